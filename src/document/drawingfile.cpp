@@ -1,0 +1,273 @@
+#include "document/drawingfile.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "document/bytes.h"
+#include "platform/safefile.h"
+
+namespace tervasko {
+
+void WriteWideString(ByteWriter& out, std::u16string_view text) {
+    out.u32(static_cast<std::uint32_t>(text.size()));
+    for (char16_t unit : text) {
+        out.u8(static_cast<std::uint8_t>(unit));
+        out.u8(static_cast<std::uint8_t>(unit >> 8));
+    }
+}
+
+void WriteAnsiString(ByteWriter& out, std::string_view text) {
+    out.u32(static_cast<std::uint32_t>(text.size()));
+    out.bytes(text.data(), text.size());
+}
+
+bool ReadWideString(ByteReader& in, std::u16string& text) {
+    if (in.remaining() < 4) return false;
+    ByteReader probe = in;
+    const std::uint64_t n = probe.u32();
+    if (n * 2 > probe.remaining()) return false;
+    text.resize(static_cast<std::size_t>(n));
+    for (auto& unit : text) {
+        const auto lo = probe.u8();
+        const auto hi = probe.u8();
+        unit = static_cast<char16_t>(lo | hi << 8);
+    }
+    in = probe;
+    return true;
+}
+
+bool ReadAnsiString(ByteReader& in, std::string& text) {
+    if (in.remaining() < 4) return false;
+    ByteReader probe = in;
+    const std::uint32_t n = probe.u32();
+    if (n > probe.remaining()) return false;
+    text.assign(reinterpret_cast<const char*>(probe.here()), n);
+    probe.skip(n);
+    in = probe;
+    return true;
+}
+
+namespace {
+
+void encodeElement(ByteWriter& w, const TDrawElement& e) {
+    w.u32(e.Kind);
+    w.u32(e.Reserved1);
+    for (double v : {e.Width, e.X1, e.Y1, e.X2, e.Y2, e.X3, e.Y3, e.X4, e.Y4}) w.f64(v);
+    w.u32(e.Color);
+    w.u32(e.Reserved2);
+}
+
+void encodeText(ByteWriter& w, const TTextElement& t) {
+    w.f64(t.X1);
+    w.f64(t.Y1);
+    w.f64(t.X2);
+    w.f64(t.Y2);
+    w.zeros(8);  // two string addresses; meaningless outside the running program
+    w.i32(t.FontSize);
+    w.i32(t.Color);
+    w.u8(t.Charset);
+    w.u8(t.Pitch);
+    w.u8(t.Style);
+    w.zeros(5);
+    WriteWideString(w, WideView(t.Text));
+    WriteAnsiString(w, AnsiView(t.FontName));
+}
+
+// A plain value in place of the check marks and fields that hold it in the window.
+std::uint8_t flag(bool b) { return b ? 1 : 0; }
+
+}  // namespace
+
+std::vector<std::uint8_t> EncodeDrawing(const TDrawing& drawing, const DrawingSettings& s) {
+    std::vector<std::uint8_t> bytes;
+    const std::uint32_t n = drawing.Elements.Count();
+    const std::uint32_t m = drawing.Texts.Count();
+    bytes.reserve(8 + std::size_t{n} * kElementRecordSize + std::size_t{m} * (kTextRecordSize + 64) +
+                  kSettingsBlockSize + kExtensionBlockSize);
+    ByteWriter w(bytes);
+    w.u32(n);
+    for (std::uint32_t i = 0; i < n; ++i) encodeElement(w, drawing.Elements.At(i));
+    w.u32(m);
+    for (std::uint32_t i = 0; i < m; ++i) encodeText(w, drawing.Texts.At(i));
+
+    const InstrumentPlacement& p = drawing.Placement;
+    for (double v : {p.LinealX, p.LinealY, p.LinealAngle, p.WinkelX, p.WinkelY, p.WinkelAngle,
+                     p.ZirkelX, p.ZirkelY, p.ZirkelSpan, s.Zoom, s.PenWidth})
+        w.f64(v);
+    w.u32(s.PenColor);
+    w.u8(flag(s.PanelShown));
+    w.u8(flag(s.RulerShown));
+    w.u8(flag(s.ProtractorShown));
+    w.u8(flag(s.CompassShown));
+
+    w.f64(s.EraserWidth);
+    w.f64(drawing.PageWidthInch);
+    w.f64(drawing.PageHeightInch);
+    w.f64(s.PageCount);
+    return bytes;
+}
+
+bool WriteDrawingFile(const std::string& path, const TDrawing& drawing,
+                      const DrawingSettings& settings, std::string* error) {
+    const std::vector<std::uint8_t> bytes = EncodeDrawing(drawing, settings);
+    SafeFileWriter file(path);
+    if (file.open() && file.write(bytes.data(), bytes.size()) && file.commit()) return true;
+    if (error) *error = "Cannot save \"" + path + "\": " + file.error();
+    return false;
+}
+
+bool SaveTheFile(TDrawing& drawing, const DrawingSettings& settings, std::string* error) {
+    if (!WriteDrawingFile(drawing.FileName, drawing, settings, error)) return false;
+    drawing.Changed = false;
+    return true;
+}
+
+namespace {
+
+std::string ordinal(std::uint32_t i, std::uint32_t count) {
+    return std::to_string(std::uint64_t{i} + 1) + " of " + std::to_string(count);
+}
+
+bool fail(std::string* error, std::string what) {
+    if (error) *error = std::move(what);
+    return false;
+}
+
+// Values restored into spin fields are brought into the fields' ranges, as the fields
+// themselves would do; values that are no numbers at all mean the file is broken.
+double clampTo(double v, double lo, double hi) { return std::min(std::max(v, lo), hi); }
+
+}  // namespace
+
+bool DecodeDrawing(const std::uint8_t* data, std::size_t size, DecodedDrawing& out,
+                   std::string* error) {
+    ByteReader in(data, size);
+    TDrawing& d = out.drawing;
+
+    if (in.remaining() < 4) return fail(error, "the file is empty or ends inside the element count");
+    const std::uint32_t n = in.u32();
+    if (std::uint64_t{n} * kElementRecordSize > in.remaining()) {
+        if (std::uint64_t{n} * kElementRecordSize > size)
+            return fail(error, "the element count " + std::to_string(n) +
+                                   " is larger than the file can hold");
+        return fail(error, "the file ends inside element record " +
+                               ordinal(static_cast<std::uint32_t>(in.remaining() / kElementRecordSize), n));
+    }
+    for (std::uint32_t i = 0; i < n; ++i) {
+        TDrawElement* e = d.Elements.Append();
+        if (!e) return fail(error, "there is not enough memory for " + std::to_string(n) + " elements");
+        e->Kind = in.u32();
+        e->Reserved1 = in.u32();
+        e->Width = in.f64();
+        e->X1 = in.f64();
+        e->Y1 = in.f64();
+        e->X2 = in.f64();
+        e->Y2 = in.f64();
+        e->X3 = in.f64();
+        e->Y3 = in.f64();
+        e->X4 = in.f64();
+        e->Y4 = in.f64();
+        e->Color = in.u32();
+        e->Reserved2 = in.u32();
+    }
+
+    if (in.remaining() < 4) return fail(error, "the file ends inside the text count");
+    const std::uint32_t m = in.u32();
+    // Each text takes at least its record and two string counts.
+    constexpr std::size_t kSmallestText = kTextRecordSize + 8;
+    if (std::uint64_t{m} * kSmallestText > in.remaining())
+        return fail(error, "the text count " + std::to_string(m) + " is larger than the file can hold");
+    std::u16string text;
+    std::string fontName;
+    for (std::uint32_t i = 0; i < m; ++i) {
+        if (in.remaining() < kTextRecordSize)
+            return fail(error, "the file ends inside text record " + ordinal(i, m));
+        TTextElement* t = d.Texts.Append();
+        if (!t) return fail(error, "there is not enough memory for " + std::to_string(m) + " texts");
+        *t = TTextElement{};
+        t->X1 = in.f64();
+        t->Y1 = in.f64();
+        t->X2 = in.f64();
+        t->Y2 = in.f64();
+        in.skip(8);
+        t->FontSize = in.i32();
+        t->Color = in.i32();
+        t->Charset = in.u8();
+        t->Pitch = in.u8();
+        t->Style = in.u8();
+        in.skip(5);
+        if (!ReadWideString(in, text))
+            return fail(error, "the file ends inside the text of text record " + ordinal(i, m));
+        if (!ReadAnsiString(in, fontName))
+            return fail(error, "the file ends inside the font name of text record " + ordinal(i, m));
+        t->Text = NewWideBuffer(text);
+        t->FontName = NewAnsiBuffer(fontName);
+        if (!t->Text || !t->FontName) return fail(error, "there is not enough memory for the texts");
+    }
+
+    if (in.remaining() < kSettingsBlockSize)
+        return fail(error, "the file ends inside the settings block");
+    InstrumentPlacement& p = d.Placement;
+    for (double* v : {&p.LinealX, &p.LinealY, &p.LinealAngle, &p.WinkelX, &p.WinkelY,
+                      &p.WinkelAngle, &p.ZirkelX, &p.ZirkelY, &p.ZirkelSpan})
+        *v = in.f64();
+    DrawingSettings& s = out.settings;
+    s.Zoom = in.f64();
+    s.PenWidth = in.f64();
+    s.PenColor = in.u32();
+    s.PanelShown = in.u8() != 0;
+    s.RulerShown = in.u8() != 0;
+    s.ProtractorShown = in.u8() != 0;
+    s.CompassShown = in.u8() != 0;
+    for (double v : {p.LinealX, p.LinealY, p.LinealAngle, p.WinkelX, p.WinkelY, p.WinkelAngle,
+                     p.ZirkelX, p.ZirkelY, p.ZirkelSpan, s.Zoom, s.PenWidth})
+        if (!std::isfinite(v)) return fail(error, "the settings block holds a value that is not a number");
+    s.Zoom = std::nearbyint(clampTo(s.Zoom, 1, 300));
+    s.PenWidth = clampTo(s.PenWidth, 0.01, 100);
+
+    out.hasExtension = !in.atEnd();
+    if (out.hasExtension) {
+        // Bytes after the extension block are left for later versions and ignored.
+        if (in.remaining() < kExtensionBlockSize)
+            return fail(error, "the file ends inside the extension block");
+        s.EraserWidth = in.f64();
+        d.PageWidthInch = in.f64();
+        d.PageHeightInch = in.f64();
+        s.PageCount = in.f64();
+        for (double v : {s.EraserWidth, d.PageWidthInch, d.PageHeightInch, s.PageCount})
+            if (!std::isfinite(v))
+                return fail(error, "the extension block holds a value that is not a number");
+        if (d.PageWidthInch <= 0 || d.PageHeightInch <= 0)
+            return fail(error, "the extension block holds a sheet size that is not positive");
+        s.EraserWidth = clampTo(s.EraserWidth, 0.01, 100);
+        s.PageCount = std::trunc(clampTo(s.PageCount, 1, 10));
+    }
+    return true;
+}
+
+bool ReadDrawingFile(const std::string& path, TDrawing& drawing, DrawingSettings& settings,
+                     std::string* error) {
+    std::vector<std::uint8_t> bytes;
+    std::string reason;
+    if (!ReadWholeFile(path, bytes, &reason))
+        return fail(error, "Cannot open \"" + path + "\": " + reason);
+    DecodedDrawing decoded;
+    // Values an older file does not hold keep the ones the drawing has now.
+    decoded.drawing.PageWidthInch = drawing.PageWidthInch;
+    decoded.drawing.PageHeightInch = drawing.PageHeightInch;
+    decoded.settings = settings;
+    if (!DecodeDrawing(bytes.data(), bytes.size(), decoded, &reason))
+        return fail(error, "\"" + path + "\" is not a readable drawing: " + reason);
+
+    drawing.NewAll();
+    drawing.SwapLists(decoded.drawing);
+    drawing.Placement = decoded.drawing.Placement;
+    drawing.PageWidthInch = decoded.drawing.PageWidthInch;
+    drawing.PageHeightInch = decoded.drawing.PageHeightInch;
+    settings = decoded.settings;
+    drawing.FileName = path;
+    drawing.Changed = false;
+    return true;
+}
+
+}  // namespace tervasko

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "document/drawmodel.h"
+
+namespace tervasko {
+
+// The values that the main window keeps in its controls and the drawing file stores
+// with the drawing. Start values are those of the controls.
+struct DrawingSettings {
+    double Zoom = 100;         // percent (zoomed)
+    double PenWidth = 0.1;     // mm (StrichEd)
+    std::uint32_t PenColor = 0;  // 0x00BBGGRR (Shape1)
+    bool PanelShown = false;   // numeric entry panel (LeistefrZahleneingabe1)
+    bool RulerShown = true;    // Lineal2
+    bool ProtractorShown = true;  // Winkelmesser2
+    bool CompassShown = true;  // Zirkel2
+    // From the extension block; an older file leaves them as they were.
+    double EraserWidth = 2;    // mm (RadierEd)
+    double PageCount = 1;      // whole number 1..10 (PageAnz)
+    bool operator==(const DrawingSettings&) const = default;
+};
+
+inline constexpr std::size_t kElementRecordSize = 88;
+inline constexpr std::size_t kTextRecordSize = 56;
+inline constexpr std::size_t kSettingsBlockSize = 96;
+inline constexpr std::size_t kExtensionBlockSize = 32;
+
+// Serialises the whole drawing file into memory: both lists, the settings block and the
+// extension block, little-endian, field by field.
+std::vector<std::uint8_t> EncodeDrawing(const TDrawing& drawing, const DrawingSettings& settings);
+
+// Writes the drawing file through a temporary file that replaces `path` only when it is
+// complete, so a failed save leaves the previous file intact. On failure returns false and
+// sets *error to a sentence naming the file and the reason.
+bool WriteDrawingFile(const std::string& path, const TDrawing& drawing,
+                      const DrawingSettings& settings, std::string* error);
+
+// Saves to drawing.FileName and marks the drawing unchanged on success; a failed save keeps
+// Changed set.
+bool SaveTheFile(TDrawing& drawing, const DrawingSettings& settings, std::string* error);
+
+struct DecodedDrawing {
+    TDrawing drawing;  // lists; placement; sheet size only when hasExtension
+    DrawingSettings settings;
+    bool hasExtension = false;
+};
+
+// Parses a whole drawing file held in memory into `out`, which must be fresh. Every count
+// and string length is checked against the bytes left before anything is allocated. On
+// failure returns false and sets *error to what is wrong (without the file name).
+bool DecodeDrawing(const std::uint8_t* data, std::size_t size, DecodedDrawing& out,
+                   std::string* error);
+
+// Reads a drawing file and, only when it was read completely, replaces the drawing's lists
+// and placement and the settings; for an older file without the extension block the sheet
+// size, eraser width and page count keep their values. On success FileName := path and the
+// drawing is unchanged. On failure nothing at all changes and *error names the file and
+// what is wrong.
+bool ReadDrawingFile(const std::string& path, TDrawing& drawing, DrawingSettings& settings,
+                     std::string* error);
+
+}  // namespace tervasko

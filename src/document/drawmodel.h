@@ -1,0 +1,118 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "document/dynaarray.h"
+#include "platform/numeric.h"
+
+namespace tervasko {
+
+// Kind values of TDrawElement. Other values may come from files; such elements are kept,
+// saved and loaded, but never drawn or exported.
+enum ElementKind : std::uint32_t {
+    ekLine = 0,    // P1 -> P2
+    ekArc = 1,     // ellipse in box P1/P2, from the ray through P3 to the ray through P4,
+                   // counter-clockwise on screen
+    ekCircle = 2,  // ellipse inscribed in box P1/P2
+    ekCurve = 3,   // cubic Bezier P1, controls P2 and P3, end P4
+};
+
+// One drawn element. Millimetres, y down through the whole stack of sheets. The in-memory
+// layout happens to equal the 88-byte record of the drawing file, but the file is read and
+// written field by field.
+struct TDrawElement {
+    std::uint32_t Kind;
+    std::uint32_t Reserved1;  // no meaning; kept as found
+    double Width;             // pen width, mm
+    double X1, Y1, X2, Y2, X3, Y3, X4, Y4;
+    std::uint32_t Color;  // 0x00BBGGRR
+    std::uint32_t Reserved2;
+};
+static_assert(sizeof(TDrawElement) == 88);
+
+// One text element. Text and FontName are heap blocks owned by the record alone; whoever
+// removes the record or replaces a string frees the old block (FreeTextStrings).
+struct TTextElement {
+    double X1, Y1;      // top-left corner, mm
+    double X2, Y2;      // bottom-right corner as last measured by the renderer, mm
+    char16_t* Text;     // UTF-16, zero-terminated, may hold line breaks
+    char* FontName;     // 8-bit (Windows-1252), zero-terminated
+    std::int32_t FontSize;  // points
+    std::int32_t Color;     // 0x00BBGGRR
+    std::uint8_t Charset;   // Windows character set number
+    std::uint8_t Pitch;     // 0 default, 1 variable, 2 fixed
+    std::uint8_t Style;     // bits: 1 bold, 2 italic, 4 underline, 8 strikeout
+};
+
+enum TextStyleBits : std::uint8_t { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
+
+// A fresh zero-filled block of length + 1 code units holding the text and its terminating
+// zero. nullptr only when the heap is exhausted.
+char16_t* NewWideBuffer(std::u16string_view text);
+// The same for an 8-bit font name: length + 1 bytes.
+char* NewAnsiBuffer(std::string_view text);
+void FreeWideBuffer(char16_t* block);
+void FreeAnsiBuffer(char* block);
+
+// Length of a zero-terminated text block; 0 for nullptr.
+std::size_t WideLength(const char16_t* text);
+inline std::u16string_view WideView(const char16_t* text) { return {text ? text : u"", WideLength(text)}; }
+inline std::string_view AnsiView(const char* text) { return text ? std::string_view(text) : std::string_view(); }
+
+// Frees both strings of a text record and clears the pointers.
+void FreeTextStrings(TTextElement& text);
+
+// Where the ruler, protractor and compass lie. Sheet-relative millimetres and degrees
+// (clockwise on screen); every sheet shows the instruments at the same place.
+struct InstrumentPlacement {
+    double LinealX = 10, LinealY = 90, LinealAngle = 0;   // reference corner, rotation
+    double WinkelX = 50, WinkelY = 50, WinkelAngle = 0;   // centre, rotation
+    double ZirkelX = 150, ZirkelY = 50, ZirkelSpan = 40;  // needle point, radius
+    bool operator==(const InstrumentPlacement&) const = default;
+};
+
+// The drawing: both record lists, the sheet size and the instruments. The values that live
+// in the window's controls (pen, zoom, page count, view switches) travel in DrawingSettings.
+class TDrawing {
+public:
+    TDrawing() = default;
+    ~TDrawing();
+    TDrawing(const TDrawing&) = delete;
+    TDrawing& operator=(const TDrawing&) = delete;
+
+    TDrawElement* CurElement = nullptr;
+    TTextElement* CurText = nullptr;
+    TDynaArray<TDrawElement> Elements{&CurElement};
+    TDynaArray<TTextElement> Texts{&CurText};
+
+    double PageWidthInch = 210 / MmPerInch;   // A4 portrait
+    double PageHeightInch = 297 / MmPerInch;
+    InstrumentPlacement Placement;
+    double WinkelDiameter = 80;  // mm, fixed
+    double ZirkelAngle = 45;     // degrees; not stored in the file
+
+    std::string FileName;  // empty = untitled
+    bool Changed = false;
+
+    double SheetHeightMm() const { return PageHeightInch * MmPerInch; }
+
+    // Frees every text's strings, empties both lists, forgets the file name and marks the
+    // drawing unchanged. Sheet size, placement and the control values stay as they are.
+    void NewAll();
+
+    // Exchanges both record lists with those of `other`; each drawing's CurElement and
+    // CurText then point into its own new lists. A file is read into a fresh drawing and
+    // swapped in only once it was read completely.
+    void SwapLists(TDrawing& other);
+
+    // Appends an element or text and marks the drawing changed; nullptr when memory ran out.
+    TDrawElement* AppendElement();
+    TTextElement* AppendText();
+
+private:
+    void freeAllTextStrings();
+};
+
+}  // namespace tervasko

@@ -1,0 +1,124 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <type_traits>
+
+namespace tervasko {
+
+// The byte-level part of the record list: one contiguous block of fixed-size records that
+// grows and shrinks in whole steps of GrowBy records, and a Position that is both the
+// current record and the iteration cursor. Records move only as raw bytes.
+class DynaArrayCore {
+public:
+    static constexpr std::uint32_t GrowBy = 100;
+
+    explicit DynaArrayCore(std::size_t recordSize) : recordSize_(recordSize) {}
+    ~DynaArrayCore();
+    DynaArrayCore(const DynaArrayCore&) = delete;
+    DynaArrayCore& operator=(const DynaArrayCore&) = delete;
+
+    std::uint32_t Count() const { return count_; }
+    std::size_t Capacity() const { return capacity_; }  // bytes reserved
+    std::size_t RecordSize() const { return recordSize_; }
+    std::int32_t Position() const { return position_; }
+    void* Current() const { return current_; }
+    // The record at i without making it current (0 <= i < Count); for readers that must
+    // not move the cursor, such as the file writer.
+    const void* At(std::uint32_t i) const { return block_ + i * recordSize_; }
+
+    // The block supplier; tests replace it to simulate an exhausted heap. It must return
+    // zero-filled memory or nullptr.
+    using Allocator = void* (*)(std::size_t bytes);
+    static void SetAllocator(Allocator allocator);  // nullptr restores calloc
+
+protected:
+    void* selectRaw(std::int32_t i);
+    void* appendRaw();  // nullptr when the block could not be grown; nothing changed then
+    bool deleteRaw(std::int32_t i);
+    void clearRaw();
+    void swapRaw(DynaArrayCore& other);
+    bool exchangeRaw(std::int32_t a, std::int32_t b);
+    bool rewindRaw();  // true when a record became current
+    bool nextRaw();
+
+private:
+    bool applyCapacityRule();
+
+    std::size_t recordSize_;
+    std::uint32_t count_ = 0;
+    unsigned char* block_ = nullptr;
+    std::size_t capacity_ = 0;
+    std::int32_t position_ = -1;
+    void* current_ = nullptr;
+};
+
+// A growable list of trivially copyable records whose current record is published through
+// a pointer variable of its owner. Several lists may share one owner variable; it then
+// points into whichever list set it last.
+template <typename T>
+class TDynaArray : public DynaArrayCore {
+    static_assert(std::is_trivially_copyable_v<T>, "records move as raw bytes");
+
+public:
+    explicit TDynaArray(T** ownerPointer = nullptr) : DynaArrayCore(sizeof(T)), owner_(ownerPointer) {}
+
+    T* Current() const { return static_cast<T*>(DynaArrayCore::Current()); }
+    const T& At(std::uint32_t i) const { return *static_cast<const T*>(DynaArrayCore::At(i)); }
+
+    // No range check: the caller passes 0 <= i < Count.
+    T* Select(std::int32_t i) { return publish(static_cast<T*>(selectRaw(i))); }
+
+    // The new record is current. Its bytes are zero in a fresh block but may be those of a
+    // record removed earlier when the slot was used before, so set every field you read.
+    // nullptr when memory ran out (the user has been told); the list is then unchanged.
+    T* Append() {
+        void* p = appendRaw();
+        return p ? publish(static_cast<T*>(p)) : nullptr;
+    }
+
+    // Ignores indices outside 0..Count-1. Ends any iteration; nothing is current afterwards.
+    void Delete(std::int32_t i) {
+        if (deleteRaw(i)) publish(nullptr);
+    }
+
+    void Clear() {
+        clearRaw();
+        publish(nullptr);
+    }
+
+    // Swaps two records; afterwards b is current.
+    void Exchange(std::int32_t a, std::int32_t b) {
+        if (exchangeRaw(a, b)) publish(Current());
+    }
+
+    // Exchanges the whole contents (records, cursor) with another list of the same type;
+    // each list keeps its own owner variable, which is set to its new current record.
+    void Swap(TDynaArray& other) {
+        swapRaw(other);
+        publish(Current());
+        other.publish(other.Current());
+    }
+
+    // Makes record 0 current. On an empty list nothing at all happens.
+    void Rewind() {
+        if (rewindRaw()) publish(Current());
+    }
+
+    // Makes the record at the cursor current and advances; false at the end.
+    bool Next() {
+        if (!nextRaw()) return false;
+        publish(Current());
+        return true;
+    }
+
+private:
+    T* publish(T* p) {
+        if (owner_) *owner_ = p;
+        return p;
+    }
+
+    T** owner_;
+};
+
+}  // namespace tervasko

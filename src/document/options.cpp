@@ -1,0 +1,27 @@
+#include "document/options.h"
+
+#include <vector>
+
+#include "platform/safefile.h"
+
+namespace tervasko {
+
+std::int32_t LoadOptions(const std::string& programDir) {
+    std::vector<std::uint8_t> bytes;
+    if (!ReadWholeFile(programDir + kOptionsFileName, bytes, nullptr) || bytes.size() < 4) return 0;
+    const auto value = static_cast<std::int32_t>(
+        static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
+        static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24);
+    return value >= 0 && value < kLanguageCount ? value : 0;
+}
+
+bool SaveOptions(const std::string& programDir, std::int32_t language) {
+    const auto v = static_cast<std::uint32_t>(language);
+    const std::uint8_t bytes[4] = {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8),
+                                   static_cast<std::uint8_t>(v >> 16),
+                                   static_cast<std::uint8_t>(v >> 24)};
+    SafeFileWriter file(programDir + kOptionsFileName);
+    return file.open() && file.write(bytes, sizeof bytes) && file.commit();
+}
+
+}  // namespace tervasko
