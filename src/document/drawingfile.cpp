@@ -146,13 +146,11 @@ bool DecodeDrawing(const std::uint8_t* data, std::size_t size, DecodedDrawing& o
 
     if (in.remaining() < 4) return fail(error, "the file is empty or ends inside the element count");
     const std::uint32_t n = in.u32();
-    if (std::uint64_t{n} * kElementRecordSize > in.remaining()) {
-        if (std::uint64_t{n} * kElementRecordSize > size)
-            return fail(error, "the element count " + std::to_string(n) +
-                                   " is larger than the file can hold");
-        return fail(error, "the file ends inside element record " +
+    // Refuse an impossible count before anything is allocated for it.
+    if (std::uint64_t{n} * kElementRecordSize > in.remaining())
+        return fail(error, "the element count " + std::to_string(n) +
+                               " is larger than the file can hold: it ends inside element record " +
                                ordinal(static_cast<std::uint32_t>(in.remaining() / kElementRecordSize), n));
-    }
     for (std::uint32_t i = 0; i < n; ++i) {
         TDrawElement* e = d.Elements.Append();
         if (!e) return fail(error, "there is not enough memory for " + std::to_string(n) + " elements");
@@ -173,10 +171,8 @@ bool DecodeDrawing(const std::uint8_t* data, std::size_t size, DecodedDrawing& o
 
     if (in.remaining() < 4) return fail(error, "the file ends inside the text count");
     const std::uint32_t m = in.u32();
-    // Each text takes at least its record and two string counts.
-    constexpr std::size_t kSmallestText = kTextRecordSize + 8;
-    if (std::uint64_t{m} * kSmallestText > in.remaining())
-        return fail(error, "the text count " + std::to_string(m) + " is larger than the file can hold");
+    // Texts vary in length, so their count cannot be checked up front; each record is
+    // checked before it is appended, so a false count costs at most one record per 64 bytes.
     std::u16string text;
     std::string fontName;
     for (std::uint32_t i = 0; i < m; ++i) {

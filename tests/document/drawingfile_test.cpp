@@ -1,0 +1,334 @@
+#include "document/drawingfile.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <limits>
+
+#include "document/bytes.h"
+#include "support/tempdir.h"
+
+namespace tervasko {
+namespace {
+
+using testing::readBytes;
+using testing::TempDir;
+using testing::writeBytes;
+
+TDrawElement element(std::uint32_t kind, double base) {
+    TDrawElement e{};
+    e.Kind = kind;
+    e.Width = 0.35;
+    e.X1 = base + 1, e.Y1 = base + 2, e.X2 = base + 3, e.Y2 = base + 4;
+    e.X3 = base + 5, e.Y3 = base + 6, e.X4 = base + 7, e.Y4 = base + 8;
+    e.Color = 0x0000FF;
+    return e;
+}
+
+void addText(TDrawing& d, std::u16string_view text, std::string_view font, double x, double y) {
+    TTextElement* t = d.AppendText();
+    t->X1 = x, t->Y1 = y, t->X2 = x + 20, t->Y2 = y + 5;
+    t->Text = NewWideBuffer(text);
+    t->FontName = NewAnsiBuffer(font);
+    t->FontSize = 12;
+    t->Color = 0x00FF00;
+    t->Charset = 238;
+    t->Pitch = 2;
+    t->Style = fsBold | fsStrikeOut;
+}
+
+// A drawing with every element kind, an unknown kind and texts of many sorts.
+void fillSample(TDrawing& d, DrawingSettings& s) {
+    for (std::uint32_t kind : {0u, 1u, 2u, 3u, 7u}) *d.AppendElement() = element(kind, kind * 10.0);
+    std::string allBytes;  // every byte a font name can hold (it is zero-terminated)
+    for (int b = 1; b < 256; ++b) allBytes.push_back(static_cast<char>(b));
+    addText(d, u"Größe äöü ß", "Arial", 10, 20);
+    addText(d, u"zwei\r\nZeilen", "Times New Roman", 30, 320);
+    addText(d, u"Δ = ∑ 漢字 \U0001F600", allBytes, 50, 60);
+    addText(d, u"", "", 70, 80);
+    d.Placement = {1.5, 2.5, 30, 4.5, 5.5, -60, 7.5, 8.5, 12.25};
+    d.PageWidthInch = 420 / MmPerInch;
+    d.PageHeightInch = 297 / MmPerInch;
+    s = {150, 0.5, 0x123456, true, false, true, false, 3.5, 4};
+}
+
+std::vector<std::uint8_t> encodeEmpty() {
+    TDrawing d;
+    return EncodeDrawing(d, DrawingSettings{});
+}
+
+TEST(DrawingFile, EmptyDrawingIs136BytesWithSettingsInTableOrder) {
+    TDrawing d;
+    d.Placement = {1, 2, 3, 4, 5, 6, 7, 8, 9};
+    DrawingSettings s{10, 11, 0xAABBCC, true, false, true, false, 12, 3};
+    d.PageWidthInch = 13;
+    d.PageHeightInch = 14;
+    const auto bytes = EncodeDrawing(d, s);
+    ASSERT_EQ(bytes.size(), 136u);
+    ByteReader in(bytes.data(), bytes.size());
+    EXPECT_EQ(in.u32(), 0u);
+    EXPECT_EQ(in.u32(), 0u);
+    for (double expected = 1; expected <= 11; ++expected) EXPECT_EQ(in.f64(), expected);
+    EXPECT_EQ(in.u32(), 0xAABBCCu);
+    EXPECT_EQ(in.u8(), 1);
+    EXPECT_EQ(in.u8(), 0);
+    EXPECT_EQ(in.u8(), 1);
+    EXPECT_EQ(in.u8(), 0);
+    for (double expected : {12.0, 13.0, 14.0, 3.0}) EXPECT_EQ(in.f64(), expected);
+    EXPECT_TRUE(in.atEnd());
+}
+
+TEST(DrawingFile, TextAndElementRecordsAreByteExact) {
+    TDrawing d;
+    *d.AppendElement() = element(ekCurve, 0);
+    addText(d, u"abc", "Arial", 1, 2);
+    const auto bytes = EncodeDrawing(d, DrawingSettings{});
+
+    ASSERT_EQ(bytes.size(), 4 + 88 + 4 + 56 + 10 + 9 + 96 + 32u);
+    const std::uint8_t* e = bytes.data() + 4;
+    EXPECT_EQ(e[0], 3);  // Kind
+    double x1;
+    std::memcpy(&x1, e + 16, 8);
+    EXPECT_EQ(x1, 1.0);
+    EXPECT_EQ(e[80], 0xFF);  // Color, low byte first
+
+    const std::uint8_t* t = bytes.data() + 4 + 88 + 4;
+    for (int i = 32; i < 40; ++i) EXPECT_EQ(t[i], 0) << "string address byte " << i;
+    EXPECT_EQ(t[40], 12);    // FontSize
+    EXPECT_EQ(t[48], 238);   // Charset
+    EXPECT_EQ(t[49], 2);     // Pitch
+    EXPECT_EQ(t[50], 1 | 8); // Style
+    const std::vector<std::uint8_t> strings(t + 56, t + 56 + 19);
+    EXPECT_EQ(strings, (std::vector<std::uint8_t>{3, 0, 0, 0, 0x61, 0, 0x62, 0, 0x63, 0,  //
+                                                  5, 0, 0, 0, 0x41, 0x72, 0x69, 0x61, 0x6C}));
+}
+
+TEST(DrawingFile, RoundTripKeepsEveryRecordStringAndSetting) {
+    TempDir dir;
+    TDrawing original;
+    DrawingSettings s;
+    fillSample(original, s);
+    const std::string path = dir.file("sample.tvk");
+    std::string error;
+    ASSERT_TRUE(WriteDrawingFile(path, original, s, &error)) << error;
+
+    TDrawing loaded;
+    loaded.ZirkelAngle = 12;  // not in the file: must survive a load
+    DrawingSettings ls;
+    ASSERT_TRUE(ReadDrawingFile(path, loaded, ls, &error)) << error;
+    EXPECT_EQ(loaded.FileName, path);
+    EXPECT_FALSE(loaded.Changed);
+    EXPECT_EQ(loaded.ZirkelAngle, 12);
+    EXPECT_EQ(ls, s);
+    EXPECT_EQ(loaded.Placement, original.Placement);
+    EXPECT_EQ(loaded.PageWidthInch, original.PageWidthInch);
+    EXPECT_EQ(loaded.PageHeightInch, original.PageHeightInch);
+
+    ASSERT_EQ(loaded.Elements.Count(), original.Elements.Count());
+    for (std::uint32_t i = 0; i < original.Elements.Count(); ++i)
+        EXPECT_EQ(std::memcmp(&loaded.Elements.At(i), &original.Elements.At(i), sizeof(TDrawElement)), 0)
+            << "element " << i;
+    ASSERT_EQ(loaded.Texts.Count(), original.Texts.Count());
+    for (std::uint32_t i = 0; i < original.Texts.Count(); ++i) {
+        const TTextElement& a = loaded.Texts.At(i);
+        const TTextElement& b = original.Texts.At(i);
+        EXPECT_EQ(WideView(a.Text), WideView(b.Text)) << "text " << i;
+        EXPECT_EQ(AnsiView(a.FontName), AnsiView(b.FontName)) << "text " << i;
+        EXPECT_EQ(std::tie(a.X1, a.Y1, a.X2, a.Y2, a.FontSize, a.Color, a.Charset, a.Pitch, a.Style),
+                  std::tie(b.X1, b.Y1, b.X2, b.Y2, b.FontSize, b.Color, b.Charset, b.Pitch, b.Style));
+        EXPECT_NE(a.Text, nullptr);  // an empty text still owns its block
+    }
+    // Saving the loaded drawing again gives the same bytes.
+    EXPECT_EQ(EncodeDrawing(loaded, ls), readBytes(path));
+}
+
+TEST(DrawingFile, OlderFileWithoutExtensionKeepsSheetSizeEraserAndPageCount) {
+    TempDir dir;
+    auto bytes = encodeEmpty();
+    bytes.resize(bytes.size() - kExtensionBlockSize);
+    writeBytes(dir.file("old.tvk"), bytes);
+
+    TDrawing d;
+    d.PageWidthInch = 5;
+    d.PageHeightInch = 6;
+    DrawingSettings s;
+    s.EraserWidth = 7;
+    s.PageCount = 3;
+    s.Zoom = 250;
+    std::string error;
+    ASSERT_TRUE(ReadDrawingFile(dir.file("old.tvk"), d, s, &error)) << error;
+    EXPECT_EQ(d.PageWidthInch, 5);
+    EXPECT_EQ(d.PageHeightInch, 6);
+    EXPECT_EQ(s.EraserWidth, 7);
+    EXPECT_EQ(s.PageCount, 3);
+    EXPECT_EQ(s.Zoom, 100);  // the settings block is always read
+}
+
+void putU32(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) b[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
+}
+void putF64(std::vector<std::uint8_t>& b, std::size_t at, double v) { std::memcpy(&b[at], &v, 8); }
+
+TEST(DrawingFile, BrokenFilesAreRefusedAndLeaveTheDrawingAsItWas) {
+    TDrawing sample;
+    DrawingSettings sampleSettings;
+    fillSample(sample, sampleSettings);
+    const auto good = EncodeDrawing(sample, sampleSettings);
+    const std::size_t textsAt = 4 + 5 * 88;  // the text count
+    const std::size_t firstText = textsAt + 4;
+    const std::size_t settingsAt = good.size() - 128;
+
+    struct Case {
+        const char* name;
+        std::vector<std::uint8_t> bytes;
+        const char* expect;  // part of the message
+    };
+    auto cut = [&](std::size_t n) { return std::vector<std::uint8_t>(good.begin(), good.begin() + n); };
+    auto with = [&](auto change) {
+        auto b = good;
+        change(b);
+        return b;
+    };
+    std::vector<std::uint8_t> huge(200, 0);
+    putU32(huge, 0, 0x80000000u);
+    const std::vector<Case> cases = {
+        {"empty file", {}, "empty"},
+        {"inside the element count", cut(3), "element count"},
+        {"inside an element record", cut(4 + 88 + 40), "ends inside element record 2 of 5"},
+        {"2^31 elements in 200 bytes", huge, "larger than the file can hold"},
+        {"inside the text count", cut(textsAt + 2), "text count"},
+        {"huge text count", with([&](auto& b) { putU32(b, textsAt, 0xFFFFFFFFu); }), "of 4294967295"},
+        {"inside a text record", cut(firstText + 30), "text record 1 of 4"},
+        {"inside a text string", cut(firstText + 56 + 6), "text of text record 1 of 4"},
+        {"text length beyond the end", with([&](auto& b) { putU32(b, firstText + 56, 0x7FFFFFFFu); }),
+         "text of text record 1"},
+        {"font name length beyond the end",
+         with([&](auto& b) { putU32(b, firstText + 56 + 4 + 2 * 11, 0xFFFFFFF0u); }),
+         "font name of text record 1"},
+        {"inside the settings block", cut(settingsAt + 95), "settings block"},
+        {"inside the extension block", cut(good.size() - 1), "extension block"},
+        {"NaN in the placement", with([&](auto& b) { putF64(b, settingsAt, std::nan("")); }), "not a number"},
+        {"infinite page count",
+         with([&](auto& b) { putF64(b, good.size() - 8, std::numeric_limits<double>::infinity()); }),
+         "not a number"},
+        {"zero sheet height", with([&](auto& b) { putF64(b, good.size() - 16, 0.0); }), "sheet size"},
+    };
+
+    TempDir dir;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = dir.file("broken.tvk");
+        writeBytes(path, c.bytes);
+        TDrawing d;
+        *d.AppendElement() = element(ekLine, 1);
+        addText(d, u"keep me", "Arial", 1, 1);
+        d.FileName = "previous.tvk";
+        d.Changed = true;
+        d.Placement.LinealX = 77;
+        DrawingSettings s;
+        s.Zoom = 42;
+        std::string error;
+        EXPECT_FALSE(ReadDrawingFile(path, d, s, &error));
+        EXPECT_NE(error.find(path), std::string::npos) << error;
+        EXPECT_NE(error.find(c.expect), std::string::npos) << error;
+        EXPECT_EQ(d.Elements.Count(), 1u);
+        ASSERT_EQ(d.Texts.Count(), 1u);
+        EXPECT_EQ(WideView(d.Texts.At(0).Text), u"keep me");
+        EXPECT_EQ(d.FileName, "previous.tvk");
+        EXPECT_TRUE(d.Changed);
+        EXPECT_EQ(d.Placement.LinealX, 77);
+        EXPECT_EQ(s.Zoom, 42);
+    }
+
+    // A file that cannot be opened at all is refused the same way.
+    TDrawing d;
+    DrawingSettings s;
+    std::string error;
+    EXPECT_FALSE(ReadDrawingFile(dir.file("missing.tvk"), d, s, &error));
+    EXPECT_NE(error.find("missing.tvk"), std::string::npos);
+    EXPECT_FALSE(ReadDrawingFile(dir.path(), d, s, &error));  // a folder
+}
+
+TEST(DrawingFile, SettingsOutsideTheFieldsRangesAreBroughtIntoThem) {
+    TDrawing d;
+    DrawingSettings s{1000, 0, 0, false, true, true, true, 500, 99.7};
+    auto bytes = EncodeDrawing(d, s);
+    DecodedDrawing out;
+    std::string error;
+    ASSERT_TRUE(DecodeDrawing(bytes.data(), bytes.size(), out, &error)) << error;
+    EXPECT_EQ(out.settings.Zoom, 300);
+    EXPECT_EQ(out.settings.PenWidth, 0.01);
+    EXPECT_EQ(out.settings.EraserWidth, 100);
+    EXPECT_EQ(out.settings.PageCount, 10);
+}
+
+TEST(DrawingFile, FailedSaveKeepsThePreviousFileAndChanged) {
+    TempDir dir;
+    TDrawing d;
+    DrawingSettings s;
+    fillSample(d, s);
+    d.Changed = true;
+
+    d.FileName = dir.file("no-such-folder/x.tvk");
+    std::string error;
+    EXPECT_FALSE(SaveTheFile(d, s, &error));
+    EXPECT_TRUE(d.Changed);
+    EXPECT_NE(error.find("no-such-folder/x.tvk"), std::string::npos) << error;
+
+    // A write that fails half-way (the file size limit stands in for a full disk) leaves
+    // the old file untouched and no temporary file behind. Run in a child: the limit is
+    // process-wide.
+    const std::string path = dir.file("keep.tvk");
+    const std::vector<std::uint8_t> old = {1, 2, 3};
+    writeBytes(path, old);
+    for (int i = 0; i < 2000; ++i) *d.AppendElement() = element(ekLine, i);
+    d.FileName = path;
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{65536, 65536};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        std::string e;
+        const bool saved = SaveTheFile(d, s, &e);
+        _exit(!saved && d.Changed && e.find("keep.tvk") != std::string::npos ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(readBytes(path), old);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                            std::filesystem::directory_iterator()),
+              1);
+
+    ASSERT_TRUE(SaveTheFile(d, s, &error)) << error;
+    EXPECT_FALSE(d.Changed);
+    EXPECT_EQ(readBytes(path), EncodeDrawing(d, s));
+}
+
+TEST(DrawingModel, NewAllEmptiesTheListsButKeepsPlacementAndSheet) {
+    TDrawing d;
+    DrawingSettings s;
+    fillSample(d, s);
+    d.FileName = "x.tvk";
+    const InstrumentPlacement placement = d.Placement;
+    const double width = d.PageWidthInch;
+    d.NewAll();  // the sanitizer build shows any string that was not freed
+    EXPECT_EQ(d.Elements.Count(), 0u);
+    EXPECT_EQ(d.Texts.Count(), 0u);
+    EXPECT_EQ(d.CurText, nullptr);
+    EXPECT_TRUE(d.FileName.empty());
+    EXPECT_FALSE(d.Changed);
+    EXPECT_EQ(d.Placement, placement);
+    EXPECT_EQ(d.PageWidthInch, width);
+}
+
+}  // namespace
+}  // namespace tervasko
