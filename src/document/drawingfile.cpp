@@ -1,7 +1,10 @@
 #include "document/drawingfile.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstddef>
+#include <cstring>
 
 #include "document/bytes.h"
 #include "platform/safefile.h"
@@ -49,13 +52,12 @@ bool ReadAnsiString(ByteReader& in, std::string& text) {
 
 namespace {
 
-void encodeElement(ByteWriter& w, const TDrawElement& e) {
-    w.u32(e.Kind);
-    w.u32(e.Reserved1);
-    for (double v : {e.Width, e.X1, e.Y1, e.X2, e.Y2, e.X3, e.Y3, e.X4, e.Y4}) w.f64(v);
-    w.u32(e.Color);
-    w.u32(e.Reserved2);
-}
+// The in-memory element record has the file's layout on a little-endian machine, so
+// records move in and out of the file as whole blocks.
+static_assert(std::endian::native == std::endian::little, "the drawing file is little-endian");
+static_assert(sizeof(TDrawElement) == kElementRecordSize && offsetof(TDrawElement, Width) == 8 &&
+              offsetof(TDrawElement, X1) == 16 && offsetof(TDrawElement, Y4) == 72 &&
+              offsetof(TDrawElement, Color) == 80 && offsetof(TDrawElement, Reserved2) == 84);
 
 void encodeText(ByteWriter& w, const TTextElement& t) {
     w.f64(t.X1);
@@ -86,7 +88,7 @@ std::vector<std::uint8_t> EncodeDrawing(const TDrawing& drawing, const DrawingSe
                   kSettingsBlockSize + kExtensionBlockSize);
     ByteWriter w(bytes);
     w.u32(n);
-    for (std::uint32_t i = 0; i < n; ++i) encodeElement(w, drawing.Elements.At(i));
+    if (n) w.bytes(&drawing.Elements.At(0), std::size_t{n} * kElementRecordSize);
     w.u32(m);
     for (std::uint32_t i = 0; i < m; ++i) encodeText(w, drawing.Texts.At(i));
 
@@ -151,23 +153,11 @@ bool DecodeDrawing(const std::uint8_t* data, std::size_t size, DecodedDrawing& o
         return fail(error, "the element count " + std::to_string(n) +
                                " is larger than the file can hold: it ends inside element record " +
                                ordinal(static_cast<std::uint32_t>(in.remaining() / kElementRecordSize), n));
-    for (std::uint32_t i = 0; i < n; ++i) {
-        TDrawElement* e = d.Elements.Append();
-        if (!e) return fail(error, "there is not enough memory for " + std::to_string(n) + " elements");
-        e->Kind = in.u32();
-        e->Reserved1 = in.u32();
-        e->Width = in.f64();
-        e->X1 = in.f64();
-        e->Y1 = in.f64();
-        e->X2 = in.f64();
-        e->Y2 = in.f64();
-        e->X3 = in.f64();
-        e->Y3 = in.f64();
-        e->X4 = in.f64();
-        e->Y4 = in.f64();
-        e->Color = in.u32();
-        e->Reserved2 = in.u32();
-    }
+    TDrawElement* records = n ? d.Elements.AppendMany(n) : nullptr;
+    if (n && !records)
+        return fail(error, "there is not enough memory for " + std::to_string(n) + " elements");
+    if (n) std::memcpy(static_cast<void*>(records), in.here(), std::size_t{n} * kElementRecordSize);
+    in.skip(std::size_t{n} * kElementRecordSize);
 
     if (in.remaining() < 4) return fail(error, "the file ends inside the text count");
     const std::uint32_t m = in.u32();

@@ -1,5 +1,7 @@
 #include "document/dynaarray.h"
 
+#include <climits>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -10,14 +12,21 @@
 namespace tervasko {
 namespace {
 
-void* callocBlock(std::size_t bytes) { return std::calloc(1, bytes); }
-
-DynaArrayCore::Allocator gAllocator = &callocBlock;
+DynaArrayCore::Reallocator gReallocator = &DynaArrayCore::DefaultReallocate;
 
 }  // namespace
 
-void DynaArrayCore::SetAllocator(Allocator allocator) {
-    gAllocator = allocator ? allocator : &callocBlock;
+void* DynaArrayCore::DefaultReallocate(void* old, std::size_t oldBytes, std::size_t newBytes) {
+    // calloc gets large blocks straight from the system, already zero: no pass over them.
+    if (!old) return std::calloc(1, newBytes);
+    void* block = std::realloc(old, newBytes);
+    if (block && newBytes > oldBytes)
+        std::memset(static_cast<unsigned char*>(block) + oldBytes, 0, newBytes - oldBytes);
+    return block;
+}
+
+void DynaArrayCore::SetReallocator(Reallocator reallocator) {
+    gReallocator = reallocator ? reallocator : &DefaultReallocate;
 }
 
 DynaArrayCore::~DynaArrayCore() {
@@ -38,16 +47,12 @@ bool DynaArrayCore::applyCapacityRule() {
         (static_cast<std::size_t>((count_ - 1) / GrowBy) + 1) * GrowBy * recordSize_;
     if (need == capacity_) return true;
     const bool shrinking = need < capacity_;
-    void* fresh = gAllocator(need);
-    if (!fresh && shrinking) fresh = gAllocator(need);
+    void* fresh = gReallocator(block_, capacity_, need);
+    if (!fresh && shrinking) fresh = gReallocator(block_, capacity_, need);
     if (!fresh) {
         ShowSystemMessage("Error while trying to allocate " + std::to_string(need) +
                           " bytes of RAM. Not enough memory.");
         return false;
-    }
-    if (block_) {
-        std::memcpy(fresh, block_, capacity_ < need ? capacity_ : need);
-        std::free(block_);
     }
     block_ = static_cast<unsigned char*>(fresh);
     capacity_ = need;
@@ -68,6 +73,19 @@ void* DynaArrayCore::appendRaw() {
         return nullptr;
     }
     return selectRaw(static_cast<std::int32_t>(count_ - 1));
+}
+
+void* DynaArrayCore::appendManyRaw(std::uint32_t n) {
+    if (n == 0 || n > UINT32_MAX - count_ || count_ + n > static_cast<std::uint32_t>(INT32_MAX))
+        return nullptr;
+    const std::uint32_t first = count_;
+    count_ += n;
+    if (!applyCapacityRule()) {
+        count_ = first;
+        return nullptr;
+    }
+    selectRaw(static_cast<std::int32_t>(count_ - 1));
+    return block_ + static_cast<std::size_t>(first) * recordSize_;
 }
 
 bool DynaArrayCore::deleteRaw(std::int32_t i) {

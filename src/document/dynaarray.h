@@ -27,14 +27,18 @@ public:
     // not move the cursor, such as the file writer.
     const void* At(std::uint32_t i) const { return block_ + i * recordSize_; }
 
-    // The block supplier; tests replace it to simulate an exhausted heap. It must return
-    // zero-filled memory or nullptr.
-    using Allocator = void* (*)(std::size_t bytes);
-    static void SetAllocator(Allocator allocator);  // nullptr restores calloc
+    // The block supplier: returns a block of newBytes whose first min(oldBytes, newBytes)
+    // bytes are those of `old` and whose rest is zero, releasing `old`; or nullptr, leaving
+    // `old` untouched. The default resizes in place where the heap can (large blocks are
+    // remapped, not copied). Tests replace it to simulate an exhausted heap.
+    using Reallocator = void* (*)(void* old, std::size_t oldBytes, std::size_t newBytes);
+    static void SetReallocator(Reallocator reallocator);  // nullptr restores the default
+    static void* DefaultReallocate(void* old, std::size_t oldBytes, std::size_t newBytes);
 
 protected:
     void* selectRaw(std::int32_t i);
     void* appendRaw();  // nullptr when the block could not be grown; nothing changed then
+    void* appendManyRaw(std::uint32_t n);  // first of n new records; the last is current
     bool deleteRaw(std::int32_t i);
     void clearRaw();
     void swapRaw(DynaArrayCore& other);
@@ -75,6 +79,14 @@ public:
     T* Append() {
         void* p = appendRaw();
         return p ? publish(static_cast<T*>(p)) : nullptr;
+    }
+
+    // The same as n appends in a row, with at most one reservation: returns the first new
+    // record; the last one is current. For readers that know the count beforehand.
+    T* AppendMany(std::uint32_t n) {
+        void* first = appendManyRaw(n);
+        if (first) publish(Current());
+        return static_cast<T*>(first);
     }
 
     // Ignores indices outside 0..Count-1. Ends any iteration; nothing is current afterwards.

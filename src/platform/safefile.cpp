@@ -116,43 +116,29 @@ bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out, std:
         return false;
     }
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-        if (error) *error = systemReason(S_ISDIR(st.st_mode) ? EISDIR : errno);
-        ::close(fd);
-        return false;
-    }
-    if (st.st_size > 0) out.reserve(static_cast<std::size_t>(st.st_size));
-    std::uint8_t chunk[1 << 16];
-    for (;;) {
-        std::size_t want = sizeof chunk;
-        // Read straight into the vector when its size is known: one copy less for big files.
-        if (out.capacity() > out.size()) {
-            const std::size_t old = out.size();
-            out.resize(out.capacity());
-            const ssize_t n = ::read(fd, out.data() + old, out.size() - old);
-            if (n < 0) {
-                if (errno == EINTR) { out.resize(old); continue; }
-                if (error) *error = systemReason(errno);
-                ::close(fd);
-                out.clear();
-                return false;
-            }
-            out.resize(old + static_cast<std::size_t>(n));
-            if (n == 0) break;
+    int err = 0;
+    if (::fstat(fd, &st) != 0) err = errno;
+    else if (S_ISDIR(st.st_mode)) err = EISDIR;
+    // The size is a hint; the loop reads until the end whatever the file turns out to hold.
+    std::size_t filled = 0;
+    out.resize(err == 0 && st.st_size > 0 ? static_cast<std::size_t>(st.st_size) : 4096);
+    while (err == 0) {
+        if (filled == out.size()) out.resize(out.size() * 2);
+        const ssize_t n = ::read(fd, out.data() + filled, out.size() - filled);
+        if (n < 0) {
+            if (errno != EINTR) err = errno;
             continue;
         }
-        const ssize_t n = ::read(fd, chunk, want);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            if (error) *error = systemReason(errno);
-            ::close(fd);
-            out.clear();
-            return false;
-        }
         if (n == 0) break;
-        out.insert(out.end(), chunk, chunk + n);
+        filled += static_cast<std::size_t>(n);
     }
     ::close(fd);
+    if (err != 0) {
+        out.clear();
+        if (error) *error = systemReason(err);
+        return false;
+    }
+    out.resize(filled);
     return true;
 }
 

@@ -22,13 +22,13 @@ struct AllocSpy {
     static inline int failuresLeft = 0;
     static inline std::vector<std::string> messages;
 
-    static void* allocate(std::size_t bytes) {
+    static void* reallocate(void* old, std::size_t oldBytes, std::size_t newBytes) {
         ++calls;
         if (failuresLeft > 0) {
             --failuresLeft;
             return nullptr;
         }
-        return std::calloc(1, bytes);
+        return DynaArrayCore::DefaultReallocate(old, oldBytes, newBytes);
     }
     static void message(const std::string& text) { messages.push_back(text); }
 
@@ -36,11 +36,11 @@ struct AllocSpy {
         calls = 0;
         failuresLeft = 0;
         messages.clear();
-        DynaArrayCore::SetAllocator(&allocate);
+        DynaArrayCore::SetReallocator(&reallocate);
         SetSystemMessageHandler(&message);
     }
     ~AllocSpy() {
-        DynaArrayCore::SetAllocator(nullptr);
+        DynaArrayCore::SetReallocator(nullptr);
         SetSystemMessageHandler(nullptr);
     }
 };

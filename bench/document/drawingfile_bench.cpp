@@ -1,0 +1,96 @@
+// Loading and saving a large drawing, measured against plainly reading the same bytes.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "document/drawingfile.h"
+#include "platform/safefile.h"
+
+namespace tervasko {
+namespace {
+
+void buildLargeDrawing(TDrawing& d) {
+    for (int i = 0; i < 200000; ++i) {
+        TDrawElement* e = d.AppendElement();
+        e->Kind = ekLine;
+        e->Width = 0.1;
+        e->X1 = i * 0.001;
+        e->Y1 = 10 + i % 280;
+        e->X2 = e->X1 + 1.5;
+        e->Y2 = e->Y1 + 0.25;
+    }
+    for (int i = 0; i < 1000; ++i) {
+        TTextElement* t = d.AppendText();
+        t->X1 = i % 200;
+        t->Y1 = i % 290;
+        t->Text = NewWideBuffer(u"Konstruktion des Umkreises " + std::u16string(1, char16_t(u'A' + i % 26)));
+        t->FontName = NewAnsiBuffer("Arial");
+        t->FontSize = 12;
+    }
+}
+
+struct LargeFile {
+    std::string path;
+    LargeFile() {
+        path = (std::filesystem::temp_directory_path() / ("tervasko-bench-" + std::to_string(getpid()) + ".tvk")).string();
+        TDrawing d;
+        buildLargeDrawing(d);
+        std::string error;
+        if (!WriteDrawingFile(path, d, DrawingSettings{}, &error)) std::fprintf(stderr, "%s\n", error.c_str());
+    }
+    ~LargeFile() { std::remove(path.c_str()); }
+};
+
+const LargeFile& largeFile() {
+    static LargeFile file;
+    return file;
+}
+
+void BM_ReadBytesOnly(benchmark::State& state) {
+    std::vector<std::uint8_t> bytes;
+    for (auto _ : state) {
+        ReadWholeFile(largeFile().path, bytes, nullptr);
+        benchmark::DoNotOptimize(bytes.data());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes.size()));
+}
+BENCHMARK(BM_ReadBytesOnly)->Unit(benchmark::kMillisecond);
+
+void BM_LoadDrawing(benchmark::State& state) {
+    std::uintmax_t size = std::filesystem::file_size(largeFile().path);
+    for (auto _ : state) {
+        TDrawing d;
+        DrawingSettings s;
+        std::string error;
+        if (!ReadDrawingFile(largeFile().path, d, s, &error)) state.SkipWithError(error.c_str());
+        benchmark::DoNotOptimize(d.Elements.Count());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * size));
+}
+BENCHMARK(BM_LoadDrawing)->Unit(benchmark::kMillisecond);
+
+void BM_EncodeDrawing(benchmark::State& state) {
+    TDrawing d;
+    buildLargeDrawing(d);
+    for (auto _ : state) benchmark::DoNotOptimize(EncodeDrawing(d, DrawingSettings{}).size());
+}
+BENCHMARK(BM_EncodeDrawing)->Unit(benchmark::kMillisecond);
+
+// The whole save, including the flush to disk that makes it safe.
+void BM_SaveDrawing(benchmark::State& state) {
+    TDrawing d;
+    buildLargeDrawing(d);
+    const std::string path = largeFile().path + ".save";
+    for (auto _ : state) {
+        std::string error;
+        if (!WriteDrawingFile(path, d, DrawingSettings{}, &error)) state.SkipWithError(error.c_str());
+    }
+    std::remove(path.c_str());
+}
+BENCHMARK(BM_SaveDrawing)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace tervasko

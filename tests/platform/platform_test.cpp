@@ -1,0 +1,64 @@
+#include <gtest/gtest.h>
+
+#include "platform/cp1252.h"
+#include "platform/numeric.h"
+#include "platform/safefile.h"
+#include "support/tempdir.h"
+
+namespace tervasko {
+namespace {
+
+TEST(Numeric, RoundGoesHalfToEvenAndTruncTowardZero) {
+    const struct {
+        double v;
+        std::int64_t round, trunc;
+    } cases[] = {{0.5, 0, 0}, {1.5, 2, 1}, {2.5, 2, 2}, {-2.5, -2, -2}, {2.51, 3, 2}, {-1.7, -2, -1}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(Round(c.v), c.round) << c.v;
+        EXPECT_EQ(Trunc(c.v), c.trunc) << c.v;
+    }
+}
+
+TEST(Cp1252, EveryByteSurvivesTheTripThroughUtf16) {
+    std::string all;
+    for (int b = 0; b < 256; ++b) all.push_back(static_cast<char>(b));
+    const std::u16string wide = Cp1252ToUtf16(all);
+    EXPECT_EQ(wide[0x80], u'€');
+    EXPECT_EQ(wide[0x9F], u'Ÿ');
+    EXPECT_EQ(wide[0x81], 0x81);  // undefined in the code page: kept as the C1 control
+    EXPECT_EQ(wide[0xE4], u'ä');
+    bool lossy = true;
+    EXPECT_EQ(Utf16ToCp1252(wide, '?', &lossy), all);
+    EXPECT_FALSE(lossy);
+}
+
+TEST(Cp1252, CharactersOutsideTheCodePageBecomeOneReplacementEach) {
+    bool lossy = false;
+    EXPECT_EQ(Utf16ToCp1252(u"a\u0394b\U0001F600c", '?', &lossy), "a?b?c");
+    EXPECT_TRUE(lossy);
+    EXPECT_EQ(Utf16ToUtf8(Utf8ToUtf16("Größe \xE6\xBC\xA2 \xF0\x9F\x98\x80")), "Größe \xE6\xBC\xA2 \xF0\x9F\x98\x80");
+    EXPECT_EQ(Utf8ToUtf16("a\xFF" "b"), u"a\uFFFDb");  // broken UTF-8 never throws or stops
+}
+
+TEST(SafeFile, UncommittedWriterLeavesTheOldFileAndNoTemporary) {
+    testing::TempDir dir;
+    const std::string path = dir.file("a.bin");
+    testing::writeBytes(path, {9, 9});
+    {
+        SafeFileWriter w(path);
+        ASSERT_TRUE(w.open());
+        ASSERT_TRUE(w.write("new", 3));
+    }  // abandoned, e.g. after an error elsewhere
+    EXPECT_EQ(testing::readBytes(path), (std::vector<std::uint8_t>{9, 9}));
+    SafeFileWriter w(path);
+    ASSERT_TRUE(w.open() && w.write("new", 3) && w.commit());
+    EXPECT_EQ(testing::readBytes(path), (std::vector<std::uint8_t>{'n', 'e', 'w'}));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+
+    SafeFileWriter folder(dir.path());
+    EXPECT_FALSE(folder.open());
+    EXPECT_FALSE(folder.error().empty());
+}
+
+}  // namespace
+}  // namespace tervasko
