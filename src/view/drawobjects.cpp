@@ -1,0 +1,90 @@
+#include "view/drawobjects.h"
+
+#include <cstdlib>
+
+#include "platform/cp1252.h"
+#include "platform/numeric.h"
+
+namespace tervasko {
+namespace {
+
+int px(double mm, double scale) { return static_cast<int>(Round(mm * scale)); }
+
+}  // namespace
+
+int ElementPenWidth(double widthMm, double scale) {
+    const auto w = Round(widthMm * scale);
+    return w == 0 ? 1 : static_cast<int>(std::llabs(w));
+}
+
+void DrawElement(Canvas& canvas, const TDrawElement& e, double off, double scale) {
+    canvas.setPen(e.Color, ElementPenWidth(e.Width, scale));
+    const IntPoint p1{px(e.X1, scale), px(e.Y1 - off, scale)};
+    const IntPoint p2{px(e.X2, scale), px(e.Y2 - off, scale)};
+    switch (e.Kind) {
+        case ekLine:
+            canvas.moveTo(p1.x, p1.y);
+            canvas.lineTo(p2.x, p2.y);
+            break;
+        case ekArc:
+            canvas.arc(p1.x, p1.y, p2.x, p2.y, px(e.X3, scale), px(e.Y3 - off, scale),
+                       px(e.X4, scale), px(e.Y4 - off, scale));
+            break;
+        case ekCircle:
+            canvas.ellipse(p1.x, p1.y, p2.x, p2.y);
+            break;
+        case ekCurve:
+            canvas.moveTo(p1.x, p1.y);
+            canvas.bezierTo(p2, {px(e.X3, scale), px(e.Y3 - off, scale)},
+                            {px(e.X4, scale), px(e.Y4 - off, scale)});
+            break;
+        default:
+            break;  // kinds of later versions are kept but not drawn
+    }
+}
+
+FontSpec TextFont(const TTextElement& text, double fontScale, int dpiY) {
+    FontSpec f;
+    f.face = Utf16ToUtf8(Cp1252ToUtf16(AnsiView(text.FontName)));
+    auto points = Round(text.FontSize * fontScale);
+    if (points == 0) points = 1;
+    // The size on paper stays the same at every zoom: points at the device's resolution.
+    f.height = static_cast<int>(Round(static_cast<double>(std::llabs(points)) * dpiY / 72.0));
+    if (f.height == 0) f.height = 1;
+    f.weight = (text.Style & fsBold) ? 700 : 400;
+    f.italic = text.Style & fsItalic;
+    f.underline = text.Style & fsUnderline;
+    f.strikeOut = text.Style & fsStrikeOut;
+    f.charset = text.Charset;
+    f.pitch = text.Pitch;
+    f.color = static_cast<Color>(text.Color);
+    return f;
+}
+
+IntRect DrawTextElement(Canvas& canvas, const TTextElement& text, double off, double scale,
+                        double fontScale) {
+    canvas.setFont(TextFont(text, fontScale, canvas.logicalDpiY()));
+    canvas.setTransparentBackground(true);
+    IntRect r{px(text.X1, scale), px(text.Y1 - off, scale), px(text.X2, scale), px(text.Y2 - off, scale)};
+    const std::u16string_view content = WideView(text.Text);
+    r = canvas.drawText(r, content, true);
+    canvas.drawText(r, content, false);
+    return r;
+}
+
+void DrawObjects(Canvas& canvas, TDrawing& drawing, int sheetIndex, double scale, double fontScale) {
+    const double off = sheetIndex * drawing.PageHeightInch * MmPerInch;
+    canvas.setPen(kBlack, 1);
+    canvas.setBrushHollow();
+    drawing.Elements.Rewind();
+    while (drawing.Elements.Next()) DrawElement(canvas, *drawing.CurElement, off, scale);
+    drawing.Texts.Rewind();
+    while (drawing.Texts.Next()) {
+        TTextElement& t = *drawing.CurText;
+        const IntRect r = DrawTextElement(canvas, t, off, scale, fontScale);
+        t.X2 = r.right / scale;
+        t.Y2 = r.bottom / scale + off;
+    }
+}
+
+}  // namespace tervasko

@@ -1,0 +1,131 @@
+#include "view/instruments.h"
+
+#include <cmath>
+#include <numbers>
+#include <string>
+
+#include "platform/numeric.h"
+
+namespace tervasko {
+namespace {
+
+constexpr double kDegToRad = std::numbers::pi / 180;
+
+int r(double v) { return static_cast<int>(Round(v)); }
+
+void line(Canvas& c, int x1, int y1, int x2, int y2) {
+    c.moveTo(x1, y1);
+    c.lineTo(x2, y2);
+}
+
+// Numbers on the instruments: Arial, grey, rotated so that they run along `angleDeg`
+// (clockwise on screen, hence the negative escapement). Set for each label, as it is made
+// for each label.
+void setLabelFont(Canvas& c, double s, double angleDeg) {
+    FontSpec f;
+    f.face = "Arial";
+    f.height = InstrumentLabelHeight(s);
+    f.escapement = static_cast<int>(Trunc(-angleDeg * 10));
+    f.color = kGrey;
+    c.setFont(f);
+    c.setTransparentBackground(true);
+}
+
+std::u16string number(long long n) {
+    const std::string s = std::to_string(n);
+    return {s.begin(), s.end()};
+}
+
+}  // namespace
+
+int InstrumentLabelHeight(double s) { return static_cast<int>(Trunc(2.8 * s)); }
+
+void DrawRuler(Canvas& c, const InstrumentPlacement& p, double s, int sheetWidthPx,
+               int sheetHeightPx, bool inches) {
+    const double a = p.LinealAngle * kDegToRad;
+    const double ca = std::cos(a), sa = std::sin(a);
+    const double cv = std::cos(a + std::numbers::pi / 2), sv = std::sin(a + std::numbers::pi / 2);
+    const double L = sheetWidthPx + sheetHeightPx;
+    const double x0 = p.LinealX * s, y0 = p.LinealY * s;
+
+    const IntPoint c0{r(x0), r(y0)};
+    const IntPoint c1{r(x0 + L * ca), r(y0 + L * sa)};
+    const IntPoint c2{r(x0 + 10 * s * cv), r(y0 + 10 * s * sv)};
+    const IntPoint c3{r(x0 + L * ca + 10 * s * cv), r(y0 + L * sa + 10 * s * sv)};
+    line(c, c0.x, c0.y, c1.x, c1.y);
+    line(c, c2.x, c2.y, c3.x, c3.y);
+    line(c, c0.x, c0.y, c2.x, c2.y);
+    line(c, c1.x, c1.y, c3.x, c3.y);
+
+    const double t = inches ? s * MmPerInch / 10 : s;
+    if (!(t > 0)) return;
+    const long long n = Trunc(L / t);
+    for (long long g = 1; g <= n; ++g) {
+        const double tx = x0 + g * t * ca, ty = y0 + g * t * sa;
+        const double len = (g % 10 == 0 ? 6 : g % 10 == 5 ? 4.5 : 3) * s;
+        line(c, r(tx), r(ty), r(tx + len * cv), r(ty + len * sv));
+        if (g % 10 != 0) continue;
+        const std::u16string text = number(g / 10);
+        // Measured in the label's own font, then centred under the tick.
+        setLabelFont(c, s, p.LinealAngle);
+        const int h = c.textWidth(text) / 2;
+        c.textOut(r(x0 + (g * t - h) * ca + 6 * s * cv), r(y0 + (g * t - h) * sa + 6 * s * sv), text);
+    }
+}
+
+void DrawProtractor(Canvas& c, const InstrumentPlacement& p, double winkelDiameter, double s) {
+    const double cx = p.WinkelX, cy = p.WinkelY;
+    const double R = winkelDiameter / 2;
+    const double ri = (winkelDiameter - 20) / 2;
+    const double b = p.WinkelAngle;
+    c.setBrushHollow();
+    c.ellipse(r((cx - R) * s), r((cy - R) * s), r((cx + R) * s), r((cy + R) * s));
+    c.ellipse(r((cx - ri) * s), r((cy - ri) * s), r((cx + ri) * s), r((cy + ri) * s));
+
+    const double br = b * kDegToRad;
+    const double ub = std::cos(br), vb = std::sin(br);
+    const double un = std::cos(br + std::numbers::pi / 2), vn = std::sin(br + std::numbers::pi / 2);
+    line(c, r((cx - 30 * ub) * s), r((cy - 30 * vb) * s), r((cx + 30 * ub) * s), r((cy + 30 * vb) * s));
+    line(c, r((cx - 2.5 * un) * s), r((cy - 2.5 * vn) * s), r((cx + 2.5 * un) * s),
+         r((cy + 2.5 * vn) * s));
+
+    for (int n = 0; n < 360; ++n) {
+        const double len = n % 10 == 0 ? 4 : n % 10 == 5 ? 3 : 2;
+        const double d = (n + b) * kDegToRad;
+        const double dx = std::cos(d), dy = std::sin(d);
+        line(c, r((cx - R * dx) * s), r((cy - R * dy) * s), r((cx - (R - len) * dx) * s),
+             r((cy - (R - len) * dy) * s));
+        if (n % 10 != 0) continue;
+        // 4 mm inside the rim and 3 degrees ahead of the tick, so the number straddles it.
+        const double dl = (n + b + 3) * kDegToRad;
+        setLabelFont(c, s, n + b);
+        c.textOut(r((cx - (R - 4) * std::cos(dl)) * s), r((cy - (R - 4) * std::sin(dl)) * s), number(n));
+    }
+}
+
+void DrawCompass(Canvas& c, const InstrumentPlacement& p, double zirkelAngle, double s) {
+    const double a = zirkelAngle * kDegToRad;
+    const double ux = std::cos(a), uy = std::sin(a);
+    const double vx = std::cos(a + std::numbers::pi / 2), vy = std::sin(a + std::numbers::pi / 2);
+    const double nx = p.ZirkelX, ny = p.ZirkelY, span = p.ZirkelSpan;
+    const double px = nx + span * ux, py = ny + span * uy;
+    const double mx = nx + span / 2 * ux, my = ny + span / 2 * uy;
+    const IntPoint N{r(nx * s), r(ny * s)};
+    const IntPoint P{r(px * s), r(py * s)};
+    const IntPoint M{r(mx * s), r(my * s)};
+    const IntPoint S1{r((mx + 3 * vx) * s), r((my + 3 * vy) * s)};
+    const IntPoint S2{r((mx - 3 * vx) * s), r((my - 3 * vy) * s)};
+    const int k = r(3 * s);
+
+    line(c, N.x - k, N.y, N.x + k, N.y);
+    line(c, N.x, N.y - k, N.x, N.y + k);
+    line(c, N.x, N.y, P.x, P.y);
+    c.ellipse(M.x - k, M.y - k, M.x + k, M.y + k);
+    line(c, N.x, N.y, S1.x, S1.y);
+    line(c, N.x, N.y, S2.x, S2.y);
+    line(c, P.x, P.y, S1.x, S1.y);
+    line(c, P.x, P.y, S2.x, S2.y);
+    line(c, S1.x, S1.y, S2.x, S2.y);
+}
+
+}  // namespace tervasko

@@ -1,0 +1,36 @@
+#include "view/viewgeometry.h"
+
+#include <cstdio>
+
+#include "platform/numeric.h"
+
+namespace tervasko {
+
+ViewGeometry ViewGeometry::Compute(double zoom, int dpi, double pageWidthInch, double pageHeightInch) {
+    ViewGeometry g;
+    g.PixelsPerMm = zoom * (dpi / MmPerInch) / 100;
+    g.SheetWidthPx = static_cast<int>(Round(zoom * dpi * pageWidthInch / 100));
+    g.SheetHeightPx = static_cast<int>(Round(zoom * dpi * pageHeightInch / 100));
+    return g;
+}
+
+namespace {
+
+std::string fixed2(double v, char separator) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.2f", v);
+    std::string s(buf);
+    for (char& c : s)
+        if (c == '.' || c == ',') c = separator;
+    return s;
+}
+
+}  // namespace
+
+std::string PointerReadout(int x, int y, double pixelsPerMm, char decimalSeparator) {
+    if (pixelsPerMm == 0) return {};
+    return fixed2((x - SheetMarginPx) / pixelsPerMm, decimalSeparator) + " mm, " +
+           fixed2((y - SheetMarginPx) / pixelsPerMm, decimalSeparator) + " mm";
+}
+
+}  // namespace tervasko

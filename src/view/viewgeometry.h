@@ -1,0 +1,37 @@
+#pragma once
+
+#include <string>
+
+#include "platform/canvas.h"
+
+namespace tervasko {
+
+// Pixels between the paint box's top-left corner and the first sheet.
+inline constexpr int SheetMarginPx = 5;
+
+// Screen size of the sheets at a zoom and resolution.
+struct ViewGeometry {
+    double PixelsPerMm = 0;
+    int SheetWidthPx = 0;
+    int SheetHeightPx = 0;  // also the vertical pitch of the stack: sheets abut
+
+    // zoom in percent, dpi the device's horizontal pixels per inch.
+    static ViewGeometry Compute(double zoom, int dpi, double pageWidthInch, double pageHeightInch);
+
+    // The paint box holds `pages` sheets one below the other; its width grows with the page
+    // count too.
+    IntPoint PaintBoxSize(int pages) const {
+        return {pages * (SheetWidthPx + 10), pages * SheetHeightPx + 10};
+    }
+
+    // Sheet under a paint-box row; the margin strip above the first sheet counts as sheet 0.
+    int SheetAt(int paintBoxY) const {
+        return SheetHeightPx > 0 ? (paintBoxY - SheetMarginPx) / SheetHeightPx : 0;
+    }
+};
+
+// "x mm, y mm" for a paint-box position, two decimals, with the given decimal separator.
+// Empty when PixelsPerMm is 0.
+std::string PointerReadout(int x, int y, double pixelsPerMm, char decimalSeparator);
+
+}  // namespace tervasko

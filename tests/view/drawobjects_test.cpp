@@ -1,0 +1,112 @@
+#include "view/drawobjects.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/recordingcanvas.h"
+
+namespace tervasko {
+namespace {
+
+using Op = RecordingCanvas::Op;
+constexpr double kScale = 3.7795350;  // zoom 100 at 96 dpi
+
+TDrawElement* add(TDrawing& d, std::uint32_t kind, double width = 0.1) {
+    TDrawElement* e = d.AppendElement();
+    e->Kind = kind;
+    e->Width = width;
+    e->Color = 0x00AA00;
+    return e;
+}
+
+TTextElement* addText(TDrawing& d, std::u16string_view text, double x, double y, int size = 10) {
+    TTextElement* t = d.AppendText();
+    t->X1 = x, t->Y1 = y;
+    t->Text = NewWideBuffer(text);
+    t->FontName = NewAnsiBuffer("Arial");
+    t->FontSize = size;
+    return t;
+}
+
+TEST(DrawObjects, PenWidthsAndFontSizesRoundHalfToEven) {
+    const struct {
+        double mm;
+        int px;
+    } widths[] = {{0.1, 1}, {0.2, 1}, {0.4, 2}, {0, 1}, {1, 4}};
+    for (const auto& w : widths) EXPECT_EQ(ElementPenWidth(w.mm, kScale), w.px) << w.mm;
+
+    TTextElement t{};
+    const struct {
+        int size;
+        double scale;
+        int heightAt72Dpi;  // = points
+    } fonts[] = {{10, 0.5, 5}, {10, 0.25, 2}, {12, 0.04, 1}, {12, 1, 12}};
+    for (const auto& f : fonts) {
+        t.FontSize = f.size;
+        EXPECT_EQ(TextFont(t, f.scale, 72).height, f.heightAt72Dpi) << f.size << " x " << f.scale;
+    }
+    t.FontSize = 10;
+    t.Style = fsBold | fsUnderline;
+    const FontSpec f = TextFont(t, 1, 96);
+    EXPECT_EQ(f.height, 13);  // Round(10 * 96 / 72)
+    EXPECT_EQ(f.weight, 700);
+    EXPECT_TRUE(f.underline);
+    EXPECT_FALSE(f.italic);
+}
+
+TEST(DrawObjects, EveryKindOnTheSheetItFallsOnAndUnknownKindsSkipped) {
+    TDrawing d;
+    auto* line = add(d, ekLine, 0.4);
+    line->X1 = 10, line->Y1 = 250, line->X2 = 20, line->Y2 = 350;  // crosses into sheet 1
+    add(d, 7);  // kept, not drawn
+    auto* arc = add(d, ekArc);
+    arc->X1 = 10, arc->Y1 = 400, arc->X2 = 30, arc->Y2 = 420;
+    arc->X3 = 30, arc->Y3 = 410, arc->X4 = 20, arc->Y4 = 400;
+    auto* circle = add(d, ekCircle);
+    circle->X1 = 1, circle->Y1 = 2, circle->X2 = 3, circle->Y2 = 4;
+    auto* curve = add(d, ekCurve);
+    curve->X1 = 1, curve->Y1 = 1, curve->X2 = 2, curve->Y2 = 2, curve->X3 = 3, curve->Y3 = 3,
+    curve->X4 = 4, curve->Y4 = 4;
+
+    RecordingCanvas sheet1;
+    DrawObjects(sheet1, d, 1, kScale, 1);
+    const double off = 297;  // A4 sheet height in mm
+    const auto& e = sheet1.entries();
+    ASSERT_EQ(e.size(), 4u);
+    EXPECT_EQ(e[0].op, Op::Line);
+    EXPECT_EQ(e[0].points[0], (IntPoint{38, static_cast<int>(std::nearbyint((250 - off) * kScale))}));
+    EXPECT_EQ(e[0].penWidth, 2);
+    EXPECT_EQ(e[0].penColor, 0x00AA00u);
+    EXPECT_EQ(e[1].op, Op::Arc);
+    EXPECT_EQ(e[1].points[2], (IntPoint{113, static_cast<int>(std::nearbyint((410 - off) * kScale))}));
+    EXPECT_EQ(e[2].op, Op::Ellipse);
+    EXPECT_TRUE(e[2].brushHollow);
+    EXPECT_EQ(e[3].op, Op::Bezier);
+    EXPECT_EQ(e[3].points, (std::vector<IntPoint>{{4, -1119}, {8, -1115}, {11, -1111}, {15, -1107}}));
+}
+
+TEST(DrawObjects, TextsAreMeasuredDrawnAndTheirCornerStoredInStackMillimetres) {
+    TDrawing d;
+    add(d, ekLine);
+    TTextElement* t = addText(d, u"ab\r\nabcd", 20, 300, 12);
+    t->X2 = 999, t->Y2 = 999;  // stale corners have no influence
+    addText(d, u"&Datei && mehr", 0, 0);
+
+    RecordingCanvas canvas(96, 7);
+    DrawObjects(canvas, d, 1, kScale, 1);
+    const auto texts = canvas.entriesOf(Op::DrawText);
+    ASSERT_EQ(texts.size(), 2u);
+    EXPECT_EQ(canvas.entries().front().op, Op::Line);  // elements lie below texts
+    const int top = static_cast<int>(std::nearbyint(3 * kScale));
+    EXPECT_EQ(texts[0].points[0], (IntPoint{76, top}));
+    EXPECT_EQ(texts[0].points[1], (IntPoint{76 + 4 * 7, top + 2 * 16}));  // widest line, two lines
+    EXPECT_TRUE(texts[0].transparent);
+    EXPECT_EQ(texts[0].font.height, 16);
+    const TTextElement& stored = d.Texts.At(0);
+    EXPECT_DOUBLE_EQ(stored.X2, (76 + 28) / kScale);
+    EXPECT_DOUBLE_EQ(stored.Y2, (top + 32) / kScale + 297);
+    // "&D" is a mark, "&&" one ampersand: 12 visible characters.
+    EXPECT_EQ(texts[1].points[1].x - texts[1].points[0].x, 12 * 7);
+}
+
+}  // namespace
+}  // namespace tervasko

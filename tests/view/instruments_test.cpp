@@ -1,0 +1,115 @@
+#include "view/instruments.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "platform/recordingcanvas.h"
+
+namespace tervasko {
+namespace {
+
+using Op = RecordingCanvas::Op;
+constexpr double kScale = 3.7795350;  // zoom 100 at 96 dpi
+
+std::vector<std::u16string> labels(const RecordingCanvas& c) {
+    std::vector<std::u16string> out;
+    for (const auto& e : c.entriesOf(Op::TextOut)) out.push_back(e.text);
+    return out;
+}
+
+TEST(Ruler, TicksAndLabelsInMillimetresAndInches) {
+    InstrumentPlacement p;
+    for (bool inches : {false, true}) {
+        RecordingCanvas c;
+        DrawRuler(c, p, kScale, 794, 1123, inches);
+        const auto lines = c.entriesOf(Op::Line);
+        const int ticks = inches ? 199 : 507;
+        ASSERT_EQ(lines.size(), 4u + ticks);
+        const auto text = labels(c);
+        ASSERT_EQ(text.size(), inches ? 19u : 50u);
+        EXPECT_EQ(text.front(), u"1");
+        EXPECT_EQ(text.back(), inches ? u"19" : u"50");
+        const auto font = c.entriesOf(Op::TextOut).front().font;
+        EXPECT_EQ(font.height, 10);
+        EXPECT_EQ(font.face, "Arial");
+        EXPECT_EQ(font.escapement, 0);
+        // Outline: the graduated edge from R0 along the ruler, 1917 px long.
+        EXPECT_EQ(lines[0].points, (std::vector<IntPoint>{{38, 340}, {38 + 1917, 340}}));
+        EXPECT_EQ(lines[2].points, (std::vector<IntPoint>{{38, 340}, {38, 378}}));
+        // Tick lengths 3, 4.5 and 6 mm (in millimetres also in inch mode), hanging down.
+        EXPECT_EQ(lines[4].points[1].y - lines[4].points[0].y, 11);
+        EXPECT_EQ(lines[8].points[1].y - lines[8].points[0].y, 17);
+        EXPECT_EQ(lines[13].points[1].y - lines[13].points[0].y, 23);
+    }
+}
+
+TEST(Ruler, TurnedByNinetyDegreesHangsDownWithTheStripToTheLeft) {
+    InstrumentPlacement p;
+    p.LinealAngle = 90;
+    RecordingCanvas c(96, 6);
+    DrawRuler(c, p, kScale, 794, 1123, false);
+    const auto lines = c.entriesOf(Op::Line);
+    EXPECT_EQ(lines[0].points[1], (IntPoint{38, 340 + 1917}));
+    EXPECT_EQ(lines[2].points[1], (IntPoint{38 - 38, 340}));  // v points to -x
+    const auto first = c.entriesOf(Op::TextOut).front();
+    EXPECT_EQ(first.font.escapement, -900);
+    // Label "1": 10 mm down, moved back half its width (3 px) and 6 mm into the ruler.
+    EXPECT_EQ(first.points[0], (IntPoint{38 - 23, static_cast<int>(std::nearbyint(90 * kScale + 10 * kScale - 3))}));
+}
+
+TEST(Protractor, CirclesTicksAndLabels) {
+    InstrumentPlacement p;
+    RecordingCanvas c;
+    DrawProtractor(c, p, 80, kScale);
+    const auto circles = c.entriesOf(Op::Ellipse);
+    ASSERT_EQ(circles.size(), 2u);
+    EXPECT_EQ(circles[0].points, (std::vector<IntPoint>{{38, 38}, {340, 340}}));
+    EXPECT_EQ(circles[1].points, (std::vector<IntPoint>{{76, 76}, {302, 302}}));
+    EXPECT_TRUE(circles[0].brushHollow);
+    const auto lines = c.entriesOf(Op::Line);
+    ASSERT_EQ(lines.size(), 2u + 360);
+    EXPECT_EQ(lines[0].points, (std::vector<IntPoint>{{76, 189}, {302, 189}}));  // base line
+    // Degree 0 on the left, ticks pointing inwards: 4 mm long, 3 mm at 5, 2 mm otherwise.
+    EXPECT_EQ(lines[2].points, (std::vector<IntPoint>{{38, 189}, {53, 189}}));
+    const auto mm = [](const std::vector<IntPoint>& l) {
+        return std::hypot(l[1].x - l[0].x, l[1].y - l[0].y) / kScale;
+    };
+    EXPECT_NEAR(mm(lines[2 + 5].points), 3, 0.3);
+    EXPECT_NEAR(mm(lines[2 + 7].points), 2, 0.3);
+    EXPECT_EQ(labels(c).size(), 36u);
+    const auto ninety = c.entriesOf(Op::TextOut)[9];
+    EXPECT_EQ(ninety.text, u"90");
+    EXPECT_EQ(ninety.font.escapement, -900);
+    EXPECT_LT(ninety.points[0].y, 189 - 100);  // at the top
+
+    p.WinkelAngle = 30;
+    RecordingCanvas turned;
+    DrawProtractor(turned, p, 80, kScale);
+    EXPECT_EQ(turned.entriesOf(Op::Ellipse)[0].points, circles[0].points);
+    EXPECT_EQ(turned.entriesOf(Op::TextOut)[0].font.escapement, -300);
+}
+
+TEST(Compass, PointsAtStartAndWithZeroSpan) {
+    InstrumentPlacement p;
+    RecordingCanvas c;
+    DrawCompass(c, p, 45, kScale);
+    const auto lines = c.entriesOf(Op::Line);
+    ASSERT_EQ(lines.size(), 8u);
+    EXPECT_EQ(lines[0].points, (std::vector<IntPoint>{{556, 189}, {578, 189}}));  // cross, k = 11
+    EXPECT_EQ(lines[1].points, (std::vector<IntPoint>{{567, 178}, {567, 200}}));
+    EXPECT_EQ(lines[2].points, (std::vector<IntPoint>{{567, 189}, {674, 296}}));  // N'-P'
+    EXPECT_EQ(c.entriesOf(Op::Ellipse)[0].points, (std::vector<IntPoint>{{609, 231}, {631, 253}}));
+
+    p.ZirkelSpan = 0;
+    RecordingCanvas closed;
+    DrawCompass(closed, p, 45, kScale);
+    EXPECT_EQ(closed.entriesOf(Op::Ellipse)[0].points, (std::vector<IntPoint>{{556, 178}, {578, 200}}));
+    const auto s1s2 = closed.entriesOf(Op::Line).back().points;
+    const int len = std::max(std::abs(s1s2[1].x - s1s2[0].x), std::abs(s1s2[1].y - s1s2[0].y));
+    EXPECT_EQ(len, 16);  // the 6 mm line S1-S2 across the needle, at 45 degrees
+}
+
+}  // namespace
+}  // namespace tervasko
