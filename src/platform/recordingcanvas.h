@@ -78,8 +78,4 @@ private:
     IntPoint pos_;
 };
 
-// The visible characters of a text laid out with "&" marks: "&&" is one ampersand, a single
-// "&" is dropped (it underlines the next character).
-std::u16string StripMnemonics(std::u16string_view text);
-
 }  // namespace tervasko

@@ -1,5 +1,6 @@
 #include "view/drawobjects.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "platform/cp1252.h"
@@ -72,16 +73,57 @@ IntRect DrawTextElement(Canvas& canvas, const TTextElement& text, double off, do
     return r;
 }
 
-void DrawObjects(Canvas& canvas, TDrawing& drawing, int sheetIndex, double scale, double fontScale) {
+bool ElementMayTouch(const TDrawElement& e, double off, double scale, const IntRect& clip) {
+    double xs[4] = {e.X1, e.X2, e.X3, e.X4};
+    double ys[4] = {e.Y1, e.Y2, e.Y3, e.Y4};
+    int used;
+    switch (e.Kind) {
+        case ekLine:
+        case ekArc:  // the arc lies inside its ellipse's box
+        case ekCircle: used = 2; break;
+        case ekCurve: used = 4; break;  // inside the hull of its control points
+        default: return false;          // not drawn at all
+    }
+    double minX = xs[0], maxX = xs[0], minY = ys[0], maxY = ys[0];
+    for (int i = 1; i < used; ++i) {
+        minX = std::min(minX, xs[i]), maxX = std::max(maxX, xs[i]);
+        minY = std::min(minY, ys[i]), maxY = std::max(maxY, ys[i]);
+    }
+    // Half the pen and the rounding of every point to whole pixels.
+    const double margin = ElementPenWidth(e.Width, scale) / 2.0 + 2;
+    const double left = minX * scale - margin, right = maxX * scale + margin;
+    const double top = (minY - off) * scale - margin, bottom = (maxY - off) * scale + margin;
+    // Written so that a NaN coordinate keeps the element (it is drawn as before).
+    return !(right < clip.left || left > clip.right || bottom < clip.top || top > clip.bottom);
+}
+
+void DrawObjects(Canvas& canvas, TDrawing& drawing, int sheetIndex, double scale, double fontScale,
+                 const IntRect* clip) {
     const double off = sheetIndex * drawing.PageHeightInch * MmPerInch;
     canvas.setPen(kBlack, 1);
     canvas.setBrushHollow();
     drawing.Elements.Rewind();
-    while (drawing.Elements.Next()) DrawElement(canvas, *drawing.CurElement, off, scale);
+    while (drawing.Elements.Next()) {
+        const TDrawElement& e = *drawing.CurElement;
+        if (clip && !ElementMayTouch(e, off, scale, *clip)) continue;
+        DrawElement(canvas, e, off, scale);
+    }
     drawing.Texts.Rewind();
     while (drawing.Texts.Next()) {
         TTextElement& t = *drawing.CurText;
-        const IntRect r = DrawTextElement(canvas, t, off, scale, fontScale);
+        IntRect r;
+        if (clip) {
+            canvas.setFont(TextFont(t, fontScale, canvas.logicalDpiY()));
+            canvas.setTransparentBackground(true);
+            r = canvas.drawText({px(t.X1, scale), px(t.Y1 - off, scale), 0, 0}, WideView(t.Text), true);
+            // Italic and large glyphs may lean out of the measured box a little.
+            const int slack = (r.bottom - r.top) + 2;
+            const bool touches = !(r.right + slack < clip->left || r.left - slack > clip->right ||
+                                   r.bottom + slack < clip->top || r.top - slack > clip->bottom);
+            if (touches) r = DrawTextElement(canvas, t, off, scale, fontScale);
+        } else {
+            r = DrawTextElement(canvas, t, off, scale, fontScale);
+        }
         t.X2 = r.right / scale;
         t.Y2 = r.bottom / scale + off;
     }

@@ -10,7 +10,13 @@ namespace tervasko {
 // scale is target pixels per millimetre, fontScale multiplies the texts' point sizes.
 // Each text is measured and its bottom-right corner (X2, Y2) stored in drawing millimetres.
 // Walks both lists with Rewind/Next; leaves the canvas's pen, brush and font changed.
-void DrawObjects(Canvas& canvas, TDrawing& drawing, int sheetIndex, double scale, double fontScale);
+// With a clip (the target's pixels), what cannot reach it is not drawn: the picture is the
+// same, the work smaller. Texts are measured all the same.
+void DrawObjects(Canvas& canvas, TDrawing& drawing, int sheetIndex, double scale, double fontScale,
+                 const IntRect* clip = nullptr);
+
+// Whether an element drawn at this scale can put a pixel into the clip.
+bool ElementMayTouch(const TDrawElement& e, double off, double scale, const IntRect& clip);
 
 // One element, with its pen set from Width and Color, `off` mm being the sheet's top.
 void DrawElement(Canvas& canvas, const TDrawElement& e, double off, double scale);

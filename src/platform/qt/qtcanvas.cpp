@@ -1,0 +1,189 @@
+#include "platform/qt/qtcanvas.h"
+
+#include <QFontMetrics>
+#include <QPaintDevice>
+#include <QPainterPath>
+#include <QStringList>
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "platform/cp1252.h"
+
+namespace tervasko {
+namespace {
+
+QString toQString(std::u16string_view text) {
+    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace
+
+QColor ToQColor(Color c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
+
+Color FromQColor(const QColor& c) {
+    return static_cast<Color>(c.red()) | static_cast<Color>(c.green()) << 8 |
+           static_cast<Color>(c.blue()) << 16;
+}
+
+QFont ToQFont(const FontSpec& spec) {
+    QFont f(QString::fromStdString(spec.face));
+    // The height is the character height without internal leading, which is Qt's pixel size.
+    f.setPixelSize(std::max(1, spec.height));
+    f.setWeight(static_cast<QFont::Weight>(std::clamp(spec.weight, 100, 900)));
+    f.setItalic(spec.italic);
+    f.setUnderline(spec.underline);
+    f.setStrikeOut(spec.strikeOut);
+    if (spec.pitch == 2) {
+        f.setFixedPitch(true);
+        f.setStyleHint(QFont::Monospace);
+    }
+    return f;
+}
+
+QtCanvas::QtCanvas(QPainter& painter, int dpi) : painter_(painter) {
+    QPaintDevice* device = painter.device();
+    dpiX_ = dpi > 0 ? dpi : (device ? device->logicalDpiX() : 96);
+    dpiY_ = dpi > 0 ? dpi : (device ? device->logicalDpiY() : 96);
+    painter_.setRenderHint(QPainter::Antialiasing, false);
+    painter_.setBackgroundMode(Qt::OpaqueMode);
+    painter_.setBackground(Qt::white);
+    setPen(kBlack, 1);
+    setBrush(kWhite);
+    FontSpec defaultFont;
+    defaultFont.face = "Arial";
+    defaultFont.height = 13;
+    setFont(defaultFont);
+}
+
+void QtCanvas::applyPen() { painter_.setPen(pen_); }
+
+void QtCanvas::setPen(Color color, int width, PenStyle style) {
+    penWidth_ = std::max(1, width);
+    pen_ = QPen(ToQColor(color));
+    if (penWidth_ == 1) {
+        // A cosmetic 1-pixel line with flat caps leaves out its end point, as LineTo does.
+        pen_.setWidth(0);
+        pen_.setCapStyle(Qt::FlatCap);
+    } else {
+        // Wide pens have round ends and joins.
+        pen_.setWidth(penWidth_);
+        pen_.setCapStyle(Qt::RoundCap);
+        pen_.setJoinStyle(Qt::RoundJoin);
+    }
+    switch (style) {
+        case PenStyle::Solid: pen_.setStyle(Qt::SolidLine); break;
+        case PenStyle::Dash: pen_.setStyle(Qt::DashLine); break;
+        case PenStyle::Dot: pen_.setStyle(Qt::DotLine); break;
+        case PenStyle::DashDot: pen_.setStyle(Qt::DashDotLine); break;
+    }
+    applyPen();
+}
+
+void QtCanvas::setBrush(Color color) { painter_.setBrush(ToQColor(color)); }
+void QtCanvas::setBrushHollow() { painter_.setBrush(Qt::NoBrush); }
+
+void QtCanvas::setFont(const FontSpec& font) {
+    if (font == fontSpec_ && !font_.family().isEmpty()) return;
+    fontSpec_ = font;
+    font_ = ToQFont(font);
+}
+
+void QtCanvas::setTransparentBackground(bool transparent) { transparent_ = transparent; }
+
+void QtCanvas::moveTo(int x, int y) { pos_ = QPoint(x, y); }
+
+void QtCanvas::lineTo(int x, int y) {
+    const QPoint to(x, y);
+    if (to != pos_) painter_.drawLine(pos_, to);
+    pos_ = to;
+}
+
+QRectF QtCanvas::box(int left, int top, int right, int bottom) const {
+    // A 1-pixel outline covers columns left .. right-1; a wide pen is centred on that path.
+    if (right < left) std::swap(left, right);
+    if (bottom < top) std::swap(top, bottom);
+    return QRectF(left, top, right - left - 1, bottom - top - 1);
+}
+
+void QtCanvas::rectangle(int left, int top, int right, int bottom) {
+    painter_.drawRect(box(left, top, right, bottom));
+}
+
+void QtCanvas::ellipse(int left, int top, int right, int bottom) {
+    painter_.drawEllipse(box(left, top, right, bottom));
+}
+
+void QtCanvas::arc(int left, int top, int right, int bottom, int x3, int y3, int x4, int y4) {
+    const QRectF r = box(left, top, right, bottom);
+    const double cx = (left + right) / 2.0, cy = (top + bottom) / 2.0;
+    const double rx = std::max(std::abs(right - left) / 2.0, 0.5);
+    const double ry = std::max(std::abs(bottom - top) / 2.0, 0.5);
+    // Angles on the ellipse's parameter, counter-clockwise with y up, as Qt measures them.
+    const auto angle = [&](int x, int y) {
+        return std::atan2(-(y - cy) / ry, (x - cx) / rx) * 180 / std::numbers::pi;
+    };
+    const double start = angle(x3, y3);
+    double span = angle(x4, y4) - start;
+    while (span <= 0) span += 360;
+    if (std::abs(span - 360) < 1e-9 || (x3 == x4 && y3 == y4)) span = 360;
+    painter_.drawArc(r, static_cast<int>(std::lround(start * 16)), static_cast<int>(std::lround(span * 16)));
+}
+
+void QtCanvas::bezierTo(IntPoint c1, IntPoint c2, IntPoint end) {
+    QPainterPath path(pos_);
+    path.cubicTo(QPointF(c1.x, c1.y), QPointF(c2.x, c2.y), QPointF(end.x, end.y));
+    painter_.save();
+    painter_.setBrush(Qt::NoBrush);
+    painter_.drawPath(path);
+    painter_.restore();
+    pos_ = QPoint(end.x, end.y);
+}
+
+void QtCanvas::textOut(int x, int y, std::u16string_view text) {
+    const QString s = toQString(text);
+    painter_.save();
+    painter_.setFont(font_);
+    painter_.setPen(ToQColor(fontSpec_.color));
+    painter_.translate(x, y);
+    if (fontSpec_.escapement != 0) painter_.rotate(-fontSpec_.escapement / 10.0);
+    const QFontMetrics fm(font_, painter_.device());
+    if (!transparent_) painter_.fillRect(QRect(0, 0, fm.horizontalAdvance(s), fm.height()), painter_.background());
+    painter_.drawText(0, fm.ascent(), s);
+    painter_.restore();
+}
+
+int QtCanvas::textWidth(std::u16string_view text) {
+    return QFontMetrics(font_, painter_.device()).horizontalAdvance(toQString(text));
+}
+
+IntRect QtCanvas::drawText(IntRect r, std::u16string_view text, bool measureOnly) {
+    const QFontMetrics fm(font_, painter_.device());
+    QString s = toQString(text);
+    s.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    const QStringList lines = s.split(QLatin1Char('\n'));
+    // Windows measures the widest line times the number of lines of the font's height;
+    // Qt's own multi-line measure would add leading.
+    int widest = 0;
+    for (const QString& line : lines) {
+        const QString visible = QString::fromStdU16String(StripMnemonics(line.toStdU16String()));
+        widest = std::max(widest, fm.horizontalAdvance(visible));
+    }
+    r.right = r.left + widest;
+    r.bottom = r.top + static_cast<int>(lines.size()) * fm.height();
+    if (measureOnly) return r;
+    painter_.save();
+    painter_.setFont(font_);
+    painter_.setPen(ToQColor(fontSpec_.color));
+    if (!transparent_) painter_.fillRect(QRect(r.left, r.top, r.right - r.left, r.bottom - r.top), painter_.background());
+    int y = r.top;
+    for (const QString& line : lines) {
+        painter_.drawText(QRect(r.left, y, std::max(widest, 1) + fm.maxWidth(), fm.height()),
+                          Qt::AlignLeft | Qt::AlignTop | Qt::TextShowMnemonic | Qt::TextDontClip, line);
+        y += fm.height();
+    }
+    painter_.restore();
+    return r;
+}
+
+}  // namespace tervasko

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QFont>
+#include <QPainter>
+
+#include "platform/canvas.h"
+
+namespace tervasko {
+
+QColor ToQColor(Color c);
+Color FromQColor(const QColor& c);
+QFont ToQFont(const FontSpec& spec);
+
+// Draws with the Windows drawing semantics the drawing relies on onto any QPainter:
+// lines without their last pixel, 1-pixel rectangles and ellipses inside their box, arcs
+// between radials measured on the ellipse, text rotated by its escapement about its top-left
+// corner, "&" marks in laid-out text. No antialiasing, as on the screen the drawing was
+// designed for.
+class QtCanvas : public Canvas {
+public:
+    // dpi: the resolution fonts are sized for; 0 takes the painter's device's.
+    explicit QtCanvas(QPainter& painter, int dpi = 0);
+
+    void setPen(Color color, int width, PenStyle style = PenStyle::Solid) override;
+    void setBrush(Color color) override;
+    void setBrushHollow() override;
+    void setFont(const FontSpec& font) override;
+    void setTransparentBackground(bool transparent) override;
+    void moveTo(int x, int y) override;
+    void lineTo(int x, int y) override;
+    void rectangle(int left, int top, int right, int bottom) override;
+    void ellipse(int left, int top, int right, int bottom) override;
+    void arc(int left, int top, int right, int bottom, int x3, int y3, int x4, int y4) override;
+    void bezierTo(IntPoint c1, IntPoint c2, IntPoint end) override;
+    void textOut(int x, int y, std::u16string_view text) override;
+    int textWidth(std::u16string_view text) override;
+    IntRect drawText(IntRect r, std::u16string_view text, bool measureOnly) override;
+    int logicalDpiX() const override { return dpiX_; }
+    int logicalDpiY() const override { return dpiY_; }
+
+    QPainter& painter() { return painter_; }
+
+private:
+    void applyPen();
+    QRectF box(int left, int top, int right, int bottom) const;
+
+    QPainter& painter_;
+    int dpiX_, dpiY_;
+    QPen pen_;
+    int penWidth_ = 1;
+    FontSpec fontSpec_;
+    QFont font_;
+    bool transparent_ = false;
+    QPoint pos_;
+};
+
+}  // namespace tervasko
