@@ -1,0 +1,96 @@
+#include "i18n/shippedtranslations.h"
+
+#include <sys/stat.h>
+
+#include "i18n/translationtable.h"
+
+namespace tervasko {
+
+bool ParseShippedTranslations(std::string_view source, std::vector<ShippedRow>& rows,
+                              std::string* error) {
+    rows.clear();
+    std::size_t columns = 0;
+    int line = 0;
+    while (!source.empty()) {
+        ++line;
+        const std::size_t end = source.find('\n');
+        std::string_view text = source.substr(0, end);
+        source.remove_prefix(end == std::string_view::npos ? source.size() : end + 1);
+        if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
+        if (text.empty() || text.front() == '#') continue;
+
+        ShippedRow row;
+        row.line = line;
+        for (std::size_t start = 0;;) {
+            const std::size_t tab = text.find('\t', start);
+            row.texts.emplace_back(text.substr(start, tab - start));
+            if (tab == std::string_view::npos) break;
+            start = tab + 1;
+        }
+        if (columns == 0) columns = row.texts.size();
+        if (row.texts.size() != columns ||
+            columns > static_cast<std::size_t>(TranslationTable::kLanguageCount)) {
+            if (error)
+                *error = "line " + std::to_string(line) + ": " + std::to_string(row.texts.size()) +
+                         " columns, expected " + std::to_string(columns) + " (at most " +
+                         std::to_string(TranslationTable::kLanguageCount) + ")";
+            return false;
+        }
+        if (row.texts[0].empty()) {
+            if (error) *error = "line " + std::to_string(line) + ": no source text";
+            return false;
+        }
+        rows.push_back(std::move(row));
+    }
+    return true;
+}
+
+bool InstallShippedTranslations(const std::vector<ShippedRow>& rows, const std::string& location,
+                                InstallReport& report, std::string* error) {
+    report = InstallReport{};
+    struct stat st {};
+    report.created = ::stat(TranslationTable::TablePath(location).c_str(), &st) != 0;
+
+    TranslationTable table;
+    table.Open(location);
+    if (!table.HasTable() || table.ReadOnly()) {
+        if (error)
+            *error = table.Problems().empty() ? table.Path() + ": the table is read-only"
+                                              : table.Describe(table.Problems().front());
+        return false;
+    }
+    for (const ShippedRow& row : rows) {
+        const int recNo = table.FindRow(row.texts[0]);
+        if (recNo == 0) {
+            // A table of the user's may have fewer columns than the shipped source.
+            std::vector<std::string> cells;
+            for (std::size_t k = 0; k < row.texts.size(); ++k)
+                cells.push_back(table.HasLanguageColumn(static_cast<int>(k)) ? row.texts[k]
+                                                                             : std::string());
+            if (table.AppendRow(cells) == 0) {
+                if (error)
+                    *error =
+                        table.Path() + ": cannot add the text of line " + std::to_string(row.line);
+                return false;
+            }
+            ++report.rowsAdded;
+            continue;
+        }
+        for (std::size_t k = 1; k < row.texts.size(); ++k) {
+            const int language = static_cast<int>(k);
+            if (row.texts[k].empty() || !table.HasLanguageColumn(language) ||
+                !table.Cell(recNo, language).empty())
+                continue;
+            if (!table.SetCell(recNo, language, row.texts[k])) {
+                if (error)
+                    *error = table.Path() + ": cannot write the translation of line " +
+                             std::to_string(row.line);
+                return false;
+            }
+            ++report.cellsFilled;
+        }
+    }
+    return true;
+}
+
+}  // namespace tervasko

@@ -1,0 +1,37 @@
+#pragma once
+
+// The translations that come with the program: a UTF-8 text file (data/translations.tsv),
+// one text per line, its columns separated by tabs in the table's order (German source,
+// English, Italian, ...). Lines that are empty or begin with '#' are ignored.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tervasko {
+
+struct ShippedRow {
+    int line = 0;                    // in the source file, from 1
+    std::vector<std::string> texts;  // UTF-8; texts[0] is the German source text
+};
+
+// Every row must have as many columns as the first one (1 … 19); a malformed line stops the
+// parse with a message naming it.
+bool ParseShippedTranslations(std::string_view source, std::vector<ShippedRow>& rows,
+                              std::string* error);
+
+struct InstallReport {
+    bool created = false;  // the table did not exist and was made
+    int rowsAdded = 0;     // source texts the table lacked
+    int cellsFilled = 0;   // translations written into empty cells of existing rows
+};
+
+// Brings the shipped rows into the table at `location` (a directory or a .dbf path): creates
+// it when missing, appends the rows whose source text it lacks and fills translation cells
+// that are empty. Nothing the table already holds is changed or removed, so a table that a
+// user extended keeps every row and every translation. False, with the reason, when the
+// table cannot be written.
+bool InstallShippedTranslations(const std::vector<ShippedRow>& rows, const std::string& location,
+                                InstallReport& report, std::string* error);
+
+}  // namespace tervasko
