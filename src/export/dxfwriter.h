@@ -1,0 +1,51 @@
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "document/drawmodel.h"
+
+namespace tervasko {
+
+// Room FormatDxfNumber needs at most: sign, 15 digits, point and four leading zeros
+// ("-0.0000123456789012345"), or a mantissa and "E-324".
+inline constexpr std::size_t kDxfNumberCapacity = 32;
+
+// A number as CAD programs read it, the same in every locale (no setlocale, no iostreams):
+// rounded to 15 significant digits, trailing zeros dropped ("0", "297", "12.5",
+// "0.333333333333333"), with a full stop. From 0.00001 up to 15 integer digits the number is
+// written plainly; outside that, as mantissa, "E" and exponent, the exponent with a minus
+// sign only when negative and without leading zeros ("1E-6", "1.5E20", "-2.5E15").
+// Negative zero is written "0" (a CAD program has no use for "-0", and segments meeting at
+// 0 and -0 are joined anyway). NaN and infinities also give "0"; the writer never passes them.
+// Writes into out (at least kDxfNumberCapacity chars, no terminator) and returns the length.
+std::size_t FormatDxfNumber(double value, char* out);
+std::string FormatDxfNumber(double value);
+
+// Receives the DXF text in order, in pieces of up to about 64 KiB; returns false to stop.
+using DxfSink = std::function<bool(std::string_view chunk)>;
+
+// Writes the whole drawing as a DXF text: CR LF line ends, Windows-1252 texts, millimetres
+// with y up and the origin at the bottom-left corner of the last of pageCount sheets. Walks
+// both lists with Rewind and Next, which moves CurElement and CurText; changes nothing else.
+//
+// Elements and texts whose coordinates are not finite numbers (a damaged or hostile file)
+// are left out whole, so no "nan" or "inf" reaches the file; a segment whose computed end
+// points overflow is left out, and a bulge that overflows makes the segment straight.
+// Returns false as soon as the sink refuses a piece.
+bool WriteDxf(TDrawing& drawing, int pageCount, const DxfSink& sink);
+
+// The same text in one string.
+std::string DxfText(TDrawing& drawing, int pageCount);
+
+// Creates or replaces fileName with the DXF text of the drawing. The file is written beside
+// the target under a temporary name and renamed over it only when complete, so a failure
+// never leaves a partial file and never destroys an existing one. On failure returns false
+// and sets *error to a sentence that names the file and the system's reason, e.g.
+// `Cannot create "/x/a.dxf": No such file or directory` or
+// `Cannot write "a.dxf": No space left on device`.
+bool savedxfArc(const std::string& fileName, TDrawing& drawing, int pageCount, std::string* error);
+
+}  // namespace tervasko

@@ -1,0 +1,227 @@
+// Writing the DXF file: replacing, failures, and a reading by an independent DXF library.
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <limits>
+#include <set>
+#include <sstream>
+#include <string>
+
+#include "dxftestsupport.h"
+#include "export/dxfwriter.h"
+
+namespace tervasko {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace dxftest;
+
+class ScratchFolder {
+public:
+    ScratchFolder() {
+        char name[] = "/tmp/tervasko-dxf-XXXXXX";
+        if (!::mkdtemp(name)) throw std::runtime_error("mkdtemp failed");
+        path_ = name;
+        // Other users (the unprivileged helper) must be able to reach folders inside.
+        fs::permissions(path_, fs::perms(0755));
+    }
+    ~ScratchFolder() {
+        std::error_code ec;
+        fs::remove_all(path_, ec);
+    }
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+    const fs::path& path() const { return path_; }
+    std::string operator/(const std::string& name) const { return (path_ / name).string(); }
+
+private:
+    fs::path path_;
+};
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void writeFile(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::set<std::string> namesIn(const fs::path& folder) {
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) names.insert(entry.path().filename());
+    return names;
+}
+
+void addLines(TDrawing& d, int count) {
+    for (int i = 0; i < count; ++i) addElement(d, ekLine, {i * 0.5, 10, i * 0.5 + 0.25, 20});
+}
+
+TEST(DxfSave, WritesTheTextAndReplacesAnOldFile) {
+    ScratchFolder dir;
+    const std::string target = dir / "plan.dxf";
+    writeFile(target, "old content that is longer than nothing");
+    TDrawing d;
+    addElement(d, ekLine, {10, 20, 110, 20});
+    addText(d, 5, 5, u"A");
+    std::string error = "untouched";
+    ASSERT_TRUE(savedxfArc(target, d, 1, &error)) << error;
+    EXPECT_EQ(error, "untouched");
+    EXPECT_EQ(readFile(target), DxfText(d, 1));
+    EXPECT_EQ(namesIn(dir.path()), std::set<std::string>{"plan.dxf"});
+}
+
+TEST(DxfSave, TargetThatCannotBeCreated) {
+    ScratchFolder dir;
+    fs::create_directory(dir.path() / "folder.dxf");
+    struct Case {
+        std::string target, reason;
+    };
+    const Case cases[] = {
+        {dir / "missing/plan.dxf", "No such file or directory"},
+        {dir / "folder.dxf", "Is a directory"},
+    };
+    TDrawing d;
+    addLines(d, 3);
+    for (const Case& c : cases) {
+        std::string error;
+        EXPECT_FALSE(savedxfArc(c.target, d, 1, &error));
+        EXPECT_EQ(error, "Cannot create \"" + c.target + "\": " + c.reason);
+    }
+    EXPECT_EQ(namesIn(dir.path()), std::set<std::string>{"folder.dxf"});
+    EXPECT_TRUE(fs::is_empty(dir.path() / "folder.dxf"));
+}
+
+// A failure after the temporary file exists: the file size limit stops the writes with
+// EFBIG. The old file must survive and nothing may be left beside it.
+TEST(DxfSave, WriteFailureAfterCreationKeepsTheOldFile) {
+    ScratchFolder dir;
+    const std::string target = dir / "plan.dxf";
+    writeFile(target, "old");
+    TDrawing d;
+    addLines(d, 20000);  // some 2 MB of text
+
+    rlimit saved{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    rlimit small = saved;
+    small.rlim_cur = 100 * 1024;
+    const auto previousHandler = ::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    std::string error;
+    const bool saved_ok = savedxfArc(target, d, 1, &error);
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    ::signal(SIGXFSZ, previousHandler);
+
+    EXPECT_FALSE(saved_ok);
+    EXPECT_EQ(error, "Cannot write \"" + target + "\": File too large");
+    EXPECT_EQ(readFile(target), "old");
+    EXPECT_EQ(namesIn(dir.path()), std::set<std::string>{"plan.dxf"});
+}
+
+TEST(DxfSave, SinkThatRefusesStopsTheExport) {
+    TDrawing d;
+    addLines(d, 20000);
+    int calls = 0;
+    EXPECT_FALSE(WriteDxf(d, 1, [&calls](std::string_view) { return ++calls < 2; }));
+    EXPECT_EQ(calls, 2);
+
+    std::size_t bytes = 0;
+    EXPECT_TRUE(WriteDxf(d, 1, [&bytes](std::string_view chunk) {
+        bytes += chunk.size();
+        return true;
+    }));
+    EXPECT_EQ(bytes, DxfText(d, 1).size());
+}
+
+int runShell(const std::string& command) {
+    const int status = std::system(command.c_str());
+    return status != -1 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// Root ignores file modes, so the helper runs as "nobody".
+TEST(DxfSave, UnwritableFolderAsUnprivilegedUser) {
+    if (::access("/usr/bin/setpriv", X_OK) != 0) GTEST_SKIP() << "setpriv is not installed";
+    ScratchFolder dir;
+    const fs::path locked = dir.path() / "locked";
+    const fs::path open = dir.path() / "open";
+    fs::create_directory(locked);
+    fs::create_directory(open);
+    const std::string old = (locked / "plan.dxf").string();
+    writeFile(old, "old");
+    fs::permissions(old, fs::perms(0666));
+    fs::permissions(locked, fs::perms(0555));
+    fs::permissions(open, fs::perms(0777));
+    const std::string output = dir / "helper.out";
+    const auto asNobody = [&](const std::string& target) {
+        return runShell("/usr/bin/setpriv --reuid=65534 --regid=65534 --clear-groups '" +
+                        std::string(TERVASKO_DXF_SAVE_HELPER) + "' '" + target + "' >'" + output +
+                        "' 2>&1");
+    };
+
+    // The helper works as that user where it may write...
+    const std::string fine = (open / "plan.dxf").string();
+    ASSERT_EQ(asNobody(fine), 0) << readFile(output);
+    struct stat st {};
+    ASSERT_EQ(::stat(fine.c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, 65534u);
+
+    // ...and fails where it may not, leaving the old file as it was, although the file
+    // itself is writable.
+    EXPECT_EQ(asNobody(old), 1);
+    EXPECT_EQ(readFile(output), "Cannot create \"" + old + "\": Permission denied\n");
+    EXPECT_EQ(readFile(old), "old");
+    EXPECT_EQ(namesIn(locked), std::set<std::string>{"plan.dxf"});
+}
+
+// ezdxf reads our file as R12 without complaint and finds what we wrote.
+TEST(DxfSave, AnIndependentReaderAcceptsTheFile) {
+    const char* sourceDir = std::getenv("TERVASKO_SOURCE_DIR");
+    const std::string script = std::string(sourceDir ? sourceDir : TERVASKO_SOURCE_FALLBACK) +
+                               "/tests/export/dxf_reader_check.py";
+    ASSERT_TRUE(fs::exists(script)) << script;
+    ASSERT_EQ(::access("/usr/bin/python3", X_OK), 0) << "the reader check needs /usr/bin/python3";
+
+    TDrawing d;
+    addElement(d, ekLine, {10, 20, 110, 20});
+    addElement(d, ekLine, {110, 20, 110, 80});                      // joins: 4 vertices
+    addElement(d, ekLine, {0, 0, 5, 5});                            // 2
+    addElement(d, ekArc, {50, 50, 90, 90, 90, 70, 70, 50});         // 200
+    addElement(d, ekCircle, {100, 100, 140, 120});                  // 256
+    addElement(d, ekCircle, {100, 150, 100, 170});                  // zero width: 2
+    addElement(d, ekCurve, {10, 200, 40, 150, 80, 250, 110, 200});  // 16
+    addElement(d, ekCurve, {0, 250, 10, 260, 20, 270, 30, 280});    // straight: 16
+    addElement(d, 7, {1, 2, 3, 4, 5, 6, 7, 8});                     // not exported
+    addElement(d, ekLine, {std::numeric_limits<double>::quiet_NaN(), 0, 1, 1});  // neither
+    addText(d, 20, 30, u"ab\r\ncd \u20ac \u00e4 \u2192 \U0001F600", 12);
+    addText(d, 20, 40, u"Gr\u00f6\u00dfe 12,5 mm", -100);
+    ScratchFolder dir;
+    const std::string file = dir / "all kinds.dxf";
+    std::string error;
+    ASSERT_TRUE(savedxfArc(file, d, 2, &error)) << error;
+
+    const std::string check = "/usr/bin/python3 '" + script + "' ";
+    const std::string counts = " 7 496 2 'abcd \u20ac \u00e4 ? ?' 'Gr\u00f6\u00dfe 12,5 mm'";
+    EXPECT_EQ(runShell(check + "'" + file + "'" + counts), 0)
+        << "exit status 3 means ezdxf is missing (python3-ezdxf)";
+
+    // The check is not a rubber stamp: a file with a polyline left open fails it.
+    std::string broken = readFile(file);
+    broken.erase(broken.rfind("0\r\nSEQEND\r\n"), 11);
+    writeFile(dir / "broken.dxf", broken);
+    EXPECT_EQ(runShell(check + "'" + (dir / "broken.dxf") + "'" + counts), 1);
+}
+
+}  // namespace
+}  // namespace tervasko
