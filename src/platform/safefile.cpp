@@ -43,7 +43,16 @@ void SafeFileWriter::discard() {
 bool SafeFileWriter::open() {
     if (target_.empty()) return fail("No file name");
     std::error_code ec;
-    if (std::filesystem::is_directory(target_, ec)) return fail(systemReason(EISDIR));
+    // A link is followed: the file it names is replaced, the link stays.
+    if (std::filesystem::is_symlink(target_, ec)) {
+        const auto resolved = std::filesystem::weakly_canonical(target_, ec);
+        if (!ec) target_ = resolved.string();
+    }
+    const auto status = std::filesystem::status(target_, ec);
+    if (std::filesystem::is_directory(status)) return fail(systemReason(EISDIR));
+    // Renaming over a device or a pipe would put a plain file in its place.
+    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status))
+        return fail("Not a regular file");
     std::string pattern = target_ + ".XXXXXX";
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');

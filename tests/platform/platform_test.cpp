@@ -58,6 +58,16 @@ TEST(SafeFile, UncommittedWriterLeavesTheOldFileAndNoTemporary) {
     SafeFileWriter folder(dir.path());
     EXPECT_FALSE(folder.open());
     EXPECT_FALSE(folder.error().empty());
+    SafeFileWriter device("/dev/null");  // never replaced by a plain file
+    EXPECT_FALSE(device.open());
+
+    // A link keeps pointing at the file, which gets the new content.
+    const std::string link = dir.file("link.bin");
+    std::filesystem::create_symlink(path, link);
+    SafeFileWriter viaLink(link);
+    ASSERT_TRUE(viaLink.open() && viaLink.write("xy", 2) && viaLink.commit());
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(testing::readBytes(path), (std::vector<std::uint8_t>{'x', 'y'}));
 }
 
 }  // namespace

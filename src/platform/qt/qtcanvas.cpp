@@ -59,6 +59,10 @@ QtCanvas::QtCanvas(QPainter& painter, int dpi) : painter_(painter) {
 void QtCanvas::applyPen() { painter_.setPen(pen_); }
 
 void QtCanvas::setPen(Color color, int width, PenStyle style) {
+    // Elements mostly share one pen; setting it again costs more than the line itself.
+    if (color == penColor_ && std::max(1, width) == penWidth_ && style == penStyle_) return;
+    penColor_ = color;
+    penStyle_ = style;
     penWidth_ = std::max(1, width);
     pen_ = QPen(ToQColor(color));
     if (penWidth_ == 1) {
@@ -87,6 +91,7 @@ void QtCanvas::setFont(const FontSpec& font) {
     if (font == fontSpec_ && !font_.family().isEmpty()) return;
     fontSpec_ = font;
     font_ = ToQFont(font);
+    metrics_.emplace(font_, painter_.device());
 }
 
 void QtCanvas::setTransparentBackground(bool transparent) { transparent_ = transparent; }
@@ -147,18 +152,18 @@ void QtCanvas::textOut(int x, int y, std::u16string_view text) {
     painter_.setPen(ToQColor(fontSpec_.color));
     painter_.translate(x, y);
     if (fontSpec_.escapement != 0) painter_.rotate(-fontSpec_.escapement / 10.0);
-    const QFontMetrics fm(font_, painter_.device());
+    const QFontMetrics& fm = *metrics_;
     if (!transparent_) painter_.fillRect(QRect(0, 0, fm.horizontalAdvance(s), fm.height()), painter_.background());
     painter_.drawText(0, fm.ascent(), s);
     painter_.restore();
 }
 
 int QtCanvas::textWidth(std::u16string_view text) {
-    return QFontMetrics(font_, painter_.device()).horizontalAdvance(toQString(text));
+    return metrics_->horizontalAdvance(toQString(text));
 }
 
 IntRect QtCanvas::drawText(IntRect r, std::u16string_view text, bool measureOnly) {
-    const QFontMetrics fm(font_, painter_.device());
+    const QFontMetrics& fm = *metrics_;
     QString s = toQString(text);
     s.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     const QStringList lines = s.split(QLatin1Char('\n'));

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QFont>
+#include <QFontMetrics>
+#include <optional>
 #include <QPainter>
 
 #include "platform/canvas.h"
@@ -48,8 +50,11 @@ private:
     int dpiX_, dpiY_;
     QPen pen_;
     int penWidth_ = 1;
+    Color penColor_ = 0xFFFFFFFF;  // none yet
+    PenStyle penStyle_ = PenStyle::Solid;
     FontSpec fontSpec_;
     QFont font_;
+    std::optional<QFontMetrics> metrics_;  // of font_ on this device
     bool transparent_ = false;
     QPoint pos_;
 };

@@ -1,0 +1,176 @@
+// The paint cycle, which most pointer moves run: what a cycle costs when only an instrument
+// moved, when the drawing changed, against the raw cost of drawing the same elements with
+// QPainter; and the memory of the largest view.
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSpinBox>
+#include <cstdlib>
+
+#include "app/mainUnit.h"
+#include "app/paintbox.h"
+#include "platform/numeric.h"
+#include "platform/qt/qtcanvas.h"
+#include "view/drawobjects.h"
+
+namespace tervasko {
+namespace {
+
+constexpr int kPages = 5;
+// What the window shows: a 1280 x 900 view that straddles the border of sheets 1 and 2.
+const QRect kVisible(0, 5 + 1123 + 700, 1280, 900);
+
+// 200,000 short lines and 1,000 texts spread over five A4 sheets.
+void fillLargeDrawing(TDrawing& d) {
+    const double sheetMm = 297;
+    std::uint32_t seed = 12345;
+    auto rnd = [&] {
+        seed = seed * 1664525u + 1013904223u;
+        return (seed >> 8) / double(1 << 24);
+    };
+    for (int i = 0; i < 200000; ++i) {
+        TDrawElement* e = d.AppendElement();
+        e->Kind = ekLine;
+        e->Width = 0.1;
+        e->X1 = 5 + rnd() * 195;
+        e->Y1 = 5 + rnd() * (kPages * sheetMm - 10);
+        e->X2 = e->X1 + rnd() * 6 - 3;
+        e->Y2 = e->Y1 + rnd() * 6 - 3;
+    }
+    for (int i = 0; i < 1000; ++i) {
+        TTextElement* t = d.AppendText();
+        t->X1 = 5 + rnd() * 150;
+        t->Y1 = 5 + rnd() * (kPages * sheetMm - 20);
+        t->Text = NewWideBuffer(u"Umkreis des Dreiecks");
+        t->FontName = NewAnsiBuffer("Arial");
+        t->FontSize = 10;
+    }
+}
+
+SheetScene scene(TDrawing& d) {
+    SheetScene s;
+    s.drawing = &d;
+    s.pages = kPages;
+    return s;
+}
+
+// One cycle as the window runs it: the cycle itself, then the repaint of what is visible.
+void runCycle(SheetView& view, const SheetScene& s, QImage& screen) {
+    const IntPoint size = ViewGeometry::Compute(s.zoom, s.dpi, s.drawing->PageWidthInch,
+                                                s.drawing->PageHeightInch).PaintBoxSize(s.pages);
+    view.Cycle(s, QSize(size.x, size.y), [](int, int) {}, [] {});
+    QPainter p(&screen);
+    p.translate(-kVisible.topLeft());
+    view.Paint(p, kVisible);
+}
+
+void BM_CycleEmptyDrawing(benchmark::State& state) {
+    TDrawing d;
+    SheetView view;
+    QImage screen(kVisible.size(), QImage::Format_RGB32);
+    for (auto _ : state) {
+        d.Placement.LinealX += 0.01;
+        runCycle(view, scene(d), screen);
+    }
+}
+BENCHMARK(BM_CycleEmptyDrawing)->Unit(benchmark::kMillisecond);
+
+void BM_CycleAfterInstrumentMoved(benchmark::State& state) {
+    TDrawing d;
+    fillLargeDrawing(d);
+    SheetView view;
+    QImage screen(kVisible.size(), QImage::Format_RGB32);
+    runCycle(view, scene(d), screen);
+    for (auto _ : state) {
+        d.Placement.LinealX += 0.01;
+        runCycle(view, scene(d), screen);
+    }
+}
+BENCHMARK(BM_CycleAfterInstrumentMoved)->Unit(benchmark::kMillisecond);
+
+void BM_CycleAfterDrawingChanged(benchmark::State& state) {
+    TDrawing d;
+    fillLargeDrawing(d);
+    SheetView view;
+    QImage screen(kVisible.size(), QImage::Format_RGB32);
+    for (auto _ : state) {
+        d.Elements.Select(0)->X1 += 0.001;
+        view.InvalidateDrawing();
+        runCycle(view, scene(d), screen);
+    }
+}
+BENCHMARK(BM_CycleAfterDrawingChanged)->Unit(benchmark::kMillisecond);
+
+// The yardstick: plain QPainter lines of just the elements that touch the visible sheets,
+// with their pen, into sheet-sized images, found by a plain test of their end points.
+void BM_RawQPainterVisibleElements(benchmark::State& state) {
+    TDrawing d;
+    fillLargeDrawing(d);
+    const ViewGeometry g = ViewGeometry::Compute(100, 96, d.PageWidthInch, d.PageHeightInch);
+    const int first = g.SheetAt(kVisible.top()), last = g.SheetAt(kVisible.bottom());
+    QImage sheet(g.SheetWidthPx, g.SheetHeightPx, QImage::Format_RGB32);
+    const double s = g.PixelsPerMm;
+    std::int64_t drawn = 0;
+    for (auto _ : state) {
+        for (int a = first; a <= last; ++a) {
+            QPainter p(&sheet);
+            p.setPen(QPen(Qt::black, 0));  // all elements share one pen
+            const double off = a * d.SheetHeightMm();
+            const IntRect clip{0, 0, g.SheetWidthPx, g.SheetHeightPx};
+            for (std::uint32_t i = 0; i < d.Elements.Count(); ++i) {
+                const TDrawElement& e = d.Elements.At(i);
+                if (!ElementMayTouch(e, off, s, clip)) continue;
+                p.drawLine(QPoint(int(Round(e.X1 * s)), int(Round((e.Y1 - off) * s))),
+                           QPoint(int(Round(e.X2 * s)), int(Round((e.Y2 - off) * s))));
+                ++drawn;
+            }
+        }
+    }
+    state.counters["lines"] = benchmark::Counter(double(drawn), benchmark::Counter::kAvgIterations);
+}
+BENCHMARK(BM_RawQPainterVisibleElements)->Unit(benchmark::kMillisecond);
+
+long residentPeakMb() {
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return u.ru_maxrss / 1024;
+}
+
+// Ten A4 sheets at zoom 300 in a real window, scrolled from top to bottom. Runs last: it
+// reports the peak resident memory of the whole process.
+void BM_TenSheetsAtZoom300Scrolled(benchmark::State& state) {
+    for (auto _ : state) {
+        TMainForm form(std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp");
+        form.ShowError = [](const std::string&) {};
+        form.resize(1280, 900);
+        form.show();
+        form.zoomed->setValue(300);
+        form.PageAnz->setValue(10);
+        QApplication::processEvents();
+        QScrollBar* bar = form.ScrollBox1->verticalScrollBar();
+        for (int y = 0; y <= bar->maximum(); y += 600) {
+            bar->setValue(y);
+            form.ScrollBox1->viewport()->repaint();
+            QApplication::processEvents();
+        }
+    }
+    state.counters["peak_rss_MB"] = double(residentPeakMb());
+}
+BENCHMARK(BM_TenSheetsAtZoom300Scrolled)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+}  // namespace
+}  // namespace tervasko
+
+int main(int argc, char** argv) {
+    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

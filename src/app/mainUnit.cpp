@@ -1,0 +1,645 @@
+#include "app/mainUnit.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QColorDialog>
+#include <QDoubleSpinBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLocale>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QSpinBox>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "app/paintbox.h"
+#include "document/options.h"
+#include "i18n/messagetable.h"
+#include "i18n/translationtable.h"
+#include "platform/programdir.h"
+#include "platform/qt/qtcanvas.h"
+
+namespace tervasko {
+namespace {
+
+QString q(const char* utf8) { return QString::fromUtf8(utf8); }
+
+// 16 x 16 icons of the tools that carry one: a curve, a hand, a magnifier.
+QIcon toolIcon(const char* which) {
+    QPixmap pm(16, 16);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(Qt::black, 1.4));
+    const std::string w = which;
+    if (w == "curve") {
+        QPainterPath path(QPointF(1.5, 13.5));
+        path.cubicTo(QPointF(4, 0), QPointF(11, 16), QPointF(14.5, 2.5));
+        p.drawPath(path);
+    } else if (w == "hand") {
+        p.setBrush(QColor(255, 224, 189));
+        p.drawRoundedRect(QRectF(3.5, 7, 9, 7.5), 2, 2);
+        for (int i = 0; i < 4; ++i) p.drawRoundedRect(QRectF(3.5 + i * 2.3, 2 + (i % 3 == 0), 2, 7), 1, 1);
+    } else {
+        p.setBrush(QColor(220, 235, 255));
+        p.drawEllipse(QRectF(1.5, 1.5, 9, 9));
+        p.setPen(QPen(Qt::black, 2.2));
+        p.drawLine(QPointF(9.5, 9.5), QPointF(14.5, 14.5));
+    }
+    return QIcon(pm);
+}
+
+QDoubleSpinBox* decimalField(QWidget* parent, const char* name, double min, double max, double step,
+                             double value) {
+    auto* f = new QDoubleSpinBox(parent);
+    f->setObjectName(name);
+    f->setDecimals(2);
+    f->setRange(min, max);
+    f->setSingleStep(step);
+    f->setValue(value);
+    return f;
+}
+
+}  // namespace
+
+// --- the colour swatch -------------------------------------------------------------------
+
+TShape::TShape(QWidget* parent) : QWidget(parent) {
+    setObjectName("Shape1");
+    setFixedSize(25, 25);
+}
+
+void TShape::SetBrushColor(Color c) {
+    color_ = c;
+    update();
+}
+
+void TShape::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.setPen(Qt::black);
+    p.setBrush(ToQColor(color_));
+    p.drawRect(rect().adjusted(0, 0, -1, -1));
+}
+
+void TShape::mousePressEvent(QMouseEvent*) { emit pressed(); }
+
+// --- creation and the first show ----------------------------------------------------------
+
+TMainForm::TMainForm(std::string programDir, QWidget* parent)
+    : QMainWindow(parent), ProgramDir(std::move(programDir)) {
+    setObjectName("TMainForm");
+    resize(780, 560);
+    QFont f = font();
+    f.setFamily(q("MS Sans Serif"));
+    f.setPointSize(8);
+    setFont(f);
+    ChooseColor = [this](Color current) -> std::optional<Color> {
+        const QColor c = QColorDialog::getColor(ToQColor(current), this);
+        if (!c.isValid()) return std::nullopt;
+        return FromQColor(c);
+    };
+    ShowError = [this](const std::string& text) {
+        std::string caption;
+        GetMessageText(2, caption);
+        QMessageBox::warning(this, QString::fromStdString(caption), QString::fromStdString(text));
+    };
+
+    ControlBar1 = new QWidget(this);
+    ControlBar1->setObjectName("ControlBar1");
+    auto* bars = new QVBoxLayout(ControlBar1);
+    bars->setContentsMargins(0, 0, 0, 0);
+    bars->setSpacing(0);
+    buildCommandMenus();
+    buildSettingsPanel();
+    buildToolMenu();
+    auto* row1 = new QHBoxLayout;
+    row1->setSpacing(0);
+    row1->addWidget(MenuBar20002);
+    row1->addWidget(CommandItems);
+    row1->addStretch(1);
+    bars->addLayout(row1);
+    bars->addWidget(Panel1);
+    bars->addWidget(MenuBar20001);
+    setMenuWidget(ControlBar1);
+
+    auto* central = new QWidget(this);
+    auto* body = new QHBoxLayout(central);
+    body->setContentsMargins(0, 0, 0, 0);
+    body->setSpacing(0);
+    buildNumericPanel();
+    body->addWidget(Panel2);
+    Panel3 = new QWidget(central);
+    Panel3->setObjectName("Panel3");
+    auto* p3 = new QVBoxLayout(Panel3);
+    p3->setContentsMargins(0, 0, 0, 0);
+    ScrollBox1 = new QScrollArea(Panel3);
+    ScrollBox1->setObjectName("ScrollBox1");
+    ScrollBox1->setBackgroundRole(QPalette::Dark);  // the application workspace colour
+    ScrollBox1->setWidgetResizable(false);
+    PaintBox1 = new TPaintBox(*this);
+    ScrollBox1->setWidget(PaintBox1);
+    p3->addWidget(ScrollBox1);
+    body->addWidget(Panel3, 1);
+    setCentralWidget(central);
+
+    StatusBar1 = new QStatusBar(this);
+    StatusBar1->setObjectName("StatusBar1");
+    StatusBar1->setSizeGripEnabled(true);
+    setStatusBar(StatusBar1);
+
+    FormCreate();
+}
+
+TMainForm::~TMainForm() { FormDestroy(); }
+
+void TMainForm::FormCreate() {
+    if (ProgramDir.empty()) ProgramDir = tervasko::ProgramDir();
+    if (ProgramDir.back() != '/') ProgramDir.push_back('/');
+    // The placement, the lists and the sheet size start as TDrawing sets them.
+    UpdateEds();
+    Translations = std::make_unique<TranslationTable>();
+    // Problems of the table are told once the window is up, in its language; those that
+    // come later (a row that cannot be written) at once.
+    Translations->SetProblemHandler([this](const TableProblem& problem) {
+        if (FormShown) ShowError(Translations->Describe(problem));
+    });
+    Translations->Open(ProgramDir);
+    TranslationReadOnly = Translations->ReadOnly();
+    SetProgramTranslations(Translations.get());
+}
+
+void TMainForm::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    FormShow();
+}
+
+void TMainForm::FormShow() {
+    if (FormShown) return;
+    LanguageIndex = LoadOptions(ProgramDir);
+    LoadingOptions = true;
+    SpracheDeutsch1->setChecked(true);
+    if (LanguageIndex == 1) SpracheEnglish1->setChecked(true);
+    if (LanguageIndex == 2) SpracheItaliano1->setChecked(true);
+    LoadingOptions = false;
+    Translations->PrimeMessages();
+    Translations->SetActiveLanguage(LanguageIndex);
+    if (LanguageIndex != 0) AnsichtZollAngabenfrdasLineal1->setChecked(true);
+    FormShown = true;
+    GetMessageText(2, TitleBase);
+    QApplication::setApplicationDisplayName(QString());
+    QApplication::setApplicationName(QString::fromStdString(TitleBase));
+    SetUnChanged();
+    PaintBox1Paint();
+    for (const TableProblem& problem : Translations->Problems()) ShowError(Translations->Describe(problem));
+}
+
+void TMainForm::FormDestroy() {
+    Drawing.NewAll();
+    View.SheetBuffer = QImage();
+    if (ProgramTranslations() == Translations.get()) SetProgramTranslations(nullptr);
+}
+
+// --- title --------------------------------------------------------------------------------
+
+void TMainForm::SetChanged() {
+    Drawing.Changed = true;
+    View.InvalidateDrawing();
+    std::string name = Drawing.FileName;
+    if (name.empty()) GetMessageText(6, name);
+    setWindowTitle(QString::fromStdString(TitleBase + " - [" + name + "*]"));
+}
+
+void TMainForm::SetUnChanged() {
+    Drawing.Changed = false;
+    View.InvalidateDrawing();
+    std::string name = Drawing.FileName;
+    if (name.empty()) GetMessageText(6, name);
+    setWindowTitle(QString::fromStdString(TitleBase + " - [" + name + "]"));
+}
+
+// --- menus and panels ----------------------------------------------------------------------
+
+void TMainForm::buildCommandMenus() {
+    MenuBar20002 = new QMenuBar(ControlBar1);
+    MenuBar20002->setObjectName("MenuBar20002");
+    MenuBar20002->setNativeMenuBar(false);
+    auto action = [this](QMenu* menu, const char* name, const char* caption) {
+        QAction* a = menu->addAction(q(caption));
+        a->setObjectName(name);
+        return a;
+    };
+
+    QMenu* datei = MenuBar20002->addMenu(q("Datei"));
+    datei->setObjectName("Datei1");
+    datei->menuAction()->setObjectName("Datei1");
+    Neu1 = action(datei, "Neu1", "Neu");
+    datei->addSeparator();
+    ffnen1 = action(datei, "ffnen1", "Öffnen...");
+    Speichern1 = action(datei, "Speichern1", "Speichern");
+    Speichernunter1 = action(datei, "Speichernunter1", "Speichern unter...");
+    DateiAlsBildexportieren1 = action(datei, "DateiAlsBildexportieren1", "Als Bild exportieren...");
+    DXFExportAction = action(datei, "DXFExportAction", "Als DXF Datei exportieren...");
+    datei->addSeparator();
+    DateiSeiteeinrichten1 = action(datei, "DateiSeiteeinrichten1", "Seite einrichten...");
+    DateiDrucken1 = action(datei, "DateiDrucken1", "Drucken...");
+    Druckereinrichten1 = action(datei, "Druckereinrichten1", "Drucker einrichten...");
+    datei->addSeparator();
+    Beenden1 = action(datei, "Beenden1", "Beenden");
+    connect(Beenden1, &QAction::triggered, this, &QWidget::close);
+
+    QMenu* ansicht = MenuBar20002->addMenu(q("Ansicht"));
+    ansicht->setObjectName("Ansicht1");
+    LeistefrZahleneingabe1 = action(ansicht, "LeistefrZahleneingabe1", "Leiste für Zahleneingabe");
+    Lineal2 = action(ansicht, "Lineal2", "Lineal");
+    Winkelmesser2 = action(ansicht, "Winkelmesser2", "Winkelmesser");
+    Zirkel2 = action(ansicht, "Zirkel2", "Zirkel");
+    ansicht->addSeparator();
+    AnsichtZollAngabenfrdasLineal1 =
+        action(ansicht, "AnsichtZollAngabenfrdasLineal1", "Zoll Angaben für das Lineal");
+    for (QAction* a : {LeistefrZahleneingabe1, Lineal2, Winkelmesser2, Zirkel2, AnsichtZollAngabenfrdasLineal1})
+        a->setCheckable(true);
+    Lineal2->setChecked(true);
+    Winkelmesser2->setChecked(true);
+    Zirkel2->setChecked(true);
+    // The check mark flips before the handler runs, as a click on a checkable item does.
+    connect(LeistefrZahleneingabe1, &QAction::triggered, this, &TMainForm::LeistefrZahleneingabe1Click);
+    connect(Lineal2, &QAction::triggered, this, &TMainForm::Lineal2Click);
+    connect(Winkelmesser2, &QAction::triggered, this, &TMainForm::Winkelmesser2Click);
+    connect(Zirkel2, &QAction::triggered, this, &TMainForm::Zirkel2Click);
+    connect(AnsichtZollAngabenfrdasLineal1, &QAction::triggered, this,
+            &TMainForm::AnsichtZollAngabenfrdasLineal1Click);
+
+    QMenu* sprache = MenuBar20002->addMenu(q("Sprache"));
+    sprache->setObjectName("Sprache1");
+    auto* languages = new QActionGroup(this);
+    SpracheDeutsch1 = action(sprache, "SpracheDeutsch1", "Deutsch");
+    SpracheEnglish1 = action(sprache, "SpracheEnglish1", "English");
+    SpracheItaliano1 = action(sprache, "SpracheItaliano1", "Italiano");
+    for (QAction* a : {SpracheDeutsch1, SpracheEnglish1, SpracheItaliano1}) {
+        a->setCheckable(true);
+        languages->addAction(a);
+    }
+    SpracheDeutsch1->setChecked(true);
+    sprache->addSeparator();
+    Sprachebersetzen1 = action(sprache, "Sprachebersetzen1", "Übersetzen...");
+
+    // The icon-only twins of the file commands, with their hints.
+    CommandItems = new QToolBar(ControlBar1);
+    CommandItems->setObjectName("CommandItems");
+    CommandItems->setIconSize(QSize(16, 16));
+    CommandItems->setMovable(false);
+    const struct {
+        QAction** item;
+        const char* name;
+        const char* hint;
+        QStyle::StandardPixmap icon;
+        QAction* twin;
+    } twins[] = {
+        {&N5, "N5", "Neu", QStyle::SP_FileIcon, Neu1},
+        {&N6, "N6", "Öffnen...", QStyle::SP_DialogOpenButton, ffnen1},
+        {&N7, "N7", "Speichern", QStyle::SP_DialogSaveButton, Speichern1},
+        {&N8, "N8", "Speichern unter...", QStyle::SP_DriveFDIcon, Speichernunter1},
+        {&MenuItem1, "MenuItem1", "Seite einrichten", QStyle::SP_FileDialogDetailedView, DateiSeiteeinrichten1},
+        {&N9, "N9", "Drucken...", QStyle::SP_ComputerIcon, DateiDrucken1},
+        {&N10, "N10", "Drucker einrichten...", QStyle::SP_DriveNetIcon, Druckereinrichten1},
+        {&N11, "N11", "Beenden", QStyle::SP_DialogCloseButton, Beenden1},
+    };
+    for (const auto& t : twins) {
+        QAction* a = CommandItems->addAction(style()->standardIcon(t.icon), QString());
+        a->setObjectName(t.name);
+        a->setToolTip(q(t.hint));
+        a->setStatusTip(q(t.hint));
+        connect(a, &QAction::triggered, t.twin, &QAction::trigger);
+        *t.item = a;
+    }
+}
+
+void TMainForm::buildSettingsPanel() {
+    Panel1 = new QWidget(ControlBar1);
+    Panel1->setObjectName("Panel1");
+    Panel1->setFixedHeight(48);
+    auto* row = new QHBoxLayout(Panel1);
+    row->setContentsMargins(6, 2, 6, 2);
+    auto label = [this](const char* text) {
+        auto* l = new QLabel(q(text), Panel1);
+        return l;
+    };
+
+    zoomed = new QSpinBox(Panel1);
+    zoomed->setObjectName("zoomed");
+    zoomed->setRange(1, 300);
+    zoomed->setSingleStep(10);
+    zoomed->setValue(100);
+    StrichEd = decimalField(Panel1, "StrichEd", 0.01, 100, 0.1, 0.1);
+    Shape1 = new TShape(Panel1);
+    FarbeBtn = new QPushButton(q("Farbe..."), Panel1);
+    FarbeBtn->setObjectName("FarbeBtn");
+    RadierEd = decimalField(Panel1, "RadierEd", 0.01, 100, 0.1, 2);
+    PageAnz = new QSpinBox(Panel1);
+    PageAnz->setObjectName("PageAnz");
+    PageAnz->setRange(1, 10);
+    PageAnz->setValue(1);
+
+    row->addWidget(label("Zoom:"));
+    row->addWidget(zoomed);
+    row->addSpacing(12);
+    row->addWidget(label("Strichstärke:"));
+    row->addWidget(StrichEd);
+    row->addWidget(label("mm"));
+    row->addSpacing(12);
+    row->addWidget(label("Stiftfarbe:"));
+    row->addWidget(Shape1);
+    row->addWidget(FarbeBtn);
+    row->addSpacing(12);
+    row->addWidget(label("Radiergummi:"));
+    row->addWidget(RadierEd);
+    row->addWidget(label("mm"));
+    row->addSpacing(12);
+    row->addWidget(label("Seitenanzahl:"));
+    row->addWidget(PageAnz);
+    row->addStretch(1);
+
+    connect(zoomed, &QSpinBox::valueChanged, this, &TMainForm::zoomedChange);
+    connect(PageAnz, &QSpinBox::valueChanged, this, &TMainForm::PageAnzChange);
+    connect(FarbeBtn, &QPushButton::clicked, this, &TMainForm::FarbeBtnClick);
+    connect(Shape1, &TShape::pressed, this, &TMainForm::Shape1MouseDown);
+}
+
+QAction* TMainForm::modeItem(QMenu* menu, QActionGroup* group, const char* name, const char* caption,
+                             QAction* tool) {
+    QAction* a = menu->addAction(q(caption));
+    a->setObjectName(name);
+    a->setCheckable(true);
+    group->addAction(a);
+    connect(a, &QAction::triggered, this, [this, tool, a] { checkMode(tool, a); });
+    return a;
+}
+
+void TMainForm::checkMode(QAction* tool, QAction* mode) {
+    tool->setChecked(true);
+    mode->setChecked(true);
+    PaintBox1Paint();
+}
+
+void TMainForm::buildToolMenu() {
+    MenuBar20001 = new QToolBar(ControlBar1);
+    MenuBar20001->setObjectName("MenuBar20001");
+    MenuBar20001->setMovable(false);
+    MenuBar20001->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    MenuBar20001->setIconSize(QSize(16, 16));
+    auto* tools = new QActionGroup(this);  // exactly one tool is active
+
+    // A tool with a submenu of modes: checked only through one of its modes.
+    auto submenuTool = [&](const char* name, const char* caption) {
+        auto* menu = new QMenu(q(caption), MenuBar20001);
+        menu->setObjectName(QString(name) + "Menu");
+        QAction* tool = menu->menuAction();
+        tool->setObjectName(name);
+        tool->setCheckable(true);
+        tools->addAction(tool);
+        MenuBar20001->addAction(tool);
+        if (auto* button = qobject_cast<QToolButton*>(MenuBar20001->widgetForAction(tool)))
+            button->setPopupMode(QToolButton::InstantPopup);
+        return std::pair{tool, menu};
+    };
+    auto plainTool = [&](const char* name, const char* caption, const char* icon) {
+        QAction* tool = MenuBar20001->addAction(q(caption));
+        tool->setObjectName(name);
+        tool->setCheckable(true);
+        if (icon) tool->setIcon(toolIcon(icon));
+        tools->addAction(tool);
+        connect(tool, &QAction::triggered, this, [this, tool] { checkMode(tool, tool); });
+        return tool;
+    };
+    auto command = [&](QMenu* menu, const char* name, const char* caption) {
+        QAction* a = menu->addAction(q(caption));
+        a->setObjectName(name);
+        return a;
+    };
+
+    auto [lineal, linealMenu] = submenuTool("Lineal1", "Lineal");
+    Lineal1 = lineal;
+    auto* linealModes = new QActionGroup(this);
+    LinealVerschieben1 = modeItem(linealMenu, linealModes, "LinealVerschieben1", "Verschieben", Lineal1);
+    LinealDrehen1 = modeItem(linealMenu, linealModes, "LinealDrehen1", "Drehen", Lineal1);
+    LinealAnLinealentlangzeichnen1 = modeItem(linealMenu, linealModes, "LinealAnLinealentlangzeichnen1",
+                                              "An Lineal entlang zeichnen", Lineal1);
+    LinealQuerzumLinealzeichnen1 = modeItem(linealMenu, linealModes, "LinealQuerzumLinealzeichnen1",
+                                            "Quer zum Lineal zeichnen", Lineal1);
+
+    auto [winkel, winkelMenu] = submenuTool("Winkelmesser1", "Winkelmesser");
+    Winkelmesser1 = winkel;
+    auto* winkelModes = new QActionGroup(this);
+    WinkelmesserVerschieben1 =
+        modeItem(winkelMenu, winkelModes, "WinkelmesserVerschieben1", "Verschieben", Winkelmesser1);
+    WinkelmesserDrehen1 = modeItem(winkelMenu, winkelModes, "WinkelmesserDrehen1", "Drehen", Winkelmesser1);
+    WinkelmesserGradzahlmitBleistiftmarkieren1 =
+        modeItem(winkelMenu, winkelModes, "WinkelmesserGradzahlmitBleistiftmarkieren1",
+                 "Gradzahl mit Bleistift markieren", Winkelmesser1);
+
+    auto [zirkel, zirkelMenu] = submenuTool("Zirkel1", "Zirkel");
+    Zirkel1 = zirkel;
+    auto* zirkelModes = new QActionGroup(this);
+    ZirkelVerschieben1 = modeItem(zirkelMenu, zirkelModes, "ZirkelVerschieben1", "Verschieben", Zirkel1);
+    ZirkelZirkelspanne1 = modeItem(zirkelMenu, zirkelModes, "ZirkelZirkelspanne1", "Zirkelspanne", Zirkel1);
+    ZirkelKreisbogenzeichnen1 =
+        modeItem(zirkelMenu, zirkelModes, "ZirkelKreisbogenzeichnen1", "Kreisbogen zeichnen", Zirkel1);
+    ZirkelKreiszeichnen1 = command(zirkelMenu, "ZirkelKreiszeichnen1", "Kreis zeichnen");
+
+    Kurven1 = plainTool("Kurven1", "Kurven", "curve");
+    Bleistift1 = plainTool("Bleistift1", "Bleistift", nullptr);
+    Radierer1 = plainTool("Radierer1", "Radierer", nullptr);
+
+    auto [text, textMenu] = submenuTool("Text1", "Text");
+    Text1 = text;
+    auto* textModes = new QActionGroup(this);
+    TextTexthinzufgen1 = modeItem(textMenu, textModes, "TextTexthinzufgen1", "Text hinzufügen", Text1);
+    TextTextndern1 = modeItem(textMenu, textModes, "TextTextndern1", "Ändern...", Text1);
+    TextTextlschen1 = modeItem(textMenu, textModes, "TextTextlschen1", "Löschen", Text1);
+    TextVerschieben1 = modeItem(textMenu, textModes, "TextVerschieben1", "Verschieben", Text1);
+
+    auto [objekte, objekteMenu] = submenuTool("Objekte1", "Objekte");
+    Objekte1 = objekte;
+    auto* objekteModes = new QActionGroup(this);
+    ObjekteLschen1 = modeItem(objekteMenu, objekteModes, "ObjekteLschen1", "Löschen", Objekte1);
+    ObjekteLetzesObjektlschen1 = command(objekteMenu, "ObjekteLetzesObjektlschen1", "Letzes Objekt löschen");
+    // The command sits between the two modes.
+    objekteMenu->removeAction(ObjekteLetzesObjektlschen1);
+    ObjekteVerschieben1 = modeItem(objekteMenu, objekteModes, "ObjekteVerschieben1", "Verschieben", Objekte1);
+    objekteMenu->insertAction(ObjekteVerschieben1, ObjekteLetzesObjektlschen1);
+
+    Hand1 = plainTool("Hand1", "Hand", "hand");
+    Zoom1 = plainTool("Zoom1", "Zoom", "zoom");
+
+    Lineal1->setChecked(true);
+    LinealVerschieben1->setChecked(true);
+}
+
+void TMainForm::buildNumericPanel() {
+    Panel2 = new QWidget(this);
+    Panel2->setObjectName("Panel2");
+    Panel2->setFixedWidth(121);
+    auto* col = new QVBoxLayout(Panel2);
+    col->setContentsMargins(4, 4, 4, 4);
+    const double big = 1e9;  // the fields have no range of their own
+    const struct {
+        QDoubleSpinBox** field;
+        const char* name;
+        const char* label;
+        const char* unit;
+        void (TMainForm::*handler)();
+    } fields[] = {
+        {&LinXEd, "LinXEd", "Lineal x:", "mm", &TMainForm::LinXEdChange},
+        {&Linyed, "Linyed", "Lineal y:", "mm", &TMainForm::LinyedChange},
+        {&linwed, "linwed", "Lineal Rotation:", "°", &TMainForm::linwedChange},
+        {&WinkXed, "WinkXed", "Winkelmesser x:", "mm", &TMainForm::WinkXedChange},
+        {&WinkYEd, "WinkYEd", "Winkelmesser y:", "mm", &TMainForm::WinkYEdChange},
+        {&WinkWEd, "WinkWEd", "Winkelmesser Rotation:", "°", &TMainForm::WinkWEdChange},
+        {&ZirkXed, "ZirkXed", "Zirkel x:", "mm", &TMainForm::ZirkXedChange},
+        {&ZirkYed, "ZirkYed", "Zirkel y:", "mm", &TMainForm::ZirkYedChange},
+        {&ZirksEd, "ZirksEd", "Zirkelspanne:", "mm", &TMainForm::ZirksEdChange},
+    };
+    for (const auto& f : fields) {
+        col->addWidget(new QLabel(q(f.label), Panel2));
+        auto* line = new QHBoxLayout;
+        *f.field = decimalField(Panel2, f.name, -big, big, 1, 0);
+        line->addWidget(*f.field, 1);
+        line->addWidget(new QLabel(q(f.unit), Panel2));
+        col->addLayout(line);
+        connect(*f.field, &QDoubleSpinBox::valueChanged, this, f.handler);
+    }
+    col->addStretch(1);
+    Panel2->hide();
+}
+
+// --- settings and the drawing file's values -------------------------------------------------
+
+int TMainForm::PageCount() const { return PageAnz->value(); }
+Color TMainForm::PenColor() const { return Shape1->BrushColor(); }
+double TMainForm::PenWidth() const { return StrichEd->value(); }
+double TMainForm::EraserWidth() const { return RadierEd->value(); }
+
+DrawingSettings TMainForm::CurrentSettings() const {
+    DrawingSettings s;
+    s.Zoom = zoomed->value();
+    s.PenWidth = StrichEd->value();
+    s.PenColor = Shape1->BrushColor();
+    s.PanelShown = LeistefrZahleneingabe1->isChecked();
+    s.RulerShown = Lineal2->isChecked();
+    s.ProtractorShown = Winkelmesser2->isChecked();
+    s.CompassShown = Zirkel2->isChecked();
+    s.EraserWidth = RadierEd->value();
+    s.PageCount = PageAnz->value();
+    return s;
+}
+
+void TMainForm::ApplySettings(const DrawingSettings& s) {
+    zoomed->setValue(static_cast<int>(s.Zoom));
+    StrichEd->setValue(s.PenWidth);
+    Shape1->SetBrushColor(s.PenColor);
+    LeistefrZahleneingabe1->setChecked(s.PanelShown);
+    Panel2->setVisible(s.PanelShown);
+    Lineal2->setChecked(s.RulerShown);
+    Winkelmesser2->setChecked(s.ProtractorShown);
+    Zirkel2->setChecked(s.CompassShown);
+    RadierEd->setValue(s.EraserWidth);
+    PageAnz->setValue(static_cast<int>(s.PageCount));
+}
+
+// --- the paint cycle -------------------------------------------------------------------------
+
+void TMainForm::PaintBox1Paint() {
+    SheetScene scene;
+    scene.drawing = &Drawing;
+    scene.pages = PageCount();
+    scene.zoom = zoomed->value();
+    scene.dpi = PaintBox1->logicalDpiX();
+    scene.ruler = Lineal2->isChecked();
+    scene.protractor = Winkelmesser2->isChecked();
+    scene.compass = Zirkel2->isChecked();
+    scene.inches = AnsichtZollAngabenfrdasLineal1->isChecked();
+    View.Cycle(
+        scene, PaintBox1->size(), [this](int w, int h) { PaintBox1->resize(w, h); },
+        [this] { PaintBox1->update(); });
+}
+
+void TMainForm::PaintBox1MouseMove(int x, int y) {
+    const QString decimal = QLocale().decimalPoint();
+    const char separator = decimal.isEmpty() ? '.' : static_cast<char>(decimal.at(0).toLatin1());
+    const std::string text = PointerReadout(x, y, PixelsPerMm(), separator ? separator : '.');
+    if (!text.empty()) StatusBar1->showMessage(QString::fromStdString(text));
+}
+
+void TMainForm::zoomedChange() { PaintBox1Paint(); }
+
+void TMainForm::PageAnzChange() {
+    PaintBox1Paint();
+    SetChanged();
+}
+
+// --- numeric entry panel ---------------------------------------------------------------------
+
+void TMainForm::UpdateEds() {
+    UpdatingEds = true;
+    const InstrumentPlacement& p = Drawing.Placement;
+    LinXEd->setValue(p.LinealX);
+    Linyed->setValue(p.LinealY);
+    linwed->setValue(p.LinealAngle);
+    WinkXed->setValue(p.WinkelX);
+    WinkYEd->setValue(p.WinkelY);
+    WinkWEd->setValue(p.WinkelAngle);
+    ZirkXed->setValue(p.ZirkelX);
+    ZirkYed->setValue(p.ZirkelY);
+    ZirksEd->setValue(p.ZirkelSpan);
+    UpdatingEds = false;
+}
+
+// While a field's text is not a number (empty, a lone minus sign) the field keeps reporting
+// the last number it held, and no change reaches the placement.
+void TMainForm::placementFieldChanged(double& target, QDoubleSpinBox* field) {
+    if (UpdatingEds) return;
+    target = field->value();
+    PaintBox1Paint();
+}
+
+void TMainForm::LinXEdChange() { placementFieldChanged(Drawing.Placement.LinealX, LinXEd); }
+void TMainForm::LinyedChange() { placementFieldChanged(Drawing.Placement.LinealY, Linyed); }
+void TMainForm::linwedChange() { placementFieldChanged(Drawing.Placement.LinealAngle, linwed); }
+void TMainForm::WinkXedChange() { placementFieldChanged(Drawing.Placement.WinkelX, WinkXed); }
+void TMainForm::WinkYEdChange() { placementFieldChanged(Drawing.Placement.WinkelY, WinkYEd); }
+void TMainForm::WinkWEdChange() {
+    if (UpdatingEds) return;
+    placementFieldChanged(Drawing.Placement.WinkelAngle, WinkWEd);
+    UpdateEds();
+}
+void TMainForm::ZirkXedChange() { placementFieldChanged(Drawing.Placement.ZirkelX, ZirkXed); }
+void TMainForm::ZirkYedChange() { placementFieldChanged(Drawing.Placement.ZirkelY, ZirkYed); }
+void TMainForm::ZirksEdChange() { placementFieldChanged(Drawing.Placement.ZirkelSpan, ZirksEd); }
+
+// --- view switches and pen colour ---------------------------------------------------------------
+
+void TMainForm::LeistefrZahleneingabe1Click() { Panel2->setVisible(LeistefrZahleneingabe1->isChecked()); }
+void TMainForm::Lineal2Click() { PaintBox1Paint(); }
+void TMainForm::Winkelmesser2Click() { PaintBox1Paint(); }
+void TMainForm::Zirkel2Click() { PaintBox1Paint(); }
+void TMainForm::AnsichtZollAngabenfrdasLineal1Click() { PaintBox1Paint(); }
+
+void TMainForm::FarbeBtnClick() {
+    if (const auto c = ChooseColor(Shape1->BrushColor())) Shape1->SetBrushColor(*c);
+}
+
+void TMainForm::Shape1MouseDown() { FarbeBtnClick(); }
+
+}  // namespace tervasko

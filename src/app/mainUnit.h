@@ -1,0 +1,185 @@
+#pragma once
+
+#include <QMainWindow>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "app/sheetview.h"
+#include "document/drawingfile.h"
+#include "document/drawmodel.h"
+
+class QAction;
+class QActionGroup;
+class QDoubleSpinBox;
+class QLabel;
+class QMenu;
+class QMenuBar;
+class QPushButton;
+class QScrollArea;
+class QSpinBox;
+class QStatusBar;
+class QToolBar;
+
+namespace tervasko {
+
+class TranslationTable;
+class TPaintBox;
+
+// The colour swatch of the settings panel: shows the pen colour; a press with any button
+// asks for a new one.
+class TShape : public QWidget {
+    Q_OBJECT
+public:
+    explicit TShape(QWidget* parent = nullptr);
+    Color BrushColor() const { return color_; }
+    void SetBrushColor(Color c);
+
+signals:
+    void pressed();
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+    void mousePressEvent(QMouseEvent*) override;
+
+private:
+    Color color_ = kBlack;
+};
+
+// The main window: holds the drawing, the view and every control, and wires the menus to
+// their commands.
+class TMainForm : public QMainWindow {
+    Q_OBJECT
+public:
+    // programDir: where "options.dat" and "translate.dbf" live; empty = the program's folder.
+    explicit TMainForm(std::string programDir = {}, QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    // The document.
+    TDrawing Drawing;
+    std::string ProgramDir;
+    std::string TitleBase;
+    bool FormShown = false;
+    bool TranslationReadOnly = false;
+    int LanguageIndex = 0;
+    bool UpdatingEds = false;
+    bool LoadingOptions = false;
+
+    SheetView View;
+    std::unique_ptr<TranslationTable> Translations;
+
+    void SetChanged();
+    void SetUnChanged();
+    bool Changed() const { return Drawing.Changed; }
+
+    // The paint cycle.
+    void PaintBox1Paint();
+    // The numeric fields take the placement.
+    void UpdateEds();
+
+    // The values the drawing file stores from the controls.
+    DrawingSettings CurrentSettings() const;
+    void ApplySettings(const DrawingSettings& settings);
+    int PageCount() const;
+    double PixelsPerMm() const { return View.Geometry.PixelsPerMm; }
+    Color PenColor() const;
+    double PenWidth() const;
+    double EraserWidth() const;
+
+    // Asks for a colour (the colour dialog unless replaced, e.g. by tests); nullopt when
+    // cancelled.
+    std::function<std::optional<Color>(Color current)> ChooseColor;
+    // Shows a failure the user must know of (a message box unless replaced).
+    std::function<void(const std::string& text)> ShowError;
+
+    // Controls, named as their objectName.
+    QWidget* ControlBar1 = nullptr;
+    QMenuBar* MenuBar20002 = nullptr;  // command menus
+    QToolBar* CommandItems = nullptr;  // the icon-only command items beside them
+    QWidget* Panel1 = nullptr;         // settings panel
+    QToolBar* MenuBar20001 = nullptr;  // tool menu
+    QWidget* Panel2 = nullptr;         // numeric entry panel
+    QWidget* Panel3 = nullptr;
+    QScrollArea* ScrollBox1 = nullptr;
+    TPaintBox* PaintBox1 = nullptr;
+    QStatusBar* StatusBar1 = nullptr;
+
+    QSpinBox* zoomed = nullptr;
+    QDoubleSpinBox* StrichEd = nullptr;
+    TShape* Shape1 = nullptr;
+    QPushButton* FarbeBtn = nullptr;
+    QDoubleSpinBox* RadierEd = nullptr;
+    QSpinBox* PageAnz = nullptr;
+
+    QDoubleSpinBox *LinXEd = nullptr, *Linyed = nullptr, *linwed = nullptr;
+    QDoubleSpinBox *WinkXed = nullptr, *WinkYEd = nullptr, *WinkWEd = nullptr;
+    QDoubleSpinBox *ZirkXed = nullptr, *ZirkYed = nullptr, *ZirksEd = nullptr;
+
+    // Command menu items.
+    QAction *Neu1 = nullptr, *ffnen1 = nullptr, *Speichern1 = nullptr, *Speichernunter1 = nullptr,
+            *DateiAlsBildexportieren1 = nullptr, *DXFExportAction = nullptr,
+            *DateiSeiteeinrichten1 = nullptr, *DateiDrucken1 = nullptr,
+            *Druckereinrichten1 = nullptr, *Beenden1 = nullptr;
+    QAction *LeistefrZahleneingabe1 = nullptr, *Lineal2 = nullptr, *Winkelmesser2 = nullptr,
+            *Zirkel2 = nullptr, *AnsichtZollAngabenfrdasLineal1 = nullptr;
+    QAction *SpracheDeutsch1 = nullptr, *SpracheEnglish1 = nullptr, *SpracheItaliano1 = nullptr,
+            *Sprachebersetzen1 = nullptr;
+    QAction *N5 = nullptr, *N6 = nullptr, *N7 = nullptr, *N8 = nullptr, *MenuItem1 = nullptr,
+            *N9 = nullptr, *N10 = nullptr, *N11 = nullptr;
+
+    // Tool menu items.
+    QAction *Lineal1 = nullptr, *LinealVerschieben1 = nullptr, *LinealDrehen1 = nullptr,
+            *LinealAnLinealentlangzeichnen1 = nullptr, *LinealQuerzumLinealzeichnen1 = nullptr;
+    QAction *Winkelmesser1 = nullptr, *WinkelmesserVerschieben1 = nullptr,
+            *WinkelmesserDrehen1 = nullptr, *WinkelmesserGradzahlmitBleistiftmarkieren1 = nullptr;
+    QAction *Zirkel1 = nullptr, *ZirkelVerschieben1 = nullptr, *ZirkelZirkelspanne1 = nullptr,
+            *ZirkelKreisbogenzeichnen1 = nullptr, *ZirkelKreiszeichnen1 = nullptr;
+    QAction *Kurven1 = nullptr, *Bleistift1 = nullptr, *Radierer1 = nullptr;
+    QAction *Text1 = nullptr, *TextTexthinzufgen1 = nullptr, *TextTextndern1 = nullptr,
+            *TextTextlschen1 = nullptr, *TextVerschieben1 = nullptr;
+    QAction *Objekte1 = nullptr, *ObjekteLschen1 = nullptr, *ObjekteLetzesObjektlschen1 = nullptr,
+            *ObjekteVerschieben1 = nullptr;
+    QAction *Hand1 = nullptr, *Zoom1 = nullptr;
+
+    // Pointer moves over the paint box (paint-box pixels).
+    void PaintBox1MouseMove(int x, int y);
+
+public slots:
+    void zoomedChange();
+    void PageAnzChange();
+    void LinXEdChange();
+    void LinyedChange();
+    void linwedChange();
+    void WinkXedChange();
+    void WinkYEdChange();
+    void WinkWEdChange();
+    void ZirkXedChange();
+    void ZirkYedChange();
+    void ZirksEdChange();
+    void LeistefrZahleneingabe1Click();
+    void Lineal2Click();
+    void Winkelmesser2Click();
+    void Zirkel2Click();
+    void AnsichtZollAngabenfrdasLineal1Click();
+    void FarbeBtnClick();
+    void Shape1MouseDown();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void FormCreate();
+    void FormShow();
+    void FormDestroy();
+    void buildCommandMenus();
+    void buildSettingsPanel();
+    void buildToolMenu();
+    void buildNumericPanel();
+    void placementFieldChanged(double& target, QDoubleSpinBox* field);
+    void checkMode(QAction* tool, QAction* mode);
+    QAction* modeItem(QMenu* menu, QActionGroup* group, const char* name, const char* caption,
+                      QAction* tool);
+};
+
+}  // namespace tervasko

@@ -1,0 +1,144 @@
+#include "app/sheetview.h"
+
+#include <QPainter>
+#include <algorithm>
+#include <cstring>
+
+#include "platform/qt/qtcanvas.h"
+#include "view/drawobjects.h"
+#include "view/instruments.h"
+
+namespace tervasko {
+namespace {
+
+// Sheet images kept at once: the sheets on screen, with room for scrolling across a border.
+// Ten sheets at the highest zoom would need over 300 MB if all were kept.
+constexpr std::size_t kMaxCachedLayers = 3;
+
+std::uint64_t mix(std::uint64_t h, std::uint64_t v) {
+    h ^= v + 0x9E3779B97F4A7C15ull + (h << 6) + (h >> 2);
+    return h;
+}
+
+std::uint64_t bits(double d) {
+    std::uint64_t b;
+    std::memcpy(&b, &d, sizeof b);
+    return b;
+}
+
+}  // namespace
+
+void SheetView::Cycle(const SheetScene& scene, QSize paintBoxSize, const ResizeFn& resize,
+                      const std::function<void()>& requestUpdate) {
+    if (PaintSuspended) return;
+    scene_ = scene;
+    haveScene_ = true;
+    const TDrawing& d = *scene.drawing;
+    Geometry = ViewGeometry::Compute(scene.zoom, scene.dpi, d.PageWidthInch, d.PageHeightInch);
+    const IntPoint want = Geometry.PaintBoxSize(scene.pages);
+    if (paintBoxSize.width() != want.x || paintBoxSize.height() != want.y) {
+        resize(want.x, want.y);
+        return;
+    }
+    if (SheetBuffer.width() != Geometry.SheetWidthPx || SheetBuffer.height() != Geometry.SheetHeightPx)
+        SheetBuffer = QImage(std::max(1, Geometry.SheetWidthPx), std::max(1, Geometry.SheetHeightPx),
+                             QImage::Format_RGB32);
+    if (SingleSheetPaint) {
+        RenderSheet(SheetBuffer, PointerSheet);
+        return;
+    }
+    overlay_.clear();
+    shownBufferSheet_ = -1;
+    requestUpdate();
+}
+
+void SheetView::ShowSheetBuffer() { shownBufferSheet_ = PointerSheet; }
+
+std::uint64_t SheetView::layerKey() const {
+    std::uint64_t k = drawingRevision_;
+    k = mix(k, reinterpret_cast<std::uintptr_t>(scene_.drawing));
+    k = mix(k, static_cast<std::uint64_t>(Geometry.SheetWidthPx));
+    k = mix(k, static_cast<std::uint64_t>(Geometry.SheetHeightPx));
+    k = mix(k, bits(Geometry.PixelsPerMm));
+    k = mix(k, bits(scene_.zoom));
+    k = mix(k, bits(scene_.drawing->PageHeightInch));
+    return k;
+}
+
+const QImage& SheetView::drawingLayer(int sheet) {
+    const std::uint64_t key = layerKey();
+    for (auto it = layers_.begin(); it != layers_.end(); ++it) {
+        if (it->sheet == sheet && it->key == key) {
+            layers_.splice(layers_.begin(), layers_, it);
+            return layers_.front().image;
+        }
+    }
+    // Images of an older drawing or view are drawn anew first, then the least recently used;
+    // an image of the right size is reused rather than allocated again.
+    auto reuse = std::find_if(layers_.begin(), layers_.end(), [key](const CachedLayer& l) { return l.key != key; });
+    if (reuse == layers_.end() && layers_.size() >= kMaxCachedLayers) reuse = std::prev(layers_.end());
+    const QSize size(std::max(1, Geometry.SheetWidthPx), std::max(1, Geometry.SheetHeightPx));
+    if (reuse != layers_.end()) {
+        layers_.splice(layers_.begin(), layers_, reuse);
+        layers_.front().sheet = sheet;
+        layers_.front().key = key;
+        if (layers_.front().image.size() != size) layers_.front().image = QImage(size, QImage::Format_RGB32);
+    } else {
+        layers_.push_front({sheet, key, QImage(size, QImage::Format_RGB32)});
+    }
+    QImage& image = layers_.front().image;
+    QPainter p(&image);
+    QtCanvas canvas(p, scene_.dpi);
+    canvas.setBrush(kWhite);
+    canvas.setPen(kBlack, 1);
+    canvas.rectangle(0, 0, Geometry.SheetWidthPx, Geometry.SheetHeightPx);
+    const IntRect clip{0, 0, Geometry.SheetWidthPx, Geometry.SheetHeightPx};
+    DrawObjects(canvas, *scene_.drawing, sheet, Geometry.PixelsPerMm, scene_.zoom / 100, &clip);
+    return image;
+}
+
+void SheetView::drawInstruments(QPainter& painter) {
+    QtCanvas canvas(painter, scene_.dpi);
+    canvas.setPen(kGrey, 1);
+    canvas.setBrushHollow();
+    const TDrawing& d = *scene_.drawing;
+    const double s = Geometry.PixelsPerMm;
+    if (scene_.ruler)
+        DrawRuler(canvas, d.Placement, s, Geometry.SheetWidthPx, Geometry.SheetHeightPx, scene_.inches);
+    if (scene_.protractor) DrawProtractor(canvas, d.Placement, d.WinkelDiameter, s);
+    if (scene_.compass) DrawCompass(canvas, d.Placement, d.ZirkelAngle, s);
+}
+
+void SheetView::RenderSheet(QImage& target, int sheet) {
+    {
+        QPainter p(&target);
+        p.drawImage(0, 0, drawingLayer(sheet));
+        p.setClipRect(0, 0, Geometry.SheetWidthPx, Geometry.SheetHeightPx);
+        drawInstruments(p);
+    }
+}
+
+void SheetView::Paint(QPainter& painter, const QRect& exposed) {
+    if (!haveScene_) return;
+    const int w = Geometry.SheetWidthPx, h = Geometry.SheetHeightPx;
+    for (int a = 0; a < scene_.pages; ++a) {
+        const QRect sheetRect(SheetMarginPx, SheetMarginPx + a * h, w, h);
+        if (!sheetRect.intersects(exposed)) continue;
+        if (a == shownBufferSheet_) {
+            painter.drawImage(sheetRect.topLeft(), SheetBuffer);
+            continue;
+        }
+        painter.drawImage(sheetRect.topLeft(), drawingLayer(a));
+        painter.save();
+        painter.setClipRect(sheetRect.intersected(exposed));
+        painter.translate(sheetRect.topLeft());
+        drawInstruments(painter);
+        painter.restore();
+    }
+    if (!overlay_.entries().empty()) {
+        QtCanvas canvas(painter, scene_.dpi);
+        overlay_.replay(canvas);
+    }
+}
+
+}  // namespace tervasko

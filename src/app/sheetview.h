@@ -1,0 +1,88 @@
+#pragma once
+
+#include <QImage>
+#include <QRect>
+#include <cstdint>
+#include <functional>
+#include <list>
+
+#include "document/drawmodel.h"
+#include "platform/recordingcanvas.h"
+#include "view/viewgeometry.h"
+
+class QPainter;
+
+namespace tervasko {
+
+// What one paint cycle shows, read from the window's controls at the start of the cycle.
+struct SheetScene {
+    TDrawing* drawing = nullptr;
+    int pages = 1;
+    double zoom = 100;  // percent
+    int dpi = 96;       // logical pixels per inch of the paint box's screen
+    bool ruler = true, protractor = true, compass = true, inches = false;
+};
+
+// The sheets on the paint box: the paint cycle, the sheet buffer, and the two ways tools
+// show previews. Qt paints a widget only in its paint event, so the cycle decides what the
+// paint box shows and asks for a repaint; paint() then draws it. A cycle shows every sheet
+// up to date; an overlay drawn after a cycle stays, and overlays add up, until the next
+// cycle; a single-sheet refresh replaces one sheet's picture until the next cycle.
+//
+// Only the sheets in view are drawn. The drawing of each sheet (paper, frame, elements,
+// texts) is kept as an image while neither the drawing nor the view changes, so moving an
+// instrument redraws only the instruments; elements that cannot touch a sheet are skipped.
+class SheetView {
+public:
+    ViewGeometry Geometry;
+    bool PaintSuspended = false;
+    bool SingleSheetPaint = false;
+    int PointerSheet = 0;     // sheet of the last press
+    int PointerSheetTop = 0;  // its top in stack pixels
+    QImage SheetBuffer;       // one sheet
+
+    // Runs the paint cycle: computes the geometry, and when the paint box has another size,
+    // calls resize and draws nothing (the repaint after the resize draws). Otherwise shows
+    // every sheet afresh (or, with SingleSheetPaint, draws sheet PointerSheet into
+    // SheetBuffer only) and calls requestUpdate.
+    using ResizeFn = std::function<void(int width, int height)>;
+    void Cycle(const SheetScene& scene, QSize paintBoxSize, const ResizeFn& resize,
+               const std::function<void()>& requestUpdate);
+
+    // The drawing changed: its sheets must be drawn again at the next cycle.
+    void InvalidateDrawing() { ++drawingRevision_; }
+
+    // Direct overlay, in paint-box pixels, shown over the sheets until the next cycle.
+    RecordingCanvas& Overlay() { return overlay_; }
+
+    // Single-sheet refresh: after a cycle with SingleSheetPaint, the tool drew its preview
+    // into SheetBuffer; this puts the buffer on screen at sheet PointerSheet.
+    void ShowSheetBuffer();
+
+    // Draws the part `exposed` of the paint box.
+    void Paint(QPainter& painter, const QRect& exposed);
+
+    // Renders sheet a completely, as the cycle shows it, into `target` (sheet-sized).
+    void RenderSheet(QImage& target, int sheet);
+
+    int Pages() const { return scene_.pages; }
+
+private:
+    struct CachedLayer {
+        int sheet;
+        std::uint64_t key;
+        QImage image;
+    };
+    const QImage& drawingLayer(int sheet);
+    void drawInstruments(QPainter& painter);
+    std::uint64_t layerKey() const;
+
+    SheetScene scene_;
+    bool haveScene_ = false;
+    std::uint64_t drawingRevision_ = 0;
+    std::list<CachedLayer> layers_;  // most recently used first
+    RecordingCanvas overlay_;
+    int shownBufferSheet_ = -1;  // sheet whose picture is SheetBuffer until the next cycle
+};
+
+}  // namespace tervasko

@@ -1,0 +1,208 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QDoubleSpinBox>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMenu>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QSpinBox>
+#include <QStatusBar>
+#include <QTest>
+
+#include "app/mainUnit.h"
+#include "app/paintbox.h"
+#include "platform/numeric.h"
+#include "platform/qt/qtcanvas.h"
+#include "support/tempdir.h"
+
+namespace tervasko {
+namespace {
+
+class MainFormTest : public ::testing::Test {
+protected:
+    testing::TempDir dir;
+    std::unique_ptr<TMainForm> form;
+
+    void SetUp() override {
+        form = std::make_unique<TMainForm>(dir.path());
+        form->show();
+        QApplication::processEvents();
+    }
+
+    QAction* action(const char* name) { return form->findChild<QAction*>(name); }
+};
+
+TEST_F(MainFormTest, EveryMenuItemIsThereByNameWithItsStartCheckMark) {
+    const char* checked[] = {"Lineal1", "LinealVerschieben1", "Lineal2", "Winkelmesser2", "Zirkel2",
+                             "SpracheDeutsch1"};
+    const char* unchecked[] = {
+        "LinealDrehen1", "LinealAnLinealentlangzeichnen1", "LinealQuerzumLinealzeichnen1",
+        "Winkelmesser1", "WinkelmesserVerschieben1", "WinkelmesserDrehen1",
+        "WinkelmesserGradzahlmitBleistiftmarkieren1", "Zirkel1", "ZirkelVerschieben1",
+        "ZirkelZirkelspanne1", "ZirkelKreisbogenzeichnen1", "Kurven1", "Bleistift1", "Radierer1",
+        "Text1", "TextTexthinzufgen1", "TextTextndern1", "TextTextlschen1", "TextVerschieben1",
+        "Objekte1", "ObjekteLschen1", "ObjekteVerschieben1", "Hand1", "Zoom1",
+        "LeistefrZahleneingabe1", "AnsichtZollAngabenfrdasLineal1", "SpracheEnglish1", "SpracheItaliano1"};
+    const char* commands[] = {"Neu1", "ffnen1", "Speichern1", "Speichernunter1",
+                              "DateiAlsBildexportieren1", "DXFExportAction", "DateiSeiteeinrichten1",
+                              "DateiDrucken1", "Druckereinrichten1", "Beenden1", "Sprachebersetzen1",
+                              "ZirkelKreiszeichnen1", "ObjekteLetzesObjektlschen1"};
+    for (const char* name : checked) {
+        ASSERT_NE(action(name), nullptr) << name;
+        EXPECT_TRUE(action(name)->isChecked()) << name;
+    }
+    for (const char* name : unchecked) {
+        ASSERT_NE(action(name), nullptr) << name;
+        EXPECT_TRUE(action(name)->isCheckable()) << name;
+        EXPECT_FALSE(action(name)->isChecked()) << name;
+    }
+    for (const char* name : commands) {
+        ASSERT_NE(action(name), nullptr) << name;
+        EXPECT_FALSE(action(name)->isChecked()) << name;
+    }
+    // The icon-only twins carry hints and no caption.
+    for (const char* name : {"N5", "N6", "N7", "N8", "MenuItem1", "N9", "N10", "N11"}) {
+        ASSERT_NE(action(name), nullptr) << name;
+        EXPECT_TRUE(action(name)->text().isEmpty()) << name;
+        EXPECT_FALSE(action(name)->toolTip().isEmpty()) << name;
+        EXPECT_FALSE(action(name)->icon().isNull()) << name;
+    }
+    EXPECT_EQ(action("MenuItem1")->toolTip(), QString::fromUtf8("Seite einrichten"));
+    for (const char* name : {"zoomed", "StrichEd", "Shape1", "FarbeBtn", "RadierEd", "PageAnz", "Panel2",
+                             "LinXEd", "ZirksEd", "ScrollBox1", "PaintBox1", "StatusBar1", "MenuBar20001",
+                             "MenuBar20002", "Panel1"})
+        EXPECT_NE(form->findChild<QWidget*>(name), nullptr) << name;
+    EXPECT_FALSE(form->Panel2->isVisible());
+    EXPECT_EQ(form->zoomed->value(), 100);
+    EXPECT_EQ(form->zoomed->singleStep(), 10);
+    EXPECT_DOUBLE_EQ(form->RadierEd->value(), 2);
+}
+
+TEST_F(MainFormTest, ModeItemsFormRadioGroupsAndKeepTheirCheckWhileAnotherToolIsActive) {
+    action("ZirkelZirkelspanne1")->trigger();
+    EXPECT_TRUE(action("Zirkel1")->isChecked());
+    EXPECT_FALSE(action("Lineal1")->isChecked());
+    EXPECT_TRUE(action("LinealVerschieben1")->isChecked());  // mode kept
+    action("LinealDrehen1")->trigger();
+    EXPECT_TRUE(action("Lineal1")->isChecked());
+    EXPECT_FALSE(action("LinealVerschieben1")->isChecked());
+    EXPECT_TRUE(action("ZirkelZirkelspanne1")->isChecked());
+    action("Bleistift1")->trigger();
+    EXPECT_TRUE(action("Bleistift1")->isChecked());
+    EXPECT_FALSE(action("Lineal1")->isChecked());
+}
+
+TEST_F(MainFormTest, TitleShowsTheFileAndAStarAfterAChange) {
+    EXPECT_EQ(form->windowTitle().toStdString(), "Morvane Tervasko 1.0 - [unbenannt.tvk]");
+    form->SetChanged();
+    EXPECT_EQ(form->windowTitle().toStdString(), "Morvane Tervasko 1.0 - [unbenannt.tvk*]");
+    form->Drawing.FileName = "/a/b.tvk";
+    form->SetUnChanged();
+    EXPECT_EQ(form->windowTitle().toStdString(), "Morvane Tervasko 1.0 - [/a/b.tvk]");
+    // Showing the window again changes nothing.
+    form->hide();
+    form->show();
+    QApplication::processEvents();
+    EXPECT_EQ(form->windowTitle().toStdString(), "Morvane Tervasko 1.0 - [/a/b.tvk]");
+}
+
+TEST_F(MainFormTest, PaintBoxSizeFollowsZoomAndPageCountAndTheFirstCycleOnlyResizes) {
+    ASSERT_EQ(form->PaintBox1->logicalDpiX(), 96);
+    EXPECT_EQ(form->PaintBox1->size(), QSize(804, 1133));
+    form->zoomed->setValue(50);
+    EXPECT_EQ(form->PaintBox1->size(), QSize(407, 571));
+    form->zoomed->setValue(100);
+    form->Drawing.Changed = false;
+    form->PageAnz->setValue(2);
+    EXPECT_EQ(form->PaintBox1->size(), QSize(1608, 2256));
+    EXPECT_TRUE(form->Changed());  // a new page count changes the drawing
+
+    form->View.PaintSuspended = true;
+    form->zoomed->setValue(300);
+    EXPECT_EQ(form->PaintBox1->size(), QSize(1608, 2256));
+    EXPECT_NEAR(form->PixelsPerMm(), 3.7795350, 1e-6);
+}
+
+TEST_F(MainFormTest, StatusBarShowsThePointerInMillimetresWithTheLocaleSeparator) {
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    form->PaintBox1MouseMove(105, 5);
+    EXPECT_EQ(form->StatusBar1->currentMessage().toStdString(), "26,46 mm, 0,00 mm");
+    QLocale::setDefault(QLocale::c());
+    form->PaintBox1MouseMove(105, 5);
+    EXPECT_EQ(form->StatusBar1->currentMessage().toStdString(), "26.46 mm, 0.00 mm");
+}
+
+TEST_F(MainFormTest, TypedValuesMoveTheInstrumentAtEveryCharacter) {
+    QLocale::setDefault(QLocale::c());
+    std::vector<double> seen;
+    QObject::connect(form->LinXEd, &QDoubleSpinBox::valueChanged,
+                     [&] { seen.push_back(form->Drawing.Placement.LinealX); });
+    QLineEdit* edit = form->LinXEd->findChild<QLineEdit*>();
+    ASSERT_NE(edit, nullptr);
+    edit->selectAll();
+    QTest::keyClicks(edit, "25");
+    EXPECT_EQ(seen, (std::vector<double>{2, 25}));
+    EXPECT_EQ(form->Drawing.Placement.LinealX, 25);
+
+    // Written by UpdateEds, the fields move nothing.
+    form->Drawing.Placement.WinkelX = 70;
+    form->Drawing.Placement.LinealY = 33;
+    form->UpdateEds();
+    EXPECT_EQ(form->WinkXed->value(), 70);
+    EXPECT_EQ(form->Drawing.Placement.LinealY, 33);
+    EXPECT_FALSE(form->Changed());  // typing does not change the drawing
+}
+
+TEST_F(MainFormTest, PenColourFromTheDialogOrKeptWhenCancelled) {
+    std::optional<Color> answer = 0x0000FF;
+    form->ChooseColor = [&](Color) { return answer; };
+    form->FarbeBtn->click();
+    EXPECT_EQ(form->PenColor(), 0x0000FFu);
+    answer.reset();
+    QTest::mouseClick(form->Shape1, Qt::RightButton);
+    EXPECT_EQ(form->PenColor(), 0x0000FFu);
+}
+
+TEST_F(MainFormTest, SheetPixelsShowTheFrameAndArcsCounterClockwise) {
+    TDrawElement* arc = form->Drawing.AppendElement();
+    arc->Kind = ekArc;
+    arc->Width = 0.1;
+    // Circle of radius 20 mm about (100, 100); from the ray to the right to the ray upwards,
+    // counter-clockwise on screen: the upper right quarter.
+    arc->X1 = 80, arc->Y1 = 80, arc->X2 = 120, arc->Y2 = 120;
+    arc->X3 = 130, arc->Y3 = 100, arc->X4 = 100, arc->Y4 = 70;
+    form->Lineal2->setChecked(false);
+    form->Winkelmesser2->setChecked(false);
+    form->Zirkel2->setChecked(false);
+    form->SetChanged();
+    form->PaintBox1Paint();
+    QImage sheet(794, 1123, QImage::Format_RGB32);
+    form->View.RenderSheet(sheet, 0);
+
+    const auto black = [&](int x, int y) { return sheet.pixelColor(x, y) == QColor(Qt::black); };
+    EXPECT_TRUE(black(0, 0));
+    EXPECT_TRUE(black(793, 500));   // the frame's right column is the buffer's last
+    EXPECT_TRUE(black(400, 1122));  // and its bottom row
+    EXPECT_FALSE(black(1, 1));
+    const double s = form->PixelsPerMm();
+    const auto onCircle = [&](double degrees) {
+        const double a = degrees * 3.14159265358979 / 180;
+        const int cx = static_cast<int>(Round(100 * s)), cy = cx;
+        const int r = static_cast<int>(Round(20 * s));
+        bool any = false;  // look in a small neighbourhood of the ideal point
+        for (int dx = -1; dx <= 1; ++dx)
+            for (int dy = -1; dy <= 1; ++dy)
+                any = any || black(cx + static_cast<int>(r * std::cos(a)) + dx,
+                                   cy - static_cast<int>(r * std::sin(a)) + dy);
+        return any;
+    };
+    EXPECT_TRUE(onCircle(45));    // upper right: drawn
+    EXPECT_FALSE(onCircle(225));  // lower left: not drawn
+    EXPECT_FALSE(onCircle(-45));
+}
+
+}  // namespace
+}  // namespace tervasko
