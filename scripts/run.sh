@@ -5,4 +5,4 @@ cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 cmake --preset release >/dev/null
 cmake --build --preset release
-exec ./build/release/bin/tervasko-export --help
+exec ./build/release/bin/tervasko
