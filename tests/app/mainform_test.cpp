@@ -204,5 +204,47 @@ TEST_F(MainFormTest, SheetPixelsShowTheFrameAndArcsCounterClockwise) {
     EXPECT_FALSE(onCircle(-45));
 }
 
+TEST_F(MainFormTest, SheetsShowEveryChangeAndASingleSheetRefreshTouchesOnlyTheBuffer) {
+    for (QAction* a : {form->Lineal2, form->Winkelmesser2, form->Zirkel2}) a->setChecked(false);
+    form->PageAnz->setValue(3);
+    form->PaintBox1Paint();
+    QImage sheet(794, 1123, QImage::Format_RGB32);
+    const auto blackAt = [&](int a, int x, int y) {
+        form->View.RenderSheet(sheet, a);
+        return sheet.pixelColor(x, y) == QColor(Qt::black);
+    };
+    EXPECT_FALSE(blackAt(1, 200, 400));
+
+    // A line at y = 400 mm lies on the second sheet only; the kept sheet pictures follow.
+    TDrawElement* e = form->Drawing.AppendElement();
+    e->Kind = ekLine;
+    e->Width = 1;
+    e->X1 = 40, e->Y1 = 400, e->X2 = 80, e->Y2 = 400;
+    form->SetChanged();
+    form->PaintBox1Paint();
+    const int row = static_cast<int>(Round((400 - form->Drawing.SheetHeightMm()) * form->PixelsPerMm()));
+    EXPECT_TRUE(blackAt(1, 200, row));
+    EXPECT_FALSE(blackAt(0, 200, row));
+    EXPECT_FALSE(blackAt(2, 200, row));
+
+    // The single-sheet refresh draws sheet PointerSheet into the buffer and nothing else.
+    form->View.Overlay().moveTo(0, 0);
+    form->View.Overlay().lineTo(10, 10);
+    bool updated = false;
+    SheetScene scene;
+    scene.drawing = &form->Drawing;
+    scene.pages = 3;
+    scene.ruler = scene.protractor = scene.compass = false;
+    form->View.SingleSheetPaint = true;
+    form->View.PointerSheet = 1;
+    form->View.SheetBuffer.fill(Qt::red);
+    form->View.Cycle(scene, form->PaintBox1->size(), [](int, int) { FAIL(); }, [&] { updated = true; });
+    form->View.SingleSheetPaint = false;
+    EXPECT_FALSE(updated);
+    EXPECT_EQ(form->View.Overlay().entries().size(), 1u);  // the screen keeps its overlay
+    EXPECT_EQ(form->View.SheetBuffer.pixelColor(200, row), QColor(Qt::black));
+    EXPECT_EQ(form->View.SheetBuffer.pixelColor(1, 1), QColor(Qt::white));
+}
+
 }  // namespace
 }  // namespace tervasko
