@@ -25,6 +25,9 @@
 #include <QVBoxLayout>
 
 #include "app/paintbox.h"
+#include "app/toolhostqt.h"
+#include "tools/compass.h"
+#include "tools/dispatch.h"
 #include "document/options.h"
 #include "i18n/messagetable.h"
 #include "i18n/translationtable.h"
@@ -159,6 +162,8 @@ TMainForm::TMainForm(std::string programDir, QWidget* parent)
     StatusBar1->setSizeGripEnabled(true);
     setStatusBar(StatusBar1);
 
+    Tools = std::make_unique<TMainToolHost>(*this);
+    connect(ZirkelKreiszeichnen1, &QAction::triggered, this, &TMainForm::ZirkelKreiszeichnen1Click);
     FormCreate();
 }
 
@@ -575,7 +580,51 @@ void TMainForm::PaintBox1Paint() {
         [this] { PaintBox1->update(); });
 }
 
-void TMainForm::PaintBox1MouseMove(int x, int y) {
+QAction* TMainForm::ToolAction(ToolItem item) const {
+    switch (item) {
+        case ToolItem::Lineal1: return Lineal1;
+        case ToolItem::LinealVerschieben1: return LinealVerschieben1;
+        case ToolItem::LinealDrehen1: return LinealDrehen1;
+        case ToolItem::LinealAnLinealentlangzeichnen1: return LinealAnLinealentlangzeichnen1;
+        case ToolItem::LinealQuerzumLinealzeichnen1: return LinealQuerzumLinealzeichnen1;
+        case ToolItem::Winkelmesser1: return Winkelmesser1;
+        case ToolItem::WinkelmesserVerschieben1: return WinkelmesserVerschieben1;
+        case ToolItem::WinkelmesserDrehen1: return WinkelmesserDrehen1;
+        case ToolItem::WinkelmesserGradzahlmitBleistiftmarkieren1: return WinkelmesserGradzahlmitBleistiftmarkieren1;
+        case ToolItem::Zirkel1: return Zirkel1;
+        case ToolItem::ZirkelVerschieben1: return ZirkelVerschieben1;
+        case ToolItem::ZirkelZirkelspanne1: return ZirkelZirkelspanne1;
+        case ToolItem::ZirkelKreisbogenzeichnen1: return ZirkelKreisbogenzeichnen1;
+        case ToolItem::Kurven1: return Kurven1;
+        case ToolItem::Bleistift1: return Bleistift1;
+        case ToolItem::Radierer1: return Radierer1;
+        case ToolItem::Text1: return Text1;
+        case ToolItem::TextTexthinzufgen1: return TextTexthinzufgen1;
+        case ToolItem::TextTextndern1: return TextTextndern1;
+        case ToolItem::TextTextlschen1: return TextTextlschen1;
+        case ToolItem::TextVerschieben1: return TextVerschieben1;
+        case ToolItem::Objekte1: return Objekte1;
+        case ToolItem::ObjekteLschen1: return ObjekteLschen1;
+        case ToolItem::ObjekteVerschieben1: return ObjekteVerschieben1;
+        case ToolItem::Hand1: return Hand1;
+        case ToolItem::Zoom1: return Zoom1;
+    }
+    return Lineal1;
+}
+
+void TMainForm::PaintBox1MouseDown(MouseButton button, int x, int y) {
+    tervasko::PaintBox1MouseDown(*Tools, Drawing, Gesture, button, x, y);
+}
+
+void TMainForm::PaintBox1MouseMove(int x, int y) { tervasko::PaintBox1MouseMove(*Tools, Drawing, Gesture, x, y); }
+
+void TMainForm::PaintBox1MouseUp(MouseButton button, int x, int y) {
+    tervasko::PaintBox1MouseUp(*Tools, Drawing, Gesture, button, x, y);
+}
+
+void TMainForm::ZirkelKreiszeichnen1Click() { AddCompassCircle(*Tools, Drawing, Gesture); }
+
+void TMainForm::ShowPointerPosition(int x, int y) {
     const QString decimal = QLocale().decimalPoint();
     const char separator = decimal.isEmpty() ? '.' : static_cast<char>(decimal.at(0).toLatin1());
     const std::string text = PointerReadout(x, y, PixelsPerMm(), separator ? separator : '.');

@@ -9,6 +9,8 @@
 #include "app/sheetview.h"
 #include "document/drawingfile.h"
 #include "document/drawmodel.h"
+#include "tools/gesturestate.h"
+#include "tools/toolhost.h"
 
 class QAction;
 class QActionGroup;
@@ -26,6 +28,7 @@ namespace tervasko {
 
 class TranslationTable;
 class TPaintBox;
+class TMainToolHost;
 
 // The colour swatch of the settings panel: shows the pen colour; a press with any button
 // asks for a new one.
@@ -67,6 +70,8 @@ public:
     bool LoadingOptions = false;
 
     SheetView View;
+    GestureState Gesture;
+    std::unique_ptr<TMainToolHost> Tools;
     std::unique_ptr<TranslationTable> Translations;
 
     void SetChanged();
@@ -142,8 +147,15 @@ public:
             *ObjekteVerschieben1 = nullptr;
     QAction *Hand1 = nullptr, *Zoom1 = nullptr;
 
-    // Pointer moves over the paint box (paint-box pixels).
+    // The tool menu item of a tool or mode.
+    QAction* ToolAction(ToolItem item) const;
+
+    // Pointer events on the paint box (paint-box pixels).
+    void PaintBox1MouseDown(MouseButton button, int x, int y);
     void PaintBox1MouseMove(int x, int y);
+    void PaintBox1MouseUp(MouseButton button, int x, int y);
+    // The status bar's pointer readout.
+    void ShowPointerPosition(int x, int y);
 
 public slots:
     void zoomedChange();
@@ -164,6 +176,7 @@ public slots:
     void AnsichtZollAngabenfrdasLineal1Click();
     void FarbeBtnClick();
     void Shape1MouseDown();
+    void ZirkelKreiszeichnen1Click();
 
 protected:
     void showEvent(QShowEvent* event) override;

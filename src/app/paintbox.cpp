@@ -5,6 +5,7 @@
 #include <QPainter>
 
 #include "app/mainUnit.h"
+#include "tools/toolhost.h"
 
 namespace tervasko {
 
@@ -20,9 +21,35 @@ void TPaintBox::paintEvent(QPaintEvent* event) {
     form_.View.Paint(painter, event->rect());
 }
 
+namespace {
+
+MouseButton buttonOf(const QMouseEvent* event) {
+    switch (event->button()) {
+        case Qt::RightButton: return MouseButton::Right;
+        case Qt::MiddleButton: return MouseButton::Middle;
+        default: return MouseButton::Left;
+    }
+}
+
+}  // namespace
+
+void TPaintBox::mousePressEvent(QMouseEvent* event) {
+    const QPoint p = event->position().toPoint();
+    form_.PaintBox1MouseDown(buttonOf(event), p.x(), p.y());
+}
+
+// Only the left button keeps the pointer: with another button held, what happens outside the
+// visible paint box does not reach it, so such a gesture outlives a release out there.
 void TPaintBox::mouseMoveEvent(QMouseEvent* event) {
     const QPoint p = event->position().toPoint();
+    if (!(event->buttons() & Qt::LeftButton) && !visibleRegion().contains(p)) return;
     form_.PaintBox1MouseMove(p.x(), p.y());
+}
+
+void TPaintBox::mouseReleaseEvent(QMouseEvent* event) {
+    const QPoint p = event->position().toPoint();
+    if (event->button() != Qt::LeftButton && !visibleRegion().contains(p)) return;
+    form_.PaintBox1MouseUp(buttonOf(event), p.x(), p.y());
 }
 
 }  // namespace tervasko

@@ -48,6 +48,7 @@ void SheetView::Cycle(const SheetScene& scene, QSize paintBoxSize, const ResizeF
         return;
     }
     overlay_.clear();
+    overlay_.setPen(kBlack, 1);  // the paint box's pen after a cycle
     shownBufferSheet_ = -1;
     requestUpdate();
 }

@@ -101,6 +101,7 @@ void QtCanvas::moveTo(int x, int y) { pos_ = QPoint(x, y); }
 void QtCanvas::lineTo(int x, int y) {
     const QPoint to(x, y);
     if (to != pos_) painter_.drawLine(pos_, to);
+    else if (penWidth_ > 1) painter_.drawPoint(to);  // a wide round pen leaves a dot
     pos_ = to;
 }
 

@@ -1,0 +1,151 @@
+#include "tools/compass.h"
+
+#include <cmath>
+
+#include "platform/numeric.h"
+
+namespace tervasko {
+namespace {
+
+PointD needlePx(const PointerContext& p) {
+    return {p.placement().ZirkelX * p.s(), p.placement().ZirkelY * p.s() + p.g.PointerSheetTop};
+}
+
+// Corners of the circle's bounding square in drawing millimetres.
+void boundingSquare(const InstrumentPlacement& pl, double sheetTopMm, PointD& b1, PointD& b2) {
+    b1 = {pl.ZirkelX - pl.ZirkelSpan, pl.ZirkelY - pl.ZirkelSpan + sheetTopMm};
+    b2 = {pl.ZirkelX + pl.ZirkelSpan, pl.ZirkelY + pl.ZirkelSpan + sheetTopMm};
+}
+
+void moveTo(PointerContext& p) {
+    InstrumentPlacement& pl = p.placement();
+    pl.ZirkelX = (p.x - p.g.ZirkelPressX) / p.s() + p.g.ZirkelXAtPress;
+    pl.ZirkelY = (p.y - p.g.ZirkelPressY) / p.s() + p.g.ZirkelYAtPress;
+    p.host.Paint();
+    p.host.UpdateEds();
+}
+
+// The pencil point jumps to the pointer; on the needle itself the direction stays.
+void spanStep(PointerContext& p) {
+    p.g.InstrPointerX = p.x;
+    p.g.InstrPointerY = p.y;
+    InstrumentPlacement& pl = p.placement();
+    if (const auto a = LegAngle({double(p.x), double(p.y)}, needlePx(p))) p.drawing.ZirkelAngle = *a;
+    const double dx = p.x / p.s() - pl.ZirkelX;
+    const double dy = p.y / p.s() - (p.sheetTopMm() + pl.ZirkelY);
+    pl.ZirkelSpan = std::sqrt(dx * dx + dy * dy);
+    p.host.Paint();
+    p.host.UpdateEds();
+}
+
+// Turns the compass toward the pointer; false on the needle itself.
+bool followPointer(PointerContext& p) {
+    const auto a = LegAngle({double(p.x), double(p.y)}, needlePx(p));
+    if (!a) return false;
+    p.g.InstrPointerX = p.x;
+    p.g.InstrPointerY = p.y;
+    p.drawing.ZirkelAngle = *a;
+    return true;
+}
+
+}  // namespace
+
+void CompassMovePress(PointerContext& p) {
+    p.g.ZirkelMoving = true;
+    p.g.ZirkelPressX = p.x;
+    p.g.ZirkelPressY = p.y;
+    p.g.ZirkelXAtPress = p.placement().ZirkelX;
+    p.g.ZirkelYAtPress = p.placement().ZirkelY;
+}
+
+void CompassMoveMove(PointerContext& p) { moveTo(p); }
+
+void CompassMoveRelease(PointerContext& p) {
+    p.g.ZirkelMoving = false;
+    moveTo(p);
+}
+
+void SpanPress(PointerContext& p) {
+    p.g.SpanDragging = true;
+    spanStep(p);
+}
+
+void SpanMove(PointerContext& p) { spanStep(p); }
+
+void SpanRelease(PointerContext& p) {
+    p.g.SpanDragging = false;
+    spanStep(p);
+}
+
+void ArcHover(PointerContext& p) {
+    if (!followPointer(p)) return;
+    p.host.Paint();
+}
+
+void ArcPress(PointerContext& p) {
+    // A press on the needle gives no direction to start from: no arc is begun.
+    if (!followPointer(p)) return;
+    p.g.ArcDragging = true;
+    p.g.ArcStartX = p.x / p.s();
+    p.g.ArcStartY = p.y / p.s();
+    p.g.ArcStartAngle = p.drawing.ZirkelAngle;
+    p.g.ArcDirectionSet = false;
+    p.host.Paint();
+}
+
+void ArcExtend(PointerContext& p) {
+    GestureState& g = p.g;
+    if (!followPointer(p)) return;
+    g.ArcEndX = p.x / p.s();
+    g.ArcEndY = p.y / p.s();
+    const double angle = p.drawing.ZirkelAngle;
+    if (!g.ArcDirectionSet && angle != g.ArcStartAngle) {
+        g.ArcClockwise = angle > g.ArcStartAngle ? 1 : 0;
+        g.ArcDirectionSet = true;
+    }
+    p.host.Paint();
+    Canvas& c = p.host.ScreenCanvas();
+    c.setPen(kRed, 1);
+    if (!g.ArcDirectionSet) return;
+    const double s = p.s();
+    const InstrumentPlacement& pl = p.placement();
+    const auto px = [s](double mm) { return static_cast<int>(Round(mm * s)); };
+    const int left = px(pl.ZirkelX - pl.ZirkelSpan) + 5;
+    const int top = px(pl.ZirkelY - pl.ZirkelSpan) + 5 + g.PointerSheetTop;
+    const int right = px(pl.ZirkelX + pl.ZirkelSpan) + 5;
+    const int bottom = px(pl.ZirkelY + pl.ZirkelSpan) + 5 + g.PointerSheetTop;
+    const IntPoint e = ScreenPoint(g.ArcEndX, g.ArcEndY, s);
+    const IntPoint st = ScreenPoint(g.ArcStartX, g.ArcStartY, s);
+    if (g.ArcClockwise == 1) c.arc(left, top, right, bottom, e.x, e.y, st.x, st.y);
+    else c.arc(left, top, right, bottom, st.x, st.y, e.x, e.y);
+}
+
+void ArcRelease(PointerContext& p) {
+    GestureState& g = p.g;
+    g.ArcDragging = false;
+    if (!g.ArcDirectionSet) return;
+    TDrawElement* e = AddPenElement(p.host, p.drawing);
+    if (e) {
+        PointD b1, b2;
+        boundingSquare(p.placement(), p.sheetTopMm(), b1, b2);
+        e->Kind = ekArc;
+        e->X1 = b1.x, e->Y1 = b1.y, e->X2 = b2.x, e->Y2 = b2.y;
+        const PointD start{g.ArcStartX, g.ArcStartY}, end{g.ArcEndX, g.ArcEndY};
+        const PointD p3 = g.ArcClockwise == 1 ? end : start;
+        const PointD p4 = g.ArcClockwise == 1 ? start : end;
+        e->X3 = p3.x, e->Y3 = p3.y, e->X4 = p4.x, e->Y4 = p4.y;
+    }
+    p.host.Paint();
+}
+
+void AddCompassCircle(ToolHost& host, TDrawing& drawing, const GestureState& g) {
+    if (TDrawElement* e = AddPenElement(host, drawing)) {
+        PointD b1, b2;
+        boundingSquare(drawing.Placement, g.PointerSheetTop / host.PixelsPerMm(), b1, b2);
+        e->Kind = ekCircle;
+        e->X1 = b1.x, e->Y1 = b1.y, e->X2 = b2.x, e->Y2 = b2.y;
+    }
+    host.Paint();
+}
+
+}  // namespace tervasko

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cstdint>
+
+namespace tervasko {
+
+// The state of the pointer tools between events: the sheet of the last press, and the flags
+// and values of the gesture in progress. A press raises a flag, the matching release clears
+// it. Pixel positions are stack pixels (from the top-left corner of the first sheet);
+// millimetre values are drawing millimetres unless said otherwise.
+struct GestureState {
+    std::int32_t PointerSheet = 0, PointerSheetTop = 0;
+
+    std::int32_t AnchorX = 0, AnchorY = 0;
+    bool Stroking = false;
+    bool CurveAwaitEnd = false, CurveAwaitControl1 = false, CurveAwaitControl2 = false;
+    std::int32_t CurveEndX = 0, CurveEndY = 0, CurveCtrlX = 0, CurveCtrlY = 0;
+    bool TextDragging = false;
+    bool ElementDragging = false;
+    bool HoverFound = false, HoverValid = false;
+    std::int32_t HoverIndex = 0;
+    bool Panning = false;
+
+    // Ruler.
+    bool LinealMoving = false, LinealTurning = false, DrawingAlong = false, DrawingAcross = false;
+    std::int32_t LinealPressX = 0, LinealPressY = 0;
+    double LinealXAtPress = 0, LinealYAtPress = 0, LinealAngleAtPress = 0;
+    // Guide segment of a line along, across or a degree mark.
+    double GuideX1 = 0, GuideY1 = 0, GuideX2 = 0, GuideY2 = 0;
+    double GuideMin = 0, GuideMax = 0;
+    double FootX = 0, FootY = 0;
+
+    // Protractor.
+    bool WinkelMoving = false, WinkelTurning = false, MarkingDegree = false;
+    std::int32_t InstrPointerX = 0, InstrPointerY = 0;
+    double WinkelXAtPress = 0, WinkelYAtPress = 0, WinkelAngleAtPress = 0;
+    double MarkAngle = 0;
+
+    // Compass.
+    bool ZirkelMoving = false, SpanDragging = false, ArcDragging = false, ArcDirectionSet = false;
+    std::int32_t ZirkelPressX = 0, ZirkelPressY = 0;
+    double ZirkelXAtPress = 0, ZirkelYAtPress = 0;
+    double ArcStartX = 0, ArcStartY = 0, ArcEndX = 0, ArcEndY = 0, ArcStartAngle = 0;
+    std::int32_t ArcClockwise = 0;
+};
+
+}  // namespace tervasko

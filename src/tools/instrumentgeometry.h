@@ -1,0 +1,37 @@
+#pragma once
+
+#include <optional>
+
+namespace tervasko {
+
+struct PointD {
+    double x = 0, y = 0;
+    bool operator==(const PointD&) const = default;
+};
+
+// The computations by which the ruler, protractor and compass turn pointer positions into
+// placements and lines. Angles in degrees, clockwise on screen (y down). A computation that
+// would divide by zero or leave the numbers (an "arithmetic error") gives nullopt; each
+// caller has its fallback.
+
+// The parameter t of the point on the guide line through a with direction phi where the
+// line through q with direction psi meets it. Callers pass psi = phi +- 90 degrees; t is
+// then the signed distance from a along the guide to the foot of the perpendicular from q.
+// The formula divides by sin(psi), which is exactly zero only for psi exactly 0.
+std::optional<double> GuideParameter(PointD a, double phi, double psi, PointD q);
+
+// The point at parameter t on the guide line through a with direction phi, each coordinate
+// truncated toward zero to a multiple of 0.001 mm.
+std::optional<PointD> GuidePoint(PointD a, double phi, double t);
+
+// 180 degrees minus the direction of p seen from the pivot, in -270 .. 90 (stack pixels).
+// nullopt on the pivot itself.
+std::optional<double> TurnAngle(PointD p, PointD pivot);
+
+// Direction of a degree mark through p from the protractor's centre c.
+std::optional<double> MarkAngle(PointD p, PointD c);
+
+// Direction of p from the compass needle n: clockwise from the x axis, -90 .. 270.
+std::optional<double> LegAngle(PointD p, PointD n);
+
+}  // namespace tervasko

@@ -1,0 +1,102 @@
+#include "tools/protractor.h"
+
+#include "platform/numeric.h"
+#include "tools/ruler.h"
+
+namespace tervasko {
+namespace {
+
+// Centre C in stack pixels and M in drawing millimetres, on the sheet of the last press.
+PointD centrePx(const PointerContext& p) {
+    return {p.placement().WinkelX * p.s(), p.placement().WinkelY * p.s() + p.g.PointerSheetTop};
+}
+PointD centreMm(const PointerContext& p) {
+    return {p.placement().WinkelX, p.placement().WinkelY + p.sheetTopMm()};
+}
+
+void slideTo(PointerContext& p) {
+    InstrumentPlacement& pl = p.placement();
+    pl.WinkelX = (p.x - p.g.InstrPointerX) / p.s() + p.g.WinkelXAtPress;
+    pl.WinkelY = (p.y - p.g.InstrPointerY) / p.s() + p.g.WinkelYAtPress;
+    p.host.Paint();
+    p.host.UpdateEds();
+}
+
+void markBlock(PointerContext& p, bool start) {
+    const double a = p.g.MarkAngle;
+    GuideBlock(p, centreMm(p), a, a + 90, p.placement().WinkelX, start);
+}
+
+}  // namespace
+
+void ProtractorSlidePress(PointerContext& p) {
+    p.g.WinkelMoving = true;
+    p.g.InstrPointerX = p.x;
+    p.g.InstrPointerY = p.y;
+    p.g.WinkelXAtPress = p.placement().WinkelX;
+    p.g.WinkelYAtPress = p.placement().WinkelY;
+}
+
+void ProtractorSlideMove(PointerContext& p) { slideTo(p); }
+
+void ProtractorSlideRelease(PointerContext& p) {
+    p.g.WinkelMoving = false;
+    slideTo(p);
+}
+
+void ProtractorTurnPress(PointerContext& p) {
+    p.g.WinkelTurning = true;
+    p.g.InstrPointerX = p.x;
+    p.g.InstrPointerY = p.y;
+    p.g.WinkelAngleAtPress = p.placement().WinkelAngle;
+}
+
+// A pointer exactly on the centre has no direction: the protractor keeps its angle.
+void ProtractorTurnMove(PointerContext& p) {
+    const PointD c = centrePx(p);
+    const auto atPress = TurnAngle({double(p.g.InstrPointerX), double(p.g.InstrPointerY)}, c);
+    const auto now = TurnAngle({double(p.x), double(p.y)}, c);
+    if (!atPress || !now) return;
+    p.placement().WinkelAngle = p.g.WinkelAngleAtPress + *atPress - *now;
+    p.host.Paint();
+    p.host.UpdateEds();
+}
+
+// The angle of the last move stands.
+void ProtractorTurnRelease(PointerContext& p) { p.g.WinkelTurning = false; }
+
+void MarkHover(PointerContext& p) {
+    p.host.Paint();
+    const double s = p.s();
+    const auto cx = static_cast<int>(Round(p.placement().WinkelX * s));
+    const auto cy = static_cast<int>(Round(p.placement().WinkelY * s + p.g.PointerSheetTop));
+    Canvas& c = p.host.ScreenCanvas();
+    c.setPen(kRed, 1);
+    c.moveTo(cx + 5, cy + 5);
+    // A ray through the pointer, a thousand times as long as the way to it.
+    c.lineTo(cx + 1000 * (p.x - cx) + 5, cy + 1000 * (p.y - cy) + 5);
+}
+
+void MarkPress(PointerContext& p) {
+    // A press exactly on the centre gives no direction: no mark is begun.
+    const auto angle = MarkAngle({double(p.x), double(p.y)}, centrePx(p));
+    if (!angle) return;
+    p.g.MarkingDegree = true;
+    p.g.InstrPointerX = p.x;
+    p.g.InstrPointerY = p.y;
+    p.g.MarkAngle = *angle;
+    markBlock(p, true);
+    DrawGuideSegment(p.host, p.g, 3);
+}
+
+void MarkExtend(PointerContext& p) {
+    markBlock(p, false);
+    DrawGuideSegment(p.host, p.g, 3);
+}
+
+void MarkRelease(PointerContext& p) {
+    p.g.MarkingDegree = false;
+    AddGuideLine(p);
+}
+
+}  // namespace tervasko

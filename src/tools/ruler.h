@@ -1,0 +1,37 @@
+#pragma once
+
+#include "tools/pointer.h"
+
+namespace tervasko {
+
+// The ruler's four modes: slide, turn about its zero corner, draw along its graduated edge,
+// draw across it. No mode has a hit zone: a press anywhere starts the gesture.
+
+void RulerSlidePress(PointerContext& p);
+void RulerSlideMove(PointerContext& p);
+void RulerSlideRelease(PointerContext& p);
+
+void RulerTurnPress(PointerContext& p);
+void RulerTurnMove(PointerContext& p);
+void RulerTurnRelease(PointerContext& p);
+
+// Drawing along: the hover dot while the mode is chosen, the growing segment while drawing.
+void AlongHoverOrExtend(PointerContext& p);
+void AlongPress(PointerContext& p);
+void AlongRelease(PointerContext& p);
+
+void AcrossHover(PointerContext& p);
+void AcrossPress(PointerContext& p);
+void AcrossExtend(PointerContext& p);
+void AcrossRelease(PointerContext& p);
+
+// The guarded guide computation shared with the protractor: along the line through `a`
+// with direction `phi`, met by the pointer's line with direction `psi`; starts the range
+// (start) or widens it, and stores the segment; falls back to the vertical at fallbackX
+// through the pointer's y on an arithmetic error.
+void GuideBlock(PointerContext& p, PointD a, double phi, double psi, double fallbackX, bool start);
+
+// Adds the guide segment as a line; shared by the ruler's lines and the protractor's marks.
+void AddGuideLine(PointerContext& p);
+
+}  // namespace tervasko
