@@ -1,4 +1,4 @@
-#include "app/exportcli.h"
+#include "cli/exportcli.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include <iostream>
 
-#include "app/exportcli.h"
+#include "cli/exportcli.h"
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);

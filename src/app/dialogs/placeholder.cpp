@@ -1,0 +1,1 @@
+// The dialogs come here.

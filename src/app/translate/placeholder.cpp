@@ -1,0 +1,1 @@
+// The translation walk and editor come here.

@@ -1,0 +1,1 @@
+// The output pipelines come here.
