@@ -1,0 +1,248 @@
+#include <gtest/gtest.h>
+
+#include "instruments/fakehost.h"
+#include "tools/compass.h"
+#include "tools/dispatch.h"
+
+namespace tervasko {
+namespace {
+
+using Op = RecordingCanvas::Op;
+using T = ToolItem;
+
+// The worked examples: zoom 100 at 96 dpi, one A4 page, instruments at their start places.
+class Instruments : public ::testing::Test {
+protected:
+    testing::FakeHost host;
+    TDrawing drawing;
+    GestureState g;
+
+    void press(int X, int Y, MouseButton b = MouseButton::Left) { PaintBox1MouseDown(host, drawing, g, b, X, Y); }
+    void move(int X, int Y) { PaintBox1MouseMove(host, drawing, g, X, Y); }
+    void release(int X, int Y) { PaintBox1MouseUp(host, drawing, g, MouseButton::Left, X, Y); }
+    const TDrawElement& last() { return drawing.Elements.At(drawing.Elements.Count() - 1); }
+    InstrumentPlacement& pl() { return drawing.Placement; }
+};
+
+TEST_F(Instruments, DrawingAlongTheRulerKeepsTheWidestFootRange) {
+    host.choose(T::Lineal1, T::LinealAnLinealentlangzeichnen1);
+    move(194, 383);  // hover: a red dot on the edge
+    ASSERT_EQ(host.screen.entries().size(), 1u);
+    EXPECT_EQ(host.screen.entries()[0].penWidth, 5);
+    EXPECT_EQ(host.screen.entries()[0].penColor, kRed);
+
+    const int paints = host.paints;
+    press(194, 383);
+    EXPECT_EQ(host.paints, paints);  // the press draws over the picture only
+    EXPECT_DOUBLE_EQ(g.GuideX1, 50.006);
+    EXPECT_DOUBLE_EQ(g.GuideY1, 90);
+    EXPECT_EQ(host.screen.entries().back().penWidth, 3);
+    move(459, 305);
+    move(307, 360);  // back to about 80 mm: the line keeps its far end
+    release(307, 360);
+    ASSERT_EQ(drawing.Elements.Count(), 1u);
+    const TDrawElement& e = last();
+    EXPECT_EQ(e.Kind, ekLine);
+    EXPECT_DOUBLE_EQ(e.X1, 50.006);
+    EXPECT_DOUBLE_EQ(e.Y1, 90);
+    EXPECT_DOUBLE_EQ(e.X2, 120.12);
+    EXPECT_DOUBLE_EQ(e.Y2, 90);
+    EXPECT_EQ(e.Color, host.penColor);
+    EXPECT_EQ(e.Width, host.penWidth);
+    EXPECT_EQ(host.changes, 1);
+    EXPECT_FALSE(g.DrawingAlong);
+
+    press(194, 383);  // press and release without a move: a line of zero length
+    release(300, 300);
+    EXPECT_DOUBLE_EQ(last().X1, 50.006);
+    EXPECT_DOUBLE_EQ(last().X2, 50.006);
+}
+
+TEST_F(Instruments, DrawingAcrossTheRulerStartsAtThePressFoot) {
+    host.choose(T::Lineal1, T::LinealQuerzumLinealzeichnen1);
+    press(194, 383);
+    EXPECT_DOUBLE_EQ(g.FootX, 50.006);
+    EXPECT_DOUBLE_EQ(g.FootY, 90);
+    // A horizontal ruler makes the second block fall back to the pointer's y.
+    EXPECT_NEAR(g.GuideMin, 100.01230, 1e-5);
+    EXPECT_DOUBLE_EQ(g.GuideX1, 50.006);
+    move(194, 305);
+    EXPECT_EQ(host.paints, 0);  // the growing line is drawn over the picture
+    release(194, 305);
+    const TDrawElement& e = last();
+    EXPECT_DOUBLE_EQ(e.X1, 50.006);
+    EXPECT_DOUBLE_EQ(e.X2, 50.006);
+    EXPECT_NEAR(e.Y1, 79.37484, 1e-5);
+    EXPECT_NEAR(e.Y2, 100.01230, 1e-5);
+
+    pl().LinealAngle = 30;
+    press(194, 383);
+    EXPECT_DOUBLE_EQ(g.FootX, 44.34);
+    EXPECT_DOUBLE_EQ(g.FootY, 109.826);
+    EXPECT_DOUBLE_EQ(g.GuideX1, 50.005);
+    EXPECT_DOUBLE_EQ(g.GuideY1, 100.012);
+    EXPECT_DOUBLE_EQ(g.GuideX2, 50.005);
+}
+
+TEST_F(Instruments, RulerSlidesAndTurnsWithoutChangingTheDrawing) {
+    press(300, 300);
+    move(338, 300);
+    EXPECT_NEAR(pl().LinealX, 10 + 38 / host.pixelsPerMm, 1e-12);
+    EXPECT_EQ(host.updateEds, 1);
+    release(338, 300);
+    EXPECT_NEAR(pl().LinealX, 20.054, 1e-3);
+    EXPECT_EQ(pl().LinealAngle, 0);
+    EXPECT_FALSE(g.LinealMoving);
+
+    pl().LinealX = 10;
+    host.choose(T::Lineal1, T::LinealDrehen1);
+    press(93, 344);
+    release(42, 445);
+    EXPECT_NEAR(pl().LinealAngle, -178.67850 - 89.54359, 1e-4);
+    EXPECT_EQ(host.changes, 0);
+    EXPECT_EQ(drawing.Elements.Count(), 0u);
+
+    // Exactly on the corner there is no direction: the move is ignored, the release only
+    // ends the gesture. R0 sits on a whole pixel here: stack (38, 340).
+    pl().LinealX = 38 / host.pixelsPerMm, pl().LinealY = 340 / host.pixelsPerMm;
+    press(93, 344);
+    move(60, 400);
+    const double turned = pl().LinealAngle;
+    const int paints = host.paints;
+    move(43, 345);
+    EXPECT_EQ(pl().LinealAngle, turned);
+    EXPECT_EQ(host.paints, paints);
+    release(43, 345);
+    EXPECT_EQ(pl().LinealAngle, turned);
+    EXPECT_FALSE(g.LinealTurning);
+}
+
+TEST_F(Instruments, ProtractorMarksTurnsAndSlides) {
+    host.choose(T::Winkelmesser1, T::WinkelmesserGradzahlmitBleistiftmarkieren1);
+    move(270, 194);  // hover ray from the centre through the pointer
+    const auto ray = host.screen.entries().back();
+    EXPECT_EQ(ray.points, (std::vector<IntPoint>{{194, 194}, {76194, 194}}));
+    EXPECT_EQ(ray.penWidth, 1);
+
+    press(270, 194);
+    EXPECT_NEAR(g.MarkAngle, 0.01752, 1e-5);
+    EXPECT_DOUBLE_EQ(g.GuideX1, 70.114);
+    EXPECT_DOUBLE_EQ(g.GuideY1, 50.006);
+    release(270, 194);
+    EXPECT_DOUBLE_EQ(last().X1, last().X2);
+
+    press(270, 155);
+    EXPECT_NEAR(g.MarkAngle, -207.14399, 1e-5);
+    EXPECT_DOUBLE_EQ(g.GuideX1, 70.114);
+    EXPECT_DOUBLE_EQ(g.GuideY1, 39.687);
+    move(308, 125);
+    release(308, 125);
+    EXPECT_DOUBLE_EQ(last().X1, 81.298);
+    EXPECT_DOUBLE_EQ(last().Y1, 33.953);
+    EXPECT_DOUBLE_EQ(last().X2, 70.114);
+    EXPECT_DOUBLE_EQ(last().Y2, 39.687);
+
+    host.choose(T::Winkelmesser1, T::WinkelmesserDrehen1);
+    press(270, 155);
+    move(194, 305);
+    EXPECT_NEAR(pl().WinkelAngle, 117.132, 1e-3);
+    const int paints = host.paints, eds = host.updateEds;
+    release(20, 20);  // the release keeps the last move's angle and draws nothing
+    EXPECT_NEAR(pl().WinkelAngle, 117.132, 1e-3);
+    EXPECT_EQ(host.paints, paints);
+    EXPECT_EQ(host.updateEds, eds);
+
+    host.choose(T::Winkelmesser1, T::WinkelmesserVerschieben1);
+    press(100, 100);
+    release(110, 90);
+    EXPECT_NEAR(pl().WinkelX, 50 + 10 / host.pixelsPerMm, 1e-12);
+    EXPECT_NEAR(pl().WinkelY, 50 - 10 / host.pixelsPerMm, 1e-12);
+}
+
+TEST_F(Instruments, CompassSpanArcAndCircle) {
+    host.choose(T::Zirkel1, T::ZirkelZirkelspanne1);
+    press(605, 305);
+    EXPECT_NEAR(drawing.ZirkelAngle, 73.41314, 1e-5);
+    EXPECT_NEAR(pl().ZirkelSpan, 30.65026, 1e-5);
+    EXPECT_EQ(host.updateEds, 1);
+    release(605, 305);
+    EXPECT_FALSE(g.SpanDragging);
+
+    pl().ZirkelSpan = 40;
+    host.choose(T::Zirkel1, T::ZirkelKreisbogenzeichnen1);
+    press(705, 194);
+    release(705, 194);  // no move, no direction: no element
+    EXPECT_EQ(drawing.Elements.Count(), 0u);
+
+    press(705, 194);
+    move(572, 325);
+    EXPECT_EQ(g.ArcClockwise, 1);
+    const auto preview = host.screen.entriesOf(Op::Arc);
+    ASSERT_EQ(preview.size(), 1u);
+    EXPECT_EQ(preview[0].points, (std::vector<IntPoint>{{421, 43}, {723, 345}, {572, 325}, {705, 194}}));
+    EXPECT_EQ(preview[0].penColor, kRed);
+    release(0, 0);
+    const TDrawElement& e = last();
+    EXPECT_EQ(e.Kind, ekArc);
+    EXPECT_DOUBLE_EQ(e.X1, 110);
+    EXPECT_DOUBLE_EQ(e.Y1, 10);
+    EXPECT_DOUBLE_EQ(e.X2, 190);
+    EXPECT_DOUBLE_EQ(e.Y2, 90);
+    EXPECT_NEAR(e.X3, 150.01845, 1e-5);
+    EXPECT_NEAR(e.Y3, 84.66650, 1e-5);
+    EXPECT_NEAR(e.X4, 185.20797, 1e-5);
+    EXPECT_NEAR(e.Y4, 50.00615, 1e-5);
+
+    AddCompassCircle(host, drawing, g);
+    EXPECT_EQ(last().Kind, ekCircle);
+    EXPECT_DOUBLE_EQ(last().Y1, 10);
+    press(605, 5 + 1123 + 10);  // a press on the second sheet moves the circle there
+    AddCompassCircle(host, drawing, g);
+    EXPECT_NEAR(last().Y1, 307.12650, 1e-5);
+    EXPECT_NEAR(last().Y2, 387.12650, 1e-5);
+}
+
+TEST_F(Instruments, InstrumentRowsKeepTheirOrderAndTheFirstSetFlagEndsAtRelease) {
+    // With two tools' modes checked, the compass rows come before the ruler's.
+    host.checked = {T::Lineal1, T::LinealVerschieben1, T::Zirkel1, T::ZirkelVerschieben1};
+    press(100, 100);
+    EXPECT_TRUE(g.ZirkelMoving);
+    EXPECT_FALSE(g.LinealMoving);
+    // A drag in progress goes on whatever mode is chosen meanwhile.
+    host.choose(T::Lineal1, T::LinealDrehen1);
+    move(110, 100);
+    EXPECT_NEAR(pl().ZirkelX, 150 + 10 / host.pixelsPerMm, 1e-12);
+
+    // Several flags at once: each release clears only the first in the release order.
+    g.MarkingDegree = g.DrawingAlong = g.LinealMoving = true;
+    const struct {
+        bool GestureState::*cleared;
+    } order[] = {{&GestureState::MarkingDegree}, {&GestureState::DrawingAlong},
+                 {&GestureState::ZirkelMoving}, {&GestureState::LinealMoving}};
+    for (std::size_t i = 0; i < std::size(order); ++i) {
+        release(110, 100);
+        for (std::size_t k = 0; k < std::size(order); ++k)
+            EXPECT_EQ(g.*order[k].cleared, k > i) << "after release " << i + 1 << ", flag " << k;
+    }
+    EXPECT_EQ(drawing.Elements.Count(), 2u);  // the mark and the line along
+}
+
+TEST_F(Instruments, PressesMeasureAgainstTheSheetOfTheLastPress) {
+    // A press on the second sheet and a drag over the first keep measuring on the second.
+    host.choose(T::Lineal1, T::LinealAnLinealentlangzeichnen1);
+    press(194, 383 + 1123);
+    EXPECT_EQ(g.PointerSheet, 1);
+    EXPECT_EQ(g.PointerSheetTop, 1123);
+    move(459, 305);
+    release(459, 305);
+    EXPECT_NEAR(last().Y1, 90 + 1123 / host.pixelsPerMm, 1e-3);
+    EXPECT_DOUBLE_EQ(last().Y1, last().Y2);
+
+    // The strip below the last sheet is a sheet of its own.
+    press(100, 5 + 1123 + 2);
+    EXPECT_EQ(g.PointerSheet, 1);
+    release(100, 100);
+}
+
+}  // namespace
+}  // namespace tervasko

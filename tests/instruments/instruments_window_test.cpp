@@ -1,0 +1,90 @@
+// The instruments on the real window, driven by mouse events as a user drives them.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QDoubleSpinBox>
+#include <QTest>
+
+#include "app/mainUnit.h"
+#include "app/paintbox.h"
+#include "support/tempdir.h"
+
+namespace tervasko {
+namespace {
+
+class InstrumentWindow : public ::testing::Test {
+protected:
+    testing::TempDir dir;
+    std::unique_ptr<TMainForm> form;
+
+    void SetUp() override {
+        form = std::make_unique<TMainForm>(dir.path());
+        form->ShowError = [](const std::string&) {};
+        form->resize(1000, 800);
+        form->show();
+        QApplication::processEvents();
+    }
+
+    void drag(QPoint from, QPoint to, Qt::MouseButton button = Qt::LeftButton) {
+        QTest::mousePress(form->PaintBox1, button, {}, from);
+        QTest::mouseMove(form->PaintBox1, (from + to) / 2);
+        QTest::mouseMove(form->PaintBox1, to);
+        QTest::mouseRelease(form->PaintBox1, button, {}, to);
+    }
+    bool starred() const { return form->windowTitle().endsWith("*]"); }
+};
+
+TEST_F(InstrumentWindow, RulerLineAlongAndSlide) {
+    form->LinealAnLinealentlangzeichnen1->trigger();
+    EXPECT_TRUE(form->Lineal1->isChecked());
+    drag({194, 383}, {459, 305});
+    ASSERT_EQ(form->Drawing.Elements.Count(), 1u);
+    const TDrawElement& e = form->Drawing.Elements.At(0);
+    EXPECT_DOUBLE_EQ(e.X1, 50.006);
+    EXPECT_DOUBLE_EQ(e.X2, 120.12);
+    EXPECT_DOUBLE_EQ(e.Y2, 90);
+    EXPECT_TRUE(starred());
+
+    form->SetUnChanged();
+    form->LinealVerschieben1->trigger();
+    drag({300, 300}, {338, 300});
+    EXPECT_NEAR(form->LinXEd->value(), 20.05, 1e-9);  // the field shows the new place
+    EXPECT_FALSE(starred());                         // moving an instrument changes no drawing
+}
+
+TEST_F(InstrumentWindow, ProtractorTurnAndDegreeMark) {
+    form->WinkelmesserDrehen1->trigger();
+    drag({270, 155}, {194, 305});
+    EXPECT_NEAR(form->WinkWEd->value(), 117.13, 1e-9);
+    EXPECT_FALSE(starred());
+
+    form->Drawing.Placement.WinkelAngle = 0;
+    form->WinkelmesserGradzahlmitBleistiftmarkieren1->trigger();
+    drag({270, 155}, {308, 125});
+    ASSERT_EQ(form->Drawing.Elements.Count(), 1u);
+    EXPECT_DOUBLE_EQ(form->Drawing.Elements.At(0).X1, 81.298);
+    EXPECT_TRUE(starred());
+}
+
+TEST_F(InstrumentWindow, CompassSpanArcAndCircleCommand) {
+    form->ZirkelZirkelspanne1->trigger();
+    drag({605, 305}, {605, 305});
+    EXPECT_NEAR(form->ZirksEd->value(), 30.65, 1e-9);
+
+    form->ZirksEd->setValue(40);  // typed: the span goes back to 40 mm
+    form->ZirkelKreisbogenzeichnen1->trigger();
+    drag({705, 194}, {572, 325});
+    ASSERT_EQ(form->Drawing.Elements.Count(), 1u);
+    EXPECT_EQ(form->Drawing.Elements.At(0).Kind, ekArc);
+    EXPECT_DOUBLE_EQ(form->Drawing.Elements.At(0).X1, 110);
+    EXPECT_TRUE(starred());
+
+    form->ZirkelKreiszeichnen1->trigger();
+    ASSERT_EQ(form->Drawing.Elements.Count(), 2u);
+    EXPECT_EQ(form->Drawing.Elements.At(1).Kind, ekCircle);
+    EXPECT_TRUE(form->ZirkelKreisbogenzeichnen1->isChecked());  // a command, not a mode
+}
+
+}  // namespace
+}  // namespace tervasko
