@@ -135,6 +135,28 @@ void BM_RawQPainterVisibleElements(benchmark::State& state) {
 }
 BENCHMARK(BM_RawQPainterVisibleElements)->Unit(benchmark::kMillisecond);
 
+// One pointer move while the ruler is dragged, with the repaint it causes, in the real window
+// (1280 x 900), on an empty drawing (range 0) and on the large one (range 1).
+void BM_RulerDragMove(benchmark::State& state) {
+    TMainForm form(std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp");
+    form.ShowError = [](const std::string&) {};
+    form.resize(1280, 900);
+    form.show();
+    if (state.range(0)) fillLargeDrawing(form.Drawing);
+    form.PageAnz->setValue(kPages);
+    form.SetUnChanged();
+    QApplication::processEvents();
+    form.PaintBox1MouseDown(MouseButton::Left, 300, 300);
+    int dx = 0;
+    for (auto _ : state) {
+        dx = dx == 0 ? 1 : 0;
+        form.PaintBox1MouseMove(300 + dx, 300);
+        form.ScrollBox1->viewport()->repaint();
+    }
+    form.PaintBox1MouseUp(MouseButton::Left, 300, 300);
+}
+BENCHMARK(BM_RulerDragMove)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
 long residentPeakMb() {
     rusage u{};
     getrusage(RUSAGE_SELF, &u);
