@@ -7,7 +7,7 @@ packages=(
   qt6-base-dev qt6-svg-dev libgl-dev libshp-dev fonts-liberation2
   libgtest-dev libgmock-dev libbenchmark-dev libdxflib-dev
   python3 python3-ezdxf python3-dbfread
-  xvfb xauth xdotool imagemagick poppler-utils
+  xvfb xauth x11-utils xdotool imagemagick poppler-utils
 )
 
 missing=()

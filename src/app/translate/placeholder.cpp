@@ -1,1 +1,0 @@
-// The translation walk and editor come here.
