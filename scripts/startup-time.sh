@@ -7,19 +7,11 @@ cd "$(dirname "$0")/.."
 runs="${1:-5}"
 bin="build/release/bin"
 
-# Xvfb picks a free display number and tells it through a pipe.
-displayfile=$(mktemp)
-Xvfb -displayfd 3 -screen 0 1024x768x24 3>"$displayfile" >/dev/null 2>&1 &
-xvfb=$!
-for _ in $(seq 100); do [ -s "$displayfile" ] && break; sleep 0.05; done
-display=":$(head -n1 "$displayfile")"
-rm -f "$displayfile"
 work=$(mktemp -d)
-trap 'kill "$xvfb" 2>/dev/null || true; rm -rf "$work"' EXIT
-export DISPLAY="$display"
 export XDG_RUNTIME_DIR="$work/runtime"
 mkdir -m 0700 "$XDG_RUNTIME_DIR"
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+source scripts/xvfb-lib.sh
+trap 'kill "$xvfb" 2>/dev/null || true; rm -rf "$work"' EXIT
 
 for language in 0 1; do
   folder="$work/program-$language"

@@ -18,11 +18,8 @@ void boundingSquare(const InstrumentPlacement& pl, double sheetTopMm, PointD& b1
 }
 
 void moveTo(PointerContext& p) {
-    InstrumentPlacement& pl = p.placement();
-    pl.ZirkelX = (p.x - p.g.ZirkelPressX) / p.s() + p.g.ZirkelXAtPress;
-    pl.ZirkelY = (p.y - p.g.ZirkelPressY) / p.s() + p.g.ZirkelYAtPress;
-    p.host.Paint();
-    p.host.UpdateEds();
+    FollowDrag(p, p.placement().ZirkelX, p.placement().ZirkelY, p.g.ZirkelPressX, p.g.ZirkelPressY,
+               p.g.ZirkelXAtPress, p.g.ZirkelYAtPress);
 }
 
 // The pencil point jumps to the pointer; on the needle itself the direction stays.

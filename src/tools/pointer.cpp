@@ -18,6 +18,14 @@ IntPoint ScreenPoint(double xMm, double yMm, double s) {
     return {static_cast<int>(Round(xMm * s)) + SheetMarginPx, static_cast<int>(Round(yMm * s)) + SheetMarginPx};
 }
 
+void FollowDrag(PointerContext& p, double& x, double& y, int pressX, int pressY, double xAtPress,
+                double yAtPress) {
+    x = (p.x - pressX) / p.s() + xAtPress;
+    y = (p.y - pressY) / p.s() + yAtPress;
+    p.host.Paint();
+    p.host.UpdateEds();
+}
+
 void DrawGuideSegment(ToolHost& host, const GestureState& g, int width) {
     Canvas& c = host.ScreenCanvas();
     const double s = host.PixelsPerMm();

@@ -34,6 +34,11 @@ TDrawElement* AddPenElement(ToolHost& host, TDrawing& drawing);
 // then sets the pen width back to 1.
 void DrawGuideSegment(ToolHost& host, const GestureState& g, int width);
 
+// An instrument dragged by the pointer: its position moves by the drag since the press
+// (stack pixels to millimetres), then the cycle and the numeric fields show it.
+void FollowDrag(PointerContext& p, double& x, double& y, int pressX, int pressY, double xAtPress,
+                double yAtPress);
+
 // Paint-box pixel of a drawing point.
 IntPoint ScreenPoint(double xMm, double yMm, double s);
 

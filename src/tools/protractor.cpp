@@ -15,11 +15,8 @@ PointD centreMm(const PointerContext& p) {
 }
 
 void slideTo(PointerContext& p) {
-    InstrumentPlacement& pl = p.placement();
-    pl.WinkelX = (p.x - p.g.InstrPointerX) / p.s() + p.g.WinkelXAtPress;
-    pl.WinkelY = (p.y - p.g.InstrPointerY) / p.s() + p.g.WinkelYAtPress;
-    p.host.Paint();
-    p.host.UpdateEds();
+    FollowDrag(p, p.placement().WinkelX, p.placement().WinkelY, p.g.InstrPointerX, p.g.InstrPointerY,
+               p.g.WinkelXAtPress, p.g.WinkelYAtPress);
 }
 
 void markBlock(PointerContext& p, bool start) {

@@ -51,11 +51,8 @@ void GuideBlock(PointerContext& p, PointD a, double phi, double psi, double fall
 namespace {
 
 void slideTo(PointerContext& p) {
-    InstrumentPlacement& pl = p.placement();
-    pl.LinealX = (p.x - p.g.LinealPressX) / p.s() + p.g.LinealXAtPress;
-    pl.LinealY = (p.y - p.g.LinealPressY) / p.s() + p.g.LinealYAtPress;
-    p.host.Paint();
-    p.host.UpdateEds();
+    FollowDrag(p, p.placement().LinealX, p.placement().LinealY, p.g.LinealPressX, p.g.LinealPressY,
+               p.g.LinealXAtPress, p.g.LinealYAtPress);
 }
 
 // A pointer exactly on the corner has no direction: the ruler keeps its angle.

@@ -1,1 +1,0 @@
-// The output pipelines come here.
