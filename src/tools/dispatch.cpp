@@ -6,9 +6,14 @@
 #include <iterator>
 
 #include "tools/compass.h"
+#include "tools/curves.h"
+#include "tools/elements.h"
+#include "tools/handzoom.h"
+#include "tools/pencil.h"
 #include "tools/pointer.h"
 #include "tools/protractor.h"
 #include "tools/ruler.h"
+#include "tools/texts.h"
 
 namespace tervasko {
 namespace {
@@ -35,6 +40,19 @@ void dispatch(const Row (&rows)[N], PointerContext& p) {
 // Press. Rows 1 to 13 (curves, texts, pencil and eraser, elements, hand and zoom) come
 // before the instruments; a begun curve takes every press whatever tool is chosen.
 const Row kPressRows[] = {
+    {[](const PointerContext& p) { return p.g.CurveAwaitControl2; }, CurveSecondControlPress},
+    {[](const PointerContext& p) { return p.g.CurveAwaitControl1; }, CurveFirstControlPress},
+    {[](const PointerContext& p) { return p.g.CurveAwaitEnd; }, CurveEndPress},
+    {[](const PointerContext& p) { return p.checked(T::Kurven1); }, CurveStartPress},
+    {[](const PointerContext& p) { return both(p, T::Text1, T::TextVerschieben1); }, TextDragPress},
+    {[](const PointerContext& p) { return both(p, T::Text1, T::TextTextlschen1); }, TextDeletePress},
+    {[](const PointerContext& p) { return both(p, T::Text1, T::TextTexthinzufgen1); }, TextAddPress},
+    {[](const PointerContext& p) { return p.checked(T::Bleistift1) || p.checked(T::Radierer1); }, StrokePress},
+    {[](const PointerContext& p) { return both(p, T::Text1, T::TextTextndern1); }, TextChangePress},
+    {[](const PointerContext& p) { return both(p, T::Objekte1, T::ObjekteVerschieben1); }, ElementDragPress},
+    {[](const PointerContext& p) { return both(p, T::Objekte1, T::ObjekteLschen1); }, ElementDeletePress},
+    {[](const PointerContext& p) { return p.checked(T::Hand1); }, PanPress},
+    {[](const PointerContext& p) { return p.checked(T::Zoom1); }, ZoomPress},
     {[](const PointerContext& p) { return both(p, T::Zirkel1, T::ZirkelKreisbogenzeichnen1); }, ArcPress},
     {[](const PointerContext& p) { return both(p, T::Zirkel1, T::ZirkelZirkelspanne1); }, SpanPress},
     {[](const PointerContext& p) { return both(p, T::Zirkel1, T::ZirkelVerschieben1); }, CompassMovePress},
@@ -55,6 +73,22 @@ const Row kPressRows[] = {
 // Move. Rows 1 to 8 (text hover, curve previews, strokes, drags, element hover, panning)
 // come before the instruments.
 const Row kMoveRows[] = {
+    {[](const PointerContext& p) {
+         return p.checked(T::Text1) &&
+                (p.checked(T::TextTextndern1) || p.checked(T::TextTextlschen1) ||
+                 (p.checked(T::TextVerschieben1) && !p.g.TextDragging));
+     },
+     TextHoverScan},
+    {[](const PointerContext& p) { return p.g.CurveAwaitControl1 || p.g.CurveAwaitControl2; }, CurvePreview},
+    {[](const PointerContext& p) { return p.g.CurveAwaitEnd; }, CurvePreview},
+    {[](const PointerContext& p) { return p.g.Stroking; }, StrokeSegment},
+    {[](const PointerContext& p) { return p.g.TextDragging; }, TextDragPreview},
+    {[](const PointerContext& p) { return p.g.ElementDragging; }, ElementDragPreview},
+    {[](const PointerContext& p) {
+         return p.checked(T::Objekte1) && (p.checked(T::ObjekteLschen1) || p.checked(T::ObjekteVerschieben1));
+     },
+     ElementHoverScan},
+    {[](const PointerContext& p) { return p.g.Panning; }, PanMove},
     {[](const PointerContext& p) {
          return !p.g.DrawingAcross && both(p, T::Lineal1, T::LinealQuerzumLinealzeichnen1);
      },
@@ -82,6 +116,10 @@ const Row kMoveRows[] = {
 // Release: only the gesture flags count, the first set flag wins. Rows 1 to 4 (strokes,
 // element and text drags, panning) come first.
 const Row kReleaseRows[] = {
+    {[](const PointerContext& p) { return p.g.Stroking; }, StrokeRelease},
+    {[](const PointerContext& p) { return p.g.ElementDragging; }, ElementPutDown},
+    {[](const PointerContext& p) { return p.g.TextDragging; }, TextPutDown},
+    {[](const PointerContext& p) { return p.g.Panning; }, PanRelease},
     {[](const PointerContext& p) { return p.g.ArcDragging; }, ArcRelease},
     {[](const PointerContext& p) { return p.g.SpanDragging; }, SpanRelease},
     {[](const PointerContext& p) { return p.g.MarkingDegree || p.g.DrawingAlong || p.g.DrawingAcross; },

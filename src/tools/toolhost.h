@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
+#include <string>
 
 #include "platform/canvas.h"
 
@@ -20,6 +22,35 @@ enum class ToolItem {
 };
 
 enum class MouseButton { Left, Right, Middle };
+
+// The system's window-text colour as a colour value of the drawing: the text colour of the
+// font chooser until the user picks another. Stored as such in the drawing.
+inline constexpr std::int32_t kClWindowText = static_cast<std::int32_t>(0x80000008u);
+
+// A text font as the font chooser holds it and as a text record stores it.
+struct TextFontChoice {
+    std::string face = "Arial";  // UTF-8
+    std::int32_t size = 10;      // points
+    std::int32_t color = kClWindowText;
+    std::uint8_t charset = 0;  // Windows character set number; 0 = ANSI
+    std::uint8_t pitch = 0;    // 0 default, 1 variable, 2 fixed
+    std::uint8_t style = 0;    // bits: 1 bold, 2 italic, 4 underline, 8 strikeout
+    bool operator==(const TextFontChoice&) const = default;
+};
+
+// What the text dialog yields: the memo's text and the chooser's font.
+struct TextInput {
+    std::u16string text;
+    TextFontChoice font;
+};
+
+// The scroll box around the paint box. Positions are the first visible paint-box pixel;
+// a range is the paint box's extent; the box size is the scroll box's outer size.
+struct ScrollState {
+    int h = 0, v = 0;
+    int hRange = 0, vRange = 0;
+    int boxWidth = 0, boxHeight = 0;
+};
 
 // What the tools need of the window, and nothing more: the check marks, the pen settings
 // in their fields, the paint cycle and the ways to draw over it. The Qt window implements
@@ -50,6 +81,30 @@ public:
     virtual void SingleSheetRefresh(int sheet, const std::function<void(Canvas&)>& preview) = 0;
     // The pointer readout of the status bar (paint-box pixels).
     virtual void ShowPointerPosition(int x, int y) = 0;
+
+    // The rest has defaults for hosts of tests that need none of it; the window provides all.
+
+    // Like SetChanged, for a change the tool has already drawn on the screen canvas and that
+    // wants no cycle now (a pencil segment): the sheets catch up at the next cycle or at
+    // SheetsCatchUp, not at every segment, so a long stroke costs the same on any drawing.
+    virtual void SetChangedOnScreen() { SetChanged(); }
+    virtual void SheetsCatchUp() {}
+
+    // The text dialog, modal. With a preset, the memo and the font chooser take it first;
+    // otherwise both keep what they held. On OK, `result` gets the memo's text and the
+    // chooser's current font and the answer is true.
+    virtual bool AskText(const TextInput* /*preset*/, TextInput& /*result*/) { return false; }
+
+    // The zoom field (percent). SetZoom hands the field a value, which limits it to its
+    // range and rounds it; a change repaints at once (the paint box takes its new size).
+    virtual int Zoom() const { return 100; }
+    virtual void SetZoom(double /*percent*/) {}
+
+    // The scroll bars limit what they are given to their span.
+    virtual ScrollState Scroll() const { return {}; }
+    virtual void SetScrollPosition(int /*h*/, int /*v*/) {}
+    // While suspended the paint cycle does nothing.
+    virtual void SetPaintSuspended(bool /*suspended*/) {}
 };
 
 }  // namespace tervasko

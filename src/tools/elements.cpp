@@ -1,0 +1,146 @@
+#include "tools/elements.h"
+
+#include <cmath>
+
+#include "tools/toolpixels.h"
+
+namespace tervasko {
+namespace {
+
+bool namesElement(const PointerContext& p, std::int32_t i) {
+    return i >= 0 && static_cast<std::uint32_t>(i) < p.drawing.Elements.Count();
+}
+
+// The highlighted element, or nullptr when the index no longer names one (the drawing was
+// replaced or shortened since the scan).
+TDrawElement* hoveredElement(PointerContext& p) {
+    return namesElement(p, p.g.HoverIndex) ? p.drawing.Elements.Select(p.g.HoverIndex) : nullptr;
+}
+
+// The element in red, as the renderer draws it, shifted by (dx, dy) paint-box pixels.
+void drawHighlight(PointerContext& p, const TDrawElement& e, int dx, int dy) {
+    const double s = p.s();
+    const auto at = [&](double x, double y) {
+        const IntPoint q = PaintBoxPixel(x, y, s);
+        return IntPoint{q.x + dx, q.y + dy};
+    };
+    Canvas& c = p.host.ScreenCanvas();
+    c.setPen(kRed, HighlightPenWidth(e.Width, s));
+    c.setBrushHollow();
+    const IntPoint p1 = at(e.X1, e.Y1), p2 = at(e.X2, e.Y2);
+    switch (e.Kind) {
+        case ekLine:
+            c.moveTo(p1.x, p1.y);
+            c.lineTo(p2.x, p2.y);
+            break;
+        case ekArc: {
+            const IntPoint p3 = at(e.X3, e.Y3), p4 = at(e.X4, e.Y4);
+            c.arc(p1.x, p1.y, p2.x, p2.y, p3.x, p3.y, p4.x, p4.y);
+            break;
+        }
+        case ekCircle: c.ellipse(p1.x, p1.y, p2.x, p2.y); break;
+        default: break;  // never picked
+    }
+}
+
+}  // namespace
+
+bool ElementHit(const TDrawElement& e, double s, double qx, double qy) {
+    switch (e.Kind) {
+        case ekLine: {
+            const double ax = std::nearbyint(e.X1 * s), ay = std::nearbyint(e.Y1 * s);
+            const double bx = std::nearbyint(e.X2 * s), by = std::nearbyint(e.Y2 * s);
+            const double ll = (bx - ax) * (bx - ax) + (by - ay) * (by - ay);
+            const double qa = (qx - ax) * (qx - ax) + (qy - ay) * (qy - ay);
+            const double qb = (qx - bx) * (qx - bx) + (qy - by) * (qy - by);
+            // The two discs first: they reject nearly every element at little cost. Written so
+            // that coordinates that are not numbers miss.
+            if (!(qa <= ll && qb <= ll)) return false;
+            const double l = std::sqrt(ll);
+            if (!(l > 0)) return false;  // no normal to a line of no length
+            const double nx = (ay - by) / l, ny = (bx - ax) / l;
+            return std::fabs((qx - ax) * nx + (qy - ay) * ny) < kElementHitPx;
+        }
+        case ekArc:
+        case ekCircle: {
+            const double cx = (e.X1 + (e.X2 - e.X1) / 2) * s, cy = (e.Y1 + (e.Y2 - e.Y1) / 2) * s;
+            // Half the box width, whichever way round the box is stored.
+            const double r = std::fabs((e.X2 - e.X1) / 2 * s);
+            return std::fabs(std::hypot(qx - cx, qy - cy) - r) < kElementHitPx;
+        }
+        default: return false;
+    }
+}
+
+int HighlightPenWidth(double widthMm, double s) {
+    const double w = std::nearbyint(2 * widthMm * s);
+    if (!(w >= 2)) return 2;
+    return w > 1 << 20 ? 1 << 20 : static_cast<int>(w);
+}
+
+void ElementHoverScan(PointerContext& p) {
+    GestureState& g = p.g;
+    const double s = p.s();
+    g.HoverFound = false;
+    const TDynaArray<TDrawElement>& list = p.drawing.Elements;
+    // The element drawn last lies on top: it is tested first.
+    for (std::int32_t i = static_cast<std::int32_t>(list.Count()) - 1; i >= 0; --i) {
+        if (!ElementHit(list.At(static_cast<std::uint32_t>(i)), s, p.x, p.y)) continue;
+        const TDrawElement& e = *p.drawing.Elements.Select(i);
+        p.host.Paint();
+        drawHighlight(p, e, 0, 0);
+        g.HoverFound = true;
+        g.HoverValid = true;
+        g.HoverIndex = i;
+        return;
+    }
+    if (g.HoverValid) {
+        g.HoverValid = false;
+        p.host.Paint();  // takes the highlight away
+    }
+}
+
+void ElementDeletePress(PointerContext& p) {
+    if (!p.g.HoverValid || !namesElement(p, p.g.HoverIndex)) return;
+    p.g.HoverValid = false;
+    p.drawing.Elements.Delete(p.g.HoverIndex);
+    p.host.SetChanged();
+    p.host.Paint();
+}
+
+void ElementDragPress(PointerContext& p) {
+    if (!p.g.HoverValid || !namesElement(p, p.g.HoverIndex)) return;
+    p.g.ElementDragging = true;
+    p.g.HoverValid = false;
+    p.g.AnchorX = p.x;
+    p.g.AnchorY = p.y;
+}
+
+void ElementDragPreview(PointerContext& p) {
+    p.host.Paint();
+    // The element at its old place stays visible under the red copy.
+    if (const TDrawElement* e = hoveredElement(p)) drawHighlight(p, *e, p.x - p.g.AnchorX, p.y - p.g.AnchorY);
+}
+
+void ElementPutDown(PointerContext& p) {
+    p.g.ElementDragging = false;
+    if (TDrawElement* e = hoveredElement(p)) {
+        // A whole number of pixels at the zoom of the moment; every point moves, whatever the
+        // kind uses.
+        const double s = p.s();
+        const double dx = (p.x - p.g.AnchorX) / s, dy = (p.y - p.g.AnchorY) / s;
+        e->X1 += dx, e->X2 += dx, e->X3 += dx, e->X4 += dx;
+        e->Y1 += dy, e->Y2 += dy, e->Y3 += dy, e->Y4 += dy;
+        p.host.SetChanged();
+    }
+    p.host.Paint();
+}
+
+void DeleteLastElement(ToolHost& host, TDrawing& drawing) {
+    if (drawing.Elements.Count() == 0) return;
+    drawing.Elements.Delete(static_cast<std::int32_t>(drawing.Elements.Count()) - 1);
+    host.SetChanged();
+    host.Paint();
+}
+
+}  // namespace tervasko

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "tools/pointer.h"
+
+namespace tervasko {
+
+// Picking drawn elements: the element under the pointer is highlighted in red as the pointer
+// moves (the hover scan); a press deletes it or starts dragging it. Only lines, arcs and
+// circles can be picked.
+
+// Hit tolerance in pixels; a distance must be strictly less.
+inline constexpr double kElementHitPx = 3;
+
+// Whether the pointer at stack pixel (qx, qy) hits the element drawn at s pixels per mm.
+// A line: the band of half-width 3 around its straight line, within its length of both end
+// points; a zero-length line is never hit. Arcs and circles: the whole circle whose radius is
+// half the box width. Curves and other kinds: never.
+bool ElementHit(const TDrawElement& e, double s, double qx, double qy);
+
+// Pen width in pixels of the highlight and the drag preview: twice the element's, at least 2.
+int HighlightPenWidth(double widthMm, double s);
+
+void ElementHoverScan(PointerContext& p);
+void ElementDeletePress(PointerContext& p);
+void ElementDragPress(PointerContext& p);
+void ElementDragPreview(PointerContext& p);
+void ElementPutDown(PointerContext& p);
+
+// "Letzes Objekt löschen": removes the last element, if any.
+void DeleteLastElement(ToolHost& host, TDrawing& drawing);
+
+}  // namespace tervasko

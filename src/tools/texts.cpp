@@ -1,0 +1,170 @@
+#include "tools/texts.h"
+
+#include <algorithm>
+
+#include "platform/cp1252.h"
+#include "tools/toolpixels.h"
+#include "view/drawobjects.h"
+
+namespace tervasko {
+namespace {
+
+bool between(double v, double a, double b) { return std::min(a, b) <= v && v <= std::max(a, b); }
+
+bool namesText(const PointerContext& p, std::int32_t i) {
+    return i >= 0 && static_cast<std::uint32_t>(i) < p.drawing.Texts.Count();
+}
+
+// The highlighted text, or nullptr when the index no longer names one (the drawing was
+// replaced or shortened since the scan).
+TTextElement* hoveredText(PointerContext& p) {
+    return namesText(p, p.g.HoverIndex) ? p.drawing.Texts.Select(p.g.HoverIndex) : nullptr;
+}
+
+// A text drawn as the renderer draws it (same font, measured, then laid out), with its
+// top-left corner at that of `box`, in `color`, onto the paint box.
+void drawTextOnScreen(PointerContext& p, const TTextElement& text, IntRect box, std::int32_t color) {
+    TTextElement shown = text;
+    shown.Color = color;
+    Canvas& c = p.host.ScreenCanvas();
+    c.setFont(TextFont(shown, p.host.Zoom() / 100.0, c.logicalDpiY()));
+    c.setTransparentBackground(true);
+    const std::u16string_view content = WideView(text.Text);
+    c.drawText(c.drawText(box, content, true), content, false);
+}
+
+IntRect screenBox(const TTextElement& t, double s, int dx, int dy) {
+    return {ToPixel(t.X1 * s) + SheetMarginPx + dx, ToPixel(t.Y1 * s) + SheetMarginPx + dy,
+            ToPixel(t.X2 * s) + SheetMarginPx + dx, ToPixel(t.Y2 * s) + SheetMarginPx + dy};
+}
+
+void fillText(TTextElement& t, const TextInput& input) {
+    t.Text = NewWideBuffer(input.text);
+    SetTextFont(t, input.font);
+}
+
+}  // namespace
+
+TextFontChoice FontOfText(const TTextElement& text) {
+    TextFontChoice f;
+    f.face = Utf16ToUtf8(Cp1252ToUtf16(AnsiView(text.FontName)));
+    f.size = text.FontSize;
+    f.color = text.Color;
+    f.charset = text.Charset;
+    f.pitch = text.Pitch;
+    f.style = text.Style;
+    return f;
+}
+
+void SetTextFont(TTextElement& text, const TextFontChoice& font) {
+    FreeAnsiBuffer(text.FontName);
+    text.FontName = NewAnsiBuffer(Utf16ToCp1252(Utf8ToUtf16(font.face)));
+    text.FontSize = font.size;
+    text.Color = font.color;
+    text.Charset = font.charset;
+    text.Pitch = font.pitch;
+    text.Style = font.style;
+}
+
+void TextHoverScan(PointerContext& p) {
+    GestureState& g = p.g;
+    const double s = p.s();
+    g.HoverFound = false;
+    // The text drawn last lies on top: it is tested first.
+    for (std::int32_t i = static_cast<std::int32_t>(p.drawing.Texts.Count()) - 1; i >= 0; --i) {
+        const TTextElement& t = *p.drawing.Texts.Select(i);
+        // Both bounds count, in either order; boxes are whole-stack pixels like the pointer.
+        const bool hit = between(p.x, std::nearbyint(t.X1 * s), std::nearbyint(t.X2 * s)) &&
+                         between(p.y, std::nearbyint(t.Y1 * s), std::nearbyint(t.Y2 * s));
+        if (!hit) continue;
+        p.host.Paint();
+        drawTextOnScreen(p, t, screenBox(t, s, 0, 0), static_cast<std::int32_t>(kRed));
+        g.HoverFound = true;
+        g.HoverValid = true;
+        g.HoverIndex = i;
+        return;
+    }
+    if (g.HoverValid) {
+        g.HoverValid = false;
+        p.host.Paint();  // takes the highlight away
+    }
+}
+
+void TextAddPress(PointerContext& p) {
+    TextInput input;
+    if (!p.host.AskText(nullptr, input)) return;
+    TTextElement* t = p.drawing.AppendText();
+    if (!t) return;
+    p.host.SetChanged();
+    const double s = p.s();
+    t->X1 = p.x / s;
+    t->Y1 = p.y / s;
+    // The renderer measures the text and sets the far corner; until it has, the box is the
+    // corner alone rather than one reaching back to the origin.
+    t->X2 = t->X1;
+    t->Y2 = t->Y1;
+    fillText(*t, input);
+    p.host.Paint();
+}
+
+void TextChangePress(PointerContext& p) {
+    if (!p.g.HoverValid) return;
+    if (!namesText(p, p.g.HoverIndex)) return;
+    p.g.HoverValid = false;
+    const std::int32_t index = p.g.HoverIndex;
+    TextInput preset;
+    {
+        const TTextElement& t = *p.drawing.Texts.Select(index);
+        preset.text = std::u16string(WideView(t.Text));
+        preset.font = FontOfText(t);
+    }
+    TextInput input;
+    // The dialog is modal; the list is looked up again afterwards rather than trusted.
+    if (p.host.AskText(&preset, input) && namesText(p, index)) {
+        TTextElement& t = *p.drawing.Texts.Select(index);
+        FreeWideBuffer(t.Text);
+        fillText(t, input);
+        p.host.SetChanged();
+    }
+    p.host.Paint();
+}
+
+void TextDeletePress(PointerContext& p) {
+    if (!p.g.HoverValid) return;
+    TTextElement* t = hoveredText(p);
+    if (!t) return;
+    p.g.HoverValid = false;
+    FreeTextStrings(*t);
+    p.drawing.Texts.Delete(p.g.HoverIndex);
+    p.host.SetChanged();
+    p.host.Paint();
+}
+
+void TextDragPress(PointerContext& p) {
+    if (!p.g.HoverValid || !namesText(p, p.g.HoverIndex)) return;
+    // The highlight stays: after the put-down the text is still the one under the pointer.
+    p.g.TextDragging = true;
+    p.g.AnchorX = p.x;
+    p.g.AnchorY = p.y;
+}
+
+void TextDragPreview(PointerContext& p) {
+    p.host.Paint();
+    const TTextElement* t = hoveredText(p);
+    if (!t) return;
+    drawTextOnScreen(p, *t, screenBox(*t, p.s(), p.x - p.g.AnchorX, p.y - p.g.AnchorY), t->Color);
+}
+
+void TextPutDown(PointerContext& p) {
+    p.g.TextDragging = false;
+    if (TTextElement* t = hoveredText(p)) {
+        const double s = p.s();
+        const double dx = (p.x - p.g.AnchorX) / s, dy = (p.y - p.g.AnchorY) / s;
+        t->X1 += dx, t->X2 += dx;
+        t->Y1 += dy, t->Y2 += dy;
+        p.host.SetChanged();
+    }
+    p.host.Paint();
+}
+
+}  // namespace tervasko
