@@ -1,1 +1,0 @@
-// The dialogs come here.

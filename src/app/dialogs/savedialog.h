@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+class QWidget;
+
+namespace tervasko {
+
+// A save-file dialog kept as a component of the window that owns it. The filter is written
+// in German as pairs of description and pattern separated by "|" ("BMP-Dateien (*.bmp)|*.bmp|
+// PNG-Dateien (*.png)|*.png") and shown translated, as one text, each time the dialog runs.
+class TSaveDialog : public QObject {
+    Q_OBJECT
+public:
+    TSaveDialog(QWidget* owner, const QString& objectName, const QString& filter,
+                const QString& defaultExt);
+
+    QString Filter;
+    QString DefaultExt;  // without the dot
+    QString FileName;    // the chosen file, also the one proposed next time
+    int FilterIndex = 1;  // the chosen filter, counted from 1
+
+    // Shows the dialog and on acceptance sets FileName and FilterIndex. Qt's file dialog
+    // unless replaced (tests do). False when cancelled.
+    std::function<bool()> Execute;
+
+    // The filter in the current language.
+    QString ShownFilter() const;
+    // The filters as Qt writes them ("BMP-Dateien (*.bmp)"), in order.
+    QStringList NameFilters() const;
+    // The extension (without the dot) of filter `index` (from 1); DefaultExt when it names none.
+    QString FilterExtension(int index) const;
+    // FileName, with the chosen filter's extension added when it ends in none of the
+    // filters' extensions.
+    QString ChosenFileName() const;
+
+private:
+    bool runFileDialog();
+    QWidget* owner_;
+};
+
+}  // namespace tervasko

@@ -1,0 +1,30 @@
+#include "export/output/safedevice.h"
+
+namespace tervasko {
+
+SafeFileDevice::SafeFileDevice(const std::string& path) : writer_(path) {}
+
+SafeFileDevice::~SafeFileDevice() {
+    if (isOpen()) QIODevice::close();
+}
+
+bool SafeFileDevice::openForWriting() {
+    if (!writer_.open()) return false;
+    return QIODevice::open(QIODevice::WriteOnly);
+}
+
+bool SafeFileDevice::commit() {
+    if (isOpen()) QIODevice::close();
+    return writer_.commit();
+}
+
+std::string SafeFileDevice::error() const { return writer_.error(); }
+
+qint64 SafeFileDevice::readData(char*, qint64) { return -1; }
+
+qint64 SafeFileDevice::writeData(const char* data, qint64 size) {
+    if (size <= 0) return 0;
+    return writer_.write(data, static_cast<std::size_t>(size)) ? size : -1;
+}
+
+}  // namespace tervasko

@@ -1,0 +1,107 @@
+#include "export/output/sheetpages.h"
+
+#include <QPagedPaintDevice>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPrinter>
+#include <algorithm>
+
+#include "export/output/safedevice.h"
+#include "platform/numeric.h"
+
+namespace tervasko {
+namespace {
+
+QPageSize sheetPageSize(const TDrawing& drawing, QPageSize::SizeMatchPolicy policy) {
+    const double w = drawing.PageWidthInch, h = drawing.PageHeightInch;
+    return QPageSize(QSizeF(std::min(w, h), std::max(w, h)), QPageSize::Inch, QString(), policy);
+}
+
+QPageLayout::Orientation sheetOrientation(const TDrawing& drawing) {
+    return drawing.PageWidthInch > drawing.PageHeightInch ? QPageLayout::Landscape : QPageLayout::Portrait;
+}
+
+int ceilDiv(int a, int b) { return b > 0 ? (a + b - 1) / b : 1; }
+
+}  // namespace
+
+QPageLayout SheetPageLayout(const TDrawing& drawing) {
+    return QPageLayout(sheetPageSize(drawing, QPageSize::ExactMatch), sheetOrientation(drawing),
+                       QMarginsF(0, 0, 0, 0));
+}
+
+void SetPaperToSheet(QPrinter& printer, const TDrawing& drawing) {
+    printer.setPageSize(sheetPageSize(drawing, QPageSize::FuzzyMatch));
+    printer.setPageOrientation(sheetOrientation(drawing));
+}
+
+int PutSheetsOnPages(QPagedPaintDevice& device, QPainter& painter, int dpi, TDrawing& drawing,
+                     int first, int last, const SheetInstruments& instruments) {
+    const QPageLayout layout = device.pageLayout();
+    const QRect paper = layout.fullRectPixels(dpi);
+    const QRect printable = layout.paintRectPixels(dpi);  // the painter's origin is its corner
+    const QSize sheet = SheetPixelSize(drawing, dpi);
+    const int slack = static_cast<int>(Round(kPaperSlackMm * dpi / MmPerInch));
+    const bool fits = printable.isEmpty() ||
+                      (sheet.width() <= paper.width() + slack && sheet.height() <= paper.height() + slack);
+    const QSize piece = fits ? sheet : printable.size();
+    const QPoint corner = fits ? -printable.topLeft() : QPoint(0, 0);
+    const int columns = ceilDiv(sheet.width(), piece.width());
+    const int rows = ceilDiv(sheet.height(), piece.height());
+
+    int pages = 0;
+    for (int s = first; s <= last; ++s) {
+        for (int r = 0; r < rows; ++r) {
+            for (int c = 0; c < columns; ++c) {
+                if (pages > 0 && !device.newPage()) return -1;
+                ++pages;
+                const QPoint from(c * piece.width(), r * piece.height());
+                painter.save();
+                painter.translate(corner - from);
+                RenderSheet(painter, dpi, drawing, s, instruments, QRect(from, piece));
+                painter.restore();
+            }
+        }
+    }
+    return pages;
+}
+
+OutputResult WriteDrawingPdf(const std::string& path, TDrawing& drawing, int first, int last,
+                             const SheetInstruments& instruments, const QPageLayout* layout) {
+    if (!SheetSizeUsable(drawing)) return {OutputFailure::SheetTooLarge, {}};
+    if (first < 0 || last < first) return {OutputFailure::NoSuchSheet, {}};
+    SafeFileDevice file(path);
+    if (!file.openForWriting()) return {OutputFailure::CannotWrite, file.error()};
+    {
+        QPdfWriter pdf(&file);
+        pdf.setCreator(QStringLiteral("Tervasko"));
+        pdf.setResolution(kPdfDpi);
+        pdf.setPageLayout(layout ? *layout : SheetPageLayout(drawing));
+        QPainter painter;
+        if (!painter.begin(&pdf)) return {OutputFailure::CannotWrite, file.error()};
+        const int pages = PutSheetsOnPages(pdf, painter, kPdfDpi, drawing, first, last, instruments);
+        if (!painter.end() || pages < 0) return {OutputFailure::CannotWrite, file.error()};
+    }
+    if (!file.commit()) return {OutputFailure::CannotWrite, file.error()};
+    return {};
+}
+
+OutputResult PrintDrawing(QPrinter& printer, TDrawing& drawing, int first, int last,
+                          const SheetInstruments& instruments) {
+    if (!SheetSizeUsable(drawing)) return {OutputFailure::SheetTooLarge, {}};
+    if (printer.outputFormat() == QPrinter::PdfFormat) {
+        const std::string path = printer.outputFileName().toStdString();
+        if (path.empty()) return {OutputFailure::CannotWrite, "No file name"};
+        const QPageLayout layout = printer.pageLayout();
+        return WriteDrawingPdf(path, drawing, first, last, instruments, &layout);
+    }
+    QPainter painter;
+    if (!painter.begin(&printer)) return {OutputFailure::PrinterFailed, "The printer cannot be opened"};
+    const int pages = PutSheetsOnPages(printer, painter, printer.resolution(), drawing, first, last, instruments);
+    const bool ended = painter.end();
+    if (pages < 0 || !ended || printer.printerState() == QPrinter::Error)
+        return {OutputFailure::PrinterFailed, "The printer did not take the job"};
+    return {};
+}
+
+}  // namespace tervasko

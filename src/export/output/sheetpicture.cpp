@@ -1,0 +1,66 @@
+#include "export/output/sheetpicture.h"
+
+#include <QImageWriter>
+#include <QPainter>
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+
+#include "export/output/safedevice.h"
+#include "platform/numeric.h"
+
+namespace tervasko {
+
+std::optional<PictureFormat> PictureFormatOf(const std::string& path) {
+    std::string ext = std::filesystem::path(path).extension().string();
+    std::transform(ext.begin(), ext.end(), ext.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (ext == ".bmp") return PictureFormat::Bmp;
+    if (ext == ".png") return PictureFormat::Png;
+    return std::nullopt;
+}
+
+OutputFailure CheckPictureSize(const TDrawing& drawing, int dpi) {
+    if (dpi < kMinOutputDpi || dpi > kMaxOutputDpi) return OutputFailure::BadResolution;
+    if (!SheetSizeUsable(drawing)) return OutputFailure::SheetTooLarge;
+    // In inches first: a huge sheet must not overflow the pixel count.
+    const double pixels = static_cast<double>(dpi) * drawing.PageWidthInch * dpi * drawing.PageHeightInch;
+    if (!(pixels <= static_cast<double>(kMaxPicturePixels))) return OutputFailure::PictureTooLarge;
+    const QSize size = SheetPixelSize(drawing, dpi);
+    if (static_cast<std::int64_t>(size.width()) * size.height() > kMaxPicturePixels)
+        return OutputFailure::PictureTooLarge;
+    return OutputFailure::None;
+}
+
+QImage RenderSheetPicture(TDrawing& drawing, int sheet, int dpi, const SheetInstruments& instruments) {
+    if (CheckPictureSize(drawing, dpi) != OutputFailure::None) return QImage();
+    QImage image(SheetPixelSize(drawing, dpi), QImage::Format_RGB32);
+    if (image.isNull()) return image;  // no memory
+    const int dotsPerMeter = static_cast<int>(Round(dpi * 1000.0 / MmPerInch));
+    image.setDotsPerMeterX(dotsPerMeter);
+    image.setDotsPerMeterY(dotsPerMeter);
+    QPainter painter(&image);
+    RenderSheet(painter, dpi, drawing, sheet, instruments);
+    return image;
+}
+
+OutputResult WriteSheetPicture(const std::string& path, PictureFormat format, TDrawing& drawing,
+                               int pages, int sheet, int dpi, const SheetInstruments& instruments) {
+    if (sheet < 0 || sheet >= pages) return {OutputFailure::NoSuchSheet, {}};
+    if (const OutputFailure f = CheckPictureSize(drawing, dpi); f != OutputFailure::None) return {f, {}};
+    const QImage image = RenderSheetPicture(drawing, sheet, dpi, instruments);
+    if (image.isNull()) return {OutputFailure::PictureTooLarge, "Not enough memory"};
+
+    SafeFileDevice file(path);
+    if (!file.openForWriting()) return {OutputFailure::CannotWrite, file.error()};
+    QImageWriter writer(&file, format == PictureFormat::Png ? "png" : "bmp");
+    if (!writer.write(image)) {
+        // The device's reason (e.g. "No space left on device") says more than the writer's.
+        const std::string reason = file.error().empty() ? writer.errorString().toStdString() : file.error();
+        return {OutputFailure::CannotWrite, reason};
+    }
+    if (!file.commit()) return {OutputFailure::CannotWrite, file.error()};
+    return {};
+}
+
+}  // namespace tervasko

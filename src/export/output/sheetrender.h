@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QRect>
+#include <QSize>
+#include <string>
+
+#include "document/drawmodel.h"
+
+class QPainter;
+
+namespace tervasko {
+
+// The instruments that go onto paper or into a picture together with the drawing.
+struct SheetInstruments {
+    bool ruler = false, protractor = false, compass = false;
+    bool inchRuler = false;  // ruler graduated in tenths of an inch
+};
+
+// Why an output was not made. The detail of a result names the system's reason where there
+// is one.
+enum class OutputFailure {
+    None,
+    NoSuchSheet,       // the sheet number lies beyond the page count
+    BadResolution,     // dots per inch outside kMinOutputDpi .. kMaxOutputDpi
+    SheetTooLarge,     // the sheet is wider or higher than kMaxSheetMm (or not a size at all)
+    PictureTooLarge,   // more pixels than kMaxPicturePixels, or no memory for them
+    CannotWrite,       // the file could not be created or written; the old one is intact
+    PrinterFailed,     // the printer refused the job
+};
+
+struct OutputResult {
+    OutputFailure failure = OutputFailure::None;
+    std::string detail;
+    bool ok() const { return failure == OutputFailure::None; }
+};
+
+// The resolutions the picture export offers.
+inline constexpr int kMinOutputDpi = 10;
+inline constexpr int kMaxOutputDpi = 4000;
+
+// The largest sheet side that output takes: a bit more than 5 metres would exceed what a PDF
+// page may measure (200 inches), and drawing files may hold any size.
+inline constexpr double kMaxSheetMm = 5000;
+
+// Whether both sides of the sheet are finite, positive and at most kMaxSheetMm.
+bool SheetSizeUsable(const TDrawing& drawing);
+
+// Size in device pixels of one sheet at `dpi` dots per inch, at least 1 × 1.
+QSize SheetPixelSize(const TDrawing& drawing, int dpi);
+
+// Draws sheet `sheet` (0 = the first) at its true size onto a device of `dpi` dots per inch
+// whose painter has the sheet's top-left corner at its origin: white paper, every element
+// and text as the paint cycle draws them (font sizes at the device's resolution), then the
+// chosen instruments. Only `area` (sheet pixels; the whole sheet when empty) is drawn, and
+// nothing outside it or outside the sheet.
+//
+// The texts' measured corners (X2, Y2) are left as they were: output does not change the
+// drawing.
+void RenderSheet(QPainter& painter, int dpi, TDrawing& drawing, int sheet,
+                 const SheetInstruments& instruments, QRect area = QRect());
+
+}  // namespace tervasko

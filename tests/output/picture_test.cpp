@@ -1,0 +1,182 @@
+#include <gtest/gtest.h>
+
+#include <QImageReader>
+#include <QSpinBox>
+#include <QPushButton>
+#include <sys/resource.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+
+#include "app/dialogs/DPIFUnit.h"
+#include "export/output/sheetpages.h"
+#include "export/output/sheetpicture.h"
+#include "platform/numeric.h"
+#include "support/tempdir.h"
+
+namespace tervasko {
+namespace {
+
+using testing::TempDir;
+
+void addLine(TDrawing& d, double x1, double y1, double x2, double y2, double widthMm) {
+    TDrawElement* e = d.AppendElement();
+    e->Kind = ekLine;
+    e->Width = widthMm;
+    e->X1 = x1, e->Y1 = y1, e->X2 = x2, e->Y2 = y2;
+}
+
+int px(double mm, int dpi) { return static_cast<int>(Round(mm * dpi / MmPerInch)); }
+
+int greyPixels(const QImage& image) {
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) n += (image.pixel(x, y) & 0xFFFFFF) == 0x808080;
+    return n;
+}
+
+// The picture export's two dialogs, answered by the test.
+struct PictureRun {
+    TDPIForm form;
+    std::unique_ptr<TSaveDialog> saveDialog{MakeSaveDialog2(nullptr)};
+    TDrawing drawing;
+    std::vector<std::string> messages;
+    bool fileAsked = false;
+
+    bool run(int sheet, int dpi, const std::string& fileName, int filterIndex, int pages,
+             const SheetInstruments& instruments = {}, bool chooseFile = true) {
+        fileAsked = false;
+        form.Exec = [&] {
+            form.SeiteEd->setValue(sheet);
+            form.DPIED->setValue(dpi);
+            form.BitBtn1->click();
+            return form.result();
+        };
+        saveDialog->Execute = [&] {
+            fileAsked = true;
+            saveDialog->FileName = QString::fromStdString(fileName);
+            saveDialog->FilterIndex = filterIndex;
+            return chooseFile;
+        };
+        return RunPictureExport(form, *saveDialog, drawing, pages, instruments,
+                                [this](const std::string& m) { messages.push_back(m); });
+    }
+};
+
+TEST(PictureExport, WritesTheChosenSheetAsBmpOrPngAtTrueScale) {
+    TempDir dir;
+    PictureRun r;
+    EXPECT_EQ(r.form.DPIED->value(), 150);
+    EXPECT_EQ(r.form.SeiteEd->value(), 1);
+    addLine(r.drawing, 10, 297 + 20, 110, 297 + 20, 0.4);  // on the second sheet
+
+    // No extension: the BMP filter's is added.
+    ASSERT_TRUE(r.run(2, 150, dir.file("sheet"), 1, 2));
+    const std::string bmp = dir.file("sheet.bmp");
+    const auto bytes = testing::readBytes(bmp);
+    ASSERT_GT(bytes.size(), 30u);
+    EXPECT_EQ(bytes[0], 'B');
+    EXPECT_EQ(bytes[28], 24) << "bits per pixel";
+    QImage image(QString::fromStdString(bmp));
+    EXPECT_EQ(image.size(), QSize(1240, 1754));  // A4 at 150 dpi
+    EXPECT_EQ(image.dotsPerMeterX(), 5906);       // 150 dots per inch travel with the picture
+    EXPECT_EQ(image.pixel(px(60, 150), px(20, 150)) & 0xFFFFFF, 0u) << "the line, 20 mm down";
+    EXPECT_EQ(image.pixel(px(60, 150), px(30, 150)) & 0xFFFFFF, 0xFFFFFFu) << "white paper";
+    EXPECT_EQ(greyPixels(image), 0) << "no instruments unless asked";
+
+    // The PNG filter, the first sheet, with the ruler.
+    ASSERT_TRUE(r.run(1, 300, dir.file("first"), 2, 2, SheetInstruments{.ruler = true}));
+    QImageReader reader(QString::fromStdString(dir.file("first.png")));
+    EXPECT_EQ(reader.format(), "png");
+    const QImage png = reader.read();
+    EXPECT_EQ(png.size(), QSize(2480, 3508));
+    EXPECT_EQ(png.pixel(px(60, 300), px(20, 300)) & 0xFFFFFF, 0xFFFFFFu) << "the line is on sheet 2";
+    EXPECT_GT(greyPixels(png), 100) << "the ruler";
+    EXPECT_TRUE(r.messages.empty());
+
+    // A name ending in .png is written as PNG whichever filter was chosen.
+    ASSERT_TRUE(r.run(1, 10, dir.file("small.PNG"), 1, 2));
+    EXPECT_EQ(QImageReader(QString::fromStdString(dir.file("small.PNG"))).format(), "png");
+}
+
+TEST(PictureExport, RefusalsAndFailuresWriteNothing) {
+    TempDir dir;
+    const struct {
+        int sheet, dpi;
+        std::string file;
+        bool chooseFile;
+        std::string message;  // start of the message; empty: none
+        bool fileAsked;
+    } cases[] = {
+        {3, 150, "a.bmp", true, std::string(kNoSuchSheetText) + " " + kPageCountLabel + " 2", false},
+        {1, 4000, "a.bmp", true, kPictureTooLargeText, false},  // 33071 × 46772 pixels
+        {1, 150, "missing/a.bmp", true, std::string(kCannotSaveText) + "\n" + dir.file("missing/a.bmp"), true},
+        {1, 150, "a.bmp", false, "", true},  // file dialog cancelled
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file + " sheet " + std::to_string(c.sheet));
+        PictureRun r;
+        EXPECT_FALSE(r.run(c.sheet, c.dpi, dir.file(c.file), 1, 2, {}, c.chooseFile));
+        EXPECT_EQ(r.fileAsked, c.fileAsked);
+        if (c.message.empty()) {
+            EXPECT_TRUE(r.messages.empty());
+        } else {
+            ASSERT_EQ(r.messages.size(), 1u);
+            EXPECT_EQ(r.messages[0].substr(0, c.message.size()), c.message);
+        }
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+}
+
+// Files may grow to 512 bytes while it lives; a write beyond fails with EFBIG instead of
+// stopping the program.
+class FileSizeLimit {
+public:
+    FileSizeLimit() {
+        ::getrlimit(RLIMIT_FSIZE, &old_);
+        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit small = old_;
+        small.rlim_cur = 512;
+        ::setrlimit(RLIMIT_FSIZE, &small);
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &old_);
+        std::signal(SIGXFSZ, oldHandler_);
+    }
+
+private:
+    rlimit old_{};
+    void (*oldHandler_)(int);
+};
+
+TEST(PictureExport, AWriteThatFailsHalfWayLeavesTheOldFileAndNoOther) {
+    TempDir dir;
+    TDrawing d;
+    addLine(d, 10, 20, 110, 20, 0.4);
+    const std::string bmp = dir.file("old.bmp"), pdf = dir.file("old.pdf");
+    testing::writeBytes(bmp, {'o', 'l', 'd'});
+    testing::writeBytes(pdf, {'o', 'l', 'd'});
+    {
+        FileSizeLimit limit;
+        const OutputResult picture = WriteSheetPicture(bmp, PictureFormat::Bmp, d, 1, 0, 150, {});
+        EXPECT_EQ(picture.failure, OutputFailure::CannotWrite);
+        EXPECT_EQ(picture.detail, std::strerror(EFBIG));
+        const OutputResult pages = WriteDrawingPdf(pdf, d, 0, 0, {});
+        EXPECT_EQ(pages.failure, OutputFailure::CannotWrite);
+    }
+    EXPECT_EQ(testing::readBytes(bmp), (std::vector<std::uint8_t>{'o', 'l', 'd'}));
+    EXPECT_EQ(testing::readBytes(pdf), (std::vector<std::uint8_t>{'o', 'l', 'd'}));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);
+
+    // Without the limit both are written.
+    EXPECT_TRUE(WriteSheetPicture(bmp, PictureFormat::Bmp, d, 1, 0, 150, {}).ok());
+    EXPECT_TRUE(WriteDrawingPdf(pdf, d, 0, 0, {}).ok());
+    EXPECT_GT(testing::readBytes(bmp).size(), 1240u * 1754u * 3u);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);
+}
+
+}  // namespace
+}  // namespace tervasko
