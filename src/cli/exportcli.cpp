@@ -1,26 +1,43 @@
 #include "cli/exportcli.h"
 
+#include <QCoreApplication>
+#include <QGuiApplication>
 #include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <filesystem>
+#include <optional>
 
 #include "document/drawingfile.h"
 #include "export/dxfwriter.h"
+#include "export/output/sheetpages.h"
+#include "export/output/sheetpicture.h"
 
 namespace tervasko {
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: tervasko-export DRAWING.tvk OUT.dxf\n"
+    "Usage: tervasko-export [--dpi N] [--sheet N] [--no-instruments] DRAWING.tvk OUT\n"
     "\n"
     "Reads a Tervasko drawing and writes it in the format that OUT's extension names:\n"
     "  .dxf   all sheets as one DXF drawing (millimetres, y up, origin at the bottom-left\n"
     "         corner of the last sheet), with the page count and sheet size stored in the\n"
     "         drawing; a drawing from an older version without them counts as one A4 sheet.\n"
+    "  .pdf   all sheets, one page each of exactly the sheet's size, at true scale.\n"
+    "  .bmp   one sheet as a picture (24 bits per pixel), at --dpi dots per inch.\n"
+    "  .png   the same as a PNG picture.\n"
     "\n"
-    "OUT is replaced only when it has been written completely.\n"
-    "Exit status: 0 on success, 1 when the drawing cannot be read or OUT cannot be written,\n"
-    "2 for wrong arguments or an unknown output type.\n";
+    "Options:\n"
+    "  --dpi N           resolution of a picture, 10 to 4000 dots per inch (default 150)\n"
+    "  --sheet N         the sheet a picture shows, counted from 1 (default 1)\n"
+    "  --no-instruments  leave out the ruler, protractor and compass, which pictures and\n"
+    "                    PDF pages otherwise show as the drawing was last shown on screen\n"
+    "\n"
+    "OUT is replaced only when it has been written completely. No display is needed.\n"
+    "Exit status: 0 on success, 1 when the drawing cannot be read, has no such sheet or OUT\n"
+    "cannot be written, 2 for wrong arguments or an unknown output type.\n";
+
+constexpr int kDefaultDpi = 150;
 
 std::string lowerExtension(const std::string& path) {
     std::string ext = std::filesystem::path(path).extension().string();
@@ -29,24 +46,153 @@ std::string lowerExtension(const std::string& path) {
     return ext;
 }
 
+std::string quoted(const std::string& s) { return "\"" + s + "\""; }
+
+struct Options {
+    std::optional<int> dpi;
+    std::optional<int> sheet;  // from 1
+    bool instruments = true;
+    std::vector<std::string> files;
+};
+
 struct LoadedDrawing {
     TDrawing drawing;
     DrawingSettings settings;
+    int pages() const { return std::max(1, static_cast<int>(settings.PageCount)); }
+    SheetInstruments instruments(const Options& o) const {
+        SheetInstruments i;
+        if (o.instruments) {
+            i.ruler = settings.RulerShown;
+            i.protractor = settings.ProtractorShown;
+            i.compass = settings.CompassShown;
+        }
+        return i;
+    }
 };
 
-bool exportDxf(LoadedDrawing& in, const std::string& outPath, std::string* error) {
-    const int pages = static_cast<int>(in.settings.PageCount);
-    return savedxfArc(outPath, in.drawing, pages, error);
+std::optional<int> wholeNumber(const std::string& text) {
+    int value = 0;
+    const char* end = text.data() + text.size();
+    const auto [p, ec] = std::from_chars(text.data(), end, value);
+    if (text.empty() || ec != std::errc() || p != end) return std::nullopt;
+    return value;
+}
+
+// Fonts, images and PDF need a Qt GUI application; the exporter makes one on the offscreen
+// platform, which needs no display, and keeps it until the process ends.
+bool ensureGuiApplication(std::string* error) {
+    if (QCoreApplication::instance()) {
+        if (qobject_cast<QGuiApplication*>(QCoreApplication::instance())) return true;
+        *error = "pictures and PDF need a graphical Qt application, and another kind is running";
+        return false;
+    }
+    static int argc = 3;
+    static char name[] = "tervasko-export", option[] = "-platform", platform[] = "offscreen";
+    static char* argv[] = {name, option, platform, nullptr};
+    static QGuiApplication* app = new QGuiApplication(argc, argv);
+    return app != nullptr;
+}
+
+using Writer = bool (*)(LoadedDrawing&, const Options&, const std::string& inPath,
+                        const std::string& outPath, std::string* error);
+
+bool exportDxf(LoadedDrawing& in, const Options&, const std::string&, const std::string& outPath,
+               std::string* error) {
+    return savedxfArc(outPath, in.drawing, in.pages(), error);
+}
+
+std::string outputFailure(const OutputResult& r, const LoadedDrawing& in, const std::string& inPath,
+                          const std::string& outPath, int dpi) {
+    switch (r.failure) {
+        case OutputFailure::NoSuchSheet:
+            return quoted(inPath) + " has " + std::to_string(in.pages()) + " sheet" +
+                   (in.pages() == 1 ? "" : "s");
+        case OutputFailure::SheetTooLarge:
+            return quoted(inPath) + ": the sheet is larger than " +
+                   std::to_string(static_cast<int>(kMaxSheetMm)) + " mm, too large to export";
+        case OutputFailure::PictureTooLarge: {
+            const QSize size = SheetPixelSize(in.drawing, dpi);
+            return quoted(outPath) + ": a picture of " + std::to_string(size.width()) + " x " +
+                   std::to_string(size.height()) + " pixels at " + std::to_string(dpi) +
+                   " dpi is too large (at most " + std::to_string(kMaxPicturePixels) + " pixels)";
+        }
+        case OutputFailure::BadResolution:
+            return quoted(outPath) + ": the resolution must lie between " + std::to_string(kMinOutputDpi) +
+                   " and " + std::to_string(kMaxOutputDpi) + " dpi";
+        case OutputFailure::CannotWrite:
+        case OutputFailure::PrinterFailed:
+        case OutputFailure::None:
+            break;
+    }
+    return "Cannot write " + quoted(outPath) + ": " + r.detail;
+}
+
+bool exportPicture(LoadedDrawing& in, const Options& o, const std::string& inPath,
+                   const std::string& outPath, std::string* error) {
+    const int sheet = o.sheet.value_or(1);
+    const int dpi = o.dpi.value_or(kDefaultDpi);
+    if (sheet > in.pages()) {
+        *error = quoted(inPath) + " has " + std::to_string(in.pages()) + " sheet" +
+                 (in.pages() == 1 ? "" : "s") + "; there is no sheet " + std::to_string(sheet);
+        return false;
+    }
+    if (!ensureGuiApplication(error)) return false;
+    const PictureFormat format = PictureFormatOf(outPath).value_or(PictureFormat::Bmp);
+    const OutputResult r = WriteSheetPicture(outPath, format, in.drawing, in.pages(), sheet - 1, dpi,
+                                             in.instruments(o));
+    if (!r.ok()) *error = outputFailure(r, in, inPath, outPath, dpi);
+    return r.ok();
+}
+
+bool exportPdf(LoadedDrawing& in, const Options& o, const std::string& inPath,
+               const std::string& outPath, std::string* error) {
+    if (!ensureGuiApplication(error)) return false;
+    const OutputResult r = WriteDrawingPdf(outPath, in.drawing, 0, in.pages() - 1, in.instruments(o));
+    if (!r.ok()) *error = outputFailure(r, in, inPath, outPath, kPdfDpi);
+    return r.ok();
 }
 
 struct OutputType {
     const char* extension;
-    bool (*write)(LoadedDrawing&, const std::string&, std::string*);
+    Writer write;
+    bool picture;  // takes --dpi and --sheet
 };
 
 constexpr OutputType kOutputTypes[] = {
-    {".dxf", &exportDxf},
+    {".dxf", &exportDxf, false},
+    {".pdf", &exportPdf, false},
+    {".bmp", &exportPicture, true},
+    {".png", &exportPicture, true},
 };
+
+// Reads the options; on a mistake returns the line to show.
+std::optional<std::string> parseArguments(const std::vector<std::string>& args, Options& o) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--dpi" || a == "--sheet") {
+            if (i + 1 >= args.size()) return a + " needs a number; see tervasko-export --help";
+            const std::string& value = args[++i];
+            const std::optional<int> n = wholeNumber(value);
+            if (a == "--dpi") {
+                if (!n || *n < kMinOutputDpi || *n > kMaxOutputDpi)
+                    return "--dpi needs a whole number from " + std::to_string(kMinOutputDpi) + " to " +
+                           std::to_string(kMaxOutputDpi) + ", not " + quoted(value);
+                o.dpi = n;
+            } else {
+                if (!n || *n < 1) return "--sheet needs a whole number from 1 up, not " + quoted(value);
+                o.sheet = n;
+            }
+        } else if (a == "--no-instruments") {
+            o.instruments = false;
+        } else if (a.size() > 1 && a[0] == '-') {
+            return "unknown option " + quoted(a) + "; see tervasko-export --help";
+        } else {
+            o.files.push_back(a);
+        }
+    }
+    if (o.files.size() != 2) return "expected a drawing and an output file; see tervasko-export --help";
+    return std::nullopt;
+}
 
 }  // namespace
 
@@ -55,20 +201,25 @@ int RunExportCommand(const std::vector<std::string>& args, std::ostream& out, st
         out << kUsage;
         return kExitOk;
     }
-    if (args.size() != 2) {
-        err << "tervasko-export: expected a drawing and an output file; see tervasko-export --help\n";
+    Options options;
+    if (const auto mistake = parseArguments(args, options)) {
+        err << "tervasko-export: " << *mistake << "\n";
         return kExitUsage;
     }
-    const std::string& inPath = args[0];
-    const std::string& outPath = args[1];
+    const std::string& inPath = options.files[0];
+    const std::string& outPath = options.files[1];
 
     const std::string ext = lowerExtension(outPath);
     const auto type = std::find_if(std::begin(kOutputTypes), std::end(kOutputTypes),
                                    [&](const OutputType& t) { return ext == t.extension; });
     if (type == std::end(kOutputTypes)) {
-        err << "tervasko-export: \"" << outPath << "\": unknown output type \"" << ext << "\" (known:";
+        err << "tervasko-export: " << quoted(outPath) << ": unknown output type \"" << ext << "\" (known:";
         for (const OutputType& t : kOutputTypes) err << " " << t.extension;
         err << ")\n";
+        return kExitUsage;
+    }
+    if (!type->picture && (options.dpi || options.sheet)) {
+        err << "tervasko-export: " << quoted(outPath) << ": --dpi and --sheet apply only to .bmp and .png pictures\n";
         return kExitUsage;
     }
 
@@ -78,7 +229,7 @@ int RunExportCommand(const std::vector<std::string>& args, std::ostream& out, st
         err << "tervasko-export: " << error << "\n";
         return kExitFailed;
     }
-    if (!type->write(loaded, outPath, &error)) {
+    if (!type->write(loaded, options, inPath, outPath, &error)) {
         err << "tervasko-export: " << error << "\n";
         return kExitFailed;
     }

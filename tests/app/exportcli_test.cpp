@@ -2,12 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <QImage>
+#include <QImageReader>
 #include <cstdio>
 #include <filesystem>
 #include <sstream>
 
 #include "document/drawingfile.h"
 #include "export/dxfwriter.h"
+#include "output/pdfcheck.h"
+#include "platform/numeric.h"
 #include "support/tempdir.h"
 
 namespace tervasko {
@@ -26,14 +30,21 @@ CommandResult run(const std::vector<std::string>& args) {
     return {code, out.str(), err.str()};
 }
 
-std::string writeSampleDrawing(const TempDir& dir, double pages) {
+std::string writeSampleDrawing(const TempDir& dir, double pages, const std::string& name = "in.tvk",
+                               double sheetWidthInch = 210 / MmPerInch) {
     TDrawing d;
+    d.PageWidthInch = sheetWidthInch;
     TDrawElement* e = d.AppendElement();
     e->Kind = ekLine;
     e->X1 = 10, e->Y1 = 20, e->X2 = 110, e->Y2 = 20;
+    e = d.AppendElement();  // a thick line on the second sheet
+    e->Kind = ekLine;
+    e->Width = 0.5;
+    e->X1 = 10, e->Y1 = 297 + 50, e->X2 = 110, e->Y2 = 297 + 50;
     DrawingSettings s;
     s.PageCount = pages;
-    const std::string path = dir.file("in.tvk");
+    s.RulerShown = s.ProtractorShown = s.CompassShown = false;
+    const std::string path = dir.file(name);
     std::string error;
     EXPECT_TRUE(WriteDrawingFile(path, d, s, &error)) << error;
     return path;
@@ -111,6 +122,127 @@ TEST(ExportCommand, ProgramPrintsHelpAndReportsThroughItsExitCode) {
     const int status = std::system(bad.c_str());
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), kExitFailed);
+}
+
+int px(double mm, int dpi) { return static_cast<int>(Round(mm * dpi / MmPerInch)); }
+
+int greyPixels(const QImage& image) {
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) n += (image.pixel(x, y) & 0xFFFFFF) == 0x808080;
+    return n;
+}
+
+TEST(ExportCommand, WritesPicturesAndPdfOfTheDrawingsSheets) {
+    TempDir dir;
+    const std::string in = writeSampleDrawing(dir, 2);
+
+    CommandResult r = run({in, dir.file("out.bmp")});
+    ASSERT_EQ(r.code, kExitOk) << r.err;
+    EXPECT_TRUE(r.err.empty());
+    const QImage bmp(QString::fromStdString(dir.file("out.bmp")));
+    EXPECT_EQ(bmp.size(), QSize(1240, 1754)) << "the first sheet at 150 dpi";
+    EXPECT_EQ(bmp.pixel(px(60, 150), px(50, 150)) & 0xFFFFFF, 0xFFFFFFu);
+
+    r = run({"--sheet", "2", in, "--dpi", "300", dir.file("out.PNG")});
+    ASSERT_EQ(r.code, kExitOk) << r.err;
+    QImageReader reader(QString::fromStdString(dir.file("out.PNG")));
+    EXPECT_EQ(reader.format(), "png");
+    const QImage png = reader.read();
+    EXPECT_EQ(png.size(), QSize(2480, 3508));
+    EXPECT_EQ(png.pixel(px(60, 300), px(50, 300)) & 0xFFFFFF, 0u) << "the second sheet's line";
+
+    r = run({in, dir.file("out.pdf")});
+    ASSERT_EQ(r.code, kExitOk) << r.err;
+    const testing::PdfInfo info = testing::ReadPdfInfo(dir.file("out.pdf"));
+    EXPECT_EQ(info.pages, 2);
+    EXPECT_NEAR(info.widthPt, 210 * 72 / 25.4, 0.6);
+    EXPECT_NEAR(info.heightPt, 297 * 72 / 25.4, 0.6);
+    const QImage page2 = testing::RenderPdfPage(dir.file("out.pdf"), 2, 100, dir.file("page2"));
+    const auto at = [](double mm) { return static_cast<int>(std::lround(mm * 100 / 25.4)); };
+    EXPECT_TRUE(testing::DarkNear(page2, at(60), at(50)));
+    EXPECT_FALSE(testing::DarkNear(page2, at(60), at(60)));
+
+    // The instruments as the drawing was last shown, unless left out.
+    TDrawing d;
+    DrawingSettings shown;
+    std::string error;
+    ASSERT_TRUE(WriteDrawingFile(dir.file("shown.tvk"), d, shown, &error)) << error;
+    ASSERT_EQ(run({"--dpi", "50", dir.file("shown.tvk"), dir.file("shown.png")}).code, kExitOk);
+    EXPECT_GT(greyPixels(QImage(QString::fromStdString(dir.file("shown.png")))), 100);
+    ASSERT_EQ(run({"--no-instruments", "--dpi", "50", dir.file("shown.tvk"), dir.file("bare.png")}).code, kExitOk);
+    EXPECT_EQ(greyPixels(QImage(QString::fromStdString(dir.file("bare.png")))), 0);
+}
+
+TEST(ExportCommand, PictureAndPdfMistakesNameTheProblemAndWriteNothing) {
+    TempDir dir;
+    const std::string good = writeSampleDrawing(dir, 2);
+    const std::string huge = writeSampleDrawing(dir, 1, "huge.tvk", 1e6);  // 25 km wide
+    std::filesystem::create_directory(dir.file("taken.png"));
+    const std::string png = dir.file("out.png"), pdf = dir.file("out.pdf");
+    const std::string missing = dir.file("no/such/folder/out.png");
+
+    const struct {
+        std::vector<std::string> args;
+        int code;
+        std::string mentions;
+    } cases[] = {
+        {{"--sheet", "3", good, png}, kExitFailed, "in.tvk\" has 2 sheets; there is no sheet 3"},
+        {{"--dpi", "abc", good, png}, kExitUsage, "--dpi needs a whole number from 10 to 4000, not \"abc\""},
+        {{"--dpi", "9", good, png}, kExitUsage, "--dpi"},
+        {{"--dpi", "4001", good, png}, kExitUsage, "--dpi"},
+        {{"--dpi", "150x", good, png}, kExitUsage, "--dpi"},
+        {{good, png, "--dpi"}, kExitUsage, "--dpi needs a number"},
+        {{"--sheet", "0", good, png}, kExitUsage, "--sheet"},
+        {{"--dpi", "300", good, pdf}, kExitUsage, "out.pdf\": --dpi and --sheet apply only to"},
+        {{"--sheet", "1", good, dir.file("out.dxf")}, kExitUsage, "out.dxf"},
+        {{"--colour", good, png}, kExitUsage, "--colour"},
+        {{"--dpi", "4000", good, png}, kExitFailed, "33071 x 46772 pixels at 4000 dpi is too large"},
+        {{huge, png}, kExitFailed, "huge.tvk"},
+        {{huge, pdf}, kExitFailed, "huge.tvk"},
+        {{good, missing}, kExitFailed, "Cannot write \"" + missing + "\": No such file or directory"},
+        {{good, dir.file("no/such/folder/out.pdf")}, kExitFailed, "no/such/folder/out.pdf"},
+        {{good, dir.file("taken.png")}, kExitFailed, "taken.png"},
+    };
+    for (const auto& c : cases) {
+        const CommandResult r = run(c.args);
+        SCOPED_TRACE(r.err);
+        EXPECT_EQ(r.code, c.code);
+        EXPECT_NE(r.err.find(c.mentions), std::string::npos);
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << "one line";
+    }
+    // The two drawings and the folder, nothing else.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 3);
+    EXPECT_TRUE(std::filesystem::is_directory(dir.file("taken.png")));
+}
+
+int runShell(const std::string& command) {
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST(ExportCommand, ProgramNeedsNoDisplayAndNeverLeavesHalfAFile) {
+    TempDir dir;
+    const std::string in = writeSampleDrawing(dir, 2);
+    const std::string bin = TERVASKO_EXPORT_BIN;
+
+    EXPECT_EQ(runShell("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM -u XDG_RUNTIME_DIR " + bin + " " + in + " " +
+                       dir.file("a.png") + " 2> " + dir.file("err.txt")),
+              kExitOk);
+    EXPECT_TRUE(testing::readBytes(dir.file("err.txt")).empty());
+    EXPECT_EQ(QImage(QString::fromStdString(dir.file("a.png"))).size(), QSize(1240, 1754));
+
+    // Files may not grow beyond a few kilobytes: the picture fails half-way, the old file
+    // stays, and no temporary file is left.
+    const std::string out = dir.file("old.bmp");
+    testing::writeBytes(out, {'o', 'l', 'd'});
+    EXPECT_EQ(runShell("trap '' XFSZ; ulimit -f 8; exec " + bin + " " + in + " " + out + " 2> " +
+                       dir.file("err.txt")),
+              kExitFailed);
+    const auto err = testing::readBytes(dir.file("err.txt"));
+    EXPECT_NE(std::string(err.begin(), err.end()).find("old.bmp\": File too large"), std::string::npos);
+    EXPECT_EQ(testing::readBytes(out), (std::vector<std::uint8_t>{'o', 'l', 'd'}));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 4);
 }
 
 }  // namespace
