@@ -23,11 +23,15 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 
+#include "app/AddTextFUnit.h"
 #include "app/paintbox.h"
 #include "app/toolhostqt.h"
 #include "tools/compass.h"
 #include "tools/dispatch.h"
+#include "tools/elements.h"
+#include "tools/handzoom.h"
 #include "document/options.h"
 #include "i18n/messagetable.h"
 #include "i18n/translationtable.h"
@@ -164,6 +168,11 @@ TMainForm::TMainForm(std::string programDir, QWidget* parent)
 
     Tools = std::make_unique<TMainToolHost>(*this);
     connect(ZirkelKreiszeichnen1, &QAction::triggered, this, &TMainForm::ZirkelKreiszeichnen1Click);
+    connect(ObjekteLetzesObjektlschen1, &QAction::triggered, this, &TMainForm::ObjekteLetzesObjektlschen1Click);
+    AddTextForm = new TAddTextForm(this);
+    AddTextForm->Font = &FontDialog1;
+    RunTextDialog = [](TAddTextForm& dialog) { return dialog.exec() == QDialog::Accepted; };
+    qApp->installEventFilter(this);  // the wheel, wherever the focus is
     FormCreate();
 }
 
@@ -566,6 +575,7 @@ void TMainForm::ApplySettings(const DrawingSettings& s) {
 // --- the paint cycle -------------------------------------------------------------------------
 
 void TMainForm::PaintBox1Paint() {
+    CatchUpSheets();
     SheetScene scene;
     scene.drawing = &Drawing;
     scene.pages = PageCount();
@@ -690,5 +700,54 @@ void TMainForm::FarbeBtnClick() {
 }
 
 void TMainForm::Shape1MouseDown() { FarbeBtnClick(); }
+
+// --- drawing tools ------------------------------------------------------------------------------
+
+bool TMainForm::AskText(const TextInput* preset, TextInput& result) {
+    if (preset) {
+        AddTextForm->SetText(preset->text);
+        FontDialog1 = preset->font;
+    }
+    if (!RunTextDialog(*AddTextForm)) return false;
+    result.text = AddTextForm->Text();
+    result.font = FontDialog1;
+    return true;
+}
+
+void TMainForm::SetChangedOnScreen() {
+    // The title as SetChanged shows it; the sheets catch up later.
+    Drawing.Changed = true;
+    SheetsBehindScreen = true;
+    std::string name = Drawing.FileName;
+    if (name.empty()) GetMessageText(6, name);
+    setWindowTitle(QString::fromStdString(TitleBase + " - [" + name + "*]"));
+}
+
+void TMainForm::CatchUpSheets() {
+    if (!SheetsBehindScreen) return;
+    SheetsBehindScreen = false;
+    View.InvalidateDrawing();
+}
+
+void TMainForm::FormMouseWheelUp() { WheelNotch(*Tools, false); }
+void TMainForm::FormMouseWheelDown() { WheelNotch(*Tools, true); }
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Wheel) {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        const auto* wheel = static_cast<QWheelEvent*>(event);
+        const int delta = wheel->angleDelta().y();
+        // Vertical turns anywhere in this window scroll the sheets and do nothing else.
+        if (widget && widget->window() == this && delta != 0) {
+            WheelRemainder += delta;
+            for (; WheelRemainder >= 120; WheelRemainder -= 120) FormMouseWheelUp();
+            for (; WheelRemainder <= -120; WheelRemainder += 120) FormMouseWheelDown();
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TMainForm::ObjekteLetzesObjektlschen1Click() { DeleteLastElement(*Tools, Drawing); }
 
 }  // namespace tervasko

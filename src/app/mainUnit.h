@@ -29,6 +29,7 @@ namespace tervasko {
 class TranslationTable;
 class TPaintBox;
 class TMainToolHost;
+class TAddTextForm;
 
 // The colour swatch of the settings panel: shows the pen colour; a press with any button
 // asks for a new one.
@@ -178,8 +179,32 @@ public slots:
     void Shape1MouseDown();
     void ZirkelKreiszeichnen1Click();
 
+    // --- drawing tools: the text dialog, the font chooser, the wheel, the last element ---
+public:
+    TAddTextForm* AddTextForm = nullptr;  // created with the window, reused
+    TextFontChoice FontDialog1;           // the font chooser's current font
+    // Runs the text dialog modally (exec unless replaced, e.g. by tests); true on OK.
+    std::function<bool(TAddTextForm& dialog)> RunTextDialog;
+    // The text dialog for the tools: with a preset, memo and chooser take it first.
+    bool AskText(const TextInput* preset, TextInput& result);
+
+    // A change already drawn over the sheets (a pencil segment): marked like SetChanged,
+    // while the sheets are drawn again only at the next cycle or CatchUpSheets.
+    void SetChangedOnScreen();
+    void CatchUpSheets();
+    bool SheetsBehindScreen = false;
+
+    // One notch of the mouse wheel, wherever the focus is.
+    void FormMouseWheelUp();
+    void FormMouseWheelDown();
+    int WheelRemainder = 0;  // wheel rotation short of a notch, in 1/120 notch
+
+public slots:
+    void ObjekteLetzesObjektlschen1Click();
+
 protected:
     void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void FormCreate();

@@ -23,6 +23,14 @@ public:
     Canvas& ScreenCanvas() override;
     void SingleSheetRefresh(int sheet, const std::function<void(Canvas&)>& preview) override;
     void ShowPointerPosition(int x, int y) override;
+    void SetChangedOnScreen() override;
+    void SheetsCatchUp() override;
+    bool AskText(const TextInput* preset, TextInput& result) override;
+    int Zoom() const override;
+    void SetZoom(double percent) override;
+    ScrollState Scroll() const override;
+    void SetScrollPosition(int h, int v) override;
+    void SetPaintSuspended(bool suspended) override;
 
 private:
     TMainForm& form_;

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QDialog>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "tools/toolhost.h"
+
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace tervasko {
+
+// Asks for a font (the font chooser unless replaced, e.g. by tests); nullopt when cancelled.
+using FontChooser = std::function<std::optional<TextFontChoice>(const TextFontChoice& current)>;
+
+// The text dialog for adding and changing texts. Created once and reused: the memo is never
+// cleared, so it opens with whatever it held last.
+class TAddTextForm : public QDialog {
+    Q_OBJECT
+public:
+    explicit TAddTextForm(QWidget* parent = nullptr);
+
+    QLabel* Label1 = nullptr;
+    QPlainTextEdit* Memo1 = nullptr;
+    QPushButton* NewFontBtn = nullptr;
+    QPushButton* OkBtn = nullptr;
+    QPushButton* CancelBtn = nullptr;
+
+    // The font chooser's current font, shared with the main window (which owns it), and the
+    // way to run the chooser.
+    TextFontChoice* Font = nullptr;
+    FontChooser ChooseFont;
+
+    // The memo's text; line breaks are CR LF, as texts of the drawing hold them.
+    std::u16string Text() const;
+    void SetText(std::u16string_view text);
+
+    void FormShow();
+    void Memo1Change();
+    // True when the key closed the dialog (Alt+Return).
+    bool Memo1KeyDown(int key, Qt::KeyboardModifiers modifiers);
+    void NewFontBtnClick();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void applyFontToMemo();
+};
+
+// The font of a text as Qt shows it, and its colour (system colours resolved).
+QFont ChoiceToQFont(const TextFontChoice& font);
+QColor TextColorToQColor(std::int32_t color);
+
+// What a font confirmed in a chooser gives, starting from the chooser's current font.
+TextFontChoice FontChoiceFrom(const QFont& font, std::int32_t color, const TextFontChoice& current);
+
+// The platform's font chooser with a colour, as a modal dialog.
+std::optional<TextFontChoice> RunFontChooser(QWidget* parent, const TextFontChoice& current);
+
+}  // namespace tervasko
