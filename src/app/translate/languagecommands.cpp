@@ -1,0 +1,50 @@
+#include "app/translate/languagecommands.h"
+
+#include <QAction>
+#include <QDialog>
+#include <QMessageBox>
+
+#include "app/translate/TranslateFUnit.h"
+#include "document/options.h"
+#include "i18n/translationtable.h"
+
+namespace tervasko {
+
+namespace {
+constexpr int kEditorColumnWidth = 300;  // px
+}
+
+LanguageDialogs::LanguageDialogs()
+    : Information([](QWidget* owner, const std::string& text, const std::string& caption) {
+          QMessageBox::information(owner, QString::fromStdString(caption),
+                                   QString::fromStdString(text));
+      }),
+      ShowModal([](QDialog& dialog) { return dialog.exec(); }) {}
+
+void RestartMessage(TranslationTable& table, QWidget* owner, const LanguageDialogs& dialogs) {
+    std::string text;
+    std::string caption;
+    table.GetMessageText(1, text);
+    table.GetMessageText(2, caption);
+    dialogs.Information(owner, text, caption);
+}
+
+void LanguageCommand(int language, QAction* item, bool loadingOptions, TranslationTable& table,
+                     const std::string& programDir, QWidget* owner, const LanguageDialogs& dialogs) {
+    if (loadingOptions) return;
+    if (item) item->setChecked(true);
+    table.SetActiveLanguage(language);
+    RestartMessage(table, owner, dialogs);
+    // A folder that cannot be written keeps the old file; nothing is said.
+    SaveOptions(programDir, table.ActiveLanguage());
+}
+
+void TranslateCommand(TTranslateForm& form, TranslationTable& table, QWidget* owner,
+                      const LanguageDialogs& dialogs) {
+    for (int c = 0; c < form.DataSource1->columnCount(); ++c)
+        form.DBGrid1->setColumnWidth(c, kEditorColumnWidth);
+    dialogs.ShowModal(form);
+    RestartMessage(table, owner, dialogs);
+}
+
+}  // namespace tervasko
