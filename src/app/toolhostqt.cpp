@@ -5,6 +5,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSpinBox>
+#include <algorithm>
 
 #include "app/mainUnit.h"
 #include "app/paintbox.h"
@@ -12,6 +13,78 @@
 #include "tools/handzoom.h"
 
 namespace tervasko {
+
+// The paint box's canvas as the tools draw on it: every operation goes into the overlay that
+// each repaint draws over the sheets, and asks for a repaint of just the pixels it can touch,
+// so that a pencil segment repaints a few pixels rather than the whole view.
+class ScreenOverlay : public Canvas {
+public:
+    ScreenOverlay(RecordingCanvas& overlay, QWidget& paintBox) : overlay_(overlay), box_(paintBox) {}
+
+    void setPen(Color color, int width, PenStyle style) override { overlay_.setPen(color, width, style); }
+    void setBrush(Color color) override { overlay_.setBrush(color); }
+    void setBrushHollow() override { overlay_.setBrushHollow(); }
+    void setFont(const FontSpec& font) override { overlay_.setFont(font); }
+    void setTransparentBackground(bool transparent) override { overlay_.setTransparentBackground(transparent); }
+    void moveTo(int x, int y) override { overlay_.moveTo(x, y); }
+    void lineTo(int x, int y) override {
+        const IntPoint from = overlay_.position();
+        touched({from, {x, y}});
+        overlay_.lineTo(x, y);
+    }
+    void rectangle(int left, int top, int right, int bottom) override {
+        touched({{left, top}, {right, bottom}});
+        overlay_.rectangle(left, top, right, bottom);
+    }
+    void ellipse(int left, int top, int right, int bottom) override {
+        touched({{left, top}, {right, bottom}});
+        overlay_.ellipse(left, top, right, bottom);
+    }
+    void arc(int left, int top, int right, int bottom, int x3, int y3, int x4, int y4) override {
+        touched({{left, top}, {right, bottom}});
+        overlay_.arc(left, top, right, bottom, x3, y3, x4, y4);
+    }
+    void bezierTo(IntPoint c1, IntPoint c2, IntPoint end) override {
+        touched({overlay_.position(), c1, c2, end});  // the curve stays inside its hull
+        overlay_.bezierTo(c1, c2, end);
+    }
+    // The overlay measures text with stand-in metrics: a text repaints the whole view.
+    void textOut(int x, int y, std::u16string_view text) override {
+        box_.update();
+        overlay_.textOut(x, y, text);
+    }
+    int textWidth(std::u16string_view text) override { return overlay_.textWidth(text); }
+    IntRect drawText(IntRect r, std::u16string_view text, bool measureOnly) override {
+        if (!measureOnly) box_.update();
+        return overlay_.drawText(r, text, measureOnly);
+    }
+    int logicalDpiX() const override { return overlay_.logicalDpiX(); }
+    int logicalDpiY() const override { return overlay_.logicalDpiY(); }
+
+private:
+    // The box around the points, widened by the pen and a pixel of rounding on each side.
+    void touched(std::initializer_list<IntPoint> points) {
+        int left = points.begin()->x, top = points.begin()->y, right = left, bottom = top;
+        for (const IntPoint& p : points) {
+            left = std::min(left, p.x), right = std::max(right, p.x);
+            top = std::min(top, p.y), bottom = std::max(bottom, p.y);
+        }
+        const int margin = std::min(std::max(1, overlay_.penWidth()), 1 << 20) / 2 + 2;
+        // Held to the paint box, so that far-off points of a broken drawing cannot overflow.
+        const auto inX = [&](long long v) { return static_cast<int>(std::clamp<long long>(v, -1, box_.width())); };
+        const auto inY = [&](long long v) { return static_cast<int>(std::clamp<long long>(v, -1, box_.height())); };
+        box_.update(QRect(QPoint(inX(1LL * left - margin), inY(1LL * top - margin)),
+                          QPoint(inX(1LL * right + margin), inY(1LL * bottom + margin))));
+    }
+
+    RecordingCanvas& overlay_;
+    QWidget& box_;
+};
+
+TMainToolHost::TMainToolHost(TMainForm& form)
+    : form_(form), screen_(std::make_unique<ScreenOverlay>(form.View.Overlay(), *form.PaintBox1)) {}
+
+TMainToolHost::~TMainToolHost() = default;
 
 bool TMainToolHost::Checked(ToolItem item) const { return form_.ToolAction(item)->isChecked(); }
 double TMainToolHost::PixelsPerMm() const { return form_.PixelsPerMm(); }
@@ -23,11 +96,8 @@ void TMainToolHost::Paint() { form_.PaintBox1Paint(); }
 void TMainToolHost::UpdateEds() { form_.UpdateEds(); }
 void TMainToolHost::SetChanged() { form_.SetChanged(); }
 
-Canvas& TMainToolHost::ScreenCanvas() {
-    // What is drawn now shows at the next repaint, right after this event.
-    form_.PaintBox1->update();
-    return form_.View.Overlay();
-}
+// What is drawn shows at the next repaint, right after this event.
+Canvas& TMainToolHost::ScreenCanvas() { return *screen_; }
 
 void TMainToolHost::SingleSheetRefresh(int sheet, const std::function<void(Canvas&)>& preview) {
     SheetView& view = form_.View;

@@ -1,15 +1,19 @@
 #pragma once
 
+#include <memory>
+
 #include "tools/toolhost.h"
 
 namespace tervasko {
 
 class TMainForm;
+class ScreenOverlay;
 
 // The main window as the tools see it.
 class TMainToolHost : public ToolHost {
 public:
-    explicit TMainToolHost(TMainForm& form) : form_(form) {}
+    explicit TMainToolHost(TMainForm& form);
+    ~TMainToolHost() override;
 
     bool Checked(ToolItem item) const override;
     double PixelsPerMm() const override;
@@ -34,6 +38,7 @@ public:
 
 private:
     TMainForm& form_;
+    std::unique_ptr<ScreenOverlay> screen_;
 };
 
 }  // namespace tervasko

@@ -1,5 +1,6 @@
 #include "tools/elements.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "tools/toolpixels.h"
@@ -48,13 +49,18 @@ void drawHighlight(PointerContext& p, const TDrawElement& e, int dx, int dy) {
 bool ElementHit(const TDrawElement& e, double s, double qx, double qy) {
     switch (e.Kind) {
         case ekLine: {
+            // Every hit lies within 3 pixels of the segment between the rounded end points,
+            // so within 4 of the unrounded box: most elements of a large drawing stop here,
+            // before any rounding.
+            if (qx < std::min(e.X1, e.X2) * s - 4 || qx > std::max(e.X1, e.X2) * s + 4 ||
+                qy < std::min(e.Y1, e.Y2) * s - 4 || qy > std::max(e.Y1, e.Y2) * s + 4)
+                return false;
             const double ax = std::nearbyint(e.X1 * s), ay = std::nearbyint(e.Y1 * s);
             const double bx = std::nearbyint(e.X2 * s), by = std::nearbyint(e.Y2 * s);
             const double ll = (bx - ax) * (bx - ax) + (by - ay) * (by - ay);
             const double qa = (qx - ax) * (qx - ax) + (qy - ay) * (qy - ay);
             const double qb = (qx - bx) * (qx - bx) + (qy - by) * (qy - by);
-            // The two discs first: they reject nearly every element at little cost. Written so
-            // that coordinates that are not numbers miss.
+            // Written so that coordinates that are not numbers miss.
             if (!(qa <= ll && qb <= ll)) return false;
             const double l = std::sqrt(ll);
             if (!(l > 0)) return false;  // no normal to a line of no length

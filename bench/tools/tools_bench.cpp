@@ -1,0 +1,154 @@
+// The drawing tools at the pace of the pointer, on the real window: a pencil segment must
+// cost the same on an empty drawing and on a large one, and the element hover scan runs at
+// every pointer move.
+#include <benchmark/benchmark.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QSpinBox>
+#include <cstdlib>
+#include <memory>
+
+#include "app/mainUnit.h"
+#include "app/paintbox.h"
+#include "platform/numeric.h"
+#include "platform/recordingcanvas.h"
+#include "tools/dispatch.h"
+#include "view/viewgeometry.h"
+
+namespace tervasko {
+namespace {
+
+constexpr int kPages = 5;
+constexpr int kSegments = 1000;
+
+// 199,999 short random lines over five A4 sheets and, last, one in view at 100 .. 120 mm.
+void fillLargeDrawing(TDrawing& d) {
+    const double sheetMm = 297;
+    std::uint32_t seed = 12345;
+    auto rnd = [&] {
+        seed = seed * 1664525u + 1013904223u;
+        return (seed >> 8) / double(1 << 24);
+    };
+    for (int i = 0; i < 199999; ++i) {
+        TDrawElement* e = d.AppendElement();
+        e->Kind = ekLine;
+        e->Width = 0.1;
+        e->X1 = 5 + rnd() * 195;
+        e->Y1 = 5 + rnd() * (kPages * sheetMm - 10);
+        e->X2 = e->X1 + rnd() * 6 - 3;
+        e->Y2 = e->Y1 + rnd() * 6 - 3;
+    }
+    TDrawElement* last = d.AppendElement();
+    last->Kind = ekLine;
+    last->Width = 0.1;
+    last->X1 = 100, last->Y1 = 100, last->X2 = 120, last->Y2 = 100;
+}
+
+// The window as the user has it: 1280 x 900, five sheets, the drawing drawn once.
+std::unique_ptr<TMainForm> window(bool large) {
+    auto form = std::make_unique<TMainForm>(std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp");
+    form->ShowError = [](const std::string&) {};
+    form->resize(1280, 900);
+    form->show();
+    form->PageAnz->setValue(kPages);
+    if (large) fillLargeDrawing(form->Drawing);
+    form->SetChanged();
+    form->PaintBox1Paint();
+    QApplication::processEvents();
+    return form;
+}
+
+// One move as the window lives it: the handler, then the repaint it asked for.
+void pointerMove(TMainForm& form, int x, int y) {
+    form.PaintBox1MouseMove(x, y);
+    QApplication::processEvents();
+}
+
+void BM_PencilSegment(benchmark::State& state) {
+    auto form = window(state.range(0) != 0);
+    form->Bleistift1->trigger();
+    QApplication::processEvents();
+    for (auto _ : state) {
+        state.PauseTiming();
+        form->PaintBox1MouseDown(MouseButton::Left, 105, 105);
+        state.ResumeTiming();
+        for (int i = 0; i < kSegments; ++i) pointerMove(*form, 105 + (i % 500), 105 + i / 5);
+        state.PauseTiming();
+        form->PaintBox1MouseUp(MouseButton::Left, 605, 305);
+        // The stroke goes away again, with the cycle that shows it gone, outside the count.
+        while (form->Drawing.Elements.Count() > (state.range(0) ? 200000u : 0u))
+            form->Drawing.Elements.Delete(static_cast<std::int32_t>(form->Drawing.Elements.Count()) - 1);
+        form->SetChanged();
+        form->PaintBox1Paint();
+        QApplication::processEvents();
+        state.ResumeTiming();
+    }
+    // Seconds per segment (shown with a unit prefix: 2m is 2 ms).
+    state.counters["s_per_segment"] = benchmark::Counter(
+        kSegments, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_PencilSegment)->ArgName("lines200k")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// Over nothing: the whole list is tested and nothing is drawn. Over the last element: the
+// first test hits, and the cycle and the red overdraw follow, with the repaint.
+void BM_ElementHoverScan(benchmark::State& state) {
+    auto form = window(true);
+    form->ObjekteLschen1->trigger();
+    QApplication::processEvents();
+    const double s = form->PixelsPerMm();
+    const bool overLast = state.range(0) != 0;
+    const int x = static_cast<int>(Round((overLast ? 110 : 208) * s)) + SheetMarginPx;
+    const int y = static_cast<int>(Round(100 * s)) + SheetMarginPx;
+    pointerMove(*form, x, y);
+    if (form->Gesture.HoverValid != overLast ||
+        (overLast && form->Gesture.HoverIndex != static_cast<int>(form->Drawing.Elements.Count()) - 1)) {
+        state.SkipWithError("the pointer is not where the benchmark wants it");
+        return;
+    }
+    for (auto _ : state) pointerMove(*form, x, y);
+}
+BENCHMARK(BM_ElementHoverScan)->ArgName("overLast")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+// The scan alone, over nothing: the same 200,000 tests without the window around them.
+class ScanOnlyHost : public ToolHost {
+public:
+    bool Checked(ToolItem item) const override { return item == ToolItem::Objekte1 || item == ToolItem::ObjekteLschen1; }
+    double PixelsPerMm() const override { return ViewGeometry::Compute(100, 96, 210 / MmPerInch, 297 / MmPerInch).PixelsPerMm; }
+    int SheetHeightPx() const override { return 1123; }
+    Color PenColor() const override { return kBlack; }
+    double PenWidth() const override { return 0.1; }
+    double EraserWidth() const override { return 2; }
+    void Paint() override {}
+    void UpdateEds() override {}
+    void SetChanged() override {}
+    Canvas& ScreenCanvas() override { return screen; }
+    void SingleSheetRefresh(int, const std::function<void(Canvas&)>&) override {}
+    void ShowPointerPosition(int, int) override {}
+    RecordingCanvas screen;
+};
+
+void BM_ElementHoverScanAlone(benchmark::State& state) {
+    TDrawing drawing;
+    fillLargeDrawing(drawing);
+    ScanOnlyHost host;
+    GestureState g;
+    const int x = static_cast<int>(Round(208 * host.PixelsPerMm())) + SheetMarginPx;
+    for (auto _ : state) {
+        PaintBox1MouseMove(host, drawing, g, x, 400);
+        benchmark::DoNotOptimize(g.HoverFound);
+    }
+}
+BENCHMARK(BM_ElementHoverScanAlone)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+}  // namespace tervasko
+
+int main(int argc, char** argv) {
+    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
