@@ -6,6 +6,7 @@
 #include <cctype>
 #include <charconv>
 #include <filesystem>
+#include <memory>
 #include <optional>
 
 #include "document/drawingfile.h"
@@ -78,19 +79,30 @@ std::optional<int> wholeNumber(const std::string& text) {
     return value;
 }
 
-// Fonts, images and PDF need a Qt GUI application; the exporter makes one on the offscreen
-// platform, which needs no display, and keeps it until the process ends.
-bool ensureGuiApplication(std::string* error) {
-    if (QCoreApplication::instance()) {
-        if (qobject_cast<QGuiApplication*>(QCoreApplication::instance())) return true;
-        *error = "pictures and PDF need a graphical Qt application, and another kind is running";
-        return false;
+// Fonts, images and PDF need a Qt GUI application. When the caller has none, the exporter
+// makes one for the time of the export, on the offscreen platform, which needs no display.
+class GuiSession {
+public:
+    GuiSession() {
+        if (!QCoreApplication::instance()) app_ = std::make_unique<QGuiApplication>(argc_, argv_);
     }
-    static int argc = 3;
-    static char name[] = "tervasko-export", option[] = "-platform", platform[] = "offscreen";
-    static char* argv[] = {name, option, platform, nullptr};
-    static QGuiApplication* app = new QGuiApplication(argc, argv);
-    return app != nullptr;
+    GuiSession(const GuiSession&) = delete;  // the application holds argc_ and argv_
+    GuiSession& operator=(const GuiSession&) = delete;
+
+private:
+    char name_[16] = "tervasko-export";
+    char option_[10] = "-platform";
+    char platform_[10] = "offscreen";
+    char* argv_[4] = {name_, option_, platform_, nullptr};
+    int argc_ = 3;
+    std::unique_ptr<QGuiApplication> app_;
+};
+
+// A caller's Qt application without GUI cannot draw.
+bool ensureGuiApplication(std::string* error) {
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance())) return true;
+    *error = "pictures and PDF need a graphical Qt application, and another kind is running";
+    return false;
 }
 
 using Writer = bool (*)(LoadedDrawing&, const Options&, const std::string& inPath,
@@ -156,13 +168,14 @@ struct OutputType {
     const char* extension;
     Writer write;
     bool picture;  // takes --dpi and --sheet
+    bool needsGui;
 };
 
 constexpr OutputType kOutputTypes[] = {
-    {".dxf", &exportDxf, false},
-    {".pdf", &exportPdf, false},
-    {".bmp", &exportPicture, true},
-    {".png", &exportPicture, true},
+    {".dxf", &exportDxf, false, false},
+    {".pdf", &exportPdf, false, true},
+    {".bmp", &exportPicture, true, true},
+    {".png", &exportPicture, true, true},
 };
 
 // Reads the options; on a mistake returns the line to show.
@@ -229,6 +242,8 @@ int RunExportCommand(const std::vector<std::string>& args, std::ostream& out, st
         err << "tervasko-export: " << error << "\n";
         return kExitFailed;
     }
+    std::optional<GuiSession> gui;
+    if (type->needsGui) gui.emplace();
     if (!type->write(loaded, options, inPath, outPath, &error)) {
         err << "tervasko-export: " << error << "\n";
         return kExitFailed;
