@@ -17,6 +17,8 @@ TPrintCommands::TPrintCommands(QWidget* parent) : parent_(parent) {
     };
     PrintDialog1 = [this](QPrinter& printer, int pageCount) {
         QPrintDialog dialog(&printer, parent_.data());
+        dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
+        dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
         dialog.setMinMax(1, pageCount);
         return dialog.exec() == QDialog::Accepted;
     };
