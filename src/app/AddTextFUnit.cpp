@@ -51,9 +51,12 @@ QFont ChoiceToQFont(const TextFontChoice& font) {
     return f;
 }
 
-TextFontChoice FontChoiceFrom(const QFont& font, std::int32_t color, const TextFontChoice& current) {
+TextFontChoice FontChoiceFrom(const QFont& font, std::int32_t color, const TextFontChoice& current,
+                              const QString& shownFamily) {
     TextFontChoice f;
-    f.face = font.family().toStdString();
+    const auto same = [&](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; };
+    const bool faceKept = same(font.family(), shownFamily) || same(font.family(), QString::fromStdString(current.face));
+    f.face = faceKept ? current.face : font.family().toStdString();
     const double points = font.pointSizeF() > 0 ? font.pointSizeF() : current.size;
     f.size = static_cast<std::int32_t>(std::nearbyint(points));
     f.color = color;
@@ -63,7 +66,7 @@ TextFontChoice FontChoiceFrom(const QFont& font, std::int32_t color, const TextF
     // (a text loaded from a file keeps its own). A new face gets the default character set,
     // so that any system picks the face by its name alone (texts are Unicode), and fixed
     // pitch when the face is a fixed-pitch one, else the default pitch.
-    if (QString::fromStdString(current.face).compare(font.family(), Qt::CaseInsensitive) == 0) {
+    if (faceKept) {
         f.charset = current.charset;
         f.pitch = current.pitch;
     } else {
@@ -78,9 +81,13 @@ std::optional<TextFontChoice> RunFontChooser(QWidget* parent, const TextFontChoi
     dialog.setWindowTitle(q("Schriftart"));
     auto* layout = new QVBoxLayout(&dialog);
     // Qt's chooser, embedded, with a colour beside it as the system's chooser has one.
-    auto* fonts = new QFontDialog(ChoiceToQFont(current), &dialog);
+    // A face that is not installed shows as the face that stands in for it.
+    QFont start = ChoiceToQFont(current);
+    start.setFamily(QFontInfo(start).family());
+    auto* fonts = new QFontDialog(start, &dialog);
     fonts->setWindowFlags(Qt::Widget);
     fonts->setOptions(QFontDialog::NoButtons | QFontDialog::DontUseNativeDialog);
+    const QString shownFamily = fonts->currentFont().family();
     layout->addWidget(fonts);
     std::int32_t color = current.color;
     auto* colorRow = new QHBoxLayout;
@@ -107,7 +114,7 @@ std::optional<TextFontChoice> RunFontChooser(QWidget* parent, const TextFontChoi
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     layout->addWidget(buttons);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
-    return FontChoiceFrom(fonts->currentFont(), color, current);
+    return FontChoiceFrom(fonts->currentFont(), color, current, shownFamily);
 }
 
 TAddTextForm::TAddTextForm(QWidget* parent) : QDialog(parent) {

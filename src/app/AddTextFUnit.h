@@ -57,7 +57,10 @@ QFont ChoiceToQFont(const TextFontChoice& font);
 QColor TextColorToQColor(std::int32_t color);
 
 // What a font confirmed in a chooser gives, starting from the chooser's current font.
-TextFontChoice FontChoiceFrom(const QFont& font, std::int32_t color, const TextFontChoice& current);
+// shownFamily: the family the chooser showed for it at first (a face such as "Arial" may
+// show as the family that stands in for it); keeping that keeps the current face.
+TextFontChoice FontChoiceFrom(const QFont& font, std::int32_t color, const TextFontChoice& current,
+                              const QString& shownFamily);
 
 // The platform's font chooser with a colour, as a modal dialog.
 std::optional<TextFontChoice> RunFontChooser(QWidget* parent, const TextFontChoice& current);

@@ -27,7 +27,11 @@ enum class MouseButton { Left, Right, Middle };
 // font chooser until the user picks another. Stored as such in the drawing.
 inline constexpr std::int32_t kClWindowText = static_cast<std::int32_t>(0x80000008u);
 
-// A text font as the font chooser holds it and as a text record stores it.
+// A text font as the font chooser holds it and as a text record stores it. The defaults are
+// the chooser's font at start: Arial, 10 points, regular, the window-text colour, the ANSI
+// character set and the default pitch. New texts store what the chooser holds; a face the
+// user picks gets the default character set (1) and the default pitch, or fixed pitch for a
+// fixed-pitch face (see the window's chooser).
 struct TextFontChoice {
     std::string face = "Arial";  // UTF-8
     std::int32_t size = 10;      // points

@@ -143,6 +143,29 @@ TEST_F(ToolWindow, AddedTextsTakeTheMemoAndTheChoosersFontAndTheMemoIsNeverClear
     EXPECT_EQ(form->FontDialog1.face, "Courier New");
 }
 
+TEST(FontChooser, AConfirmedFontKeepsTheFaceItShowedAndGivesANewFaceTheDefaultCharacterSet) {
+    const TextFontChoice current{"Arial", 10, static_cast<std::int32_t>(0x80000008u), 204, 1, 0};
+    // "Arial" shows as the face that stands in for it; confirmed so, it stays Arial with the
+    // character set and pitch it had.
+    QFont shown("Liberation Sans");
+    shown.setPointSizeF(11.5);
+    shown.setBold(true);
+    shown.setUnderline(true);
+    TextFontChoice f = FontChoiceFrom(shown, 0x0000FF, current, "Liberation Sans");
+    EXPECT_EQ(f, (TextFontChoice{"Arial", 12, 0x0000FF, 204, 1, fsBold | fsUnderline}));
+
+    QFont serif("Liberation Serif");
+    serif.setPointSize(9);
+    serif.setItalic(true);
+    serif.setStrikeOut(true);
+    f = FontChoiceFrom(serif, 0x0000FF, current, "Liberation Sans");
+    EXPECT_EQ(f, (TextFontChoice{"Liberation Serif", 9, 0x0000FF, 1, 0, fsItalic | fsStrikeOut}));
+
+    f = FontChoiceFrom(QFont("Liberation Mono", 10), current.color, current, "Liberation Sans");
+    EXPECT_EQ(f.charset, 1);
+    EXPECT_EQ(f.pitch, 2);  // a fixed-pitch face
+}
+
 TEST_F(ToolWindow, ChangingATextLoadsItIntoTheDialogAfterTheSheetsMeasuredIt) {
     TTextElement& t = *form->Drawing.AppendText();
     t.X1 = 30, t.Y1 = 30;
