@@ -196,7 +196,9 @@ std::vector<QString> ShownTexts(QObject* root) {
     auto add = [&texts](const QString& t) {
         if (!t.isEmpty()) texts.push_back(t);
     };
-    for (QObject* o : root->findChildren<QObject*>() << root) {
+    QList<QObject*> objects = root->findChildren<QObject*>();
+    objects.append(root);
+    for (QObject* o : objects) {
         if (auto* a = qobject_cast<QAction*>(o)) {
             add(a->text());
             add(a->toolTip());
