@@ -1,5 +1,7 @@
 // The "Sprache" menu's commands: options file, restart request, and the editor's opening.
 
+#include "app/translate/languagecommands.h"
+
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -8,7 +10,6 @@
 #include <QWidget>
 
 #include "app/translate/TranslateFUnit.h"
-#include "app/translate/languagecommands.h"
 #include "document/options.h"
 #include "translate/translatetest.h"
 
@@ -44,14 +45,17 @@ protected:
             group.addAction(items[i]);
         }
         items[0]->setChecked(true);
-        dialogs.Information = [this](QWidget* owner, const std::string& text, const std::string& caption) {
+        dialogs.Information = [this](QWidget* owner, const std::string& text,
+                                     const std::string& caption) {
             shown.push_back({owner, text, caption});
             events.push_back("message");
         };
     }
 
     std::string programDir() const { return dir.path() + "/"; }
-    std::vector<std::uint8_t> options() const { return testing::readBytes(dir.file("options.dat")); }
+    std::vector<std::uint8_t> options() const {
+        return testing::readBytes(dir.file("options.dat"));
+    }
 };
 
 TEST_F(LanguageCommandTest, ChoosingALanguageChecksItAsksForARestartInItAndSavesIt) {
@@ -66,14 +70,16 @@ TEST_F(LanguageCommandTest, ChoosingALanguageChecksItAsksForARestartInItAndSaves
     for (const auto& c : cases) {
         SCOPED_TRACE(c.language);
         shown.clear();
-        LanguageCommand(c.language, items[c.language], false, table, programDir(), &window, dialogs);
+        LanguageCommand(c.language, items[c.language], false, table, programDir(), &window,
+                        dialogs);
         for (int i = 0; i < 3; ++i) EXPECT_EQ(items[i]->isChecked(), i == c.language);
         EXPECT_EQ(table.ActiveLanguage(), c.language);
         ASSERT_EQ(shown.size(), 1u);
         EXPECT_EQ(shown[0].owner, &window);
         EXPECT_EQ(shown[0].text, c.restart);
         EXPECT_EQ(shown[0].caption, "Morvane Tervasko 1.0");
-        EXPECT_EQ(options(), (std::vector<std::uint8_t>{static_cast<std::uint8_t>(c.language), 0, 0, 0}));
+        EXPECT_EQ(options(),
+                  (std::vector<std::uint8_t>{static_cast<std::uint8_t>(c.language), 0, 0, 0}));
     }
 }
 

@@ -111,8 +111,8 @@ TEST_F(EditorTest, SearchNarrowsToRowsContainingTheTextInAnyColumnCaseOfAToZOnly
         std::vector<std::string> rows;
     } cases[] = {
         {"speich", {"Speichern", "Speichern unter...", kCannotStoreText}},  // "gespeichert"
-        {"SALVA CON", {"Speichern unter..."}},  // another column
-        {"über", {}},                           // ü keeps its case
+        {"SALVA CON", {"Speichern unter..."}},                              // another column
+        {"über", {}},                                                       // ü keeps its case
         {"Übersetzen", {"Übersetzen..."}},
         {"fil", {"Datei"}},
         {"", AllSources()},
@@ -229,7 +229,8 @@ TEST_F(EditorTest, AReadOnlyTableRefusesEveryChangeWithAMessage) {
     EXPECT_FALSE(model().flags(model().index(0, 1)) & Qt::ItemIsEditable);
     EXPECT_FALSE(model().setData(model().index(0, 1), q("Document"), Qt::EditRole));
 
-    for (TDBNavigator::Button b : {TDBNavigator::Insert, TDBNavigator::Delete, TDBNavigator::Edit}) {
+    for (TDBNavigator::Button b :
+         {TDBNavigator::Insert, TDBNavigator::Delete, TDBNavigator::Edit}) {
         messages.clear();
         Click(b);
         EXPECT_EQ(messages, std::vector<std::string>{refusal}) << b;

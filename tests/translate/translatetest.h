@@ -16,7 +16,9 @@
 
 namespace tervasko::test {
 
-inline QString q(const char* utf8) { return QString::fromUtf8(utf8); }
+inline QString q(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
 
 // Brings data/translations.tsv into the table in `dir`, as the build does beside the program.
 inline void InstallShipped(const std::string& dir) {

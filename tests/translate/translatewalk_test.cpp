@@ -42,15 +42,30 @@ protected:
 
 TEST_F(WalkTest, EveryKindOfTextIsReplacedByItsTranslation) {
     const std::vector<std::vector<std::string>> rows = {
-        {"Fenster", "Window"},       {"Zoom:", "Zoom to:"},      {"Lineal", "Ruler"},
-        {"Zirkel", "Compass"},       {"Farbe...", "Colour..."},  {"Neu", "New"},
-        {"Ansicht", "View"},         {"Datei", "File"},          {"Speichern", "Save"},
-        {"Beenden", "Quit"},         {"Öffnen...", "Open..."},   {"Ende", "End"},
-        {"Hand", "Pan"},             {"Zoll", "Inch"},           {"Deutsch", "German"},
-        {"Italiano", "Italian"},     {"Breite:", "Width:"},      {"Höhe:", "Height:"},
-        {"Text:", "Text to show:"},  {"Zeichnungen (*.tvk)|*.tvk", "Drawings (*.tvk)|*.tvk"},
+        {"Fenster", "Window"},
+        {"Zoom:", "Zoom to:"},
+        {"Lineal", "Ruler"},
+        {"Zirkel", "Compass"},
+        {"Farbe...", "Colour..."},
+        {"Neu", "New"},
+        {"Ansicht", "View"},
+        {"Datei", "File"},
+        {"Speichern", "Save"},
+        {"Beenden", "Quit"},
+        {"Öffnen...", "Open..."},
+        {"Ende", "End"},
+        {"Hand", "Pan"},
+        {"Zoll", "Inch"},
+        {"Deutsch", "German"},
+        {"Italiano", "Italian"},
+        {"Breite:", "Width:"},
+        {"Höhe:", "Height:"},
+        {"Text:", "Text to show:"},
+        {"Zeichnungen (*.tvk)|*.tvk", "Drawings (*.tvk)|*.tvk"},
         {"Bilder (*.bmp)", "Pictures (*.bmp)"},
-        {"Zeile eins", "Line one"},  {"Zeile zwei", "Line two"}, {"Suchen", "Search"},
+        {"Zeile eins", "Line one"},
+        {"Zeile zwei", "Line two"},
+        {"Suchen", "Search"},
     };
     for (const auto& row : rows) ASSERT_GT(table.AppendRow(row), 0) << row[0];
     table.SetActiveLanguage(1);
@@ -157,8 +172,8 @@ TEST_F(WalkTest, UnknownTextsAreAppendedInWalkOrderOnce) {
     new QLabel(q("Z1"), &second);
 
     TranslateApplication({&first, &second}, table);
-    const std::vector<std::string> expected = {"Zweites", "Erstes", "Z1", "L2", "L1", "-",
-                                               "M1", "M", "P2", "P2 Hinweis", "P1"};
+    const std::vector<std::string> expected = {"Zweites", "Erstes", "Z1", "L2",         "L1", "-",
+                                               "M1",      "M",      "P2", "P2 Hinweis", "P1"};
     EXPECT_EQ(test::SourcesFrom(table, 1), expected);
 
     // A window made later, walked on its own: its caption first.
@@ -249,8 +264,10 @@ TEST_P(ShippedStartTest, NoGermanTextIsLeftWhereTheShippedTableHasATranslation) 
     // What a person sees first, in the table's words.
     EXPECT_EQ(form.Neu1->text().toStdString(), table.Cell(table.FindRow("Neu"), language));
     EXPECT_EQ(form.N5->toolTip().toStdString(), table.Cell(table.FindRow("Neu"), language));
-    EXPECT_EQ(editor->windowTitle().toStdString(), table.Cell(table.FindRow("Übersetzen"), language));
-    EXPECT_EQ(editor->BackBtn->text().toStdString(), table.Cell(table.FindRow("Zurück..."), language));
+    EXPECT_EQ(editor->windowTitle().toStdString(),
+              table.Cell(table.FindRow("Übersetzen"), language));
+    EXPECT_EQ(editor->BackBtn->text().toStdString(),
+              table.Cell(table.FindRow("Zurück..."), language));
     EXPECT_TRUE(editor->FilterEdit->text().isEmpty());
 }
 

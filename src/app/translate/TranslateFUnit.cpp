@@ -25,7 +25,9 @@ namespace {
 
 constexpr int kColumnWidth = 300;  // px, the grid's columns when the window opens
 
-QString q(const char* utf8) { return QString::fromUtf8(utf8); }
+QString q(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
 
 // The navigator's glyphs, 16 x 16, drawn rather than taken from a style so that every
 // platform shows the same signs.
@@ -111,9 +113,13 @@ std::string UpperAtoZ(std::string text) {
 TTranslationModel::TTranslationModel(TranslationTable& table, QObject* parent)
     : QAbstractTableModel(parent), table_(table) {}
 
-bool TTranslationModel::ReadOnly() const { return table_.ReadOnly(); }
+bool TTranslationModel::ReadOnly() const {
+    return table_.ReadOnly();
+}
 
-void TTranslationModel::SetFilterText(const std::string& needle) { needle_ = UpperAtoZ(needle); }
+void TTranslationModel::SetFilterText(const std::string& needle) {
+    needle_ = UpperAtoZ(needle);
+}
 
 bool TTranslationModel::matches(const Cells& cells) const {
     return std::any_of(cells.begin(), cells.end(), [this](const std::string& cell) {
@@ -146,8 +152,9 @@ void TTranslationModel::Reload() {
 }
 
 int TTranslationModel::RecNo(int row) const {
-    return row >= 0 && row < static_cast<int>(rows_.size()) ? rows_[static_cast<std::size_t>(row)].recNo
-                                                            : 0;
+    return row >= 0 && row < static_cast<int>(rows_.size())
+               ? rows_[static_cast<std::size_t>(row)].recNo
+               : 0;
 }
 
 int TTranslationModel::Language(int column) const {
@@ -165,8 +172,9 @@ std::string TTranslationModel::Text(int row, int language) const {
     if (row < 0 || row >= static_cast<int>(rows_.size()) || language < 0 ||
         language >= TranslationTable::kLanguageCount)
         return {};
-    const Cells& cells =
-        state_ != State::Browse && row == pendingRow_ ? pending_ : rows_[static_cast<std::size_t>(row)].cells;
+    const Cells& cells = state_ != State::Browse && row == pendingRow_
+                             ? pending_
+                             : rows_[static_cast<std::size_t>(row)].cells;
     return cells[static_cast<std::size_t>(language)];
 }
 
@@ -198,7 +206,8 @@ TTranslationModel::Outcome TTranslationModel::Edit(int row) {
     return Outcome::Done;
 }
 
-TTranslationModel::Outcome TTranslationModel::SetText(int row, int language, const std::string& text) {
+TTranslationModel::Outcome TTranslationModel::SetText(int row, int language,
+                                                      const std::string& text) {
     if (Column(language) < 0) return Outcome::Done;
     const Outcome editing = Edit(row);
     if (editing != Outcome::Done) return editing;
@@ -229,11 +238,13 @@ TTranslationModel::Outcome TTranslationModel::Post() {
     Row& row = rows_[static_cast<std::size_t>(pendingRow_)];
     if (state_ == State::Insert) {
         // A new row left empty is not kept: it would be an empty record in the file.
-        if (std::all_of(pending_.begin(), pending_.end(), [](const std::string& s) { return s.empty(); })) {
+        if (std::all_of(pending_.begin(), pending_.end(),
+                        [](const std::string& s) { return s.empty(); })) {
             Cancel();
             return Outcome::Done;
         }
-        const int recNo = table_.AppendRow(std::vector<std::string>(pending_.begin(), pending_.end()));
+        const int recNo =
+            table_.AppendRow(std::vector<std::string>(pending_.begin(), pending_.end()));
         if (recNo == 0) return failure();
         row.recNo = recNo;
     } else {
@@ -342,8 +353,8 @@ TDBNavigator::TDBNavigator(QWidget* parent) : QWidget(parent) {
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(0);
-    static const char* const kNames[Count] = {"First", "Prior", "Next",  "Last",   "Insert",
-                                              "Delete", "Edit", "Post", "Cancel", "Refresh"};
+    static const char* const kNames[Count] = {"First",  "Prior", "Next", "Last",   "Insert",
+                                              "Delete", "Edit",  "Post", "Cancel", "Refresh"};
     for (int b = 0; b < Count; ++b) {
         auto* button = new QToolButton(this);
         button->setObjectName(QString::fromLatin1(kNames[b]));
@@ -392,7 +403,9 @@ void TDBGrid::CommitEditor() {
     }
 }
 
-QWidget* TDBGrid::Editor() const { return delegate_->editor; }
+QWidget* TDBGrid::Editor() const {
+    return delegate_->editor;
+}
 
 void TDBGrid::RevertEditor() {
     if (QWidget* e = delegate_->editor) closeEditor(e, QAbstractItemDelegate::NoHint);

@@ -101,7 +101,7 @@ private:
     TranslationTable& table_;
     std::vector<int> languages_;  // the table's language columns, in order
     std::vector<Row> rows_;
-    std::string needle_;          // upper case; empty = no search
+    std::string needle_;  // upper case; empty = no search
     State state_ = State::Browse;
     int pendingRow_ = -1;
     Cells pending_;

@@ -30,7 +30,8 @@ void RestartMessage(TranslationTable& table, QWidget* owner, const LanguageDialo
 }
 
 void LanguageCommand(int language, QAction* item, bool loadingOptions, TranslationTable& table,
-                     const std::string& programDir, QWidget* owner, const LanguageDialogs& dialogs) {
+                     const std::string& programDir, QWidget* owner,
+                     const LanguageDialogs& dialogs) {
     if (loadingOptions) return;
     if (item) item->setChecked(true);
     table.SetActiveLanguage(language);

@@ -163,7 +163,9 @@ void translateMenu(QObject* o, Translator& tr) {
     if (item && item->parent() != m) translateAction(item, tr);
 }
 
-void translateHintOnly(QObject* o, Translator& tr) { translateHint(static_cast<QWidget*>(o), tr); }
+void translateHintOnly(QObject* o, Translator& tr) {
+    translateHint(static_cast<QWidget*>(o), tr);
+}
 
 void translateNothing(QObject*, Translator&) {}
 
@@ -248,10 +250,10 @@ bool is(const QObject* o) {
 }
 
 bool isQtDialog(const QObject* o) {
-    return is<QFileDialog>(o) || is<QColorDialog>(o) || is<QFontDialog>(o) ||
-           is<QMessageBox>(o) || is<QInputDialog>(o) || is<QProgressDialog>(o) ||
-           is<QErrorMessage>(o) || o->inherits("QAbstractPrintDialog") ||
-           o->inherits("QPageSetupDialog") || o->inherits("QPrintPreviewDialog");
+    return is<QFileDialog>(o) || is<QColorDialog>(o) || is<QFontDialog>(o) || is<QMessageBox>(o) ||
+           is<QInputDialog>(o) || is<QProgressDialog>(o) || is<QErrorMessage>(o) ||
+           o->inherits("QAbstractPrintDialog") || o->inherits("QPageSetupDialog") ||
+           o->inherits("QPrintPreviewDialog");
 }
 
 bool isWindow(const QObject* o) {
@@ -266,7 +268,9 @@ bool isActionButton(const QObject* o) {
 }
 
 // The colour swatch of the settings panel: a plain widget with a hint.
-bool isShape(const QObject* o) { return o->inherits("tervasko::TShape"); }
+bool isShape(const QObject* o) {
+    return o->inherits("tervasko::TShape");
+}
 
 struct ClassRow {
     bool (*matches)(const QObject*);
@@ -310,9 +314,9 @@ void translateByClass(QObject* o, Translator& tr) {
 // are made of parts of Qt's own (the edit inside a spin box, the buttons of a file dialog,
 // the editors and headers of a view) whose texts are not the program's.
 bool walksInto(const QObject* o) {
-    return !(is<QAbstractSpinBox>(o) || is<QComboBox>(o) || is<QLineEdit>(o) ||
-             is<QTextEdit>(o) || is<QPlainTextEdit>(o) || is<QAbstractItemView>(o) ||
-             is<QTabBar>(o) || is<QCalendarWidget>(o) || isQtDialog(o));
+    return !(is<QAbstractSpinBox>(o) || is<QComboBox>(o) || is<QLineEdit>(o) || is<QTextEdit>(o) ||
+             is<QPlainTextEdit>(o) || is<QAbstractItemView>(o) || is<QTabBar>(o) ||
+             is<QCalendarWidget>(o) || isQtDialog(o));
 }
 
 using WorkQueue = TDynaArray<QObject*>;
@@ -368,9 +372,13 @@ TFileFilter::TFileFilter(const QString& name, const QString& filter, QObject* ow
     setObjectName(name);
 }
 
-QStringList TFileFilter::NameFilters() const { return NameFiltersFrom(filter_); }
+QStringList TFileFilter::NameFilters() const {
+    return NameFiltersFrom(filter_);
+}
 
-QString TFileFilter::QtFilter() const { return NameFilters().join(QStringLiteral(";;")); }
+QString TFileFilter::QtFilter() const {
+    return NameFilters().join(QStringLiteral(";;"));
+}
 
 QStringList NameFiltersFrom(const QString& filter) {
     QStringList result;
