@@ -50,6 +50,11 @@ protected:
             shown.push_back({owner, text, caption});
             events.push_back("message");
         };
+        dialogs.Warning = [this](QWidget* owner, const std::string& text,
+                                 const std::string& caption) {
+            shown.push_back({owner, text, caption});
+            events.push_back("warning");
+        };
     }
 
     std::string programDir() const { return dir.path() + "/"; }
@@ -90,6 +95,19 @@ TEST_F(LanguageCommandTest, WhileTheOptionsAreLoadedTheCommandDoesNothing) {
     EXPECT_EQ(table.ActiveLanguage(), kGerman);
     EXPECT_TRUE(shown.empty());
     EXPECT_EQ(options(), (std::vector<std::uint8_t>{2, 0, 0, 0}));
+}
+
+TEST_F(LanguageCommandTest, ALanguageThatCannotBeSavedIsToldInsteadOfTheRestartRequest) {
+    const std::string nowhere = dir.file("missing") + "/";
+    LanguageCommand(kEnglish, items[kEnglish], false, table, nowhere, &window, dialogs);
+    EXPECT_EQ(events, std::vector<std::string>{"warning"});
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].text,
+              "The language setting cannot be saved. At the next start the program "
+              "will appear in the previous language.\n" +
+                  nowhere + "options.dat");
+    EXPECT_EQ(shown[0].caption, "Morvane Tervasko 1.0");
+    EXPECT_EQ(table.ActiveLanguage(), kEnglish);  // lookups use it from now on all the same
 }
 
 TEST_F(LanguageCommandTest, TranslateOpensTheEditorWithWideColumnsThenAsksForARestart) {

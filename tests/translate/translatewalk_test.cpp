@@ -23,6 +23,7 @@
 
 #include "app/mainUnit.h"
 #include "app/translate/TranslateFUnit.h"
+#include "app/translate/languagecommands.h"
 #include "app/translate/translateunit.h"
 #include "document/options.h"
 #include "translate/translatetest.h"
@@ -273,12 +274,13 @@ TEST_P(ShippedStartTest, NoGermanTextIsLeftWhereTheShippedTableHasATranslation) 
 
 INSTANTIATE_TEST_SUITE_P(EnglishAndItalian, ShippedStartTest, ::testing::Values(1, 2));
 
-TEST(ShippedTexts, TheEditorsOwnMessagesAreTranslated) {
+TEST(ShippedTexts, TheMessagesOfEditorAndLanguageCommandsAreTranslated) {
     testing::TempDir dir;
     test::InstallShipped(dir.path() + "/");
     TranslationTable table;
     ASSERT_TRUE(table.Open(dir.path()));
-    for (const char* text : {kTableReadOnlyText, kCannotStoreText, kDeleteRowQuestion}) {
+    for (const char* text :
+         {kTableReadOnlyText, kCannotStoreText, kDeleteRowQuestion, kCannotSaveLanguageText}) {
         const int row = table.FindRow(text);
         ASSERT_GT(row, 0) << text;
         EXPECT_FALSE(table.Cell(row, 1).empty()) << text;

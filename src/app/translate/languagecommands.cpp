@@ -19,6 +19,10 @@ LanguageDialogs::LanguageDialogs()
           QMessageBox::information(owner, QString::fromStdString(caption),
                                    QString::fromStdString(text));
       }),
+      Warning([](QWidget* owner, const std::string& text, const std::string& caption) {
+          QMessageBox::warning(owner, QString::fromStdString(caption),
+                               QString::fromStdString(text));
+      }),
       ShowModal([](QDialog& dialog) { return dialog.exec(); }) {}
 
 void RestartMessage(TranslationTable& table, QWidget* owner, const LanguageDialogs& dialogs) {
@@ -35,9 +39,15 @@ void LanguageCommand(int language, QAction* item, bool loadingOptions, Translati
     if (loadingOptions) return;
     if (item) item->setChecked(true);
     table.SetActiveLanguage(language);
-    RestartMessage(table, owner, dialogs);
-    // A folder that cannot be written keeps the old file; nothing is said.
-    SaveOptions(programDir, table.ActiveLanguage());
+    if (SaveOptions(programDir, table.ActiveLanguage())) {
+        RestartMessage(table, owner, dialogs);
+        return;
+    }
+    std::string caption;
+    table.GetMessageText(2, caption);
+    dialogs.Warning(
+        owner, table.TranslateText(kCannotSaveLanguageText) + "\n" + programDir + kOptionsFileName,
+        caption);
 }
 
 void TranslateCommand(TTranslateForm& form, TranslationTable& table, QWidget* owner,

@@ -22,6 +22,9 @@ struct LanguageDialogs {
     // An information message box owned by `owner` with an OK button.
     std::function<void(QWidget* owner, const std::string& text, const std::string& caption)>
         Information;
+    // A warning message box owned by `owner` with an OK button.
+    std::function<void(QWidget* owner, const std::string& text, const std::string& caption)>
+        Warning;
     // Shows a window modally and returns its result when it closes.
     std::function<int(QDialog& dialog)> ShowModal;
 
@@ -36,8 +39,15 @@ inline constexpr int kItalian = 2;
 // The restart request (message 1, caption message 2) in the active language.
 void RestartMessage(TranslationTable& table, QWidget* owner, const LanguageDialogs& dialogs);
 
+// Said when the chosen language cannot be written to "options.dat".
+inline constexpr const char* kCannotSaveLanguageText =
+    "Die Spracheinstellung kann nicht gespeichert werden. Beim nächsten Start erscheint das "
+    "Programm in der bisherigen Sprache.";
+
 // A language command: unless `loadingOptions` is set, checks `item`, makes `language` the
-// active one, shows the restart request in it and writes it to "options.dat" in `programDir`.
+// active one, writes it to "options.dat" in `programDir` and asks for a restart in the new
+// language. When the file cannot be written, a restart would not bring the language: the
+// user is told that instead.
 void LanguageCommand(int language, QAction* item, bool loadingOptions, TranslationTable& table,
                      const std::string& programDir, QWidget* owner, const LanguageDialogs& dialogs);
 
