@@ -78,7 +78,8 @@ void BM_PencilSegment(benchmark::State& state) {
         form->PaintBox1MouseUp(MouseButton::Left, 605, 305);
         // The stroke goes away again, with the cycle that shows it gone, outside the count.
         while (form->Drawing.Elements.Count() > (state.range(0) ? 200000u : 0u))
-            form->Drawing.Elements.Delete(static_cast<std::int32_t>(form->Drawing.Elements.Count()) - 1);
+            form->Drawing.Elements.Delete(
+                static_cast<std::int32_t>(form->Drawing.Elements.Count()) - 1);
         form->SetChanged();
         form->PaintBox1Paint();
         QApplication::processEvents();
@@ -102,7 +103,8 @@ void BM_ElementHoverScan(benchmark::State& state) {
     const int y = static_cast<int>(Round(100 * s)) + SheetMarginPx;
     pointerMove(*form, x, y);
     if (form->Gesture.HoverValid != overLast ||
-        (overLast && form->Gesture.HoverIndex != static_cast<int>(form->Drawing.Elements.Count()) - 1)) {
+        (overLast &&
+         form->Gesture.HoverIndex != static_cast<int>(form->Drawing.Elements.Count()) - 1)) {
         state.SkipWithError("the pointer is not where the benchmark wants it");
         return;
     }
@@ -113,8 +115,12 @@ BENCHMARK(BM_ElementHoverScan)->ArgName("overLast")->Arg(0)->Arg(1)->Unit(benchm
 // The scan alone, over nothing: the same 200,000 tests without the window around them.
 class ScanOnlyHost : public ToolHost {
 public:
-    bool Checked(ToolItem item) const override { return item == ToolItem::Objekte1 || item == ToolItem::ObjekteLschen1; }
-    double PixelsPerMm() const override { return ViewGeometry::Compute(100, 96, 210 / MmPerInch, 297 / MmPerInch).PixelsPerMm; }
+    bool Checked(ToolItem item) const override {
+        return item == ToolItem::Objekte1 || item == ToolItem::ObjekteLschen1;
+    }
+    double PixelsPerMm() const override {
+        return ViewGeometry::Compute(100, 96, 210 / MmPerInch, 297 / MmPerInch).PixelsPerMm;
+    }
     int SheetHeightPx() const override { return 1123; }
     Color PenColor() const override { return kBlack; }
     double PenWidth() const override { return 0.1; }

@@ -19,7 +19,9 @@
 namespace tervasko {
 namespace {
 
-QString q(const char* utf8) { return QString::fromUtf8(utf8); }
+QString q(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
 
 // Colour values with the high bit set name a system colour by its index.
 constexpr std::uint32_t kSystemColorBit = 0x80000000u;
@@ -31,12 +33,18 @@ QColor TextColorToQColor(std::int32_t color) {
     if (!(c & kSystemColorBit)) return ToQColor(c);
     const QPalette pal = QApplication::palette();
     switch (c & 0xFF) {
-        case 5: return pal.color(QPalette::Base);             // window background
-        case 13: return pal.color(QPalette::Highlight);
-        case 14: return pal.color(QPalette::HighlightedText);
-        case 15: return pal.color(QPalette::Button);          // button face
-        case 18: return pal.color(QPalette::ButtonText);
-        default: return pal.color(QPalette::WindowText);      // 8, window text, and the rest
+        case 5:
+            return pal.color(QPalette::Base);  // window background
+        case 13:
+            return pal.color(QPalette::Highlight);
+        case 14:
+            return pal.color(QPalette::HighlightedText);
+        case 15:
+            return pal.color(QPalette::Button);  // button face
+        case 18:
+            return pal.color(QPalette::ButtonText);
+        default:
+            return pal.color(QPalette::WindowText);  // 8, window text, and the rest
     }
 }
 
@@ -54,14 +62,18 @@ QFont ChoiceToQFont(const TextFontChoice& font) {
 TextFontChoice FontChoiceFrom(const QFont& font, std::int32_t color, const TextFontChoice& current,
                               const QString& shownFamily) {
     TextFontChoice f;
-    const auto same = [&](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; };
-    const bool faceKept = same(font.family(), shownFamily) || same(font.family(), QString::fromStdString(current.face));
+    const auto same = [&](const QString& a, const QString& b) {
+        return a.compare(b, Qt::CaseInsensitive) == 0;
+    };
+    const bool faceKept = same(font.family(), shownFamily) ||
+                          same(font.family(), QString::fromStdString(current.face));
     f.face = faceKept ? current.face : font.family().toStdString();
     const double points = font.pointSizeF() > 0 ? font.pointSizeF() : current.size;
     f.size = static_cast<std::int32_t>(std::nearbyint(points));
     f.color = color;
-    f.style = static_cast<std::uint8_t>((font.weight() >= QFont::Bold ? 1 : 0) | (font.italic() ? 2 : 0) |
-                                        (font.underline() ? 4 : 0) | (font.strikeOut() ? 8 : 0));
+    f.style =
+        static_cast<std::uint8_t>((font.weight() >= QFont::Bold ? 1 : 0) | (font.italic() ? 2 : 0) |
+                                  (font.underline() ? 4 : 0) | (font.strikeOut() ? 8 : 0));
     // Qt's chooser offers no character set and no pitch. A face kept keeps the values it had
     // (a text loaded from a file keeps its own). A new face gets the default character set,
     // so that any system picks the face by its name alone (texts are Unicode), and fixed
@@ -95,7 +107,8 @@ std::optional<TextFontChoice> RunFontChooser(QWidget* parent, const TextFontChoi
     swatch->setFixedSize(40, 18);
     swatch->setFrameShape(QFrame::Box);
     const auto showColor = [&] {
-        swatch->setStyleSheet(QStringLiteral("background: %1").arg(TextColorToQColor(color).name()));
+        swatch->setStyleSheet(
+            QStringLiteral("background: %1").arg(TextColorToQColor(color).name()));
     };
     showColor();
     auto* colorBtn = new QPushButton(q("Farbe..."), &dialog);
@@ -169,7 +182,8 @@ void TAddTextForm::SetText(std::u16string_view text) {
 
 void TAddTextForm::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    if (QScreen* s = screen()) move(s->availableGeometry().center() - QPoint(width() / 2, height() / 2));
+    if (QScreen* s = screen())
+        move(s->availableGeometry().center() - QPoint(width() / 2, height() / 2));
     FormShow();
 }
 
@@ -187,7 +201,9 @@ void TAddTextForm::FormShow() {
     Memo1->setFocus();
 }
 
-void TAddTextForm::Memo1Change() { OkBtn->setEnabled(!Memo1->document()->isEmpty()); }
+void TAddTextForm::Memo1Change() {
+    OkBtn->setEnabled(!Memo1->document()->isEmpty());
+}
 
 bool TAddTextForm::Memo1KeyDown(int key, Qt::KeyboardModifiers modifiers) {
     // Alt+Return confirms even an empty text, which the OK button would not.

@@ -54,9 +54,12 @@ void CurvePreview(PointerContext& p) {
     p.host.SingleSheetRefresh(g.PointerSheet, [&](Canvas& c) {
         c.setPen(color, width);
         c.moveTo(start.x, start.y);
-        if (g.CurveAwaitEnd) c.lineTo(q.x, q.y);
-        else if (g.CurveAwaitControl1) c.bezierTo(q, q, end);
-        else c.bezierTo(control, q, end);
+        if (g.CurveAwaitEnd)
+            c.lineTo(q.x, q.y);
+        else if (g.CurveAwaitControl1)
+            c.bezierTo(q, q, end);
+        else
+            c.bezierTo(control, q, end);
     });
 }
 

@@ -39,8 +39,11 @@ void drawHighlight(PointerContext& p, const TDrawElement& e, int dx, int dy) {
             c.arc(p1.x, p1.y, p2.x, p2.y, p3.x, p3.y, p4.x, p4.y);
             break;
         }
-        case ekCircle: c.ellipse(p1.x, p1.y, p2.x, p2.y); break;
-        default: break;  // never picked
+        case ekCircle:
+            c.ellipse(p1.x, p1.y, p2.x, p2.y);
+            break;
+        default:
+            break;  // never picked
     }
 }
 
@@ -74,7 +77,8 @@ bool ElementHit(const TDrawElement& e, double s, double qx, double qy) {
             const double r = std::fabs((e.X2 - e.X1) / 2 * s);
             return std::fabs(std::hypot(qx - cx, qy - cy) - r) < kElementHitPx;
         }
-        default: return false;
+        default:
+            return false;
     }
 }
 
@@ -125,7 +129,8 @@ void ElementDragPress(PointerContext& p) {
 void ElementDragPreview(PointerContext& p) {
     p.host.Paint();
     // The element at its old place stays visible under the red copy.
-    if (const TDrawElement* e = hoveredElement(p)) drawHighlight(p, *e, p.x - p.g.AnchorX, p.y - p.g.AnchorY);
+    if (const TDrawElement* e = hoveredElement(p))
+        drawHighlight(p, *e, p.x - p.g.AnchorX, p.y - p.g.AnchorY);
 }
 
 void ElementPutDown(PointerContext& p) {

@@ -43,7 +43,9 @@ void PanMove(PointerContext& p) {
     p.host.SetScrollPosition(h, v);
 }
 
-void PanRelease(PointerContext& p) { p.g.Panning = false; }
+void PanRelease(PointerContext& p) {
+    p.g.Panning = false;
+}
 
 int ZoomFieldValue(double percent) {
     if (!(percent >= 1)) percent = 1;  // not a number as well
@@ -56,8 +58,10 @@ void ZoomPress(PointerContext& p) {
     double qx = p.x / z, qy = p.y / z;
     // A change of the field repaints at once, which gives the paint box its new size and the
     // scroll bars their new ranges.
-    if (p.button == MouseButton::Left) p.host.SetZoom(z * kZoomStep);
-    else if (p.button == MouseButton::Right) p.host.SetZoom(z / kZoomStep);
+    if (p.button == MouseButton::Left)
+        p.host.SetZoom(z * kZoomStep);
+    else if (p.button == MouseButton::Right)
+        p.host.SetZoom(z / kZoomStep);
     {
         PaintSuspension suspended(p.host);
         const double z2 = p.host.Zoom();

@@ -9,7 +9,9 @@
 namespace tervasko {
 namespace {
 
-bool between(double v, double a, double b) { return std::min(a, b) <= v && v <= std::max(a, b); }
+bool between(double v, double a, double b) {
+    return std::min(a, b) <= v && v <= std::max(a, b);
+}
 
 bool namesText(const PointerContext& p, std::int32_t i) {
     return i >= 0 && static_cast<std::uint32_t>(i) < p.drawing.Texts.Count();
@@ -23,7 +25,8 @@ TTextElement* hoveredText(PointerContext& p) {
 
 // A text drawn as the renderer draws it (same font, measured, then laid out), with its
 // top-left corner at that of `box`, in `color`, onto the paint box.
-void drawTextOnScreen(PointerContext& p, const TTextElement& text, IntRect box, std::int32_t color) {
+void drawTextOnScreen(PointerContext& p, const TTextElement& text, IntRect box,
+                      std::int32_t color) {
     TTextElement shown = text;
     shown.Color = color;
     Canvas& c = p.host.ScreenCanvas();

@@ -1,7 +1,8 @@
+#include "tools/elements.h"
+
 #include <cmath>
 #include <limits>
 
-#include "tools/elements.h"
 #include "tools/fakewindow.h"
 
 namespace tervasko::tooltest {
@@ -41,25 +42,27 @@ TEST_F(Elements, HitTestOfLinesArcsAndCircles) {
         double x, y;
         bool hit;
     } cases[] = {
-        {&line, 150, 102, true},   {&line, 150, 103, false},  // the distance must be less than 3
-        {&line, 150, 98, true},    {&line, 199, 101, true},
+        {&line, 150, 102, true},     {&line, 150, 103, false},  // the distance must be less than 3
+        {&line, 150, 98, true},      {&line, 199, 101, true},
         {&line, 200, 101, false},  // QA = 100.005 exceeds the length 100
-        {&line, 205, 100, false},  {&line, 95, 100, false},   // on the line, beyond its ends
-        {&line, 100, 100, true},   {&line, 200, 100, true},
-        {&circle, 352, 300, true}, {&circle, 353, 300, false}, {&circle, 300, 300, false},
-        {&circle, 300, 248, true}, {&arc, 250, 300, true},     {&arc, 300, 352, true},
-        {&reversed, 352, 300, true},
-        {&curve, 150, 100, false}, {&point, 100, 100, false},  {&unknown, 150, 100, false},
+        {&line, 205, 100, false},    {&line, 95, 100, false},  // on the line, beyond its ends
+        {&line, 100, 100, true},     {&line, 200, 100, true},
+        {&circle, 352, 300, true},   {&circle, 353, 300, false},
+        {&circle, 300, 300, false},  {&circle, 300, 248, true},
+        {&arc, 250, 300, true},      {&arc, 300, 352, true},
+        {&reversed, 352, 300, true}, {&curve, 150, 100, false},
+        {&point, 100, 100, false},   {&unknown, 150, 100, false},
         {&broken, 150, 100, false},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(ElementHit(*c.e, s(), c.x, c.y), c.hit) << "kind " << c.e->Kind << " at " << c.x << "," << c.y;
+        EXPECT_EQ(ElementHit(*c.e, s(), c.x, c.y), c.hit)
+            << "kind " << c.e->Kind << " at " << c.x << "," << c.y;
 }
 
 TEST_F(Elements, HoverHighlightsTheTopmostPickableElementWithTheWidePen) {
     host.choose({T::Objekte1, T::ObjekteLschen1});
     add(ekLine, {100, 100, 200, 100}, 1);
-    add(ekLine, {150, 50, 150, 150});              // crosses the first at (150, 100)
+    add(ekLine, {150, 50, 150, 150});                        // crosses the first at (150, 100)
     add(ekCurve, {100, 100, 150, 100, 160, 100, 200, 100});  // on top, never picked
     add(ekCircle, {250, 250, 350, 350});
     add(ekArc, {250, 250, 350, 350, 400, 300, 300, 200}, 1);
@@ -80,7 +83,8 @@ TEST_F(Elements, HoverHighlightsTheTopmostPickableElementWithTheWidePen) {
     EXPECT_EQ(g.HoverIndex, 4);
     const auto arcs = host.screen.entriesOf(Op::Arc);
     ASSERT_EQ(arcs.size(), 1u);
-    EXPECT_EQ(arcs[0].points, (std::vector<IntPoint>{{255, 255}, {355, 355}, {405, 305}, {305, 205}}));
+    EXPECT_EQ(arcs[0].points,
+              (std::vector<IntPoint>{{255, 255}, {355, 355}, {405, 305}, {305, 205}}));
     EXPECT_TRUE(arcs[0].brushHollow);
     EXPECT_EQ(arcs[0].penWidth, 8);
     EXPECT_EQ(host.paints, 3);  // a cycle under every highlight

@@ -47,7 +47,9 @@ public:
 
     void choose(std::initializer_list<ToolItem> items) { checked = items; }
 
-    ViewGeometry geometry() const { return ViewGeometry::Compute(zoom, 96, 210 / MmPerInch, 297 / MmPerInch); }
+    ViewGeometry geometry() const {
+        return ViewGeometry::Compute(zoom, 96, 210 / MmPerInch, 297 / MmPerInch);
+    }
 
     bool Checked(ToolItem item) const override { return checked.count(item) > 0; }
     double PixelsPerMm() const override { return geometry().PixelsPerMm; }
@@ -111,7 +113,9 @@ protected:
     TDrawing drawing;
     GestureState g;
 
-    void press(int X, int Y, MouseButton b = MouseButton::Left) { PaintBox1MouseDown(host, drawing, g, b, X, Y); }
+    void press(int X, int Y, MouseButton b = MouseButton::Left) {
+        PaintBox1MouseDown(host, drawing, g, b, X, Y);
+    }
     void move(int X, int Y) { PaintBox1MouseMove(host, drawing, g, X, Y); }
     void release(int X, int Y) { PaintBox1MouseUp(host, drawing, g, MouseButton::Left, X, Y); }
     const TDrawElement& element(std::uint32_t i) { return drawing.Elements.At(i); }

@@ -24,7 +24,8 @@ protected:
 
 TEST_F(Zoom, EachClickMultipliesOrDividesByOneAndAHalfWithinTheFieldsLimits) {
     EXPECT_EQ(clicks(100, MouseButton::Left, 4), (std::vector<int>{150, 225, 300, 300}));
-    EXPECT_EQ(clicks(100, MouseButton::Right, 12), (std::vector<int>{67, 45, 30, 20, 13, 9, 6, 4, 3, 2, 1, 1}));
+    EXPECT_EQ(clicks(100, MouseButton::Right, 12),
+              (std::vector<int>{67, 45, 30, 20, 13, 9, 6, 4, 3, 2, 1, 1}));
     // Halves go to the even neighbour: 1.5 -> 2, 4.5 -> 4, 13.5 -> 14, 31.5 -> 32.
     EXPECT_EQ(clicks(1, MouseButton::Left, 14),
               (std::vector<int>{2, 3, 4, 6, 9, 14, 21, 32, 48, 72, 108, 162, 243, 300}));
@@ -99,12 +100,13 @@ TEST_F(ToolTest, AWheelNotchScrollsTwentyPixelsWithinTheRange) {
 
 TEST_F(ToolTest, AtReleaseTheFirstSetGestureFlagWins) {
     g.Stroking = g.ElementDragging = g.TextDragging = g.Panning = g.LinealMoving = true;
-    std::vector<bool GestureState::*> order = {&GestureState::Stroking, &GestureState::ElementDragging,
-                                               &GestureState::TextDragging, &GestureState::Panning,
-                                               &GestureState::LinealMoving};
+    std::vector<bool GestureState::*> order = {
+        &GestureState::Stroking, &GestureState::ElementDragging, &GestureState::TextDragging,
+        &GestureState::Panning, &GestureState::LinealMoving};
     for (std::size_t i = 0; i < order.size(); ++i) {
         release(100, 100);
-        for (std::size_t j = 0; j < order.size(); ++j) EXPECT_EQ(g.*order[j], j > i) << i << " " << j;
+        for (std::size_t j = 0; j < order.size(); ++j)
+            EXPECT_EQ(g.*order[j], j > i) << i << " " << j;
     }
 }
 

@@ -46,7 +46,7 @@ TEST_F(Pencil, EveryMoveAddsOneLineFromThePreviousPointAndDrawsItAtOnce) {
 
     release(-20, 3);
     EXPECT_FALSE(g.Stroking);
-    EXPECT_EQ(host.paints, 0);  // the release repaints nothing
+    EXPECT_EQ(host.paints, 0);               // the release repaints nothing
     EXPECT_EQ(host.catchUps, catchUps + 1);  // the sheets may now take the stroke in
     move(200, 200);
     EXPECT_EQ(drawing.Elements.Count(), 3u);
@@ -143,7 +143,8 @@ TEST_F(Curves, ThePreviewFollowsThePointerOnTheSheetOfTheLastPress) {
     EXPECT_EQ(host.refreshedSheet, 1);
     auto lines = host.sheet.entriesOf(Op::Line);
     ASSERT_EQ(lines.size(), 1u);
-    EXPECT_EQ(lines[0].points, (std::vector<IntPoint>{{100, 100}, {300, 50}}));  // sheet-buffer pixels
+    EXPECT_EQ(lines[0].points,
+              (std::vector<IntPoint>{{100, 100}, {300, 50}}));  // sheet-buffer pixels
     EXPECT_EQ(lines[0].penWidth, 4);
     EXPECT_EQ(lines[0].penColor, 0x0000AAu);
     move(305, 20);  // over the first sheet: still drawn on the second, clipped there
@@ -154,12 +155,14 @@ TEST_F(Curves, ThePreviewFollowsThePointerOnTheSheetOfTheLastPress) {
     move(205, top + 5);
     auto curves = host.sheet.entriesOf(Op::Bezier);
     ASSERT_EQ(curves.size(), 1u);
-    EXPECT_EQ(curves[0].points, (std::vector<IntPoint>{{100, 100}, {200, 0}, {200, 0}, {300, 100}}));
+    EXPECT_EQ(curves[0].points,
+              (std::vector<IntPoint>{{100, 100}, {200, 0}, {200, 0}, {300, 100}}));
     press(105, top + 205);  // the first control point
     move(305, top + 205);
     curves = host.sheet.entriesOf(Op::Bezier);
     ASSERT_EQ(curves.size(), 1u);
-    EXPECT_EQ(curves[0].points, (std::vector<IntPoint>{{100, 100}, {100, 200}, {300, 200}, {300, 100}}));
+    EXPECT_EQ(curves[0].points,
+              (std::vector<IntPoint>{{100, 100}, {100, 200}, {300, 200}, {300, 100}}));
     EXPECT_EQ(host.paints, 0);  // only the one sheet was refreshed
 
     // The stored curve is what the preview showed last, in millimetres.

@@ -1,6 +1,7 @@
+#include "tools/texts.h"
+
 #include "platform/cp1252.h"
 #include "tools/fakewindow.h"
-#include "tools/texts.h"
 #include "view/drawobjects.h"
 
 namespace tervasko::tooltest {
@@ -85,8 +86,9 @@ TEST_F(Texts, HoverHighlightsTheTopmostTextUnderThePointerInRedAsTheRendererDraw
         int X, Y;
         bool valid;
         int index;
-    } cases[] = {{105, 105, true, 0}, {205, 115, true, 0}, {206, 115, false, 0}, {125, 155, true, 0},
-                 {125, 156, false, 0}, {255, 175, true, 1}, {255, 176, false, 1}};
+    } cases[] = {{105, 105, true, 0}, {205, 115, true, 0},  {206, 115, false, 0},
+                 {125, 155, true, 0}, {125, 156, false, 0}, {255, 175, true, 1},
+                 {255, 176, false, 1}};
     for (const auto& c : cases) {
         move(c.X, c.Y);
         EXPECT_EQ(g.HoverValid, c.valid) << c.X << "," << c.Y;
@@ -114,7 +116,8 @@ TEST_F(Texts, HoverHighlightsTheTopmostTextUnderThePointerInRedAsTheRendererDraw
     host.zoom = 50;
     move(static_cast<int>(Round(40 * s())) + 5, static_cast<int>(Round(320 * s())) + 5);
     ASSERT_TRUE(g.HoverValid);
-    EXPECT_EQ(host.screen.entriesOf(Op::DrawText).back().font.height, TextFont(text(2), 0.5, 96).height);
+    EXPECT_EQ(host.screen.entriesOf(Op::DrawText).back().font.height,
+              TextFont(text(2), 0.5, 96).height);
 }
 
 TEST_F(Texts, ChangeLoadsTheTextIntoDialogAndChooserAndReplacesBothStrings) {
@@ -191,7 +194,7 @@ TEST_F(Texts, DragShowsAMovingCopyAndPutsTheTextDownByThePixelsDragged) {
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].points[0], (IntPoint{125, 95}));
     EXPECT_EQ(shown[0].font.color, 0x00AA00u);  // in its own colour
-    EXPECT_EQ(text(0).X1, x1);                    // not moved yet
+    EXPECT_EQ(text(0).X1, x1);                  // not moved yet
 
     release(170, 110);
     EXPECT_FALSE(g.TextDragging);

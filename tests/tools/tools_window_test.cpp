@@ -43,8 +43,8 @@ protected:
     QScrollBar* vbar() { return form->ScrollBox1->verticalScrollBar(); }
     QScrollBar* hbar() { return form->ScrollBox1->horizontalScrollBar(); }
     void wheel(QWidget* target, int delta) {
-        QWheelEvent e(QPointF(5, 5), target->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, delta), Qt::NoButton,
-                      Qt::NoModifier, Qt::NoScrollPhase, false);
+        QWheelEvent e(QPointF(5, 5), target->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, delta),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(target, &e);
     }
 };
@@ -68,7 +68,7 @@ TEST_F(ToolWindow, TheTextDialogEnablesOkForATextAndTakesAltReturnAndEscape) {
     EXPECT_FALSE(d.OkBtn->isEnabled());
     QTest::keyClicks(d.Memo1, "ab");
     EXPECT_TRUE(d.OkBtn->isEnabled());
-    QTest::keyClick(d.Memo1, Qt::Key_Return);  // a new line, not the default button
+    QTest::keyClick(d.Memo1, Qt::Key_Return);           // a new line, not the default button
     d.Memo1->insertPlainText(QString::fromUtf8("Ωc"));  // typed outside the 8-bit code page
     EXPECT_TRUE(d.isVisible());
     EXPECT_EQ(d.Text(), u"ab\r\nΩc");
