@@ -172,7 +172,7 @@ TEST_F(WalkTest, UnknownTextsAreAppendedInWalkOrderOnce) {
     second.setWindowTitle(q("Zweites"));
     new QLabel(q("Z1"), &second);
 
-    TranslateApplication({&first, &second}, table);
+    TranslateApplication({&first, &second, panel, &second}, table);  // panel: reached in first
     const std::vector<std::string> expected = {"Zweites", "Erstes", "Z1", "L2",         "L1", "-",
                                                "M1",      "M",      "P2", "P2 Hinweis", "P1"};
     EXPECT_EQ(test::SourcesFrom(table, 1), expected);

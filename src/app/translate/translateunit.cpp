@@ -319,6 +319,14 @@ bool walksInto(const QObject* o) {
              is<QCalendarWidget>(o) || isQtDialog(o));
 }
 
+// A window listed together with one of its owners is reached through that owner; walking it
+// twice would look its translated texts up as new ones.
+bool ownedByListed(const QWidget* w, const QList<QWidget*>& windows) {
+    for (const QObject* o = w->parent(); o; o = o->parent())
+        if (windows.contains(static_cast<QWidget*>(const_cast<QObject*>(o)))) return true;
+    return false;
+}
+
 using WorkQueue = TDynaArray<QObject*>;
 
 // root == nullptr stands for the application, which owns the windows.
@@ -339,7 +347,7 @@ void walk(QObject* root, const QList<QWidget*>& windows, TranslationTable& table
             owned = owner->children();
         else
             for (QWidget* w : windows)
-                if (w) owned.append(w);
+                if (w && !owned.contains(w) && !ownedByListed(w, windows)) owned.append(w);
         for (auto it = owned.crbegin(); it != owned.crend(); ++it) {
             QObject* c = *it;
             if (walksInto(c)) {

@@ -18,8 +18,8 @@ class TranslationTable;
 // Translates every window of the program and everything they own: a breadth-first walk over
 // the QObject tree, the objects of one level taken from the last created to the first, which
 // is the order in which unknown texts are appended to the table. `windows` are the program's
-// top-level windows in the order they were created; windows that have a parent among them
-// (dialogs made with the main window as parent) are reached through it and need not be listed.
+// windows in the order they were created; a window whose parent is among them (a dialog made
+// with the main window as parent) is reached through it, so listing it too changes nothing.
 void TranslateApplication(const QList<QWidget*>& windows, TranslationTable& table);
 
 // The same walk from one object: for a window made later, when it should come up in the
