@@ -23,30 +23,9 @@ QString q(const char* utf8) {
     return QString::fromUtf8(utf8);
 }
 
-// Colour values with the high bit set name a system colour by its index.
-constexpr std::uint32_t kSystemColorBit = 0x80000000u;
-
 }  // namespace
 
-QColor TextColorToQColor(std::int32_t color) {
-    const auto c = static_cast<std::uint32_t>(color);
-    if (!(c & kSystemColorBit)) return ToQColor(c);
-    const QPalette pal = QApplication::palette();
-    switch (c & 0xFF) {
-        case 5:
-            return pal.color(QPalette::Base);  // window background
-        case 13:
-            return pal.color(QPalette::Highlight);
-        case 14:
-            return pal.color(QPalette::HighlightedText);
-        case 15:
-            return pal.color(QPalette::Button);  // button face
-        case 18:
-            return pal.color(QPalette::ButtonText);
-        default:
-            return pal.color(QPalette::WindowText);  // 8, window text, and the rest
-    }
-}
+QColor TextColorToQColor(std::int32_t color) { return ToQColor(static_cast<std::uint32_t>(color)); }
 
 QFont ChoiceToQFont(const TextFontChoice& font) {
     QFont f(QString::fromStdString(font.face));

@@ -9,7 +9,7 @@ namespace tervasko {
 namespace {
 
 bool namesElement(const PointerContext& p, std::int32_t i) {
-    return i >= 0 && static_cast<std::uint32_t>(i) < p.drawing.Elements.Count();
+    return p.g.HoverKind == GestureState::HoverList::Elements && i >= 0 && static_cast<std::uint32_t>(i) < p.drawing.Elements.Count();
 }
 
 // The highlighted element, or nullptr when the index no longer names one (the drawing was
@@ -102,6 +102,7 @@ void ElementHoverScan(PointerContext& p) {
         g.HoverFound = true;
         g.HoverValid = true;
         g.HoverIndex = i;
+        g.HoverKind = GestureState::HoverList::Elements;
         return;
     }
     if (g.HoverValid) {

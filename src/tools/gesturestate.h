@@ -19,6 +19,11 @@ struct GestureState {
     bool ElementDragging = false;
     bool HoverFound = false, HoverValid = false;
     std::int32_t HoverIndex = 0;
+    // Which list HoverIndex counts in. Texts and elements share the hover fields; without
+    // this a mode switched by keyboard, with no pointer move since, would let the text
+    // tools act on an element's index or the other way round.
+    enum class HoverList : std::uint8_t { None, Texts, Elements };
+    HoverList HoverKind = HoverList::None;
     bool Panning = false;
 
     // Ruler.

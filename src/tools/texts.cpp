@@ -14,7 +14,7 @@ bool between(double v, double a, double b) {
 }
 
 bool namesText(const PointerContext& p, std::int32_t i) {
-    return i >= 0 && static_cast<std::uint32_t>(i) < p.drawing.Texts.Count();
+    return p.g.HoverKind == GestureState::HoverList::Texts && i >= 0 && static_cast<std::uint32_t>(i) < p.drawing.Texts.Count();
 }
 
 // The highlighted text, or nullptr when the index no longer names one (the drawing was
@@ -85,6 +85,7 @@ void TextHoverScan(PointerContext& p) {
         g.HoverFound = true;
         g.HoverValid = true;
         g.HoverIndex = i;
+        g.HoverKind = GestureState::HoverList::Texts;
         return;
     }
     if (g.HoverValid) {

@@ -191,5 +191,26 @@ TEST_F(Elements, AStaleHighlightDeletesAndMovesNothing) {
     EXPECT_EQ(host.changes, changes);
 }
 
+TEST_F(Elements, AnElementsHighlightIsNoTextsAndATextsNoElements) {
+    add(ekLine, {100, 100, 200, 100});
+    TTextElement* t = drawing.AppendText();
+    t->X1 = 400 / s(), t->Y1 = 400 / s(), t->X2 = 500 / s(), t->Y2 = 420 / s();
+    t->Text = NewWideBuffer(u"Text");
+    t->FontName = NewAnsiBuffer("Arial");
+    t->FontSize = 10;
+    host.choose({T::Objekte1, T::ObjekteLschen1});
+    move(150, 105);
+    ASSERT_TRUE(g.HoverValid);
+    ASSERT_EQ(g.HoverIndex, 0);
+    // The text mode chosen without a pointer move since: index 0 is an element's.
+    host.choose({T::Text1, T::TextTextlschen1});
+    press(150, 105);
+    EXPECT_EQ(drawing.Texts.Count(), 1u);
+    host.choose({T::Text1, T::TextVerschieben1});
+    press(150, 105);
+    EXPECT_FALSE(g.TextDragging);
+    EXPECT_EQ(drawing.Elements.Count(), 1u);
+}
+
 }  // namespace
 }  // namespace tervasko::tooltest

@@ -1,6 +1,8 @@
 #include "platform/qt/qtcanvas.h"
 
 #include <QFontMetrics>
+#include <QGuiApplication>
+#include <QPalette>
 #include <QPaintDevice>
 #include <QPainterPath>
 #include <QStringList>
@@ -19,7 +21,30 @@ QString toQString(std::u16string_view text) {
 
 }  // namespace
 
-QColor ToQColor(Color c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
+// Values 0x800000nn name the system's colour nn (0x80000008 is the window-text colour that
+// new texts get) rather than a colour of their own.
+QColor ToQColor(Color c) {
+    if ((c & 0xFF000000u) == 0x80000000u) {
+        const QPalette palette = QGuiApplication::palette();
+        switch (c & 0xFF) {
+            case 5: return palette.color(QPalette::Base);            // window
+            case 7:                                                  // menu text
+            case 8:                                                  // window text
+            case 9: return palette.color(QPalette::WindowText);     // caption text
+            case 12: return palette.color(QPalette::Dark);          // application workspace
+            case 13: return palette.color(QPalette::Highlight);
+            case 14: return palette.color(QPalette::HighlightedText);
+            case 15: return palette.color(QPalette::Button);         // button face
+            case 16: return palette.color(QPalette::Mid);            // button shadow
+            case 17: return palette.color(QPalette::PlaceholderText);  // grey text
+            case 18: return palette.color(QPalette::ButtonText);
+            case 23: return palette.color(QPalette::ToolTipText);
+            case 24: return palette.color(QPalette::ToolTipBase);
+            default: return palette.color(QPalette::WindowText);
+        }
+    }
+    return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+}
 
 Color FromQColor(const QColor& c) {
     return static_cast<Color>(c.red()) | static_cast<Color>(c.green()) << 8 |
