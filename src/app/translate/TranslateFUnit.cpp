@@ -372,17 +372,17 @@ class TDBGrid::Delegate : public QStyledItemDelegate {
 public:
     explicit Delegate(TDBGrid* owner) : QStyledItemDelegate(owner), grid(owner) {}
     TDBGrid* grid;
-    QPointer<QWidget> editor;
+    mutable QPointer<QWidget> editor;  // the open cell editor
 
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                           const QModelIndex& index) const override {
         QWidget* made = QStyledItemDelegate::createEditor(parent, option, index);
-        const_cast<Delegate*>(this)->editor = made;
+        editor = made;
         if (made) emit grid->editingStarted(index);
         return made;
     }
     void destroyEditor(QWidget* e, const QModelIndex& index) const override {
-        if (editor == e) const_cast<Delegate*>(this)->editor = nullptr;
+        if (editor == e) editor = nullptr;
         QStyledItemDelegate::destroyEditor(e, index);
     }
 };

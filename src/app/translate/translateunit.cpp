@@ -323,7 +323,8 @@ bool walksInto(const QObject* o) {
 // twice would look its translated texts up as new ones.
 bool ownedByListed(const QWidget* w, const QList<QWidget*>& windows) {
     for (const QObject* o = w->parent(); o; o = o->parent())
-        if (windows.contains(static_cast<QWidget*>(const_cast<QObject*>(o)))) return true;
+        for (const QWidget* listed : windows)
+            if (o == listed) return true;
     return false;
 }
 
