@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QColorDialog>
 #include <QDoubleSpinBox>
 #include <QHBoxLayout>
@@ -26,7 +27,14 @@
 #include <QWheelEvent>
 
 #include "app/AddTextFUnit.h"
+#include "app/dialogs/DPIFUnit.h"
+#include "app/dialogs/SeiteeinrichtenFUnit.h"
+#include "app/dialogs/printcommands.h"
+#include "app/dialogs/savedialog.h"
+#include "app/filecommands.h"
 #include "app/paintbox.h"
+#include "app/translate/TranslateFUnit.h"
+#include "app/translate/translateunit.h"
 #include "app/toolhostqt.h"
 #include "tools/compass.h"
 #include "tools/dispatch.h"
@@ -173,7 +181,61 @@ TMainForm::TMainForm(std::string programDir, QWidget* parent)
     AddTextForm->Font = &FontDialog1;
     RunTextDialog = [](TAddTextForm& dialog) { return dialog.exec() == QDialog::Accepted; };
     qApp->installEventFilter(this);  // the wheel, wherever the focus is
+    FileCommands = new TFileCommands(*this);
+    connect(Neu1, &QAction::triggered, FileCommands, &TFileCommands::Neu1Click);
+    connect(ffnen1, &QAction::triggered, FileCommands, &TFileCommands::ffnen1Click);
+    connect(Speichern1, &QAction::triggered, FileCommands, &TFileCommands::Speichern1Click);
+    connect(Speichernunter1, &QAction::triggered, FileCommands, &TFileCommands::Speichernunter1Click);
+    connect(DXFExportAction, &QAction::triggered, FileCommands, &TFileCommands::DXFExportActionClick);
+    DPIForm = new TDPIForm(this);
+    SeiteEinrichtenForm = new TSeiteEinrichtenForm(this);
+    SaveDialog2 = MakeSaveDialog2(this);
+    Printing = std::make_unique<TPrintCommands>(this);
+    SeiteEinrichtenForm->PrinterPage = [this] { return Printing->CurrentPrinterPage(); };
+    SeiteEinrichtenForm->ShowMessage = [this](const std::string& text) { ShowError(text); };
+    Printing->ShowMessage = [this](const std::string& text) { ShowError(text); };
+    connect(DateiSeiteeinrichten1, &QAction::triggered, this, &TMainForm::DateiSeiteeinrichten1Click);
+    connect(Druckereinrichten1, &QAction::triggered, this, &TMainForm::Druckereinrichten1Click);
+    connect(DateiDrucken1, &QAction::triggered, this, &TMainForm::DateiDrucken1Click);
+    connect(DateiAlsBildexportieren1, &QAction::triggered, this, &TMainForm::DateiAlsBildexportieren1Click);
     FormCreate();
+    TranslateForm = new TTranslateForm(*Translations, this);
+    const struct {
+        QAction* item;
+        int language;
+    } languages[] = {{SpracheDeutsch1, kGerman}, {SpracheEnglish1, kEnglish}, {SpracheItaliano1, kItalian}};
+    for (const auto& l : languages)
+        connect(l.item, &QAction::triggered, this, [this, l] {
+            LanguageCommand(l.language, l.item, LoadingOptions, *Translations, ProgramDir, this, LanguageUi);
+        });
+    connect(Sprachebersetzen1, &QAction::triggered, this,
+            [this] { TranslateCommand(*TranslateForm, *Translations, this, LanguageUi); });
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+    if (FileCommands->FormCloseQuery()) event->accept();
+    else event->ignore();
+}
+
+SheetInstruments TMainForm::ShownInstruments() const {
+    return {Lineal2->isChecked(), Winkelmesser2->isChecked(), Zirkel2->isChecked(),
+            AnsichtZollAngabenfrdasLineal1->isChecked()};
+}
+
+void TMainForm::DateiSeiteeinrichten1Click() {
+    if (RunPageSetup(*SeiteEinrichtenForm, Drawing, [this] { SetChanged(); })) PaintBox1Paint();
+}
+
+void TMainForm::Druckereinrichten1Click() {
+    Printing->RunPrinterSetup();
+    PaintBox1Paint();
+}
+
+void TMainForm::DateiDrucken1Click() { Printing->RunPrint(Drawing, PageCount(), ShownInstruments()); }
+
+void TMainForm::DateiAlsBildexportieren1Click() {
+    RunPictureExport(*DPIForm, *SaveDialog2, Drawing, PageCount(), ShownInstruments(),
+                     [this](const std::string& text) { ShowError(text); });
 }
 
 TMainForm::~TMainForm() { FormDestroy(); }
@@ -209,7 +271,11 @@ void TMainForm::FormShow() {
     LoadingOptions = false;
     Translations->PrimeMessages();
     Translations->SetActiveLanguage(LanguageIndex);
-    if (LanguageIndex != 0) AnsichtZollAngabenfrdasLineal1->setChecked(true);
+    if (LanguageIndex != 0) {
+        // Every window made so far is owned by this one, so one walk reaches them all.
+        TranslateApplication({this}, *Translations);
+        AnsichtZollAngabenfrdasLineal1->setChecked(true);
+    }
     FormShown = true;
     GetMessageText(2, TitleBase);
     QApplication::setApplicationDisplayName(QString());

@@ -8,6 +8,8 @@
 
 #include "app/sheetview.h"
 #include "document/drawingfile.h"
+#include "app/translate/languagecommands.h"
+#include "export/output/sheetrender.h"
 #include "document/drawmodel.h"
 #include "tools/gesturestate.h"
 #include "tools/toolhost.h"
@@ -28,6 +30,12 @@ namespace tervasko {
 
 class TranslationTable;
 class TPaintBox;
+class TFileCommands;
+class TDPIForm;
+class TSeiteEinrichtenForm;
+class TSaveDialog;
+class TPrintCommands;
+class TTranslateForm;
 class TMainToolHost;
 class TAddTextForm;
 
@@ -72,6 +80,14 @@ public:
 
     SheetView View;
     GestureState Gesture;
+    // The windows and commands of the menus, made with the main window in this order.
+    TFileCommands* FileCommands = nullptr;
+    TDPIForm* DPIForm = nullptr;
+    TSeiteEinrichtenForm* SeiteEinrichtenForm = nullptr;
+    TSaveDialog* SaveDialog2 = nullptr;
+    std::unique_ptr<TPrintCommands> Printing;
+    TTranslateForm* TranslateForm = nullptr;
+    LanguageDialogs LanguageUi;
     std::unique_ptr<TMainToolHost> Tools;
     std::unique_ptr<TranslationTable> Translations;
 
@@ -148,6 +164,9 @@ public:
             *ObjekteVerschieben1 = nullptr;
     QAction *Hand1 = nullptr, *Zoom1 = nullptr;
 
+    // Which instruments the sheets show, for printing and pictures as on screen.
+    SheetInstruments ShownInstruments() const;
+
     // The tool menu item of a tool or mode.
     QAction* ToolAction(ToolItem item) const;
 
@@ -178,6 +197,10 @@ public slots:
     void FarbeBtnClick();
     void Shape1MouseDown();
     void ZirkelKreiszeichnen1Click();
+    void DateiSeiteeinrichten1Click();
+    void Druckereinrichten1Click();
+    void DateiDrucken1Click();
+    void DateiAlsBildexportieren1Click();
 
     // --- drawing tools: the text dialog, the font chooser, the wheel, the last element ---
 public:
@@ -204,6 +227,8 @@ public slots:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    // FormCloseQuery: unsaved work is asked about before the window closes.
+    void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

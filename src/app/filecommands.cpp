@@ -1,0 +1,168 @@
+#include "app/filecommands.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+
+#include "app/mainUnit.h"
+#include "app/translate/translateunit.h"
+#include "document/drawingfile.h"
+#include "export/dxfwriter.h"
+#include "i18n/messagetable.h"
+
+namespace tervasko {
+namespace {
+
+QString q(const std::string& utf8) { return QString::fromStdString(utf8); }
+
+// An empty, untitled drawing; placement, sheet and pen settings stay.
+void newAll(TMainForm& form) {
+    form.Gesture.HoverValid = false;  // nothing highlighted names an entry any more
+    form.Drawing.NewAll();
+    form.SetUnChanged();
+}
+
+
+}  // namespace
+
+TFileCommands::TFileCommands(TMainForm& form) : QObject(&form), form_(form) { installDialogs(); }
+
+void TFileCommands::installDialogs() {
+    // The filters belong to the window, so that its translation finds them with the rest.
+    auto* drawings = new TFileFilter("OpenDialog1", "Zeichnungen (*.tvk)|*.tvk", &form_);
+    auto* drawingsSave = new TFileFilter("SaveDialog1", "Zeichnungen (*.tvk)|*.tvk", &form_);
+    auto* dxf = new TFileFilter("SaveDialog3", "DXF-Dateien (*.dxf)|*.dxf", &form_);
+    Dialogs.AskSave = [this] {
+        std::string text, caption;
+        GetMessageText(8, text);
+        GetMessageText(9, caption);
+        const auto answer = QMessageBox::question(&form_, q(caption), q(text),
+                                                  QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        if (answer == QMessageBox::Yes) return FileDialogService::Answer::Yes;
+        if (answer == QMessageBox::No) return FileDialogService::Answer::No;
+        return FileDialogService::Answer::Cancel;
+    };
+    const auto run = [this](QFileDialog::AcceptMode mode, const TFileFilter* filter, const char* suffix,
+                            bool confirmOverwrite, const std::string& start) -> std::optional<std::string> {
+        QFileDialog dialog(&form_, QString(), q(start));
+        dialog.setNameFilters(filter->NameFilters());
+        dialog.setAcceptMode(mode);
+        dialog.setDefaultSuffix(suffix);
+        dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+        dialog.setOption(QFileDialog::DontConfirmOverwrite, !confirmOverwrite);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+        return dialog.selectedFiles().first().toStdString();
+    };
+    Dialogs.OpenDialog1 = [run, drawings] { return run(QFileDialog::AcceptOpen, drawings, "tvk", false, {}); };
+    Dialogs.SaveDialog1 = [this, run, drawingsSave] {
+        auto path = run(QFileDialog::AcceptSave, drawingsSave, "tvk", true, lastSaveDialogPath_);
+        if (path) lastSaveDialogPath_ = *path;
+        return path;
+    };
+    // The DXF dialog does not ask before overwriting.
+    Dialogs.SaveDialog3 = [run, dxf] { return run(QFileDialog::AcceptSave, dxf, "dxf", false, {}); };
+}
+
+bool TFileCommands::saveTo(const std::string& path) {
+    form_.Drawing.FileName = path;
+    std::string error;
+    if (!SaveTheFile(form_.Drawing, form_.CurrentSettings(), &error)) {
+        // The star stays: the drawing is still unsaved.
+        form_.ShowError(TranslateText("Die Zeichnung konnte nicht gespeichert werden.") + "\n\n" + error);
+        return false;
+    }
+    form_.SetUnChanged();
+    return true;
+}
+
+bool TFileCommands::SaveFile() {
+    if (!form_.Drawing.FileName.empty()) return saveTo(form_.Drawing.FileName);
+    const auto path = Dialogs.SaveDialog1();
+    if (!path) return false;
+    return saveTo(*path);
+}
+
+void TFileCommands::Speichern1Click() { SaveFile(); }
+
+void TFileCommands::Speichernunter1Click() {
+    if (const auto path = Dialogs.SaveDialog1()) saveTo(*path);
+}
+
+void TFileCommands::Neu1Click() {
+    if (form_.Changed()) {
+        switch (Dialogs.AskSave()) {
+            case FileDialogService::Answer::Yes:
+                if (SaveFile()) newAll(form_);
+                break;
+            case FileDialogService::Answer::No:
+                newAll(form_);
+                break;
+            case FileDialogService::Answer::Cancel:
+                break;
+        }
+    } else {
+        newAll(form_);
+    }
+    form_.PaintBox1Paint();
+}
+
+bool TFileCommands::LoadDrawing(const std::string& path) {
+    DrawingSettings settings = form_.CurrentSettings();
+    std::string error;
+    if (!ReadDrawingFile(path, form_.Drawing, settings, &error)) {
+        // The drawing on screen and its file name stay as they were.
+        form_.ShowError(TranslateText("Die Zeichnung konnte nicht geöffnet werden.") + "\n\n" + error);
+        form_.PaintBox1Paint();
+        return false;
+    }
+    form_.Gesture.HoverValid = false;
+    form_.ApplySettings(settings);
+    form_.UpdateEds();
+    form_.SetUnChanged();
+    form_.PaintBox1Paint();
+    return true;
+}
+
+bool TFileCommands::OpenFile() {
+    const auto path = Dialogs.OpenDialog1();
+    if (!path) {
+        form_.PaintBox1Paint();
+        return false;
+    }
+    return LoadDrawing(*path);
+}
+
+// Unsaved work is asked about before the open dialog, as for "Neu".
+void TFileCommands::ffnen1Click() {
+    if (form_.Changed()) {
+        switch (Dialogs.AskSave()) {
+            case FileDialogService::Answer::Yes:
+                if (!SaveFile()) return;
+                break;
+            case FileDialogService::Answer::No:
+                break;
+            case FileDialogService::Answer::Cancel:
+                return;
+        }
+    }
+    OpenFile();
+}
+
+void TFileCommands::DXFExportActionClick() {
+    const auto path = Dialogs.SaveDialog3();
+    if (!path) return;
+    std::string error;
+    if (!savedxfArc(*path, form_.Drawing, form_.PageCount(), &error))
+        form_.ShowError(TranslateText("Die DXF-Datei konnte nicht geschrieben werden.") + "\n\n" + error);
+}
+
+bool TFileCommands::FormCloseQuery() {
+    if (!form_.Changed()) return true;
+    switch (Dialogs.AskSave()) {
+        case FileDialogService::Answer::Yes: return SaveFile();
+        case FileDialogService::Answer::No: return true;
+        case FileDialogService::Answer::Cancel: return false;
+    }
+    return false;
+}
+
+}  // namespace tervasko

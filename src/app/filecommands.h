@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QObject>
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace tervasko {
+
+class TMainForm;
+
+// The questions and file choices of the file commands. The window fills them with its
+// dialogs; tests put in their answers.
+struct FileDialogService {
+    enum class Answer { Yes, No, Cancel };
+    // The unsaved-changes question.
+    std::function<Answer()> AskSave;
+    // The open dialog, the drawing's save dialog and the DXF save dialog: the chosen path,
+    // nullopt when cancelled.
+    std::function<std::optional<std::string>()> OpenDialog1;
+    std::function<std::optional<std::string>()> SaveDialog1;
+    std::function<std::optional<std::string>()> SaveDialog3;
+};
+
+// "Neu", "Öffnen...", "Speichern", "Speichern unter...", "Als DXF Datei exportieren..." and
+// the close guard, each protecting unsaved work with the same three-way question.
+class TFileCommands : public QObject {
+    Q_OBJECT
+public:
+    explicit TFileCommands(TMainForm& form);
+
+    FileDialogService Dialogs;
+
+    bool SaveFile();
+    // Whether the window may close now.
+    bool FormCloseQuery();
+    // Reads a drawing into the window; on failure tells the user and changes nothing.
+    bool OpenFile();
+    bool LoadDrawing(const std::string& path);
+
+public slots:
+    void Neu1Click();
+    void ffnen1Click();
+    void Speichern1Click();
+    void Speichernunter1Click();
+    void DXFExportActionClick();
+
+private:
+    bool saveTo(const std::string& path);
+    void installDialogs();
+
+    TMainForm& form_;
+    std::string lastSaveDialogPath_;
+};
+
+}  // namespace tervasko

@@ -1,0 +1,172 @@
+#include "app/filecommands.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QDoubleSpinBox>
+#include <QSpinBox>
+
+#include "app/mainUnit.h"
+#include "document/drawingfile.h"
+#include "support/tempdir.h"
+
+namespace tervasko {
+namespace {
+
+using Answer = FileDialogService::Answer;
+
+// The window with its file commands, every question and dialog answered by the test.
+class FileCommands : public ::testing::Test {
+protected:
+    testing::TempDir dir;
+    std::unique_ptr<TMainForm> form;
+    TFileCommands* commands = nullptr;
+    std::vector<Answer> answers;           // for the unsaved-changes question, in order
+    std::optional<std::string> savePath;   // what the save dialog returns
+    std::optional<std::string> openPath;
+    int questions = 0, saveDialogs = 0;
+    std::vector<std::string> errors;
+
+    void SetUp() override {
+        form = std::make_unique<TMainForm>(dir.path());
+        form->ShowError = [this](const std::string& text) { errors.push_back(text); };
+        form->show();
+        QApplication::processEvents();
+        commands = form->FileCommands;
+        commands->Dialogs.AskSave = [this] {
+            ++questions;
+            if (answers.empty()) {
+                ADD_FAILURE() << "an unexpected question";
+                return Answer::Cancel;
+            }
+            const Answer a = answers.front();
+            answers.erase(answers.begin());
+            return a;
+        };
+        commands->Dialogs.SaveDialog1 = [this] {
+            ++saveDialogs;
+            return savePath;
+        };
+        commands->Dialogs.OpenDialog1 = [this] { return openPath; };
+        commands->Dialogs.SaveDialog3 = [this] { return savePath; };
+    }
+
+    void addLine() {
+        TDrawElement* e = form->Drawing.AppendElement();
+        e->Kind = ekLine;
+        e->X2 = 10;
+        form->SetChanged();
+    }
+    bool starred() const { return form->windowTitle().endsWith("*]"); }
+};
+
+TEST_F(FileCommands, NewAsksOnlyForChangedDrawingsAndKeepsWorkWhenTheSaveIsCancelled) {
+    form->Drawing.Elements.Append();  // unchanged: emptied without a question
+    commands->Neu1Click();
+    EXPECT_EQ(questions, 0);
+    EXPECT_EQ(form->Drawing.Elements.Count(), 0u);
+
+    addLine();
+    answers = {Answer::Yes};  // then the save dialog is cancelled
+    commands->Neu1Click();
+    EXPECT_EQ(form->Drawing.Elements.Count(), 1u);
+    EXPECT_TRUE(starred());
+
+    answers = {Answer::Cancel};
+    commands->Neu1Click();
+    EXPECT_EQ(form->Drawing.Elements.Count(), 1u);
+
+    answers = {Answer::No};
+    commands->Neu1Click();
+    EXPECT_EQ(form->Drawing.Elements.Count(), 0u);
+    EXPECT_FALSE(starred());
+    EXPECT_EQ(questions, 3);
+}
+
+TEST_F(FileCommands, SavingATitledDrawingNeedsNoDialogAndAFailedSaveKeepsTheStar) {
+    addLine();
+    savePath = dir.file("a.tvk");
+    ASSERT_TRUE(commands->SaveFile());
+    EXPECT_EQ(saveDialogs, 1);
+    EXPECT_FALSE(starred());
+    EXPECT_TRUE(form->windowTitle().contains("a.tvk"));
+
+    addLine();
+    ASSERT_TRUE(commands->SaveFile());  // titled: no dialog
+    EXPECT_EQ(saveDialogs, 1);
+    TDrawing reread;
+    DrawingSettings settings;
+    ASSERT_TRUE(ReadDrawingFile(dir.file("a.tvk"), reread, settings, nullptr));
+    EXPECT_EQ(reread.Elements.Count(), 2u);
+
+    addLine();
+    savePath = dir.file("missing-folder/b.tvk");
+    commands->Speichernunter1Click();
+    EXPECT_TRUE(starred());
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_NE(errors[0].find("missing-folder/b.tvk"), std::string::npos);
+    EXPECT_NE(errors[0].find("gespeichert"), std::string::npos);
+}
+
+TEST_F(FileCommands, ClosingAsksAboutUnsavedWork) {
+    EXPECT_TRUE(commands->FormCloseQuery());
+    addLine();
+    answers = {Answer::Cancel, Answer::No};
+    EXPECT_FALSE(commands->FormCloseQuery());
+    EXPECT_TRUE(commands->FormCloseQuery());
+    EXPECT_EQ(saveDialogs, 0);  // "No" writes nothing
+    answers = {Answer::Yes};
+    savePath.reset();  // the save dialog cancelled: the window stays
+    EXPECT_FALSE(commands->FormCloseQuery());
+}
+
+TEST_F(FileCommands, OpeningReadsTheDrawingWithItsSettingsOrChangesNothing) {
+    TDrawing stored;
+    TDrawElement* e = stored.AppendElement();
+    e->Kind = ekCircle;
+    stored.Placement.LinealX = 33;
+    DrawingSettings settings;
+    settings.Zoom = 150;
+    settings.PanelShown = true;
+    settings.PageCount = 3;
+    ASSERT_TRUE(WriteDrawingFile(dir.file("in.tvk"), stored, settings, nullptr));
+
+    openPath = dir.file("in.tvk");
+    commands->ffnen1Click();
+    EXPECT_EQ(form->Drawing.Elements.Count(), 1u);
+    EXPECT_EQ(form->zoomed->value(), 150);
+    EXPECT_EQ(form->PageAnz->value(), 3);
+    EXPECT_FALSE(form->Panel2->isHidden());
+    EXPECT_DOUBLE_EQ(form->LinXEd->value(), 33);
+    EXPECT_FALSE(starred());  // a new page count during the load does not count as a change
+    EXPECT_EQ(form->Drawing.FileName, dir.file("in.tvk"));
+
+    testing::writeBytes(dir.file("broken.tvk"), {1, 0, 0, 0, 7});
+    openPath = dir.file("broken.tvk");
+    commands->ffnen1Click();
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_NE(errors[0].find("broken.tvk"), std::string::npos);
+    EXPECT_EQ(form->Drawing.Elements.Count(), 1u);  // the drawing on screen stays
+    EXPECT_EQ(form->Drawing.FileName, dir.file("in.tvk"));
+
+    addLine();
+    answers = {Answer::Cancel};  // unsaved work is asked about before the dialog
+    commands->ffnen1Click();
+    EXPECT_EQ(form->Drawing.Elements.Count(), 2u);
+}
+
+TEST_F(FileCommands, DxfExportWritesTheFileOrSaysWhyNot) {
+    addLine();
+    savePath = dir.file("out.dxf");
+    commands->DXFExportActionClick();
+    EXPECT_TRUE(std::filesystem::exists(dir.file("out.dxf")));
+    EXPECT_TRUE(starred());  // the drawing itself is not saved
+    savePath = dir.file("nowhere/out.dxf");
+    commands->DXFExportActionClick();
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_NE(errors[0].find("nowhere/out.dxf"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace tervasko
