@@ -98,8 +98,9 @@ const QImage& SheetView::drawingLayer(int sheet) {
     return image;
 }
 
-void SheetView::drawInstruments(QPainter& painter) {
+void SheetView::drawInstruments(QPainter& painter, const QRect& visible) {
     QtCanvas canvas(painter, scene_.dpi);
+    canvas.SetCullRect(visible);
     canvas.setPen(kGrey, 1);
     canvas.setBrushHollow();
     const TDrawing& d = *scene_.drawing;
@@ -114,8 +115,9 @@ void SheetView::RenderSheet(QImage& target, int sheet) {
     {
         QPainter p(&target);
         p.drawImage(0, 0, drawingLayer(sheet));
-        p.setClipRect(0, 0, Geometry.SheetWidthPx, Geometry.SheetHeightPx);
-        drawInstruments(p);
+        const QRect whole(0, 0, Geometry.SheetWidthPx, Geometry.SheetHeightPx);
+        p.setClipRect(whole);
+        drawInstruments(p, whole);
     }
 }
 
@@ -131,9 +133,10 @@ void SheetView::Paint(QPainter& painter, const QRect& exposed) {
         }
         painter.drawImage(sheetRect.topLeft(), drawingLayer(a));
         painter.save();
-        painter.setClipRect(sheetRect.intersected(exposed));
+        const QRect visible = sheetRect.intersected(exposed);
+        painter.setClipRect(visible);
         painter.translate(sheetRect.topLeft());
-        drawInstruments(painter);
+        drawInstruments(painter, visible.translated(-sheetRect.topLeft()));
         painter.restore();
     }
     if (!overlay_.entries().empty()) {

@@ -74,7 +74,7 @@ private:
         QImage image;
     };
     const QImage& drawingLayer(int sheet);
-    void drawInstruments(QPainter& painter);
+    void drawInstruments(QPainter& painter, const QRect& visible);
     std::uint64_t layerKey() const;
 
     SheetScene scene_;

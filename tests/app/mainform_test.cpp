@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QMenu>
+#include <QPainter>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QSpinBox>
@@ -202,6 +203,34 @@ TEST_F(MainFormTest, SheetPixelsShowTheFrameAndArcsCounterClockwise) {
     EXPECT_TRUE(onCircle(45));    // upper right: drawn
     EXPECT_FALSE(onCircle(225));  // lower left: not drawn
     EXPECT_FALSE(onCircle(-45));
+}
+
+TEST_F(MainFormTest, ASmallRepaintShowsExactlyWhatTheWholeSheetShowsThere) {
+    form->Drawing.Placement.LinealAngle = 30;
+    form->Drawing.Placement.WinkelAngle = 17;
+    form->PaintBox1Paint();
+    QImage whole(form->PaintBox1->size(), QImage::Format_RGB32);
+    whole.fill(Qt::gray);
+    {
+        QPainter p(&whole);
+        form->View.Paint(p, whole.rect());
+    }
+    // Small tiles over the instruments: labels and ticks cut at every possible place.
+    QImage part(whole.size(), QImage::Format_RGB32);
+    int mismatches = 0;
+    for (int y = 0; y < 560; y += 20) {
+        for (int x = 0; x < 804; x += 20) {
+            const QRect r(x, y, 20, 20);
+            part.fill(Qt::gray);
+            {
+                QPainter p(&part);
+                p.setClipRect(r);
+                form->View.Paint(p, r);
+            }
+            if (part.copy(r) != whole.copy(r)) ++mismatches;
+        }
+    }
+    EXPECT_EQ(mismatches, 0);
 }
 
 TEST_F(MainFormTest, SheetsShowEveryChangeAndASingleSheetRefreshTouchesOnlyTheBuffer) {

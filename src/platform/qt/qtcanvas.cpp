@@ -83,6 +83,14 @@ QtCanvas::QtCanvas(QPainter& painter, int dpi) : painter_(painter) {
 
 void QtCanvas::applyPen() { painter_.setPen(pen_); }
 
+bool QtCanvas::culled(int left, int top, int right, int bottom, int margin) const {
+    if (!cull_) return false;
+    if (right < left) std::swap(left, right);
+    if (bottom < top) std::swap(top, bottom);
+    return right + margin < cull_->left() || left - margin > cull_->right() ||
+           bottom + margin < cull_->top() || top - margin > cull_->bottom();
+}
+
 void QtCanvas::setPen(Color color, int width, PenStyle style) {
     // Elements mostly share one pen; setting it again costs more than the line itself.
     if (color == penColor_ && std::max(1, width) == penWidth_ && style == penStyle_) return;
@@ -125,6 +133,10 @@ void QtCanvas::moveTo(int x, int y) { pos_ = QPoint(x, y); }
 
 void QtCanvas::lineTo(int x, int y) {
     const QPoint to(x, y);
+    if (culled(pos_.x(), pos_.y(), x, y, penWidth_)) {
+        pos_ = to;
+        return;
+    }
     if (to != pos_) painter_.drawLine(pos_, to);
     else if (penWidth_ > 1) painter_.drawPoint(to);  // a wide round pen leaves a dot
     pos_ = to;
@@ -138,14 +150,17 @@ QRectF QtCanvas::box(int left, int top, int right, int bottom) const {
 }
 
 void QtCanvas::rectangle(int left, int top, int right, int bottom) {
+    if (culled(left, top, right, bottom, penWidth_)) return;
     painter_.drawRect(box(left, top, right, bottom));
 }
 
 void QtCanvas::ellipse(int left, int top, int right, int bottom) {
+    if (culled(left, top, right, bottom, penWidth_)) return;
     painter_.drawEllipse(box(left, top, right, bottom));
 }
 
 void QtCanvas::arc(int left, int top, int right, int bottom, int x3, int y3, int x4, int y4) {
+    if (culled(left, top, right, bottom, penWidth_)) return;
     const QRectF r = box(left, top, right, bottom);
     const double cx = (left + right) / 2.0, cy = (top + bottom) / 2.0;
     const double rx = std::max(std::abs(right - left) / 2.0, 0.5);
@@ -172,6 +187,9 @@ void QtCanvas::bezierTo(IntPoint c1, IntPoint c2, IntPoint end) {
 }
 
 void QtCanvas::textOut(int x, int y, std::u16string_view text) {
+    // Turned about (x, y) the text stays within its length plus its height of that point.
+    const int reach = (static_cast<int>(text.size()) + 2) * std::max(1, fontSpec_.height) * 2;
+    if (culled(x, y, x, y, reach)) return;
     const QString s = toQString(text);
     painter_.save();
     painter_.setFont(font_);

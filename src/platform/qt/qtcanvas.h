@@ -42,8 +42,15 @@ public:
 
     QPainter& painter() { return painter_; }
 
+    // Only what may reach this rectangle (canvas pixels) needs drawing: lines, shapes and
+    // texts that lie wholly outside it are skipped. The picture inside stays the same; a
+    // small repaint then costs little however much the canvas holds.
+    void SetCullRect(const QRect& rect) { cull_ = rect; }
+
 private:
     void applyPen();
+    // Whether a box (canvas pixels), widened by `margin`, misses the cull rectangle.
+    bool culled(int left, int top, int right, int bottom, int margin) const;
     QRectF box(int left, int top, int right, int bottom) const;
 
     QPainter& painter_;
@@ -57,6 +64,7 @@ private:
     std::optional<QFontMetrics> metrics_;  // of font_ on this device
     bool transparent_ = false;
     QPoint pos_;
+    std::optional<QRect> cull_;
 };
 
 }  // namespace tervasko
