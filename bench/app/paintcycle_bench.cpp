@@ -16,6 +16,7 @@
 #include "app/paintbox.h"
 #include "platform/numeric.h"
 #include "platform/qt/qtcanvas.h"
+#include "support/largedrawing.h"
 #include "view/drawobjects.h"
 
 namespace tervasko {
@@ -26,31 +27,7 @@ constexpr int kPages = 5;
 const QRect kVisible(0, 5 + 1123 + 700, 1280, 900);
 
 // 200,000 short lines and 1,000 texts spread over five A4 sheets.
-void fillLargeDrawing(TDrawing& d) {
-    const double sheetMm = 297;
-    std::uint32_t seed = 12345;
-    auto rnd = [&] {
-        seed = seed * 1664525u + 1013904223u;
-        return (seed >> 8) / double(1 << 24);
-    };
-    for (int i = 0; i < 200000; ++i) {
-        TDrawElement* e = d.AppendElement();
-        e->Kind = ekLine;
-        e->Width = 0.1;
-        e->X1 = 5 + rnd() * 195;
-        e->Y1 = 5 + rnd() * (kPages * sheetMm - 10);
-        e->X2 = e->X1 + rnd() * 6 - 3;
-        e->Y2 = e->Y1 + rnd() * 6 - 3;
-    }
-    for (int i = 0; i < 1000; ++i) {
-        TTextElement* t = d.AppendText();
-        t->X1 = 5 + rnd() * 150;
-        t->Y1 = 5 + rnd() * (kPages * sheetMm - 20);
-        t->Text = NewWideBuffer(u"Umkreis des Dreiecks");
-        t->FontName = NewAnsiBuffer("Arial");
-        t->FontSize = 10;
-    }
-}
+void fillLargeDrawing(TDrawing& d) { benchsupport::FillLargeDrawing(d, kPages); }
 
 SheetScene scene(TDrawing& d) {
     SheetScene s;
@@ -188,11 +165,3 @@ BENCHMARK(BM_TenSheetsAtZoom300Scrolled)->Unit(benchmark::kMillisecond)->Iterati
 }  // namespace
 }  // namespace tervasko
 
-int main(int argc, char** argv) {
-    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

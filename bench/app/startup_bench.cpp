@@ -57,11 +57,3 @@ BENCHMARK(BM_MainWindowStart)->Unit(benchmark::kMillisecond);
 }  // namespace
 }  // namespace tervasko
 
-int main(int argc, char** argv) {
-    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -12,6 +12,7 @@
 #include "app/mainUnit.h"
 #include "app/paintbox.h"
 #include "platform/numeric.h"
+#include "support/largedrawing.h"
 #include "platform/recordingcanvas.h"
 #include "tools/dispatch.h"
 #include "view/viewgeometry.h"
@@ -24,21 +25,7 @@ constexpr int kSegments = 1000;
 
 // 199,999 short random lines over five A4 sheets and, last, one in view at 100 .. 120 mm.
 void fillLargeDrawing(TDrawing& d) {
-    const double sheetMm = 297;
-    std::uint32_t seed = 12345;
-    auto rnd = [&] {
-        seed = seed * 1664525u + 1013904223u;
-        return (seed >> 8) / double(1 << 24);
-    };
-    for (int i = 0; i < 199999; ++i) {
-        TDrawElement* e = d.AppendElement();
-        e->Kind = ekLine;
-        e->Width = 0.1;
-        e->X1 = 5 + rnd() * 195;
-        e->Y1 = 5 + rnd() * (kPages * sheetMm - 10);
-        e->X2 = e->X1 + rnd() * 6 - 3;
-        e->Y2 = e->Y1 + rnd() * 6 - 3;
-    }
+    benchsupport::FillLargeDrawing(d, kPages, 199999, 0);
     TDrawElement* last = d.AppendElement();
     last->Kind = ekLine;
     last->Width = 0.1;
@@ -150,11 +137,3 @@ BENCHMARK(BM_ElementHoverScanAlone)->Unit(benchmark::kMicrosecond);
 }  // namespace
 }  // namespace tervasko
 
-int main(int argc, char** argv) {
-    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

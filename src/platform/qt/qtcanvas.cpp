@@ -51,15 +51,15 @@ Color FromQColor(const QColor& c) {
            static_cast<Color>(c.blue()) << 16;
 }
 
-QFont ToQFont(const FontSpec& spec) {
-    QFont f(QString::fromStdString(spec.face));
+QFont ToQFont(const FontSpec& font) {
+    QFont f(QString::fromStdString(font.face));
     // The height is the character height without internal leading, which is Qt's pixel size.
-    f.setPixelSize(std::max(1, spec.height));
-    f.setWeight(static_cast<QFont::Weight>(std::clamp(spec.weight, 100, 900)));
-    f.setItalic(spec.italic);
-    f.setUnderline(spec.underline);
-    f.setStrikeOut(spec.strikeOut);
-    if (spec.pitch == 2) {
+    f.setPixelSize(std::max(1, font.height));
+    f.setWeight(static_cast<QFont::Weight>(std::clamp(font.weight, 100, 900)));
+    f.setItalic(font.italic);
+    f.setUnderline(font.underline);
+    f.setStrikeOut(font.strikeOut);
+    if (font.pitch == 2) {
         f.setFixedPitch(true);
         f.setStyleHint(QFont::Monospace);
     }

@@ -11,7 +11,7 @@ namespace tervasko {
 
 QColor ToQColor(Color c);
 Color FromQColor(const QColor& c);
-QFont ToQFont(const FontSpec& spec);
+QFont ToQFont(const FontSpec& font);
 
 // Draws with the Windows drawing semantics the drawing relies on onto any QPainter:
 // lines without their last pixel, 1-pixel rectangles and ellipses inside their box, arcs
