@@ -14,6 +14,7 @@ trap 'kill $app "$xvfb" 2>/dev/null || true' EXIT
 "$program" &
 app=$!
 until window=$(xdotool search --onlyvisible --name "Tervasko" 2>/dev/null | head -n1) && [ -n "$window" ]; do
+  kill -0 "$app" 2>/dev/null || { echo "the program ended before its window showed" >&2; exit 1; }
   sleep 0.05
 done
 sleep 1  # let the first paint finish

@@ -24,7 +24,10 @@ for language in 0 1; do
     "$folder/tervasko" &
     app=$!
     # Polled here: xdotool's own --sync waits half a second between its tries.
-    until xdotool search --onlyvisible --name "Tervasko" >/dev/null 2>&1; do sleep 0.005; done
+    until xdotool search --onlyvisible --name "Tervasko" >/dev/null 2>&1; do
+      kill -0 "$app" 2>/dev/null || { echo "the program ended before its window showed" >&2; exit 1; }
+      sleep 0.005
+    done
     end=$(date +%s%N)
     kill "$app"; wait "$app" 2>/dev/null || true
     total=$((total + (end - start) / 1000000))
