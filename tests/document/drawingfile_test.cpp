@@ -255,6 +255,45 @@ TEST(DrawingFile, BrokenFilesAreRefusedAndLeaveTheDrawingAsItWas) {
     EXPECT_FALSE(ReadDrawingFile(dir.path(), d, s, &error));  // a folder
 }
 
+// Damaged files of every shape: bytes flipped, cut off, counts overwritten. Each is either
+// read whole or refused with a reason, never read past its end (the sanitizer build watches).
+TEST(DrawingFile, MutatedFilesAreReadOrRefusedButNeverOverrun) {
+    TDrawing sample;
+    DrawingSettings settings;
+    fillSample(sample, settings);
+    const auto good = EncodeDrawing(sample, settings);
+    std::uint32_t seed = 2026;
+    auto next = [&] {
+        seed = seed * 1664525u + 1013904223u;
+        return seed >> 8;
+    };
+    int refused = 0;
+    for (int round = 0; round < 3000; ++round) {
+        auto bytes = good;
+        switch (round % 3) {
+            case 0:
+                for (int k = 0; k < 4; ++k) bytes[next() % bytes.size()] = static_cast<std::uint8_t>(next());
+                break;
+            case 1:
+                bytes.resize(next() % bytes.size());
+                break;
+            default:
+                putU32(bytes, (next() % (bytes.size() / 4)) * 4, next() | (next() << 24));
+                break;
+        }
+        DecodedDrawing out;
+        std::string error;
+        if (DecodeDrawing(bytes.data(), bytes.size(), out, &error)) {
+            EXPECT_TRUE(error.empty());
+            EXPECT_LE(out.drawing.Elements.Count() * kElementRecordSize, bytes.size());
+        } else {
+            EXPECT_FALSE(error.empty());
+            ++refused;
+        }
+    }
+    EXPECT_GT(refused, 1000);  // the sweep does reach the error paths
+}
+
 TEST(DrawingFile, SettingsOutsideTheFieldsRangesAreBroughtIntoThem) {
     TDrawing d;
     DrawingSettings s{1000, 0, 0, false, true, true, true, 500, 99.7};
