@@ -27,6 +27,7 @@
 #include <QWheelEvent>
 
 #include "app/AddTextFUnit.h"
+#include "app/decimalfield.h"
 #include "app/dialogs/DPIFUnit.h"
 #include "app/dialogs/SeiteeinrichtenFUnit.h"
 #include "app/dialogs/printcommands.h"
@@ -78,9 +79,8 @@ QIcon toolIcon(const char* which) {
 
 QDoubleSpinBox* decimalField(QWidget* parent, const char* name, double min, double max, double step,
                              double value) {
-    auto* f = new QDoubleSpinBox(parent);
+    auto* f = new DecimalField(parent);
     f->setObjectName(name);
-    f->setDecimals(2);
     f->setRange(min, max);
     f->setSingleStep(step);
     f->setValue(value);

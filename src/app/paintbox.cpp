@@ -3,6 +3,7 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <optional>
 
 #include "app/mainUnit.h"
 #include "tools/toolhost.h"
@@ -23,19 +24,28 @@ void TPaintBox::paintEvent(QPaintEvent* event) {
 
 namespace {
 
-MouseButton buttonOf(const QMouseEvent* event) {
+// The three buttons the tools know; the others (a mouse's back and forward buttons and the
+// like) are left alone.
+std::optional<MouseButton> buttonOf(const QMouseEvent* event) {
     switch (event->button()) {
-        case Qt::RightButton: return MouseButton::Right;
-        case Qt::MiddleButton: return MouseButton::Middle;
-        default: return MouseButton::Left;
+        case Qt::LeftButton:
+            return MouseButton::Left;
+        case Qt::RightButton:
+            return MouseButton::Right;
+        case Qt::MiddleButton:
+            return MouseButton::Middle;
+        default:
+            return std::nullopt;
     }
 }
 
 }  // namespace
 
 void TPaintBox::mousePressEvent(QMouseEvent* event) {
+    const auto button = buttonOf(event);
+    if (!button) return;
     const QPoint p = event->position().toPoint();
-    form_.PaintBox1MouseDown(buttonOf(event), p.x(), p.y());
+    form_.PaintBox1MouseDown(*button, p.x(), p.y());
 }
 
 // Only the left button keeps the pointer: with another button held, what happens outside the
@@ -47,9 +57,11 @@ void TPaintBox::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void TPaintBox::mouseReleaseEvent(QMouseEvent* event) {
+    const auto button = buttonOf(event);
+    if (!button) return;
     const QPoint p = event->position().toPoint();
-    if (event->button() != Qt::LeftButton && !visibleRegion().contains(p)) return;
-    form_.PaintBox1MouseUp(buttonOf(event), p.x(), p.y());
+    if (*button != MouseButton::Left && !visibleRegion().contains(p)) return;
+    form_.PaintBox1MouseUp(*button, p.x(), p.y());
 }
 
 }  // namespace tervasko

@@ -37,12 +37,18 @@ void SheetView::Cycle(const SheetScene& scene, QSize paintBoxSize, const ResizeF
     Geometry = ViewGeometry::Compute(scene.zoom, scene.dpi, d.PageWidthInch, d.PageHeightInch);
     const IntPoint want = Geometry.PaintBoxSize(scene.pages);
     if (paintBoxSize.width() != want.x || paintBoxSize.height() != want.y) {
+        // The repaint that the new size brings shows every sheet afresh: nothing drawn for
+        // the old size (an overlay, a sheet buffer put on screen) outlives it.
+        overlay_.clear();
+        overlay_.setPen(kBlack, 1);
+        shownBufferSheet_ = -1;
         resize(want.x, want.y);
         return;
     }
-    if (SheetBuffer.width() != Geometry.SheetWidthPx || SheetBuffer.height() != Geometry.SheetHeightPx)
-        SheetBuffer = QImage(std::max(1, Geometry.SheetWidthPx), std::max(1, Geometry.SheetHeightPx),
-                             QImage::Format_RGB32);
+    if (SheetBuffer.width() != Geometry.SheetWidthPx ||
+        SheetBuffer.height() != Geometry.SheetHeightPx)
+        SheetBuffer = QImage(std::max(1, Geometry.SheetWidthPx),
+                             std::max(1, Geometry.SheetHeightPx), QImage::Format_RGB32);
     if (SingleSheetPaint) {
         RenderSheet(SheetBuffer, PointerSheet);
         return;
@@ -53,7 +59,12 @@ void SheetView::Cycle(const SheetScene& scene, QSize paintBoxSize, const ResizeF
     requestUpdate();
 }
 
-void SheetView::ShowSheetBuffer() { shownBufferSheet_ = PointerSheet; }
+// A buffer of another size was drawn for a view that a resize has since replaced.
+void SheetView::ShowSheetBuffer() {
+    if (SheetBuffer.width() == Geometry.SheetWidthPx &&
+        SheetBuffer.height() == Geometry.SheetHeightPx)
+        shownBufferSheet_ = PointerSheet;
+}
 
 std::uint64_t SheetView::layerKey() const {
     std::uint64_t k = drawingRevision_;
@@ -76,14 +87,17 @@ const QImage& SheetView::drawingLayer(int sheet) {
     }
     // Images of an older drawing or view are drawn anew first, then the least recently used;
     // an image of the right size is reused rather than allocated again.
-    auto reuse = std::find_if(layers_.begin(), layers_.end(), [key](const CachedLayer& l) { return l.key != key; });
-    if (reuse == layers_.end() && layers_.size() >= kMaxCachedLayers) reuse = std::prev(layers_.end());
+    auto reuse = std::find_if(layers_.begin(), layers_.end(),
+                              [key](const CachedLayer& l) { return l.key != key; });
+    if (reuse == layers_.end() && layers_.size() >= kMaxCachedLayers)
+        reuse = std::prev(layers_.end());
     const QSize size(std::max(1, Geometry.SheetWidthPx), std::max(1, Geometry.SheetHeightPx));
     if (reuse != layers_.end()) {
         layers_.splice(layers_.begin(), layers_, reuse);
         layers_.front().sheet = sheet;
         layers_.front().key = key;
-        if (layers_.front().image.size() != size) layers_.front().image = QImage(size, QImage::Format_RGB32);
+        if (layers_.front().image.size() != size)
+            layers_.front().image = QImage(size, QImage::Format_RGB32);
     } else {
         layers_.push_front({sheet, key, QImage(size, QImage::Format_RGB32)});
     }
@@ -106,7 +120,8 @@ void SheetView::drawInstruments(QPainter& painter, const QRect& visible) {
     const TDrawing& d = *scene_.drawing;
     const double s = Geometry.PixelsPerMm;
     if (scene_.ruler)
-        DrawRuler(canvas, d.Placement, s, Geometry.SheetWidthPx, Geometry.SheetHeightPx, scene_.inches);
+        DrawRuler(canvas, d.Placement, s, Geometry.SheetWidthPx, Geometry.SheetHeightPx,
+                  scene_.inches);
     if (scene_.protractor) DrawProtractor(canvas, d.Placement, d.WinkelDiameter, s);
     if (scene_.compass) DrawCompass(canvas, d.Placement, d.ZirkelAngle, s);
 }

@@ -19,13 +19,21 @@ namespace tervasko {
 // so that a pencil segment repaints a few pixels rather than the whole view.
 class ScreenOverlay : public Canvas {
 public:
-    ScreenOverlay(RecordingCanvas& overlay, QWidget& paintBox) : overlay_(overlay), box_(paintBox) {}
+    ScreenOverlay(RecordingCanvas& overlay, QWidget& paintBox)
+        : overlay_(overlay), box_(paintBox), probe_(1, 1, QImage::Format_RGB32) {}
 
-    void setPen(Color color, int width, PenStyle style) override { overlay_.setPen(color, width, style); }
+    void setPen(Color color, int width, PenStyle style) override {
+        overlay_.setPen(color, width, style);
+    }
     void setBrush(Color color) override { overlay_.setBrush(color); }
     void setBrushHollow() override { overlay_.setBrushHollow(); }
-    void setFont(const FontSpec& font) override { overlay_.setFont(font); }
-    void setTransparentBackground(bool transparent) override { overlay_.setTransparentBackground(transparent); }
+    void setFont(const FontSpec& font) override {
+        overlay_.setFont(font);
+        font_ = font;
+    }
+    void setTransparentBackground(bool transparent) override {
+        overlay_.setTransparentBackground(transparent);
+    }
     void moveTo(int x, int y) override { overlay_.moveTo(x, y); }
     void lineTo(int x, int y) override {
         const IntPoint from = overlay_.position();
@@ -48,20 +56,39 @@ public:
         touched({overlay_.position(), c1, c2, end});  // the curve stays inside its hull
         overlay_.bezierTo(c1, c2, end);
     }
-    // The overlay measures text with stand-in metrics: a text repaints the whole view.
+    // Rotated or single-line text: its extent is not known here, the whole view repaints.
     void textOut(int x, int y, std::u16string_view text) override {
         box_.update();
         overlay_.textOut(x, y, text);
     }
-    int textWidth(std::u16string_view text) override { return overlay_.textWidth(text); }
-    IntRect drawText(IntRect r, std::u16string_view text, bool measureOnly) override {
-        if (!measureOnly) box_.update();
-        return overlay_.drawText(r, text, measureOnly);
+    // Texts are measured with the real fonts, as the sheets measure them, so a highlight
+    // covers its text exactly.
+    int textWidth(std::u16string_view text) override {
+        QPainter painter(&probe_);
+        return measuring(painter).textWidth(text);
     }
-    int logicalDpiX() const override { return overlay_.logicalDpiX(); }
-    int logicalDpiY() const override { return overlay_.logicalDpiY(); }
+    IntRect drawText(IntRect r, std::u16string_view text, bool measureOnly) override {
+        QPainter painter(&probe_);
+        const IntRect laidOut = measuring(painter).drawText(r, text, true);
+        if (measureOnly) return laidOut;
+        const int slack = std::clamp(font_.height, 0, 1 << 16);  // italic overhang and the like
+        touched(
+            {{laidOut.left - slack, laidOut.top}, {laidOut.right + slack, laidOut.bottom + slack}});
+        overlay_.drawText(r, text, false);
+        return laidOut;
+    }
+    // The paint box's resolution, which the sheets are drawn at too.
+    int logicalDpiX() const override { return box_.logicalDpiX(); }
+    int logicalDpiY() const override { return box_.logicalDpiX(); }
 
 private:
+    // A canvas on a private image with the font in force, for measuring text.
+    QtCanvas measuring(QPainter& painter) {
+        QtCanvas canvas(painter, logicalDpiX());
+        canvas.setFont(font_);
+        return canvas;
+    }
+
     // The box around the points, widened by the pen and a pixel of rounding on each side.
     void touched(std::initializer_list<IntPoint> points) {
         int left = points.begin()->x, top = points.begin()->y, right = left, bottom = top;
@@ -71,14 +98,20 @@ private:
         }
         const int margin = std::min(std::max(1, overlay_.penWidth()), 1 << 20) / 2 + 2;
         // Held to the paint box, so that far-off points of a broken drawing cannot overflow.
-        const auto inX = [&](long long v) { return static_cast<int>(std::clamp<long long>(v, -1, box_.width())); };
-        const auto inY = [&](long long v) { return static_cast<int>(std::clamp<long long>(v, -1, box_.height())); };
+        const auto inX = [&](long long v) {
+            return static_cast<int>(std::clamp<long long>(v, -1, box_.width()));
+        };
+        const auto inY = [&](long long v) {
+            return static_cast<int>(std::clamp<long long>(v, -1, box_.height()));
+        };
         box_.update(QRect(QPoint(inX(1LL * left - margin), inY(1LL * top - margin)),
                           QPoint(inX(1LL * right + margin), inY(1LL * bottom + margin))));
     }
 
     RecordingCanvas& overlay_;
     QWidget& box_;
+    QImage probe_;
+    FontSpec font_;
 };
 
 TMainToolHost::TMainToolHost(TMainForm& form)
@@ -86,18 +119,38 @@ TMainToolHost::TMainToolHost(TMainForm& form)
 
 TMainToolHost::~TMainToolHost() = default;
 
-bool TMainToolHost::Checked(ToolItem item) const { return form_.ToolAction(item)->isChecked(); }
-double TMainToolHost::PixelsPerMm() const { return form_.PixelsPerMm(); }
-int TMainToolHost::SheetHeightPx() const { return form_.View.Geometry.SheetHeightPx; }
-Color TMainToolHost::PenColor() const { return form_.PenColor(); }
-double TMainToolHost::PenWidth() const { return form_.PenWidth(); }
-double TMainToolHost::EraserWidth() const { return form_.EraserWidth(); }
-void TMainToolHost::Paint() { form_.PaintBox1Paint(); }
-void TMainToolHost::UpdateEds() { form_.UpdateEds(); }
-void TMainToolHost::SetChanged() { form_.SetChanged(); }
+bool TMainToolHost::Checked(ToolItem item) const {
+    return form_.ToolAction(item)->isChecked();
+}
+double TMainToolHost::PixelsPerMm() const {
+    return form_.PixelsPerMm();
+}
+int TMainToolHost::SheetHeightPx() const {
+    return form_.View.Geometry.SheetHeightPx;
+}
+Color TMainToolHost::PenColor() const {
+    return form_.PenColor();
+}
+double TMainToolHost::PenWidth() const {
+    return form_.PenWidth();
+}
+double TMainToolHost::EraserWidth() const {
+    return form_.EraserWidth();
+}
+void TMainToolHost::Paint() {
+    form_.PaintBox1Paint();
+}
+void TMainToolHost::UpdateEds() {
+    form_.UpdateEds();
+}
+void TMainToolHost::SetChanged() {
+    form_.SetChanged();
+}
 
 // What is drawn shows at the next repaint, right after this event.
-Canvas& TMainToolHost::ScreenCanvas() { return *screen_; }
+Canvas& TMainToolHost::ScreenCanvas() {
+    return *screen_;
+}
 
 void TMainToolHost::SingleSheetRefresh(int sheet, const std::function<void(Canvas&)>& preview) {
     SheetView& view = form_.View;
@@ -116,17 +169,29 @@ void TMainToolHost::SingleSheetRefresh(int sheet, const std::function<void(Canva
                             g.SheetHeightPx);
 }
 
-void TMainToolHost::ShowPointerPosition(int x, int y) { form_.ShowPointerPosition(x, y); }
+void TMainToolHost::ShowPointerPosition(int x, int y) {
+    form_.ShowPointerPosition(x, y);
+}
 
-void TMainToolHost::SetChangedOnScreen() { form_.SetChangedOnScreen(); }
-void TMainToolHost::SheetsCatchUp() { form_.CatchUpSheets(); }
+void TMainToolHost::SetChangedOnScreen() {
+    form_.SetChangedOnScreen();
+}
+void TMainToolHost::SheetsCatchUp() {
+    form_.CatchUpSheets();
+}
 
-bool TMainToolHost::AskText(const TextInput* preset, TextInput& result) { return form_.AskText(preset, result); }
+bool TMainToolHost::AskText(const TextInput* preset, TextInput& result) {
+    return form_.AskText(preset, result);
+}
 
-int TMainToolHost::Zoom() const { return form_.zoomed->value(); }
+int TMainToolHost::Zoom() const {
+    return form_.zoomed->value();
+}
 
 // The field's change event repaints, as when the user types a value.
-void TMainToolHost::SetZoom(double percent) { form_.zoomed->setValue(ZoomFieldValue(percent)); }
+void TMainToolHost::SetZoom(double percent) {
+    form_.zoomed->setValue(ZoomFieldValue(percent));
+}
 
 ScrollState TMainToolHost::Scroll() const {
     const QScrollArea& box = *form_.ScrollBox1;
@@ -146,6 +211,8 @@ void TMainToolHost::SetScrollPosition(int h, int v) {
     form_.ScrollBox1->verticalScrollBar()->setValue(v);
 }
 
-void TMainToolHost::SetPaintSuspended(bool suspended) { form_.View.PaintSuspended = suspended; }
+void TMainToolHost::SetPaintSuspended(bool suspended) {
+    form_.View.PaintSuspended = suspended;
+}
 
 }  // namespace tervasko

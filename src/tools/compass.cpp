@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "platform/numeric.h"
+#include "tools/toolpixels.h"
 
 namespace tervasko {
 namespace {
@@ -27,9 +27,11 @@ void spanStep(PointerContext& p) {
     p.g.InstrPointerX = p.x;
     p.g.InstrPointerY = p.y;
     InstrumentPlacement& pl = p.placement();
-    if (const auto a = LegAngle({double(p.x), double(p.y)}, needlePx(p))) p.drawing.ZirkelAngle = *a;
-    const double dx = p.x / p.s() - pl.ZirkelX;
-    const double dy = p.y / p.s() - (p.sheetTopMm() + pl.ZirkelY);
+    if (const auto a = LegAngle({double(p.x), double(p.y)}, needlePx(p)))
+        p.drawing.ZirkelAngle = *a;
+    const PointD q = p.Q();
+    const double dx = q.x - pl.ZirkelX;
+    const double dy = q.y - (p.sheetTopMm() + pl.ZirkelY);
     pl.ZirkelSpan = std::sqrt(dx * dx + dy * dy);
     p.host.Paint();
     p.host.UpdateEds();
@@ -55,7 +57,9 @@ void CompassMovePress(PointerContext& p) {
     p.g.ZirkelYAtPress = p.placement().ZirkelY;
 }
 
-void CompassMoveMove(PointerContext& p) { moveTo(p); }
+void CompassMoveMove(PointerContext& p) {
+    moveTo(p);
+}
 
 void CompassMoveRelease(PointerContext& p) {
     p.g.ZirkelMoving = false;
@@ -67,7 +71,9 @@ void SpanPress(PointerContext& p) {
     spanStep(p);
 }
 
-void SpanMove(PointerContext& p) { spanStep(p); }
+void SpanMove(PointerContext& p) {
+    spanStep(p);
+}
 
 void SpanRelease(PointerContext& p) {
     p.g.SpanDragging = false;
@@ -80,11 +86,19 @@ void ArcHover(PointerContext& p) {
 }
 
 void ArcPress(PointerContext& p) {
-    // A press on the needle gives no direction to start from: no arc is begun.
-    if (!followPointer(p)) return;
+    // A press on the needle gives no direction to start from: no arc is begun. Straight
+    // above it the leg points up; the sweep is judged by wrapped angle changes, so 270
+    // serves as well as -90 there.
+    const PointD needle = needlePx(p);
+    const PointD at{double(p.x), double(p.y)};
+    if (at == needle) return;
+    p.g.InstrPointerX = p.x;
+    p.g.InstrPointerY = p.y;
+    p.drawing.ZirkelAngle = LegAngle(at, needle).value_or(270.0);
     p.g.ArcDragging = true;
-    p.g.ArcStartX = p.x / p.s();
-    p.g.ArcStartY = p.y / p.s();
+    const PointD q = p.Q();
+    p.g.ArcStartX = q.x;
+    p.g.ArcStartY = q.y;
     p.g.ArcStartAngle = p.drawing.ZirkelAngle;
     p.g.ArcDirectionSet = false;
     p.host.Paint();
@@ -93,11 +107,14 @@ void ArcPress(PointerContext& p) {
 void ArcExtend(PointerContext& p) {
     GestureState& g = p.g;
     if (!followPointer(p)) return;
-    g.ArcEndX = p.x / p.s();
-    g.ArcEndY = p.y / p.s();
-    const double angle = p.drawing.ZirkelAngle;
-    if (!g.ArcDirectionSet && angle != g.ArcStartAngle) {
-        g.ArcClockwise = angle > g.ArcStartAngle ? 1 : 0;
+    const PointD q = p.Q();
+    g.ArcEndX = q.x;
+    g.ArcEndY = q.y;
+    // The sense of the first turn, from the change wrapped into (-180, 180]: the leg angle
+    // itself jumps from 270 to -90 straight above the needle.
+    const double turned = WrapDegrees(p.drawing.ZirkelAngle - g.ArcStartAngle);
+    if (!g.ArcDirectionSet && turned != 0) {
+        g.ArcClockwise = turned > 0 ? 1 : 0;
         g.ArcDirectionSet = true;
     }
     p.host.Paint();
@@ -106,15 +123,17 @@ void ArcExtend(PointerContext& p) {
     if (!g.ArcDirectionSet) return;
     const double s = p.s();
     const InstrumentPlacement& pl = p.placement();
-    const auto px = [s](double mm) { return static_cast<int>(Round(mm * s)); };
+    const auto px = [s](double mm) { return ToPixel(mm * s); };
     const int left = px(pl.ZirkelX - pl.ZirkelSpan) + 5;
     const int top = px(pl.ZirkelY - pl.ZirkelSpan) + 5 + g.PointerSheetTop;
     const int right = px(pl.ZirkelX + pl.ZirkelSpan) + 5;
     const int bottom = px(pl.ZirkelY + pl.ZirkelSpan) + 5 + g.PointerSheetTop;
-    const IntPoint e = ScreenPoint(g.ArcEndX, g.ArcEndY, s);
-    const IntPoint st = ScreenPoint(g.ArcStartX, g.ArcStartY, s);
-    if (g.ArcClockwise == 1) c.arc(left, top, right, bottom, e.x, e.y, st.x, st.y);
-    else c.arc(left, top, right, bottom, st.x, st.y, e.x, e.y);
+    const IntPoint e = ScreenPoint(p, {g.ArcEndX, g.ArcEndY});
+    const IntPoint st = ScreenPoint(p, {g.ArcStartX, g.ArcStartY});
+    if (g.ArcClockwise == 1)
+        c.arc(left, top, right, bottom, e.x, e.y, st.x, st.y);
+    else
+        c.arc(left, top, right, bottom, st.x, st.y, e.x, e.y);
 }
 
 void ArcRelease(PointerContext& p) {
@@ -138,7 +157,7 @@ void ArcRelease(PointerContext& p) {
 void AddCompassCircle(ToolHost& host, TDrawing& drawing, const GestureState& g) {
     if (TDrawElement* e = AddPenElement(host, drawing)) {
         PointD b1, b2;
-        boundingSquare(drawing.Placement, g.PointerSheetTop / host.PixelsPerMm(), b1, b2);
+        boundingSquare(drawing.Placement, SheetTopMm(drawing, g.PointerSheet), b1, b2);
         e->Kind = ekCircle;
         e->X1 = b1.x, e->Y1 = b1.y, e->X2 = b2.x, e->Y2 = b2.y;
     }

@@ -1,5 +1,6 @@
 #include "tools/curves.h"
 
+#include "tools/toolpixels.h"
 #include "view/drawobjects.h"
 
 namespace tervasko {
@@ -9,6 +10,8 @@ void CurveStartPress(PointerContext& p) {
     p.g.CurveAwaitControl1 = false;
     p.g.AnchorX = p.x;
     p.g.AnchorY = p.y;
+    const PointD q = p.Q();
+    p.g.CurveStartMmX = q.x, p.g.CurveStartMmY = q.y;
 }
 
 void CurveEndPress(PointerContext& p) {
@@ -16,39 +19,45 @@ void CurveEndPress(PointerContext& p) {
     p.g.CurveAwaitEnd = false;
     p.g.CurveEndX = p.x;
     p.g.CurveEndY = p.y;
+    const PointD q = p.Q();
+    p.g.CurveEndMmX = q.x, p.g.CurveEndMmY = q.y;
 }
 
 void CurveFirstControlPress(PointerContext& p) {
     p.g.CurveAwaitControl1 = false;
     p.g.CurveCtrlX = p.x;
     p.g.CurveCtrlY = p.y;
+    const PointD q = p.Q();
+    p.g.CurveCtrlMmX = q.x, p.g.CurveCtrlMmY = q.y;
     p.g.CurveAwaitControl2 = true;
 }
 
 void CurveSecondControlPress(PointerContext& p) {
     GestureState& g = p.g;
     g.CurveAwaitControl2 = false;
-    // The points were taken in pixels of the zoom of their moment; the zoom of this press
-    // turns them into millimetres.
-    const double s = p.s();
+    const PointD q = p.Q();
     if (TDrawElement* e = AddPenElement(p.host, p.drawing)) {
         e->Kind = ekCurve;
-        e->X1 = g.AnchorX / s, e->Y1 = g.AnchorY / s;
-        e->X2 = g.CurveCtrlX / s, e->Y2 = g.CurveCtrlY / s;
-        e->X3 = p.x / s, e->Y3 = p.y / s;
-        e->X4 = g.CurveEndX / s, e->Y4 = g.CurveEndY / s;
+        e->X1 = g.CurveStartMmX, e->Y1 = g.CurveStartMmY;
+        e->X2 = g.CurveCtrlMmX, e->Y2 = g.CurveCtrlMmY;
+        e->X3 = q.x, e->Y3 = q.y;
+        e->X4 = g.CurveEndMmX, e->Y4 = g.CurveEndMmY;
     }
     p.host.Paint();
 }
 
 void CurvePreview(PointerContext& p) {
     const GestureState& g = p.g;
-    const int top = g.PointerSheetTop;
-    // Sheet-buffer pixels of the sheet of the last press: x as it is, y less the sheet's top.
-    const IntPoint q{p.x, p.y - top};
-    const IntPoint start{g.AnchorX, g.AnchorY - top};
-    const IntPoint end{g.CurveEndX, g.CurveEndY - top};
-    const IntPoint control{g.CurveCtrlX, g.CurveCtrlY - top};
+    // Sheet-buffer pixels of the sheet of the last press: the pointer as it is there, the
+    // points given so far from their millimetres at today's zoom.
+    const IntPoint q{p.x, p.y - g.PointerSheetTop};
+    const double s = p.s(), top = p.sheetTopMm();
+    const auto buffer = [&](double x, double y) {
+        return IntPoint{ToPixel(x * s), ToPixel((y - top) * s)};
+    };
+    const IntPoint start = buffer(g.CurveStartMmX, g.CurveStartMmY);
+    const IntPoint end = buffer(g.CurveEndMmX, g.CurveEndMmY);
+    const IntPoint control = buffer(g.CurveCtrlMmX, g.CurveCtrlMmY);
     const Color color = p.host.PenColor();
     const int width = ElementPenWidth(p.host.PenWidth(), p.s());
     p.host.SingleSheetRefresh(g.PointerSheet, [&](Canvas& c) {

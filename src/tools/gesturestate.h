@@ -15,6 +15,10 @@ struct GestureState {
     bool Stroking = false;
     bool CurveAwaitEnd = false, CurveAwaitControl1 = false, CurveAwaitControl2 = false;
     std::int32_t CurveEndX = 0, CurveEndY = 0, CurveCtrlX = 0, CurveCtrlY = 0;
+    // The same three points in drawing millimetres, each taken at its own click: a change of
+    // zoom or scroll between the clicks leaves the points already given where they were.
+    double CurveStartMmX = 0, CurveStartMmY = 0, CurveEndMmX = 0, CurveEndMmY = 0;
+    double CurveCtrlMmX = 0, CurveCtrlMmY = 0;
     bool TextDragging = false;
     bool ElementDragging = false;
     bool HoverFound = false, HoverValid = false;

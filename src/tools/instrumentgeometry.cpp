@@ -41,12 +41,21 @@ std::optional<PointD> GuidePoint(PointD a, double phi, double t) {
 }
 
 std::optional<double> TurnAngle(PointD p, PointD pivot) {
-    const double dist = std::sqrt((p.x - pivot.x) * (p.x - pivot.x) + (p.y - pivot.y) * (p.y - pivot.y));
+    const double dist =
+        std::sqrt((p.x - pivot.x) * (p.x - pivot.x) + (p.y - pivot.y) * (p.y - pivot.y));
     if (dist == 0) return std::nullopt;
+    // Level with the pivot on its right the formula gives 0, while just above and just below
+    // it gives -180: no direction is taken there.
+    if (p.y == pivot.y && p.x > pivot.x) return std::nullopt;
     double a = std::asin((p.y - pivot.y) / dist) * kDeg;
     if (p.x > pivot.x && p.y < pivot.y) a = -90 - (a + 90);
     if (p.x > pivot.x && p.y > pivot.y) a = -90 - (a + 90);
     return finite(a);
+}
+
+std::optional<double> TurnAngleAtPress(PointD p, PointD pivot) {
+    if (p.y == pivot.y && p.x > pivot.x) return -180.0;
+    return TurnAngle(p, pivot);
 }
 
 std::optional<double> MarkAngle(PointD p, PointD c) {
@@ -61,10 +70,24 @@ std::optional<double> MarkAngle(PointD p, PointD c) {
 std::optional<double> LegAngle(PointD p, PointD n) {
     const double dist = std::sqrt((p.x - n.x) * (p.x - n.x) + (p.y - n.y) * (p.y - n.y));
     if (dist == 0) return std::nullopt;
+    // Straight above the needle the formula gives 90, pointing the leg down, between -90
+    // just to the right and 270 just to the left: no direction is taken there.
+    if (p.x == n.x && p.y < n.y) return std::nullopt;
     double a = std::acos((p.x - n.x) / dist) * kDeg;
-    if (p.x < n.x && p.y < n.y) a = 360 - a;
-    else if (p.x > n.x && p.y < n.y) a = -a;
+    if (p.x < n.x && p.y < n.y)
+        a = 360 - a;
+    else if (p.x > n.x && p.y < n.y)
+        a = -a;
     return finite(a);
+}
+
+}  // namespace tervasko
+
+namespace tervasko {
+
+double WrapDegrees(double d) {
+    d = std::remainder(d, 360.0);  // -180 .. 180
+    return d == -180 ? 180 : d;
 }
 
 }  // namespace tervasko

@@ -1,6 +1,6 @@
 #include "tools/pointer.h"
 
-#include "platform/numeric.h"
+#include "tools/toolpixels.h"
 #include "view/viewgeometry.h"
 
 namespace tervasko {
@@ -14,8 +14,10 @@ TDrawElement* AddPenElement(ToolHost& host, TDrawing& drawing) {
     return e;
 }
 
-IntPoint ScreenPoint(double xMm, double yMm, double s) {
-    return {static_cast<int>(Round(xMm * s)) + SheetMarginPx, static_cast<int>(Round(yMm * s)) + SheetMarginPx};
+IntPoint ScreenPoint(const PointerContext& p, PointD mm) {
+    const double s = p.s();
+    return {ToPixel(mm.x * s) + SheetMarginPx,
+            ToPixel((mm.y - p.sheetTopMm()) * s) + p.g.PointerSheetTop + SheetMarginPx};
 }
 
 void FollowDrag(PointerContext& p, double& x, double& y, int pressX, int pressY, double xAtPress,
@@ -26,11 +28,10 @@ void FollowDrag(PointerContext& p, double& x, double& y, int pressX, int pressY,
     p.host.UpdateEds();
 }
 
-void DrawGuideSegment(ToolHost& host, const GestureState& g, int width) {
-    Canvas& c = host.ScreenCanvas();
-    const double s = host.PixelsPerMm();
-    const IntPoint a = ScreenPoint(g.GuideX1, g.GuideY1, s);
-    const IntPoint b = ScreenPoint(g.GuideX2, g.GuideY2, s);
+void DrawGuideSegment(const PointerContext& p, int width) {
+    Canvas& c = p.host.ScreenCanvas();
+    const IntPoint a = ScreenPoint(p, {p.g.GuideX1, p.g.GuideY1});
+    const IntPoint b = ScreenPoint(p, {p.g.GuideX2, p.g.GuideY2});
     c.setPen(kRed, width);
     c.moveTo(a.x, a.y);
     c.lineTo(b.x, b.y);

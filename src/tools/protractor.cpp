@@ -1,7 +1,7 @@
 #include "tools/protractor.h"
 
-#include "platform/numeric.h"
 #include "tools/ruler.h"
+#include "tools/toolpixels.h"
 
 namespace tervasko {
 namespace {
@@ -15,8 +15,8 @@ PointD centreMm(const PointerContext& p) {
 }
 
 void slideTo(PointerContext& p) {
-    FollowDrag(p, p.placement().WinkelX, p.placement().WinkelY, p.g.InstrPointerX, p.g.InstrPointerY,
-               p.g.WinkelXAtPress, p.g.WinkelYAtPress);
+    FollowDrag(p, p.placement().WinkelX, p.placement().WinkelY, p.g.InstrPointerX,
+               p.g.InstrPointerY, p.g.WinkelXAtPress, p.g.WinkelYAtPress);
 }
 
 void markBlock(PointerContext& p, bool start) {
@@ -34,7 +34,9 @@ void ProtractorSlidePress(PointerContext& p) {
     p.g.WinkelYAtPress = p.placement().WinkelY;
 }
 
-void ProtractorSlideMove(PointerContext& p) { slideTo(p); }
+void ProtractorSlideMove(PointerContext& p) {
+    slideTo(p);
+}
 
 void ProtractorSlideRelease(PointerContext& p) {
     p.g.WinkelMoving = false;
@@ -51,7 +53,8 @@ void ProtractorTurnPress(PointerContext& p) {
 // A pointer exactly on the centre has no direction: the protractor keeps its angle.
 void ProtractorTurnMove(PointerContext& p) {
     const PointD c = centrePx(p);
-    const auto atPress = TurnAngle({double(p.g.InstrPointerX), double(p.g.InstrPointerY)}, c);
+    const auto atPress =
+        TurnAngleAtPress({double(p.g.InstrPointerX), double(p.g.InstrPointerY)}, c);
     const auto now = TurnAngle({double(p.x), double(p.y)}, c);
     if (!atPress || !now) return;
     p.placement().WinkelAngle = p.g.WinkelAngleAtPress + *atPress - *now;
@@ -60,18 +63,20 @@ void ProtractorTurnMove(PointerContext& p) {
 }
 
 // The angle of the last move stands.
-void ProtractorTurnRelease(PointerContext& p) { p.g.WinkelTurning = false; }
+void ProtractorTurnRelease(PointerContext& p) {
+    p.g.WinkelTurning = false;
+}
 
 void MarkHover(PointerContext& p) {
     p.host.Paint();
     const double s = p.s();
-    const auto cx = static_cast<int>(Round(p.placement().WinkelX * s));
-    const auto cy = static_cast<int>(Round(p.placement().WinkelY * s + p.g.PointerSheetTop));
+    const int cx = ToPixel(p.placement().WinkelX * s);
+    const int cy = ToPixel(p.placement().WinkelY * s + p.g.PointerSheetTop);
     Canvas& c = p.host.ScreenCanvas();
     c.setPen(kRed, 1);
     c.moveTo(cx + 5, cy + 5);
     // A ray through the pointer, a thousand times as long as the way to it.
-    c.lineTo(cx + 1000 * (p.x - cx) + 5, cy + 1000 * (p.y - cy) + 5);
+    c.lineTo(ToPixel(cx + 1000.0 * (p.x - cx)) + 5, ToPixel(cy + 1000.0 * (p.y - cy)) + 5);
 }
 
 void MarkPress(PointerContext& p) {
@@ -83,12 +88,12 @@ void MarkPress(PointerContext& p) {
     p.g.InstrPointerY = p.y;
     p.g.MarkAngle = *angle;
     markBlock(p, true);
-    DrawGuideSegment(p.host, p.g, 3);
+    DrawGuideSegment(p, 3);
 }
 
 void MarkExtend(PointerContext& p) {
     markBlock(p, false);
-    DrawGuideSegment(p.host, p.g, 3);
+    DrawGuideSegment(p, 3);
 }
 
 void MarkRelease(PointerContext& p) {

@@ -1,6 +1,5 @@
 #include "tools/ruler.h"
 
-
 namespace tervasko {
 namespace {
 
@@ -58,7 +57,8 @@ void slideTo(PointerContext& p) {
 // A pointer exactly on the corner has no direction: the ruler keeps its angle.
 bool applyTurn(PointerContext& p) {
     const PointD pivot = cornerPx(p);
-    const auto atPress = TurnAngle({double(p.g.LinealPressX), double(p.g.LinealPressY)}, pivot);
+    const auto atPress =
+        TurnAngleAtPress({double(p.g.LinealPressX), double(p.g.LinealPressY)}, pivot);
     const auto now = TurnAngle({double(p.x), double(p.y)}, pivot);
     if (!atPress || !now) return false;
     p.placement().LinealAngle = p.g.LinealAngleAtPress + *atPress - *now;
@@ -97,7 +97,9 @@ void RulerSlidePress(PointerContext& p) {
     p.g.LinealYAtPress = p.placement().LinealY;
 }
 
-void RulerSlideMove(PointerContext& p) { slideTo(p); }
+void RulerSlideMove(PointerContext& p) {
+    slideTo(p);
+}
 
 void RulerSlideRelease(PointerContext& p) {
     p.g.LinealMoving = false;
@@ -129,19 +131,19 @@ void AlongHoverOrExtend(PointerContext& p) {
     if (!p.g.DrawingAlong) {
         GuideBlock(p, cornerMm(p), theta, theta + 90, p.placement().LinealX, true);
         p.host.Paint();
-        DrawGuideSegment(p.host, p.g, 5);
+        DrawGuideSegment(p, 5);
         return;
     }
     GuideBlock(p, cornerMm(p), theta, theta + 90, p.placement().LinealX, false);
     p.host.Paint();
-    DrawGuideSegment(p.host, p.g, 3);
+    DrawGuideSegment(p, 3);
 }
 
 void AlongPress(PointerContext& p) {
     p.g.DrawingAlong = true;
     const double theta = p.placement().LinealAngle;
     GuideBlock(p, cornerMm(p), theta, theta + 90, p.placement().LinealX, true);
-    DrawGuideSegment(p.host, p.g, 3);
+    DrawGuideSegment(p, 3);
 }
 
 void AddGuideLine(PointerContext& p) {
@@ -162,7 +164,7 @@ void AcrossHover(PointerContext& p) {
     computeFoot(p);
     p.host.Paint();
     Canvas& c = p.host.ScreenCanvas();
-    const IntPoint f = ScreenPoint(p.g.FootX, p.g.FootY, p.s());
+    const IntPoint f = ScreenPoint(p, {p.g.FootX, p.g.FootY});
     c.setPen(kRed, 5);
     c.moveTo(f.x, f.y);
     c.lineTo(f.x, f.y);
@@ -173,12 +175,12 @@ void AcrossPress(PointerContext& p) {
     p.g.DrawingAcross = true;
     computeFoot(p);
     acrossBlock(p, true);
-    DrawGuideSegment(p.host, p.g, 3);
+    DrawGuideSegment(p, 3);
 }
 
 void AcrossExtend(PointerContext& p) {
     acrossBlock(p, false);
-    DrawGuideSegment(p.host, p.g, 3);
+    DrawGuideSegment(p, 3);
 }
 
 void AcrossRelease(PointerContext& p) {
