@@ -196,10 +196,10 @@ TEST_F(Instruments, CompassSpanArcAndCircle) {
     AddCompassCircle(host, drawing, g);
     EXPECT_EQ(last().Kind, ekCircle);
     EXPECT_DOUBLE_EQ(last().Y1, 10);
-    press(605, 5 + 1123 + 10);  // a press on the second sheet moves the circle there
-    AddCompassCircle(host, drawing, g);
-    EXPECT_NEAR(last().Y1, 307.12650, 1e-5);
-    EXPECT_NEAR(last().Y2, 387.12650, 1e-5);
+    press(605, 5 + 1123 + 10);  // a press on the second sheet moves the circle there,
+    AddCompassCircle(host, drawing, g);  // to where that sheet begins: 297 mm down
+    EXPECT_NEAR(last().Y1, 307, 1e-9);
+    EXPECT_NEAR(last().Y2, 387, 1e-9);
 }
 
 TEST_F(Instruments, InstrumentRowsKeepTheirOrderAndTheFirstSetFlagEndsAtRelease) {
@@ -235,7 +235,7 @@ TEST_F(Instruments, PressesMeasureAgainstTheSheetOfTheLastPress) {
     EXPECT_EQ(g.PointerSheetTop, 1123);
     move(459, 305);
     release(459, 305);
-    EXPECT_NEAR(last().Y1, 90 + 1123 / host.pixelsPerMm, 1e-3);
+    EXPECT_NEAR(last().Y1, 90 + 297, 1e-9);
     EXPECT_DOUBLE_EQ(last().Y1, last().Y2);
 
     // The strip below the last sheet is a sheet of its own.

@@ -165,9 +165,11 @@ TEST_F(Curves, ThePreviewFollowsThePointerOnTheSheetOfTheLastPress) {
               (std::vector<IntPoint>{{100, 100}, {100, 200}, {300, 200}, {300, 100}}));
     EXPECT_EQ(host.paints, 0);  // only the one sheet was refreshed
 
-    // The stored curve is what the preview showed last, in millimetres.
+    // The stored curve is what the preview showed last, in millimetres, measured from the
+    // second sheet's true top (297 mm), not from its rounded top in pixels.
     press(305, top + 205);
-    EXPECT_NEAR(element(0).Y1, (top + 100) * kMm, 1e-9);
+    EXPECT_NEAR(element(0).Y1, 297 + 100 * kMm, 1e-9);
+    EXPECT_NEAR(element(0).Y3, 297 + 200 * kMm, 1e-9);
 }
 
 }  // namespace
