@@ -85,14 +85,47 @@ TEST_P(InstrumentsOnEverySheet, ElementsLieWhereTheSheetShowsTheInstrument) {
     EXPECT_NEAR(std::min(last().Y1, last().Y2), top + pix(70) / s(), 1e-3);
     EXPECT_NEAR(std::max(last().Y1, last().Y2), top + pix(100) / s(), 1e-3);
 
-    // A degree mark at the protractor (50, 50): it starts at the press, on the ray from the
-    // centre as this sheet shows it.
+    // A degree mark at the protractor (50, 50): the hover ray leaves the centre as this
+    // sheet shows it, and the mark starts at the press.
     host.choose(T::Winkelmesser1, T::WinkelmesserGradzahlmitBleistiftmarkieren1);
+    move(X(pix(80)), Y(k, pix(60)));
+    const auto ray = host.screen.entriesOf(Op::Line).back().points;
+    EXPECT_EQ(ray[0], (IntPoint{X(pix(50)), Y(k, pix(50))}));
     const int mx = pix(80), my = pix(60);
     press(X(mx), Y(k, my));
     release(X(mx), Y(k, my));
     EXPECT_NEAR(last().X1, mx / s(), 1e-3);
     EXPECT_NEAR(last().Y1, top + my / s(), 1e-3);
+
+    // Turning the ruler about its corner and the protractor about its centre as this sheet
+    // shows them: the angle changes by the pointer's sweep around that point.
+    const auto sweep = [&](int cx, int cy, int px, int py, int qx, int qy) {
+        const double a = std::atan2(qy - cy, qx - cx) - std::atan2(py - cy, px - cx);
+        return std::remainder(a * 180 / M_PI, 360.0);
+    };
+    host.choose(T::Lineal1, T::LinealDrehen1);
+    const int cx = pix(10), cy = pix(90);
+    press(X(cx + 40), Y(k, cy - 30));
+    release(X(cx - 20), Y(k, cy + 50));
+    EXPECT_NEAR(std::remainder(pl().LinealAngle, 360.0),
+                sweep(cx, cy, cx + 40, cy - 30, cx - 20, cy + 50),
+                1.5 * 180 / M_PI / std::hypot(40, 30));  // the corner is within half a pixel
+    pl().LinealAngle = 0;
+    host.choose(T::Winkelmesser1, T::WinkelmesserDrehen1);
+    const int wx = pix(50), wy = pix(50);
+    press(X(wx + 30), Y(k, wy + 40));
+    move(X(wx - 40), Y(k, wy + 30));
+    EXPECT_NEAR(std::remainder(pl().WinkelAngle, 360.0),
+                sweep(wx, wy, wx + 30, wy + 40, wx - 40, wy + 30), 1.5 * 180 / M_PI / 50);
+    release(X(wx - 40), Y(k, wy + 30));
+    pl().WinkelAngle = 0;
+
+    // The compass span: from the needle (150, 50) on this sheet to the press.
+    host.choose(T::Zirkel1, T::ZirkelZirkelspanne1);
+    press(X(pix(170)), Y(k, pix(80)));
+    release(X(pix(170)), Y(k, pix(80)));
+    EXPECT_NEAR(pl().ZirkelSpan, std::hypot(pix(170) / s() - 150, pix(80) / s() - 50), 1e-9);
+    pl().ZirkelSpan = 40;
 
     // The circle of the compass (150, 50, span 40) after a press on this sheet.
     AddCompassCircle(host, drawing, g);

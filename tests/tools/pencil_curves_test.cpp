@@ -172,5 +172,20 @@ TEST_F(Curves, ThePreviewFollowsThePointerOnTheSheetOfTheLastPress) {
     EXPECT_NEAR(element(0).Y3, 297 + 200 * kMm, 1e-9);
 }
 
+TEST_F(ToolTest, CurvePointsStayWhereTheyWereClickedWhenTheZoomChanges) {
+    host.choose({ToolItem::Kurven1});
+    press(105, 105);  // 26.458 mm at zoom 100
+    host.SetZoom(200);
+    press(305, 105);  // the later clicks at zoom 200, with half the millimetres per pixel
+    press(105, 205);
+    press(305, 205);
+    ASSERT_EQ(drawing.Elements.Count(), 1u);
+    EXPECT_NEAR(element(0).X1, 100 * kMm, 1e-9);
+    EXPECT_NEAR(element(0).Y1, 100 * kMm, 1e-9);
+    EXPECT_NEAR(element(0).X4, 300 * kMm / 2, 1e-9);
+    EXPECT_NEAR(element(0).X2, 100 * kMm / 2, 1e-9);
+    EXPECT_NEAR(element(0).Y3, 200 * kMm / 2, 1e-9);
+}
+
 }  // namespace
 }  // namespace tervasko::tooltest
