@@ -8,6 +8,7 @@
 #include "document/drawingfile.h"
 #include "export/dxfwriter.h"
 #include "i18n/messagetable.h"
+#include "session/drawingsession.h"
 
 namespace tervasko {
 namespace {
@@ -18,6 +19,7 @@ QString q(const std::string& utf8) { return QString::fromStdString(utf8); }
 void newAll(TMainForm& form) {
     form.Gesture.HoverValid = false;  // nothing highlighted names an entry any more
     form.Drawing.NewAll();
+    form.Session->Restart();
     form.SetUnChanged();
 }
 
@@ -70,6 +72,7 @@ bool TFileCommands::saveTo(const std::string& path) {
         form_.ShowError(TranslateText("Die Zeichnung konnte nicht gespeichert werden.") + "\n\n" + error);
         return false;
     }
+    form_.Session->MarkSaved();
     form_.SetUnChanged();
     return true;
 }
@@ -117,6 +120,7 @@ bool TFileCommands::LoadDrawing(const std::string& path) {
     form_.Gesture.HoverValid = false;
     form_.ApplySettings(settings);
     form_.UpdateEds();
+    form_.Session->Restart();
     form_.SetUnChanged();
     form_.PaintBox1Paint();
     return true;

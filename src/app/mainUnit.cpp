@@ -36,6 +36,7 @@
 #include "app/paintbox.h"
 #include "app/translate/TranslateFUnit.h"
 #include "app/translate/translateunit.h"
+#include "session/drawingsession.h"
 #include "app/toolhostqt.h"
 #include "tools/compass.h"
 #include "tools/dispatch.h"
@@ -223,7 +224,13 @@ SheetInstruments TMainForm::ShownInstruments() const {
 }
 
 void TMainForm::DateiSeiteeinrichten1Click() {
-    if (RunPageSetup(*SeiteEinrichtenForm, Drawing, [this] { SetChanged(); })) PaintBox1Paint();
+    const double width = Drawing.PageWidthInch, height = Drawing.PageHeightInch;
+    if (RunPageSetup(*SeiteEinrichtenForm, Drawing, [this] { SetChanged(); })) {
+        if (width != Drawing.PageWidthInch || height != Drawing.PageHeightInch)
+            Session->Record(SheetSizeChanged(width, height, Drawing.PageWidthInch, Drawing.PageHeightInch),
+                            "Seite einrichten");
+        PaintBox1Paint();
+    }
 }
 
 void TMainForm::Druckereinrichten1Click() {
@@ -243,6 +250,7 @@ TMainForm::~TMainForm() { FormDestroy(); }
 void TMainForm::FormCreate() {
     if (ProgramDir.empty()) ProgramDir = tervasko::ProgramDir();
     if (ProgramDir.back() != '/') ProgramDir.push_back('/');
+    setUpHistory();
     // The placement, the lists and the sheet size start as TDrawing sets them.
     UpdateEds();
     Translations = std::make_unique<TranslationTable>();
@@ -338,6 +346,8 @@ void TMainForm::buildCommandMenus() {
     datei->addSeparator();
     Beenden1 = action(datei, "Beenden1", "Beenden");
     connect(Beenden1, &QAction::triggered, this, &QWidget::close);
+
+    buildEditMenu(MenuBar20002);
 
     QMenu* ansicht = MenuBar20002->addMenu(q("Ansicht"));
     ansicht->setObjectName("Ansicht1");
@@ -712,6 +722,7 @@ void TMainForm::zoomedChange() { PaintBox1Paint(); }
 void TMainForm::PageAnzChange() {
     PaintBox1Paint();
     SetChanged();
+    recordPageCount();
 }
 
 // --- numeric entry panel ---------------------------------------------------------------------
@@ -799,6 +810,7 @@ void TMainForm::FormMouseWheelUp() { WheelNotch(*Tools, false); }
 void TMainForm::FormMouseWheelDown() { WheelNotch(*Tools, true); }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+    if (isHistoryKey(watched, event)) return true;  // not taken by the field: the shortcut fires
     if (event->type() == QEvent::Wheel) {
         auto* widget = qobject_cast<QWidget*>(watched);
         const auto* wheel = static_cast<QWheelEvent*>(event);

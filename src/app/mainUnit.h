@@ -38,6 +38,7 @@ class TPrintCommands;
 class TTranslateForm;
 class TMainToolHost;
 class TAddTextForm;
+class DrawingSession;
 
 // The colour swatch of the settings panel: shows the pen colour; a press with any button
 // asks for a new one.
@@ -90,6 +91,8 @@ public:
     LanguageDialogs LanguageUi;
     std::unique_ptr<TMainToolHost> Tools;
     std::unique_ptr<TranslationTable> Translations;
+    // The drawing's history of steps.
+    std::unique_ptr<DrawingSession> Session;
 
     void SetChanged();
     void SetUnChanged();
@@ -145,6 +148,7 @@ public:
             *Druckereinrichten1 = nullptr, *Beenden1 = nullptr;
     QAction *LeistefrZahleneingabe1 = nullptr, *Lineal2 = nullptr, *Winkelmesser2 = nullptr,
             *Zirkel2 = nullptr, *AnsichtZollAngabenfrdasLineal1 = nullptr;
+    QAction *Rueckgaengig1 = nullptr, *Wiederholen1 = nullptr;
     QAction *SpracheDeutsch1 = nullptr, *SpracheEnglish1 = nullptr, *SpracheItaliano1 = nullptr,
             *Sprachebersetzen1 = nullptr;
     QAction *N5 = nullptr, *N6 = nullptr, *N7 = nullptr, *N8 = nullptr, *MenuItem1 = nullptr,
@@ -224,6 +228,8 @@ public:
 
 public slots:
     void ObjekteLetzesObjektlschen1Click();
+    void Rueckgaengig1Click();
+    void Wiederholen1Click();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -232,6 +238,13 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void buildEditMenu(QMenuBar* bar);
+    void setUpHistory();
+    void recordPageCount();
+    bool isHistoryKey(QObject* watched, QEvent* event) const;
+    int LastPageCount = 1;
+    bool RestoringHistory = false;
+
     void FormCreate();
     void FormShow();
     void FormDestroy();

@@ -10,6 +10,7 @@
 #include "app/mainUnit.h"
 #include "app/paintbox.h"
 #include "platform/qt/qtcanvas.h"
+#include "session/drawingsession.h"
 #include "tools/handzoom.h"
 
 namespace tervasko {
@@ -213,6 +214,10 @@ void TMainToolHost::SetScrollPosition(int h, int v) {
 
 void TMainToolHost::SetPaintSuspended(bool suspended) {
     form_.View.PaintSuspended = suspended;
+}
+
+void TMainToolHost::RecordEdit(std::unique_ptr<DrawingEdit> edit, const char* step) {
+    form_.Session->Record(std::move(edit), step);
 }
 
 }  // namespace tervasko

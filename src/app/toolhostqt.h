@@ -35,6 +35,7 @@ public:
     ScrollState Scroll() const override;
     void SetScrollPosition(int h, int v) override;
     void SetPaintSuspended(bool suspended) override;
+    void RecordEdit(std::unique_ptr<DrawingEdit> edit, const char* step) override;
 
 private:
     TMainForm& form_;

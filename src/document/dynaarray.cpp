@@ -102,6 +102,15 @@ bool DynaArrayCore::deleteRaw(std::int32_t i) {
     return true;
 }
 
+void* DynaArrayCore::insertRaw(std::int32_t i) {
+    if (i < 0 || static_cast<std::uint32_t>(i) > count_) return nullptr;
+    if (!appendRaw()) return nullptr;
+    unsigned char* slot = block_ + static_cast<std::size_t>(i) * recordSize_;
+    const std::size_t behind = (count_ - 1 - static_cast<std::uint32_t>(i)) * recordSize_;
+    if (behind) std::memmove(slot + recordSize_, slot, behind);
+    return selectRaw(i);
+}
+
 void DynaArrayCore::clearRaw() {
     count_ = 0;
     std::free(block_);

@@ -40,6 +40,7 @@ protected:
     void* appendRaw();  // nullptr when the block could not be grown; nothing changed then
     void* appendManyRaw(std::uint32_t n);  // first of n new records; the last is current
     bool deleteRaw(std::int32_t i);
+    void* insertRaw(std::int32_t i);  // nullptr when i is out of 0..Count or memory ran out
     void clearRaw();
     void swapRaw(DynaArrayCore& other);
     bool exchangeRaw(std::int32_t a, std::int32_t b);
@@ -92,6 +93,14 @@ public:
     // Ignores indices outside 0..Count-1. Ends any iteration; nothing is current afterwards.
     void Delete(std::int32_t i) {
         if (deleteRaw(i)) publish(nullptr);
+    }
+
+    // A new record at i (0 <= i <= Count), the records from i on moving up by one; it is
+    // current and its bytes are those that were at i. nullptr when memory ran out or i is
+    // out of range; the list is then unchanged. For undoing a deletion.
+    T* Insert(std::int32_t i) {
+        void* p = insertRaw(i);
+        return p ? publish(static_cast<T*>(p)) : nullptr;
     }
 
     void Clear() {

@@ -140,7 +140,7 @@ void ArcRelease(PointerContext& p) {
     GestureState& g = p.g;
     g.ArcDragging = false;
     if (!g.ArcDirectionSet) return;
-    TDrawElement* e = AddPenElement(p.host, p.drawing);
+    TDrawElement* e = AddPenElement(p.host, p.drawing, "Kreisbogen zeichnen");
     if (e) {
         PointD b1, b2;
         boundingSquare(p.placement(), p.sheetTopMm(), b1, b2);
@@ -155,7 +155,7 @@ void ArcRelease(PointerContext& p) {
 }
 
 void AddCompassCircle(ToolHost& host, TDrawing& drawing, const GestureState& g) {
-    if (TDrawElement* e = AddPenElement(host, drawing)) {
+    if (TDrawElement* e = AddPenElement(host, drawing, "Kreis zeichnen")) {
         PointD b1, b2;
         boundingSquare(drawing.Placement, SheetTopMm(drawing, g.PointerSheet), b1, b2);
         e->Kind = ekCircle;

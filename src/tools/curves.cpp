@@ -36,7 +36,7 @@ void CurveSecondControlPress(PointerContext& p) {
     GestureState& g = p.g;
     g.CurveAwaitControl2 = false;
     const PointD q = p.Q();
-    if (TDrawElement* e = AddPenElement(p.host, p.drawing)) {
+    if (TDrawElement* e = AddPenElement(p.host, p.drawing, "Kurven")) {
         e->Kind = ekCurve;
         e->X1 = g.CurveStartMmX, e->Y1 = g.CurveStartMmY;
         e->X2 = g.CurveCtrlMmX, e->Y2 = g.CurveCtrlMmY;

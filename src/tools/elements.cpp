@@ -114,7 +114,9 @@ void ElementHoverScan(PointerContext& p) {
 void ElementDeletePress(PointerContext& p) {
     if (!p.g.HoverValid || !namesElement(p, p.g.HoverIndex)) return;
     p.g.HoverValid = false;
+    const TDrawElement removed = p.drawing.Elements.At(static_cast<std::uint32_t>(p.g.HoverIndex));
     p.drawing.Elements.Delete(p.g.HoverIndex);
+    p.host.RecordEdit(ElementRemoved(static_cast<std::uint32_t>(p.g.HoverIndex), removed), "Objekt löschen");
     p.host.SetChanged();
     p.host.Paint();
 }
@@ -141,8 +143,11 @@ void ElementPutDown(PointerContext& p) {
         // kind uses.
         const double s = p.s();
         const double dx = (p.x - p.g.AnchorX) / s, dy = (p.y - p.g.AnchorY) / s;
+        const TDrawElement before = *e;
         e->X1 += dx, e->X2 += dx, e->X3 += dx, e->X4 += dx;
         e->Y1 += dy, e->Y2 += dy, e->Y3 += dy, e->Y4 += dy;
+        p.host.RecordEdit(ElementChanged(static_cast<std::uint32_t>(p.g.HoverIndex), before, *e),
+                          "Objekt verschieben");
         p.host.SetChanged();
     }
     p.host.Paint();
@@ -150,7 +155,10 @@ void ElementPutDown(PointerContext& p) {
 
 void DeleteLastElement(ToolHost& host, TDrawing& drawing) {
     if (drawing.Elements.Count() == 0) return;
-    drawing.Elements.Delete(static_cast<std::int32_t>(drawing.Elements.Count()) - 1);
+    const std::uint32_t last = drawing.Elements.Count() - 1;
+    const TDrawElement removed = drawing.Elements.At(last);
+    drawing.Elements.Delete(static_cast<std::int32_t>(last));
+    host.RecordEdit(ElementRemoved(last, removed), "Letzes Objekt löschen");
     host.SetChanged();
     host.Paint();
 }

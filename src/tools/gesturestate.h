@@ -13,6 +13,7 @@ struct GestureState {
 
     std::int32_t AnchorX = 0, AnchorY = 0;
     bool Stroking = false;
+    std::uint32_t StrokeFirstElement = 0;  // the first segment of the stroke in progress
     bool CurveAwaitEnd = false, CurveAwaitControl1 = false, CurveAwaitControl2 = false;
     std::int32_t CurveEndX = 0, CurveEndY = 0, CurveCtrlX = 0, CurveCtrlY = 0;
     // The same three points in drawing millimetres, each taken at its own click: a change of

@@ -7,6 +7,7 @@ namespace tervasko {
 
 void StrokePress(PointerContext& p) {
     p.g.Stroking = true;
+    p.g.StrokeFirstElement = p.drawing.Elements.Count();
     p.g.AnchorX = p.x;
     p.g.AnchorY = p.y;
 }
@@ -40,6 +41,11 @@ void StrokeSegment(PointerContext& p) {
 
 void StrokeRelease(PointerContext& p) {
     p.g.Stroking = false;
+    // The whole stroke, however many segments, is one step.
+    const std::uint32_t first = p.g.StrokeFirstElement, count = p.drawing.Elements.Count();
+    if (count > first)
+        p.host.RecordEdit(ElementsAppended(first, count - first),
+                          p.checked(ToolItem::Radierer1) ? "Radierer" : "Bleistift");
     // Nothing is drawn: the segments are on the screen already.
     p.host.SheetsCatchUp();
 }

@@ -5,9 +5,10 @@
 
 namespace tervasko {
 
-TDrawElement* AddPenElement(ToolHost& host, TDrawing& drawing) {
+TDrawElement* AddPenElement(ToolHost& host, TDrawing& drawing, const char* step) {
     TDrawElement* e = drawing.AppendElement();
     if (!e) return nullptr;
+    host.RecordEdit(ElementsAppended(drawing.Elements.Count() - 1, 1), step);
     host.SetChanged();
     e->Color = host.PenColor();
     e->Width = host.PenWidth();

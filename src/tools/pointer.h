@@ -40,9 +40,10 @@ struct PointerContext {
 };
 
 
-// Appends a new element with the pen of the settings panel and marks the drawing changed;
-// the caller sets Kind and the points. nullptr when memory ran out.
-TDrawElement* AddPenElement(ToolHost& host, TDrawing& drawing);
+// Appends a new element with the pen of the settings panel, marks the drawing changed and
+// makes it a step of the history named `step`; the caller sets Kind and the points.
+// nullptr when memory ran out.
+TDrawElement* AddPenElement(ToolHost& host, TDrawing& drawing, const char* step);
 
 // Draws the segment GuideX1..GuideY2 onto the paint box with a red pen of `width` pixels,
 // then sets the pen width back to 1.

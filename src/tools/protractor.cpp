@@ -98,7 +98,7 @@ void MarkExtend(PointerContext& p) {
 
 void MarkRelease(PointerContext& p) {
     p.g.MarkingDegree = false;
-    AddGuideLine(p);
+    AddGuideLine(p, "Gradzahl mit Bleistift markieren");
 }
 
 }  // namespace tervasko

@@ -146,8 +146,8 @@ void AlongPress(PointerContext& p) {
     DrawGuideSegment(p, 3);
 }
 
-void AddGuideLine(PointerContext& p) {
-    if (TDrawElement* e = AddPenElement(p.host, p.drawing)) {
+void AddGuideLine(PointerContext& p, const char* step) {
+    if (TDrawElement* e = AddPenElement(p.host, p.drawing, step)) {
         e->Kind = ekLine;
         e->X1 = p.g.GuideX1, e->Y1 = p.g.GuideY1;
         e->X2 = p.g.GuideX2, e->Y2 = p.g.GuideY2;
@@ -157,7 +157,7 @@ void AddGuideLine(PointerContext& p) {
 
 void AlongRelease(PointerContext& p) {
     p.g.DrawingAlong = false;
-    AddGuideLine(p);
+    AddGuideLine(p, "An Lineal entlang zeichnen");
 }
 
 void AcrossHover(PointerContext& p) {
@@ -185,7 +185,7 @@ void AcrossExtend(PointerContext& p) {
 
 void AcrossRelease(PointerContext& p) {
     p.g.DrawingAcross = false;
-    AddGuideLine(p);
+    AddGuideLine(p, "Quer zum Lineal zeichnen");
 }
 
 }  // namespace tervasko

@@ -32,6 +32,6 @@ void AcrossRelease(PointerContext& p);
 void GuideBlock(PointerContext& p, PointD a, double phi, double psi, double fallbackX, bool start);
 
 // Adds the guide segment as a line; shared by the ruler's lines and the protractor's marks.
-void AddGuideLine(PointerContext& p);
+void AddGuideLine(PointerContext& p, const char* step);
 
 }  // namespace tervasko

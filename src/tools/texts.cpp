@@ -99,6 +99,7 @@ void TextAddPress(PointerContext& p) {
     if (!p.host.AskText(nullptr, input)) return;
     TTextElement* t = p.drawing.AppendText();
     if (!t) return;
+    p.host.RecordEdit(TextAppended(p.drawing.Texts.Count() - 1), "Text hinzufügen");
     p.host.SetChanged();
     const double s = p.s();
     t->X1 = p.x / s;
@@ -126,8 +127,11 @@ void TextChangePress(PointerContext& p) {
     // The dialog is modal; the list is looked up again afterwards rather than trusted.
     if (p.host.AskText(&preset, input) && namesText(p, index)) {
         TTextElement& t = *p.drawing.Texts.Select(index);
+        TTextElement before = CopyText(t);
         FreeWideBuffer(t.Text);
         fillText(t, input);
+        p.host.RecordEdit(TextChanged(static_cast<std::uint32_t>(index), before, t), "Text ändern");
+        FreeTextStrings(before);
         p.host.SetChanged();
     }
     p.host.Paint();
@@ -138,8 +142,10 @@ void TextDeletePress(PointerContext& p) {
     TTextElement* t = hoveredText(p);
     if (!t) return;
     p.g.HoverValid = false;
-    FreeTextStrings(*t);
+    // The step keeps the record and its strings, to put them back when it is taken back.
+    const TTextElement removed = *t;
     p.drawing.Texts.Delete(p.g.HoverIndex);
+    p.host.RecordEdit(TextRemoved(static_cast<std::uint32_t>(p.g.HoverIndex), removed), "Text löschen");
     p.host.SetChanged();
     p.host.Paint();
 }
@@ -164,8 +170,10 @@ void TextPutDown(PointerContext& p) {
     if (TTextElement* t = hoveredText(p)) {
         const double s = p.s();
         const double dx = (p.x - p.g.AnchorX) / s, dy = (p.y - p.g.AnchorY) / s;
+        const TTextElement before = *t;
         t->X1 += dx, t->X2 += dx;
         t->Y1 += dy, t->Y2 += dy;
+        p.host.RecordEdit(TextChanged(static_cast<std::uint32_t>(p.g.HoverIndex), before, *t), "Text verschieben");
         p.host.SetChanged();
     }
     p.host.Paint();

@@ -4,6 +4,7 @@
 #include <functional>
 #include <string>
 
+#include "document/drawingedit.h"
 #include "platform/canvas.h"
 
 namespace tervasko {
@@ -109,6 +110,10 @@ public:
     virtual void SetScrollPosition(int /*h*/, int /*v*/) {}
     // While suspended the paint cycle does nothing.
     virtual void SetPaintSuspended(bool /*suspended*/) {}
+
+    // A change of the drawing, already made, that the user can take back as one step;
+    // `step` names it in German, as the menus do. Hosts without a history drop it.
+    virtual void RecordEdit(std::unique_ptr<DrawingEdit> /*edit*/, const char* /*step*/) {}
 };
 
 }  // namespace tervasko
