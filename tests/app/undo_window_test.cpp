@@ -1,0 +1,204 @@
+// Undo and redo on the real window: every kind of step, the changed mark and the title
+// following the history, saves in between, the shortcuts wherever the focus is.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QDoubleSpinBox>
+#include <QPlainTextEdit>
+#include <QSpinBox>
+#include <QTest>
+#include <fstream>
+#include <iterator>
+
+#include "app/AddTextFUnit.h"
+#include "app/filecommands.h"
+#include "app/mainUnit.h"
+#include "app/paintbox.h"
+#include "document/drawingfile.h"
+#include "platform/numeric.h"
+#include "support/tempdir.h"
+
+namespace tervasko {
+namespace {
+
+std::vector<char> fileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+class UndoWindow : public ::testing::Test {
+protected:
+    testing::TempDir dir;
+    std::unique_ptr<TMainForm> form;
+    std::vector<std::string> errors;
+
+    void SetUp() override {
+        form = std::make_unique<TMainForm>(dir.path());
+        form->ShowError = [this](const std::string& text) { errors.push_back(text); };
+        form->resize(1000, 800);
+        form->show();
+        QApplication::setActiveWindow(form.get());
+        QApplication::processEvents();
+        form->FileCommands->Dialogs.AskSave = [] { return FileDialogService::Answer::No; };
+    }
+
+    void undo() { form->Rueckgaengig1->trigger(); }
+    void redo() { form->Wiederholen1->trigger(); }
+    bool starred() const { return form->windowTitle().endsWith("*]"); }
+    std::vector<std::uint8_t> drawingBytes() const {
+        return EncodeDrawing(form->Drawing, form->CurrentSettings());
+    }
+    void saveAs(const std::string& path) {
+        form->FileCommands->Dialogs.SaveDialog1 = [path] {
+            return std::optional<std::string>(path);
+        };
+        form->FileCommands->Speichernunter1Click();
+    }
+    void stroke(QPoint from, QPoint to) {
+        QTest::mousePress(form->PaintBox1, Qt::LeftButton, {}, from);
+        QTest::mouseMove(form->PaintBox1, (from + to) / 2);
+        QTest::mouseMove(form->PaintBox1, to);
+        QTest::mouseRelease(form->PaintBox1, Qt::LeftButton, {}, to);
+    }
+    // The pixel of a drawing point at zoom 100.
+    int px(double mm) const { return static_cast<int>(Round(mm * form->PixelsPerMm())) + 5; }
+};
+
+// Each kind of step the window makes: made, taken back to the bytes before it, made again
+// to the bytes after it, with the hints naming the step.
+TEST_F(UndoWindow, EveryKindOfStepIsTakenBackAndMadeAgainExactly) {
+    EXPECT_FALSE(form->Rueckgaengig1->isEnabled());
+    EXPECT_FALSE(form->Wiederholen1->isEnabled());
+    form->RunTextDialog = [](TAddTextForm& d) {
+        d.Memo1->setPlainText("Hallo");
+        return true;
+    };
+
+    const struct {
+        const char* step;
+        std::function<void()> make;
+    } steps[] = {
+        {"Kreis zeichnen", [&] { form->ZirkelKreiszeichnen1->trigger(); }},
+        {"Bleistift",
+         [&] {
+             form->Bleistift1->trigger();
+             stroke({100, 500}, {300, 560});
+         }},
+        {"An Lineal entlang zeichnen",
+         [&] {
+             form->LinealAnLinealentlangzeichnen1->trigger();
+             stroke({194, 383}, {459, 305});
+         }},
+        {"Objekt verschieben",
+         [&] {
+             form->ObjekteVerschieben1->trigger();
+             QTest::mouseMove(form->PaintBox1, {300, px(90)});  // over the line along the ruler
+             stroke({300, px(90)}, {320, px(90) + 40});
+         }},
+        {"Text hinzufügen",
+         [&] {
+             form->TextTexthinzufgen1->trigger();
+             QTest::mouseClick(form->PaintBox1, Qt::LeftButton, {}, {600, 400});
+             form->PaintBox1->grab();  // the sheets measure the new text
+         }},
+        {"Text verschieben",
+         [&] {
+             form->TextVerschieben1->trigger();
+             QTest::mouseMove(form->PaintBox1, {602, 402});
+             stroke({602, 402}, {652, 422});
+             QApplication::processEvents();
+         }},
+        {"Text löschen",
+         [&] {
+             form->TextTextlschen1->trigger();
+             QTest::mouseMove(form->PaintBox1, {653, 423});
+             QTest::mouseClick(form->PaintBox1, Qt::LeftButton, {}, {653, 423});
+         }},
+        {"Objekt löschen",
+         [&] {
+             form->ObjekteLschen1->trigger();
+             QTest::mouseMove(form->PaintBox1, {320, px(90) + 40});
+             QTest::mouseClick(form->PaintBox1, Qt::LeftButton, {}, {320, px(90) + 40});
+         }},
+        {"Letzes Objekt löschen", [&] { form->ObjekteLetzesObjektlschen1->trigger(); }},
+        {"Seitenanzahl ändern", [&] { form->PageAnz->setValue(3); }},
+    };
+    for (const auto& s : steps) {
+        SCOPED_TRACE(s.step);
+        const auto before = drawingBytes();
+        s.make();
+        const auto after = drawingBytes();
+        ASSERT_NE(before, after);
+        EXPECT_EQ(form->Rueckgaengig1->statusTip(),
+                  QString::fromUtf8("Rückgängig: ") + QString::fromUtf8(s.step));
+        undo();
+        EXPECT_EQ(drawingBytes(), before);
+        EXPECT_EQ(form->Wiederholen1->statusTip(),
+                  QString::fromUtf8("Wiederholen: ") + QString::fromUtf8(s.step));
+        redo();
+        EXPECT_EQ(drawingBytes(), after);
+    }
+    EXPECT_TRUE(errors.empty());
+}
+
+// The changed mark and the title follow the history; a file saved after taking a step back
+// is the file saved before the step.
+TEST_F(UndoWindow, TheChangedMarkFollowsTheHistoryAcrossSaves) {
+    const std::string a = dir.path() + "a.tvk", b = dir.path() + "b.tvk";
+    form->ZirkelKreiszeichnen1->trigger();
+    EXPECT_TRUE(starred());
+    saveAs(a);
+    EXPECT_FALSE(starred());
+    form->Bleistift1->trigger();
+    stroke({100, 500}, {300, 560});
+    EXPECT_TRUE(starred());
+    undo();  // back to the saved state
+    EXPECT_FALSE(starred());
+    EXPECT_FALSE(form->Changed());
+    saveAs(b);
+    EXPECT_EQ(fileBytes(a), fileBytes(b));
+    EXPECT_EQ(form->Drawing.FileName, b);
+
+    undo();  // before the save: changed again, though the file is b
+    EXPECT_TRUE(starred());
+    EXPECT_EQ(form->Drawing.Elements.Count(), 0u);
+    redo();
+    EXPECT_FALSE(starred());
+
+    // A new step after taking one back drops the step ahead.
+    undo();
+    form->ZirkelKreiszeichnen1->trigger();
+    EXPECT_FALSE(form->Wiederholen1->isEnabled());
+    EXPECT_TRUE(starred());
+
+    // A failed open keeps the history; "Neu" and a good open clear it.
+    form->FileCommands->LoadDrawing(dir.path() + "missing.tvk");
+    EXPECT_TRUE(form->Rueckgaengig1->isEnabled());
+    form->FileCommands->LoadDrawing(a);
+    EXPECT_FALSE(form->Rueckgaengig1->isEnabled());
+    EXPECT_FALSE(starred());
+    form->ZirkelKreiszeichnen1->trigger();
+    form->Neu1->trigger();
+    EXPECT_FALSE(form->Rueckgaengig1->isEnabled());
+    EXPECT_EQ(form->Drawing.Elements.Count(), 0u);
+}
+
+TEST_F(UndoWindow, TheShortcutsUndoTheDrawingWhereverTheFocusIsInTheWindow) {
+    form->ZirkelKreiszeichnen1->trigger();
+    form->ZirkelKreiszeichnen1->trigger();
+    form->zoomed->setFocus();  // its own text undo would take Ctrl+Z
+    QTest::keyClick(form->zoomed, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(form->Drawing.Elements.Count(), 1u);
+    form->LinXEd->setFocus();
+    QTest::keyClick(form->LinXEd, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(form->Drawing.Elements.Count(), 0u);
+    QTest::keyClick(form->LinXEd, Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(form->Drawing.Elements.Count(), 1u);
+    QTest::keyClick(form->zoomed, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(form->Drawing.Elements.Count(), 2u);
+    EXPECT_EQ(form->zoomed->value(), 100);
+}
+
+}  // namespace
+}  // namespace tervasko
