@@ -7,8 +7,11 @@ namespace {
 // nothing.
 class Step : public QUndoCommand {
 public:
-    Step(const char* name, std::function<void(bool redo)> apply)
-        : QUndoCommand(QString::fromUtf8(name)), apply_(std::move(apply)) {}
+    Step(const char* name, std::function<void(bool redo)> apply,
+         std::shared_ptr<DrawingEdit> edit = {})
+        : QUndoCommand(QString::fromUtf8(name)), apply_(std::move(apply)), edit_(std::move(edit)) {}
+
+    std::size_t Bytes() const { return edit_ ? edit_->Bytes() : 0; }
 
     void undo() override { apply_(false); }
     void redo() override {
@@ -21,6 +24,7 @@ public:
 
 private:
     std::function<void(bool)> apply_;
+    std::shared_ptr<DrawingEdit> edit_;
     bool first_ = true;
 };
 
@@ -33,13 +37,13 @@ DrawingSession::DrawingSession(TDrawing& drawing, QObject* parent)
 
 void DrawingSession::Record(std::unique_ptr<DrawingEdit> edit, const char* step) {
     std::shared_ptr<DrawingEdit> held(std::move(edit));
-    history_.push(new Step(step, [this, held](bool redo) {
-        if (redo)
-            held->Redo(drawing_);
-        else
-            held->Undo(drawing_);
+    DrawingEdit* e = held.get();
+    const auto apply = [this, e](bool redo) {
+        if (redo) e->Redo(drawing_);
+        else e->Undo(drawing_);
         emit Restored();
-    }));
+    };
+    history_.push(new Step(step, apply, std::move(held)));
 }
 
 void DrawingSession::RecordValue(const char* step, std::function<void(bool)> apply) {
@@ -47,6 +51,14 @@ void DrawingSession::RecordValue(const char* step, std::function<void(bool)> app
         apply(after);
         emit Restored();
     }));
+}
+
+std::size_t DrawingSession::HeldBytes() const {
+    std::size_t bytes = 0;
+    for (int i = 0; i < history_.count(); ++i)
+        if (const auto* step = dynamic_cast<const Step*>(history_.command(i)))
+            bytes += step->Bytes();
+    return bytes;
 }
 
 void DrawingSession::Restart() {

@@ -33,6 +33,9 @@ public:
     // `apply` sets the value of either side, false for before and true for after.
     void RecordValue(const char* step, std::function<void(bool after)> apply);
 
+    // Bytes the steps hold beyond themselves (records taken back or removed).
+    std::size_t HeldBytes() const;
+
     // A new or loaded drawing: the history starts afresh, clean.
     void Restart();
     // The drawing was saved: this state is the clean one.
