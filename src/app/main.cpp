@@ -34,7 +34,8 @@ int main(int argc, char** argv) {
 
     QApplication app(argc, argv);
     QApplication::setApplicationName("Tervasko");
-    QApplication::setDesktopFileName("org.morvane.Tervasko");  // the window's icon and name in the desktop
+    QApplication::setDesktopFileName(
+        "org.morvane.Tervasko");  // the window's icon and name in the desktop
     // Qt's own options (-platform, -style, ...) have been taken out of the arguments by now.
     const tervasko::StartRequest request =
         tervasko::ParseCommandLine(QApplication::arguments().mid(1));
