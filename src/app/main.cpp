@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QFont>
+#include <QIcon>
 #include <QMessageBox>
 #include <QTimer>
 #include <cstdio>
@@ -44,9 +45,15 @@ int main(int argc, char** argv) {
     tervasko::SetSystemMessageHandler(&showStopMessage);
 
     const std::string programDir = tervasko::ProgramDir();
+    const std::string sharedDir = tervasko::SharedDataDir(programDir);
+    // The window's icon from the icon theme; an unpacked copy also looks beside its own share
+    // folder, where the package puts the icons.
+    if (!sharedDir.empty())
+        QIcon::setThemeSearchPaths(QIcon::themeSearchPaths()
+                                   << QString::fromStdString(sharedDir + "../icons"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("org.morvane.Tervasko")));
     const std::string dataDir = tervasko::DataDir();
-    for (const std::string& problem :
-         tervasko::PrepareDataFolder(dataDir, programDir, tervasko::SharedDataDir(programDir)))
+    for (const std::string& problem : tervasko::PrepareDataFolder(dataDir, programDir, sharedDir))
         std::fprintf(stderr, "tervasko: %s\n", problem.c_str());
 
     tervasko::TMainForm form(dataDir);
