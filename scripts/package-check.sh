@@ -3,8 +3,8 @@
 # the desktop entry, the AppStream data and the package itself pass their validators
 # (lintian errors fail, its warnings are shown), the dependencies resolve, and the program,
 # unpacked into a read-only folder, comes up under Xvfb as an ordinary user, opens a drawing
-# named on its command line and keeps its settings in that user's configuration folder, never
-# beside itself. The thumbnailer's command makes a picture of the drawing.
+# named on its command line and keeps its settings (the language, the translation table, the
+# recent files) in that user's configuration folder, never beside itself. The thumbnailer's command makes a picture of the drawing.
 #   scripts/package-check.sh        (after `cmake --preset release`; builds what it needs)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -82,6 +82,13 @@ for _ in $(seq 200); do
 done
 xdotool search --onlyvisible --name 'circle.tvk' >/dev/null 2>&1 ||
   { cat "$work/stderr" >&2; fail "no window with the drawing's name in its title"; }
+# "Sprache" > "English", by the pointer and the keys as a user would choose it: the language
+# is saved at once.
+window=$(xdotool search --onlyvisible --name 'circle.tvk' | head -n1)
+xdotool mousemove --window "$window" 120 10 click 1
+sleep 0.5
+xdotool key Down Down Return
+for _ in $(seq 100); do [ -e "$HOME/.config/tervasko/options.dat" ] && break; sleep 0.05; done
 kill "$app"; wait "$app" 2>/dev/null || true
 app=
 
@@ -90,6 +97,8 @@ config="$HOME/.config/tervasko"
 [ -s "$config/translate.dbf" ] || fail "no translation table in $config"
 grep -qa "Recent Files" "$config/translate.dbf" ||
   fail "the table in $config lacks the shipped translations"
+[ "$(od -An -tx1 "$config/options.dat" 2>/dev/null | tr -d ' ')" = 01000000 ] ||
+  fail "choosing English did not write options.dat into $config"
 grep -q "circle.tvk" "$config/tervasko.conf" || fail "the recent files in $config/tervasko.conf lack the drawing"
 extra=$(find "$root" -newer "$deb" ! -type d | head -n1)
 [ -z "$extra" ] || fail "the program wrote beside itself: $extra"
