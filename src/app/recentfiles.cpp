@@ -41,21 +41,35 @@ TRecentFiles::TRecentFiles(TMainForm& form, QMenu* menu) : QObject(menu), form_(
     ClearItem = menu_->addAction(QString::fromUtf8("Liste leeren"));
     ClearItem->setObjectName("ZuletztgeffnetListeleeren1");
     connect(ClearItem, &QAction::triggered, this, &TRecentFiles::Clear);
+    connect(menu_, &QMenu::aboutToShow, this, [this] {
+        if (!loaded_) return;
+        readStored();
+        rebuild();
+    });
     menu_->menuAction()->setEnabled(false);
 }
 
 void TRecentFiles::Load() {
     loaded_ = true;
-    files_.clear();
-    const auto settings = OpenSettings(form_.ProgramDir);
-    for (const QString& path : settings->value(kKey).toStringList())
-        if (!path.isEmpty() && files_.size() < kMaxRecentFiles) files_.append(path);
+    readStored();
     rebuild();
 }
 
+// Another window of the program may have changed the list since: the file is read again
+// whenever it is about to change or to be shown. Where it cannot be written, the list of
+// this run stands.
+void TRecentFiles::readStored() {
+    const auto settings = OpenSettings(form_.ProgramDir);
+    settings->sync();
+    if (loaded_ && !files_.isEmpty() && !settings->isWritable()) return;
+    files_.clear();
+    for (const QString& path : settings->value(kKey).toStringList())
+        if (!path.isEmpty() && files_.size() < kMaxRecentFiles) files_.append(path);
+}
+
 void TRecentFiles::Note(const std::string& path) {
-    // A run that has not shown its window yet has not read the list: it would be lost.
-    if (!loaded_) Load();
+    loaded_ = true;
+    readStored();
     files_ = WithRecentFile(files_, QString::fromStdString(path));
     store();
     rebuild();

@@ -43,6 +43,7 @@ public:
     QAction* ClearItem = nullptr;  // "Liste leeren"
 
 private:
+    void readStored();
     void store();
     void rebuild();
 

@@ -291,6 +291,20 @@ TEST_F(DesktopTest, OpenedAndSavedDrawingsAreListedNewestFirstAndKeptForTheNextR
     EXPECT_EQ(recent().front(), QString::fromStdString(a));
 }
 
+TEST_F(DesktopTest, TwoWindowsShareOneListAndLoseNoEntry) {
+    const std::string a = drawing("a.tvk", 1), b = drawing("b.tvk", 2);
+    TMainForm other(dir.path());
+    other.show();
+    QApplication::processEvents();
+    form->FileCommands->LoadDrawing(a);
+    other.FileCommands->LoadDrawing(b);
+    const QStringList both = {QString::fromStdString(b), QString::fromStdString(a)};
+    EXPECT_EQ(other.RecentFiles->Files(), both);
+    emit form->DateiZuletztgeffnet1->aboutToShow();  // the menu is opened in the first window
+    EXPECT_EQ(recent(), both);
+    EXPECT_EQ(form->RecentFiles->Item(1)->text(), "&2 " + QString::fromStdString(a));
+}
+
 TEST_F(DesktopTest, ARecentDrawingThatIsGoneIsToldAndLeavesTheList) {
     const std::string a = drawing("a.tvk", 1), b = drawing("b.tvk", 2);
     form->FileCommands->LoadDrawing(a);
