@@ -161,14 +161,7 @@ void TFileCommands::DXFExportActionClick() {
         form_.ShowError(TranslateText("Die DXF-Datei konnte nicht geschrieben werden.") + "\n\n" + error);
 }
 
-bool TFileCommands::FormCloseQuery() {
-    if (!form_.Changed()) return true;
-    switch (Dialogs.AskSave()) {
-        case FileDialogService::Answer::Yes: return SaveFile();
-        case FileDialogService::Answer::No: return true;
-        case FileDialogService::Answer::Cancel: return false;
-    }
-    return false;
-}
+// Closing asks the same question as replacing the drawing.
+bool TFileCommands::FormCloseQuery() { return MayReplaceDrawing(); }
 
 }  // namespace tervasko
