@@ -53,7 +53,7 @@ mkdir -p "$HOME"
 cp tests/package/circle.tvk "$HOME/"
 chown -R 65534:65534 "$HOME"
 chmod -R a-w "$root"
-unset XDG_CONFIG_HOME
+unset XDG_CONFIG_HOME QT_QPA_PLATFORM  # the program shows on the X server below
 as_user() { setpriv --reuid=65534 --regid=65534 --clear-groups -- "$@"; }
 as_user test ! -w "$root/usr/bin" || fail "the unpacked folder is writable"
 
