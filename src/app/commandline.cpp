@@ -1,5 +1,7 @@
 #include "app/commandline.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QUrl>
 
 #include "app/filecommands.h"
@@ -64,7 +66,11 @@ void RunStartRequest(TMainForm& form, const StartRequest& request) {
                        TranslateText("Aufruf: tervasko [ZEICHNUNG.tvk]"));
         return;
     }
-    if (request.file) form.FileCommands->LoadDrawing(request.file->toStdString());
+    // The full path, as the open dialog gives it: the title shows it, and a later save or the
+    // recent files must not depend on the folder the program was started from.
+    if (request.file)
+        form.FileCommands->LoadDrawing(
+            QDir::cleanPath(QFileInfo(*request.file).absoluteFilePath()).toStdString());
 }
 
 }  // namespace tervasko

@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QDropEvent>
 #include <QMenu>
 #include <QMimeData>
@@ -119,7 +120,11 @@ TEST(CommandLine, OneFileOpensAndEverythingElseIsAMistakeOrAnAnswer) {
 
 TEST_F(DesktopTest, ACommandLineDrawingOpensAsAfterTheOpenDialog) {
     const std::string good = drawing("good.tvk", 3);
-    RunStartRequest(*form, ParseCommandLine({QString::fromStdString(good)}));
+    // Named relative to the folder the program starts in.
+    const QString startFolder = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(QString::fromStdString(dir.path())));
+    RunStartRequest(*form, ParseCommandLine({"./good.tvk"}));
+    QDir::setCurrent(startFolder);
     EXPECT_TRUE(errors.empty());
     EXPECT_EQ(elements(), 3u);
     EXPECT_EQ(form->Drawing.FileName, good);
