@@ -74,6 +74,7 @@ bool TFileCommands::saveTo(const std::string& path) {
     }
     form_.Session->MarkSaved();
     form_.SetUnChanged();
+    if (FileUsed) FileUsed(path);
     return true;
 }
 
@@ -123,6 +124,7 @@ bool TFileCommands::LoadDrawing(const std::string& path) {
     form_.Session->Restart();
     form_.SetUnChanged();
     form_.PaintBox1Paint();
+    if (FileUsed) FileUsed(path);
     return true;
 }
 
@@ -135,20 +137,24 @@ bool TFileCommands::OpenFile() {
     return LoadDrawing(*path);
 }
 
+bool TFileCommands::MayReplaceDrawing() {
+    if (!form_.Changed()) return true;
+    switch (Dialogs.AskSave()) {
+        case FileDialogService::Answer::Yes: return SaveFile();
+        case FileDialogService::Answer::No: return true;
+        case FileDialogService::Answer::Cancel: return false;
+    }
+    return false;
+}
+
 // Unsaved work is asked about before the open dialog, as for "Neu".
 void TFileCommands::ffnen1Click() {
-    if (form_.Changed()) {
-        switch (Dialogs.AskSave()) {
-            case FileDialogService::Answer::Yes:
-                if (!SaveFile()) return;
-                break;
-            case FileDialogService::Answer::No:
-                break;
-            case FileDialogService::Answer::Cancel:
-                return;
-        }
-    }
-    OpenFile();
+    if (MayReplaceDrawing()) OpenFile();
+}
+
+bool TFileCommands::OpenPath(const std::string& path) {
+    if (!MayReplaceDrawing()) return false;
+    return LoadDrawing(path);
 }
 
 void TFileCommands::DXFExportActionClick() {
@@ -159,14 +165,7 @@ void TFileCommands::DXFExportActionClick() {
         form_.ShowError(TranslateText("Die DXF-Datei konnte nicht geschrieben werden.") + "\n\n" + error);
 }
 
-bool TFileCommands::FormCloseQuery() {
-    if (!form_.Changed()) return true;
-    switch (Dialogs.AskSave()) {
-        case FileDialogService::Answer::Yes: return SaveFile();
-        case FileDialogService::Answer::No: return true;
-        case FileDialogService::Answer::Cancel: return false;
-    }
-    return false;
-}
+// Closing asks the same question as replacing the drawing.
+bool TFileCommands::FormCloseQuery() { return MayReplaceDrawing(); }
 
 }  // namespace tervasko

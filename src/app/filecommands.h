@@ -37,6 +37,14 @@ public:
     // Reads a drawing into the window; on failure tells the user and changes nothing.
     bool OpenFile();
     bool LoadDrawing(const std::string& path);
+    // A drawing named outside the open dialog (dropped on the window, chosen from the recent
+    // files): the unsaved-changes question as for "Öffnen...", then the file is read.
+    bool OpenPath(const std::string& path);
+    // Asks about unsaved work before the drawing is replaced; false when the user keeps it.
+    bool MayReplaceDrawing();
+
+    // Told the path of every drawing opened or saved successfully (the recent files).
+    std::function<void(const std::string& path)> FileUsed;
 
 public slots:
     void Neu1Click();

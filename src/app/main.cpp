@@ -1,28 +1,64 @@
 #include <QApplication>
 #include <QFont>
+#include <QIcon>
 #include <QMessageBox>
+#include <QTimer>
+#include <cstdio>
 
+#include "app/commandline.h"
+#include "app/datafolder.h"
 #include "app/mainUnit.h"
+#include "platform/programdir.h"
 #include "platform/systemmessage.h"
 
 namespace {
 
 // The record lists' out-of-memory message, untranslated, owned by no window.
 void showStopMessage(const std::string& text) {
-    QMessageBox box(QMessageBox::Critical, QString(), QString::fromStdString(text), QMessageBox::Ok);
+    QMessageBox box(QMessageBox::Critical, QString(), QString::fromStdString(text),
+                    QMessageBox::Ok);
     box.exec();
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    // --help and --version need no display: they are answered before Qt starts.
+    QStringList raw;
+    for (int i = 1; i < argc; ++i) raw.append(QString::fromLocal8Bit(argv[i]));
+    if (const tervasko::StartRequest early = tervasko::ParseCommandLine(raw);
+        early.help || early.version) {
+        const QString text = early.help ? tervasko::CommandLineUsage() : tervasko::VersionLine();
+        std::fputs(text.toLocal8Bit().constData(), stdout);
+        return 0;
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName("Tervasko");
+    QApplication::setDesktopFileName(
+        "org.morvane.Tervasko");  // the window's icon and name in the desktop
+    // Qt's own options (-platform, -style, ...) have been taken out of the arguments by now.
+    const tervasko::StartRequest request =
+        tervasko::ParseCommandLine(QApplication::arguments().mid(1));
     // The interface font of the window; Liberation Sans looks closest where it is missing.
     QFont::insertSubstitution("MS Sans Serif", "Liberation Sans");
     tervasko::SetSystemMessageHandler(&showStopMessage);
 
-    tervasko::TMainForm form;
+    const std::string programDir = tervasko::ProgramDir();
+    const std::string sharedDir = tervasko::SharedDataDir(programDir);
+    // The window's icon from the icon theme; an unpacked copy also looks beside its own share
+    // folder, where the package puts the icons.
+    if (!sharedDir.empty())
+        QIcon::setThemeSearchPaths(QIcon::themeSearchPaths()
+                                   << QString::fromStdString(sharedDir + "../icons"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("org.morvane.Tervasko")));
+    const std::string dataDir = tervasko::DataDir();
+    for (const std::string& problem : tervasko::PrepareDataFolder(dataDir, programDir, sharedDir))
+        std::fprintf(stderr, "tervasko: %s\n", problem.c_str());
+
+    tervasko::TMainForm form(dataDir);
     form.show();
+    // The drawing is read once the window is up, as after the open dialog.
+    QTimer::singleShot(0, &form, [&form, &request] { tervasko::RunStartRequest(form, request); });
     return QApplication::exec();
 }

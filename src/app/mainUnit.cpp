@@ -32,8 +32,11 @@
 #include "app/dialogs/SeiteeinrichtenFUnit.h"
 #include "app/dialogs/printcommands.h"
 #include "app/dialogs/savedialog.h"
+#include "app/dropopen.h"
 #include "app/filecommands.h"
 #include "app/paintbox.h"
+#include "app/recentfiles.h"
+#include "app/shortcuts.h"
 #include "app/translate/TranslateFUnit.h"
 #include "app/translate/translateunit.h"
 #include "session/drawingsession.h"
@@ -188,6 +191,9 @@ TMainForm::TMainForm(std::string programDir, QWidget* parent)
     connect(Speichern1, &QAction::triggered, FileCommands, &TFileCommands::Speichern1Click);
     connect(Speichernunter1, &QAction::triggered, FileCommands, &TFileCommands::Speichernunter1Click);
     connect(DXFExportAction, &QAction::triggered, FileCommands, &TFileCommands::DXFExportActionClick);
+    RecentFiles = new TRecentFiles(*this, DateiZuletztgeffnet1);
+    FileCommands->FileUsed = [this](const std::string& path) { RecentFiles->Note(path); };
+    new TDropOpener(*this);
     DPIForm = new TDPIForm(this);
     SeiteEinrichtenForm = new TSeiteEinrichtenForm(this);
     SaveDialog2 = MakeSaveDialog2(this);
@@ -211,6 +217,7 @@ TMainForm::TMainForm(std::string programDir, QWidget* parent)
         });
     connect(Sprachebersetzen1, &QAction::triggered, this,
             [this] { TranslateCommand(*TranslateForm, *Translations, this, LanguageUi); });
+    InstallShortcuts(*this);
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
@@ -289,6 +296,7 @@ void TMainForm::FormShow() {
     QApplication::setApplicationDisplayName(QString());
     QApplication::setApplicationName(QString::fromStdString(TitleBase));
     SetUnChanged();
+    RecentFiles->Load();  // after the translation: file names are not texts to translate
     PaintBox1Paint();
     for (const TableProblem& problem : Translations->Problems()) ShowError(Translations->Describe(problem));
 }
@@ -343,6 +351,9 @@ void TMainForm::buildCommandMenus() {
     DateiSeiteeinrichten1 = action(datei, "DateiSeiteeinrichten1", "Seite einrichten...");
     DateiDrucken1 = action(datei, "DateiDrucken1", "Drucken...");
     Druckereinrichten1 = action(datei, "Druckereinrichten1", "Drucker einrichten...");
+    DateiZuletztgeffnet1 = datei->addMenu(q("Zuletzt geöffnet"));
+    DateiZuletztgeffnet1->setObjectName("DateiZuletztgeffnet1");
+    DateiZuletztgeffnet1->menuAction()->setObjectName("DateiZuletztgeffnet1");
     datei->addSeparator();
     Beenden1 = action(datei, "Beenden1", "Beenden");
     connect(Beenden1, &QAction::triggered, this, &QWidget::close);

@@ -39,6 +39,7 @@ class TTranslateForm;
 class TMainToolHost;
 class TAddTextForm;
 class DrawingSession;
+class TRecentFiles;
 
 // The colour swatch of the settings panel: shows the pen colour; a press with any button
 // asks for a new one.
@@ -151,6 +152,8 @@ public:
     QAction *Rueckgaengig1 = nullptr, *Wiederholen1 = nullptr;
     QAction *SpracheDeutsch1 = nullptr, *SpracheEnglish1 = nullptr, *SpracheItaliano1 = nullptr,
             *Sprachebersetzen1 = nullptr;
+    QMenu* DateiZuletztgeffnet1 = nullptr;  // "Zuletzt geöffnet", filled by RecentFiles
+    TRecentFiles* RecentFiles = nullptr;
     QAction *N5 = nullptr, *N6 = nullptr, *N7 = nullptr, *N8 = nullptr, *MenuItem1 = nullptr,
             *N9 = nullptr, *N10 = nullptr, *N11 = nullptr;
 

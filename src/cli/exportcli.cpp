@@ -2,15 +2,18 @@
 
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QImageWriter>
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <cmath>
 #include <filesystem>
 #include <memory>
 #include <optional>
 
 #include "document/drawingfile.h"
 #include "export/dxfwriter.h"
+#include "export/output/safedevice.h"
 #include "export/output/sheetpages.h"
 #include "export/output/sheetpicture.h"
 
@@ -18,7 +21,7 @@ namespace tervasko {
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: tervasko-export [--dpi N] [--sheet N] [--no-instruments] DRAWING.tvk OUT\n"
+    "Usage: tervasko-export [--dpi N | --size N] [--sheet N] [--no-instruments] DRAWING.tvk OUT\n"
     "\n"
     "Reads a Tervasko drawing and writes it in the format that OUT's extension names:\n"
     "  .dxf   all sheets as one DXF drawing (millimetres, y up, origin at the bottom-left\n"
@@ -30,6 +33,8 @@ constexpr const char* kUsage =
     "\n"
     "Options:\n"
     "  --dpi N           resolution of a picture, 10 to 4000 dots per inch (default 150)\n"
+    "  --size N          a PNG picture whose longer side is N pixels (16 to 4096), whatever\n"
+    "                    OUT's extension: the thumbnail that file managers ask for\n"
     "  --sheet N         the sheet a picture shows, counted from 1 (default 1)\n"
     "  --no-instruments  leave out the ruler, protractor and compass, which pictures and\n"
     "                    PDF pages otherwise show as the drawing was last shown on screen\n"
@@ -39,6 +44,8 @@ constexpr const char* kUsage =
     "cannot be written, 2 for wrong arguments or an unknown output type.\n";
 
 constexpr int kDefaultDpi = 150;
+constexpr int kMinThumbnailSize = 16;
+constexpr int kMaxThumbnailSize = 4096;
 
 std::string lowerExtension(const std::string& path) {
     std::string ext = std::filesystem::path(path).extension().string();
@@ -52,6 +59,7 @@ std::string quoted(const std::string& s) { return "\"" + s + "\""; }
 struct Options {
     std::optional<int> dpi;
     std::optional<int> sheet;  // from 1
+    std::optional<int> size;   // longer side of a PNG thumbnail, pixels
     bool instruments = true;
     std::vector<std::string> files;
 };
@@ -156,6 +164,44 @@ bool exportPicture(LoadedDrawing& in, const Options& o, const std::string& inPat
     return r.ok();
 }
 
+// A PNG of one sheet whose longer side is exactly o.size pixels: drawn at the smallest
+// resolution that gives at least that many, then scaled down smoothly.
+bool exportThumbnail(LoadedDrawing& in, const Options& o, const std::string& inPath,
+                     const std::string& outPath, std::string* error) {
+    const int sheet = o.sheet.value_or(1);
+    if (sheet > in.pages()) {
+        *error = quoted(inPath) + " has " + std::to_string(in.pages()) + " sheet" +
+                 (in.pages() == 1 ? "" : "s") + "; there is no sheet " + std::to_string(sheet);
+        return false;
+    }
+    if (!ensureGuiApplication(error)) return false;
+    const double longerInch = std::max(in.drawing.PageWidthInch, in.drawing.PageHeightInch);
+    const double wanted = longerInch > 0 ? std::ceil(*o.size / longerInch) : kMinOutputDpi;
+    const int dpi =
+        static_cast<int>(std::clamp(wanted, double(kMinOutputDpi), double(kMaxOutputDpi)));
+    if (const OutputFailure f = CheckPictureSize(in.drawing, dpi); f != OutputFailure::None) {
+        *error = outputFailure({f, {}}, in, inPath, outPath, dpi);
+        return false;
+    }
+    const QImage sheetImage = RenderSheetPicture(in.drawing, sheet - 1, dpi, in.instruments(o));
+    if (sheetImage.isNull()) {
+        *error = outputFailure({OutputFailure::PictureTooLarge, "Not enough memory"}, in, inPath,
+                               outPath, dpi);
+        return false;
+    }
+    const QImage image =
+        sheetImage.scaled(*o.size, *o.size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    SafeFileDevice file(outPath);
+    QImageWriter writer(&file, "png");
+    if (!file.openForWriting() || !writer.write(image) || !file.commit()) {
+        const std::string reason =
+            file.error().empty() ? writer.errorString().toStdString() : file.error();
+        *error = "Cannot write " + quoted(outPath) + ": " + reason;
+        return false;
+    }
+    return true;
+}
+
 bool exportPdf(LoadedDrawing& in, const Options& o, const std::string& inPath,
                const std::string& outPath, std::string* error) {
     if (!ensureGuiApplication(error)) return false;
@@ -182,7 +228,7 @@ constexpr OutputType kOutputTypes[] = {
 std::optional<std::string> parseArguments(const std::vector<std::string>& args, Options& o) {
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        if (a == "--dpi" || a == "--sheet") {
+        if (a == "--dpi" || a == "--sheet" || a == "--size") {
             if (i + 1 >= args.size()) return a + " needs a number; see tervasko-export --help";
             const std::string& value = args[++i];
             const std::optional<int> n = wholeNumber(value);
@@ -191,6 +237,11 @@ std::optional<std::string> parseArguments(const std::vector<std::string>& args, 
                     return "--dpi needs a whole number from " + std::to_string(kMinOutputDpi) + " to " +
                            std::to_string(kMaxOutputDpi) + ", not " + quoted(value);
                 o.dpi = n;
+            } else if (a == "--size") {
+                if (!n || *n < kMinThumbnailSize || *n > kMaxThumbnailSize)
+                    return "--size needs a whole number from " + std::to_string(kMinThumbnailSize) +
+                           " to " + std::to_string(kMaxThumbnailSize) + ", not " + quoted(value);
+                o.size = n;
             } else {
                 if (!n || *n < 1) return "--sheet needs a whole number from 1 up, not " + quoted(value);
                 o.sheet = n;
@@ -203,6 +254,7 @@ std::optional<std::string> parseArguments(const std::vector<std::string>& args, 
             o.files.push_back(a);
         }
     }
+    if (o.dpi && o.size) return "--dpi and --size exclude each other; see tervasko-export --help";
     if (o.files.size() != 2) return "expected a drawing and an output file; see tervasko-export --help";
     return std::nullopt;
 }
@@ -221,6 +273,22 @@ int RunExportCommand(const std::vector<std::string>& args, std::ostream& out, st
     }
     const std::string& inPath = options.files[0];
     const std::string& outPath = options.files[1];
+
+    if (options.size) {
+        // A thumbnailer names its output as it likes; the picture is a PNG whatever the name.
+        LoadedDrawing loaded;
+        std::string error;
+        if (!ReadDrawingFile(inPath, loaded.drawing, loaded.settings, &error)) {
+            err << "tervasko-export: " << error << "\n";
+            return kExitFailed;
+        }
+        GuiSession gui;
+        if (!exportThumbnail(loaded, options, inPath, outPath, &error)) {
+            err << "tervasko-export: " << error << "\n";
+            return kExitFailed;
+        }
+        return kExitOk;
+    }
 
     const std::string ext = lowerExtension(outPath);
     const auto type = std::find_if(std::begin(kOutputTypes), std::end(kOutputTypes),

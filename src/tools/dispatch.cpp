@@ -5,6 +5,7 @@
 
 #include <iterator>
 
+#include "tools/cancel.h"
 #include "tools/compass.h"
 #include "tools/curves.h"
 #include "tools/elements.h"
@@ -146,6 +147,7 @@ void PaintBox1MouseDown(ToolHost& host, TDrawing& drawing, GestureState& g, Mous
     const int h = host.SheetHeightPx();
     g.PointerSheet = h > 0 ? p.y / h : 0;
     g.PointerSheetTop = g.PointerSheet * h;
+    NoteGestureStart(drawing, g);
     dispatch(kPressRows, p);
 }
 

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "document/drawmodel.h"
+
 namespace tervasko {
 
 // The state of the pointer tools between events: the sheet of the last press, and the flags
@@ -52,6 +54,13 @@ struct GestureState {
     double ZirkelXAtPress = 0, ZirkelYAtPress = 0;
     double ArcStartX = 0, ArcStartY = 0, ArcEndX = 0, ArcEndY = 0, ArcStartAngle = 0;
     std::int32_t ArcClockwise = 0;
+
+    // What a drag may change, as it was when the drag began: Escape puts it back.
+    struct Start {
+        InstrumentPlacement Placement;
+        double ZirkelAngle = 45;
+        std::uint32_t ElementCount = 0;
+    } AtStart;
 };
 
 }  // namespace tervasko

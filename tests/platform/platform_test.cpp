@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
+
 #include "platform/cp1252.h"
 #include "platform/numeric.h"
+#include "platform/programdir.h"
 #include "platform/safefile.h"
 #include "support/tempdir.h"
 
@@ -68,6 +72,73 @@ TEST(SafeFile, UncommittedWriterLeavesTheOldFileAndNoTemporary) {
     ASSERT_TRUE(viaLink.open() && viaLink.write("xy", 2) && viaLink.commit());
     EXPECT_TRUE(std::filesystem::is_symlink(link));
     EXPECT_EQ(testing::readBytes(path), (std::vector<std::uint8_t>{'x', 'y'}));
+}
+
+}  // namespace
+}  // namespace tervasko
+
+namespace tervasko {
+namespace {
+
+TEST(DataFolder, InstalledOrUnwritableProgramsUseTheUsersConfigurationFolder) {
+    const struct {
+        bool writable, installed;
+        const char* config;
+        const char* expected;
+    } cases[] = {
+        {true, false, "/home/u/.config/tervasko/", "/opt/t/bin/"},  // build folder, portable copy
+        {false, false, "/home/u/.config/tervasko/", "/home/u/.config/tervasko/"},
+        {true, true, "/home/u/.config/tervasko", "/home/u/.config/tervasko/"},  // root, /usr/bin
+        {false, true, "", "/opt/t/bin/"},  // no home at all: the table opens read-only there
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ChooseDataDir("/opt/t/bin", c.writable, c.installed, c.config), c.expected)
+            << c.writable << c.installed << c.config;
+}
+
+TEST(DataFolder, ConfigurationFolderFollowsXdgConfigHomeThenHome) {
+    const char* oldXdg = std::getenv("XDG_CONFIG_HOME");
+    const char* oldHome = std::getenv("HOME");
+    const std::string savedXdg = oldXdg ? oldXdg : "", savedHome = oldHome ? oldHome : "";
+    const struct {
+        const char* xdg;   // nullptr: unset
+        const char* home;  // nullptr: unset
+        const char* expected;
+    } cases[] = {
+        {"/x/conf", "/home/u", "/x/conf/tervasko/"},
+        {"/x/conf/", "/home/u", "/x/conf/tervasko/"},
+        {"", "/home/u", "/home/u/.config/tervasko/"},          // empty counts as unset
+        {"relative", "/home/u", "/home/u/.config/tervasko/"},  // only absolute paths count
+        {nullptr, "/home/u/", "/home/u/.config/tervasko/"},
+        {nullptr, nullptr, ""},
+    };
+    for (const auto& c : cases) {
+        if (c.xdg)
+            setenv("XDG_CONFIG_HOME", c.xdg, 1);
+        else
+            unsetenv("XDG_CONFIG_HOME");
+        if (c.home)
+            setenv("HOME", c.home, 1);
+        else
+            unsetenv("HOME");
+        EXPECT_EQ(UserConfigDir(), c.expected) << (c.xdg ? c.xdg : "(unset)");
+    }
+    if (oldXdg)
+        setenv("XDG_CONFIG_HOME", savedXdg.c_str(), 1);
+    else
+        unsetenv("XDG_CONFIG_HOME");
+    if (oldHome)
+        setenv("HOME", savedHome.c_str(), 1);
+    else
+        unsetenv("HOME");
+}
+
+TEST(DataFolder, SharedFilesAreFoundBesideTheProgramsBinFolderOnly) {
+    testing::TempDir root;
+    std::filesystem::create_directories(root.file("usr/bin"));
+    EXPECT_EQ(SharedDataDir(root.file("usr/bin")), "");
+    std::filesystem::create_directories(root.file("usr/share/tervasko"));
+    EXPECT_EQ(SharedDataDir(root.file("usr/bin") + "/"), root.file("usr/share/tervasko/"));
 }
 
 }  // namespace

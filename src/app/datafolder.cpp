@@ -1,0 +1,86 @@
+#include "app/datafolder.h"
+
+#include <sys/stat.h>
+
+#include <QString>
+
+#include "app/settingsfile.h"
+#include "i18n/shippedtranslations.h"
+#include "i18n/translationtable.h"
+#include "platform/safefile.h"
+
+namespace tervasko {
+namespace {
+
+bool exists(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0;
+}
+
+std::string slashed(std::string dir) {
+    if (!dir.empty() && dir.back() != '/') dir.push_back('/');
+    return dir;
+}
+
+bool copyFile(const std::string& from, const std::string& to, std::string* error) {
+    std::vector<std::uint8_t> bytes;
+    if (!ReadWholeFile(from, bytes, error)) return false;
+    SafeFileWriter out(to);
+    if (out.open() && out.write(bytes.data(), bytes.size()) && out.commit()) return true;
+    *error = out.error();
+    return false;
+}
+
+// Size and modification time of the shipped file: what changes with every upgrade.
+QString stampOf(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return {};
+    return QString::number(static_cast<qint64>(st.st_size)) + ':' +
+           QString::number(static_cast<qint64>(st.st_mtim.tv_sec)) + '.' +
+           QString::number(static_cast<qint64>(st.st_mtim.tv_nsec));
+}
+
+}  // namespace
+
+std::vector<std::string> PrepareDataFolder(const std::string& dataDir,
+                                           const std::string& programDir,
+                                           const std::string& sharedDir) {
+    std::vector<std::string> problems;
+    const std::string data = slashed(dataDir);
+    const std::string table = TranslationTable::TablePath(data);
+    const std::string besideProgram = TranslationTable::TablePath(slashed(programDir));
+    if (data != slashed(programDir) && !exists(table) && exists(besideProgram)) {
+        std::string error;
+        if (!copyFile(besideProgram, table, &error))
+            problems.push_back(table + ": cannot copy the translations from " + besideProgram +
+                               ": " + error);
+    }
+
+    if (sharedDir.empty()) return problems;
+    const std::string shipped = slashed(sharedDir) + kShippedTranslationsName;
+    const QString stamp = stampOf(shipped);
+    if (stamp.isEmpty()) return problems;
+    const auto settings = OpenSettings(data);
+    const QString key = QStringLiteral("ShippedTranslations/Merged");
+    if (exists(table) && settings->value(key).toString() == stamp) return problems;
+
+    std::vector<std::uint8_t> bytes;
+    std::string error;
+    std::vector<ShippedRow> rows;
+    if (!ReadWholeFile(shipped, bytes, &error) ||
+        !ParseShippedTranslations(
+            std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), rows,
+            &error)) {
+        problems.push_back(shipped + ": " + error);
+        return problems;
+    }
+    InstallReport report;
+    if (!InstallShippedTranslations(rows, data, report, &error)) {
+        problems.push_back("translations not installed: " + error);
+        return problems;
+    }
+    settings->setValue(key, stamp);
+    return problems;
+}
+
+}  // namespace tervasko
