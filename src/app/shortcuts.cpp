@@ -6,6 +6,7 @@
 
 #include "app/mainUnit.h"
 #include "app/toolhostqt.h"
+#include "session/drawingsession.h"
 #include "tools/cancel.h"
 
 namespace tervasko {
@@ -71,7 +72,13 @@ void InstallShortcuts(TMainForm& form) {
 
     QAction* cancel = windowAction(form, "CancelGestureAction", {key(Qt::Key_Escape)});
     QObject::connect(cancel, &QAction::triggered, &form,
-                     [&form] { CancelGesture(*form.Tools, form.Drawing, form.Gesture); });
+                     [&form] {
+                         // A stroke taken back leaves the drawing as the history has it: the
+                         // changed mark follows the history again.
+                         if (CancelGesture(*form.Tools, form.Drawing, form.Gesture) &&
+                             form.Session->History().isClean())
+                             form.SetUnChanged();
+                     });
 }
 
 WindowKeyActions FindWindowKeyActions(TMainForm& form) {

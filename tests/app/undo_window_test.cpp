@@ -200,5 +200,19 @@ TEST_F(UndoWindow, TheShortcutsUndoTheDrawingWhereverTheFocusIsInTheWindow) {
     EXPECT_EQ(form->zoomed->value(), 100);
 }
 
+TEST_F(UndoWindow, AStrokeCancelledWithEscapeLeavesASavedDrawingUnchanged) {
+    form->ZirkelKreiszeichnen1->trigger();
+    saveAs(dir.path() + "c.tvk");
+    form->Bleistift1->trigger();
+    QTest::mousePress(form->PaintBox1, Qt::LeftButton, {}, {100, 500});
+    QTest::mouseMove(form->PaintBox1, {200, 520});
+    EXPECT_TRUE(starred());
+    QTest::keyClick(form->PaintBox1, Qt::Key_Escape);
+    QTest::mouseRelease(form->PaintBox1, Qt::LeftButton, {}, {200, 520});
+    EXPECT_EQ(form->Drawing.Elements.Count(), 1u);
+    EXPECT_FALSE(starred());
+    EXPECT_FALSE(form->Rueckgaengig1->statusTip().contains("Bleistift"));
+}
+
 }  // namespace
 }  // namespace tervasko
