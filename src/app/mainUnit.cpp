@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
+#include <QSignalBlocker>
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QStyle>
@@ -647,6 +648,9 @@ DrawingSettings TMainForm::CurrentSettings() const {
 }
 
 void TMainForm::ApplySettings(const DrawingSettings& s) {
+    // The fields take the values without their change events: the caller repaints once,
+    // and a loaded page count is no change of the drawing.
+    const QSignalBlocker zoomQuiet(zoomed), pagesQuiet(PageAnz);
     zoomed->setValue(static_cast<int>(s.Zoom));
     StrichEd->setValue(s.PenWidth);
     Shape1->SetBrushColor(s.PenColor);
@@ -657,6 +661,7 @@ void TMainForm::ApplySettings(const DrawingSettings& s) {
     Zirkel2->setChecked(s.CompassShown);
     RadierEd->setValue(s.EraserWidth);
     PageAnz->setValue(static_cast<int>(s.PageCount));
+    LastPageCount = PageCount();
 }
 
 // --- the paint cycle -------------------------------------------------------------------------
