@@ -86,8 +86,8 @@ void BM_ElementHoverScan(benchmark::State& state) {
     QApplication::processEvents();
     const double s = form->PixelsPerMm();
     const bool overLast = state.range(0) != 0;
-    const int x = static_cast<int>(Round((overLast ? 110 : 208) * s)) + SheetMarginPx;
-    const int y = static_cast<int>(Round(100 * s)) + SheetMarginPx;
+    const int x = static_cast<int>(Round((overLast ? 110 : 208) * s)) + ViewTransform::MarginPx;
+    const int y = static_cast<int>(Round(100 * s)) + ViewTransform::MarginPx;
     pointerMove(*form, x, y);
     if (form->Gesture.HoverValid != overLast ||
         (overLast &&
@@ -126,7 +126,7 @@ void BM_ElementHoverScanAlone(benchmark::State& state) {
     fillLargeDrawing(drawing);
     ScanOnlyHost host;
     GestureState g;
-    const int x = static_cast<int>(Round(208 * host.PixelsPerMm())) + SheetMarginPx;
+    const int x = static_cast<int>(Round(208 * host.PixelsPerMm())) + ViewTransform::MarginPx;
     for (auto _ : state) {
         PaintBox1MouseMove(host, drawing, g, x, 400);
         benchmark::DoNotOptimize(g.HoverFound);

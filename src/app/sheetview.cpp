@@ -140,7 +140,8 @@ void SheetView::Paint(QPainter& painter, const QRect& exposed) {
     if (!haveScene_) return;
     const int w = Geometry.SheetWidthPx, h = Geometry.SheetHeightPx;
     for (int a = 0; a < scene_.pages; ++a) {
-        const QRect sheetRect(SheetMarginPx, SheetMarginPx + a * h, w, h);
+        const IntRect r = ViewTransform{Geometry.PixelsPerMm, h, 0}.SheetRect(a, w);
+        const QRect sheetRect(QPoint(r.left, r.top), QSize(w, h));
         if (!sheetRect.intersects(exposed)) continue;
         if (a == shownBufferSheet_) {
             painter.drawImage(sheetRect.topLeft(), SheetBuffer);

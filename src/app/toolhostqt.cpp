@@ -166,8 +166,8 @@ void TMainToolHost::SingleSheetRefresh(int sheet, const std::function<void(Canva
     }
     view.ShowSheetBuffer();
     const ViewGeometry& g = view.Geometry;
-    form_.PaintBox1->update(SheetMarginPx, SheetMarginPx + sheet * g.SheetHeightPx, g.SheetWidthPx,
-                            g.SheetHeightPx);
+    const IntRect r = ViewTransform{g.PixelsPerMm, g.SheetHeightPx, 0}.SheetRect(sheet, g.SheetWidthPx);
+    form_.PaintBox1->update(r.left, r.top, r.right - r.left, r.bottom - r.top);
 }
 
 void TMainToolHost::ShowPointerPosition(int x, int y) {

@@ -19,6 +19,12 @@ struct IntPoint {
 };
 
 // Left, top, right, bottom in pixels; right and bottom lie just outside, as in GDI.
+// A point in millimetres (or any unrounded unit).
+struct PointD {
+    double x = 0, y = 0;
+    bool operator==(const PointD&) const = default;
+};
+
 struct IntRect {
     int left = 0, top = 0, right = 0, bottom = 0;
     bool operator==(const IntRect&) const = default;

@@ -2,14 +2,11 @@
 
 #include <cmath>
 
-#include "tools/toolpixels.h"
 
 namespace tervasko {
 namespace {
 
-PointD needlePx(const PointerContext& p) {
-    return {p.placement().ZirkelX * p.s(), p.placement().ZirkelY * p.s() + p.g.PointerSheetTop};
-}
+PointD needlePx(const PointerContext& p) { return p.instrumentPx(p.placement().ZirkelX, p.placement().ZirkelY); }
 
 // Corners of the circle's bounding square in drawing millimetres.
 void boundingSquare(const InstrumentPlacement& pl, double sheetTopMm, PointD& b1, PointD& b2) {
@@ -121,19 +118,18 @@ void ArcExtend(PointerContext& p) {
     Canvas& c = p.host.ScreenCanvas();
     c.setPen(kRed, 1);
     if (!g.ArcDirectionSet) return;
-    const double s = p.s();
     const InstrumentPlacement& pl = p.placement();
-    const auto px = [s](double mm) { return ToPixel(mm * s); };
-    const int left = px(pl.ZirkelX - pl.ZirkelSpan) + 5;
-    const int top = px(pl.ZirkelY - pl.ZirkelSpan) + 5 + g.PointerSheetTop;
-    const int right = px(pl.ZirkelX + pl.ZirkelSpan) + 5;
-    const int bottom = px(pl.ZirkelY + pl.ZirkelSpan) + 5 + g.PointerSheetTop;
+    const ViewTransform view = p.view();
+    const IntPoint topLeft = view.PaintBoxPixelOfSheetRelative({pl.ZirkelX - pl.ZirkelSpan, pl.ZirkelY - pl.ZirkelSpan},
+                                                               g.PointerSheet);
+    const IntPoint bottomRight =
+        view.PaintBoxPixelOfSheetRelative({pl.ZirkelX + pl.ZirkelSpan, pl.ZirkelY + pl.ZirkelSpan}, g.PointerSheet);
     const IntPoint e = ScreenPoint(p, {g.ArcEndX, g.ArcEndY});
     const IntPoint st = ScreenPoint(p, {g.ArcStartX, g.ArcStartY});
     if (g.ArcClockwise == 1)
-        c.arc(left, top, right, bottom, e.x, e.y, st.x, st.y);
+        c.arc(topLeft.x, topLeft.y, bottomRight.x, bottomRight.y, e.x, e.y, st.x, st.y);
     else
-        c.arc(left, top, right, bottom, st.x, st.y, e.x, e.y);
+        c.arc(topLeft.x, topLeft.y, bottomRight.x, bottomRight.y, st.x, st.y, e.x, e.y);
 }
 
 void ArcRelease(PointerContext& p) {
@@ -157,7 +153,7 @@ void ArcRelease(PointerContext& p) {
 void AddCompassCircle(ToolHost& host, TDrawing& drawing, const GestureState& g) {
     if (TDrawElement* e = AddPenElement(host, drawing, "Kreis zeichnen")) {
         PointD b1, b2;
-        boundingSquare(drawing.Placement, SheetTopMm(drawing, g.PointerSheet), b1, b2);
+        boundingSquare(drawing.Placement, ViewTransform{host.PixelsPerMm(), host.SheetHeightPx(), drawing.PageHeightInch}.SheetTopMm(g.PointerSheet), b1, b2);
         e->Kind = ekCircle;
         e->X1 = b1.x, e->Y1 = b1.y, e->X2 = b2.x, e->Y2 = b2.y;
     }

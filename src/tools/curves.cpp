@@ -1,6 +1,5 @@
 #include "tools/curves.h"
 
-#include "tools/toolpixels.h"
 #include "view/drawobjects.h"
 
 namespace tervasko {
@@ -50,14 +49,12 @@ void CurvePreview(PointerContext& p) {
     const GestureState& g = p.g;
     // Sheet-buffer pixels of the sheet of the last press: the pointer as it is there, the
     // points given so far from their millimetres at today's zoom.
-    const IntPoint q{p.x, p.y - g.PointerSheetTop};
-    const double s = p.s(), top = p.sheetTopMm();
-    const auto buffer = [&](double x, double y) {
-        return IntPoint{ToPixel(x * s), ToPixel((y - top) * s)};
-    };
-    const IntPoint start = buffer(g.CurveStartMmX, g.CurveStartMmY);
-    const IntPoint end = buffer(g.CurveEndMmX, g.CurveEndMmY);
-    const IntPoint control = buffer(g.CurveCtrlMmX, g.CurveCtrlMmY);
+    const ViewTransform view = p.view();
+    const int sheet = g.PointerSheet;
+    const IntPoint q{p.x, p.y - view.SheetTopPx(sheet)};
+    const IntPoint start = view.SheetBufferPixel({g.CurveStartMmX, g.CurveStartMmY}, sheet);
+    const IntPoint end = view.SheetBufferPixel({g.CurveEndMmX, g.CurveEndMmY}, sheet);
+    const IntPoint control = view.SheetBufferPixel({g.CurveCtrlMmX, g.CurveCtrlMmY}, sheet);
     const Color color = p.host.PenColor();
     const int width = ElementPenWidth(p.host.PenWidth(), p.s());
     p.host.SingleSheetRefresh(g.PointerSheet, [&](Canvas& c) {

@@ -137,16 +137,16 @@ const Row kReleaseRows[] = {
 };
 
 PointerContext context(ToolHost& host, TDrawing& drawing, GestureState& g, MouseButton button, int X, int Y) {
-    return {host, drawing, g, X, Y, X - 5, Y - 5, button};
+    const IntPoint stack = ViewTransform::StackFromPaintBox(X, Y);
+    return {host, drawing, g, X, Y, stack.x, stack.y, button};
 }
 
 }  // namespace
 
 void PaintBox1MouseDown(ToolHost& host, TDrawing& drawing, GestureState& g, MouseButton button, int X, int Y) {
     PointerContext p = context(host, drawing, g, button, X, Y);
-    const int h = host.SheetHeightPx();
-    g.PointerSheet = h > 0 ? p.y / h : 0;
-    g.PointerSheetTop = g.PointerSheet * h;
+    g.PointerSheet = p.view().SheetAt(p.y);
+    g.PointerSheetTop = p.view().SheetTopPx(g.PointerSheet);
     NoteGestureStart(drawing, g);
     dispatch(kPressRows, p);
 }

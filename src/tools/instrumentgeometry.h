@@ -2,12 +2,10 @@
 
 #include <optional>
 
+#include "platform/canvas.h"
+
 namespace tervasko {
 
-struct PointD {
-    double x = 0, y = 0;
-    bool operator==(const PointD&) const = default;
-};
 
 // The computations by which the ruler, protractor and compass turn pointer positions into
 // placements and lines. Angles in degrees, clockwise on screen (y down). A computation that

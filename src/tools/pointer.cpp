@@ -1,7 +1,5 @@
 #include "tools/pointer.h"
 
-#include "tools/toolpixels.h"
-#include "view/viewgeometry.h"
 
 namespace tervasko {
 
@@ -15,11 +13,7 @@ TDrawElement* AddPenElement(ToolHost& host, TDrawing& drawing, const char* step)
     return e;
 }
 
-IntPoint ScreenPoint(const PointerContext& p, PointD mm) {
-    const double s = p.s();
-    return {ToPixel(mm.x * s) + SheetMarginPx,
-            ToPixel((mm.y - p.sheetTopMm()) * s) + p.g.PointerSheetTop + SheetMarginPx};
-}
+IntPoint ScreenPoint(const PointerContext& p, PointD mm) { return p.view().PaintBoxPixel(mm, p.g.PointerSheet); }
 
 void FollowDrag(PointerContext& p, double& x, double& y, int pressX, int pressY, double xAtPress,
                 double yAtPress) {

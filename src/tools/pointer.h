@@ -4,17 +4,12 @@
 #include "tools/gesturestate.h"
 #include "tools/instrumentgeometry.h"
 #include "tools/toolhost.h"
+#include "view/viewtransform.h"
 
 namespace tervasko {
 
-// Where sheet `sheet` begins in drawing millimetres; the same product, in the same order, as
-// the renderer's sheet offset, so both agree to the last bit.
-inline double SheetTopMm(const TDrawing& drawing, int sheet) {
-    return sheet * drawing.PageHeightInch * MmPerInch;
-}
-
 // One pointer event as every branch sees it: the window, the drawing, the gesture state and
-// the position, in paint-box pixels (X, Y) and in stack pixels (x, y) = (X - 5, Y - 5).
+// the position, in paint-box pixels (X, Y) and in stack pixels (x, y), as the view transform gives them.
 struct PointerContext {
     ToolHost& host;
     TDrawing& drawing;
@@ -26,17 +21,18 @@ struct PointerContext {
     double s() const { return host.PixelsPerMm(); }
     bool checked(ToolItem item) const { return host.Checked(item); }
     InstrumentPlacement& placement() const { return drawing.Placement; }
+    ViewTransform view() const { return {s(), host.SheetHeightPx(), drawing.PageHeightInch}; }
     // Top of the sheet of the last press in drawing millimetres, where that sheet really
     // begins; instruments act on that sheet.
-    double sheetTopMm() const { return SheetTopMm(drawing, g.PointerSheet); }
-    // The pointer in drawing millimetres, measured on the sheet of the last press: its
-    // distance below that sheet's top in pixels counts from the sheet's top in millimetres.
-    // So a point lands exactly where that sheet's picture shows the pointer, on every sheet
-    // and at every zoom (the sheet's top in pixels is rounded, in millimetres it is not).
-    PointD Q() const { return StackToDrawing(x, y); }
-    PointD StackToDrawing(double sx, double sy) const {
-        return {sx / s(), sheetTopMm() + (sy - g.PointerSheetTop) / s()};
-    }
+    double sheetTopMm() const { return view().SheetTopMm(g.PointerSheet); }
+    // The pointer in drawing millimetres, measured on the sheet of the last press, so that
+    // a point lands exactly where that sheet's picture shows the pointer, on every sheet and
+    // at every zoom.
+    PointD Q() const { return view().StackToMm(x, y, g.PointerSheet); }
+    // An instrument's sheet-relative point on the sheet of the last press, in stack pixels
+    // (unrounded) and in drawing millimetres.
+    PointD instrumentPx(double ix, double iy) const { return view().SheetRelativeToStack({ix, iy}, g.PointerSheet); }
+    PointD instrumentMm(double ix, double iy) const { return view().SheetRelativeToMm({ix, iy}, g.PointerSheet); }
 };
 
 

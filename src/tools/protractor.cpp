@@ -7,12 +7,8 @@ namespace tervasko {
 namespace {
 
 // Centre C in stack pixels and M in drawing millimetres, on the sheet of the last press.
-PointD centrePx(const PointerContext& p) {
-    return {p.placement().WinkelX * p.s(), p.placement().WinkelY * p.s() + p.g.PointerSheetTop};
-}
-PointD centreMm(const PointerContext& p) {
-    return {p.placement().WinkelX, p.placement().WinkelY + p.sheetTopMm()};
-}
+PointD centrePx(const PointerContext& p) { return p.instrumentPx(p.placement().WinkelX, p.placement().WinkelY); }
+PointD centreMm(const PointerContext& p) { return p.instrumentMm(p.placement().WinkelX, p.placement().WinkelY); }
 
 void slideTo(PointerContext& p) {
     FollowDrag(p, p.placement().WinkelX, p.placement().WinkelY, p.g.InstrPointerX,
@@ -69,14 +65,13 @@ void ProtractorTurnRelease(PointerContext& p) {
 
 void MarkHover(PointerContext& p) {
     p.host.Paint();
-    const double s = p.s();
-    const int cx = ToPixel(p.placement().WinkelX * s);
-    const int cy = ToPixel(p.placement().WinkelY * s + p.g.PointerSheetTop);
+    const IntPoint c0 = p.view().PaintBoxPixelOfSheetRelative({p.placement().WinkelX, p.placement().WinkelY},
+                                                              p.g.PointerSheet);
     Canvas& c = p.host.ScreenCanvas();
     c.setPen(kRed, 1);
-    c.moveTo(cx + 5, cy + 5);
+    c.moveTo(c0.x, c0.y);
     // A ray through the pointer, a thousand times as long as the way to it.
-    c.lineTo(ToPixel(cx + 1000.0 * (p.x - cx)) + 5, ToPixel(cy + 1000.0 * (p.y - cy)) + 5);
+    c.lineTo(ToPixel(c0.x + 1000.0 * (p.X - c0.x)), ToPixel(c0.y + 1000.0 * (p.Y - c0.y)));
 }
 
 void MarkPress(PointerContext& p) {

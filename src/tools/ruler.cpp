@@ -4,12 +4,8 @@ namespace tervasko {
 namespace {
 
 // Ruler corner R0 in drawing millimetres and in stack pixels, on the sheet of the last press.
-PointD cornerMm(const PointerContext& p) {
-    return {p.placement().LinealX, p.placement().LinealY + p.sheetTopMm()};
-}
-PointD cornerPx(const PointerContext& p) {
-    return {p.placement().LinealX * p.s(), p.placement().LinealY * p.s() + p.g.PointerSheetTop};
-}
+PointD cornerMm(const PointerContext& p) { return p.instrumentMm(p.placement().LinealX, p.placement().LinealY); }
+PointD cornerPx(const PointerContext& p) { return p.instrumentPx(p.placement().LinealX, p.placement().LinealY); }
 
 void storeSegment(GestureState& g, PointD a, PointD b) {
     g.GuideX1 = a.x, g.GuideY1 = a.y, g.GuideX2 = b.x, g.GuideY2 = b.y;

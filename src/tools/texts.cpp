@@ -37,8 +37,8 @@ void drawTextOnScreen(PointerContext& p, const TTextElement& text, IntRect box,
 }
 
 IntRect screenBox(const TTextElement& t, double s, int dx, int dy) {
-    return {ToPixel(t.X1 * s) + SheetMarginPx + dx, ToPixel(t.Y1 * s) + SheetMarginPx + dy,
-            ToPixel(t.X2 * s) + SheetMarginPx + dx, ToPixel(t.Y2 * s) + SheetMarginPx + dy};
+    const IntPoint a = PaintBoxPixel(t.X1, t.Y1, s), b = PaintBoxPixel(t.X2, t.Y2, s);
+    return {a.x + dx, a.y + dy, b.x + dx, b.y + dy};
 }
 
 void fillText(TTextElement& t, const TextInput& input) {

@@ -1,10 +1,7 @@
 #pragma once
 
-#include <algorithm>
-#include <cmath>
-
 #include "platform/canvas.h"
-#include "view/viewgeometry.h"
+#include "view/viewtransform.h"
 
 namespace tervasko {
 
@@ -12,16 +9,13 @@ namespace tervasko {
 // pixel of the program; a coordinate a broken file made huge or not a number is held at the
 // edge of what a canvas can take instead of overflowing the integer.
 inline int ToPixel(double px) {
-    constexpr double kLimit = 1 << 30;
-    const double r = std::nearbyint(px);
-    if (!(r > -kLimit)) return -(1 << 30);
-    if (!(r < kLimit)) return 1 << 30;
-    return static_cast<int>(r);
+    return ViewTransform::ToPixel(px);
 }
 
-// Paint-box pixel of a drawing point (mm); s is pixels per millimetre.
+// Paint-box pixel of a drawing point (mm) in the stack's own scale, as the direct overlay
+// of the pencil and the highlights places it; s is pixels per millimetre.
 inline IntPoint PaintBoxPixel(double xMm, double yMm, double s) {
-    return {ToPixel(xMm * s) + SheetMarginPx, ToPixel(yMm * s) + SheetMarginPx};
+    return ViewTransform{s, 0, 0}.PaintBoxPixel({xMm, yMm}, 0);
 }
 
 }  // namespace tervasko

@@ -5,6 +5,7 @@
 
 #include "platform/cp1252.h"
 #include "platform/numeric.h"
+#include "view/viewtransform.h"
 
 namespace tervasko {
 namespace {
@@ -99,7 +100,7 @@ bool ElementMayTouch(const TDrawElement& e, double off, double scale, const IntR
 
 void DrawObjects(Canvas& canvas, TDrawing& drawing, int sheetIndex, double scale, double fontScale,
                  const IntRect* clip) {
-    const double off = sheetIndex * drawing.PageHeightInch * MmPerInch;
+    const double off = ViewTransform{scale, 0, drawing.PageHeightInch}.SheetTopMm(sheetIndex);
     canvas.setPen(kBlack, 1);
     canvas.setBrushHollow();
     drawing.Elements.Rewind();

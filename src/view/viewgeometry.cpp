@@ -29,8 +29,9 @@ std::string fixed2(double v, char separator) {
 
 std::string PointerReadout(int x, int y, double pixelsPerMm, char decimalSeparator) {
     if (pixelsPerMm == 0) return {};
-    return fixed2((x - SheetMarginPx) / pixelsPerMm, decimalSeparator) + " mm, " +
-           fixed2((y - SheetMarginPx) / pixelsPerMm, decimalSeparator) + " mm";
+    const IntPoint stack = ViewTransform::StackFromPaintBox(x, y);
+    return fixed2(stack.x / pixelsPerMm, decimalSeparator) + " mm, " + fixed2(stack.y / pixelsPerMm, decimalSeparator) +
+           " mm";
 }
 
 }  // namespace tervasko

@@ -3,11 +3,10 @@
 #include <string>
 
 #include "platform/canvas.h"
+#include "view/viewtransform.h"
 
 namespace tervasko {
 
-// Pixels between the paint box's top-left corner and the first sheet.
-inline constexpr int SheetMarginPx = 5;
 
 // Screen size of the sheets at a zoom and resolution.
 struct ViewGeometry {
@@ -21,12 +20,13 @@ struct ViewGeometry {
     // The paint box holds `pages` sheets one below the other; its width grows with the page
     // count too.
     IntPoint PaintBoxSize(int pages) const {
-        return {pages * (SheetWidthPx + 10), pages * SheetHeightPx + 10};
+        constexpr int margins = 2 * ViewTransform::MarginPx;
+        return {pages * (SheetWidthPx + margins), pages * SheetHeightPx + margins};
     }
 
     // Sheet under a paint-box row; the margin strip above the first sheet counts as sheet 0.
     int SheetAt(int paintBoxY) const {
-        return SheetHeightPx > 0 ? (paintBoxY - SheetMarginPx) / SheetHeightPx : 0;
+        return ViewTransform{PixelsPerMm, SheetHeightPx, 0}.SheetAt(ViewTransform::StackFromPaintBox(0, paintBoxY).y);
     }
 };
 
