@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
-
-#include <QImageReader>
-#include <QSpinBox>
-#include <QPushButton>
 #include <sys/resource.h>
 
+#include <QFileDialog>
+#include <QImageReader>
+#include <QPushButton>
+#include <QSpinBox>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -128,6 +128,40 @@ TEST(PictureExport, RefusalsAndFailuresWriteNothing) {
             EXPECT_EQ(r.messages[0].substr(0, c.message.size()), c.message);
         }
     }
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+}
+
+// The picture's file dialog itself, driven as a person would: each entry of `typed` is a file
+// name typed and confirmed in the open dialog; an empty entry cancels it.
+TEST(PictureExport, TheFileDialogRefusesAFileInAFolderThatDoesNotExist) {
+    TempDir dir;
+    std::unique_ptr<TSaveDialog> dialog{MakeSaveDialog2(nullptr)};
+    dialog->FileName = QString::fromStdString(dir.file("before.bmp"));
+    std::vector<std::string> typed;
+    std::vector<std::string> refusals;
+    dialog->Runner.Refuse = [&](QWidget*, const std::string& text) { refusals.push_back(text); };
+    dialog->Runner.Exec = [&](QFileDialog& d) {
+        while (!typed.empty()) {
+            const std::string name = typed.front();
+            typed.erase(typed.begin());
+            if (name.empty()) return int(QDialog::Rejected);
+            d.selectFile(QString::fromStdString(name));
+            static_cast<QDialog&>(d).accept();  // the dialog's Save button
+            if (d.result() == QDialog::Accepted) return int(QDialog::Accepted);
+        }
+        return int(QDialog::Rejected);
+    };
+
+    typed = {dir.file("missing/a.bmp"), ""};
+    EXPECT_FALSE(dialog->Execute());
+    ASSERT_EQ(refusals.size(), 1u);
+    EXPECT_NE(refusals[0].find(dir.file("missing")), std::string::npos) << refusals[0];
+    EXPECT_EQ(dialog->FileName.toStdString(), dir.file("before.bmp"));
+
+    typed = {dir.file("missing/a.bmp"), dir.file("a.png")};
+    EXPECT_TRUE(dialog->Execute());
+    EXPECT_EQ(refusals.size(), 2u);
+    EXPECT_EQ(dialog->ChosenFileName().toStdString(), dir.file("a.png"));
     EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
 }
 

@@ -72,7 +72,7 @@ QString TSaveDialog::ChosenFileName() const {
 }
 
 bool TSaveDialog::runFileDialog() {
-    QFileDialog dialog(owner_);
+    TFileDialog dialog(owner_, Runner);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     const QStringList filters = NameFilters();
     dialog.setNameFilters(filters);
@@ -85,8 +85,9 @@ bool TSaveDialog::runFileDialog() {
         dialog.setDefaultSuffix(FilterExtension(static_cast<int>(filters.indexOf(f)) + 1));
     });
     if (!FileName.isEmpty()) dialog.selectFile(FileName);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
-    FileName = dialog.selectedFiles().constFirst();
+    const std::optional<QString> chosen = RunFileDialog(dialog, Runner);
+    if (!chosen) return false;
+    FileName = *chosen;
     FilterIndex = std::max(1, static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1);
     return true;
 }

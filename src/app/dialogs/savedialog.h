@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <functional>
 
+#include "app/dialogs/filedialog.h"
+
 class QWidget;
 
 namespace tervasko {
@@ -24,8 +26,11 @@ public:
     int FilterIndex = 1;  // the chosen filter, counted from 1
 
     // Shows the dialog and on acceptance sets FileName and FilterIndex. Qt's file dialog
-    // unless replaced (tests do). False when cancelled.
+    // unless replaced (tests do). False when cancelled. A file in a folder that does not
+    // exist is refused in the dialog, so FileName never names one.
     std::function<bool()> Execute;
+    // How that file dialog runs and refuses.
+    FileDialogRunner Runner;
 
     // The filter in the current language.
     QString ShownFilter() const;
