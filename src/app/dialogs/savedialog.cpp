@@ -3,8 +3,6 @@
 #include <QFileDialog>
 #include <QFileInfo>
 
-#include "i18n/messagetable.h"
-
 namespace tervasko {
 namespace {
 
@@ -29,14 +27,9 @@ QString patternExtension(const QString& pattern) {
 
 }  // namespace
 
-QString TSaveDialog::ShownFilter() const {
-    return QString::fromStdString(TranslateText(Filter.toStdString()));
-}
-
 TSaveDialog::TSaveDialog(QWidget* owner, const QString& objectName, const QString& filter,
                          const QString& defaultExt)
-    : QObject(owner), Filter(filter), DefaultExt(defaultExt), owner_(owner) {
-    setObjectName(objectName);
+    : TFileFilter(objectName, filter, owner), DefaultExt(defaultExt), owner_(owner) {
     Execute = [this] { return runFileDialog(); };
 }
 
