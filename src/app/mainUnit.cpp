@@ -34,6 +34,7 @@
 #include "app/filecommands.h"
 #include "app/paintbox.h"
 #include "app/translate/TranslateFUnit.h"
+#include "app/translate/qttranslations.h"
 #include "app/translate/translateunit.h"
 #include "app/toolhostqt.h"
 #include "tools/compass.h"
@@ -271,6 +272,7 @@ void TMainForm::FormShow() {
     LoadingOptions = false;
     Translations->PrimeMessages();
     Translations->SetActiveLanguage(LanguageIndex);
+    LoadQtTranslations(LanguageIndex);
     if (LanguageIndex != 0) {
         // Every window made so far is owned by this one, so one walk reaches them all.
         TranslateApplication({this}, *Translations);

@@ -4,13 +4,20 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
+#include <QFileInfo>
+#include <QLibraryInfo>
+#include <QMessageBox>
 #include <QSpinBox>
 #include <filesystem>
 
 #include "app/dialogs/DPIFUnit.h"
 #include "app/dialogs/savedialog.h"
 #include "app/mainUnit.h"
+#include "app/translate/languagecommands.h"
+#include "app/translate/qttranslations.h"
 #include "app/translate/translateunit.h"
 #include "document/options.h"
 #include "translate/translatetest.h"
@@ -66,6 +73,53 @@ TEST(PictureFilter, IsTranslatedAtTheFirstShowAndKeptThroughALanguageChangeLikeT
     EXPECT_EQ(form.SaveDialog2->NameFilters(), pictures);
     EXPECT_EQ(drawings->NameFilters(), QStringList{q("Disegni (*.tvk)")});
     EXPECT_EQ(form.SaveDialog2->FilterExtension(2).toStdString(), "png");
+}
+
+// The standard buttons of a message box made now, as the box shows them.
+QStringList messageBoxButtons() {
+    QMessageBox box(QMessageBox::Question, {}, {},
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    return {box.button(QMessageBox::Yes)->text(), box.button(QMessageBox::No)->text(),
+            box.button(QMessageBox::Cancel)->text()};
+}
+
+TEST(QtTexts, FollowTheLanguageOfTheStartAndOfEachLanguageCommand) {
+    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    for (const char* code : {"de", "it"})
+        if (!QFileInfo::exists(folder + "/qtbase_" + code + ".qm"))
+            GTEST_SKIP() << "Qt's translations are not installed (no qtbase_" << code << ".qm in "
+                         << folder.toStdString() << "; package qt6-translations-l10n)";
+    const QStringList german = {q("&Ja"), q("&Nein"), q("Abbrechen")};
+    const QStringList italian = {q("&Sì"), q("&No"), q("Annulla")};
+    const QStringList english = {q("&Yes"), q("&No"), q("Cancel")};
+    {
+        Started start(kItalian);
+        EXPECT_EQ(messageBoxButtons(), italian);
+        // The restart request already shows in the new language, buttons included.
+        LanguageDialogs dialogs;
+        QStringList shown;
+        dialogs.Information = [&](QWidget*, const std::string&, const std::string&) {
+            shown = messageBoxButtons();
+        };
+        const struct {
+            int language;
+            QAction* item;
+            QStringList buttons;
+        } commands[] = {{kEnglish, start.form->SpracheEnglish1, english},
+                        {kGerman, start.form->SpracheDeutsch1, german},
+                        {kItalian, start.form->SpracheItaliano1, italian}};
+        for (const auto& c : commands) {
+            LanguageCommand(c.language, c.item, false, start.table(), start.form->ProgramDir,
+                            start.form.get(), dialogs);
+            EXPECT_EQ(shown, c.buttons) << c.language;
+        }
+    }
+    {
+        Started start(kGerman);
+        EXPECT_EQ(messageBoxButtons(), german);
+    }
+    LoadQtTranslations(-1);  // Qt's own English for the tests that follow
+    EXPECT_EQ(messageBoxButtons(), english);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <QMessageBox>
 
 #include "app/translate/TranslateFUnit.h"
+#include "app/translate/qttranslations.h"
 #include "document/options.h"
 #include "i18n/translationtable.h"
 
@@ -39,6 +40,7 @@ void LanguageCommand(int language, QAction* item, bool loadingOptions, Translati
     if (loadingOptions) return;
     if (item) item->setChecked(true);
     table.SetActiveLanguage(language);
+    LoadQtTranslations(language);
     if (SaveOptions(programDir, table.ActiveLanguage())) {
         RestartMessage(table, owner, dialogs);
         return;
