@@ -7,12 +7,16 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QFileInfo>
 #include <QLibraryInfo>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QSpinBox>
+#include <QTimer>
 #include <filesystem>
 
+#include "app/AddTextFUnit.h"
 #include "app/dialogs/DPIFUnit.h"
 #include "app/dialogs/savedialog.h"
 #include "app/mainUnit.h"
@@ -75,6 +79,42 @@ TEST(PictureFilter, IsTranslatedAtTheFirstShowAndKeptThroughALanguageChangeLikeT
     EXPECT_EQ(form.SaveDialog2->FilterExtension(2).toStdString(), "png");
 }
 
+bool HasQtTranslation(const char* code) {
+    return QFileInfo::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + "/qtbase_" +
+                             code + ".qm");
+}
+
+// The font chooser as "Schriftart wählen..." opens it, in the start language: its caption,
+// its colour button and its Qt buttons, then cancelled.
+TEST(FontChooser, ShowsItsCaptionAndButtonsInTheLanguageOfTheStart) {
+    for (int language : {kEnglish, kItalian}) {
+        SCOPED_TRACE(language);
+        Started start(language);
+        TranslationTable& table = start.table();
+        QString title, color;
+        QStringList buttons;
+        QTimer::singleShot(0, [&] {
+            QWidget* chooser = QApplication::activeModalWidget();
+            if (!chooser) return;
+            title = chooser->windowTitle();
+            if (auto* b = chooser->findChild<QPushButton*>("ColorBtn")) color = b->text();
+            if (auto* box = chooser->findChild<QDialogButtonBox*>())
+                for (QAbstractButton* b : box->buttons()) buttons << b->text();
+            static_cast<QDialog*>(chooser)->reject();
+        });
+        start.form->AddTextForm->NewFontBtnClick();
+        const auto shipped = [&](const char* german) {
+            return QString::fromStdString(table.Cell(table.FindRow(german), language));
+        };
+        ASSERT_FALSE(shipped("Schriftart").isEmpty());
+        EXPECT_EQ(title, shipped("Schriftart"));
+        EXPECT_EQ(color, shipped("Farbe..."));
+        if (language == kItalian && HasQtTranslation("it")) {
+            EXPECT_TRUE(buttons.contains(q("Annulla"))) << buttons.join(',').toStdString();
+        }
+    }
+}
+
 // The standard buttons of a message box made now, as the box shows them.
 QStringList messageBoxButtons() {
     QMessageBox box(QMessageBox::Question, {}, {},
@@ -84,11 +124,11 @@ QStringList messageBoxButtons() {
 }
 
 TEST(QtTexts, FollowTheLanguageOfTheStartAndOfEachLanguageCommand) {
-    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
     for (const char* code : {"de", "it"})
-        if (!QFileInfo::exists(folder + "/qtbase_" + code + ".qm"))
+        if (!HasQtTranslation(code))
             GTEST_SKIP() << "Qt's translations are not installed (no qtbase_" << code << ".qm in "
-                         << folder.toStdString() << "; package qt6-translations-l10n)";
+                         << QLibraryInfo::path(QLibraryInfo::TranslationsPath).toStdString()
+                         << "; package qt6-translations-l10n)";
     const QStringList german = {q("&Ja"), q("&Nein"), q("Abbrechen")};
     const QStringList italian = {q("&Sì"), q("&No"), q("Annulla")};
     const QStringList english = {q("&Yes"), q("&No"), q("Cancel")};
