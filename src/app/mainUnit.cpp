@@ -418,6 +418,11 @@ void TMainForm::buildSettingsPanel() {
         auto* l = new QLabel(q(text), Panel1);
         return l;
     };
+    // The gaps between the groups give way before any label does, so that translated labels
+    // show whole at the window's start size.
+    const auto gap = [row] {
+        row->addSpacerItem(new QSpacerItem(12, 0, QSizePolicy::Preferred, QSizePolicy::Minimum));
+    };
 
     zoomed = new QSpinBox(Panel1);
     zoomed->setObjectName("zoomed");
@@ -436,19 +441,19 @@ void TMainForm::buildSettingsPanel() {
 
     row->addWidget(label("Zoom:"));
     row->addWidget(zoomed);
-    row->addSpacing(12);
+    gap();
     row->addWidget(label("Strichstärke:"));
     row->addWidget(StrichEd);
     row->addWidget(label("mm"));
-    row->addSpacing(12);
+    gap();
     row->addWidget(label("Stiftfarbe:"));
     row->addWidget(Shape1);
     row->addWidget(FarbeBtn);
-    row->addSpacing(12);
+    gap();
     row->addWidget(label("Radiergummi:"));
     row->addWidget(RadierEd);
     row->addWidget(label("mm"));
-    row->addSpacing(12);
+    gap();
     row->addWidget(label("Seitenanzahl:"));
     row->addWidget(PageAnz);
     row->addStretch(1);

@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLibraryInfo>
 #include <QMessageBox>
 #include <QPushButton>
@@ -77,6 +78,29 @@ TEST(PictureFilter, IsTranslatedAtTheFirstShowAndKeptThroughALanguageChangeLikeT
     EXPECT_EQ(form.SaveDialog2->NameFilters(), pictures);
     EXPECT_EQ(drawings->NameFilters(), QStringList{q("Disegni (*.tvk)")});
     EXPECT_EQ(form.SaveDialog2->FilterExtension(2).toStdString(), "png");
+}
+
+// At the window's start size every label of the settings panel shows its whole text.
+TEST(SettingsPanel, EveryLabelFitsItsTextAtTheStartSizeInEachLanguage) {
+    for (int language : {kGerman, kEnglish, kItalian}) {
+        SCOPED_TRACE(language);
+        Started start(language);
+        TMainForm& form = *start.form;
+        ASSERT_EQ(form.width(), 780);
+        const QList<QLabel*> labels = form.Panel1->findChildren<QLabel*>();
+        ASSERT_GE(labels.size(), 7);
+        for (const QLabel* label : labels) {
+            EXPECT_LE(label->sizeHint().width(), label->width()) << label->text().toStdString();
+            EXPECT_LE(label->geometry().right(), form.Panel1->contentsRect().right())
+                << label->text().toStdString();
+        }
+        if (language == kItalian) {
+            const auto eraser = std::find_if(labels.begin(), labels.end(), [](const QLabel* l) {
+                return l->text() == q("Larghezza gomma:");
+            });
+            EXPECT_NE(eraser, labels.end());
+        }
+    }
 }
 
 bool HasQtTranslation(const char* code) {
