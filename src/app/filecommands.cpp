@@ -3,6 +3,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
+#include "app/dialogs/messagebox.h"
 #include "app/mainUnit.h"
 #include "app/translate/translateunit.h"
 #include "document/drawingfile.h"
@@ -35,8 +36,9 @@ void TFileCommands::installDialogs() {
         std::string text, caption;
         GetMessageText(8, text);
         GetMessageText(9, caption);
-        const auto answer = QMessageBox::question(&form_, q(caption), q(text),
-                                                  QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        const auto answer =
+            ShowMessageBox(&form_, QMessageBox::Question, caption, text,
+                           QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         if (answer == QMessageBox::Yes) return FileDialogService::Answer::Yes;
         if (answer == QMessageBox::No) return FileDialogService::Answer::No;
         return FileDialogService::Answer::Cancel;

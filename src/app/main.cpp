@@ -1,7 +1,7 @@
 #include <QApplication>
 #include <QFont>
-#include <QMessageBox>
 
+#include "app/dialogs/messagebox.h"
 #include "app/mainUnit.h"
 #include "platform/systemmessage.h"
 
@@ -9,8 +9,7 @@ namespace {
 
 // The record lists' out-of-memory message, untranslated, owned by no window.
 void showStopMessage(const std::string& text) {
-    QMessageBox box(QMessageBox::Critical, QString(), QString::fromStdString(text), QMessageBox::Ok);
-    box.exec();
+    tervasko::ShowMessageBox(nullptr, QMessageBox::Critical, {}, text);
 }
 
 }  // namespace

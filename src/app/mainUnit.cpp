@@ -29,6 +29,7 @@
 #include "app/AddTextFUnit.h"
 #include "app/dialogs/DPIFUnit.h"
 #include "app/dialogs/SeiteeinrichtenFUnit.h"
+#include "app/dialogs/messagebox.h"
 #include "app/dialogs/printcommands.h"
 #include "app/dialogs/savedialog.h"
 #include "app/filecommands.h"
@@ -129,7 +130,7 @@ TMainForm::TMainForm(std::string programDir, QWidget* parent)
     ShowError = [this](const std::string& text) {
         std::string caption;
         GetMessageText(2, caption);
-        QMessageBox::warning(this, QString::fromStdString(caption), QString::fromStdString(text));
+        ShowMessageBox(this, QMessageBox::Warning, caption, text);
     };
 
     ControlBar1 = new QWidget(this);

@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLibraryInfo>
 #include <QMessageBox>
@@ -101,6 +102,33 @@ TEST(SettingsPanel, EveryLabelFitsItsTextAtTheStartSizeInEachLanguage) {
             EXPECT_NE(eraser, labels.end());
         }
     }
+}
+
+// A table that cannot be opened is told at the first show. The first word of the message,
+// "Übersetzungstabelle", must show its capital Ü whole: the text label begins at the top of
+// its first line, so whatever a glyph draws above the font's ascent would be cut off there.
+TEST(TableMessage, ShowsTheCapitalUmlautOfItsFirstWordWhole) {
+    testing::TempDir dir;
+    std::filesystem::create_directory(dir.file("translate.dbf"));  // a folder, not a table
+    QString text;
+    int roomAbove = -1000;  // px between the label's top and the ink of "Ü"
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) return;
+        if (auto* label = box->findChild<QLabel*>("qt_msgbox_label")) {
+            text = label->text();
+            const QFontMetrics m(label->font());
+            roomAbove = label->contentsRect().top() + m.ascent() +
+                        m.tightBoundingRect(QString(QChar(0x00DC))).top();
+        }
+        box->reject();
+    });
+    TMainForm form(dir.path());
+    form.show();
+    QApplication::processEvents();
+    EXPECT_TRUE(text.startsWith(q("Die Übersetzungstabelle kann nicht geöffnet werden.")))
+        << text.toStdString();
+    EXPECT_GE(roomAbove, 0);
 }
 
 bool HasQtTranslation(const char* code) {

@@ -2,8 +2,8 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QMessageBox>
 
+#include "app/dialogs/messagebox.h"
 #include "i18n/messagetable.h"
 
 namespace tervasko {
@@ -26,8 +26,7 @@ FileDialogRunner::FileDialogRunner()
       Refuse([](QWidget* dialog, const std::string& text) {
           std::string caption;
           GetMessageText(2, caption);
-          QMessageBox::warning(dialog, QString::fromStdString(caption),
-                               QString::fromStdString(text));
+          ShowMessageBox(dialog, QMessageBox::Warning, caption, text);
       }) {}
 
 TFileDialog::TFileDialog(QWidget* parent, const FileDialogRunner& runner)

@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <map>
 
+#include "app/dialogs/messagebox.h"
 #include "i18n/dbftable.h"
 #include "i18n/translationtable.h"
 
@@ -446,13 +447,13 @@ TTranslateForm::TTranslateForm(TranslationTable& table, QWidget* parent)
     ShowMessage = [this](const std::string& text) {
         std::string caption;
         table_.GetMessageText(2, caption);
-        QMessageBox::warning(this, QString::fromStdString(caption), QString::fromStdString(text));
+        ShowMessageBox(this, QMessageBox::Warning, caption, text);
     };
     Confirm = [this](const std::string& question) {
         std::string caption;
         table_.GetMessageText(2, caption);
-        return QMessageBox::question(this, QString::fromStdString(caption),
-                                     QString::fromStdString(question)) == QMessageBox::Yes;
+        return ShowMessageBox(this, QMessageBox::Question, caption, question,
+                              QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
     };
 
     auto* layout = new QVBoxLayout(this);

@@ -4,6 +4,7 @@
 #include <QDialog>
 #include <QMessageBox>
 
+#include "app/dialogs/messagebox.h"
 #include "app/translate/TranslateFUnit.h"
 #include "app/translate/qttranslations.h"
 #include "document/options.h"
@@ -17,12 +18,10 @@ constexpr int kEditorColumnWidth = 300;  // px
 
 LanguageDialogs::LanguageDialogs()
     : Information([](QWidget* owner, const std::string& text, const std::string& caption) {
-          QMessageBox::information(owner, QString::fromStdString(caption),
-                                   QString::fromStdString(text));
+          ShowMessageBox(owner, QMessageBox::Information, caption, text);
       }),
       Warning([](QWidget* owner, const std::string& text, const std::string& caption) {
-          QMessageBox::warning(owner, QString::fromStdString(caption),
-                               QString::fromStdString(text));
+          ShowMessageBox(owner, QMessageBox::Warning, caption, text);
       }),
       ShowModal([](QDialog& dialog) { return dialog.exec(); }) {}
 
