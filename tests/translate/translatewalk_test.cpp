@@ -21,6 +21,7 @@
 #include <QTreeWidget>
 #include <set>
 
+#include "app/dialogs/filedialog.h"
 #include "app/mainUnit.h"
 #include "app/translate/TranslateFUnit.h"
 #include "app/translate/languagecommands.h"
@@ -274,13 +275,14 @@ TEST_P(ShippedStartTest, NoGermanTextIsLeftWhereTheShippedTableHasATranslation) 
 
 INSTANTIATE_TEST_SUITE_P(EnglishAndItalian, ShippedStartTest, ::testing::Values(1, 2));
 
-TEST(ShippedTexts, TheMessagesOfEditorAndLanguageCommandsAreTranslated) {
+TEST(ShippedTexts, TheMessagesOfEditorLanguageCommandsAndFileDialogsAreTranslated) {
     testing::TempDir dir;
     test::InstallShipped(dir.path() + "/");
     TranslationTable table;
     ASSERT_TRUE(table.Open(dir.path()));
     for (const char* text :
-         {kTableReadOnlyText, kCannotStoreText, kDeleteRowQuestion, kCannotSaveLanguageText}) {
+         {kTableReadOnlyText, kCannotStoreText, kDeleteRowQuestion, kCannotSaveLanguageText,
+          kFolderMissingText}) {
         const int row = table.FindRow(text);
         ASSERT_GT(row, 0) << text;
         EXPECT_FALSE(table.Cell(row, 1).empty()) << text;
