@@ -11,6 +11,7 @@
 #include "app/mainUnit.h"
 #include "document/drawingfile.h"
 #include "support/tempdir.h"
+#include "support/typedfiles.h"
 
 namespace tervasko {
 namespace {
@@ -172,33 +173,21 @@ TEST_F(FileCommands, DxfExportWritesTheFileOrSaysWhyNot) {
     EXPECT_NE(errors[0].find("nowhere/out.dxf"), std::string::npos);
 }
 
-// The file dialogs themselves, driven as a person would: each entry of `typed` is a file name
-// typed and confirmed in the dialog that is open; an empty entry cancels it.
+// The file dialogs themselves, answered as a person answers them (TypeFileNames).
 TEST_F(FileCommands, TheFileDialogsRefuseAFileInAFolderThatDoesNotExistAndStayOpen) {
     std::vector<std::string> typed;
     std::vector<std::string> refusals;
     int runs = 0;
-    const auto install = [&] {
-        commands->Dialogs = real;
-        commands->Dialogs.AskSave = [] { return Answer::No; };
-        commands->Dialogs.Runner.Refuse = [&](QWidget* dialog, const std::string& text) {
-            EXPECT_NE(qobject_cast<QFileDialog*>(dialog), nullptr);
-            refusals.push_back(text);
-        };
-        commands->Dialogs.Runner.Exec = [&](QFileDialog& dialog) {
-            ++runs;
-            while (!typed.empty()) {
-                const std::string name = typed.front();
-                typed.erase(typed.begin());
-                if (name.empty()) return int(QDialog::Rejected);
-                dialog.selectFile(QString::fromStdString(name));
-                static_cast<QDialog&>(dialog).accept();  // the dialog's Save button
-                if (dialog.result() == QDialog::Accepted) return int(QDialog::Accepted);
-            }
-            return int(QDialog::Rejected);
-        };
+    commands->Dialogs = real;
+    commands->Dialogs.AskSave = [] { return Answer::No; };
+    commands->Dialogs.Runner.Refuse = [&](QWidget* dialog, const std::string& text) {
+        EXPECT_NE(qobject_cast<QFileDialog*>(dialog), nullptr);
+        refusals.push_back(text);
     };
-    install();
+    commands->Dialogs.Runner.Exec = [&, type = testing::TypeFileNames(typed)](QFileDialog& d) {
+        ++runs;
+        return type(d);
+    };
     const std::string missing = dir.file("missing/b.tvk");
 
     addLine();

@@ -16,6 +16,7 @@
 #include "export/output/sheetpicture.h"
 #include "platform/numeric.h"
 #include "support/tempdir.h"
+#include "support/typedfiles.h"
 
 namespace tervasko {
 namespace {
@@ -131,8 +132,7 @@ TEST(PictureExport, RefusalsAndFailuresWriteNothing) {
     EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
 }
 
-// The picture's file dialog itself, driven as a person would: each entry of `typed` is a file
-// name typed and confirmed in the open dialog; an empty entry cancels it.
+// The picture's file dialog itself, answered as a person answers it (TypeFileNames).
 TEST(PictureExport, TheFileDialogRefusesAFileInAFolderThatDoesNotExist) {
     TempDir dir;
     std::unique_ptr<TSaveDialog> dialog{MakeSaveDialog2(nullptr)};
@@ -140,17 +140,7 @@ TEST(PictureExport, TheFileDialogRefusesAFileInAFolderThatDoesNotExist) {
     std::vector<std::string> typed;
     std::vector<std::string> refusals;
     dialog->Runner.Refuse = [&](QWidget*, const std::string& text) { refusals.push_back(text); };
-    dialog->Runner.Exec = [&](QFileDialog& d) {
-        while (!typed.empty()) {
-            const std::string name = typed.front();
-            typed.erase(typed.begin());
-            if (name.empty()) return int(QDialog::Rejected);
-            d.selectFile(QString::fromStdString(name));
-            static_cast<QDialog&>(d).accept();  // the dialog's Save button
-            if (d.result() == QDialog::Accepted) return int(QDialog::Accepted);
-        }
-        return int(QDialog::Rejected);
-    };
+    dialog->Runner.Exec = testing::TypeFileNames(typed);
 
     typed = {dir.file("missing/a.bmp"), ""};
     EXPECT_FALSE(dialog->Execute());
