@@ -123,7 +123,9 @@ TMainForm::TMainForm(std::string programDir, QWidget* parent)
     f.setPointSize(8);
     setFont(f);
     ChooseColor = [this](Color current) -> std::optional<Color> {
-        const QColor c = QColorDialog::getColor(ToQColor(current), this);
+        // Qt's own dialog, which speaks the program's language (the desktop's speaks its own).
+        const QColor c = QColorDialog::getColor(ToQColor(current), this, QString(),
+                                                QColorDialog::DontUseNativeDialog);
         if (!c.isValid()) return std::nullopt;
         return FromQColor(c);
     };
