@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
@@ -179,10 +180,12 @@ TEST_F(WalkTest, UnknownTextsAreAppendedInWalkOrderOnce) {
     EXPECT_EQ(test::SourcesFrom(table, 1), expected);
 
     // A window made later, walked on its own: its caption first.
+    // Qt's standard buttons are Qt's own texts, which Qt's translation gives the language.
     QDialog later;
     later.setWindowTitle(q("Später"));
     new QLabel(q("L1"), &later);
     new QLabel(q("S1"), &later);
+    new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &later);
     TranslateComponents(&later, table);
     TranslateApplication({&first, &second}, table);
     std::vector<std::string> more = expected;
