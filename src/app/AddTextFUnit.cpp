@@ -67,46 +67,54 @@ TextFontChoice FontChoiceFrom(const QFont& font, std::int32_t color, const TextF
     return f;
 }
 
-std::optional<TextFontChoice> RunFontChooser(QWidget* parent, const TextFontChoice& current) {
-    QDialog dialog(parent);
-    dialog.setWindowTitle(q("Schriftart"));
-    auto* layout = new QVBoxLayout(&dialog);
-    // Qt's chooser, embedded, with a colour beside it as the system's chooser has one.
+TFontDialog::TFontDialog(QWidget* parent) : QDialog(parent) {
+    setObjectName("FontDialog1");
+    setWindowTitle(q("Schriftart"));
+    auto* layout = new QVBoxLayout(this);
+    Fonts = new QFontDialog(this);
+    Fonts->setObjectName("Fonts");
+    Fonts->setWindowFlags(Qt::Widget);
+    Fonts->setOptions(QFontDialog::NoButtons | QFontDialog::DontUseNativeDialog);
+    layout->addWidget(Fonts);
+    auto* colorRow = new QHBoxLayout;
+    ColorSwatch = new QLabel(this);
+    ColorSwatch->setObjectName("ColorSwatch");
+    ColorSwatch->setFixedSize(40, 18);
+    ColorSwatch->setFrameShape(QFrame::Box);
+    ColorBtn = new QPushButton(q("Farbe..."), this);
+    ColorBtn->setObjectName("ColorBtn");
+    connect(ColorBtn, &QPushButton::clicked, this, [this] {
+        const QColor c = QColorDialog::getColor(TextColorToQColor(color_), this, QString(),
+                                                QColorDialog::DontUseNativeDialog);
+        if (!c.isValid()) return;
+        color_ = static_cast<std::int32_t>(FromQColor(c));
+        showColor();
+    });
+    colorRow->addWidget(ColorSwatch);
+    colorRow->addWidget(ColorBtn);
+    colorRow->addStretch(1);
+    layout->addLayout(colorRow);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addWidget(buttons);
+}
+
+void TFontDialog::showColor() {
+    ColorSwatch->setStyleSheet(
+        QStringLiteral("background: %1").arg(TextColorToQColor(color_).name()));
+}
+
+std::optional<TextFontChoice> TFontDialog::Execute(const TextFontChoice& current) {
     // A face that is not installed shows as the face that stands in for it.
     QFont start = ChoiceToQFont(current);
     start.setFamily(QFontInfo(start).family());
-    auto* fonts = new QFontDialog(start, &dialog);
-    fonts->setWindowFlags(Qt::Widget);
-    fonts->setOptions(QFontDialog::NoButtons | QFontDialog::DontUseNativeDialog);
-    const QString shownFamily = fonts->currentFont().family();
-    layout->addWidget(fonts);
-    std::int32_t color = current.color;
-    auto* colorRow = new QHBoxLayout;
-    auto* swatch = new QLabel(&dialog);
-    swatch->setFixedSize(40, 18);
-    swatch->setFrameShape(QFrame::Box);
-    const auto showColor = [&] {
-        swatch->setStyleSheet(
-            QStringLiteral("background: %1").arg(TextColorToQColor(color).name()));
-    };
+    Fonts->setCurrentFont(start);
+    const QString shownFamily = Fonts->currentFont().family();
+    color_ = current.color;
     showColor();
-    auto* colorBtn = new QPushButton(q("Farbe..."), &dialog);
-    QObject::connect(colorBtn, &QPushButton::clicked, &dialog, [&] {
-        const QColor c = QColorDialog::getColor(TextColorToQColor(color), &dialog);
-        if (!c.isValid()) return;
-        color = static_cast<std::int32_t>(FromQColor(c));
-        showColor();
-    });
-    colorRow->addWidget(swatch);
-    colorRow->addWidget(colorBtn);
-    colorRow->addStretch(1);
-    layout->addLayout(colorRow);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-    layout->addWidget(buttons);
-    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
-    return FontChoiceFrom(fonts->currentFont(), color, current, shownFamily);
+    if (exec() != QDialog::Accepted) return std::nullopt;
+    return FontChoiceFrom(Fonts->currentFont(), color_, current, shownFamily);
 }
 
 TAddTextForm::TAddTextForm(QWidget* parent) : QDialog(parent) {
@@ -144,7 +152,8 @@ TAddTextForm::TAddTextForm(QWidget* parent) : QDialog(parent) {
     connect(NewFontBtn, &QPushButton::clicked, this, &TAddTextForm::NewFontBtnClick);
     connect(OkBtn, &QPushButton::clicked, this, &QDialog::accept);
     connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
-    ChooseFont = [this](const TextFontChoice& current) { return RunFontChooser(this, current); };
+    FontDialog = new TFontDialog(this);
+    ChooseFont = [this](const TextFontChoice& current) { return FontDialog->Execute(current); };
 }
 
 std::u16string TAddTextForm::Text() const {

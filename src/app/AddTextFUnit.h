@@ -7,6 +7,7 @@
 
 #include "tools/toolhost.h"
 
+class QFontDialog;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
@@ -15,6 +16,26 @@ namespace tervasko {
 
 // Asks for a font (the font chooser unless replaced, e.g. by tests); nullopt when cancelled.
 using FontChooser = std::function<std::optional<TextFontChoice>(const TextFontChoice& current)>;
+
+// The font chooser: Qt's font chooser with a colour beside it, as the system's chooser has
+// one. Made once, with the text dialog, so that the interface translation reaches its caption
+// and its button like every other window's; its OK and Cancel are Qt's own buttons.
+class TFontDialog : public QDialog {
+    Q_OBJECT
+public:
+    explicit TFontDialog(QWidget* parent = nullptr);
+
+    QFontDialog* Fonts = nullptr;
+    QLabel* ColorSwatch = nullptr;
+    QPushButton* ColorBtn = nullptr;
+
+    // Shows the chooser modally, starting from `current`; the confirmed font, or nullopt.
+    std::optional<TextFontChoice> Execute(const TextFontChoice& current);
+
+private:
+    void showColor();
+    std::int32_t color_ = 0;
+};
 
 // The text dialog for adding and changing texts. Created once and reused: the memo is never
 // cleared, so it opens with whatever it held last.
@@ -28,6 +49,7 @@ public:
     QPushButton* NewFontBtn = nullptr;
     QPushButton* OkBtn = nullptr;
     QPushButton* CancelBtn = nullptr;
+    TFontDialog* FontDialog = nullptr;  // the chooser that ChooseFont runs unless replaced
 
     // The font chooser's current font, shared with the main window (which owns it), and the
     // way to run the chooser.
@@ -61,8 +83,5 @@ QColor TextColorToQColor(std::int32_t color);
 // show as the family that stands in for it); keeping that keeps the current face.
 TextFontChoice FontChoiceFrom(const QFont& font, std::int32_t color, const TextFontChoice& current,
                               const QString& shownFamily);
-
-// The platform's font chooser with a colour, as a modal dialog.
-std::optional<TextFontChoice> RunFontChooser(QWidget* parent, const TextFontChoice& current);
 
 }  // namespace tervasko

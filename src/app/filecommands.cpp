@@ -3,6 +3,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
+#include "app/dialogs/messagebox.h"
 #include "app/mainUnit.h"
 #include "app/translate/translateunit.h"
 #include "document/drawingfile.h"
@@ -37,22 +38,26 @@ void TFileCommands::installDialogs() {
         std::string text, caption;
         GetMessageText(8, text);
         GetMessageText(9, caption);
-        const auto answer = QMessageBox::question(&form_, q(caption), q(text),
-                                                  QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        const auto answer =
+            ShowMessageBox(&form_, QMessageBox::Question, caption, text,
+                           QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         if (answer == QMessageBox::Yes) return FileDialogService::Answer::Yes;
         if (answer == QMessageBox::No) return FileDialogService::Answer::No;
         return FileDialogService::Answer::Cancel;
     };
-    const auto run = [this](QFileDialog::AcceptMode mode, const TFileFilter* filter, const char* suffix,
-                            bool confirmOverwrite, const std::string& start) -> std::optional<std::string> {
-        QFileDialog dialog(&form_, QString(), q(start));
+    const auto run = [this](QFileDialog::AcceptMode mode, const TFileFilter* filter,
+                            const char* suffix, bool confirmOverwrite,
+                            const std::string& start) -> std::optional<std::string> {
+        TFileDialog dialog(&form_, Dialogs.Runner);
         dialog.setNameFilters(filter->NameFilters());
         dialog.setAcceptMode(mode);
         dialog.setDefaultSuffix(suffix);
         dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
         dialog.setOption(QFileDialog::DontConfirmOverwrite, !confirmOverwrite);
-        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-        return dialog.selectedFiles().first().toStdString();
+        if (!start.empty()) dialog.selectFile(q(start));
+        const auto path = RunFileDialog(dialog, Dialogs.Runner);
+        if (!path) return std::nullopt;
+        return path->toStdString();
     };
     Dialogs.OpenDialog1 = [run, drawings] { return run(QFileDialog::AcceptOpen, drawings, "tvk", false, {}); };
     Dialogs.SaveDialog1 = [this, run, drawingsSave] {
@@ -65,6 +70,12 @@ void TFileCommands::installDialogs() {
 }
 
 bool TFileCommands::saveTo(const std::string& path) {
+    // A file name whose folder is missing is never taken: the drawing keeps the name it had.
+    if (!FolderExists(q(path))) {
+        form_.ShowError(TranslateText("Die Zeichnung konnte nicht gespeichert werden.") + "\n\n" +
+                        FolderMissingMessage(q(path)));
+        return false;
+    }
     form_.Drawing.FileName = path;
     std::string error;
     if (!SaveTheFile(form_.Drawing, form_.CurrentSettings(), &error)) {

@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "app/dialogs/filedialog.h"
+
 namespace tervasko {
 
 class TMainForm;
@@ -20,6 +22,8 @@ struct FileDialogService {
     std::function<std::optional<std::string>()> OpenDialog1;
     std::function<std::optional<std::string>()> SaveDialog1;
     std::function<std::optional<std::string>()> SaveDialog3;
+    // How those three file dialogs run and refuse a file in a folder that does not exist.
+    FileDialogRunner Runner;
 };
 
 // "Neu", "Öffnen...", "Speichern", "Speichern unter...", "Als DXF Datei exportieren..." and

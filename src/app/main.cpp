@@ -7,6 +7,7 @@
 
 #include "app/commandline.h"
 #include "app/datafolder.h"
+#include "app/dialogs/messagebox.h"
 #include "app/mainUnit.h"
 #include "platform/programdir.h"
 #include "platform/systemmessage.h"
@@ -15,9 +16,7 @@ namespace {
 
 // The record lists' out-of-memory message, untranslated, owned by no window.
 void showStopMessage(const std::string& text) {
-    QMessageBox box(QMessageBox::Critical, QString(), QString::fromStdString(text),
-                    QMessageBox::Ok);
-    box.exec();
+    tervasko::ShowMessageBox(nullptr, QMessageBox::Critical, {}, text);
 }
 
 }  // namespace

@@ -31,6 +31,7 @@
 #include "app/decimalfield.h"
 #include "app/dialogs/DPIFUnit.h"
 #include "app/dialogs/SeiteeinrichtenFUnit.h"
+#include "app/dialogs/messagebox.h"
 #include "app/dialogs/printcommands.h"
 #include "app/dialogs/savedialog.h"
 #include "app/dropopen.h"
@@ -39,6 +40,7 @@
 #include "app/recentfiles.h"
 #include "app/shortcuts.h"
 #include "app/translate/TranslateFUnit.h"
+#include "app/translate/qttranslations.h"
 #include "app/translate/translateunit.h"
 #include "session/drawingsession.h"
 #include "app/toolhostqt.h"
@@ -126,14 +128,16 @@ TMainForm::TMainForm(std::string programDir, QWidget* parent)
     f.setPointSize(8);
     setFont(f);
     ChooseColor = [this](Color current) -> std::optional<Color> {
-        const QColor c = QColorDialog::getColor(ToQColor(current), this);
+        // Qt's own dialog, which speaks the program's language (the desktop's speaks its own).
+        const QColor c = QColorDialog::getColor(ToQColor(current), this, QString(),
+                                                QColorDialog::DontUseNativeDialog);
         if (!c.isValid()) return std::nullopt;
         return FromQColor(c);
     };
     ShowError = [this](const std::string& text) {
         std::string caption;
         GetMessageText(2, caption);
-        QMessageBox::warning(this, QString::fromStdString(caption), QString::fromStdString(text));
+        ShowMessageBox(this, QMessageBox::Warning, caption, text);
     };
 
     ControlBar1 = new QWidget(this);
@@ -287,6 +291,7 @@ void TMainForm::FormShow() {
     LoadingOptions = false;
     Translations->PrimeMessages();
     Translations->SetActiveLanguage(LanguageIndex);
+    LoadQtTranslations(LanguageIndex);
     if (LanguageIndex != 0) {
         // Every window made so far is owned by this one, so one walk reaches them all.
         TranslateApplication({this}, *Translations);
@@ -438,6 +443,11 @@ void TMainForm::buildSettingsPanel() {
         auto* l = new QLabel(q(text), Panel1);
         return l;
     };
+    // The gaps between the groups give way before any label does, so that translated labels
+    // show whole at the window's start size.
+    const auto gap = [row] {
+        row->addSpacerItem(new QSpacerItem(12, 0, QSizePolicy::Preferred, QSizePolicy::Minimum));
+    };
 
     zoomed = new QSpinBox(Panel1);
     zoomed->setObjectName("zoomed");
@@ -456,19 +466,19 @@ void TMainForm::buildSettingsPanel() {
 
     row->addWidget(label("Zoom:"));
     row->addWidget(zoomed);
-    row->addSpacing(12);
+    gap();
     row->addWidget(label("Strichstärke:"));
     row->addWidget(StrichEd);
     row->addWidget(label("mm"));
-    row->addSpacing(12);
+    gap();
     row->addWidget(label("Stiftfarbe:"));
     row->addWidget(Shape1);
     row->addWidget(FarbeBtn);
-    row->addSpacing(12);
+    gap();
     row->addWidget(label("Radiergummi:"));
     row->addWidget(RadierEd);
     row->addWidget(label("mm"));
-    row->addSpacing(12);
+    gap();
     row->addWidget(label("Seitenanzahl:"));
     row->addWidget(PageAnz);
     row->addStretch(1);

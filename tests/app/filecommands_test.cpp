@@ -5,11 +5,13 @@
 #include <QAction>
 #include <QApplication>
 #include <QDoubleSpinBox>
+#include <QFileDialog>
 #include <QSpinBox>
 
 #include "app/mainUnit.h"
 #include "document/drawingfile.h"
 #include "support/tempdir.h"
+#include "support/typedfiles.h"
 
 namespace tervasko {
 namespace {
@@ -27,6 +29,7 @@ protected:
     std::optional<std::string> openPath;
     int questions = 0, saveDialogs = 0;
     std::vector<std::string> errors;
+    FileDialogService real;  // the window's own dialogs, before the test's answers replace them
 
     void SetUp() override {
         form = std::make_unique<TMainForm>(dir.path());
@@ -34,6 +37,7 @@ protected:
         form->show();
         QApplication::processEvents();
         commands = form->FileCommands;
+        real = commands->Dialogs;
         commands->Dialogs.AskSave = [this] {
             ++questions;
             if (answers.empty()) {
@@ -105,8 +109,9 @@ TEST_F(FileCommands, SavingATitledDrawingNeedsNoDialogAndAFailedSaveKeepsTheStar
     commands->Speichernunter1Click();
     EXPECT_TRUE(starred());
     ASSERT_EQ(errors.size(), 1u);
-    EXPECT_NE(errors[0].find("missing-folder/b.tvk"), std::string::npos);
+    EXPECT_NE(errors[0].find("missing-folder"), std::string::npos);
     EXPECT_NE(errors[0].find("gespeichert"), std::string::npos);
+    EXPECT_EQ(form->Drawing.FileName, dir.file("a.tvk"));  // never a name that cannot be written
 }
 
 TEST_F(FileCommands, ClosingAsksAboutUnsavedWork) {
@@ -166,6 +171,63 @@ TEST_F(FileCommands, DxfExportWritesTheFileOrSaysWhyNot) {
     commands->DXFExportActionClick();
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_NE(errors[0].find("nowhere/out.dxf"), std::string::npos);
+}
+
+// The file dialogs themselves, answered as a person answers them (TypeFileNames).
+TEST_F(FileCommands, TheFileDialogsRefuseAFileInAFolderThatDoesNotExistAndStayOpen) {
+    std::vector<std::string> typed;
+    std::vector<std::string> refusals;
+    int runs = 0;
+    commands->Dialogs = real;
+    commands->Dialogs.AskSave = [] { return Answer::No; };
+    commands->Dialogs.Runner.Refuse = [&](QWidget* dialog, const std::string& text) {
+        EXPECT_NE(qobject_cast<QFileDialog*>(dialog), nullptr);
+        refusals.push_back(text);
+    };
+    commands->Dialogs.Runner.Exec = [&, type = testing::TypeFileNames(typed)](QFileDialog& d) {
+        ++runs;
+        return type(d);
+    };
+    const std::string missing = dir.file("missing/b.tvk");
+
+    addLine();
+    typed = {missing, ""};
+    commands->Speichernunter1Click();
+    ASSERT_EQ(refusals.size(), 1u);
+    EXPECT_NE(refusals[0].find("Dieser Ordner existiert nicht"), std::string::npos) << refusals[0];
+    EXPECT_NE(refusals[0].find(dir.file("missing")), std::string::npos) << refusals[0];
+    EXPECT_EQ(runs, 1);  // the refusal kept the dialog open
+    EXPECT_EQ(form->Drawing.FileName, "");
+    EXPECT_TRUE(starred());
+    EXPECT_FALSE(std::filesystem::exists(dir.file("missing")));
+
+    typed = {missing, dir.file("b.tvk")};  // corrected in the same dialog
+    commands->Speichernunter1Click();
+    EXPECT_EQ(refusals.size(), 2u);
+    EXPECT_EQ(form->Drawing.FileName, dir.file("b.tvk"));
+    EXPECT_FALSE(starred());
+
+    typed = {dir.file("nowhere/out.dxf"), ""};
+    commands->DXFExportActionClick();
+    EXPECT_EQ(refusals.size(), 3u);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("nowhere")));
+    EXPECT_TRUE(errors.empty());
+
+    // A dialog that closes with such a file all the same (the desktop's, not Qt's) is refused
+    // afterwards and shown again.
+    refusals.clear();
+    runs = 0;
+    commands->Dialogs.Runner.Exec = [&](QFileDialog& dialog) {
+        if (++runs > 1) return int(QDialog::Rejected);
+        dialog.selectFile(QString::fromStdString(missing));
+        return int(QDialog::Accepted);
+    };
+    addLine();
+    commands->Speichernunter1Click();
+    EXPECT_EQ(runs, 2);
+    EXPECT_EQ(refusals.size(), 1u);
+    EXPECT_EQ(form->Drawing.FileName, dir.file("b.tvk"));
+    EXPECT_TRUE(errors.empty());
 }
 
 }  // namespace

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
-
-#include <QImageReader>
-#include <QSpinBox>
-#include <QPushButton>
 #include <sys/resource.h>
 
+#include <QFileDialog>
+#include <QImageReader>
+#include <QPushButton>
+#include <QSpinBox>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -16,6 +16,7 @@
 #include "export/output/sheetpicture.h"
 #include "platform/numeric.h"
 #include "support/tempdir.h"
+#include "support/typedfiles.h"
 
 namespace tervasko {
 namespace {
@@ -128,6 +129,29 @@ TEST(PictureExport, RefusalsAndFailuresWriteNothing) {
             EXPECT_EQ(r.messages[0].substr(0, c.message.size()), c.message);
         }
     }
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+}
+
+// The picture's file dialog itself, answered as a person answers it (TypeFileNames).
+TEST(PictureExport, TheFileDialogRefusesAFileInAFolderThatDoesNotExist) {
+    TempDir dir;
+    std::unique_ptr<TSaveDialog> dialog{MakeSaveDialog2(nullptr)};
+    dialog->FileName = QString::fromStdString(dir.file("before.bmp"));
+    std::vector<std::string> typed;
+    std::vector<std::string> refusals;
+    dialog->Runner.Refuse = [&](QWidget*, const std::string& text) { refusals.push_back(text); };
+    dialog->Runner.Exec = testing::TypeFileNames(typed);
+
+    typed = {dir.file("missing/a.bmp"), ""};
+    EXPECT_FALSE(dialog->Execute());
+    ASSERT_EQ(refusals.size(), 1u);
+    EXPECT_NE(refusals[0].find(dir.file("missing")), std::string::npos) << refusals[0];
+    EXPECT_EQ(dialog->FileName.toStdString(), dir.file("before.bmp"));
+
+    typed = {dir.file("missing/a.bmp"), dir.file("a.png")};
+    EXPECT_TRUE(dialog->Execute());
+    EXPECT_EQ(refusals.size(), 2u);
+    EXPECT_EQ(dialog->ChosenFileName().toStdString(), dir.file("a.png"));
     EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
 }
 

@@ -9,6 +9,7 @@
 #include <QToolButton>
 
 #include "app/translate/TranslateFUnit.h"
+#include "i18n/i18ntest.h"
 #include "translate/translatetest.h"
 
 namespace tervasko {
@@ -239,6 +240,50 @@ TEST_F(EditorTest, AReadOnlyTableRefusesEveryChangeWithAMessage) {
     EXPECT_FALSE(form->isVisible());
     EXPECT_EQ(table.RowCount(), static_cast<int>(kRows.size()));
     EXPECT_EQ(table.Cell(1, 1), "File");
+}
+
+// A row flagged deleted in the file (as another dBase program leaves it) answers no lookup,
+// so the editor does not offer it: not in the grid, not in a search, not to the navigator.
+TEST(EditorDeletedRows, RowsFlaggedDeletedInTheFileAreNotOffered) {
+    testing::TempDir dir;
+    test::WriteRawTable(dir.file("translate.dbf"), test::LanguageColumns(),
+                        {{"Datei", "File"}, {"Speichern", "Save"}, {"Neu", "New"}}, {1});
+    TranslationTable table;
+    ASSERT_TRUE(table.Open(dir.path()));
+    table.SetActiveLanguage(1);
+    TTranslateForm form(table);
+    std::vector<std::string> messages;
+    form.ShowMessage = [&](const std::string& text) { messages.push_back(text); };
+    form.Confirm = [&](const std::string& text) {
+        messages.push_back(text);
+        return true;
+    };
+    form.show();
+    QApplication::processEvents();
+    TTranslationModel& model = *form.DataSource1;
+    const auto shown = [&] {
+        std::vector<std::pair<int, std::string>> rows;
+        for (int r = 0; r < model.rowCount(); ++r)
+            rows.emplace_back(model.RecNo(r), model.Text(r, 1));
+        return rows;
+    };
+    using Rows = std::vector<std::pair<int, std::string>>;
+    EXPECT_EQ(shown(), (Rows{{1, "File"}, {3, "New"}}));
+    form.DBNavigator1->button(TDBNavigator::Last)->click();
+    EXPECT_EQ(form.DBEdit1->text(), q("Neu"));
+
+    form.FilterEdit->setText(q("save"));
+    form.FilterBtnClick();
+    EXPECT_EQ(model.rowCount(), 0);
+    form.FilterEdit->clear();
+    form.FilterBtnClick();
+
+    // The lookup does not find the deleted row either: it appends the text anew, and that
+    // row is the one the editor offers.
+    EXPECT_EQ(table.TranslateText("Speichern"), "Speichern");
+    form.DBNavigator1->button(TDBNavigator::Refresh)->click();
+    EXPECT_EQ(shown(), (Rows{{1, "File"}, {3, "New"}, {4, ""}}));
+    EXPECT_TRUE(messages.empty());
 }
 
 }  // namespace

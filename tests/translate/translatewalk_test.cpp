@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
@@ -21,6 +22,7 @@
 #include <QTreeWidget>
 #include <set>
 
+#include "app/dialogs/filedialog.h"
 #include "app/mainUnit.h"
 #include "app/translate/TranslateFUnit.h"
 #include "app/translate/languagecommands.h"
@@ -178,10 +180,12 @@ TEST_F(WalkTest, UnknownTextsAreAppendedInWalkOrderOnce) {
     EXPECT_EQ(test::SourcesFrom(table, 1), expected);
 
     // A window made later, walked on its own: its caption first.
+    // Qt's standard buttons are Qt's own texts, which Qt's translation gives the language.
     QDialog later;
     later.setWindowTitle(q("Später"));
     new QLabel(q("L1"), &later);
     new QLabel(q("S1"), &later);
+    new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &later);
     TranslateComponents(&later, table);
     TranslateApplication({&first, &second}, table);
     std::vector<std::string> more = expected;
@@ -274,13 +278,14 @@ TEST_P(ShippedStartTest, NoGermanTextIsLeftWhereTheShippedTableHasATranslation) 
 
 INSTANTIATE_TEST_SUITE_P(EnglishAndItalian, ShippedStartTest, ::testing::Values(1, 2));
 
-TEST(ShippedTexts, TheMessagesOfEditorAndLanguageCommandsAreTranslated) {
+TEST(ShippedTexts, TheMessagesOfEditorLanguageCommandsAndFileDialogsAreTranslated) {
     testing::TempDir dir;
     test::InstallShipped(dir.path() + "/");
     TranslationTable table;
     ASSERT_TRUE(table.Open(dir.path()));
     for (const char* text :
-         {kTableReadOnlyText, kCannotStoreText, kDeleteRowQuestion, kCannotSaveLanguageText}) {
+         {kTableReadOnlyText, kCannotStoreText, kDeleteRowQuestion, kCannotSaveLanguageText,
+          kFolderMissingText}) {
         const int row = table.FindRow(text);
         ASSERT_GT(row, 0) << text;
         EXPECT_FALSE(table.Cell(row, 1).empty()) << text;

@@ -1,8 +1,8 @@
 #include "app/dialogs/outputmessages.h"
 
-#include <QMessageBox>
 #include <QPointer>
 
+#include "app/dialogs/messagebox.h"
 #include "i18n/messagetable.h"
 
 namespace tervasko {
@@ -11,7 +11,7 @@ ShowMessageFn MessageBoxOwnedBy(QWidget* parent) {
     return [owner = QPointer<QWidget>(parent)](const std::string& text) {
         std::string caption;
         GetMessageText(2, caption);
-        QMessageBox::warning(owner.data(), QString::fromStdString(caption), QString::fromStdString(text));
+        ShowMessageBox(owner.data(), QMessageBox::Warning, caption, text);
     };
 }
 

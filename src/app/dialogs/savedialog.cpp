@@ -3,8 +3,6 @@
 #include <QFileDialog>
 #include <QFileInfo>
 
-#include "i18n/messagetable.h"
-
 namespace tervasko {
 namespace {
 
@@ -29,14 +27,9 @@ QString patternExtension(const QString& pattern) {
 
 }  // namespace
 
-QString TSaveDialog::ShownFilter() const {
-    return QString::fromStdString(TranslateText(Filter.toStdString()));
-}
-
 TSaveDialog::TSaveDialog(QWidget* owner, const QString& objectName, const QString& filter,
                          const QString& defaultExt)
-    : QObject(owner), Filter(filter), DefaultExt(defaultExt), owner_(owner) {
-    setObjectName(objectName);
+    : TFileFilter(objectName, filter, owner), DefaultExt(defaultExt), owner_(owner) {
     Execute = [this] { return runFileDialog(); };
 }
 
@@ -72,7 +65,7 @@ QString TSaveDialog::ChosenFileName() const {
 }
 
 bool TSaveDialog::runFileDialog() {
-    QFileDialog dialog(owner_);
+    TFileDialog dialog(owner_, Runner);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     const QStringList filters = NameFilters();
     dialog.setNameFilters(filters);
@@ -85,8 +78,9 @@ bool TSaveDialog::runFileDialog() {
         dialog.setDefaultSuffix(FilterExtension(static_cast<int>(filters.indexOf(f)) + 1));
     });
     if (!FileName.isEmpty()) dialog.selectFile(FileName);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
-    FileName = dialog.selectedFiles().constFirst();
+    const std::optional<QString> chosen = RunFileDialog(dialog, Runner);
+    if (!chosen) return false;
+    FileName = *chosen;
     FilterIndex = std::max(1, static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1);
     return true;
 }

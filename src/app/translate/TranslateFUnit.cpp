@@ -18,6 +18,8 @@
 #include <algorithm>
 #include <map>
 
+#include "app/dialogs/messagebox.h"
+#include "i18n/dbftable.h"
 #include "i18n/translationtable.h"
 
 namespace tervasko {
@@ -100,6 +102,23 @@ QIcon navigatorIcon(TDBNavigator::Button which) {
     return QIcon(pm);
 }
 
+// The rows flagged deleted in the table's file, by record number less one. Lookups never find
+// them, so the editor does not offer them either. The table object keeps the flags to itself:
+// they are read through a read-only handle of the editor's own. Empty when the file cannot
+// be read, and then no row counts as deleted.
+std::vector<bool> deletedRows(const std::string& path) {
+    std::vector<bool> deleted;
+    if (path.empty()) return deleted;
+    const dbf::OpenResult opened = dbf::Table::Open(path, dbf::Access::ReadOnly);
+    if (!opened.table) return deleted;
+    deleted.resize(static_cast<std::size_t>(opened.table->RowCount()));
+    for (int row = 0; row < opened.table->RowCount(); ++row) {
+        bool flagged = false;
+        if (opened.table->IsDeleted(row, flagged)) deleted[static_cast<std::size_t>(row)] = flagged;
+    }
+    return deleted;
+}
+
 }  // namespace
 
 std::string UpperAtoZ(std::string text) {
@@ -134,7 +153,11 @@ void TTranslationModel::Reload() {
         if (table_.HasLanguageColumn(k)) languages_.push_back(k);
     rows_.clear();
     const int count = table_.RowCount();
+    const std::vector<bool> deleted = count > 0 ? deletedRows(table_.Path()) : std::vector<bool>();
     for (int recNo = 1; recNo <= count; ++recNo) {
+        if (static_cast<std::size_t>(recNo) <= deleted.size() &&
+            deleted[static_cast<std::size_t>(recNo - 1)])
+            continue;
         Row row;
         row.recNo = recNo;
         bool empty = true;
@@ -424,13 +447,13 @@ TTranslateForm::TTranslateForm(TranslationTable& table, QWidget* parent)
     ShowMessage = [this](const std::string& text) {
         std::string caption;
         table_.GetMessageText(2, caption);
-        QMessageBox::warning(this, QString::fromStdString(caption), QString::fromStdString(text));
+        ShowMessageBox(this, QMessageBox::Warning, caption, text);
     };
     Confirm = [this](const std::string& question) {
         std::string caption;
         table_.GetMessageText(2, caption);
-        return QMessageBox::question(this, QString::fromStdString(caption),
-                                     QString::fromStdString(question)) == QMessageBox::Yes;
+        return ShowMessageBox(this, QMessageBox::Question, caption, question,
+                              QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
     };
 
     auto* layout = new QVBoxLayout(this);

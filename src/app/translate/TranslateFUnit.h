@@ -37,7 +37,7 @@ std::string UpperAtoZ(std::string text);
 // The rows of the table as the grid shows them: one column per language column the table
 // has, the rows in record order. A change is kept in the row until it is posted; posting
 // writes the changed cells to the file. Rows whose cells are all empty are not shown (that is
-// what deleting leaves of a row).
+// what deleting leaves of a row), nor rows flagged deleted in the file, which no lookup finds.
 class TTranslationModel : public QAbstractTableModel {
     Q_OBJECT
 public:

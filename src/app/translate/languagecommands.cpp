@@ -4,7 +4,9 @@
 #include <QDialog>
 #include <QMessageBox>
 
+#include "app/dialogs/messagebox.h"
 #include "app/translate/TranslateFUnit.h"
+#include "app/translate/qttranslations.h"
 #include "document/options.h"
 #include "i18n/translationtable.h"
 
@@ -16,12 +18,10 @@ constexpr int kEditorColumnWidth = 300;  // px
 
 LanguageDialogs::LanguageDialogs()
     : Information([](QWidget* owner, const std::string& text, const std::string& caption) {
-          QMessageBox::information(owner, QString::fromStdString(caption),
-                                   QString::fromStdString(text));
+          ShowMessageBox(owner, QMessageBox::Information, caption, text);
       }),
       Warning([](QWidget* owner, const std::string& text, const std::string& caption) {
-          QMessageBox::warning(owner, QString::fromStdString(caption),
-                               QString::fromStdString(text));
+          ShowMessageBox(owner, QMessageBox::Warning, caption, text);
       }),
       ShowModal([](QDialog& dialog) { return dialog.exec(); }) {}
 
@@ -39,6 +39,7 @@ void LanguageCommand(int language, QAction* item, bool loadingOptions, Translati
     if (loadingOptions) return;
     if (item) item->setChecked(true);
     table.SetActiveLanguage(language);
+    LoadQtTranslations(language);
     if (SaveOptions(programDir, table.ActiveLanguage())) {
         RestartMessage(table, owner, dialogs);
         return;

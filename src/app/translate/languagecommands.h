@@ -45,9 +45,9 @@ inline constexpr const char* kCannotSaveLanguageText =
     "Programm in der bisherigen Sprache.";
 
 // A language command: unless `loadingOptions` is set, checks `item`, makes `language` the
-// active one, writes it to "options.dat" in `programDir` and asks for a restart in the new
-// language. When the file cannot be written, a restart would not bring the language: the
-// user is told that instead.
+// active one (for the program's lookups and for Qt's own texts), writes it to "options.dat" in
+// `programDir` and asks for a restart in the new language. When the file cannot be written, a
+// restart would not bring the language: the user is told that instead.
 void LanguageCommand(int language, QAction* item, bool loadingOptions, TranslationTable& table,
                      const std::string& programDir, QWidget* owner, const LanguageDialogs& dialogs);
 

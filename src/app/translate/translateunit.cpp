@@ -9,6 +9,7 @@
 #include <QColorDialog>
 #include <QComboBox>
 #include <QDialog>
+#include <QDialogButtonBox>
 #include <QErrorMessage>
 #include <QFileDialog>
 #include <QFontDialog>
@@ -312,11 +313,12 @@ void translateByClass(QObject* o, Translator& tr) {
 
 // Whether the walk goes on into an object's own objects. Qt's composite widgets and dialogs
 // are made of parts of Qt's own (the edit inside a spin box, the buttons of a file dialog,
-// the editors and headers of a view) whose texts are not the program's.
+// the editors and headers of a view, the standard buttons of a button box) whose texts are not
+// the program's; Qt's own translation gives them the program's language.
 bool walksInto(const QObject* o) {
     return !(is<QAbstractSpinBox>(o) || is<QComboBox>(o) || is<QLineEdit>(o) || is<QTextEdit>(o) ||
              is<QPlainTextEdit>(o) || is<QAbstractItemView>(o) || is<QTabBar>(o) ||
-             is<QCalendarWidget>(o) || isQtDialog(o));
+             is<QCalendarWidget>(o) || is<QDialogButtonBox>(o) || isQtDialog(o));
 }
 
 // A window listed together with one of its owners is reached through that owner; walking it
