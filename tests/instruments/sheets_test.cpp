@@ -9,6 +9,7 @@
 #include "platform/numeric.h"
 #include "tools/compass.h"
 #include "tools/dispatch.h"
+#include "tools/ruler.h"
 
 namespace tervasko {
 namespace {
@@ -243,6 +244,18 @@ TEST_F(InstrumentEdges, FallbacksOfTheGuideBlocksOnTheSecondSheet) {
     EXPECT_EQ(last().X2, 10);
     EXPECT_NEAR(last().Y1, kA4HeightMm + 300 / s(), 1e-9);
     EXPECT_NEAR(last().Y2, kA4HeightMm + 400 / s(), 1e-9);
+
+    // A degree mark's block falls back to the vertical through the protractor's centre; no
+    // pointer position makes MarkAngle -90, so the block is driven directly here.
+    {
+        press(200, Y(1, 300));
+        PointerContext p{host, drawing, g, 220, Y(1, 340), 215, Y(1, 340) - 5, MouseButton::Left};
+        GuideBlock(p, {pl().WinkelX, pl().WinkelY + kA4HeightMm}, -90, 0, pl().WinkelX, true);
+        EXPECT_EQ(g.GuideX1, 50);
+        EXPECT_EQ(g.GuideX2, 50);
+        EXPECT_NEAR(g.GuideY1, kA4HeightMm + 340 / s(), 1e-9);  // the pointer on the second sheet
+        release(200, Y(1, 300));
+    }
 
     // Across: the foot falls back to the ruler's x at the pointer's height.
     host.choose(T::Lineal1, T::LinealQuerzumLinealzeichnen1);
