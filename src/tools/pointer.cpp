@@ -1,6 +1,5 @@
 #include "tools/pointer.h"
 
-
 namespace tervasko {
 
 TDrawElement* AddPenElement(ToolHost& host, TDrawing& drawing, const char* step) {
@@ -13,7 +12,9 @@ TDrawElement* AddPenElement(ToolHost& host, TDrawing& drawing, const char* step)
     return e;
 }
 
-IntPoint ScreenPoint(const PointerContext& p, PointD mm) { return p.view().PaintBoxPixel(mm, p.g.PointerSheet); }
+IntPoint ScreenPoint(const PointerContext& p, PointD mm) {
+    return p.view().PaintBoxPixel(mm, p.g.PointerSheet);
+}
 
 void FollowDrag(PointerContext& p, double& x, double& y, int pressX, int pressY, double xAtPress,
                 double yAtPress) {
@@ -21,6 +22,15 @@ void FollowDrag(PointerContext& p, double& x, double& y, int pressX, int pressY,
     y = (p.y - pressY) / p.s() + yAtPress;
     p.host.Paint();
     p.host.UpdateEds();
+}
+
+bool TurnWithPointer(PointerContext& p, PointD pivot, int pressX, int pressY, double angleAtPress,
+                     double& angle) {
+    const auto atPress = TurnAngleAtPress({double(pressX), double(pressY)}, pivot);
+    const auto now = TurnAngle({double(p.x), double(p.y)}, pivot);
+    if (!atPress || !now) return false;
+    angle = angleAtPress + *atPress - *now;
+    return true;
 }
 
 void DrawGuideSegment(const PointerContext& p, int width) {

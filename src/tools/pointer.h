@@ -9,7 +9,8 @@
 namespace tervasko {
 
 // One pointer event as every branch sees it: the window, the drawing, the gesture state and
-// the position, in paint-box pixels (X, Y) and in stack pixels (x, y), as the view transform gives them.
+// the position, in paint-box pixels (X, Y) and in stack pixels (x, y), as the view transform gives
+// them.
 struct PointerContext {
     ToolHost& host;
     TDrawing& drawing;
@@ -31,10 +32,13 @@ struct PointerContext {
     PointD Q() const { return view().StackToMm(x, y, g.PointerSheet); }
     // An instrument's sheet-relative point on the sheet of the last press, in stack pixels
     // (unrounded) and in drawing millimetres.
-    PointD instrumentPx(double ix, double iy) const { return view().SheetRelativeToStack({ix, iy}, g.PointerSheet); }
-    PointD instrumentMm(double ix, double iy) const { return view().SheetRelativeToMm({ix, iy}, g.PointerSheet); }
+    PointD instrumentPx(double ix, double iy) const {
+        return view().SheetRelativeToStack({ix, iy}, g.PointerSheet);
+    }
+    PointD instrumentMm(double ix, double iy) const {
+        return view().SheetRelativeToMm({ix, iy}, g.PointerSheet);
+    }
 };
-
 
 // Appends a new element with the pen of the settings panel, marks the drawing changed and
 // makes it a step of the history named `step`; the caller sets Kind and the points.
@@ -49,6 +53,13 @@ void DrawGuideSegment(const PointerContext& p, int width);
 // (stack pixels to millimetres), then the cycle and the numeric fields show it.
 void FollowDrag(PointerContext& p, double& x, double& y, int pressX, int pressY, double xAtPress,
                 double yAtPress);
+
+// An instrument turned by the pointer about `pivot` (stack pixels): its angle becomes the
+// angle at the press plus what the pointer swept since the press, clockwise positive.
+// False, with the angle kept, where the pointer gives no direction (on the pivot, or level
+// with it on its right); the caller then shows nothing new.
+bool TurnWithPointer(PointerContext& p, PointD pivot, int pressX, int pressY, double angleAtPress,
+                     double& angle);
 
 // Paint-box pixel of a drawing point, as the sheet of the last press shows it.
 IntPoint ScreenPoint(const PointerContext& p, PointD mm);

@@ -7,8 +7,12 @@ namespace tervasko {
 namespace {
 
 // Centre C in stack pixels and M in drawing millimetres, on the sheet of the last press.
-PointD centrePx(const PointerContext& p) { return p.instrumentPx(p.placement().WinkelX, p.placement().WinkelY); }
-PointD centreMm(const PointerContext& p) { return p.instrumentMm(p.placement().WinkelX, p.placement().WinkelY); }
+PointD centrePx(const PointerContext& p) {
+    return p.instrumentPx(p.placement().WinkelX, p.placement().WinkelY);
+}
+PointD centreMm(const PointerContext& p) {
+    return p.instrumentMm(p.placement().WinkelX, p.placement().WinkelY);
+}
 
 void slideTo(PointerContext& p) {
     FollowDrag(p, p.placement().WinkelX, p.placement().WinkelY, p.g.InstrPointerX,
@@ -48,12 +52,9 @@ void ProtractorTurnPress(PointerContext& p) {
 
 // A pointer exactly on the centre has no direction: the protractor keeps its angle.
 void ProtractorTurnMove(PointerContext& p) {
-    const PointD c = centrePx(p);
-    const auto atPress =
-        TurnAngleAtPress({double(p.g.InstrPointerX), double(p.g.InstrPointerY)}, c);
-    const auto now = TurnAngle({double(p.x), double(p.y)}, c);
-    if (!atPress || !now) return;
-    p.placement().WinkelAngle = p.g.WinkelAngleAtPress + *atPress - *now;
+    if (!TurnWithPointer(p, centrePx(p), p.g.InstrPointerX, p.g.InstrPointerY,
+                         p.g.WinkelAngleAtPress, p.placement().WinkelAngle))
+        return;
     p.host.Paint();
     p.host.UpdateEds();
 }
@@ -65,8 +66,8 @@ void ProtractorTurnRelease(PointerContext& p) {
 
 void MarkHover(PointerContext& p) {
     p.host.Paint();
-    const IntPoint c0 = p.view().PaintBoxPixelOfSheetRelative({p.placement().WinkelX, p.placement().WinkelY},
-                                                              p.g.PointerSheet);
+    const IntPoint c0 = p.view().PaintBoxPixelOfSheetRelative(
+        {p.placement().WinkelX, p.placement().WinkelY}, p.g.PointerSheet);
     Canvas& c = p.host.ScreenCanvas();
     c.setPen(kRed, 1);
     c.moveTo(c0.x, c0.y);

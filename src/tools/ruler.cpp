@@ -4,8 +4,12 @@ namespace tervasko {
 namespace {
 
 // Ruler corner R0 in drawing millimetres and in stack pixels, on the sheet of the last press.
-PointD cornerMm(const PointerContext& p) { return p.instrumentMm(p.placement().LinealX, p.placement().LinealY); }
-PointD cornerPx(const PointerContext& p) { return p.instrumentPx(p.placement().LinealX, p.placement().LinealY); }
+PointD cornerMm(const PointerContext& p) {
+    return p.instrumentMm(p.placement().LinealX, p.placement().LinealY);
+}
+PointD cornerPx(const PointerContext& p) {
+    return p.instrumentPx(p.placement().LinealX, p.placement().LinealY);
+}
 
 void storeSegment(GestureState& g, PointD a, PointD b) {
     g.GuideX1 = a.x, g.GuideY1 = a.y, g.GuideX2 = b.x, g.GuideY2 = b.y;
@@ -52,13 +56,8 @@ void slideTo(PointerContext& p) {
 
 // A pointer exactly on the corner has no direction: the ruler keeps its angle.
 bool applyTurn(PointerContext& p) {
-    const PointD pivot = cornerPx(p);
-    const auto atPress =
-        TurnAngleAtPress({double(p.g.LinealPressX), double(p.g.LinealPressY)}, pivot);
-    const auto now = TurnAngle({double(p.x), double(p.y)}, pivot);
-    if (!atPress || !now) return false;
-    p.placement().LinealAngle = p.g.LinealAngleAtPress + *atPress - *now;
-    return true;
+    return TurnWithPointer(p, cornerPx(p), p.g.LinealPressX, p.g.LinealPressY,
+                           p.g.LinealAngleAtPress, p.placement().LinealAngle);
 }
 
 // Foot of the pointer on the edge line: GuideMin/GuideMax and FootX/FootY.
