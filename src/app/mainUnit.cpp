@@ -231,8 +231,9 @@ void TMainForm::closeEvent(QCloseEvent* event) {
 }
 
 SheetInstruments TMainForm::ShownInstruments() const {
-    return {Lineal2->isChecked(), Winkelmesser2->isChecked(), Zirkel2->isChecked(),
-            AnsichtZollAngabenfrdasLineal1->isChecked()};
+    const SettingsModel& settings = Session->Settings;
+    return {settings.Values().RulerShown, settings.Values().ProtractorShown, settings.Values().CompassShown,
+            settings.Inches()};
 }
 
 void TMainForm::DateiSeiteeinrichten1Click() {
@@ -263,6 +264,7 @@ void TMainForm::FormCreate() {
     if (ProgramDir.empty()) ProgramDir = tervasko::ProgramDir();
     if (ProgramDir.back() != '/') ProgramDir.push_back('/');
     setUpHistory();
+    bindSettings();
     // The placement, the lists and the sheet size start as TDrawing sets them.
     UpdateEds();
     Translations = std::make_unique<TranslationTable>();
@@ -483,8 +485,6 @@ void TMainForm::buildSettingsPanel() {
     row->addWidget(PageAnz);
     row->addStretch(1);
 
-    connect(zoomed, &QSpinBox::valueChanged, this, &TMainForm::zoomedChange);
-    connect(PageAnz, &QSpinBox::valueChanged, this, &TMainForm::PageAnzChange);
     connect(FarbeBtn, &QPushButton::clicked, this, &TMainForm::FarbeBtnClick);
     connect(Shape1, &TShape::pressed, this, &TMainForm::Shape1MouseDown);
 }
@@ -638,39 +638,30 @@ void TMainForm::buildNumericPanel() {
 
 // --- settings and the drawing file's values -------------------------------------------------
 
-int TMainForm::PageCount() const { return PageAnz->value(); }
-Color TMainForm::PenColor() const { return Shape1->BrushColor(); }
-double TMainForm::PenWidth() const { return StrichEd->value(); }
-double TMainForm::EraserWidth() const { return RadierEd->value(); }
+int TMainForm::PageCount() const { return Session->Settings.PageCount(); }
+Color TMainForm::PenColor() const { return Session->Settings.Values().PenColor; }
+double TMainForm::PenWidth() const { return Session->Settings.Values().PenWidth; }
+double TMainForm::EraserWidth() const { return Session->Settings.Values().EraserWidth; }
 
-DrawingSettings TMainForm::CurrentSettings() const {
-    DrawingSettings s;
-    s.Zoom = zoomed->value();
-    s.PenWidth = StrichEd->value();
-    s.PenColor = Shape1->BrushColor();
-    s.PanelShown = LeistefrZahleneingabe1->isChecked();
-    s.RulerShown = Lineal2->isChecked();
-    s.ProtractorShown = Winkelmesser2->isChecked();
-    s.CompassShown = Zirkel2->isChecked();
-    s.EraserWidth = RadierEd->value();
-    s.PageCount = PageAnz->value();
-    return s;
-}
+DrawingSettings TMainForm::CurrentSettings() const { return Session->Settings.Values(); }
 
+// The fields take the values first, without their change events, so that each keeps them
+// within its range; the model then takes what the fields hold, at once.
 void TMainForm::ApplySettings(const DrawingSettings& s) {
-    // The fields take the values without their change events: the caller repaints once,
-    // and a loaded page count is no change of the drawing.
-    const QSignalBlocker zoomQuiet(zoomed), pagesQuiet(PageAnz);
-    zoomed->setValue(static_cast<int>(s.Zoom));
-    StrichEd->setValue(s.PenWidth);
-    Shape1->SetBrushColor(s.PenColor);
-    LeistefrZahleneingabe1->setChecked(s.PanelShown);
-    Panel2->setVisible(s.PanelShown);
-    Lineal2->setChecked(s.RulerShown);
-    Winkelmesser2->setChecked(s.ProtractorShown);
-    Zirkel2->setChecked(s.CompassShown);
-    RadierEd->setValue(s.EraserWidth);
-    PageAnz->setValue(static_cast<int>(s.PageCount));
+    {
+        const QSignalBlocker quiet[] = {QSignalBlocker(zoomed), QSignalBlocker(StrichEd),
+                                        QSignalBlocker(RadierEd), QSignalBlocker(PageAnz)};
+        zoomed->setValue(static_cast<int>(s.Zoom));
+        StrichEd->setValue(s.PenWidth);
+        RadierEd->setValue(s.EraserWidth);
+        PageAnz->setValue(static_cast<int>(s.PageCount));
+    }
+    DrawingSettings held = s;
+    held.Zoom = zoomed->value();
+    held.PenWidth = StrichEd->value();
+    held.EraserWidth = RadierEd->value();
+    held.PageCount = PageAnz->value();
+    Session->Settings.Assign(held);
     LastPageCount = PageCount();
 }
 
@@ -681,12 +672,13 @@ void TMainForm::PaintBox1Paint() {
     SheetScene scene;
     scene.drawing = &Drawing;
     scene.pages = PageCount();
-    scene.zoom = zoomed->value();
+    scene.zoom = Session->Settings.Zoom();
     scene.dpi = PaintBox1->logicalDpiX();
-    scene.ruler = Lineal2->isChecked();
-    scene.protractor = Winkelmesser2->isChecked();
-    scene.compass = Zirkel2->isChecked();
-    scene.inches = AnsichtZollAngabenfrdasLineal1->isChecked();
+    const SettingsModel& settings = Session->Settings;
+    scene.ruler = settings.Values().RulerShown;
+    scene.protractor = settings.Values().ProtractorShown;
+    scene.compass = settings.Values().CompassShown;
+    scene.inches = settings.Inches();
     View.Cycle(
         scene, PaintBox1->size(), [this](int w, int h) { PaintBox1->resize(w, h); },
         [this] { PaintBox1->update(); });
@@ -799,7 +791,7 @@ void TMainForm::Zirkel2Click() { PaintBox1Paint(); }
 void TMainForm::AnsichtZollAngabenfrdasLineal1Click() { PaintBox1Paint(); }
 
 void TMainForm::FarbeBtnClick() {
-    if (const auto c = ChooseColor(Shape1->BrushColor())) Shape1->SetBrushColor(*c);
+    if (const auto c = ChooseColor(PenColor())) Session->Settings.SetPenColor(*c);
 }
 
 void TMainForm::Shape1MouseDown() { FarbeBtnClick(); }

@@ -243,6 +243,7 @@ protected:
 private:
     void buildEditMenu(QMenuBar* bar);
     void setUpHistory();
+    void bindSettings();
     void recordPageCount();
     bool isHistoryKey(QObject* watched, QEvent* event) const;
     int LastPageCount = 1;

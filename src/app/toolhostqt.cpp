@@ -186,7 +186,7 @@ bool TMainToolHost::AskText(const TextInput* preset, TextInput& result) {
 }
 
 int TMainToolHost::Zoom() const {
-    return form_.zoomed->value();
+    return form_.Session->Settings.Zoom();
 }
 
 // The field's change event repaints, as when the user types a value.

@@ -7,6 +7,7 @@
 
 #include "document/drawingedit.h"
 #include "document/drawmodel.h"
+#include "session/settingsmodel.h"
 
 namespace tervasko {
 
@@ -24,6 +25,8 @@ public:
     explicit DrawingSession(TDrawing& drawing, QObject* parent = nullptr);
 
     TDrawing& Drawing() { return drawing_; }
+    // The settings that travel with the drawing, and the inch switch.
+    SettingsModel Settings;
     QUndoStack& History() { return history_; }
 
     // A change of the drawing's lists or sheet size, already made; `step` names it in
