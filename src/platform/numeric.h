@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
@@ -14,5 +15,18 @@ inline std::int64_t Round(double v) { return static_cast<std::int64_t>(std::near
 
 // Toward zero.
 inline std::int64_t Trunc(double v) { return static_cast<std::int64_t>(std::trunc(v)); }
+
+// Every device coordinate the renderers make lies within +-kPixelLimit. A drawing may hold
+// any value; no device shows anything that far out, and the headroom keeps sums of a few
+// coordinates, and Qt's 26.6 fixed-point text positions, inside an int.
+inline constexpr int kPixelLimit = 1 << 24;
+
+// A device pixel for a value that may be huge, infinite or no number at all: rounded
+// half-to-even like Round, clamped to +-kPixelLimit; NaN gives 0.
+inline int DevicePixel(double v) {
+    if (std::isnan(v)) return 0;
+    constexpr double limit = kPixelLimit;
+    return static_cast<int>(Round(std::clamp(v, -limit, limit)));
+}
 
 }  // namespace tervasko

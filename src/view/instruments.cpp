@@ -11,7 +11,9 @@ namespace {
 
 constexpr double kDegToRad = std::numbers::pi / 180;
 
-int r(double v) { return static_cast<int>(Round(v)); }
+int r(double v) {
+    return DevicePixel(v);
+}
 
 void line(Canvas& c, int x1, int y1, int x2, int y2) {
     c.moveTo(x1, y1);
@@ -25,7 +27,9 @@ void setLabelFont(Canvas& c, double s, double angleDeg) {
     FontSpec f;
     f.face = "Arial";
     f.height = InstrumentLabelHeight(s);
-    f.escapement = static_cast<int>(Trunc(-angleDeg * 10));
+    // Whole turns do not change the direction; they only keep a huge angle from overflowing.
+    const double a = std::fabs(angleDeg) < 1e6 ? angleDeg : std::fmod(angleDeg, 360.0);
+    f.escapement = std::isfinite(a) ? static_cast<int>(Trunc(-a * 10)) : 0;
     f.color = kGrey;
     c.setFont(f);
     c.setTransparentBackground(true);

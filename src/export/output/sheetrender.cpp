@@ -45,11 +45,7 @@ private:
 }  // namespace
 
 bool SheetSizeUsable(const TDrawing& drawing) {
-    const auto usable = [](double inches) {
-        const double mm = inches * MmPerInch;
-        return std::isfinite(mm) && mm > 0 && mm <= kMaxSheetMm;
-    };
-    return usable(drawing.PageWidthInch) && usable(drawing.PageHeightInch);
+    return SheetSideUsable(drawing.PageWidthInch) && SheetSideUsable(drawing.PageHeightInch);
 }
 
 QSize SheetPixelSize(const TDrawing& drawing, int dpi) {

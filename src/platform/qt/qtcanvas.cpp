@@ -2,15 +2,17 @@
 
 #include <QFontMetrics>
 #include <QGuiApplication>
-#include <QPalette>
 #include <QPaintDevice>
 #include <QPainterPath>
+#include <QPalette>
 #include <QStringList>
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <numbers>
 
 #include "platform/cp1252.h"
+#include "platform/numeric.h"
 
 namespace tervasko {
 namespace {
@@ -82,6 +84,22 @@ QtCanvas::QtCanvas(QPainter& painter, int dpi) : painter_(painter) {
 }
 
 void QtCanvas::applyPen() { painter_.setPen(pen_); }
+
+QRectF QtCanvas::visibleArea() const {
+    QRectF area;
+    if (painter_.hasClipping()) {
+        area = painter_.clipBoundingRect();
+    } else if (const QPaintDevice* device = painter_.device()) {
+        bool invertible = false;
+        const QTransform toCanvas = painter_.worldTransform().inverted(&invertible);
+        if (invertible) area = toCanvas.mapRect(QRectF(0, 0, device->width(), device->height()));
+    }
+    // Nothing known about the device: every line counts.
+    if (area.isNull())
+        area = QRectF(-kPixelLimit, -kPixelLimit, 2.0 * kPixelLimit, 2.0 * kPixelLimit);
+    if (cull_) area = area.intersected(QRectF(*cull_).adjusted(-1, -1, 1, 1));
+    return area;
+}
 
 bool QtCanvas::culled(int left, int top, int right, int bottom, int margin) const {
     if (!cull_) return false;
@@ -188,7 +206,9 @@ void QtCanvas::bezierTo(IntPoint c1, IntPoint c2, IntPoint end) {
 
 void QtCanvas::textOut(int x, int y, std::u16string_view text) {
     // Turned about (x, y) the text stays within its length plus its height of that point.
-    const int reach = (static_cast<int>(text.size()) + 2) * std::max(1, fontSpec_.height) * 2;
+    const int reach = static_cast<int>(std::min<std::int64_t>(
+        (static_cast<std::int64_t>(text.size()) + 2) * std::max(1, fontSpec_.height) * 2,
+        kPixelLimit));
     if (culled(x, y, x, y, reach)) return;
     const QString s = toQString(text);
     painter_.save();
@@ -218,17 +238,28 @@ IntRect QtCanvas::drawText(IntRect r, std::u16string_view text, bool measureOnly
         const QString visible = QString::fromStdU16String(StripMnemonics(line.toStdU16String()));
         widest = std::max(widest, fm.horizontalAdvance(visible));
     }
-    r.right = r.left + widest;
-    r.bottom = r.top + static_cast<int>(lines.size()) * fm.height();
+    // A text may hold any number of lines in any font: the box is worked out wide and kept
+    // within the pixel range, so that nothing overflows however far it reaches.
+    const auto clampPx = [](std::int64_t v) {
+        return static_cast<int>(std::clamp<std::int64_t>(v, -kPixelLimit, kPixelLimit));
+    };
+    r.right = clampPx(std::int64_t{r.left} + widest);
+    r.bottom = clampPx(std::int64_t{r.top} + static_cast<std::int64_t>(lines.size()) * fm.height());
     if (measureOnly) return r;
     painter_.save();
     painter_.setFont(font_);
     painter_.setPen(ToQColor(fontSpec_.color));
     if (!transparent_) painter_.fillRect(QRect(r.left, r.top, r.right - r.left, r.bottom - r.top), painter_.background());
-    int y = r.top;
+    // Only the lines that can reach the visible area are laid out.
+    const QRectF visible = visibleArea();
+    std::int64_t y = r.top;
     for (const QString& line : lines) {
-        painter_.drawText(QRect(r.left, y, std::max(widest, 1) + fm.maxWidth(), fm.height()),
-                          Qt::AlignLeft | Qt::AlignTop | Qt::TextShowMnemonic | Qt::TextDontClip, line);
+        if (y > visible.bottom() || y > kPixelLimit) break;
+        if (y + fm.height() >= visible.top())
+            painter_.drawText(
+                QRect(r.left, static_cast<int>(y), std::max(widest, 1) + fm.maxWidth(),
+                      fm.height()),
+                Qt::AlignLeft | Qt::AlignTop | Qt::TextShowMnemonic | Qt::TextDontClip, line);
         y += fm.height();
     }
     painter_.restore();
