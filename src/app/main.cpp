@@ -3,6 +3,7 @@
 #include <QMessageBox>
 
 #include "app/mainUnit.h"
+#include "app/recovery.h"
 #include "platform/systemmessage.h"
 
 namespace {
@@ -24,5 +25,7 @@ int main(int argc, char** argv) {
 
     tervasko::TMainForm form;
     form.show();
+    // Work that a crash or a kill cut short is offered back before anything else.
+    tervasko::OfferRecovery(form);
     return QApplication::exec();
 }

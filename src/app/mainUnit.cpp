@@ -33,6 +33,7 @@
 #include "app/dialogs/savedialog.h"
 #include "app/filecommands.h"
 #include "app/paintbox.h"
+#include "app/recovery.h"
 #include "app/translate/TranslateFUnit.h"
 #include "app/translate/translateunit.h"
 #include "app/toolhostqt.h"
@@ -254,6 +255,7 @@ void TMainForm::FormCreate() {
     Translations->Open(ProgramDir);
     TranslationReadOnly = Translations->ReadOnly();
     SetProgramTranslations(Translations.get());
+    Recovery = std::make_unique<TRecoveryKeeper>(*this);
 }
 
 void TMainForm::showEvent(QShowEvent* event) {
@@ -295,6 +297,7 @@ void TMainForm::FormDestroy() {
 
 void TMainForm::SetChanged() {
     Drawing.Changed = true;
+    if (Recovery) Recovery->DrawingChanged();
     View.InvalidateDrawing();
     std::string name = Drawing.FileName;
     if (name.empty()) GetMessageText(6, name);
@@ -303,6 +306,7 @@ void TMainForm::SetChanged() {
 
 void TMainForm::SetUnChanged() {
     Drawing.Changed = false;
+    if (Recovery) Recovery->DrawingSettled();
     View.InvalidateDrawing();
     std::string name = Drawing.FileName;
     if (name.empty()) GetMessageText(6, name);
@@ -784,6 +788,7 @@ void TMainForm::SetChangedOnScreen() {
     // The title as SetChanged shows it; the sheets catch up later.
     Drawing.Changed = true;
     SheetsBehindScreen = true;
+    if (Recovery) Recovery->DrawingChanged();
     std::string name = Drawing.FileName;
     if (name.empty()) GetMessageText(6, name);
     setWindowTitle(QString::fromStdString(TitleBase + " - [" + name + "*]"));

@@ -38,6 +38,7 @@ class TPrintCommands;
 class TTranslateForm;
 class TMainToolHost;
 class TAddTextForm;
+class TRecoveryKeeper;
 
 // The colour swatch of the settings panel: shows the pen colour; a press with any button
 // asks for a new one.
@@ -90,6 +91,8 @@ public:
     LanguageDialogs LanguageUi;
     std::unique_ptr<TMainToolHost> Tools;
     std::unique_ptr<TranslationTable> Translations;
+    // The recovery copy of unsaved work.
+    std::unique_ptr<TRecoveryKeeper> Recovery;
 
     void SetChanged();
     void SetUnChanged();
