@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libdxflib-dev
   python3 python3-ezdxf python3-dbfread
   xvfb xauth x11-utils xdotool imagemagick poppler-utils
+  clang-14 clang libclang-rt-14-dev
 )
 
 missing=()

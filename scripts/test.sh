@@ -15,3 +15,4 @@ for preset in release asan; do
   cmake --build --preset "$preset"
   ctest --preset "$preset" -j2
 done
+bash scripts/fuzz.sh

@@ -1,6 +1,7 @@
 #include "app/recovery.h"
 
 #include <QDateTime>
+#include <QGuiApplication>
 #include <QMessageBox>
 #include <cstdio>
 
@@ -71,7 +72,15 @@ TRecoveryKeeper::TRecoveryKeeper(TMainForm& form, const std::string& folder)
     : form_(form), store_(folder) {
     timer_.setSingleShot(true);
     timer_.setInterval(kIntervalMs);
-    connect(&timer_, &QTimer::timeout, this, &TRecoveryKeeper::WriteCopy);
+    connect(&timer_, &QTimer::timeout, this, [this] {
+        // Not in the middle of a drag: the encoding takes a few milliseconds for a large
+        // drawing, which a moving instrument would show.
+        if (QGuiApplication::mouseButtons() != Qt::NoButton) {
+            timer_.start(kDragRetryMs);
+            return;
+        }
+        WriteCopy();
+    });
     AskRestore = [this](const std::string& question) {
         std::string caption;
         GetMessageText(2, caption);

@@ -20,6 +20,7 @@ class TRecoveryKeeper : public QObject {
     Q_OBJECT
 public:
     static constexpr int kIntervalMs = 30000;
+    static constexpr int kDragRetryMs = 1000;
 
     // folder: where copies live (RecoveryFolder() unless a test names another).
     explicit TRecoveryKeeper(TMainForm& form, const std::string& folder = RecoveryFolder());

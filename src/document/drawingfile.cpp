@@ -84,10 +84,16 @@ std::uint8_t flag(bool b) { return b ? 1 : 0; }
 
 std::vector<std::uint8_t> EncodeDrawing(const TDrawing& drawing, const DrawingSettings& s) {
     std::vector<std::uint8_t> bytes;
+    AppendDrawing(bytes, drawing, s);
+    return bytes;
+}
+
+void AppendDrawing(std::vector<std::uint8_t>& bytes, const TDrawing& drawing,
+                   const DrawingSettings& s) {
     const std::uint32_t n = drawing.Elements.Count();
     const std::uint32_t m = drawing.Texts.Count();
-    bytes.reserve(8 + std::size_t{n} * kElementRecordSize + std::size_t{m} * (kTextRecordSize + 64) +
-                  kSettingsBlockSize + kExtensionBlockSize);
+    bytes.reserve(bytes.size() + 8 + std::size_t{n} * kElementRecordSize +
+                  std::size_t{m} * (kTextRecordSize + 64) + kSettingsBlockSize + kExtensionBlockSize);
     ByteWriter w(bytes);
     w.u32(n);
     if (n) w.bytes(&drawing.Elements.At(0), std::size_t{n} * kElementRecordSize);
@@ -108,7 +114,6 @@ std::vector<std::uint8_t> EncodeDrawing(const TDrawing& drawing, const DrawingSe
     w.f64(drawing.PageWidthInch);
     w.f64(drawing.PageHeightInch);
     w.f64(s.PageCount);
-    return bytes;
 }
 
 bool WriteDrawingFile(const std::string& path, const TDrawing& drawing,

@@ -32,6 +32,9 @@ inline constexpr std::size_t kExtensionBlockSize = 32;
 // Serialises the whole drawing file into memory: both lists, the settings block and the
 // extension block, little-endian, field by field.
 std::vector<std::uint8_t> EncodeDrawing(const TDrawing& drawing, const DrawingSettings& settings);
+// The same, appended to `bytes` (one allocation for whatever goes before it and the drawing).
+void AppendDrawing(std::vector<std::uint8_t>& bytes, const TDrawing& drawing,
+                   const DrawingSettings& settings);
 
 // Writes the drawing file through a temporary file that replaces `path` only when it is
 // complete, so a failed save leaves the previous file intact. On failure returns false and

@@ -61,13 +61,10 @@ std::string instanceName() {
 
 std::vector<std::uint8_t> EncodeRecoveryCopy(const std::string& fileName, const TDrawing& drawing,
                                              const DrawingSettings& settings) {
-    std::vector<std::uint8_t> drawingBytes = EncodeDrawing(drawing, settings);
-    std::vector<std::uint8_t> bytes;
-    bytes.reserve(kMagicSize + 4 + fileName.size() + drawingBytes.size());
+    std::vector<std::uint8_t> bytes(kMagic, kMagic + kMagicSize);
     ByteWriter w(bytes);
-    w.bytes(kMagic, kMagicSize);
     WriteAnsiString(w, fileName);
-    w.bytes(drawingBytes.data(), drawingBytes.size());
+    AppendDrawing(bytes, drawing, settings);
     return bytes;
 }
 

@@ -1,5 +1,6 @@
 #include "view/instruments.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <string>
@@ -63,7 +64,10 @@ void DrawRuler(Canvas& c, const InstrumentPlacement& p, double s, int sheetWidth
 
     const double t = inches ? s * MmPerInch / 10 : s;
     if (!(t > 0)) return;
-    const long long n = Trunc(L / t);
+    // The ruler spans the sheet; a sheet of more than a few metres is never shown, and the
+    // cap keeps a broken size from asking for millions of ticks.
+    constexpr double kMaxTicks = 100000;
+    const long long n = Trunc(std::min(L / t, kMaxTicks));
     for (long long g = 1; g <= n; ++g) {
         const double tx = x0 + g * t * ca, ty = y0 + g * t * sa;
         const double len = (g % 10 == 0 ? 6 : g % 10 == 5 ? 4.5 : 3) * s;

@@ -48,7 +48,7 @@ QSize SheetPixelSize(const TDrawing& drawing, int dpi);
 // whose painter has the sheet's top-left corner at its origin: white paper, every element
 // and text as the paint cycle draws them (font sizes at the device's resolution), then the
 // chosen instruments. Only `area` (sheet pixels; the whole sheet when empty) is drawn, and
-// nothing outside it or outside the sheet.
+// nothing outside it or outside the sheet. A sheet that SheetSizeUsable refuses is not drawn.
 //
 // The texts' measured corners (X2, Y2) are left as they were: output does not change the
 // drawing.
