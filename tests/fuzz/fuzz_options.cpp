@@ -13,14 +13,17 @@ using namespace tervasko;
 
 namespace {
 
+// A scratch folder for the run, removed when the fuzzer exits.
+char gFolder[] = "/tmp/fuzz-options-XXXXXX";
+
 std::string folder() {
-    static const std::string dir = [] {
-        char pattern[] = "/tmp/fuzz-options-XXXXXX";
-        if (!mkdtemp(pattern)) std::abort();
-        std::atexit([] { std::filesystem::remove_all(folder()); });
-        return std::string(pattern) + "/";
+    static const bool made = [] {
+        if (!mkdtemp(gFolder)) std::abort();
+        std::atexit([] { std::filesystem::remove_all(gFolder); });
+        return true;
     }();
-    return dir;
+    (void)made;
+    return std::string(gFolder) + "/";
 }
 
 }  // namespace
