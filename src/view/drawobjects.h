@@ -21,11 +21,6 @@ bool ElementMayTouch(const TDrawElement& e, double off, double scale, const IntR
 // One element, with its pen set from Width and Color, `off` mm being the sheet's top.
 void DrawElement(Canvas& canvas, const TDrawElement& e, double off, double scale);
 
-// The widest pen and the highest font the renderers make, in device pixels: far beyond any
-// sheet, and small enough for the font engine and the pixel arithmetic around them.
-inline constexpr int kMaxPenPx = 1 << 16;
-inline constexpr int kMaxFontPx = 1 << 15;
-
 // The pen width in pixels for an element width in mm: 1 .. kMaxPenPx (1 for no number).
 int ElementPenWidth(double widthMm, double scale);
 

@@ -56,7 +56,7 @@ Color FromQColor(const QColor& c) {
 QFont ToQFont(const FontSpec& font) {
     QFont f(QString::fromStdString(font.face));
     // The height is the character height without internal leading, which is Qt's pixel size.
-    f.setPixelSize(std::max(1, font.height));
+    f.setPixelSize(std::clamp(font.height, 1, kMaxFontPx));
     f.setWeight(static_cast<QFont::Weight>(std::clamp(font.weight, 100, 900)));
     f.setItalic(font.italic);
     f.setUnderline(font.underline);
@@ -111,10 +111,11 @@ bool QtCanvas::culled(int left, int top, int right, int bottom, int margin) cons
 
 void QtCanvas::setPen(Color color, int width, PenStyle style) {
     // Elements mostly share one pen; setting it again costs more than the line itself.
-    if (color == penColor_ && std::max(1, width) == penWidth_ && style == penStyle_) return;
+    if (color == penColor_ && std::clamp(width, 1, kMaxPenPx) == penWidth_ && style == penStyle_)
+        return;
     penColor_ = color;
     penStyle_ = style;
-    penWidth_ = std::max(1, width);
+    penWidth_ = std::clamp(width, 1, kMaxPenPx);
     pen_ = QPen(ToQColor(color));
     if (penWidth_ == 1) {
         // A cosmetic 1-pixel line with flat caps leaves out its end point, as LineTo does.
