@@ -57,6 +57,27 @@ std::string instanceName() {
     return s;
 }
 
+// Lock files whose program ended without a copy to leave (it never had unsaved work, or
+// it was killed before its first copy) are of no use to anyone.
+void removeLoneLocks(const std::string& folder) {
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir) return;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name.rfind(kCopyPrefix, 0) != 0 || !endsWith(name, kLockSuffix)) continue;
+        const std::string lock = folder + name;
+        const std::string copy =
+            lock.substr(0, lock.size() - std::strlen(kLockSuffix)) + kCopySuffix;
+        struct stat st {};
+        if (::lstat(copy.c_str(), &st) == 0) continue;  // offered at start, removed with it
+        const int fd = ::open(lock.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+        if (fd < 0) continue;
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0) ::unlink(lock.c_str());
+        ::close(fd);
+    }
+    ::closedir(dir);
+}
+
 }  // namespace
 
 std::vector<std::uint8_t> EncodeRecoveryCopy(const std::string& fileName, const TDrawing& drawing,
@@ -126,6 +147,7 @@ RecoveryStore::RecoveryStore(std::string folder) : folder_(std::move(folder)) {
     if (!endsWith(folder_, "/")) folder_ += "/";
     if (!makeFolder(folder_)) return;
     RemoveStaleTemporaries(folder_);
+    removeLoneLocks(folder_);
     const std::string base = folder_ + kCopyPrefix + instanceName();
     lockPath_ = base + kLockSuffix;
     copyPath_ = base + kCopySuffix;

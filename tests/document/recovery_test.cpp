@@ -53,6 +53,11 @@ TEST(RecoveryStore, AKilledProgramLeavesItsCopyAndALivingOneHidesIt) {
 
     RemoveRecoveryCopy(orphans[0].path);
     EXPECT_TRUE(FindOrphanedRecoveryCopies(folder).empty());
+    // A lock left without a copy goes with the next start; a living program's stays.
+    testing::writeBytes(folder + "recovery-7-lonely.lock", {});
+    RecoveryStore next(folder);
+    EXPECT_FALSE(std::filesystem::exists(folder + "recovery-7-lonely.lock"));
+    EXPECT_TRUE(std::filesystem::exists(living.CopyPath()));
     living.Remove();
     EXPECT_FALSE(std::filesystem::exists(living.CopyPath()));
     struct stat st {};
