@@ -1,32 +1,21 @@
 // The translation table's checks on any file: the table is opened, refused or opened
 // read-only without fault, and an unknown text that the program adds never changes a byte of
 // a row the file held (only the header's date and row count may change).
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 
 #include "i18n/translationtable.h"
+#include "scratch.h"
 
 using namespace tervasko;
 
 namespace {
 
-// A scratch folder for the run, removed when the fuzzer exits.
-char gFolder[] = "/tmp/fuzz-dbf-XXXXXX";
-
 std::string folder() {
-    static const bool made = [] {
-        if (!mkdtemp(gFolder)) std::abort();
-        std::atexit([] { std::filesystem::remove_all(gFolder); });
-        return true;
-    }();
-    (void)made;
-    return std::string(gFolder) + "/";
+    return fuzz::ScratchFolder();
 }
 
 unsigned le(const std::string& b, std::size_t at, int width) {

@@ -1,29 +1,18 @@
 // The options file: any content gives a language the program has.
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <string>
 
 #include "document/options.h"
+#include "scratch.h"
 
 using namespace tervasko;
 
 namespace {
 
-// A scratch folder for the run, removed when the fuzzer exits.
-char gFolder[] = "/tmp/fuzz-options-XXXXXX";
-
 std::string folder() {
-    static const bool made = [] {
-        if (!mkdtemp(gFolder)) std::abort();
-        std::atexit([] { std::filesystem::remove_all(gFolder); });
-        return true;
-    }();
-    (void)made;
-    return std::string(gFolder) + "/";
+    return fuzz::ScratchFolder();
 }
 
 }  // namespace
