@@ -228,5 +228,29 @@ TEST(PictureExport, HostileNumbersOnAUsableSheetGiveAPicture) {
     EXPECT_EQ(r.bottom, kPixelLimit);
 }
 
+// A text with a transparent background draws only its glyphs: a line beneath it shows
+// between them; an opaque one fills its box.
+TEST(TextOnCanvas, TransparentTextsLeaveWhatLiesBeneath) {
+    for (bool transparent : {true, false}) {
+        QImage image(100, 60, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        QtCanvas canvas(painter, 96);
+        canvas.setPen(kBlack, 6);
+        canvas.moveTo(0, 20);
+        canvas.lineTo(100, 20);
+        FontSpec font;
+        font.face = "Arial";
+        font.height = 40;
+        font.color = 0x0000FF;
+        canvas.setFont(font);
+        canvas.setTransparentBackground(transparent);
+        canvas.drawText({0, 0, 0, 0}, u"  .", false);  // blanks over the line, a dot below it
+        canvas.textOut(0, 0, u"  .");
+        painter.end();
+        EXPECT_EQ(image.pixel(4, 20) & 0xFFFFFF, transparent ? 0u : 0xFFFFFFu) << transparent;
+    }
+}
+
 }  // namespace
 }  // namespace tervasko

@@ -219,6 +219,8 @@ void QtCanvas::textOut(int x, int y, std::u16string_view text) {
     if (fontSpec_.escapement != 0) painter_.rotate(-fontSpec_.escapement / 10.0);
     const QFontMetrics& fm = *metrics_;
     if (!transparent_) painter_.fillRect(QRect(0, 0, fm.horizontalAdvance(s), fm.height()), painter_.background());
+    // The box is filled above or not at all; Qt would fill its own box in opaque mode.
+    painter_.setBackgroundMode(Qt::TransparentMode);
     painter_.drawText(0, fm.ascent(), s);
     painter_.restore();
 }
@@ -251,6 +253,7 @@ IntRect QtCanvas::drawText(IntRect r, std::u16string_view text, bool measureOnly
     painter_.setFont(font_);
     painter_.setPen(ToQColor(fontSpec_.color));
     if (!transparent_) painter_.fillRect(QRect(r.left, r.top, r.right - r.left, r.bottom - r.top), painter_.background());
+    painter_.setBackgroundMode(Qt::TransparentMode);  // as in textOut
     // Only the lines that can reach the visible area are laid out.
     const QRectF visible = visibleArea();
     std::int64_t y = r.top;
