@@ -9,6 +9,7 @@ packages=(
   python3 python3-ezdxf python3-dbfread
   xvfb xauth x11-utils xdotool imagemagick poppler-utils
   lintian desktop-file-utils appstream file
+  clang-14 clang libclang-rt-14-dev
 )
 
 missing=()

@@ -16,3 +16,4 @@ for preset in release asan; do
   ctest --preset "$preset" -j2
 done
 bash scripts/package-check.sh
+bash scripts/fuzz.sh

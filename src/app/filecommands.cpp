@@ -123,7 +123,7 @@ void TFileCommands::Neu1Click() {
 bool TFileCommands::LoadDrawing(const std::string& path) {
     DrawingSettings settings = form_.CurrentSettings();
     std::string error;
-    if (!ReadDrawingFile(path, form_.Drawing, settings, &error)) {
+    if (!ReadDrawingFile(path, form_.Drawing, settings, &error, SheetSizeCheck::Refuse)) {
         // The drawing on screen and its file name stay as they were.
         form_.ShowError(TranslateText("Die Zeichnung konnte nicht geöffnet werden.") + "\n\n" + error);
         form_.PaintBox1Paint();

@@ -10,6 +10,7 @@
 #include "app/dialogs/messagebox.h"
 #include "app/mainUnit.h"
 #include "platform/programdir.h"
+#include "app/recovery.h"
 #include "platform/systemmessage.h"
 
 namespace {
@@ -57,6 +58,8 @@ int main(int argc, char** argv) {
 
     tervasko::TMainForm form(dataDir);
     form.show();
+    // Work that a crash or a kill cut short is offered back before anything else.
+    tervasko::OfferRecovery(form);
     // The drawing is read once the window is up, as after the open dialog.
     QTimer::singleShot(0, &form, [&form, &request] { tervasko::RunStartRequest(form, request); });
     return QApplication::exec();

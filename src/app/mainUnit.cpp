@@ -39,6 +39,7 @@
 #include "app/paintbox.h"
 #include "app/recentfiles.h"
 #include "app/shortcuts.h"
+#include "app/recovery.h"
 #include "app/translate/TranslateFUnit.h"
 #include "app/translate/qttranslations.h"
 #include "app/translate/translateunit.h"
@@ -276,6 +277,7 @@ void TMainForm::FormCreate() {
     Translations->Open(ProgramDir);
     TranslationReadOnly = Translations->ReadOnly();
     SetProgramTranslations(Translations.get());
+    Recovery = std::make_unique<TRecoveryKeeper>(*this);
 }
 
 void TMainForm::showEvent(QShowEvent* event) {
@@ -319,6 +321,7 @@ void TMainForm::FormDestroy() {
 
 void TMainForm::SetChanged() {
     Drawing.Changed = true;
+    if (Recovery) Recovery->DrawingChanged();
     View.InvalidateDrawing();
     std::string name = Drawing.FileName;
     if (name.empty()) GetMessageText(6, name);
@@ -327,6 +330,7 @@ void TMainForm::SetChanged() {
 
 void TMainForm::SetUnChanged() {
     Drawing.Changed = false;
+    if (Recovery) Recovery->DrawingSettled();
     View.InvalidateDrawing();
     std::string name = Drawing.FileName;
     if (name.empty()) GetMessageText(6, name);
@@ -813,6 +817,7 @@ void TMainForm::SetChangedOnScreen() {
     // The title as SetChanged shows it; the sheets catch up later.
     Drawing.Changed = true;
     SheetsBehindScreen = true;
+    if (Recovery) Recovery->DrawingChanged();
     std::string name = Drawing.FileName;
     if (name.empty()) GetMessageText(6, name);
     setWindowTitle(QString::fromStdString(TitleBase + " - [" + name + "*]"));

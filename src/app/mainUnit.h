@@ -40,6 +40,7 @@ class TMainToolHost;
 class TAddTextForm;
 class DrawingSession;
 class TRecentFiles;
+class TRecoveryKeeper;
 
 // The colour swatch of the settings panel: shows the pen colour; a press with any button
 // asks for a new one.
@@ -94,6 +95,8 @@ public:
     std::unique_ptr<TranslationTable> Translations;
     // The drawing's history of steps.
     std::unique_ptr<DrawingSession> Session;
+    // The recovery copy of unsaved work.
+    std::unique_ptr<TRecoveryKeeper> Recovery;
 
     void SetChanged();
     void SetUnChanged();

@@ -4,7 +4,9 @@
 #include <bit>
 #include <cmath>
 #include <cstddef>
+#include <cstdio>
 #include <cstring>
+#include <new>
 
 #include "document/bytes.h"
 #include "platform/safefile.h"
@@ -82,10 +84,16 @@ std::uint8_t flag(bool b) { return b ? 1 : 0; }
 
 std::vector<std::uint8_t> EncodeDrawing(const TDrawing& drawing, const DrawingSettings& s) {
     std::vector<std::uint8_t> bytes;
+    AppendDrawing(bytes, drawing, s);
+    return bytes;
+}
+
+void AppendDrawing(std::vector<std::uint8_t>& bytes, const TDrawing& drawing,
+                   const DrawingSettings& s) {
     const std::uint32_t n = drawing.Elements.Count();
     const std::uint32_t m = drawing.Texts.Count();
-    bytes.reserve(8 + std::size_t{n} * kElementRecordSize + std::size_t{m} * (kTextRecordSize + 64) +
-                  kSettingsBlockSize + kExtensionBlockSize);
+    bytes.reserve(bytes.size() + 8 + std::size_t{n} * kElementRecordSize +
+                  std::size_t{m} * (kTextRecordSize + 64) + kSettingsBlockSize + kExtensionBlockSize);
     ByteWriter w(bytes);
     w.u32(n);
     if (n) w.bytes(&drawing.Elements.At(0), std::size_t{n} * kElementRecordSize);
@@ -106,12 +114,17 @@ std::vector<std::uint8_t> EncodeDrawing(const TDrawing& drawing, const DrawingSe
     w.f64(drawing.PageWidthInch);
     w.f64(drawing.PageHeightInch);
     w.f64(s.PageCount);
-    return bytes;
 }
 
 bool WriteDrawingFile(const std::string& path, const TDrawing& drawing,
                       const DrawingSettings& settings, std::string* error) {
-    const std::vector<std::uint8_t> bytes = EncodeDrawing(drawing, settings);
+    std::vector<std::uint8_t> bytes;
+    try {
+        bytes = EncodeDrawing(drawing, settings);
+    } catch (const std::bad_alloc&) {
+        if (error) *error = "Cannot save \"" + path + "\": there is not enough memory";
+        return false;
+    }
     SafeFileWriter file(path);
     if (file.open() && file.write(bytes.data(), bytes.size()) && file.commit()) return true;
     if (error) *error = "Cannot save \"" + path + "\": " + file.error();
@@ -231,19 +244,33 @@ bool DecodeDrawing(const std::uint8_t* data, std::size_t size, DecodedDrawing& o
     return true;
 }
 
-bool ReadDrawingFile(const std::string& path, TDrawing& drawing, DrawingSettings& settings,
-                     std::string* error) {
-    std::vector<std::uint8_t> bytes;
+bool ReadDrawingBytes(const std::uint8_t* data, std::size_t size, const std::string& name,
+                      TDrawing& drawing, DrawingSettings& settings, std::string* error,
+                      SheetSizeCheck sheetCheck) {
     std::string reason;
-    if (!ReadWholeFile(path, bytes, &reason))
-        return fail(error, "Cannot open \"" + path + "\": " + reason);
     DecodedDrawing decoded;
     // Values an older file does not hold keep the ones the drawing has now.
     decoded.drawing.PageWidthInch = drawing.PageWidthInch;
     decoded.drawing.PageHeightInch = drawing.PageHeightInch;
     decoded.settings = settings;
-    if (!DecodeDrawing(bytes.data(), bytes.size(), decoded, &reason))
-        return fail(error, "\"" + path + "\" is not a readable drawing: " + reason);
+    bool read = false;
+    try {
+        read = DecodeDrawing(data, size, decoded, &reason);
+    } catch (const std::bad_alloc&) {
+        reason = "there is not enough memory to read it";
+    }
+    if (!read) return fail(error, "\"" + name + "\" is not a readable drawing: " + reason);
+    if (sheetCheck == SheetSizeCheck::Refuse && decoded.hasExtension &&
+        !(SheetSideUsable(decoded.drawing.PageWidthInch) &&
+          SheetSideUsable(decoded.drawing.PageHeightInch))) {
+        char sheet[96];
+        std::snprintf(sheet, sizeof sheet, "%.6g x %.6g mm",
+                      decoded.drawing.PageWidthInch * MmPerInch,
+                      decoded.drawing.PageHeightInch * MmPerInch);
+        return fail(error, "\"" + name + "\" has a sheet of " + sheet +
+                               "; a sheet can be at most " +
+                               std::to_string(static_cast<int>(kMaxSheetMm)) + " mm wide and high");
+    }
 
     drawing.NewAll();
     drawing.SwapLists(decoded.drawing);
@@ -251,8 +278,19 @@ bool ReadDrawingFile(const std::string& path, TDrawing& drawing, DrawingSettings
     drawing.PageWidthInch = decoded.drawing.PageWidthInch;
     drawing.PageHeightInch = decoded.drawing.PageHeightInch;
     settings = decoded.settings;
-    drawing.FileName = path;
     drawing.Changed = false;
+    return true;
+}
+
+bool ReadDrawingFile(const std::string& path, TDrawing& drawing, DrawingSettings& settings,
+                     std::string* error, SheetSizeCheck sheetCheck) {
+    std::vector<std::uint8_t> bytes;
+    std::string reason;
+    if (!ReadWholeFile(path, bytes, &reason, kMaxDrawingFileSize))
+        return fail(error, "Cannot open \"" + path + "\": " + reason);
+    if (!ReadDrawingBytes(bytes.data(), bytes.size(), path, drawing, settings, error, sheetCheck))
+        return false;
+    drawing.FileName = path;
     return true;
 }
 

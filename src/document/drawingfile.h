@@ -32,6 +32,9 @@ inline constexpr std::size_t kExtensionBlockSize = 32;
 // Serialises the whole drawing file into memory: both lists, the settings block and the
 // extension block, little-endian, field by field.
 std::vector<std::uint8_t> EncodeDrawing(const TDrawing& drawing, const DrawingSettings& settings);
+// The same, appended to `bytes` (one allocation for whatever goes before it and the drawing).
+void AppendDrawing(std::vector<std::uint8_t>& bytes, const TDrawing& drawing,
+                   const DrawingSettings& settings);
 
 // Writes the drawing file through a temporary file that replaces `path` only when it is
 // complete, so a failed save leaves the previous file intact. On failure returns false and
@@ -55,12 +58,28 @@ struct DecodedDrawing {
 bool DecodeDrawing(const std::uint8_t* data, std::size_t size, DecodedDrawing& out,
                    std::string* error);
 
+// What a reader does with a sheet size no window or output can show (see SheetSideUsable):
+// the exporter keeps it (and its outputs refuse it), the window refuses the file.
+enum class SheetSizeCheck { Keep, Refuse };
+
 // Reads a drawing file and, only when it was read completely, replaces the drawing's lists
 // and placement and the settings; for an older file without the extension block the sheet
 // size, eraser width and page count keep their values. On success FileName := path and the
 // drawing is unchanged. On failure nothing at all changes and *error names the file and
-// what is wrong.
+// what is wrong. Only a regular file of at most kMaxDrawingFileSize bytes is read; a lack of
+// memory is a failure like any other.
 bool ReadDrawingFile(const std::string& path, TDrawing& drawing, DrawingSettings& settings,
-                     std::string* error);
+                     std::string* error, SheetSizeCheck sheetCheck = SheetSizeCheck::Keep);
+
+// The same for a drawing file held in memory; `name` stands for the file in messages.
+// FileName is emptied; the caller names the drawing.
+bool ReadDrawingBytes(const std::uint8_t* data, std::size_t size, const std::string& name,
+                      TDrawing& drawing, DrawingSettings& settings, std::string* error,
+                      SheetSizeCheck sheetCheck = SheetSizeCheck::Keep);
+
+// The largest drawing file that is read: 1 GiB, about twelve million elements, sixty times
+// the largest drawings the program is measured with. Anything larger is no drawing anyone
+// made with it, and reading it would need as much memory again for the lists.
+inline constexpr std::uint64_t kMaxDrawingFileSize = std::uint64_t{1} << 30;
 
 }  // namespace tervasko

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -8,6 +9,17 @@
 #include "platform/numeric.h"
 
 namespace tervasko {
+
+// The largest sheet side (mm) that the window shows and output takes: a bit more than 5
+// metres would exceed what a PDF page may measure (200 inches). Drawing files may hold any
+// size and keep it.
+inline constexpr double kMaxSheetMm = 5000;
+
+// Whether a sheet side in inches is finite, positive and at most kMaxSheetMm.
+inline bool SheetSideUsable(double inches) {
+    const double mm = inches * MmPerInch;
+    return std::isfinite(mm) && mm > 0 && mm <= kMaxSheetMm;
+}
 
 // Kind values of TDrawElement. Other values may come from files; such elements are kept,
 // saved and loaded, but never drawn or exported.

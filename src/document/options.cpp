@@ -7,8 +7,11 @@
 namespace tervasko {
 
 std::int32_t LoadOptions(const std::string& programDir) {
+    // Only the four bytes the file holds, and only from a regular file: a pipe or a device
+    // in its place must neither hold up the start nor fill the memory.
     std::vector<std::uint8_t> bytes;
-    if (!ReadWholeFile(programDir + kOptionsFileName, bytes, nullptr) || bytes.size() < 4) return 0;
+    if (!ReadFileHead(programDir + kOptionsFileName, 4, bytes, nullptr) || bytes.size() < 4)
+        return 0;
     const auto value = static_cast<std::int32_t>(
         static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
         static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24);

@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstring>
 #include <ctime>
+#include <vector>
 
 namespace tervasko::dbf {
 namespace {
@@ -109,7 +110,7 @@ HeaderCheck checkHeader(const std::string& path) {
         return c;
     }
     struct stat st {};
-    std::array<unsigned char, kFileHeaderSize> h{};
+    std::vector<unsigned char> h(kFileHeaderSize);
     ssize_t got = -1;
     int readError = 0;
     if (::fstat(fd, &st) != 0) {
@@ -122,47 +123,57 @@ HeaderCheck checkHeader(const std::string& path) {
         got = ::pread(fd, h.data(), h.size(), 0);
         if (got < 0) readError = errno;
     }
-    ::close(fd);
-    if (readError) {
-        c.problem = std::strerror(readError);
+    const auto done = [&](std::string_view problem) {
+        ::close(fd);
+        c.problem = problem;
         return c;
-    }
+    };
+    if (readError) return done(std::strerror(readError));
     c.damaged = true;
-    if (st.st_size == 0) {
-        c.problem = kEmptyFile;
-        return c;
-    }
-    if (got < static_cast<ssize_t>(kFileHeaderSize)) {
-        c.problem = kHeaderIncomplete;
-        return c;
-    }
+    if (st.st_size == 0) return done(kEmptyFile);
+    if (got < static_cast<ssize_t>(kFileHeaderSize)) return done(kHeaderIncomplete);
     c.headerLength = le16(&h[8]);
     c.recordLength = le16(&h[10]);
     const std::uint32_t declaredRows = le32(&h[4]);
     // At least one field descriptor and its terminator; a record holds the deletion flag and
     // at least one byte of data.
     if (c.headerLength < kFileHeaderSize + kFieldDescriptorSize + 1 || c.recordLength < 2 ||
-        declaredRows > 0x7FFFFFFFu) {
-        c.problem = kHeaderInvalid;
-        return c;
+        declaredRows > 0x7FFFFFFFu)
+        return done(kHeaderInvalid);
+    const auto fileSize = static_cast<std::uint64_t>(st.st_size);
+    if (fileSize < c.headerLength) return done(kHeaderIncomplete);
+    // The file header, one descriptor of 32 bytes per field and the terminator 0x0D: the
+    // header length must be exactly that, or the rows are not where it says.
+    if ((c.headerLength - kFileHeaderSize - 1) % kFieldDescriptorSize != 0)
+        return done(kHeaderInvalid);
+    h.resize(c.headerLength);
+    if (::pread(fd, h.data(), h.size(), 0) != static_cast<ssize_t>(h.size()))
+        return done(kHeaderIncomplete);
+    if (h.back() != 0x0D) return done(kHeaderInvalid);
+    const std::size_t fields = (c.headerLength - kFileHeaderSize - 1) / kFieldDescriptorSize;
+    unsigned fieldBytes = 1;
+    for (std::size_t i = 0; i < fields; ++i) {
+        const unsigned char* d = &h[kFileHeaderSize + i * kFieldDescriptorSize];
+        if (d[0] == 0x0D) return done(kHeaderInvalid);  // a terminator before the last field
+        fieldBytes += d[16];
     }
-    if (static_cast<std::uint64_t>(st.st_size) < c.headerLength) {
-        c.problem = kHeaderIncomplete;
-        return c;
-    }
-    const std::uint64_t present =
-        (static_cast<std::uint64_t>(st.st_size) - c.headerLength) / c.recordLength;
+    if (fieldBytes != c.recordLength) return done(kRecordLengthMismatch);
+
+    const std::uint64_t present = (fileSize - c.headerLength) / c.recordLength;
     c.usable = true;
     if (present < declaredRows) {
         // A file cut short: the rows it still holds are whole and can be read, but adding
         // one would write behind a gap.
-        c.problem = kRowsMissing;
         c.rowsPresent = static_cast<int>(present);
-        return c;
+        return done(kRowsMissing);
     }
-    c.damaged = false;
     c.rowsPresent = static_cast<int>(declaredRows);
-    return c;
+    // Whole rows behind the last one the header counts: appending at the declared end would
+    // overwrite them. Less than a row there is the end-of-file mark or the rest of an append
+    // that never completed, which no reader counts as a row.
+    if (present > declaredRows) return done(kRowsBeyondHeader);
+    c.damaged = false;
+    return done({});
 }
 
 void stampToday(DBFHandle h) {

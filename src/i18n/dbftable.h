@@ -19,6 +19,8 @@ inline constexpr std::string_view kHeaderIncomplete = "Der Dateikopf ist unvolls
 inline constexpr std::string_view kHeaderInvalid = "Der Dateikopf ist ungültig.";
 inline constexpr std::string_view kRowsMissing =
     "Die Datei enthält weniger Zeilen, als ihr Kopf angibt.";
+inline constexpr std::string_view kRowsBeyondHeader =
+    "Die Datei enthält mehr Zeilen, als ihr Kopf angibt.";
 inline constexpr std::string_view kRecordLengthMismatch =
     "Die Satzlänge passt nicht zu den Spalten.";
 inline constexpr std::string_view kNoSourceColumn =
@@ -38,9 +40,12 @@ public:
     Table(const Table&) = delete;
     Table& operator=(const Table&) = delete;
 
-    // Opens an existing file after checking its header against the file's size. A file that
-    // holds fewer rows than its header claims is opened read-only with the rows it holds;
-    // a file whose layout cannot be trusted is not opened. `wanted` ReadOnly never writes.
+    // Opens an existing file after checking its header in full (header length, terminator,
+    // record length against the fields) and against the file's size. A file that holds fewer
+    // rows than its header claims is opened read-only with the rows it holds; one that holds
+    // more complete rows than its header counts is opened read-only with the rows the header
+    // counts, since appending would overwrite the others; a file whose layout cannot be
+    // trusted is not opened. `wanted` ReadOnly never writes.
     static OpenResult Open(const std::string& path, Access wanted);
 
     // Creates a new empty table of `columns` character columns named prefix1, prefix2, ...

@@ -92,7 +92,7 @@ std::vector<std::string_view> TableProblemTexts() {
     for (TableProblem::Kind kind : kAllKinds) texts.push_back(leadText(kind));
     for (std::string_view detail :
          {dbf::kEmptyFile, dbf::kHeaderIncomplete, dbf::kHeaderInvalid, dbf::kRowsMissing,
-          dbf::kRecordLengthMismatch, dbf::kNoSourceColumn})
+          dbf::kRowsBeyondHeader, dbf::kRecordLengthMismatch, dbf::kNoSourceColumn})
         texts.push_back(detail);
     return texts;
 }

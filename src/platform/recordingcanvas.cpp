@@ -1,8 +1,19 @@
 #include "platform/recordingcanvas.h"
 
 #include <algorithm>
+#include <cstdint>
+
+#include "platform/numeric.h"
 
 namespace tervasko {
+namespace {
+
+// Any number of lines of any font: worked out wide, kept within the pixel range.
+int clampToPixels(std::int64_t v) {
+    return static_cast<int>(std::clamp<std::int64_t>(v, -kPixelLimit, kPixelLimit));
+}
+
+}  // namespace
 
 void RecordingCanvas::setPen(Color color, int width, PenStyle style) {
     penColor_ = color;
@@ -46,7 +57,7 @@ void RecordingCanvas::textOut(int x, int y, std::u16string_view text) {
 
 int RecordingCanvas::textWidth(std::u16string_view text) {
     const int w = charWidth_ > 0 ? charWidth_ : std::max(1, font_.height / 2);
-    return static_cast<int>(text.size()) * w;
+    return clampToPixels(static_cast<std::int64_t>(text.size()) * w);
 }
 
 IntRect RecordingCanvas::drawText(IntRect r, std::u16string_view text, bool measureOnly) {
@@ -61,8 +72,8 @@ IntRect RecordingCanvas::drawText(IntRect r, std::u16string_view text, bool meas
         ++lines;
         start = end + 1;
     }
-    r.right = r.left + widest;
-    r.bottom = r.top + lines * font_.height;
+    r.right = clampToPixels(std::int64_t{r.left} + widest);
+    r.bottom = clampToPixels(std::int64_t{r.top} + std::int64_t{lines} * font_.height);
     if (!measureOnly) record(Op::DrawText, {{r.left, r.top}, {r.right, r.bottom}}, text);
     return r;
 }

@@ -1,26 +1,116 @@
 #include "platform/safefile.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
+#include <new>
+#include <random>
 
 namespace tervasko {
 namespace {
 
 constexpr std::size_t kBufferSize = 1 << 16;
+constexpr const char* kTempMark = ".~tvk-";
+constexpr std::size_t kTempRandomLength = 6;
 
-std::string systemReason(int err) { return std::strerror(err); }
+std::string systemReason(int err) {
+    return std::strerror(err);
+}
+
+std::string folderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    if (slash == 0) return "/";
+    return path.substr(0, slash);
+}
+
+std::string baseOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string randomSuffix() {
+    static thread_local std::mt19937_64 random{std::random_device{}() ^
+                                               static_cast<std::uint64_t>(::getpid()) << 32};
+    constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    std::string s;
+    for (std::size_t i = 0; i < kTempRandomLength; ++i)
+        s += kLetters[random() % (sizeof kLetters - 1)];
+    return s;
+}
+
+// ".<base>.~tvk-" followed by the random part, and nothing else.
+bool isTemporaryName(const char* name) {
+    const std::size_t length = std::strlen(name);
+    if (name[0] != '.' || length < 1 + std::strlen(kTempMark) + kTempRandomLength) return false;
+    const char* mark = name + length - kTempRandomLength - std::strlen(kTempMark);
+    return mark > name && std::strncmp(mark, kTempMark, std::strlen(kTempMark)) == 0;
+}
+
+void syncFolder(const std::string& folder) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);  // a folder that cannot be synced still has the new name
+    ::close(fd);
+}
+
+// Opens a file for reading without waiting for a writer at the other end of a pipe, and
+// only when it is a regular file. Returns the descriptor, or -1 with the reason.
+int openRegular(const std::string& path, struct stat& st, std::string* error) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) {
+        if (error) *error = systemReason(errno);
+        return -1;
+    }
+    int err = 0;
+    if (::fstat(fd, &st) != 0)
+        err = errno;
+    else if (S_ISDIR(st.st_mode))
+        err = EISDIR;
+    if (err == 0 && !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        if (error) *error = "Not a regular file";
+        return -1;
+    }
+    if (err != 0) {
+        ::close(fd);
+        if (error) *error = systemReason(err);
+        return -1;
+    }
+    return fd;
+}
+
+// Reads up to `size` bytes at the start of the file; returns the count read, or -1.
+ssize_t readFully(int fd, std::uint8_t* data, std::size_t size, int& err) {
+    std::size_t filled = 0;
+    while (filled < size) {
+        const ssize_t n = ::read(fd, data + filled, size - filled);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            err = errno;
+            return -1;
+        }
+        if (n == 0) break;
+        filled += static_cast<std::size_t>(n);
+    }
+    return static_cast<ssize_t>(filled);
+}
 
 }  // namespace
 
 SafeFileWriter::SafeFileWriter(std::string targetPath) : target_(std::move(targetPath)) {}
 
-SafeFileWriter::~SafeFileWriter() { discard(); }
+SafeFileWriter::~SafeFileWriter() {
+    discard();
+}
 
 bool SafeFileWriter::fail(const std::string& reason) {
     if (!failed_) error_ = reason;
@@ -30,13 +120,13 @@ bool SafeFileWriter::fail(const std::string& reason) {
 }
 
 void SafeFileWriter::discard() {
-    if (fd_ >= 0) {
-        ::close(fd_);
-        fd_ = -1;
-    }
     if (!temp_.empty() && !committed_) {
         ::unlink(temp_.c_str());
         temp_.clear();
+    }
+    if (fd_ >= 0) {
+        ::close(fd_);  // an unnamed file vanishes with its last descriptor
+        fd_ = -1;
     }
 }
 
@@ -48,32 +138,87 @@ bool SafeFileWriter::open() {
         const auto resolved = std::filesystem::weakly_canonical(target_, ec);
         if (!ec) target_ = resolved.string();
     }
-    const auto status = std::filesystem::status(target_, ec);
-    if (std::filesystem::is_directory(status)) return fail(systemReason(EISDIR));
-    // Renaming over a device or a pipe would put a plain file in its place.
-    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status))
-        return fail("Not a regular file");
-    std::string pattern = target_ + ".XXXXXX";
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    const int fd = ::mkstemp(name.data());
-    if (fd < 0) return fail(systemReason(errno));
-    fd_ = fd;
-    temp_ = name.data();
-    // mkstemp makes the file private; give it the mode an ordinary new file would get, or
-    // the mode of the file it replaces.
     struct stat old {};
+    const bool exists = ::stat(target_.c_str(), &old) == 0;
+    if (exists && S_ISDIR(old.st_mode)) return fail(systemReason(EISDIR));
+    // Renaming over a device or a pipe would put a plain file in its place.
+    if (exists && !S_ISREG(old.st_mode)) return fail("Not a regular file");
+    // Decided by the mode bits: the file's owner (and root) could write it anyway, but a
+    // file that somebody protected is not silently replaced.
+    if (exists && (old.st_mode & 0222) == 0) return fail(kWriteProtected);
+    // The mode an ordinary new file would get, or the mode of the file it replaces.
     mode_t mode;
-    if (::stat(target_.c_str(), &old) == 0) {
+    if (exists) {
         mode = old.st_mode & 07777;
     } else {
         const mode_t mask = ::umask(0);
         ::umask(mask);
         mode = 0666 & ~mask;
     }
+
+    const std::string folder = folderOf(target_);
+    RemoveStaleTemporaries(folder);
+    fd_ = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    if (fd_ < 0) {
+        const int err = errno;
+        // Older kernels and some file systems cannot make unnamed files.
+        if (err != EOPNOTSUPP && err != EISDIR && err != EINVAL) return fail(systemReason(err));
+        if (!openNamed(folder)) return false;
+    }
+    // Taken before the file has a name, so no cleaner ever sees it unlocked while we write.
+    ::flock(fd_, LOCK_EX | LOCK_NB);
     ::fchmod(fd_, mode);
     buffer_.reserve(kBufferSize);
     return true;
+}
+
+bool SafeFileWriter::openNamed(const std::string& folder) {
+    const std::string prefix = folder + "/." + baseOf(target_) + kTempMark;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string name = prefix + randomSuffix();
+        const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd >= 0) {
+            fd_ = fd;
+            temp_ = name;
+            return true;
+        }
+        if (errno != EEXIST) return fail(systemReason(errno));
+    }
+    return fail(systemReason(EEXIST));
+}
+
+// Links the unnamed file into the folder: straight to the target when there is none yet,
+// otherwise under a temporary name that commit() renames over the target.
+bool SafeFileWriter::giveName() {
+    const std::string self = "/proc/self/fd/" + std::to_string(fd_);
+    const auto link = [&](const std::string& name) {
+        if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0)
+            return 0;
+        const int err = errno;
+        if (err != ENOENT || ::access("/proc/self/fd", F_OK) == 0) return err;
+        // Without /proc the descriptor itself is linked; that needs more privileges.
+        return ::linkat(fd_, "", AT_FDCWD, name.c_str(), AT_EMPTY_PATH) == 0 ? 0 : errno;
+    };
+    struct stat st {};
+    if (::lstat(target_.c_str(), &st) != 0 && errno == ENOENT) {
+        const int err = link(target_);
+        if (err == 0) {
+            committed_ = true;
+            return true;
+        }
+        if (err != EEXIST) return fail(systemReason(err));
+    }
+    const std::string prefix = folderOf(target_) + "/." + baseOf(target_) + kTempMark;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string name = prefix + randomSuffix();
+        const int err = link(name);
+        if (err == 0) {
+            temp_ = name;
+            return true;
+        }
+        if (err != EEXIST) return fail(systemReason(err));
+    }
+    return fail(systemReason(EEXIST));
 }
 
 bool SafeFileWriter::flushBuffer() {
@@ -96,8 +241,16 @@ bool SafeFileWriter::write(const void* data, std::size_t size) {
     if (buffer_.size() + size > kBufferSize) {
         if (!flushBuffer()) return false;
         if (size >= kBufferSize) {
-            buffer_.assign(p, p + size);
-            return flushBuffer();
+            std::size_t done = 0;
+            while (done < size) {
+                const ssize_t n = ::write(fd_, p + done, size - done);
+                if (n < 0) {
+                    if (errno == EINTR) continue;
+                    return fail(systemReason(errno));
+                }
+                done += static_cast<std::size_t>(n);
+            }
+            return true;
         }
     }
     buffer_.insert(buffer_.end(), p, p + size);
@@ -108,46 +261,98 @@ bool SafeFileWriter::commit() {
     if (failed_ || fd_ < 0) return fail(error_.empty() ? "File is not open" : error_);
     if (!flushBuffer()) return false;
     if (::fsync(fd_) != 0) return fail(systemReason(errno));
+    if (temp_.empty() && !giveName()) return false;
+    if (!committed_) {
+        if (::rename(temp_.c_str(), target_.c_str()) != 0) return fail(systemReason(errno));
+        committed_ = true;
+        temp_.clear();
+    }
+    syncFolder(folderOf(target_));
     const int fd = fd_;
     fd_ = -1;
-    if (::close(fd) != 0) return fail(systemReason(errno));
-    if (::rename(temp_.c_str(), target_.c_str()) != 0) return fail(systemReason(errno));
-    committed_ = true;
-    temp_.clear();
+    ::close(fd);  // the data was synced; nothing can fail here that the file would show
     return true;
 }
 
-bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out, std::string* error) {
-    out.clear();
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        if (error) *error = systemReason(errno);
-        return false;
-    }
-    struct stat st {};
-    int err = 0;
-    if (::fstat(fd, &st) != 0) err = errno;
-    else if (S_ISDIR(st.st_mode)) err = EISDIR;
-    // The size is a hint; the loop reads until the end whatever the file turns out to hold.
-    std::size_t filled = 0;
-    out.resize(err == 0 && st.st_size > 0 ? static_cast<std::size_t>(st.st_size) : 4096);
-    while (err == 0) {
-        if (filled == out.size()) out.resize(out.size() * 2);
-        const ssize_t n = ::read(fd, out.data() + filled, out.size() - filled);
-        if (n < 0) {
-            if (errno != EINTR) err = errno;
+int RemoveStaleTemporaries(const std::string& folder, int minAgeSeconds) {
+    DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+    if (!dir) return 0;
+    const int dirFd = ::dirfd(dir);
+    const std::time_t now = std::time(nullptr);
+    int removed = 0;
+    while (const dirent* entry = ::readdir(dir)) {
+        if (!isTemporaryName(entry->d_name)) continue;
+        struct stat st {};
+        if (::fstatat(dirFd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
+        if (!S_ISREG(st.st_mode) || st.st_uid != ::geteuid() || now - st.st_mtime < minAgeSeconds)
             continue;
-        }
-        if (n == 0) break;
-        filled += static_cast<std::size_t>(n);
+        const int fd =
+            ::openat(dirFd, entry->d_name, O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+        if (fd < 0) continue;
+        // A writer that still lives holds the lock.
+        struct stat opened {};
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &opened) == 0 &&
+            opened.st_ino == st.st_ino && opened.st_dev == st.st_dev &&
+            ::unlinkat(dirFd, entry->d_name, 0) == 0)
+            ++removed;
+        ::close(fd);
     }
+    ::closedir(dir);
+    return removed;
+}
+
+bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out, std::string* error,
+                   std::uint64_t maxSize) {
+    out.clear();
+    struct stat st {};
+    const int fd = openRegular(path, st, error);
+    if (fd < 0) return false;
+    const auto size = static_cast<std::uint64_t>(st.st_size);
+    const auto failWith = [&](std::string reason) {
+        ::close(fd);
+        std::vector<std::uint8_t>().swap(out);
+        if (error) *error = std::move(reason);
+        return false;
+    };
+    if (size > maxSize)
+        return failWith("The file is larger than " + (maxSize % (1 << 20) == 0
+                                                          ? std::to_string(maxSize >> 20) + " MB"
+                                                          : std::to_string(maxSize) + " bytes"));
+    std::vector<std::uint8_t> bytes;
+    try {
+        bytes.resize(static_cast<std::size_t>(size));
+    } catch (const std::bad_alloc&) {
+        return failWith(systemReason(ENOMEM));
+    }
+    int err = 0;
+    const ssize_t got = readFully(fd, bytes.data(), bytes.size(), err);
+    if (got < 0) return failWith(systemReason(err));
+    // A file that grows while it is read is not what fstat measured.
+    std::uint8_t probe = 0;
+    if (static_cast<std::size_t>(got) == bytes.size() && readFully(fd, &probe, 1, err) != 0)
+        return failWith(err ? systemReason(err) : "The file changed while it was read");
     ::close(fd);
-    if (err != 0) {
+    bytes.resize(static_cast<std::size_t>(got));
+    out.swap(bytes);
+    return true;
+}
+
+bool ReadFileHead(const std::string& path, std::size_t count, std::vector<std::uint8_t>& out,
+                  std::string* error) {
+    out.clear();
+    struct stat st {};
+    const int fd = openRegular(path, st, error);
+    if (fd < 0) return false;
+    out.resize(count);
+    int err = 0;
+    const ssize_t got = readFully(fd, out.data(), count, err);
+    ::close(fd);
+    if (got < 0) {
         out.clear();
         if (error) *error = systemReason(err);
         return false;
     }
-    out.resize(filled);
+    out.resize(static_cast<std::size_t>(got));
     return true;
 }
 

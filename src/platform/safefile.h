@@ -7,10 +7,17 @@
 
 namespace tervasko {
 
-// Replaces a file only once its new content is completely on disk: the bytes go to a
-// temporary file in the target's folder, which is renamed over the target on commit().
-// Until then, and whenever anything fails, the old file stays exactly as it was, and a
-// destroyed writer that was not committed removes its temporary file.
+// Replaces a file only once its new content is completely on disk. The bytes go to an
+// unnamed file in the target's folder (O_TMPFILE), which gets a name only when it is
+// complete; where the file system cannot make unnamed files, to a named temporary file
+// beside the target. commit() puts it in place of the target with one rename. Until then,
+// and whenever anything fails, the old file stays exactly as it was, and a destroyed writer
+// that was not committed leaves nothing behind.
+//
+// A named temporary file is ".<target name>.~tvk-<random>" and stays locked (flock) while
+// its writer lives; a process killed while writing can leave one, and
+// RemoveStaleTemporaries clears them. A target without any write permission bit is
+// refused, as an editor refuses to save over a write-protected file.
 class SafeFileWriter {
 public:
     explicit SafeFileWriter(std::string targetPath);
@@ -32,9 +39,11 @@ private:
     bool flushBuffer();
     bool fail(const std::string& reason);
     void discard();
+    bool openNamed(const std::string& folder);
+    bool giveName();
 
     std::string target_;
-    std::string temp_;
+    std::string temp_;  // the temporary file's name, once it has one
     int fd_ = -1;
     bool failed_ = false;
     bool committed_ = false;
@@ -42,7 +51,26 @@ private:
     std::vector<char> buffer_;
 };
 
-// Reads a whole file. On failure returns false and sets *error to the system's reason.
-bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out, std::string* error);
+// The reason SafeFileWriter gives for a target that has no write permission bit.
+inline constexpr const char* kWriteProtected = "The file is write-protected";
+
+// Removes the temporary files that writers killed while writing left in `folder`: only
+// regular files named as SafeFileWriter names them, owned by this user, locked by no living
+// writer and last changed at least `minAgeSeconds` ago. Returns how many were removed.
+int RemoveStaleTemporaries(const std::string& folder, int minAgeSeconds = 60);
+
+// The largest file ReadWholeFile takes unless told otherwise (bytes).
+inline constexpr std::uint64_t kMaxReadSize = std::uint64_t{1} << 30;
+
+// Reads a whole regular file with one allocation of its size. A pipe, a device, a folder or
+// a file larger than maxSize is refused without reading (and without waiting for a writer),
+// and a lack of memory is a failure like any other. On failure returns false, leaves `out`
+// empty and sets *error to the reason.
+bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out, std::string* error,
+                   std::uint64_t maxSize = kMaxReadSize);
+
+// Reads at most `count` bytes from the start of a regular file (fewer when it is shorter).
+bool ReadFileHead(const std::string& path, std::size_t count, std::vector<std::uint8_t>& out,
+                  std::string* error);
 
 }  // namespace tervasko

@@ -65,6 +65,11 @@ void DrawingSession::Restart() {
     history_.clear();
 }
 
+void DrawingSession::RestartUnsaved() {
+    history_.clear();
+    history_.resetClean();
+}
+
 void DrawingSession::MarkSaved() {
     history_.setClean();
 }

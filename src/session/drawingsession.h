@@ -41,6 +41,9 @@ public:
 
     // A new or loaded drawing: the history starts afresh, clean.
     void Restart();
+    // A drawing no file holds as it is (a restored recovery copy): the history starts afresh
+    // with no state that counts as saved.
+    void RestartUnsaved();
     // The drawing was saved: this state is the clean one.
     void MarkSaved();
 

@@ -1,6 +1,7 @@
 #include "view/drawobjects.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 #include "platform/cp1252.h"
@@ -10,13 +11,21 @@
 namespace tervasko {
 namespace {
 
-int px(double mm, double scale) { return static_cast<int>(Round(mm * scale)); }
+int px(double mm, double scale) {
+    return DevicePixel(mm * scale);
+}
+
+// Rounded half-to-even, at least 1 and at most `limit`; NaN gives 1.
+int boundedSize(double v, int limit) {
+    const double r = std::nearbyint(std::fabs(v));
+    if (std::isnan(r) || r < 1) return 1;
+    return r < limit ? static_cast<int>(r) : limit;
+}
 
 }  // namespace
 
 int ElementPenWidth(double widthMm, double scale) {
-    const auto w = Round(widthMm * scale);
-    return w == 0 ? 1 : static_cast<int>(std::llabs(w));
+    return boundedSize(widthMm * scale, kMaxPenPx);
 }
 
 void DrawElement(Canvas& canvas, const TDrawElement& e, double off, double scale) {
@@ -48,11 +57,10 @@ void DrawElement(Canvas& canvas, const TDrawElement& e, double off, double scale
 FontSpec TextFont(const TTextElement& text, double fontScale, int dpiY) {
     FontSpec f;
     f.face = Utf16ToUtf8(Cp1252ToUtf16(AnsiView(text.FontName)));
-    auto points = Round(text.FontSize * fontScale);
+    double points = std::nearbyint(text.FontSize * fontScale);
     if (points == 0) points = 1;
     // The size on paper stays the same at every zoom: points at the device's resolution.
-    f.height = static_cast<int>(Round(static_cast<double>(std::llabs(points)) * dpiY / 72.0));
-    if (f.height == 0) f.height = 1;
+    f.height = boundedSize(std::fabs(points) * dpiY / 72.0, kMaxFontPx);
     f.weight = (text.Style & fsBold) ? 700 : 400;
     f.italic = text.Style & fsItalic;
     f.underline = text.Style & fsUnderline;

@@ -21,10 +21,11 @@ bool ElementMayTouch(const TDrawElement& e, double off, double scale, const IntR
 // One element, with its pen set from Width and Color, `off` mm being the sheet's top.
 void DrawElement(Canvas& canvas, const TDrawElement& e, double off, double scale);
 
-// The pen width in pixels for an element width in mm: at least 1.
+// The pen width in pixels for an element width in mm: 1 .. kMaxPenPx (1 for no number).
 int ElementPenWidth(double widthMm, double scale);
 
-// The font of a text at a font scale, its height in pixels of the canvas's resolution.
+// The font of a text at a font scale, its height in pixels of the canvas's resolution
+// (1 .. kMaxFontPx).
 FontSpec TextFont(const TTextElement& text, double fontScale, int dpiY);
 
 // Draws one text (measured first) and returns its box in pixels.

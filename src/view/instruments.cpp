@@ -1,5 +1,6 @@
 #include "view/instruments.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <string>
@@ -11,7 +12,9 @@ namespace {
 
 constexpr double kDegToRad = std::numbers::pi / 180;
 
-int r(double v) { return static_cast<int>(Round(v)); }
+int r(double v) {
+    return DevicePixel(v);
+}
 
 void line(Canvas& c, int x1, int y1, int x2, int y2) {
     c.moveTo(x1, y1);
@@ -25,7 +28,9 @@ void setLabelFont(Canvas& c, double s, double angleDeg) {
     FontSpec f;
     f.face = "Arial";
     f.height = InstrumentLabelHeight(s);
-    f.escapement = static_cast<int>(Trunc(-angleDeg * 10));
+    // Whole turns do not change the direction; they only keep a huge angle from overflowing.
+    const double a = std::fabs(angleDeg) < 1e6 ? angleDeg : std::fmod(angleDeg, 360.0);
+    f.escapement = std::isfinite(a) ? static_cast<int>(Trunc(-a * 10)) : 0;
     f.color = kGrey;
     c.setFont(f);
     c.setTransparentBackground(true);
@@ -59,7 +64,10 @@ void DrawRuler(Canvas& c, const InstrumentPlacement& p, double s, int sheetWidth
 
     const double t = inches ? s * MmPerInch / 10 : s;
     if (!(t > 0)) return;
-    const long long n = Trunc(L / t);
+    // The ruler spans the sheet; a sheet of more than a few metres is never shown, and the
+    // cap keeps a broken size from asking for millions of ticks.
+    constexpr double kMaxTicks = 100000;
+    const long long n = Trunc(std::min(L / t, kMaxTicks));
     for (long long g = 1; g <= n; ++g) {
         const double tx = x0 + g * t * ca, ty = y0 + g * t * sa;
         const double len = (g % 10 == 0 ? 6 : g % 10 == 5 ? 4.5 : 3) * s;

@@ -9,8 +9,8 @@ namespace tervasko {
 ViewGeometry ViewGeometry::Compute(double zoom, int dpi, double pageWidthInch, double pageHeightInch) {
     ViewGeometry g;
     g.PixelsPerMm = zoom * (dpi / MmPerInch) / 100;
-    g.SheetWidthPx = static_cast<int>(Round(zoom * dpi * pageWidthInch / 100));
-    g.SheetHeightPx = static_cast<int>(Round(zoom * dpi * pageHeightInch / 100));
+    g.SheetWidthPx = DevicePixel(zoom * dpi * pageWidthInch / 100);
+    g.SheetHeightPx = DevicePixel(zoom * dpi * pageHeightInch / 100);
     return g;
 }
 

@@ -4,6 +4,8 @@
 
 #include <QImage>
 #include <QImageReader>
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <filesystem>
 #include <sstream>
@@ -82,6 +84,8 @@ TEST(ExportCommand, FailuresNameTheFileExitNonZeroAndLeaveNoOutput) {
     const std::string broken = dir.file("broken.tvk");
     testing::writeBytes(broken, {0, 0, 0, 0x80, 1, 2});
     const std::string out = dir.file("out.dxf");
+    const std::string fifo = dir.file("pipe.tvk");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
 
     const struct {
         std::vector<std::string> args;
@@ -95,6 +99,10 @@ TEST(ExportCommand, FailuresNameTheFileExitNonZeroAndLeaveNoOutput) {
         {{dir.file("missing.tvk"), out}, kExitFailed, "missing.tvk", out},
         {{broken, out}, kExitFailed, "broken.tvk", out},
         {{dir.path(), out}, kExitFailed, dir.path(), out},
+        // Neither waits for a writer nor tries to hold a device's endless bytes.
+        {{fifo, out}, kExitFailed, fifo, out},
+        {{"/dev/zero", out}, kExitFailed, "\"/dev/zero\": Not a regular file", out},
+        {{"/dev/urandom", dir.file("out.png")}, kExitFailed, "/dev/urandom", dir.file("out.png")},
         {{good, dir.file("out.svgz")}, kExitUsage, "out.svgz", dir.file("out.svgz")},
         {{good, dir.file("no/such/folder/out.dxf")}, kExitFailed, "no/such/folder/out.dxf",
          dir.file("no/such/folder/out.dxf")},
@@ -107,7 +115,7 @@ TEST(ExportCommand, FailuresNameTheFileExitNonZeroAndLeaveNoOutput) {
         EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << "one line";
         EXPECT_FALSE(std::filesystem::exists(c.output));
     }
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 3);
 }
 
 TEST(ExportCommand, ProgramPrintsHelpAndReportsThroughItsExitCode) {

@@ -1,6 +1,7 @@
 #include "app/filecommands.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QAction>
 #include <QApplication>
@@ -154,6 +155,22 @@ TEST_F(FileCommands, OpeningReadsTheDrawingWithItsSettingsOrChangesNothing) {
     EXPECT_NE(errors[0].find("broken.tvk"), std::string::npos);
     EXPECT_EQ(form->Drawing.Elements.Count(), 1u);  // the drawing on screen stays
     EXPECT_EQ(form->Drawing.FileName, dir.file("in.tvk"));
+
+    // A sheet no window can show, and files that are no drawing at all: refused by name.
+    stored.PageWidthInch = 1e300;
+    ASSERT_TRUE(WriteDrawingFile(dir.file("huge.tvk"), stored, settings, nullptr));
+    const std::string fifo = dir.file("pipe.tvk");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& path : {dir.file("huge.tvk"), fifo, std::string("/dev/zero")}) {
+        errors.clear();
+        openPath = path;
+        commands->ffnen1Click();
+        ASSERT_EQ(errors.size(), 1u) << path;
+        EXPECT_NE(errors[0].find("\"" + path + "\""), std::string::npos) << errors[0];
+        EXPECT_EQ(form->Drawing.Elements.Count(), 1u);
+        EXPECT_EQ(form->Drawing.FileName, dir.file("in.tvk"));
+        EXPECT_EQ(form->Drawing.PageWidthInch, 210 / MmPerInch);
+    }
 
     addLine();
     answers = {Answer::Cancel};  // unsaved work is asked about before the dialog

@@ -1,8 +1,10 @@
 #include "document/drawingfile.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -350,6 +352,85 @@ TEST(DrawingFile, FailedSaveKeepsThePreviousFileAndChanged) {
     ASSERT_TRUE(SaveTheFile(d, s, &error)) << error;
     EXPECT_FALSE(d.Changed);
     EXPECT_EQ(readBytes(path), EncodeDrawing(d, s));
+}
+
+// What is not a drawing file at all is refused at once with the file's name, and the
+// drawing in hand stays as it was.
+TEST(DrawingFile, PipesDevicesAndHugeFilesAreRefusedWithTheirName) {
+    TempDir dir;
+    const std::string fifo = dir.file("pipe.tvk");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const std::string sparse = dir.file("sparse.tvk");
+    {
+        const int fd = ::open(sparse.c_str(), O_WRONLY | O_CREAT, 0600);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(ftruncate(fd, off_t{8} << 30), 0);
+        ::close(fd);
+    }
+    for (const std::string& path :
+         {fifo, std::string("/dev/zero"), std::string("/dev/urandom"), sparse}) {
+        TDrawing d;
+        DrawingSettings s;
+        fillSample(d, s);
+        d.FileName = "before.tvk";
+        const DrawingSettings before = s;
+        std::string error;
+        EXPECT_FALSE(ReadDrawingFile(path, d, s, &error)) << path;
+        EXPECT_NE(error.find("\"" + path + "\""), std::string::npos) << error;
+        EXPECT_EQ(d.Elements.Count(), 5u);
+        EXPECT_EQ(d.FileName, "before.tvk");
+        EXPECT_EQ(s, before);
+    }
+}
+
+// The file keeps any sheet size (it round-trips); the window refuses one it cannot show.
+TEST(DrawingFile, AHugeSheetIsKeptOrRefusedAsTheReaderIsAsked) {
+    TempDir dir;
+    const std::string path = dir.file("huge.tvk");
+    TDrawing d;
+    DrawingSettings s;
+    fillSample(d, s);
+    d.PageWidthInch = 1e300;
+    std::string error;
+    ASSERT_TRUE(WriteDrawingFile(path, d, s, &error)) << error;
+    const std::vector<std::uint8_t> stored = readBytes(path);
+
+    TDrawing kept;
+    DrawingSettings keptSettings;
+    ASSERT_TRUE(ReadDrawingFile(path, kept, keptSettings, &error)) << error;
+    EXPECT_EQ(kept.PageWidthInch, 1e300);
+    EXPECT_EQ(EncodeDrawing(kept, keptSettings), stored);
+
+    TDrawing shown;
+    DrawingSettings shownSettings;
+    *shown.AppendElement() = element(ekLine, 1);
+    EXPECT_FALSE(ReadDrawingFile(path, shown, shownSettings, &error, SheetSizeCheck::Refuse));
+    EXPECT_NE(error.find(path), std::string::npos) << error;
+    EXPECT_NE(error.find("at most 5000 mm"), std::string::npos) << error;
+    EXPECT_EQ(shown.Elements.Count(), 1u);
+    EXPECT_EQ(shown.PageWidthInch, 210 / MmPerInch);
+
+    d.PageWidthInch = 5000 / MmPerInch;  // the largest sheet is fine
+    ASSERT_TRUE(WriteDrawingFile(path, d, s, &error)) << error;
+    EXPECT_TRUE(ReadDrawingFile(path, shown, shownSettings, &error, SheetSizeCheck::Refuse))
+        << error;
+}
+
+TEST(DrawingFile, SavingOverAWriteProtectedFileIsRefusedAndKeepsChanged) {
+    TempDir dir;
+    const std::string path = dir.file("protected.tvk");
+    writeBytes(path, {1, 2, 3});
+    ASSERT_EQ(chmod(path.c_str(), 0444), 0);
+    TDrawing d;
+    DrawingSettings s;
+    fillSample(d, s);
+    d.FileName = path;
+    d.Changed = true;
+    std::string error;
+    EXPECT_FALSE(SaveTheFile(d, s, &error));
+    EXPECT_TRUE(d.Changed);
+    EXPECT_EQ(error, "Cannot save \"" + path + "\": The file is write-protected");
+    EXPECT_EQ(readBytes(path), (std::vector<std::uint8_t>{1, 2, 3}));
 }
 
 TEST(DrawingModel, NewAllEmptiesTheListsButKeepsPlacementAndSheet) {

@@ -1,6 +1,7 @@
 #include "document/options.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "platform/programdir.h"
 #include "support/tempdir.h"
@@ -29,6 +30,25 @@ TEST(Options, StoredLanguageOrGerman) {
         writeBytes(prefix + "options.dat", c.bytes);
         EXPECT_EQ(LoadOptions(prefix), c.language) << c.bytes.size() << " bytes";
     }
+}
+
+// Neither a pipe nor a device in the file's place holds up the start or fills the memory.
+TEST(Options, OnlyFourBytesOfARegularFileAreRead) {
+    TempDir dir;
+    const std::string prefix = dir.path() + "/";
+    const std::string path = prefix + "options.dat";
+    ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+    EXPECT_EQ(LoadOptions(prefix), 0);
+    std::filesystem::remove(path);
+    for (const char* device : {"/dev/zero", "/dev/urandom"}) {
+        std::filesystem::create_symlink(device, path);
+        EXPECT_EQ(LoadOptions(prefix), 0) << device;
+        std::filesystem::remove(path);
+    }
+    std::vector<std::uint8_t> longFile(1 << 20, 0);  // a long file: its first four bytes count
+    longFile[0] = 2;
+    writeBytes(path, longFile);
+    EXPECT_EQ(LoadOptions(prefix), 2);
 }
 
 TEST(Options, SaveWritesFourBytesAndAFailureKeepsTheOldFile) {

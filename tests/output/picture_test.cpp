@@ -5,7 +5,10 @@
 #include <QImageReader>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QPainter>
 #include <cerrno>
+#include <cstdint>
+#include <limits>
 #include <csignal>
 #include <cstring>
 #include <filesystem>
@@ -15,6 +18,8 @@
 #include "export/output/sheetpages.h"
 #include "export/output/sheetpicture.h"
 #include "platform/numeric.h"
+#include "platform/qt/qtcanvas.h"
+#include "view/drawobjects.h"
 #include "support/tempdir.h"
 #include "support/typedfiles.h"
 
@@ -200,6 +205,75 @@ TEST(PictureExport, AWriteThatFailsHalfWayLeavesTheOldFileAndNoOther) {
     EXPECT_TRUE(WriteDrawingPdf(pdf, d, 0, 0, {}).ok());
     EXPECT_GT(testing::readBytes(bmp).size(), 1240u * 1754u * 3u);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);
+}
+
+// A drawing full of numbers no device can show (as a damaged file may hold them) still
+// gives its picture; a text of a hundred thousand lines in the largest font is measured to
+// the edge of the pixel range and drawn only where it can be seen.
+TEST(PictureExport, HostileNumbersOnAUsableSheetGiveAPicture) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    TDrawing d;
+    for (double v : {nan, inf, 1e308, -1e308}) {
+        for (std::uint32_t kind : {ekLine, ekArc, ekCircle, ekCurve}) {
+            TDrawElement* e = d.AppendElement();
+            e->Kind = kind;
+            e->Width = v;
+            e->X1 = v, e->Y1 = 5, e->X2 = 20, e->Y2 = -v, e->X3 = 1, e->Y3 = v, e->X4 = v, e->Y4 = 2;
+        }
+    }
+    addLine(d, 10, 10, 60, 10, 1e6);  // a pen wider than the sheet
+    d.Placement.LinealX = 1e308, d.Placement.WinkelAngle = -1e308, d.Placement.ZirkelSpan = 1e300;
+    QImage image = RenderSheetPicture(d, 0, 30, {true, true, true, false});
+    ASSERT_FALSE(image.isNull());
+    EXPECT_EQ(image.size(), SheetPixelSize(d, 30));
+    EXPECT_EQ(image.pixel(image.width() / 2, image.height() / 2) & 0xFFFFFF, 0u);  // the wide pen
+
+    std::u16string lines;
+    for (int i = 0; i < 100000; ++i) lines += u"Zeile\n";
+    TTextElement* t = d.AppendText();
+    t->X1 = 1, t->Y1 = 1;
+    t->Text = NewWideBuffer(lines);
+    t->FontName = NewAnsiBuffer("Arial");
+    t->FontSize = std::numeric_limits<std::int32_t>::max();
+    image = RenderSheetPicture(d, 0, 30, {true, true, true, false});
+    ASSERT_FALSE(image.isNull());
+    EXPECT_EQ(image.size(), SheetPixelSize(d, 30));
+    EXPECT_EQ(t->Y2, 0);  // output leaves the measured corner as it was
+
+    QImage small(40, 40, QImage::Format_RGB32);
+    QPainter painter(&small);
+    QtCanvas canvas(painter, 96);
+    FontSpec font;
+    font.face = "Arial";
+    font.height = kMaxFontPx;
+    canvas.setFont(font);
+    const IntRect r = canvas.drawText({0, 0, 0, 0}, lines, false);
+    EXPECT_EQ(r.bottom, kPixelLimit);
+}
+
+// A text with a transparent background draws only its glyphs: a line beneath it shows
+// between them; an opaque one fills its box.
+TEST(TextOnCanvas, TransparentTextsLeaveWhatLiesBeneath) {
+    for (bool transparent : {true, false}) {
+        QImage image(100, 60, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        QtCanvas canvas(painter, 96);
+        canvas.setPen(kBlack, 6);
+        canvas.moveTo(0, 20);
+        canvas.lineTo(100, 20);
+        FontSpec font;
+        font.face = "Arial";
+        font.height = 40;
+        font.color = 0x0000FF;
+        canvas.setFont(font);
+        canvas.setTransparentBackground(transparent);
+        canvas.drawText({0, 0, 0, 0}, u"  .", false);  // blanks over the line, a dot below it
+        canvas.textOut(0, 0, u"  .");
+        painter.end();
+        EXPECT_EQ(image.pixel(4, 20) & 0xFFFFFF, transparent ? 0u : 0xFFFFFFu) << transparent;
+    }
 }
 
 }  // namespace

@@ -1,4 +1,15 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <csignal>
+#include <ctime>
+#include <filesystem>
+#include <limits>
 
 #include <cstdlib>
 #include <filesystem>
@@ -21,6 +32,23 @@ TEST(Numeric, RoundGoesHalfToEvenAndTruncTowardZero) {
         EXPECT_EQ(Round(c.v), c.round) << c.v;
         EXPECT_EQ(Trunc(c.v), c.trunc) << c.v;
     }
+}
+
+TEST(Numeric, ToPixelClampsWhatNoDeviceCanShow) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    const struct {
+        double v;
+        int px;
+    } cases[] = {{2.5, 2},
+                 {-3.5, -4},
+                 {1e308, kPixelLimit},
+                 {-1e308, -kPixelLimit},
+                 {inf, kPixelLimit},
+                 {-inf, -kPixelLimit},
+                 {nan, 0},
+                 {16777215.4, 16777215}};
+    for (const auto& c : cases) EXPECT_EQ(DevicePixel(c.v), c.px) << c.v;
 }
 
 TEST(Cp1252, EveryByteSurvivesTheTripThroughUtf16) {
@@ -72,6 +100,133 @@ TEST(SafeFile, UncommittedWriterLeavesTheOldFileAndNoTemporary) {
     ASSERT_TRUE(viaLink.open() && viaLink.write("xy", 2) && viaLink.commit());
     EXPECT_TRUE(std::filesystem::is_symlink(link));
     EXPECT_EQ(testing::readBytes(path), (std::vector<std::uint8_t>{'x', 'y'}));
+}
+
+std::vector<std::string> folderNames(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Pipes, devices and huge files are refused at once; nothing waits for a writer or tries
+// to hold what a device would deliver without end.
+TEST(ReadWholeFile, TakesOnlyRegularFilesOfBoundedSize) {
+    testing::TempDir dir;
+    const std::string fifo = dir.file("pipe.tvk");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const std::string sparse = dir.file("huge.tvk");
+    {
+        const int fd = ::open(sparse.c_str(), O_WRONLY | O_CREAT, 0600);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(ftruncate(fd, off_t{8} << 30), 0);  // 8 GB of nothing, no disk used
+        ::close(fd);
+    }
+    const std::string small = dir.file("small.bin");
+    testing::writeBytes(small, {1, 2, 3, 4, 5});
+    const struct {
+        std::string path;
+        std::uint64_t limit;
+        const char* reason;
+    } refused[] = {
+        {fifo, kMaxReadSize, "Not a regular file"},
+        {"/dev/zero", kMaxReadSize, "Not a regular file"},
+        {"/dev/urandom", kMaxReadSize, "Not a regular file"},
+        {dir.path(), kMaxReadSize, "Is a directory"},
+        {sparse, kMaxReadSize, "The file is larger than 1024 MB"},
+        {small, 4, "The file is larger than 4 bytes"},
+        {dir.file("missing"), kMaxReadSize, "No such file or directory"},
+    };
+    for (const auto& c : refused) {
+        std::vector<std::uint8_t> out{7};
+        std::string error;
+        EXPECT_FALSE(ReadWholeFile(c.path, out, &error, c.limit)) << c.path;
+        EXPECT_EQ(error, c.reason) << c.path;
+        EXPECT_TRUE(out.empty()) << c.path;
+    }
+    std::vector<std::uint8_t> out;
+    std::string error;
+    ASSERT_TRUE(ReadWholeFile(small, out, &error, 5)) << error;
+    EXPECT_EQ(out, (std::vector<std::uint8_t>{1, 2, 3, 4, 5}));
+    EXPECT_EQ(out.capacity(), 5u);  // one allocation of the file's size
+
+    ASSERT_TRUE(ReadFileHead(small, 4, out, &error)) << error;
+    EXPECT_EQ(out, (std::vector<std::uint8_t>{1, 2, 3, 4}));
+    EXPECT_FALSE(ReadFileHead(fifo, 4, out, &error));
+    EXPECT_FALSE(ReadFileHead("/dev/zero", 4, out, &error));
+}
+
+TEST(SafeFile, AWriteProtectedFileIsNotReplaced) {
+    testing::TempDir dir;
+    const std::string path = dir.file("kept.tvk");
+    testing::writeBytes(path, {1, 2});
+    ASSERT_EQ(chmod(path.c_str(), 0444), 0);
+    SafeFileWriter w(path);
+    EXPECT_FALSE(w.open() && w.write("new", 3) && w.commit());
+    EXPECT_EQ(w.error(), kWriteProtected);
+    EXPECT_EQ(testing::readBytes(path), (std::vector<std::uint8_t>{1, 2}));
+    struct stat st {};
+    ASSERT_EQ(stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0444u);
+    EXPECT_EQ(folderNames(dir.path()), std::vector<std::string>{"kept.tvk"});
+
+    // Any write bit is enough: the owner's own protection is what is respected.
+    ASSERT_EQ(chmod(path.c_str(), 0640), 0);
+    SafeFileWriter again(path);
+    ASSERT_TRUE(again.open() && again.write("new", 3) && again.commit()) << again.error();
+    ASSERT_EQ(stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+}
+
+// A writer killed before commit leaves nothing beside the target: the file it writes has
+// no name until it is complete.
+TEST(SafeFile, AKilledWriterLeavesNoTemporaryFile) {
+    testing::TempDir dir;
+    const std::string path = dir.file("target.tvk");
+    testing::writeBytes(path, {1});
+    for (bool existing : {true, false}) {
+        if (!existing) std::filesystem::remove(path);
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            SafeFileWriter w(path);
+            const std::vector<char> big(1 << 20, 'x');
+            if (w.open() && w.write(big.data(), big.size())) raise(SIGKILL);
+            _exit(1);
+        }
+        int status = 0;
+        waitpid(child, &status, 0);
+        ASSERT_TRUE(WIFSIGNALED(status));
+        EXPECT_EQ(folderNames(dir.path()),
+                  existing ? std::vector<std::string>{"target.tvk"} : std::vector<std::string>{});
+    }
+}
+
+TEST(SafeFile, StaleTemporariesOfDeadWritersAreRemovedAndNothingElse) {
+    testing::TempDir dir;
+    const auto make = [&](const std::string& name, bool old) {
+        testing::writeBytes(dir.file(name), {1});
+        if (old) {
+            const timespec times[2] = {{0, UTIME_OMIT}, {std::time(nullptr) - 3600, 0}};
+            utimensat(AT_FDCWD, dir.file(name).c_str(), times, 0);
+        }
+    };
+    make(".a.tvk.~tvk-abc123", true);   // a dead writer's: goes
+    make(".a.tvk.~tvk-def456", true);   // a live writer's (locked below): stays
+    make(".b.dxf.~tvk-ghi789", false);  // too fresh to judge: stays
+    make(".a.tvk.~tvk-ab", true);       // not our name: stays
+    make("a.tvk.~tvk-abc123", true);    // not our name: stays
+    make("drawing.tvk", true);
+    const int held = ::open(dir.file(".a.tvk.~tvk-def456").c_str(), O_RDONLY);
+    ASSERT_GE(held, 0);
+    ASSERT_EQ(flock(held, LOCK_EX), 0);
+    // A lock of this process on another descriptor counts like another process's.
+    EXPECT_EQ(RemoveStaleTemporaries(dir.path()), 1);
+    ::close(held);
+    EXPECT_EQ(folderNames(dir.path()),
+              (std::vector<std::string>{".a.tvk.~tvk-ab", ".a.tvk.~tvk-def456",
+                                        ".b.dxf.~tvk-ghi789", "a.tvk.~tvk-abc123", "drawing.tvk"}));
 }
 
 }  // namespace

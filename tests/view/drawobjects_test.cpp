@@ -2,6 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <limits>
+
+#include "platform/numeric.h"
 #include "platform/recordingcanvas.h"
 
 namespace tervasko {
@@ -106,6 +112,53 @@ TEST(DrawObjects, TextsAreMeasuredDrawnAndTheirCornerStoredInStackMillimetres) {
     EXPECT_DOUBLE_EQ(stored.Y2, (top + 32) / kScale + 297);
     // "&D" is a mark, "&&" one ampersand: 12 visible characters.
     EXPECT_EQ(texts[1].points[1].x - texts[1].points[0].x, 12 * 7);
+}
+
+}  // namespace
+}  // namespace tervasko
+
+namespace tervasko {
+namespace {
+
+// Numbers a damaged or hostile file can hold reach the canvas only as pixels, pens and
+// fonts that a device can take: nothing overflows on the way, whatever the value.
+TEST(DrawObjects, HostileNumbersBecomeBoundedPixelsPensAndFonts) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    TDrawing d;
+    const double values[] = {nan, inf, -inf, 1e308, -1e308, 1e-308};
+    for (std::uint32_t kind : {ekLine, ekArc, ekCircle, ekCurve}) {
+        for (double v : values) {
+            TDrawElement* e = add(d, kind, v);
+            e->X1 = v, e->Y1 = -v, e->X2 = 5, e->Y2 = v, e->X3 = v, e->Y3 = 1, e->X4 = -v, e->Y4 = v;
+        }
+    }
+    std::u16string manyLines;
+    for (int i = 0; i < 100000; ++i) manyLines += u"x\n";
+    for (double v : values) addText(d, manyLines, v, -v, std::numeric_limits<std::int32_t>::max());
+    addText(d, u"klein", 10, 10, std::numeric_limits<std::int32_t>::min());
+
+    RecordingCanvas canvas;
+    DrawObjects(canvas, d, 3, kScale, 3.0);
+    ASSERT_EQ(canvas.entries().size(), 4u * 6u + 7u);
+    for (const auto& e : canvas.entries()) {
+        EXPECT_GE(e.penWidth, 1);
+        EXPECT_LE(e.penWidth, kMaxPenPx);
+        if (e.op == Op::DrawText) {
+            EXPECT_GE(e.font.height, 1);
+            EXPECT_LE(e.font.height, kMaxFontPx);
+        }
+        for (const IntPoint& p : e.points) {
+            EXPECT_LE(std::abs(p.x), kPixelLimit);
+            EXPECT_LE(std::abs(p.y), kPixelLimit);
+        }
+    }
+    // The huge font's text is measured to the edge of the pixel range, not past it.
+    const auto texts = canvas.entriesOf(Op::DrawText);
+    EXPECT_EQ(texts.front().points[1].y, kPixelLimit);
+    EXPECT_EQ(texts.back().font.height, kMaxFontPx);  // a negative size counts by its amount
+    d.Texts.Rewind();
+    while (d.Texts.Next()) EXPECT_TRUE(std::isfinite(d.CurText->Y2));
 }
 
 }  // namespace

@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
+#include "platform/numeric.h"
 #include "platform/recordingcanvas.h"
 
 namespace tervasko {
@@ -109,6 +111,34 @@ TEST(Compass, PointsAtStartAndWithZeroSpan) {
     const auto s1s2 = closed.entriesOf(Op::Line).back().points;
     const int len = std::max(std::abs(s1s2[1].x - s1s2[0].x), std::abs(s1s2[1].y - s1s2[0].y));
     EXPECT_EQ(len, 16);  // the 6 mm line S1-S2 across the needle, at 45 degrees
+}
+
+}  // namespace
+}  // namespace tervasko
+
+namespace tervasko {
+namespace {
+
+// Placements a file may hold (any finite number) draw the instruments far off the sheet
+// without overflowing a pixel or the labels' turning angle.
+TEST(Instruments, HugePlacementsStayWithinThePixelRange) {
+    InstrumentPlacement p;
+    p.LinealX = 1e308, p.LinealY = -1e308, p.LinealAngle = 1e308;
+    p.WinkelX = -1e300, p.WinkelY = 1e300, p.WinkelAngle = -1e308;
+    p.ZirkelX = 1e308, p.ZirkelY = 1e308, p.ZirkelSpan = -1e308;
+    RecordingCanvas c;
+    DrawRuler(c, p, 3.78, 794, 1123, false);
+    DrawProtractor(c, p, 1e308, 3.78);
+    DrawCompass(c, p, 1e308, 3.78);
+    ASSERT_FALSE(c.entries().empty());
+    for (const auto& e : c.entries()) {
+        // A few pixels beyond the limit where a mark is drawn around a clamped point.
+        for (const IntPoint& pt : e.points) {
+            EXPECT_LE(std::abs(pt.x), kPixelLimit + 100);
+            EXPECT_LE(std::abs(pt.y), kPixelLimit + 100);
+        }
+        EXPECT_LT(std::abs(e.font.escapement), 3600);
+    }
 }
 
 }  // namespace

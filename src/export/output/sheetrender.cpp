@@ -45,11 +45,7 @@ private:
 }  // namespace
 
 bool SheetSizeUsable(const TDrawing& drawing) {
-    const auto usable = [](double inches) {
-        const double mm = inches * MmPerInch;
-        return std::isfinite(mm) && mm > 0 && mm <= kMaxSheetMm;
-    };
-    return usable(drawing.PageWidthInch) && usable(drawing.PageHeightInch);
+    return SheetSideUsable(drawing.PageWidthInch) && SheetSideUsable(drawing.PageHeightInch);
 }
 
 QSize SheetPixelSize(const TDrawing& drawing, int dpi) {
@@ -59,6 +55,8 @@ QSize SheetPixelSize(const TDrawing& drawing, int dpi) {
 
 void RenderSheet(QPainter& painter, int dpi, TDrawing& drawing, int sheet,
                  const SheetInstruments& instruments, QRect area) {
+    // Every output checks the sheet first; one no output takes is not drawn at all.
+    if (!SheetSizeUsable(drawing)) return;
     const ViewGeometry g = ViewGeometry::Compute(100, dpi, drawing.PageWidthInch, drawing.PageHeightInch);
     const QRect sheetRect(0, 0, std::max(1, g.SheetWidthPx), std::max(1, g.SheetHeightPx));
     area = area.isEmpty() ? sheetRect : area.intersected(sheetRect);

@@ -38,11 +38,7 @@ struct OutputResult {
 inline constexpr int kMinOutputDpi = 10;
 inline constexpr int kMaxOutputDpi = 4000;
 
-// The largest sheet side that output takes: a bit more than 5 metres would exceed what a PDF
-// page may measure (200 inches), and drawing files may hold any size.
-inline constexpr double kMaxSheetMm = 5000;
-
-// Whether both sides of the sheet are finite, positive and at most kMaxSheetMm.
+// Whether both sides of the sheet are finite, positive and at most kMaxSheetMm (drawmodel.h).
 bool SheetSizeUsable(const TDrawing& drawing);
 
 // Size in device pixels of one sheet at `dpi` dots per inch, at least 1 × 1.
@@ -52,7 +48,7 @@ QSize SheetPixelSize(const TDrawing& drawing, int dpi);
 // whose painter has the sheet's top-left corner at its origin: white paper, every element
 // and text as the paint cycle draws them (font sizes at the device's resolution), then the
 // chosen instruments. Only `area` (sheet pixels; the whole sheet when empty) is drawn, and
-// nothing outside it or outside the sheet.
+// nothing outside it or outside the sheet. A sheet that SheetSizeUsable refuses is not drawn.
 //
 // The texts' measured corners (X2, Y2) are left as they were: output does not change the
 // drawing.

@@ -2,15 +2,17 @@
 
 #include <QFontMetrics>
 #include <QGuiApplication>
-#include <QPalette>
 #include <QPaintDevice>
 #include <QPainterPath>
+#include <QPalette>
 #include <QStringList>
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <numbers>
 
 #include "platform/cp1252.h"
+#include "platform/numeric.h"
 
 namespace tervasko {
 namespace {
@@ -54,7 +56,7 @@ Color FromQColor(const QColor& c) {
 QFont ToQFont(const FontSpec& font) {
     QFont f(QString::fromStdString(font.face));
     // The height is the character height without internal leading, which is Qt's pixel size.
-    f.setPixelSize(std::max(1, font.height));
+    f.setPixelSize(std::clamp(font.height, 1, kMaxFontPx));
     f.setWeight(static_cast<QFont::Weight>(std::clamp(font.weight, 100, 900)));
     f.setItalic(font.italic);
     f.setUnderline(font.underline);
@@ -83,6 +85,22 @@ QtCanvas::QtCanvas(QPainter& painter, int dpi) : painter_(painter) {
 
 void QtCanvas::applyPen() { painter_.setPen(pen_); }
 
+QRectF QtCanvas::visibleArea() const {
+    QRectF area;
+    if (painter_.hasClipping()) {
+        area = painter_.clipBoundingRect();
+    } else if (const QPaintDevice* device = painter_.device()) {
+        bool invertible = false;
+        const QTransform toCanvas = painter_.worldTransform().inverted(&invertible);
+        if (invertible) area = toCanvas.mapRect(QRectF(0, 0, device->width(), device->height()));
+    }
+    // Nothing known about the device: every line counts.
+    if (area.isNull())
+        area = QRectF(-kPixelLimit, -kPixelLimit, 2.0 * kPixelLimit, 2.0 * kPixelLimit);
+    if (cull_) area = area.intersected(QRectF(*cull_).adjusted(-1, -1, 1, 1));
+    return area;
+}
+
 bool QtCanvas::culled(int left, int top, int right, int bottom, int margin) const {
     if (!cull_) return false;
     if (right < left) std::swap(left, right);
@@ -93,10 +111,11 @@ bool QtCanvas::culled(int left, int top, int right, int bottom, int margin) cons
 
 void QtCanvas::setPen(Color color, int width, PenStyle style) {
     // Elements mostly share one pen; setting it again costs more than the line itself.
-    if (color == penColor_ && std::max(1, width) == penWidth_ && style == penStyle_) return;
+    if (color == penColor_ && std::clamp(width, 1, kMaxPenPx) == penWidth_ && style == penStyle_)
+        return;
     penColor_ = color;
     penStyle_ = style;
-    penWidth_ = std::max(1, width);
+    penWidth_ = std::clamp(width, 1, kMaxPenPx);
     pen_ = QPen(ToQColor(color));
     if (penWidth_ == 1) {
         // A cosmetic 1-pixel line with flat caps leaves out its end point, as LineTo does.
@@ -188,7 +207,9 @@ void QtCanvas::bezierTo(IntPoint c1, IntPoint c2, IntPoint end) {
 
 void QtCanvas::textOut(int x, int y, std::u16string_view text) {
     // Turned about (x, y) the text stays within its length plus its height of that point.
-    const int reach = (static_cast<int>(text.size()) + 2) * std::max(1, fontSpec_.height) * 2;
+    const int reach = static_cast<int>(std::min<std::int64_t>(
+        (static_cast<std::int64_t>(text.size()) + 2) * std::max(1, fontSpec_.height) * 2,
+        kPixelLimit));
     if (culled(x, y, x, y, reach)) return;
     const QString s = toQString(text);
     painter_.save();
@@ -198,6 +219,8 @@ void QtCanvas::textOut(int x, int y, std::u16string_view text) {
     if (fontSpec_.escapement != 0) painter_.rotate(-fontSpec_.escapement / 10.0);
     const QFontMetrics& fm = *metrics_;
     if (!transparent_) painter_.fillRect(QRect(0, 0, fm.horizontalAdvance(s), fm.height()), painter_.background());
+    // The box is filled above or not at all; Qt would fill its own box in opaque mode.
+    painter_.setBackgroundMode(Qt::TransparentMode);
     painter_.drawText(0, fm.ascent(), s);
     painter_.restore();
 }
@@ -218,17 +241,29 @@ IntRect QtCanvas::drawText(IntRect r, std::u16string_view text, bool measureOnly
         const QString visible = QString::fromStdU16String(StripMnemonics(line.toStdU16String()));
         widest = std::max(widest, fm.horizontalAdvance(visible));
     }
-    r.right = r.left + widest;
-    r.bottom = r.top + static_cast<int>(lines.size()) * fm.height();
+    // A text may hold any number of lines in any font: the box is worked out wide and kept
+    // within the pixel range, so that nothing overflows however far it reaches.
+    const auto clampPx = [](std::int64_t v) {
+        return static_cast<int>(std::clamp<std::int64_t>(v, -kPixelLimit, kPixelLimit));
+    };
+    r.right = clampPx(std::int64_t{r.left} + widest);
+    r.bottom = clampPx(std::int64_t{r.top} + static_cast<std::int64_t>(lines.size()) * fm.height());
     if (measureOnly) return r;
     painter_.save();
     painter_.setFont(font_);
     painter_.setPen(ToQColor(fontSpec_.color));
     if (!transparent_) painter_.fillRect(QRect(r.left, r.top, r.right - r.left, r.bottom - r.top), painter_.background());
-    int y = r.top;
+    painter_.setBackgroundMode(Qt::TransparentMode);  // as in textOut
+    // Only the lines that can reach the visible area are laid out.
+    const QRectF visible = visibleArea();
+    std::int64_t y = r.top;
     for (const QString& line : lines) {
-        painter_.drawText(QRect(r.left, y, std::max(widest, 1) + fm.maxWidth(), fm.height()),
-                          Qt::AlignLeft | Qt::AlignTop | Qt::TextShowMnemonic | Qt::TextDontClip, line);
+        if (y > visible.bottom() || y > kPixelLimit) break;
+        if (y + fm.height() >= visible.top())
+            painter_.drawText(
+                QRect(r.left, static_cast<int>(y), std::max(widest, 1) + fm.maxWidth(),
+                      fm.height()),
+                Qt::AlignLeft | Qt::AlignTop | Qt::TextShowMnemonic | Qt::TextDontClip, line);
         y += fm.height();
     }
     painter_.restore();

@@ -52,6 +52,9 @@ private:
     // Whether a box (canvas pixels), widened by `margin`, misses the cull rectangle.
     bool culled(int left, int top, int right, int bottom, int margin) const;
     QRectF box(int left, int top, int right, int bottom) const;
+    // The canvas pixels that can show anything: the painter's clip, else its device, within
+    // the cull rectangle.
+    QRectF visibleArea() const;
 
     QPainter& painter_;
     int dpiX_, dpiY_;

@@ -1,0 +1,151 @@
+#include "app/recovery.h"
+
+#include <QDateTime>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <cstdio>
+
+#include "app/mainUnit.h"
+#include "session/drawingsession.h"
+#include "i18n/messagetable.h"
+#include "platform/safefile.h"
+
+namespace tervasko {
+namespace {
+
+constexpr std::string_view kRestoreQuestion =
+    "Das Programm wurde nicht ordnungsgemäß beendet. Es gibt eine Wiederherstellungskopie "
+    "ungespeicherter Arbeit:";
+constexpr std::string_view kRestoreAsk = "Wollen Sie die Zeichnung wiederherstellen?";
+constexpr std::string_view kCopyDamaged =
+    "Die Wiederherstellungskopie ist beschädigt und wird nicht benutzt. Sie wurde beiseitegelegt:";
+constexpr std::string_view kCopyTime = "Stand der Kopie:";
+
+std::string copyTime(std::time_t time) {
+    return QDateTime::fromSecsSinceEpoch(time)
+        .toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))
+        .toStdString();
+}
+
+// A copy that cannot be used is kept under another name, so that nothing is thrown away,
+// and is not offered again.
+std::string setAside(const std::string& path) {
+    const std::string aside = path + ".damaged";
+    if (std::rename(path.c_str(), aside.c_str()) != 0) return path;
+    RemoveRecoveryCopy(path);  // the lock file
+    return aside;
+}
+
+// A copy read whole and checked: its drawing decodes and can be shown.
+struct CheckedCopy {
+    std::vector<std::uint8_t> bytes;
+    std::string fileName;
+    std::size_t offset = 0;
+};
+
+bool readCopy(TMainForm& form, const std::string& path, CheckedCopy& copy, std::string& error) {
+    if (!ReadWholeFile(path, copy.bytes, &error, kMaxDrawingFileSize + (1 << 16))) return false;
+    if (!DecodeRecoveryHead(copy.bytes, copy.fileName, copy.offset, &error)) return false;
+    TDrawing scratch;
+    DrawingSettings settings = form.CurrentSettings();
+    return ReadDrawingBytes(copy.bytes.data() + copy.offset, copy.bytes.size() - copy.offset, path,
+                            scratch, settings, &error, SheetSizeCheck::Refuse);
+}
+
+bool restore(TMainForm& form, const std::string& path, const CheckedCopy& copy) {
+    DrawingSettings settings = form.CurrentSettings();
+    std::string error;
+    if (!ReadDrawingBytes(copy.bytes.data() + copy.offset, copy.bytes.size() - copy.offset, path,
+                          form.Drawing, settings, &error, SheetSizeCheck::Refuse))
+        return false;  // checked before; only memory can fail here, and the drawing stays then
+    form.Drawing.FileName = copy.fileName;
+    form.Gesture.HoverValid = false;
+    form.ApplySettings(settings);
+    form.UpdateEds();
+    form.Session->RestartUnsaved();
+    form.SetChanged();
+    form.PaintBox1Paint();
+    return true;
+}
+
+}  // namespace
+
+TRecoveryKeeper::TRecoveryKeeper(TMainForm& form, const std::string& folder)
+    : form_(form), store_(folder) {
+    timer_.setSingleShot(true);
+    timer_.setInterval(kIntervalMs);
+    connect(&timer_, &QTimer::timeout, this, [this] {
+        // Not in the middle of a drag: the encoding takes a few milliseconds for a large
+        // drawing, which a moving instrument would show.
+        if (QGuiApplication::mouseButtons() != Qt::NoButton) {
+            timer_.start(kDragRetryMs);
+            return;
+        }
+        WriteCopy();
+    });
+    AskRestore = [this](const std::string& question) {
+        std::string caption;
+        GetMessageText(2, caption);
+        return QMessageBox::question(&form_, QString::fromStdString(caption),
+                                     QString::fromStdString(question),
+                                     QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+    };
+}
+
+TRecoveryKeeper::~TRecoveryKeeper() = default;
+
+void TRecoveryKeeper::DrawingChanged() {
+    if (!store_.Active()) return;
+    dirty_ = true;
+    if (!timer_.isActive()) timer_.start();
+}
+
+void TRecoveryKeeper::DrawingSettled() {
+    dirty_ = false;
+    timer_.stop();
+    store_.Remove();
+}
+
+void TRecoveryKeeper::WriteCopy() {
+    if (!dirty_ || !form_.Changed()) return;
+    dirty_ = false;
+    try {
+        // Serialising is a copy of the element block plus the texts; the disk is the
+        // writer thread's.
+        store_.Submit(
+            EncodeRecoveryCopy(form_.Drawing.FileName, form_.Drawing, form_.CurrentSettings()));
+    } catch (const std::bad_alloc&) {
+        dirty_ = true;  // tried again at the next change
+    }
+}
+
+bool OfferRecovery(TMainForm& form, const std::string& folder) {
+    if (folder.empty()) return false;
+    for (const RecoveryCopyInfo& info : FindOrphanedRecoveryCopies(folder)) {
+        CheckedCopy copy;
+        std::string error;
+        if (!readCopy(form, info.path, copy, error)) {
+            const std::string aside = setAside(info.path);
+            form.ShowError(TranslateText(kCopyDamaged) + "\n" + aside + "\n\n" + error);
+            continue;
+        }
+        std::string name = copy.fileName;
+        if (name.empty()) GetMessageText(6, name);
+        const std::string question = TranslateText(kRestoreQuestion) + "\n\n" + name + "\n" +
+                                     TranslateText(kCopyTime) + " " + copyTime(info.time) + "\n\n" +
+                                     TranslateText(kRestoreAsk);
+        if (!form.Recovery->AskRestore(question)) {
+            RemoveRecoveryCopy(info.path);
+            continue;
+        }
+        if (!restore(form, info.path, copy)) return false;  // the copy stays for the next start
+        // This program's own copy takes over before the old one goes.
+        form.Recovery->WriteCopy();
+        form.Recovery->Flush();
+        RemoveRecoveryCopy(info.path);
+        return true;
+    }
+    return false;
+}
+
+}  // namespace tervasko

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QObject>
+#include <QTimer>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "document/recovery.h"
+
+namespace tervasko {
+
+class TMainForm;
+
+// Keeps a recovery copy of the window's drawing while it has unsaved changes: written at
+// most every kIntervalMs and only after a change, from the event loop (never inside a
+// pointer handler), the disk work on a thread of its own. The copy goes when the drawing is
+// saved, discarded or replaced, and when the window closes normally.
+class TRecoveryKeeper : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int kIntervalMs = 30000;
+    static constexpr int kDragRetryMs = 1000;
+
+    // folder: where copies live (RecoveryFolder() unless a test names another).
+    explicit TRecoveryKeeper(TMainForm& form, const std::string& folder = RecoveryFolder());
+    ~TRecoveryKeeper() override;
+
+    // The drawing changed: a copy follows within kIntervalMs.
+    void DrawingChanged();
+    // The drawing has no unsaved changes any more: no copy is needed.
+    void DrawingSettled();
+    // Writes a copy now when something changed since the last one (the timer's work).
+    void WriteCopy();
+    // Waits for the writer; false when the last copy could not be written.
+    bool Flush() { return store_.Flush(); }
+
+    const std::string& CopyPath() const { return store_.CopyPath(); }
+    bool Pending() const { return dirty_; }
+
+    // The question whether to restore a copy (a message box unless replaced); true = yes.
+    std::function<bool(const std::string& question)> AskRestore;
+
+private:
+    TMainForm& form_;
+    RecoveryStore store_;
+    QTimer timer_;
+    bool dirty_ = false;
+};
+
+// At start: offers the newest copy that a program ended without closing left behind,
+// naming the drawing's file and the time of the copy. Restored, the drawing is titled or
+// untitled as it was and marked changed; declined, the copy is deleted and the next one is
+// offered. A damaged copy is reported, set aside and never holds up the start. Returns
+// whether a drawing was restored.
+bool OfferRecovery(TMainForm& form, const std::string& folder = RecoveryFolder());
+
+}  // namespace tervasko

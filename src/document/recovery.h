@@ -1,0 +1,89 @@
+#pragma once
+
+#include <condition_variable>
+#include <cstdint>
+#include <ctime>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "document/drawingfile.h"
+
+namespace tervasko {
+
+// A recovery copy of unsaved work: a short head naming the drawing, then the drawing file
+// itself.
+//   "TVKRECOVERY1\n", u32 byte length of the drawing's file name in UTF-8 (0 = untitled),
+//   the name, the drawing file's bytes.
+std::vector<std::uint8_t> EncodeRecoveryCopy(const std::string& fileName, const TDrawing& drawing,
+                                             const DrawingSettings& settings);
+
+// Checks the head; on success sets the drawing's file name and where the drawing's bytes
+// begin. On failure returns false and sets *error to what is wrong.
+bool DecodeRecoveryHead(const std::vector<std::uint8_t>& bytes, std::string& fileName,
+                        std::size_t& drawingOffset, std::string* error);
+
+// Where recovery copies live: $XDG_STATE_HOME/tervasko/, or ~/.local/state/tervasko/ when
+// that is not set (with a trailing slash). Empty when neither can be found.
+std::string RecoveryFolder();
+
+// A copy left by a program that ended without closing (killed, crashed, power lost).
+struct RecoveryCopyInfo {
+    std::string path;
+    std::time_t time = 0;  // when it was written
+};
+
+// The copies in `folder` whose program no longer runs, newest first. A running program
+// holds its lock file, so its copy is never listed.
+std::vector<RecoveryCopyInfo> FindOrphanedRecoveryCopies(const std::string& folder);
+
+// Takes an orphaned copy out of the folder for good, with its lock file.
+void RemoveRecoveryCopy(const std::string& copyPath);
+
+// The recovery copy of this running program. Writes happen on a thread of their own, through
+// the same safe path as a save, so the window never waits for the disk; a write that has not
+// started yet is replaced by a newer one. The copy is named after a random instance name,
+// and a lock file held for the store's lifetime tells other programs that it is in use.
+class RecoveryStore {
+public:
+    // Makes the folder (private to the user) when needed and takes the lock; without a
+    // folder or lock the store does nothing (Active() false).
+    explicit RecoveryStore(std::string folder);
+    // Removes the copy: the program ends normally. Only a program that never gets here (a
+    // kill, a crash, a power cut) leaves its copy for the next start.
+    ~RecoveryStore();
+    RecoveryStore(const RecoveryStore&) = delete;
+    RecoveryStore& operator=(const RecoveryStore&) = delete;
+
+    bool Active() const { return lockFd_ >= 0; }
+    const std::string& CopyPath() const { return copyPath_; }
+
+    // Hands the bytes of a copy to the writer.
+    void Submit(std::vector<std::uint8_t> bytes);
+    // Waits until every submitted copy is written; false with the reason when the last one
+    // failed.
+    bool Flush(std::string* error = nullptr);
+    // Drops a copy not yet written and deletes the one on disk.
+    void Remove();
+
+private:
+    void run();
+
+    std::string folder_;
+    std::string copyPath_;
+    std::string lockPath_;
+    int lockFd_ = -1;
+
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::condition_variable idle_;
+    std::optional<std::vector<std::uint8_t>> pending_;
+    bool busy_ = false;
+    bool stop_ = false;
+    std::string lastError_;
+    std::thread thread_;
+};
+
+}  // namespace tervasko
