@@ -84,10 +84,14 @@ xdotool search --onlyvisible --name 'circle.tvk' >/dev/null 2>&1 ||
   { cat "$work/stderr" >&2; fail "no window with the drawing's name in its title"; }
 # "Sprache" > "English", by the pointer and the keys as a user would choose it: the language
 # is saved at once.
+# The first menu is at the menu bar's left end whatever the fonts; the keys walk from there
+# to the fourth menu, "Sprache", whose first item is then the active one.
 window=$(xdotool search --onlyvisible --name 'circle.tvk' | head -n1)
-xdotool mousemove --window "$window" 120 10 click 1
-sleep 0.5
-xdotool key Down Down Return
+xdotool mousemove --window "$window" 12 10 click 1
+sleep 0.3
+xdotool key Right Right Right
+sleep 0.3
+xdotool key Down Return
 for _ in $(seq 100); do [ -e "$HOME/.config/tervasko/options.dat" ] && break; sleep 0.05; done
 kill "$app"; wait "$app" 2>/dev/null || true
 app=
