@@ -27,7 +27,9 @@ constexpr int kPages = 5;
 const QRect kVisible(0, 5 + 1123 + 700, 1280, 900);
 
 // 200,000 short lines and 1,000 texts spread over five A4 sheets.
-void fillLargeDrawing(TDrawing& d) { benchsupport::FillLargeDrawing(d, kPages); }
+void fillLargeDrawing(TDrawing& d) {
+    benchsupport::FillLargeDrawing(d, kPages);
+}
 
 SheetScene scene(TDrawing& d) {
     SheetScene s;
@@ -38,9 +40,11 @@ SheetScene scene(TDrawing& d) {
 
 // One cycle as the window runs it: the cycle itself, then the repaint of what is visible.
 void runCycle(SheetView& view, const SheetScene& s, QImage& screen) {
-    const IntPoint size = ViewGeometry::Compute(s.zoom, s.dpi, s.drawing->PageWidthInch,
-                                                s.drawing->PageHeightInch).PaintBoxSize(s.pages);
-    view.Cycle(s, QSize(size.x, size.y), [](int, int) {}, [] {});
+    const IntPoint size =
+        ViewGeometry::Compute(s.zoom, s.dpi, s.drawing->PageWidthInch, s.drawing->PageHeightInch)
+            .PaintBoxSize(s.pages);
+    view.Cycle(
+        s, QSize(size.x, size.y), [](int, int) {}, [] {});
     QPainter p(&screen);
     p.translate(-kVisible.topLeft());
     view.Paint(p, kVisible);
@@ -164,4 +168,3 @@ BENCHMARK(BM_TenSheetsAtZoom300Scrolled)->Unit(benchmark::kMillisecond)->Iterati
 
 }  // namespace
 }  // namespace tervasko
-

@@ -18,7 +18,8 @@ namespace {
 struct ProgramFolder {
     std::filesystem::path dir;
     ProgramFolder() {
-        dir = std::filesystem::temp_directory_path() / ("tervasko-startup-" + std::to_string(getpid()));
+        dir = std::filesystem::temp_directory_path() /
+              ("tervasko-startup-" + std::to_string(getpid()));
         std::filesystem::create_directories(dir);
         std::filesystem::copy_file(std::filesystem::path(TERVASKO_BIN_DIR) / "translate.dbf",
                                    dir / "translate.dbf",
@@ -64,4 +65,3 @@ BENCHMARK(BM_MainWindowStart)->ArgName("language")->Arg(0)->Arg(1)->Unit(benchma
 
 }  // namespace
 }  // namespace tervasko
-

@@ -26,7 +26,8 @@ void buildLargeDrawing(TDrawing& d) {
         TTextElement* t = d.AppendText();
         t->X1 = i % 200;
         t->Y1 = i % 290;
-        t->Text = NewWideBuffer(u"Konstruktion des Umkreises " + std::u16string(1, char16_t(u'A' + i % 26)));
+        t->Text = NewWideBuffer(u"Konstruktion des Umkreises " +
+                                std::u16string(1, char16_t(u'A' + i % 26)));
         t->FontName = NewAnsiBuffer("Arial");
         t->FontSize = 12;
     }
@@ -35,11 +36,14 @@ void buildLargeDrawing(TDrawing& d) {
 struct LargeFile {
     std::string path;
     LargeFile() {
-        path = (std::filesystem::temp_directory_path() / ("tervasko-bench-" + std::to_string(getpid()) + ".tvk")).string();
+        path = (std::filesystem::temp_directory_path() /
+                ("tervasko-bench-" + std::to_string(getpid()) + ".tvk"))
+                   .string();
         TDrawing d;
         buildLargeDrawing(d);
         std::string error;
-        if (!WriteDrawingFile(path, d, DrawingSettings{}, &error)) std::fprintf(stderr, "%s\n", error.c_str());
+        if (!WriteDrawingFile(path, d, DrawingSettings{}, &error))
+            std::fprintf(stderr, "%s\n", error.c_str());
     }
     ~LargeFile() { std::remove(path.c_str()); }
 };
@@ -86,7 +90,8 @@ void BM_SaveDrawing(benchmark::State& state) {
     const std::string path = largeFile().path + ".save";
     for (auto _ : state) {
         std::string error;
-        if (!WriteDrawingFile(path, d, DrawingSettings{}, &error)) state.SkipWithError(error.c_str());
+        if (!WriteDrawingFile(path, d, DrawingSettings{}, &error))
+            state.SkipWithError(error.c_str());
     }
     std::remove(path.c_str());
 }

@@ -12,8 +12,8 @@
 #include "app/mainUnit.h"
 #include "app/paintbox.h"
 #include "platform/numeric.h"
-#include "support/largedrawing.h"
 #include "platform/recordingcanvas.h"
+#include "support/largedrawing.h"
 #include "tools/dispatch.h"
 #include "view/viewgeometry.h"
 
@@ -136,4 +136,3 @@ BENCHMARK(BM_ElementHoverScanAlone)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace tervasko
-

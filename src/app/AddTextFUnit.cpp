@@ -25,7 +25,9 @@ QString q(const char* utf8) {
 
 }  // namespace
 
-QColor TextColorToQColor(std::int32_t color) { return ToQColor(static_cast<std::uint32_t>(color)); }
+QColor TextColorToQColor(std::int32_t color) {
+    return ToQColor(static_cast<std::uint32_t>(color));
+}
 
 QFont ChoiceToQFont(const TextFontChoice& font) {
     QFont f(QString::fromStdString(font.face));

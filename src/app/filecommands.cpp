@@ -14,7 +14,9 @@
 namespace tervasko {
 namespace {
 
-QString q(const std::string& utf8) { return QString::fromStdString(utf8); }
+QString q(const std::string& utf8) {
+    return QString::fromStdString(utf8);
+}
 
 // An empty, untitled drawing; placement, sheet and pen settings stay.
 void newAll(TMainForm& form) {
@@ -24,10 +26,11 @@ void newAll(TMainForm& form) {
     form.SetUnChanged();
 }
 
-
 }  // namespace
 
-TFileCommands::TFileCommands(TMainForm& form) : QObject(&form), form_(form) { installDialogs(); }
+TFileCommands::TFileCommands(TMainForm& form) : QObject(&form), form_(form) {
+    installDialogs();
+}
 
 void TFileCommands::installDialogs() {
     // The filters belong to the window, so that its translation finds them with the rest.
@@ -52,21 +55,26 @@ void TFileCommands::installDialogs() {
         dialog.setNameFilters(filter->NameFilters());
         dialog.setAcceptMode(mode);
         dialog.setDefaultSuffix(suffix);
-        dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+        dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
+                                                           : QFileDialog::AnyFile);
         dialog.setOption(QFileDialog::DontConfirmOverwrite, !confirmOverwrite);
         if (!start.empty()) dialog.selectFile(q(start));
         const auto path = RunFileDialog(dialog, Dialogs.Runner);
         if (!path) return std::nullopt;
         return path->toStdString();
     };
-    Dialogs.OpenDialog1 = [run, drawings] { return run(QFileDialog::AcceptOpen, drawings, "tvk", false, {}); };
+    Dialogs.OpenDialog1 = [run, drawings] {
+        return run(QFileDialog::AcceptOpen, drawings, "tvk", false, {});
+    };
     Dialogs.SaveDialog1 = [this, run, drawingsSave] {
         auto path = run(QFileDialog::AcceptSave, drawingsSave, "tvk", true, lastSaveDialogPath_);
         if (path) lastSaveDialogPath_ = *path;
         return path;
     };
     // The DXF dialog does not ask before overwriting.
-    Dialogs.SaveDialog3 = [run, dxf] { return run(QFileDialog::AcceptSave, dxf, "dxf", false, {}); };
+    Dialogs.SaveDialog3 = [run, dxf] {
+        return run(QFileDialog::AcceptSave, dxf, "dxf", false, {});
+    };
 }
 
 bool TFileCommands::saveTo(const std::string& path) {
@@ -80,7 +88,8 @@ bool TFileCommands::saveTo(const std::string& path) {
     std::string error;
     if (!SaveTheFile(form_.Drawing, form_.CurrentSettings(), &error)) {
         // The star stays: the drawing is still unsaved.
-        form_.ShowError(TranslateText("Die Zeichnung konnte nicht gespeichert werden.") + "\n\n" + error);
+        form_.ShowError(TranslateText("Die Zeichnung konnte nicht gespeichert werden.") + "\n\n" +
+                        error);
         return false;
     }
     form_.Session->MarkSaved();
@@ -96,7 +105,9 @@ bool TFileCommands::SaveFile() {
     return saveTo(*path);
 }
 
-void TFileCommands::Speichern1Click() { SaveFile(); }
+void TFileCommands::Speichern1Click() {
+    SaveFile();
+}
 
 void TFileCommands::Speichernunter1Click() {
     if (const auto path = Dialogs.SaveDialog1()) saveTo(*path);
@@ -125,7 +136,8 @@ bool TFileCommands::LoadDrawing(const std::string& path) {
     std::string error;
     if (!ReadDrawingFile(path, form_.Drawing, settings, &error, SheetSizeCheck::Refuse)) {
         // The drawing on screen and its file name stay as they were.
-        form_.ShowError(TranslateText("Die Zeichnung konnte nicht geöffnet werden.") + "\n\n" + error);
+        form_.ShowError(TranslateText("Die Zeichnung konnte nicht geöffnet werden.") + "\n\n" +
+                        error);
         form_.PaintBox1Paint();
         return false;
     }
@@ -151,9 +163,12 @@ bool TFileCommands::OpenFile() {
 bool TFileCommands::MayReplaceDrawing() {
     if (!form_.Changed()) return true;
     switch (Dialogs.AskSave()) {
-        case FileDialogService::Answer::Yes: return SaveFile();
-        case FileDialogService::Answer::No: return true;
-        case FileDialogService::Answer::Cancel: return false;
+        case FileDialogService::Answer::Yes:
+            return SaveFile();
+        case FileDialogService::Answer::No:
+            return true;
+        case FileDialogService::Answer::Cancel:
+            return false;
     }
     return false;
 }
@@ -173,10 +188,13 @@ void TFileCommands::DXFExportActionClick() {
     if (!path) return;
     std::string error;
     if (!savedxfArc(*path, form_.Drawing, form_.PageCount(), &error))
-        form_.ShowError(TranslateText("Die DXF-Datei konnte nicht geschrieben werden.") + "\n\n" + error);
+        form_.ShowError(TranslateText("Die DXF-Datei konnte nicht geschrieben werden.") + "\n\n" +
+                        error);
 }
 
 // Closing asks the same question as replacing the drawing.
-bool TFileCommands::FormCloseQuery() { return MayReplaceDrawing(); }
+bool TFileCommands::FormCloseQuery() {
+    return MayReplaceDrawing();
+}
 
 }  // namespace tervasko

@@ -9,8 +9,8 @@
 #include "app/datafolder.h"
 #include "app/dialogs/messagebox.h"
 #include "app/mainUnit.h"
-#include "platform/programdir.h"
 #include "app/recovery.h"
+#include "platform/programdir.h"
 #include "platform/systemmessage.h"
 
 namespace {

@@ -38,27 +38,29 @@
 #include "app/filecommands.h"
 #include "app/paintbox.h"
 #include "app/recentfiles.h"
-#include "app/shortcuts.h"
 #include "app/recovery.h"
+#include "app/shortcuts.h"
+#include "app/toolhostqt.h"
 #include "app/translate/TranslateFUnit.h"
 #include "app/translate/qttranslations.h"
 #include "app/translate/translateunit.h"
-#include "session/drawingsession.h"
-#include "app/toolhostqt.h"
-#include "tools/compass.h"
-#include "tools/dispatch.h"
-#include "tools/elements.h"
-#include "tools/handzoom.h"
 #include "document/options.h"
 #include "i18n/messagetable.h"
 #include "i18n/translationtable.h"
 #include "platform/programdir.h"
 #include "platform/qt/qtcanvas.h"
+#include "session/drawingsession.h"
+#include "tools/compass.h"
+#include "tools/dispatch.h"
+#include "tools/elements.h"
+#include "tools/handzoom.h"
 
 namespace tervasko {
 namespace {
 
-QString q(const char* utf8) { return QString::fromUtf8(utf8); }
+QString q(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
 
 // 16 x 16 icons of the tools that carry one: a curve, a hand, a magnifier.
 QIcon toolIcon(const char* which) {
@@ -75,7 +77,8 @@ QIcon toolIcon(const char* which) {
     } else if (w == "hand") {
         p.setBrush(QColor(255, 224, 189));
         p.drawRoundedRect(QRectF(3.5, 7, 9, 7.5), 2, 2);
-        for (int i = 0; i < 4; ++i) p.drawRoundedRect(QRectF(3.5 + i * 2.3, 2 + (i % 3 == 0), 2, 7), 1, 1);
+        for (int i = 0; i < 4; ++i)
+            p.drawRoundedRect(QRectF(3.5 + i * 2.3, 2 + (i % 3 == 0), 2, 7), 1, 1);
     } else {
         p.setBrush(QColor(220, 235, 255));
         p.drawEllipse(QRectF(1.5, 1.5, 9, 9));
@@ -116,7 +119,9 @@ void TShape::paintEvent(QPaintEvent*) {
     p.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
-void TShape::mousePressEvent(QMouseEvent*) { emit pressed(); }
+void TShape::mousePressEvent(QMouseEvent*) {
+    emit pressed();
+}
 
 // --- creation and the first show ----------------------------------------------------------
 
@@ -186,7 +191,8 @@ TMainForm::TMainForm(std::string programDir, QWidget* parent)
 
     Tools = std::make_unique<TMainToolHost>(*this);
     connect(ZirkelKreiszeichnen1, &QAction::triggered, this, &TMainForm::ZirkelKreiszeichnen1Click);
-    connect(ObjekteLetzesObjektlschen1, &QAction::triggered, this, &TMainForm::ObjekteLetzesObjektlschen1Click);
+    connect(ObjekteLetzesObjektlschen1, &QAction::triggered, this,
+            &TMainForm::ObjekteLetzesObjektlschen1Click);
     AddTextForm = new TAddTextForm(this);
     AddTextForm->Font = &FontDialog1;
     RunTextDialog = [](TAddTextForm& dialog) { return dialog.exec() == QDialog::Accepted; };
@@ -195,8 +201,10 @@ TMainForm::TMainForm(std::string programDir, QWidget* parent)
     connect(Neu1, &QAction::triggered, FileCommands, &TFileCommands::Neu1Click);
     connect(ffnen1, &QAction::triggered, FileCommands, &TFileCommands::ffnen1Click);
     connect(Speichern1, &QAction::triggered, FileCommands, &TFileCommands::Speichern1Click);
-    connect(Speichernunter1, &QAction::triggered, FileCommands, &TFileCommands::Speichernunter1Click);
-    connect(DXFExportAction, &QAction::triggered, FileCommands, &TFileCommands::DXFExportActionClick);
+    connect(Speichernunter1, &QAction::triggered, FileCommands,
+            &TFileCommands::Speichernunter1Click);
+    connect(DXFExportAction, &QAction::triggered, FileCommands,
+            &TFileCommands::DXFExportActionClick);
     RecentFiles = new TRecentFiles(*this, DateiZuletztgeffnet1);
     FileCommands->FileUsed = [this](const std::string& path) { RecentFiles->Note(path); };
     new TDropOpener(*this);
@@ -207,19 +215,23 @@ TMainForm::TMainForm(std::string programDir, QWidget* parent)
     SeiteEinrichtenForm->PrinterPage = [this] { return Printing->CurrentPrinterPage(); };
     SeiteEinrichtenForm->ShowMessage = [this](const std::string& text) { ShowError(text); };
     Printing->ShowMessage = [this](const std::string& text) { ShowError(text); };
-    connect(DateiSeiteeinrichten1, &QAction::triggered, this, &TMainForm::DateiSeiteeinrichten1Click);
+    connect(DateiSeiteeinrichten1, &QAction::triggered, this,
+            &TMainForm::DateiSeiteeinrichten1Click);
     connect(Druckereinrichten1, &QAction::triggered, this, &TMainForm::Druckereinrichten1Click);
     connect(DateiDrucken1, &QAction::triggered, this, &TMainForm::DateiDrucken1Click);
-    connect(DateiAlsBildexportieren1, &QAction::triggered, this, &TMainForm::DateiAlsBildexportieren1Click);
+    connect(DateiAlsBildexportieren1, &QAction::triggered, this,
+            &TMainForm::DateiAlsBildexportieren1Click);
     FormCreate();
     TranslateForm = new TTranslateForm(*Translations, this);
     const struct {
         QAction* item;
         int language;
-    } languages[] = {{SpracheDeutsch1, kGerman}, {SpracheEnglish1, kEnglish}, {SpracheItaliano1, kItalian}};
+    } languages[] = {
+        {SpracheDeutsch1, kGerman}, {SpracheEnglish1, kEnglish}, {SpracheItaliano1, kItalian}};
     for (const auto& l : languages)
         connect(l.item, &QAction::triggered, this, [this, l] {
-            LanguageCommand(l.language, l.item, LoadingOptions, *Translations, ProgramDir, this, LanguageUi);
+            LanguageCommand(l.language, l.item, LoadingOptions, *Translations, ProgramDir, this,
+                            LanguageUi);
         });
     connect(Sprachebersetzen1, &QAction::triggered, this,
             [this] { TranslateCommand(*TranslateForm, *Translations, this, LanguageUi); });
@@ -227,22 +239,25 @@ TMainForm::TMainForm(std::string programDir, QWidget* parent)
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
-    if (FileCommands->FormCloseQuery()) event->accept();
-    else event->ignore();
+    if (FileCommands->FormCloseQuery())
+        event->accept();
+    else
+        event->ignore();
 }
 
 SheetInstruments TMainForm::ShownInstruments() const {
     const SettingsModel& settings = Session->Settings;
-    return {settings.Values().RulerShown, settings.Values().ProtractorShown, settings.Values().CompassShown,
-            settings.Inches()};
+    return {settings.Values().RulerShown, settings.Values().ProtractorShown,
+            settings.Values().CompassShown, settings.Inches()};
 }
 
 void TMainForm::DateiSeiteeinrichten1Click() {
     const double width = Drawing.PageWidthInch, height = Drawing.PageHeightInch;
     if (RunPageSetup(*SeiteEinrichtenForm, Drawing, [this] { SetChanged(); })) {
         if (width != Drawing.PageWidthInch || height != Drawing.PageHeightInch)
-            Session->Record(SheetSizeChanged(width, height, Drawing.PageWidthInch, Drawing.PageHeightInch),
-                            "Seite einrichten");
+            Session->Record(
+                SheetSizeChanged(width, height, Drawing.PageWidthInch, Drawing.PageHeightInch),
+                "Seite einrichten");
         PaintBox1Paint();
     }
 }
@@ -252,14 +267,18 @@ void TMainForm::Druckereinrichten1Click() {
     PaintBox1Paint();
 }
 
-void TMainForm::DateiDrucken1Click() { Printing->RunPrint(Drawing, PageCount(), ShownInstruments()); }
+void TMainForm::DateiDrucken1Click() {
+    Printing->RunPrint(Drawing, PageCount(), ShownInstruments());
+}
 
 void TMainForm::DateiAlsBildexportieren1Click() {
     RunPictureExport(*DPIForm, *SaveDialog2, Drawing, PageCount(), ShownInstruments(),
                      [this](const std::string& text) { ShowError(text); });
 }
 
-TMainForm::~TMainForm() { FormDestroy(); }
+TMainForm::~TMainForm() {
+    FormDestroy();
+}
 
 void TMainForm::FormCreate() {
     if (ProgramDir.empty()) ProgramDir = tervasko::ProgramDir();
@@ -308,7 +327,8 @@ void TMainForm::FormShow() {
     SetUnChanged();
     RecentFiles->Load();  // after the translation: file names are not texts to translate
     PaintBox1Paint();
-    for (const TableProblem& problem : Translations->Problems()) ShowError(Translations->Describe(problem));
+    for (const TableProblem& problem : Translations->Problems())
+        ShowError(Translations->Describe(problem));
 }
 
 void TMainForm::FormDestroy() {
@@ -381,13 +401,15 @@ void TMainForm::buildCommandMenus() {
     ansicht->addSeparator();
     AnsichtZollAngabenfrdasLineal1 =
         action(ansicht, "AnsichtZollAngabenfrdasLineal1", "Zoll Angaben für das Lineal");
-    for (QAction* a : {LeistefrZahleneingabe1, Lineal2, Winkelmesser2, Zirkel2, AnsichtZollAngabenfrdasLineal1})
+    for (QAction* a :
+         {LeistefrZahleneingabe1, Lineal2, Winkelmesser2, Zirkel2, AnsichtZollAngabenfrdasLineal1})
         a->setCheckable(true);
     Lineal2->setChecked(true);
     Winkelmesser2->setChecked(true);
     Zirkel2->setChecked(true);
     // The check mark flips before the handler runs, as a click on a checkable item does.
-    connect(LeistefrZahleneingabe1, &QAction::triggered, this, &TMainForm::LeistefrZahleneingabe1Click);
+    connect(LeistefrZahleneingabe1, &QAction::triggered, this,
+            &TMainForm::LeistefrZahleneingabe1Click);
     connect(Lineal2, &QAction::triggered, this, &TMainForm::Lineal2Click);
     connect(Winkelmesser2, &QAction::triggered, this, &TMainForm::Winkelmesser2Click);
     connect(Zirkel2, &QAction::triggered, this, &TMainForm::Zirkel2Click);
@@ -424,7 +446,8 @@ void TMainForm::buildCommandMenus() {
         {&N6, "N6", "Öffnen...", QStyle::SP_DialogOpenButton, ffnen1},
         {&N7, "N7", "Speichern", QStyle::SP_DialogSaveButton, Speichern1},
         {&N8, "N8", "Speichern unter...", QStyle::SP_DriveFDIcon, Speichernunter1},
-        {&MenuItem1, "MenuItem1", "Seite einrichten", QStyle::SP_FileDialogDetailedView, DateiSeiteeinrichten1},
+        {&MenuItem1, "MenuItem1", "Seite einrichten", QStyle::SP_FileDialogDetailedView,
+         DateiSeiteeinrichten1},
         {&N9, "N9", "Drucken...", QStyle::SP_ComputerIcon, DateiDrucken1},
         {&N10, "N10", "Drucker einrichten...", QStyle::SP_DriveNetIcon, Druckereinrichten1},
         {&N11, "N11", "Beenden", QStyle::SP_DialogCloseButton, Beenden1},
@@ -493,8 +516,8 @@ void TMainForm::buildSettingsPanel() {
     connect(Shape1, &TShape::pressed, this, &TMainForm::Shape1MouseDown);
 }
 
-QAction* TMainForm::modeItem(QMenu* menu, QActionGroup* group, const char* name, const char* caption,
-                             QAction* tool) {
+QAction* TMainForm::modeItem(QMenu* menu, QActionGroup* group, const char* name,
+                             const char* caption, QAction* tool) {
     QAction* a = menu->addAction(q(caption));
     a->setObjectName(name);
     a->setCheckable(true);
@@ -548,10 +571,12 @@ void TMainForm::buildToolMenu() {
     auto [lineal, linealMenu] = submenuTool("Lineal1", "Lineal");
     Lineal1 = lineal;
     auto* linealModes = new QActionGroup(this);
-    LinealVerschieben1 = modeItem(linealMenu, linealModes, "LinealVerschieben1", "Verschieben", Lineal1);
+    LinealVerschieben1 =
+        modeItem(linealMenu, linealModes, "LinealVerschieben1", "Verschieben", Lineal1);
     LinealDrehen1 = modeItem(linealMenu, linealModes, "LinealDrehen1", "Drehen", Lineal1);
-    LinealAnLinealentlangzeichnen1 = modeItem(linealMenu, linealModes, "LinealAnLinealentlangzeichnen1",
-                                              "An Lineal entlang zeichnen", Lineal1);
+    LinealAnLinealentlangzeichnen1 =
+        modeItem(linealMenu, linealModes, "LinealAnLinealentlangzeichnen1",
+                 "An Lineal entlang zeichnen", Lineal1);
     LinealQuerzumLinealzeichnen1 = modeItem(linealMenu, linealModes, "LinealQuerzumLinealzeichnen1",
                                             "Quer zum Lineal zeichnen", Lineal1);
 
@@ -560,7 +585,8 @@ void TMainForm::buildToolMenu() {
     auto* winkelModes = new QActionGroup(this);
     WinkelmesserVerschieben1 =
         modeItem(winkelMenu, winkelModes, "WinkelmesserVerschieben1", "Verschieben", Winkelmesser1);
-    WinkelmesserDrehen1 = modeItem(winkelMenu, winkelModes, "WinkelmesserDrehen1", "Drehen", Winkelmesser1);
+    WinkelmesserDrehen1 =
+        modeItem(winkelMenu, winkelModes, "WinkelmesserDrehen1", "Drehen", Winkelmesser1);
     WinkelmesserGradzahlmitBleistiftmarkieren1 =
         modeItem(winkelMenu, winkelModes, "WinkelmesserGradzahlmitBleistiftmarkieren1",
                  "Gradzahl mit Bleistift markieren", Winkelmesser1);
@@ -568,10 +594,12 @@ void TMainForm::buildToolMenu() {
     auto [zirkel, zirkelMenu] = submenuTool("Zirkel1", "Zirkel");
     Zirkel1 = zirkel;
     auto* zirkelModes = new QActionGroup(this);
-    ZirkelVerschieben1 = modeItem(zirkelMenu, zirkelModes, "ZirkelVerschieben1", "Verschieben", Zirkel1);
-    ZirkelZirkelspanne1 = modeItem(zirkelMenu, zirkelModes, "ZirkelZirkelspanne1", "Zirkelspanne", Zirkel1);
-    ZirkelKreisbogenzeichnen1 =
-        modeItem(zirkelMenu, zirkelModes, "ZirkelKreisbogenzeichnen1", "Kreisbogen zeichnen", Zirkel1);
+    ZirkelVerschieben1 =
+        modeItem(zirkelMenu, zirkelModes, "ZirkelVerschieben1", "Verschieben", Zirkel1);
+    ZirkelZirkelspanne1 =
+        modeItem(zirkelMenu, zirkelModes, "ZirkelZirkelspanne1", "Zirkelspanne", Zirkel1);
+    ZirkelKreisbogenzeichnen1 = modeItem(zirkelMenu, zirkelModes, "ZirkelKreisbogenzeichnen1",
+                                         "Kreisbogen zeichnen", Zirkel1);
     ZirkelKreiszeichnen1 = command(zirkelMenu, "ZirkelKreiszeichnen1", "Kreis zeichnen");
 
     Kurven1 = plainTool("Kurven1", "Kurven", "curve");
@@ -581,7 +609,8 @@ void TMainForm::buildToolMenu() {
     auto [text, textMenu] = submenuTool("Text1", "Text");
     Text1 = text;
     auto* textModes = new QActionGroup(this);
-    TextTexthinzufgen1 = modeItem(textMenu, textModes, "TextTexthinzufgen1", "Text hinzufügen", Text1);
+    TextTexthinzufgen1 =
+        modeItem(textMenu, textModes, "TextTexthinzufgen1", "Text hinzufügen", Text1);
     TextTextndern1 = modeItem(textMenu, textModes, "TextTextndern1", "Ändern...", Text1);
     TextTextlschen1 = modeItem(textMenu, textModes, "TextTextlschen1", "Löschen", Text1);
     TextVerschieben1 = modeItem(textMenu, textModes, "TextVerschieben1", "Verschieben", Text1);
@@ -590,10 +619,12 @@ void TMainForm::buildToolMenu() {
     Objekte1 = objekte;
     auto* objekteModes = new QActionGroup(this);
     ObjekteLschen1 = modeItem(objekteMenu, objekteModes, "ObjekteLschen1", "Löschen", Objekte1);
-    ObjekteLetzesObjektlschen1 = command(objekteMenu, "ObjekteLetzesObjektlschen1", "Letzes Objekt löschen");
+    ObjekteLetzesObjektlschen1 =
+        command(objekteMenu, "ObjekteLetzesObjektlschen1", "Letzes Objekt löschen");
     // The command sits between the two modes.
     objekteMenu->removeAction(ObjekteLetzesObjektlschen1);
-    ObjekteVerschieben1 = modeItem(objekteMenu, objekteModes, "ObjekteVerschieben1", "Verschieben", Objekte1);
+    ObjekteVerschieben1 =
+        modeItem(objekteMenu, objekteModes, "ObjekteVerschieben1", "Verschieben", Objekte1);
     objekteMenu->insertAction(ObjekteVerschieben1, ObjekteLetzesObjektlschen1);
 
     Hand1 = plainTool("Hand1", "Hand", "hand");
@@ -642,12 +673,22 @@ void TMainForm::buildNumericPanel() {
 
 // --- settings and the drawing file's values -------------------------------------------------
 
-int TMainForm::PageCount() const { return Session->Settings.PageCount(); }
-Color TMainForm::PenColor() const { return Session->Settings.Values().PenColor; }
-double TMainForm::PenWidth() const { return Session->Settings.Values().PenWidth; }
-double TMainForm::EraserWidth() const { return Session->Settings.Values().EraserWidth; }
+int TMainForm::PageCount() const {
+    return Session->Settings.PageCount();
+}
+Color TMainForm::PenColor() const {
+    return Session->Settings.Values().PenColor;
+}
+double TMainForm::PenWidth() const {
+    return Session->Settings.Values().PenWidth;
+}
+double TMainForm::EraserWidth() const {
+    return Session->Settings.Values().EraserWidth;
+}
 
-DrawingSettings TMainForm::CurrentSettings() const { return Session->Settings.Values(); }
+DrawingSettings TMainForm::CurrentSettings() const {
+    return Session->Settings.Values();
+}
 
 // The fields take the values first, without their change events, so that each keeps them
 // within its range; the model then takes what the fields hold, at once.
@@ -690,32 +731,58 @@ void TMainForm::PaintBox1Paint() {
 
 QAction* TMainForm::ToolAction(ToolItem item) const {
     switch (item) {
-        case ToolItem::Lineal1: return Lineal1;
-        case ToolItem::LinealVerschieben1: return LinealVerschieben1;
-        case ToolItem::LinealDrehen1: return LinealDrehen1;
-        case ToolItem::LinealAnLinealentlangzeichnen1: return LinealAnLinealentlangzeichnen1;
-        case ToolItem::LinealQuerzumLinealzeichnen1: return LinealQuerzumLinealzeichnen1;
-        case ToolItem::Winkelmesser1: return Winkelmesser1;
-        case ToolItem::WinkelmesserVerschieben1: return WinkelmesserVerschieben1;
-        case ToolItem::WinkelmesserDrehen1: return WinkelmesserDrehen1;
-        case ToolItem::WinkelmesserGradzahlmitBleistiftmarkieren1: return WinkelmesserGradzahlmitBleistiftmarkieren1;
-        case ToolItem::Zirkel1: return Zirkel1;
-        case ToolItem::ZirkelVerschieben1: return ZirkelVerschieben1;
-        case ToolItem::ZirkelZirkelspanne1: return ZirkelZirkelspanne1;
-        case ToolItem::ZirkelKreisbogenzeichnen1: return ZirkelKreisbogenzeichnen1;
-        case ToolItem::Kurven1: return Kurven1;
-        case ToolItem::Bleistift1: return Bleistift1;
-        case ToolItem::Radierer1: return Radierer1;
-        case ToolItem::Text1: return Text1;
-        case ToolItem::TextTexthinzufgen1: return TextTexthinzufgen1;
-        case ToolItem::TextTextndern1: return TextTextndern1;
-        case ToolItem::TextTextlschen1: return TextTextlschen1;
-        case ToolItem::TextVerschieben1: return TextVerschieben1;
-        case ToolItem::Objekte1: return Objekte1;
-        case ToolItem::ObjekteLschen1: return ObjekteLschen1;
-        case ToolItem::ObjekteVerschieben1: return ObjekteVerschieben1;
-        case ToolItem::Hand1: return Hand1;
-        case ToolItem::Zoom1: return Zoom1;
+        case ToolItem::Lineal1:
+            return Lineal1;
+        case ToolItem::LinealVerschieben1:
+            return LinealVerschieben1;
+        case ToolItem::LinealDrehen1:
+            return LinealDrehen1;
+        case ToolItem::LinealAnLinealentlangzeichnen1:
+            return LinealAnLinealentlangzeichnen1;
+        case ToolItem::LinealQuerzumLinealzeichnen1:
+            return LinealQuerzumLinealzeichnen1;
+        case ToolItem::Winkelmesser1:
+            return Winkelmesser1;
+        case ToolItem::WinkelmesserVerschieben1:
+            return WinkelmesserVerschieben1;
+        case ToolItem::WinkelmesserDrehen1:
+            return WinkelmesserDrehen1;
+        case ToolItem::WinkelmesserGradzahlmitBleistiftmarkieren1:
+            return WinkelmesserGradzahlmitBleistiftmarkieren1;
+        case ToolItem::Zirkel1:
+            return Zirkel1;
+        case ToolItem::ZirkelVerschieben1:
+            return ZirkelVerschieben1;
+        case ToolItem::ZirkelZirkelspanne1:
+            return ZirkelZirkelspanne1;
+        case ToolItem::ZirkelKreisbogenzeichnen1:
+            return ZirkelKreisbogenzeichnen1;
+        case ToolItem::Kurven1:
+            return Kurven1;
+        case ToolItem::Bleistift1:
+            return Bleistift1;
+        case ToolItem::Radierer1:
+            return Radierer1;
+        case ToolItem::Text1:
+            return Text1;
+        case ToolItem::TextTexthinzufgen1:
+            return TextTexthinzufgen1;
+        case ToolItem::TextTextndern1:
+            return TextTextndern1;
+        case ToolItem::TextTextlschen1:
+            return TextTextlschen1;
+        case ToolItem::TextVerschieben1:
+            return TextVerschieben1;
+        case ToolItem::Objekte1:
+            return Objekte1;
+        case ToolItem::ObjekteLschen1:
+            return ObjekteLschen1;
+        case ToolItem::ObjekteVerschieben1:
+            return ObjekteVerschieben1;
+        case ToolItem::Hand1:
+            return Hand1;
+        case ToolItem::Zoom1:
+            return Zoom1;
     }
     return Lineal1;
 }
@@ -724,13 +791,17 @@ void TMainForm::PaintBox1MouseDown(MouseButton button, int x, int y) {
     tervasko::PaintBox1MouseDown(*Tools, Drawing, Gesture, button, x, y);
 }
 
-void TMainForm::PaintBox1MouseMove(int x, int y) { tervasko::PaintBox1MouseMove(*Tools, Drawing, Gesture, x, y); }
+void TMainForm::PaintBox1MouseMove(int x, int y) {
+    tervasko::PaintBox1MouseMove(*Tools, Drawing, Gesture, x, y);
+}
 
 void TMainForm::PaintBox1MouseUp(MouseButton button, int x, int y) {
     tervasko::PaintBox1MouseUp(*Tools, Drawing, Gesture, button, x, y);
 }
 
-void TMainForm::ZirkelKreiszeichnen1Click() { AddCompassCircle(*Tools, Drawing, Gesture); }
+void TMainForm::ZirkelKreiszeichnen1Click() {
+    AddCompassCircle(*Tools, Drawing, Gesture);
+}
 
 void TMainForm::ShowPointerPosition(int x, int y) {
     const QString decimal = QLocale().decimalPoint();
@@ -739,7 +810,9 @@ void TMainForm::ShowPointerPosition(int x, int y) {
     if (!text.empty()) StatusBar1->showMessage(QString::fromStdString(text));
 }
 
-void TMainForm::zoomedChange() { PaintBox1Paint(); }
+void TMainForm::zoomedChange() {
+    PaintBox1Paint();
+}
 
 void TMainForm::PageAnzChange() {
     PaintBox1Paint();
@@ -772,33 +845,61 @@ void TMainForm::placementFieldChanged(double& target, QDoubleSpinBox* field) {
     PaintBox1Paint();
 }
 
-void TMainForm::LinXEdChange() { placementFieldChanged(Drawing.Placement.LinealX, LinXEd); }
-void TMainForm::LinyedChange() { placementFieldChanged(Drawing.Placement.LinealY, Linyed); }
-void TMainForm::linwedChange() { placementFieldChanged(Drawing.Placement.LinealAngle, linwed); }
-void TMainForm::WinkXedChange() { placementFieldChanged(Drawing.Placement.WinkelX, WinkXed); }
-void TMainForm::WinkYEdChange() { placementFieldChanged(Drawing.Placement.WinkelY, WinkYEd); }
+void TMainForm::LinXEdChange() {
+    placementFieldChanged(Drawing.Placement.LinealX, LinXEd);
+}
+void TMainForm::LinyedChange() {
+    placementFieldChanged(Drawing.Placement.LinealY, Linyed);
+}
+void TMainForm::linwedChange() {
+    placementFieldChanged(Drawing.Placement.LinealAngle, linwed);
+}
+void TMainForm::WinkXedChange() {
+    placementFieldChanged(Drawing.Placement.WinkelX, WinkXed);
+}
+void TMainForm::WinkYEdChange() {
+    placementFieldChanged(Drawing.Placement.WinkelY, WinkYEd);
+}
 void TMainForm::WinkWEdChange() {
     if (UpdatingEds) return;
     placementFieldChanged(Drawing.Placement.WinkelAngle, WinkWEd);
     UpdateEds();
 }
-void TMainForm::ZirkXedChange() { placementFieldChanged(Drawing.Placement.ZirkelX, ZirkXed); }
-void TMainForm::ZirkYedChange() { placementFieldChanged(Drawing.Placement.ZirkelY, ZirkYed); }
-void TMainForm::ZirksEdChange() { placementFieldChanged(Drawing.Placement.ZirkelSpan, ZirksEd); }
+void TMainForm::ZirkXedChange() {
+    placementFieldChanged(Drawing.Placement.ZirkelX, ZirkXed);
+}
+void TMainForm::ZirkYedChange() {
+    placementFieldChanged(Drawing.Placement.ZirkelY, ZirkYed);
+}
+void TMainForm::ZirksEdChange() {
+    placementFieldChanged(Drawing.Placement.ZirkelSpan, ZirksEd);
+}
 
 // --- view switches and pen colour ---------------------------------------------------------------
 
-void TMainForm::LeistefrZahleneingabe1Click() { Panel2->setVisible(LeistefrZahleneingabe1->isChecked()); }
-void TMainForm::Lineal2Click() { PaintBox1Paint(); }
-void TMainForm::Winkelmesser2Click() { PaintBox1Paint(); }
-void TMainForm::Zirkel2Click() { PaintBox1Paint(); }
-void TMainForm::AnsichtZollAngabenfrdasLineal1Click() { PaintBox1Paint(); }
+void TMainForm::LeistefrZahleneingabe1Click() {
+    Panel2->setVisible(LeistefrZahleneingabe1->isChecked());
+}
+void TMainForm::Lineal2Click() {
+    PaintBox1Paint();
+}
+void TMainForm::Winkelmesser2Click() {
+    PaintBox1Paint();
+}
+void TMainForm::Zirkel2Click() {
+    PaintBox1Paint();
+}
+void TMainForm::AnsichtZollAngabenfrdasLineal1Click() {
+    PaintBox1Paint();
+}
 
 void TMainForm::FarbeBtnClick() {
     if (const auto c = ChooseColor(PenColor())) Session->Settings.SetPenColor(*c);
 }
 
-void TMainForm::Shape1MouseDown() { FarbeBtnClick(); }
+void TMainForm::Shape1MouseDown() {
+    FarbeBtnClick();
+}
 
 // --- drawing tools ------------------------------------------------------------------------------
 
@@ -829,8 +930,12 @@ void TMainForm::CatchUpSheets() {
     View.InvalidateDrawing();
 }
 
-void TMainForm::FormMouseWheelUp() { WheelNotch(*Tools, false); }
-void TMainForm::FormMouseWheelDown() { WheelNotch(*Tools, true); }
+void TMainForm::FormMouseWheelUp() {
+    WheelNotch(*Tools, false);
+}
+void TMainForm::FormMouseWheelDown() {
+    WheelNotch(*Tools, true);
+}
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
     if (isHistoryKey(watched, event)) return true;  // not taken by the field: the shortcut fires
@@ -849,6 +954,8 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
-void TMainForm::ObjekteLetzesObjektlschen1Click() { DeleteLastElement(*Tools, Drawing); }
+void TMainForm::ObjekteLetzesObjektlschen1Click() {
+    DeleteLastElement(*Tools, Drawing);
+}
 
 }  // namespace tervasko

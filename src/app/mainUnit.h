@@ -7,10 +7,10 @@
 #include <string>
 
 #include "app/sheetview.h"
-#include "document/drawingfile.h"
 #include "app/translate/languagecommands.h"
-#include "export/output/sheetrender.h"
+#include "document/drawingfile.h"
 #include "document/drawmodel.h"
+#include "export/output/sheetrender.h"
 #include "tools/gesturestate.h"
 #include "tools/toolhost.h"
 

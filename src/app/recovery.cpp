@@ -6,9 +6,9 @@
 #include <cstdio>
 
 #include "app/mainUnit.h"
-#include "session/drawingsession.h"
 #include "i18n/messagetable.h"
 #include "platform/safefile.h"
+#include "session/drawingsession.h"
 
 namespace tervasko {
 namespace {

@@ -166,7 +166,8 @@ void TMainToolHost::SingleSheetRefresh(int sheet, const std::function<void(Canva
     }
     view.ShowSheetBuffer();
     const ViewGeometry& g = view.Geometry;
-    const IntRect r = ViewTransform{g.PixelsPerMm, g.SheetHeightPx, 0}.SheetRect(sheet, g.SheetWidthPx);
+    const IntRect r =
+        ViewTransform{g.PixelsPerMm, g.SheetHeightPx, 0}.SheetRect(sheet, g.SheetWidthPx);
     form_.PaintBox1->update(r.left, r.top, r.right - r.left, r.bottom - r.top);
 }
 

@@ -54,7 +54,9 @@ std::string lowerExtension(const std::string& path) {
     return ext;
 }
 
-std::string quoted(const std::string& s) { return "\"" + s + "\""; }
+std::string quoted(const std::string& s) {
+    return "\"" + s + "\"";
+}
 
 struct Options {
     std::optional<int> dpi;
@@ -137,8 +139,8 @@ std::string outputFailure(const OutputResult& r, const LoadedDrawing& in, const 
                    " dpi is too large (at most " + std::to_string(kMaxPicturePixels) + " pixels)";
         }
         case OutputFailure::BadResolution:
-            return quoted(outPath) + ": the resolution must lie between " + std::to_string(kMinOutputDpi) +
-                   " and " + std::to_string(kMaxOutputDpi) + " dpi";
+            return quoted(outPath) + ": the resolution must lie between " +
+                   std::to_string(kMinOutputDpi) + " and " + std::to_string(kMaxOutputDpi) + " dpi";
         case OutputFailure::CannotWrite:
         case OutputFailure::PrinterFailed:
         case OutputFailure::None:
@@ -158,8 +160,8 @@ bool exportPicture(LoadedDrawing& in, const Options& o, const std::string& inPat
     }
     if (!ensureGuiApplication(error)) return false;
     const PictureFormat format = PictureFormatOf(outPath).value_or(PictureFormat::Bmp);
-    const OutputResult r = WriteSheetPicture(outPath, format, in.drawing, in.pages(), sheet - 1, dpi,
-                                             in.instruments(o));
+    const OutputResult r = WriteSheetPicture(outPath, format, in.drawing, in.pages(), sheet - 1,
+                                             dpi, in.instruments(o));
     if (!r.ok()) *error = outputFailure(r, in, inPath, outPath, dpi);
     return r.ok();
 }
@@ -205,7 +207,8 @@ bool exportThumbnail(LoadedDrawing& in, const Options& o, const std::string& inP
 bool exportPdf(LoadedDrawing& in, const Options& o, const std::string& inPath,
                const std::string& outPath, std::string* error) {
     if (!ensureGuiApplication(error)) return false;
-    const OutputResult r = WriteDrawingPdf(outPath, in.drawing, 0, in.pages() - 1, in.instruments(o));
+    const OutputResult r =
+        WriteDrawingPdf(outPath, in.drawing, 0, in.pages() - 1, in.instruments(o));
     if (!r.ok()) *error = outputFailure(r, in, inPath, outPath, kPdfDpi);
     return r.ok();
 }
@@ -234,8 +237,8 @@ std::optional<std::string> parseArguments(const std::vector<std::string>& args, 
             const std::optional<int> n = wholeNumber(value);
             if (a == "--dpi") {
                 if (!n || *n < kMinOutputDpi || *n > kMaxOutputDpi)
-                    return "--dpi needs a whole number from " + std::to_string(kMinOutputDpi) + " to " +
-                           std::to_string(kMaxOutputDpi) + ", not " + quoted(value);
+                    return "--dpi needs a whole number from " + std::to_string(kMinOutputDpi) +
+                           " to " + std::to_string(kMaxOutputDpi) + ", not " + quoted(value);
                 o.dpi = n;
             } else if (a == "--size") {
                 if (!n || *n < kMinThumbnailSize || *n > kMaxThumbnailSize)
@@ -243,7 +246,8 @@ std::optional<std::string> parseArguments(const std::vector<std::string>& args, 
                            " to " + std::to_string(kMaxThumbnailSize) + ", not " + quoted(value);
                 o.size = n;
             } else {
-                if (!n || *n < 1) return "--sheet needs a whole number from 1 up, not " + quoted(value);
+                if (!n || *n < 1)
+                    return "--sheet needs a whole number from 1 up, not " + quoted(value);
                 o.sheet = n;
             }
         } else if (a == "--no-instruments") {
@@ -255,14 +259,16 @@ std::optional<std::string> parseArguments(const std::vector<std::string>& args, 
         }
     }
     if (o.dpi && o.size) return "--dpi and --size exclude each other; see tervasko-export --help";
-    if (o.files.size() != 2) return "expected a drawing and an output file; see tervasko-export --help";
+    if (o.files.size() != 2)
+        return "expected a drawing and an output file; see tervasko-export --help";
     return std::nullopt;
 }
 
 }  // namespace
 
 int RunExportCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    if (std::any_of(args.begin(), args.end(), [](const std::string& a) { return a == "--help" || a == "-h"; })) {
+    if (std::any_of(args.begin(), args.end(),
+                    [](const std::string& a) { return a == "--help" || a == "-h"; })) {
         out << kUsage;
         return kExitOk;
     }
@@ -294,13 +300,15 @@ int RunExportCommand(const std::vector<std::string>& args, std::ostream& out, st
     const auto type = std::find_if(std::begin(kOutputTypes), std::end(kOutputTypes),
                                    [&](const OutputType& t) { return ext == t.extension; });
     if (type == std::end(kOutputTypes)) {
-        err << "tervasko-export: " << quoted(outPath) << ": unknown output type \"" << ext << "\" (known:";
+        err << "tervasko-export: " << quoted(outPath) << ": unknown output type \"" << ext
+            << "\" (known:";
         for (const OutputType& t : kOutputTypes) err << " " << t.extension;
         err << ")\n";
         return kExitUsage;
     }
     if (!type->picture && (options.dpi || options.sheet)) {
-        err << "tervasko-export: " << quoted(outPath) << ": --dpi and --sheet apply only to .bmp and .png pictures\n";
+        err << "tervasko-export: " << quoted(outPath)
+            << ": --dpi and --sheet apply only to .bmp and .png pictures\n";
         return kExitUsage;
     }
 

@@ -50,10 +50,9 @@ public:
     std::uint8_t u8() { return has(1) ? *p_++ : 0; }
     std::uint32_t u32() {
         if (!has(4)) return 0;
-        const std::uint32_t v = static_cast<std::uint32_t>(p_[0]) |
-                                static_cast<std::uint32_t>(p_[1]) << 8 |
-                                static_cast<std::uint32_t>(p_[2]) << 16 |
-                                static_cast<std::uint32_t>(p_[3]) << 24;
+        const std::uint32_t v =
+            static_cast<std::uint32_t>(p_[0]) | static_cast<std::uint32_t>(p_[1]) << 8 |
+            static_cast<std::uint32_t>(p_[2]) << 16 | static_cast<std::uint32_t>(p_[3]) << 24;
         p_ += 4;
         return v;
     }

@@ -78,7 +78,9 @@ void encodeText(ByteWriter& w, const TTextElement& t) {
 }
 
 // A plain value in place of the check marks and fields that hold it in the window.
-std::uint8_t flag(bool b) { return b ? 1 : 0; }
+std::uint8_t flag(bool b) {
+    return b ? 1 : 0;
+}
 
 }  // namespace
 
@@ -93,7 +95,8 @@ void AppendDrawing(std::vector<std::uint8_t>& bytes, const TDrawing& drawing,
     const std::uint32_t n = drawing.Elements.Count();
     const std::uint32_t m = drawing.Texts.Count();
     bytes.reserve(bytes.size() + 8 + std::size_t{n} * kElementRecordSize +
-                  std::size_t{m} * (kTextRecordSize + 64) + kSettingsBlockSize + kExtensionBlockSize);
+                  std::size_t{m} * (kTextRecordSize + 64) + kSettingsBlockSize +
+                  kExtensionBlockSize);
     ByteWriter w(bytes);
     w.u32(n);
     if (n) w.bytes(&drawing.Elements.At(0), std::size_t{n} * kElementRecordSize);
@@ -150,7 +153,9 @@ bool fail(std::string* error, std::string what) {
 
 // Values restored into spin fields are brought into the fields' ranges, as the fields
 // themselves would do; values that are no numbers at all mean the file is broken.
-double clampTo(double v, double lo, double hi) { return std::min(std::max(v, lo), hi); }
+double clampTo(double v, double lo, double hi) {
+    return std::min(std::max(v, lo), hi);
+}
 
 }  // namespace
 
@@ -159,13 +164,15 @@ bool DecodeDrawing(const std::uint8_t* data, std::size_t size, DecodedDrawing& o
     ByteReader in(data, size);
     TDrawing& d = out.drawing;
 
-    if (in.remaining() < 4) return fail(error, "the file is empty or ends inside the element count");
+    if (in.remaining() < 4)
+        return fail(error, "the file is empty or ends inside the element count");
     const std::uint32_t n = in.u32();
     // Refuse an impossible count before anything is allocated for it.
     if (std::uint64_t{n} * kElementRecordSize > in.remaining())
-        return fail(error, "the element count " + std::to_string(n) +
-                               " is larger than the file can hold: it ends inside element record " +
-                               ordinal(static_cast<std::uint32_t>(in.remaining() / kElementRecordSize), n));
+        return fail(
+            error, "the element count " + std::to_string(n) +
+                       " is larger than the file can hold: it ends inside element record " +
+                       ordinal(static_cast<std::uint32_t>(in.remaining() / kElementRecordSize), n));
     TDrawElement* records = n ? d.Elements.AppendMany(n) : nullptr;
     if (n && !records)
         return fail(error, "there is not enough memory for " + std::to_string(n) + " elements");
@@ -182,7 +189,8 @@ bool DecodeDrawing(const std::uint8_t* data, std::size_t size, DecodedDrawing& o
         if (in.remaining() < kTextRecordSize)
             return fail(error, "the file ends inside text record " + ordinal(i, m));
         TTextElement* t = d.Texts.Append();
-        if (!t) return fail(error, "there is not enough memory for " + std::to_string(m) + " texts");
+        if (!t)
+            return fail(error, "there is not enough memory for " + std::to_string(m) + " texts");
         *t = TTextElement{};
         t->X1 = in.f64();
         t->Y1 = in.f64();
@@ -198,10 +206,12 @@ bool DecodeDrawing(const std::uint8_t* data, std::size_t size, DecodedDrawing& o
         if (!ReadWideString(in, text))
             return fail(error, "the file ends inside the text of text record " + ordinal(i, m));
         if (!ReadAnsiString(in, fontName))
-            return fail(error, "the file ends inside the font name of text record " + ordinal(i, m));
+            return fail(error,
+                        "the file ends inside the font name of text record " + ordinal(i, m));
         t->Text = NewWideBuffer(text);
         t->FontName = NewAnsiBuffer(fontName);
-        if (!t->Text || !t->FontName) return fail(error, "there is not enough memory for the texts");
+        if (!t->Text || !t->FontName)
+            return fail(error, "there is not enough memory for the texts");
     }
 
     if (in.remaining() < kSettingsBlockSize)
@@ -220,7 +230,8 @@ bool DecodeDrawing(const std::uint8_t* data, std::size_t size, DecodedDrawing& o
     s.CompassShown = in.u8() != 0;
     for (double v : {p.LinealX, p.LinealY, p.LinealAngle, p.WinkelX, p.WinkelY, p.WinkelAngle,
                      p.ZirkelX, p.ZirkelY, p.ZirkelSpan, s.Zoom, s.PenWidth})
-        if (!std::isfinite(v)) return fail(error, "the settings block holds a value that is not a number");
+        if (!std::isfinite(v))
+            return fail(error, "the settings block holds a value that is not a number");
     s.Zoom = std::nearbyint(clampTo(s.Zoom, 1, 300));
     s.PenWidth = clampTo(s.PenWidth, 0.01, 100);
 

@@ -11,16 +11,16 @@ namespace tervasko {
 // The values that the main window keeps in its controls and the drawing file stores
 // with the drawing. Start values are those of the controls.
 struct DrawingSettings {
-    double Zoom = 100;         // percent (zoomed)
-    double PenWidth = 0.1;     // mm (StrichEd)
-    std::uint32_t PenColor = 0;  // 0x00BBGGRR (Shape1)
-    bool PanelShown = false;   // numeric entry panel (LeistefrZahleneingabe1)
-    bool RulerShown = true;    // Lineal2
+    double Zoom = 100;            // percent (zoomed)
+    double PenWidth = 0.1;        // mm (StrichEd)
+    std::uint32_t PenColor = 0;   // 0x00BBGGRR (Shape1)
+    bool PanelShown = false;      // numeric entry panel (LeistefrZahleneingabe1)
+    bool RulerShown = true;       // Lineal2
     bool ProtractorShown = true;  // Winkelmesser2
-    bool CompassShown = true;  // Zirkel2
+    bool CompassShown = true;     // Zirkel2
     // From the extension block; an older file leaves them as they were.
-    double EraserWidth = 2;    // mm (RadierEd)
-    double PageCount = 1;      // whole number 1..10 (PageAnz)
+    double EraserWidth = 2;  // mm (RadierEd)
+    double PageCount = 1;    // whole number 1..10 (PageAnz)
     bool operator==(const DrawingSettings&) const = default;
 };
 

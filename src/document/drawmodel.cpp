@@ -17,8 +17,12 @@ char* NewAnsiBuffer(std::string_view text) {
     return block;
 }
 
-void FreeWideBuffer(char16_t* block) { delete[] block; }
-void FreeAnsiBuffer(char* block) { delete[] block; }
+void FreeWideBuffer(char16_t* block) {
+    delete[] block;
+}
+void FreeAnsiBuffer(char* block) {
+    delete[] block;
+}
 
 std::size_t WideLength(const char16_t* text) {
     if (!text) return 0;
@@ -34,7 +38,9 @@ void FreeTextStrings(TTextElement& text) {
     text.Text = nullptr;
 }
 
-TDrawing::~TDrawing() { freeAllTextStrings(); }
+TDrawing::~TDrawing() {
+    freeAllTextStrings();
+}
 
 void TDrawing::freeAllTextStrings() {
     Texts.Rewind();

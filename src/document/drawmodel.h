@@ -47,10 +47,10 @@ static_assert(sizeof(TDrawElement) == 88);
 // One text element. Text and FontName are heap blocks owned by the record alone; whoever
 // removes the record or replaces a string frees the old block (FreeTextStrings).
 struct TTextElement {
-    double X1, Y1;      // top-left corner, mm
-    double X2, Y2;      // bottom-right corner as last measured by the renderer, mm
-    char16_t* Text;     // UTF-16, zero-terminated, may hold line breaks
-    char* FontName;     // 8-bit (Windows-1252), zero-terminated
+    double X1, Y1;          // top-left corner, mm
+    double X2, Y2;          // bottom-right corner as last measured by the renderer, mm
+    char16_t* Text;         // UTF-16, zero-terminated, may hold line breaks
+    char* FontName;         // 8-bit (Windows-1252), zero-terminated
     std::int32_t FontSize;  // points
     std::int32_t Color;     // 0x00BBGGRR
     std::uint8_t Charset;   // Windows character set number
@@ -70,8 +70,12 @@ void FreeAnsiBuffer(char* block);
 
 // Length of a zero-terminated text block; 0 for nullptr.
 std::size_t WideLength(const char16_t* text);
-inline std::u16string_view WideView(const char16_t* text) { return {text ? text : u"", WideLength(text)}; }
-inline std::string_view AnsiView(const char* text) { return text ? std::string_view(text) : std::string_view(); }
+inline std::u16string_view WideView(const char16_t* text) {
+    return {text ? text : u"", WideLength(text)};
+}
+inline std::string_view AnsiView(const char* text) {
+    return text ? std::string_view(text) : std::string_view();
+}
 
 // Frees both strings of a text record and clears the pointers.
 void FreeTextStrings(TTextElement& text);
@@ -99,7 +103,7 @@ public:
     TDynaArray<TDrawElement> Elements{&CurElement};
     TDynaArray<TTextElement> Texts{&CurText};
 
-    double PageWidthInch = 210 / MmPerInch;   // A4 portrait
+    double PageWidthInch = 210 / MmPerInch;  // A4 portrait
     double PageHeightInch = 297 / MmPerInch;
     InstrumentPlacement Placement;
     double WinkelDiameter = 80;  // mm, fixed

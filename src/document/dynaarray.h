@@ -66,7 +66,8 @@ class TDynaArray : public DynaArrayCore {
     static_assert(std::is_trivially_copyable_v<T>, "records move as raw bytes");
 
 public:
-    explicit TDynaArray(T** ownerPointer = nullptr) : DynaArrayCore(sizeof(T)), owner_(ownerPointer) {}
+    explicit TDynaArray(T** ownerPointer = nullptr)
+        : DynaArrayCore(sizeof(T)), owner_(ownerPointer) {}
 
     T* Current() const { return static_cast<T*>(DynaArrayCore::Current()); }
     const T& At(std::uint32_t i) const { return *static_cast<const T*>(DynaArrayCore::At(i)); }

@@ -34,10 +34,10 @@ enum class PenStyle { Solid, Dash, Dot, DashDot };
 
 // A font as the drawing describes it.
 struct FontSpec {
-    std::string face;     // UTF-8
-    int height = 0;       // character height in pixels, without internal leading
-    int escapement = 0;   // tenths of a degree, counter-clockwise on screen
-    int weight = 400;     // 400 normal, 700 bold
+    std::string face;    // UTF-8
+    int height = 0;      // character height in pixels, without internal leading
+    int escapement = 0;  // tenths of a degree, counter-clockwise on screen
+    int weight = 400;    // 400 normal, 700 bold
     bool italic = false, underline = false, strikeOut = false;
     std::uint8_t charset = 1;  // Windows character set number; 1 = default
     std::uint8_t pitch = 0;    // 0 default, 1 variable, 2 fixed

@@ -8,13 +8,16 @@ namespace {
 
 // 0x80..0x9F; the rest of the code page equals Latin-1.
 constexpr std::array<char16_t, 32> kHighC1 = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-bool isHighSurrogate(char16_t u) { return u >= 0xD800 && u <= 0xDBFF; }
-bool isLowSurrogate(char16_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
+bool isHighSurrogate(char16_t u) {
+    return u >= 0xD800 && u <= 0xDBFF;
+}
+bool isLowSurrogate(char16_t u) {
+    return u >= 0xDC00 && u <= 0xDFFF;
+}
 
 }  // namespace
 
@@ -75,12 +78,16 @@ std::u16string Utf8ToUtf16(std::string_view utf8) {
             bool ok = i + len <= utf8.size();
             std::uint32_t v = b & (0x7F >> len);
             for (std::size_t k = 1; ok && k < len; ++k) {
-                if ((at(i + k) & 0xC0) != 0x80) ok = false;
-                else v = (v << 6) | (at(i + k) & 0x3F);
+                if ((at(i + k) & 0xC0) != 0x80)
+                    ok = false;
+                else
+                    v = (v << 6) | (at(i + k) & 0x3F);
             }
             static constexpr std::uint32_t kMin[] = {0, 0, 0x80, 0x800, 0x10000};
-            if (ok && v >= kMin[len] && v <= 0x10FFFF && !(v >= 0xD800 && v <= 0xDFFF)) cp = v;
-            else len = 1;
+            if (ok && v >= kMin[len] && v <= 0x10FFFF && !(v >= 0xD800 && v <= 0xDFFF))
+                cp = v;
+            else
+                len = 1;
         }
         if (cp >= 0x10000) {
             cp -= 0x10000;

@@ -11,10 +11,14 @@ namespace tervasko {
 inline constexpr double MmPerInch = 25.39995;
 
 // Halves go to the nearest even integer (2.5 -> 2, 3.5 -> 4), in the default rounding mode.
-inline std::int64_t Round(double v) { return static_cast<std::int64_t>(std::nearbyint(v)); }
+inline std::int64_t Round(double v) {
+    return static_cast<std::int64_t>(std::nearbyint(v));
+}
 
 // Toward zero.
-inline std::int64_t Trunc(double v) { return static_cast<std::int64_t>(std::trunc(v)); }
+inline std::int64_t Trunc(double v) {
+    return static_cast<std::int64_t>(std::trunc(v));
+}
 
 // Every device coordinate the renderers make lies within +-kPixelLimit. A drawing may hold
 // any value; no device shows anything that far out, and the headroom keeps sums of a few

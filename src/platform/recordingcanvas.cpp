@@ -24,14 +24,22 @@ void RecordingCanvas::setBrush(Color color) {
     brushHollow_ = false;
     brushColor_ = color;
 }
-void RecordingCanvas::setBrushHollow() { brushHollow_ = true; }
-void RecordingCanvas::setFont(const FontSpec& font) { font_ = font; }
-void RecordingCanvas::setTransparentBackground(bool transparent) { transparent_ = transparent; }
-void RecordingCanvas::moveTo(int x, int y) { pos_ = {x, y}; }
+void RecordingCanvas::setBrushHollow() {
+    brushHollow_ = true;
+}
+void RecordingCanvas::setFont(const FontSpec& font) {
+    font_ = font;
+}
+void RecordingCanvas::setTransparentBackground(bool transparent) {
+    transparent_ = transparent;
+}
+void RecordingCanvas::moveTo(int x, int y) {
+    pos_ = {x, y};
+}
 
 void RecordingCanvas::record(Op op, std::vector<IntPoint> points, std::u16string_view text) {
-    entries_.push_back({op, std::move(points), std::u16string(text), penColor_, penWidth_, penStyle_,
-                        brushHollow_, brushColor_, font_, transparent_});
+    entries_.push_back({op, std::move(points), std::u16string(text), penColor_, penWidth_,
+                        penStyle_, brushHollow_, brushColor_, font_, transparent_});
 }
 
 void RecordingCanvas::lineTo(int x, int y) {
@@ -44,7 +52,8 @@ void RecordingCanvas::rectangle(int left, int top, int right, int bottom) {
 void RecordingCanvas::ellipse(int left, int top, int right, int bottom) {
     record(Op::Ellipse, {{left, top}, {right, bottom}});
 }
-void RecordingCanvas::arc(int left, int top, int right, int bottom, int x3, int y3, int x4, int y4) {
+void RecordingCanvas::arc(int left, int top, int right, int bottom, int x3, int y3, int x4,
+                          int y4) {
     record(Op::Arc, {{left, top}, {right, bottom}, {x3, y3}, {x4, y4}});
 }
 void RecordingCanvas::bezierTo(IntPoint c1, IntPoint c2, IntPoint end) {
@@ -88,8 +97,10 @@ std::vector<RecordingCanvas::Entry> RecordingCanvas::entriesOf(Op op) const {
 void RecordingCanvas::replay(Canvas& target) const {
     for (const Entry& e : entries_) {
         target.setPen(e.penColor, e.penWidth, e.penStyle);
-        if (e.brushHollow) target.setBrushHollow();
-        else target.setBrush(e.brushColor);
+        if (e.brushHollow)
+            target.setBrushHollow();
+        else
+            target.setBrush(e.brushColor);
         target.setFont(e.font);
         target.setTransparentBackground(e.transparent);
         const auto& p = e.points;
@@ -98,15 +109,25 @@ void RecordingCanvas::replay(Canvas& target) const {
                 target.moveTo(p[0].x, p[0].y);
                 target.lineTo(p[1].x, p[1].y);
                 break;
-            case Op::Rectangle: target.rectangle(p[0].x, p[0].y, p[1].x, p[1].y); break;
-            case Op::Ellipse: target.ellipse(p[0].x, p[0].y, p[1].x, p[1].y); break;
-            case Op::Arc: target.arc(p[0].x, p[0].y, p[1].x, p[1].y, p[2].x, p[2].y, p[3].x, p[3].y); break;
+            case Op::Rectangle:
+                target.rectangle(p[0].x, p[0].y, p[1].x, p[1].y);
+                break;
+            case Op::Ellipse:
+                target.ellipse(p[0].x, p[0].y, p[1].x, p[1].y);
+                break;
+            case Op::Arc:
+                target.arc(p[0].x, p[0].y, p[1].x, p[1].y, p[2].x, p[2].y, p[3].x, p[3].y);
+                break;
             case Op::Bezier:
                 target.moveTo(p[0].x, p[0].y);
                 target.bezierTo(p[1], p[2], p[3]);
                 break;
-            case Op::TextOut: target.textOut(p[0].x, p[0].y, e.text); break;
-            case Op::DrawText: target.drawText({p[0].x, p[0].y, p[1].x, p[1].y}, e.text, false); break;
+            case Op::TextOut:
+                target.textOut(p[0].x, p[0].y, e.text);
+                break;
+            case Op::DrawText:
+                target.drawText({p[0].x, p[0].y, p[1].x, p[1].y}, e.text, false);
+                break;
         }
     }
 }

@@ -5,7 +5,9 @@
 namespace tervasko {
 namespace {
 
-void printToStderr(const std::string& text) { std::fprintf(stderr, "%s\n", text.c_str()); }
+void printToStderr(const std::string& text) {
+    std::fprintf(stderr, "%s\n", text.c_str());
+}
 
 SystemMessageHandler gHandler = &printToStderr;
 
@@ -15,6 +17,8 @@ void SetSystemMessageHandler(SystemMessageHandler handler) {
     gHandler = handler ? handler : &printToStderr;
 }
 
-void ShowSystemMessage(const std::string& text) { gHandler(text); }
+void ShowSystemMessage(const std::string& text) {
+    gHandler(text);
+}
 
 }  // namespace tervasko

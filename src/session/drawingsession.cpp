@@ -39,8 +39,10 @@ void DrawingSession::Record(std::unique_ptr<DrawingEdit> edit, const char* step)
     std::shared_ptr<DrawingEdit> held(std::move(edit));
     DrawingEdit* e = held.get();
     const auto apply = [this, e](bool redo) {
-        if (redo) e->Redo(drawing_);
-        else e->Undo(drawing_);
+        if (redo)
+            e->Redo(drawing_);
+        else
+            e->Undo(drawing_);
         emit Restored();
     };
     history_.push(new Step(step, apply, std::move(held)));

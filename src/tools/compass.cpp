@@ -2,11 +2,12 @@
 
 #include <cmath>
 
-
 namespace tervasko {
 namespace {
 
-PointD needlePx(const PointerContext& p) { return p.instrumentPx(p.placement().ZirkelX, p.placement().ZirkelY); }
+PointD needlePx(const PointerContext& p) {
+    return p.instrumentPx(p.placement().ZirkelX, p.placement().ZirkelY);
+}
 
 // Corners of the circle's bounding square in drawing millimetres.
 void boundingSquare(const InstrumentPlacement& pl, double sheetTopMm, PointD& b1, PointD& b2) {
@@ -120,10 +121,10 @@ void ArcExtend(PointerContext& p) {
     if (!g.ArcDirectionSet) return;
     const InstrumentPlacement& pl = p.placement();
     const ViewTransform view = p.view();
-    const IntPoint topLeft = view.PaintBoxPixelOfSheetRelative({pl.ZirkelX - pl.ZirkelSpan, pl.ZirkelY - pl.ZirkelSpan},
-                                                               g.PointerSheet);
-    const IntPoint bottomRight =
-        view.PaintBoxPixelOfSheetRelative({pl.ZirkelX + pl.ZirkelSpan, pl.ZirkelY + pl.ZirkelSpan}, g.PointerSheet);
+    const IntPoint topLeft = view.PaintBoxPixelOfSheetRelative(
+        {pl.ZirkelX - pl.ZirkelSpan, pl.ZirkelY - pl.ZirkelSpan}, g.PointerSheet);
+    const IntPoint bottomRight = view.PaintBoxPixelOfSheetRelative(
+        {pl.ZirkelX + pl.ZirkelSpan, pl.ZirkelY + pl.ZirkelSpan}, g.PointerSheet);
     const IntPoint e = ScreenPoint(p, {g.ArcEndX, g.ArcEndY});
     const IntPoint st = ScreenPoint(p, {g.ArcStartX, g.ArcStartY});
     if (g.ArcClockwise == 1)
@@ -153,7 +154,11 @@ void ArcRelease(PointerContext& p) {
 void AddCompassCircle(ToolHost& host, TDrawing& drawing, const GestureState& g) {
     if (TDrawElement* e = AddPenElement(host, drawing, "Kreis zeichnen")) {
         PointD b1, b2;
-        boundingSquare(drawing.Placement, ViewTransform{host.PixelsPerMm(), host.SheetHeightPx(), drawing.PageHeightInch}.SheetTopMm(g.PointerSheet), b1, b2);
+        boundingSquare(
+            drawing.Placement,
+            ViewTransform{host.PixelsPerMm(), host.SheetHeightPx(), drawing.PageHeightInch}
+                .SheetTopMm(g.PointerSheet),
+            b1, b2);
         e->Kind = ekCircle;
         e->X1 = b1.x, e->Y1 = b1.y, e->X2 = b2.x, e->Y2 = b2.y;
     }

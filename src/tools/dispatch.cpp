@@ -26,7 +26,9 @@ struct Row {
     void (*run)(PointerContext&);
 };
 
-bool both(const PointerContext& p, T tool, T mode) { return p.checked(tool) && p.checked(mode); }
+bool both(const PointerContext& p, T tool, T mode) {
+    return p.checked(tool) && p.checked(mode);
+}
 
 template <std::size_t N>
 void dispatch(const Row (&rows)[N], PointerContext& p) {
@@ -46,25 +48,36 @@ const Row kPressRows[] = {
     {[](const PointerContext& p) { return p.g.CurveAwaitEnd; }, CurveEndPress},
     {[](const PointerContext& p) { return p.checked(T::Kurven1); }, CurveStartPress},
     {[](const PointerContext& p) { return both(p, T::Text1, T::TextVerschieben1); }, TextDragPress},
-    {[](const PointerContext& p) { return both(p, T::Text1, T::TextTextlschen1); }, TextDeletePress},
-    {[](const PointerContext& p) { return both(p, T::Text1, T::TextTexthinzufgen1); }, TextAddPress},
-    {[](const PointerContext& p) { return p.checked(T::Bleistift1) || p.checked(T::Radierer1); }, StrokePress},
+    {[](const PointerContext& p) { return both(p, T::Text1, T::TextTextlschen1); },
+     TextDeletePress},
+    {[](const PointerContext& p) { return both(p, T::Text1, T::TextTexthinzufgen1); },
+     TextAddPress},
+    {[](const PointerContext& p) { return p.checked(T::Bleistift1) || p.checked(T::Radierer1); },
+     StrokePress},
     {[](const PointerContext& p) { return both(p, T::Text1, T::TextTextndern1); }, TextChangePress},
-    {[](const PointerContext& p) { return both(p, T::Objekte1, T::ObjekteVerschieben1); }, ElementDragPress},
-    {[](const PointerContext& p) { return both(p, T::Objekte1, T::ObjekteLschen1); }, ElementDeletePress},
+    {[](const PointerContext& p) { return both(p, T::Objekte1, T::ObjekteVerschieben1); },
+     ElementDragPress},
+    {[](const PointerContext& p) { return both(p, T::Objekte1, T::ObjekteLschen1); },
+     ElementDeletePress},
     {[](const PointerContext& p) { return p.checked(T::Hand1); }, PanPress},
     {[](const PointerContext& p) { return p.checked(T::Zoom1); }, ZoomPress},
-    {[](const PointerContext& p) { return both(p, T::Zirkel1, T::ZirkelKreisbogenzeichnen1); }, ArcPress},
-    {[](const PointerContext& p) { return both(p, T::Zirkel1, T::ZirkelZirkelspanne1); }, SpanPress},
-    {[](const PointerContext& p) { return both(p, T::Zirkel1, T::ZirkelVerschieben1); }, CompassMovePress},
-    {[](const PointerContext& p) { return both(p, T::Lineal1, T::LinealVerschieben1); }, RulerSlidePress},
+    {[](const PointerContext& p) { return both(p, T::Zirkel1, T::ZirkelKreisbogenzeichnen1); },
+     ArcPress},
+    {[](const PointerContext& p) { return both(p, T::Zirkel1, T::ZirkelZirkelspanne1); },
+     SpanPress},
+    {[](const PointerContext& p) { return both(p, T::Zirkel1, T::ZirkelVerschieben1); },
+     CompassMovePress},
+    {[](const PointerContext& p) { return both(p, T::Lineal1, T::LinealVerschieben1); },
+     RulerSlidePress},
     {[](const PointerContext& p) { return both(p, T::Lineal1, T::LinealDrehen1); }, RulerTurnPress},
     {[](const PointerContext& p) {
          return both(p, T::Winkelmesser1, T::WinkelmesserGradzahlmitBleistiftmarkieren1);
      },
      MarkPress},
-    {[](const PointerContext& p) { return both(p, T::Lineal1, T::LinealQuerzumLinealzeichnen1); }, AcrossPress},
-    {[](const PointerContext& p) { return both(p, T::Lineal1, T::LinealAnLinealentlangzeichnen1); }, AlongPress},
+    {[](const PointerContext& p) { return both(p, T::Lineal1, T::LinealQuerzumLinealzeichnen1); },
+     AcrossPress},
+    {[](const PointerContext& p) { return both(p, T::Lineal1, T::LinealAnLinealentlangzeichnen1); },
+     AlongPress},
     {[](const PointerContext& p) { return both(p, T::Winkelmesser1, T::WinkelmesserVerschieben1); },
      ProtractorSlidePress},
     {[](const PointerContext& p) { return both(p, T::Winkelmesser1, T::WinkelmesserDrehen1); },
@@ -80,13 +93,15 @@ const Row kMoveRows[] = {
                  (p.checked(T::TextVerschieben1) && !p.g.TextDragging));
      },
      TextHoverScan},
-    {[](const PointerContext& p) { return p.g.CurveAwaitControl1 || p.g.CurveAwaitControl2; }, CurvePreview},
+    {[](const PointerContext& p) { return p.g.CurveAwaitControl1 || p.g.CurveAwaitControl2; },
+     CurvePreview},
     {[](const PointerContext& p) { return p.g.CurveAwaitEnd; }, CurvePreview},
     {[](const PointerContext& p) { return p.g.Stroking; }, StrokeSegment},
     {[](const PointerContext& p) { return p.g.TextDragging; }, TextDragPreview},
     {[](const PointerContext& p) { return p.g.ElementDragging; }, ElementDragPreview},
     {[](const PointerContext& p) {
-         return p.checked(T::Objekte1) && (p.checked(T::ObjekteLschen1) || p.checked(T::ObjekteVerschieben1));
+         return p.checked(T::Objekte1) &&
+                (p.checked(T::ObjekteLschen1) || p.checked(T::ObjekteVerschieben1));
      },
      ElementHoverScan},
     {[](const PointerContext& p) { return p.g.Panning; }, PanMove},
@@ -96,7 +111,8 @@ const Row kMoveRows[] = {
      AcrossHover},
     {[](const PointerContext& p) { return p.g.DrawingAcross; }, AcrossExtend},
     {[](const PointerContext& p) { return p.g.ArcDragging; }, ArcExtend},
-    {[](const PointerContext& p) { return both(p, T::Zirkel1, T::ZirkelKreisbogenzeichnen1); }, ArcHover},
+    {[](const PointerContext& p) { return both(p, T::Zirkel1, T::ZirkelKreisbogenzeichnen1); },
+     ArcHover},
     {[](const PointerContext& p) { return p.g.SpanDragging; }, SpanMove},
     {[](const PointerContext& p) { return p.g.MarkingDegree; }, MarkExtend},
     {[](const PointerContext& p) {
@@ -123,11 +139,16 @@ const Row kReleaseRows[] = {
     {[](const PointerContext& p) { return p.g.Panning; }, PanRelease},
     {[](const PointerContext& p) { return p.g.ArcDragging; }, ArcRelease},
     {[](const PointerContext& p) { return p.g.SpanDragging; }, SpanRelease},
-    {[](const PointerContext& p) { return p.g.MarkingDegree || p.g.DrawingAlong || p.g.DrawingAcross; },
+    {[](const PointerContext& p) {
+         return p.g.MarkingDegree || p.g.DrawingAlong || p.g.DrawingAcross;
+     },
      [](PointerContext& p) {
-         if (p.g.MarkingDegree) MarkRelease(p);
-         else if (p.g.DrawingAlong) AlongRelease(p);
-         else AcrossRelease(p);
+         if (p.g.MarkingDegree)
+             MarkRelease(p);
+         else if (p.g.DrawingAlong)
+             AlongRelease(p);
+         else
+             AcrossRelease(p);
      }},
     {[](const PointerContext& p) { return p.g.ZirkelMoving; }, CompassMoveRelease},
     {[](const PointerContext& p) { return p.g.LinealMoving; }, RulerSlideRelease},
@@ -136,14 +157,16 @@ const Row kReleaseRows[] = {
     {[](const PointerContext& p) { return p.g.WinkelTurning; }, ProtractorTurnRelease},
 };
 
-PointerContext context(ToolHost& host, TDrawing& drawing, GestureState& g, MouseButton button, int X, int Y) {
+PointerContext context(ToolHost& host, TDrawing& drawing, GestureState& g, MouseButton button,
+                       int X, int Y) {
     const IntPoint stack = ViewTransform::StackFromPaintBox(X, Y);
     return {host, drawing, g, X, Y, stack.x, stack.y, button};
 }
 
 }  // namespace
 
-void PaintBox1MouseDown(ToolHost& host, TDrawing& drawing, GestureState& g, MouseButton button, int X, int Y) {
+void PaintBox1MouseDown(ToolHost& host, TDrawing& drawing, GestureState& g, MouseButton button,
+                        int X, int Y) {
     PointerContext p = context(host, drawing, g, button, X, Y);
     g.PointerSheet = p.view().SheetAt(p.y);
     g.PointerSheetTop = p.view().SheetTopPx(g.PointerSheet);
@@ -157,7 +180,8 @@ void PaintBox1MouseMove(ToolHost& host, TDrawing& drawing, GestureState& g, int 
     dispatch(kMoveRows, p);
 }
 
-void PaintBox1MouseUp(ToolHost& host, TDrawing& drawing, GestureState& g, MouseButton button, int X, int Y) {
+void PaintBox1MouseUp(ToolHost& host, TDrawing& drawing, GestureState& g, MouseButton button, int X,
+                      int Y) {
     PointerContext p = context(host, drawing, g, button, X, Y);
     dispatch(kReleaseRows, p);
 }

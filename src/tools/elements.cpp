@@ -9,7 +9,8 @@ namespace tervasko {
 namespace {
 
 bool namesElement(const PointerContext& p, std::int32_t i) {
-    return p.g.HoverKind == GestureState::HoverList::Elements && i >= 0 && static_cast<std::uint32_t>(i) < p.drawing.Elements.Count();
+    return p.g.HoverKind == GestureState::HoverList::Elements && i >= 0 &&
+           static_cast<std::uint32_t>(i) < p.drawing.Elements.Count();
 }
 
 // The highlighted element, or nullptr when the index no longer names one (the drawing was
@@ -116,7 +117,8 @@ void ElementDeletePress(PointerContext& p) {
     p.g.HoverValid = false;
     const TDrawElement removed = p.drawing.Elements.At(static_cast<std::uint32_t>(p.g.HoverIndex));
     p.drawing.Elements.Delete(p.g.HoverIndex);
-    p.host.RecordEdit(ElementRemoved(static_cast<std::uint32_t>(p.g.HoverIndex), removed), "Objekt löschen");
+    p.host.RecordEdit(ElementRemoved(static_cast<std::uint32_t>(p.g.HoverIndex), removed),
+                      "Objekt löschen");
     p.host.SetChanged();
     p.host.Paint();
 }

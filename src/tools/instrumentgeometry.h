@@ -6,7 +6,6 @@
 
 namespace tervasko {
 
-
 // The computations by which the ruler, protractor and compass turn pointer positions into
 // placements and lines. Angles in degrees, clockwise on screen (y down). A computation that
 // would divide by zero or leave the numbers (an "arithmetic error") gives nullopt; each

@@ -14,7 +14,8 @@ bool between(double v, double a, double b) {
 }
 
 bool namesText(const PointerContext& p, std::int32_t i) {
-    return p.g.HoverKind == GestureState::HoverList::Texts && i >= 0 && static_cast<std::uint32_t>(i) < p.drawing.Texts.Count();
+    return p.g.HoverKind == GestureState::HoverList::Texts && i >= 0 &&
+           static_cast<std::uint32_t>(i) < p.drawing.Texts.Count();
 }
 
 // The highlighted text, or nullptr when the index no longer names one (the drawing was
@@ -145,7 +146,8 @@ void TextDeletePress(PointerContext& p) {
     // The step keeps the record and its strings, to put them back when it is taken back.
     const TTextElement removed = *t;
     p.drawing.Texts.Delete(p.g.HoverIndex);
-    p.host.RecordEdit(TextRemoved(static_cast<std::uint32_t>(p.g.HoverIndex), removed), "Text löschen");
+    p.host.RecordEdit(TextRemoved(static_cast<std::uint32_t>(p.g.HoverIndex), removed),
+                      "Text löschen");
     p.host.SetChanged();
     p.host.Paint();
 }
@@ -173,7 +175,8 @@ void TextPutDown(PointerContext& p) {
         const TTextElement before = *t;
         t->X1 += dx, t->X2 += dx;
         t->Y1 += dy, t->Y2 += dy;
-        p.host.RecordEdit(TextChanged(static_cast<std::uint32_t>(p.g.HoverIndex), before, *t), "Text verschieben");
+        p.host.RecordEdit(TextChanged(static_cast<std::uint32_t>(p.g.HoverIndex), before, *t),
+                          "Text verschieben");
         p.host.SetChanged();
     }
     p.host.Paint();

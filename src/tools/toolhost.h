@@ -11,15 +11,32 @@ namespace tervasko {
 
 // The items of the tool menu whose check marks are the tool state.
 enum class ToolItem {
-    Lineal1, LinealVerschieben1, LinealDrehen1, LinealAnLinealentlangzeichnen1,
+    Lineal1,
+    LinealVerschieben1,
+    LinealDrehen1,
+    LinealAnLinealentlangzeichnen1,
     LinealQuerzumLinealzeichnen1,
-    Winkelmesser1, WinkelmesserVerschieben1, WinkelmesserDrehen1,
+    Winkelmesser1,
+    WinkelmesserVerschieben1,
+    WinkelmesserDrehen1,
     WinkelmesserGradzahlmitBleistiftmarkieren1,
-    Zirkel1, ZirkelVerschieben1, ZirkelZirkelspanne1, ZirkelKreisbogenzeichnen1,
-    Kurven1, Bleistift1, Radierer1,
-    Text1, TextTexthinzufgen1, TextTextndern1, TextTextlschen1, TextVerschieben1,
-    Objekte1, ObjekteLschen1, ObjekteVerschieben1,
-    Hand1, Zoom1,
+    Zirkel1,
+    ZirkelVerschieben1,
+    ZirkelZirkelspanne1,
+    ZirkelKreisbogenzeichnen1,
+    Kurven1,
+    Bleistift1,
+    Radierer1,
+    Text1,
+    TextTexthinzufgen1,
+    TextTextndern1,
+    TextTextlschen1,
+    TextVerschieben1,
+    Objekte1,
+    ObjekteLschen1,
+    ObjekteVerschieben1,
+    Hand1,
+    Zoom1,
 };
 
 enum class MouseButton { Left, Right, Middle };
@@ -68,8 +85,8 @@ public:
 
     virtual double PixelsPerMm() const = 0;
     virtual int SheetHeightPx() const = 0;
-    virtual Color PenColor() const = 0;  // the swatch
-    virtual double PenWidth() const = 0;  // mm
+    virtual Color PenColor() const = 0;      // the swatch
+    virtual double PenWidth() const = 0;     // mm
     virtual double EraserWidth() const = 0;  // mm
 
     // The paint cycle: every sheet afresh; removes what was drawn over the picture.

@@ -75,7 +75,8 @@ IntRect DrawTextElement(Canvas& canvas, const TTextElement& text, double off, do
                         double fontScale) {
     canvas.setFont(TextFont(text, fontScale, canvas.logicalDpiY()));
     canvas.setTransparentBackground(true);
-    IntRect r{px(text.X1, scale), px(text.Y1 - off, scale), px(text.X2, scale), px(text.Y2 - off, scale)};
+    IntRect r{px(text.X1, scale), px(text.Y1 - off, scale), px(text.X2, scale),
+              px(text.Y2 - off, scale)};
     const std::u16string_view content = WideView(text.Text);
     r = canvas.drawText(r, content, true);
     canvas.drawText(r, content, false);
@@ -89,9 +90,14 @@ bool ElementMayTouch(const TDrawElement& e, double off, double scale, const IntR
     switch (e.Kind) {
         case ekLine:
         case ekArc:  // the arc lies inside its ellipse's box
-        case ekCircle: used = 2; break;
-        case ekCurve: used = 4; break;  // inside the hull of its control points
-        default: return false;          // not drawn at all
+        case ekCircle:
+            used = 2;
+            break;
+        case ekCurve:
+            used = 4;
+            break;  // inside the hull of its control points
+        default:
+            return false;  // not drawn at all
     }
     double minX = xs[0], maxX = xs[0], minY = ys[0], maxY = ys[0];
     for (int i = 1; i < used; ++i) {
@@ -124,7 +130,8 @@ void DrawObjects(Canvas& canvas, TDrawing& drawing, int sheetIndex, double scale
         if (clip) {
             canvas.setFont(TextFont(t, fontScale, canvas.logicalDpiY()));
             canvas.setTransparentBackground(true);
-            r = canvas.drawText({px(t.X1, scale), px(t.Y1 - off, scale), 0, 0}, WideView(t.Text), true);
+            r = canvas.drawText({px(t.X1, scale), px(t.Y1 - off, scale), 0, 0}, WideView(t.Text),
+                                true);
             // Italic and large glyphs may lean out of the measured box a little.
             const int slack = (r.bottom - r.top) + 2;
             const bool touches = !(r.right + slack < clip->left || r.left - slack > clip->right ||

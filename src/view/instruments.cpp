@@ -43,7 +43,9 @@ std::u16string number(long long n) {
 
 }  // namespace
 
-int InstrumentLabelHeight(double s) { return static_cast<int>(Trunc(2.8 * s)); }
+int InstrumentLabelHeight(double s) {
+    return static_cast<int>(Trunc(2.8 * s));
+}
 
 void DrawRuler(Canvas& c, const InstrumentPlacement& p, double s, int sheetWidthPx,
                int sheetHeightPx, bool inches) {
@@ -77,7 +79,8 @@ void DrawRuler(Canvas& c, const InstrumentPlacement& p, double s, int sheetWidth
         // Measured in the label's own font, then centred under the tick.
         setLabelFont(c, s, p.LinealAngle);
         const int h = c.textWidth(text) / 2;
-        c.textOut(r(x0 + (g * t - h) * ca + 6 * s * cv), r(y0 + (g * t - h) * sa + 6 * s * sv), text);
+        c.textOut(r(x0 + (g * t - h) * ca + 6 * s * cv), r(y0 + (g * t - h) * sa + 6 * s * sv),
+                  text);
     }
 }
 
@@ -93,7 +96,8 @@ void DrawProtractor(Canvas& c, const InstrumentPlacement& p, double winkelDiamet
     const double br = b * kDegToRad;
     const double ub = std::cos(br), vb = std::sin(br);
     const double un = std::cos(br + std::numbers::pi / 2), vn = std::sin(br + std::numbers::pi / 2);
-    line(c, r((cx - 30 * ub) * s), r((cy - 30 * vb) * s), r((cx + 30 * ub) * s), r((cy + 30 * vb) * s));
+    line(c, r((cx - 30 * ub) * s), r((cy - 30 * vb) * s), r((cx + 30 * ub) * s),
+         r((cy + 30 * vb) * s));
     line(c, r((cx - 2.5 * un) * s), r((cy - 2.5 * vn) * s), r((cx + 2.5 * un) * s),
          r((cy + 2.5 * vn) * s));
 
@@ -107,7 +111,8 @@ void DrawProtractor(Canvas& c, const InstrumentPlacement& p, double winkelDiamet
         // 4 mm inside the rim and 3 degrees ahead of the tick, so the number straddles it.
         const double dl = (n + b + 3) * kDegToRad;
         setLabelFont(c, s, n + b);
-        c.textOut(r((cx - (R - 4) * std::cos(dl)) * s), r((cy - (R - 4) * std::sin(dl)) * s), number(n));
+        c.textOut(r((cx - (R - 4) * std::cos(dl)) * s), r((cy - (R - 4) * std::sin(dl)) * s),
+                  number(n));
     }
 }
 

@@ -18,7 +18,8 @@ void DrawProtractor(Canvas& canvas, const InstrumentPlacement& placement, double
                     double s);
 
 // The compass from above: needle cross, line to the pencil point, head circle, diamond.
-void DrawCompass(Canvas& canvas, const InstrumentPlacement& placement, double zirkelAngle, double s);
+void DrawCompass(Canvas& canvas, const InstrumentPlacement& placement, double zirkelAngle,
+                 double s);
 
 // Height in pixels of the instruments' label font (2.8 mm).
 int InstrumentLabelHeight(double s);

@@ -6,7 +6,8 @@
 
 namespace tervasko {
 
-ViewGeometry ViewGeometry::Compute(double zoom, int dpi, double pageWidthInch, double pageHeightInch) {
+ViewGeometry ViewGeometry::Compute(double zoom, int dpi, double pageWidthInch,
+                                   double pageHeightInch) {
     ViewGeometry g;
     g.PixelsPerMm = zoom * (dpi / MmPerInch) / 100;
     g.SheetWidthPx = DevicePixel(zoom * dpi * pageWidthInch / 100);
@@ -30,8 +31,8 @@ std::string fixed2(double v, char separator) {
 std::string PointerReadout(int x, int y, double pixelsPerMm, char decimalSeparator) {
     if (pixelsPerMm == 0) return {};
     const IntPoint stack = ViewTransform::StackFromPaintBox(x, y);
-    return fixed2(stack.x / pixelsPerMm, decimalSeparator) + " mm, " + fixed2(stack.y / pixelsPerMm, decimalSeparator) +
-           " mm";
+    return fixed2(stack.x / pixelsPerMm, decimalSeparator) + " mm, " +
+           fixed2(stack.y / pixelsPerMm, decimalSeparator) + " mm";
 }
 
 }  // namespace tervasko

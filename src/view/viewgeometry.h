@@ -7,7 +7,6 @@
 
 namespace tervasko {
 
-
 // Screen size of the sheets at a zoom and resolution.
 struct ViewGeometry {
     double PixelsPerMm = 0;
@@ -26,7 +25,8 @@ struct ViewGeometry {
 
     // Sheet under a paint-box row; the margin strip above the first sheet counts as sheet 0.
     int SheetAt(int paintBoxY) const {
-        return ViewTransform{PixelsPerMm, SheetHeightPx, 0}.SheetAt(ViewTransform::StackFromPaintBox(0, paintBoxY).y);
+        return ViewTransform{PixelsPerMm, SheetHeightPx, 0}.SheetAt(
+            ViewTransform::StackFromPaintBox(0, paintBoxY).y);
     }
 };
 

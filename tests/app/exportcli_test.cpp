@@ -1,11 +1,10 @@
 #include "cli/exportcli.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QImage>
 #include <QImageReader>
-#include <sys/stat.h>
-
 #include <cstdio>
 #include <filesystem>
 #include <sstream>
@@ -75,7 +74,8 @@ TEST(ExportCommand, WritesTheDrawingsDxfWithItsStoredPageCount) {
     testing::writeBytes(in, old);
     ASSERT_EQ(run({in, dir.file("old.dxf")}).code, kExitOk);
     const auto oldDxf = testing::readBytes(dir.file("old.dxf"));
-    EXPECT_NE(std::string(oldDxf.begin(), oldDxf.end()).find("\r\n20\r\n277\r\n"), std::string::npos);
+    EXPECT_NE(std::string(oldDxf.begin(), oldDxf.end()).find("\r\n20\r\n277\r\n"),
+              std::string::npos);
 }
 
 TEST(ExportCommand, FailuresNameTheFileExitNonZeroAndLeaveNoOutput) {
@@ -104,7 +104,9 @@ TEST(ExportCommand, FailuresNameTheFileExitNonZeroAndLeaveNoOutput) {
         {{"/dev/zero", out}, kExitFailed, "\"/dev/zero\": Not a regular file", out},
         {{"/dev/urandom", dir.file("out.png")}, kExitFailed, "/dev/urandom", dir.file("out.png")},
         {{good, dir.file("out.svgz")}, kExitUsage, "out.svgz", dir.file("out.svgz")},
-        {{good, dir.file("no/such/folder/out.dxf")}, kExitFailed, "no/such/folder/out.dxf",
+        {{good, dir.file("no/such/folder/out.dxf")},
+         kExitFailed,
+         "no/such/folder/out.dxf",
          dir.file("no/such/folder/out.dxf")},
     };
     for (const auto& c : cases) {
@@ -123,7 +125,8 @@ TEST(ExportCommand, ProgramPrintsHelpAndReportsThroughItsExitCode) {
     const std::string cmd = std::string(TERVASKO_EXPORT_BIN) + " --help > " + dir.file("help.txt");
     EXPECT_EQ(std::system(cmd.c_str()), 0);
     const auto help = testing::readBytes(dir.file("help.txt"));
-    EXPECT_NE(std::string(help.begin(), help.end()).find("Usage: tervasko-export"), std::string::npos);
+    EXPECT_NE(std::string(help.begin(), help.end()).find("Usage: tervasko-export"),
+              std::string::npos);
 
     const std::string bad = std::string(TERVASKO_EXPORT_BIN) + " " + dir.file("none.tvk") + " " +
                             dir.file("x.dxf") + " 2> " + dir.file("err.txt");
@@ -132,7 +135,9 @@ TEST(ExportCommand, ProgramPrintsHelpAndReportsThroughItsExitCode) {
     EXPECT_EQ(WEXITSTATUS(status), kExitFailed);
 }
 
-int px(double mm, int dpi) { return static_cast<int>(Round(mm * dpi / MmPerInch)); }
+int px(double mm, int dpi) {
+    return static_cast<int>(Round(mm * dpi / MmPerInch));
+}
 
 int greyPixels(const QImage& image) {
     int n = 0;
@@ -178,7 +183,9 @@ TEST(ExportCommand, WritesPicturesAndPdfOfTheDrawingsSheets) {
     ASSERT_TRUE(WriteDrawingFile(dir.file("shown.tvk"), d, shown, &error)) << error;
     ASSERT_EQ(run({"--dpi", "50", dir.file("shown.tvk"), dir.file("shown.png")}).code, kExitOk);
     EXPECT_GT(greyPixels(QImage(QString::fromStdString(dir.file("shown.png")))), 100);
-    ASSERT_EQ(run({"--no-instruments", "--dpi", "50", dir.file("shown.tvk"), dir.file("bare.png")}).code, kExitOk);
+    ASSERT_EQ(
+        run({"--no-instruments", "--dpi", "50", dir.file("shown.tvk"), dir.file("bare.png")}).code,
+        kExitOk);
     EXPECT_EQ(greyPixels(QImage(QString::fromStdString(dir.file("bare.png")))), 0);
 }
 
@@ -196,7 +203,9 @@ TEST(ExportCommand, PictureAndPdfMistakesNameTheProblemAndWriteNothing) {
         std::string mentions;
     } cases[] = {
         {{"--sheet", "3", good, png}, kExitFailed, "in.tvk\" has 2 sheets; there is no sheet 3"},
-        {{"--dpi", "abc", good, png}, kExitUsage, "--dpi needs a whole number from 10 to 4000, not \"abc\""},
+        {{"--dpi", "abc", good, png},
+         kExitUsage,
+         "--dpi needs a whole number from 10 to 4000, not \"abc\""},
         {{"--dpi", "9", good, png}, kExitUsage, "--dpi"},
         {{"--dpi", "4001", good, png}, kExitUsage, "--dpi"},
         {{"--dpi", "150x", good, png}, kExitUsage, "--dpi"},
@@ -205,10 +214,14 @@ TEST(ExportCommand, PictureAndPdfMistakesNameTheProblemAndWriteNothing) {
         {{"--dpi", "300", good, pdf}, kExitUsage, "out.pdf\": --dpi and --sheet apply only to"},
         {{"--sheet", "1", good, dir.file("out.dxf")}, kExitUsage, "out.dxf"},
         {{"--colour", good, png}, kExitUsage, "--colour"},
-        {{"--dpi", "4000", good, png}, kExitFailed, "33071 x 46772 pixels at 4000 dpi is too large"},
+        {{"--dpi", "4000", good, png},
+         kExitFailed,
+         "33071 x 46772 pixels at 4000 dpi is too large"},
         {{huge, png}, kExitFailed, "huge.tvk"},
         {{huge, pdf}, kExitFailed, "huge.tvk"},
-        {{good, missing}, kExitFailed, "Cannot write \"" + missing + "\": No such file or directory"},
+        {{good, missing},
+         kExitFailed,
+         "Cannot write \"" + missing + "\": No such file or directory"},
         {{good, dir.file("no/such/folder/out.pdf")}, kExitFailed, "no/such/folder/out.pdf"},
         {{good, dir.file("taken.png")}, kExitFailed, "taken.png"},
     };
@@ -234,8 +247,8 @@ TEST(ExportCommand, ProgramNeedsNoDisplayAndNeverLeavesHalfAFile) {
     const std::string in = writeSampleDrawing(dir, 2);
     const std::string bin = TERVASKO_EXPORT_BIN;
 
-    EXPECT_EQ(runShell("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM -u XDG_RUNTIME_DIR " + bin + " " + in + " " +
-                       dir.file("a.png") + " 2> " + dir.file("err.txt")),
+    EXPECT_EQ(runShell("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM -u XDG_RUNTIME_DIR " +
+                       bin + " " + in + " " + dir.file("a.png") + " 2> " + dir.file("err.txt")),
               kExitOk);
     EXPECT_TRUE(testing::readBytes(dir.file("err.txt")).empty());
     EXPECT_EQ(QImage(QString::fromStdString(dir.file("a.png"))).size(), QSize(1240, 1754));
@@ -248,7 +261,8 @@ TEST(ExportCommand, ProgramNeedsNoDisplayAndNeverLeavesHalfAFile) {
                        dir.file("err.txt")),
               kExitFailed);
     const auto err = testing::readBytes(dir.file("err.txt"));
-    EXPECT_NE(std::string(err.begin(), err.end()).find("old.bmp\": File too large"), std::string::npos);
+    EXPECT_NE(std::string(err.begin(), err.end()).find("old.bmp\": File too large"),
+              std::string::npos);
     EXPECT_EQ(testing::readBytes(out), (std::vector<std::uint8_t>{'o', 'l', 'd'}));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 4);
 }

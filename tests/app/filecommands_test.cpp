@@ -25,8 +25,8 @@ protected:
     testing::TempDir dir;
     std::unique_ptr<TMainForm> form;
     TFileCommands* commands = nullptr;
-    std::vector<Answer> answers;           // for the unsaved-changes question, in order
-    std::optional<std::string> savePath;   // what the save dialog returns
+    std::vector<Answer> answers;          // for the unsaved-changes question, in order
+    std::optional<std::string> savePath;  // what the save dialog returns
     std::optional<std::string> openPath;
     int questions = 0, saveDialogs = 0;
     std::vector<std::string> errors;

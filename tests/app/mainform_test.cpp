@@ -37,20 +37,49 @@ protected:
 };
 
 TEST_F(MainFormTest, EveryMenuItemIsThereByNameWithItsStartCheckMark) {
-    const char* checked[] = {"Lineal1", "LinealVerschieben1", "Lineal2", "Winkelmesser2", "Zirkel2",
-                             "SpracheDeutsch1"};
-    const char* unchecked[] = {
-        "LinealDrehen1", "LinealAnLinealentlangzeichnen1", "LinealQuerzumLinealzeichnen1",
-        "Winkelmesser1", "WinkelmesserVerschieben1", "WinkelmesserDrehen1",
-        "WinkelmesserGradzahlmitBleistiftmarkieren1", "Zirkel1", "ZirkelVerschieben1",
-        "ZirkelZirkelspanne1", "ZirkelKreisbogenzeichnen1", "Kurven1", "Bleistift1", "Radierer1",
-        "Text1", "TextTexthinzufgen1", "TextTextndern1", "TextTextlschen1", "TextVerschieben1",
-        "Objekte1", "ObjekteLschen1", "ObjekteVerschieben1", "Hand1", "Zoom1",
-        "LeistefrZahleneingabe1", "AnsichtZollAngabenfrdasLineal1", "SpracheEnglish1", "SpracheItaliano1"};
-    const char* commands[] = {"Neu1", "ffnen1", "Speichern1", "Speichernunter1",
-                              "DateiAlsBildexportieren1", "DXFExportAction", "DateiSeiteeinrichten1",
-                              "DateiDrucken1", "Druckereinrichten1", "Beenden1", "Sprachebersetzen1",
-                              "ZirkelKreiszeichnen1", "ObjekteLetzesObjektlschen1"};
+    const char* checked[] = {"Lineal1", "LinealVerschieben1", "Lineal2", "Winkelmesser2",
+                             "Zirkel2", "SpracheDeutsch1"};
+    const char* unchecked[] = {"LinealDrehen1",
+                               "LinealAnLinealentlangzeichnen1",
+                               "LinealQuerzumLinealzeichnen1",
+                               "Winkelmesser1",
+                               "WinkelmesserVerschieben1",
+                               "WinkelmesserDrehen1",
+                               "WinkelmesserGradzahlmitBleistiftmarkieren1",
+                               "Zirkel1",
+                               "ZirkelVerschieben1",
+                               "ZirkelZirkelspanne1",
+                               "ZirkelKreisbogenzeichnen1",
+                               "Kurven1",
+                               "Bleistift1",
+                               "Radierer1",
+                               "Text1",
+                               "TextTexthinzufgen1",
+                               "TextTextndern1",
+                               "TextTextlschen1",
+                               "TextVerschieben1",
+                               "Objekte1",
+                               "ObjekteLschen1",
+                               "ObjekteVerschieben1",
+                               "Hand1",
+                               "Zoom1",
+                               "LeistefrZahleneingabe1",
+                               "AnsichtZollAngabenfrdasLineal1",
+                               "SpracheEnglish1",
+                               "SpracheItaliano1"};
+    const char* commands[] = {"Neu1",
+                              "ffnen1",
+                              "Speichern1",
+                              "Speichernunter1",
+                              "DateiAlsBildexportieren1",
+                              "DXFExportAction",
+                              "DateiSeiteeinrichten1",
+                              "DateiDrucken1",
+                              "Druckereinrichten1",
+                              "Beenden1",
+                              "Sprachebersetzen1",
+                              "ZirkelKreiszeichnen1",
+                              "ObjekteLetzesObjektlschen1"};
     for (const char* name : checked) {
         ASSERT_NE(action(name), nullptr) << name;
         EXPECT_TRUE(action(name)->isChecked()) << name;
@@ -72,9 +101,9 @@ TEST_F(MainFormTest, EveryMenuItemIsThereByNameWithItsStartCheckMark) {
         EXPECT_FALSE(action(name)->icon().isNull()) << name;
     }
     EXPECT_EQ(action("MenuItem1")->toolTip(), QString::fromUtf8("Seite einrichten"));
-    for (const char* name : {"zoomed", "StrichEd", "Shape1", "FarbeBtn", "RadierEd", "PageAnz", "Panel2",
-                             "LinXEd", "ZirksEd", "ScrollBox1", "PaintBox1", "StatusBar1", "MenuBar20001",
-                             "MenuBar20002", "Panel1"})
+    for (const char* name : {"zoomed", "StrichEd", "Shape1", "FarbeBtn", "RadierEd", "PageAnz",
+                             "Panel2", "LinXEd", "ZirksEd", "ScrollBox1", "PaintBox1", "StatusBar1",
+                             "MenuBar20001", "MenuBar20002", "Panel1"})
         EXPECT_NE(form->findChild<QWidget*>(name), nullptr) << name;
     EXPECT_FALSE(form->Panel2->isVisible());
     EXPECT_EQ(form->zoomed->value(), 100);
@@ -251,7 +280,8 @@ TEST_F(MainFormTest, SheetsShowEveryChangeAndASingleSheetRefreshTouchesOnlyTheBu
     e->X1 = 40, e->Y1 = 400, e->X2 = 80, e->Y2 = 400;
     form->SetChanged();
     form->PaintBox1Paint();
-    const int row = static_cast<int>(Round((400 - form->Drawing.SheetHeightMm()) * form->PixelsPerMm()));
+    const int row =
+        static_cast<int>(Round((400 - form->Drawing.SheetHeightMm()) * form->PixelsPerMm()));
     EXPECT_TRUE(blackAt(1, 200, row));
     EXPECT_FALSE(blackAt(0, 200, row));
     EXPECT_FALSE(blackAt(2, 200, row));
@@ -267,7 +297,8 @@ TEST_F(MainFormTest, SheetsShowEveryChangeAndASingleSheetRefreshTouchesOnlyTheBu
     form->View.SingleSheetPaint = true;
     form->View.PointerSheet = 1;
     form->View.SheetBuffer.fill(Qt::red);
-    form->View.Cycle(scene, form->PaintBox1->size(), [](int, int) { FAIL(); }, [&] { updated = true; });
+    form->View.Cycle(
+        scene, form->PaintBox1->size(), [](int, int) { FAIL(); }, [&] { updated = true; });
     form->View.SingleSheetPaint = false;
     EXPECT_FALSE(updated);
     EXPECT_EQ(form->View.Overlay().entries().size(), 1u);  // the screen keeps its overlay

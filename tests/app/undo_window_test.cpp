@@ -222,13 +222,14 @@ TEST_F(UndoWindow, ALoadIsOneChangeWithoutAPassingStar) {
     settings.Zoom = 150;
     ASSERT_TRUE(WriteDrawingFile(path, d, settings, nullptr));
     QStringList titles;
-    QObject::connect(form.get(), &QWidget::windowTitleChanged, [&](const QString& t) { titles << t; });
+    QObject::connect(form.get(), &QWidget::windowTitleChanged,
+                     [&](const QString& t) { titles << t; });
     ASSERT_TRUE(form->FileCommands->LoadDrawing(path));
     for (const QString& t : titles) EXPECT_FALSE(t.endsWith("*]")) << t.toStdString();
     EXPECT_EQ(form->PageAnz->value(), 3);
     EXPECT_EQ(form->zoomed->value(), 150);
     EXPECT_FALSE(form->Rueckgaengig1->isEnabled());  // the loaded page count is no step
-    form->PageAnz->setValue(2);  // a change after the load is one
+    form->PageAnz->setValue(2);                      // a change after the load is one
     undo();
     EXPECT_EQ(form->PageAnz->value(), 3);
     EXPECT_FALSE(starred());

@@ -102,10 +102,10 @@ TEST(DrawingFile, TextAndElementRecordsAreByteExact) {
 
     const std::uint8_t* t = bytes.data() + 4 + 88 + 4;
     for (int i = 32; i < 40; ++i) EXPECT_EQ(t[i], 0) << "string address byte " << i;
-    EXPECT_EQ(t[40], 12);    // FontSize
-    EXPECT_EQ(t[48], 238);   // Charset
-    EXPECT_EQ(t[49], 2);     // Pitch
-    EXPECT_EQ(t[50], 1 | 8); // Style
+    EXPECT_EQ(t[40], 12);     // FontSize
+    EXPECT_EQ(t[48], 238);    // Charset
+    EXPECT_EQ(t[49], 2);      // Pitch
+    EXPECT_EQ(t[50], 1 | 8);  // Style
     const std::vector<std::uint8_t> strings(t + 56, t + 56 + 19);
     EXPECT_EQ(strings, (std::vector<std::uint8_t>{3, 0, 0, 0, 0x61, 0, 0x62, 0, 0x63, 0,  //
                                                   5, 0, 0, 0, 0x41, 0x72, 0x69, 0x61, 0x6C}));
@@ -134,7 +134,8 @@ TEST(DrawingFile, RoundTripKeepsEveryRecordStringAndSetting) {
 
     ASSERT_EQ(loaded.Elements.Count(), original.Elements.Count());
     for (std::uint32_t i = 0; i < original.Elements.Count(); ++i)
-        EXPECT_EQ(std::memcmp(&loaded.Elements.At(i), &original.Elements.At(i), sizeof(TDrawElement)), 0)
+        EXPECT_EQ(
+            std::memcmp(&loaded.Elements.At(i), &original.Elements.At(i), sizeof(TDrawElement)), 0)
             << "element " << i;
     ASSERT_EQ(loaded.Texts.Count(), original.Texts.Count());
     for (std::uint32_t i = 0; i < original.Texts.Count(); ++i) {
@@ -142,8 +143,9 @@ TEST(DrawingFile, RoundTripKeepsEveryRecordStringAndSetting) {
         const TTextElement& b = original.Texts.At(i);
         EXPECT_EQ(WideView(a.Text), WideView(b.Text)) << "text " << i;
         EXPECT_EQ(AnsiView(a.FontName), AnsiView(b.FontName)) << "text " << i;
-        EXPECT_EQ(std::tie(a.X1, a.Y1, a.X2, a.Y2, a.FontSize, a.Color, a.Charset, a.Pitch, a.Style),
-                  std::tie(b.X1, b.Y1, b.X2, b.Y2, b.FontSize, b.Color, b.Charset, b.Pitch, b.Style));
+        EXPECT_EQ(
+            std::tie(a.X1, a.Y1, a.X2, a.Y2, a.FontSize, a.Color, a.Charset, a.Pitch, a.Style),
+            std::tie(b.X1, b.Y1, b.X2, b.Y2, b.FontSize, b.Color, b.Charset, b.Pitch, b.Style));
         EXPECT_NE(a.Text, nullptr);  // an empty text still owns its block
     }
     // Saving the loaded drawing again gives the same bytes.
@@ -175,7 +177,9 @@ TEST(DrawingFile, OlderFileWithoutExtensionKeepsSheetSizeEraserAndPageCount) {
 void putU32(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v) {
     for (int i = 0; i < 4; ++i) b[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
 }
-void putF64(std::vector<std::uint8_t>& b, std::size_t at, double v) { std::memcpy(&b[at], &v, 8); }
+void putF64(std::vector<std::uint8_t>& b, std::size_t at, double v) {
+    std::memcpy(&b[at], &v, 8);
+}
 
 TEST(DrawingFile, BrokenFilesAreRefusedAndLeaveTheDrawingAsItWas) {
     TDrawing sample;
@@ -191,7 +195,9 @@ TEST(DrawingFile, BrokenFilesAreRefusedAndLeaveTheDrawingAsItWas) {
         std::vector<std::uint8_t> bytes;
         const char* expect;  // part of the message
     };
-    auto cut = [&](std::size_t n) { return std::vector<std::uint8_t>(good.begin(), good.begin() + n); };
+    auto cut = [&](std::size_t n) {
+        return std::vector<std::uint8_t>(good.begin(), good.begin() + n);
+    };
     auto with = [&](auto change) {
         auto b = good;
         change(b);
@@ -205,21 +211,25 @@ TEST(DrawingFile, BrokenFilesAreRefusedAndLeaveTheDrawingAsItWas) {
         {"inside an element record", cut(4 + 88 + 40), "ends inside element record 2 of 5"},
         {"2^31 elements in 200 bytes", huge, "larger than the file can hold"},
         {"inside the text count", cut(textsAt + 2), "text count"},
-        {"huge text count", with([&](auto& b) { putU32(b, textsAt, 0xFFFFFFFFu); }), "of 4294967295"},
+        {"huge text count", with([&](auto& b) { putU32(b, textsAt, 0xFFFFFFFFu); }),
+         "of 4294967295"},
         {"inside a text record", cut(firstText + 30), "text record 1 of 4"},
         {"inside a text string", cut(firstText + 56 + 6), "text of text record 1 of 4"},
-        {"text length beyond the end", with([&](auto& b) { putU32(b, firstText + 56, 0x7FFFFFFFu); }),
-         "text of text record 1"},
+        {"text length beyond the end",
+         with([&](auto& b) { putU32(b, firstText + 56, 0x7FFFFFFFu); }), "text of text record 1"},
         {"font name length beyond the end",
          with([&](auto& b) { putU32(b, firstText + 56 + 4 + 2 * 11, 0xFFFFFFF0u); }),
          "font name of text record 1"},
         {"inside the settings block", cut(settingsAt + 95), "settings block"},
         {"inside the extension block", cut(good.size() - 1), "extension block"},
-        {"NaN in the placement", with([&](auto& b) { putF64(b, settingsAt, std::nan("")); }), "not a number"},
-        {"infinite page count",
-         with([&](auto& b) { putF64(b, good.size() - 8, std::numeric_limits<double>::infinity()); }),
+        {"NaN in the placement", with([&](auto& b) { putF64(b, settingsAt, std::nan("")); }),
          "not a number"},
-        {"zero sheet height", with([&](auto& b) { putF64(b, good.size() - 16, 0.0); }), "sheet size"},
+        {"infinite page count", with([&](auto& b) {
+             putF64(b, good.size() - 8, std::numeric_limits<double>::infinity());
+         }),
+         "not a number"},
+        {"zero sheet height", with([&](auto& b) { putF64(b, good.size() - 16, 0.0); }),
+         "sheet size"},
     };
 
     TempDir dir;
@@ -274,7 +284,8 @@ TEST(DrawingFile, MutatedFilesAreReadOrRefusedButNeverOverrun) {
         auto bytes = good;
         switch (round % 3) {
             case 0:
-                for (int k = 0; k < 4; ++k) bytes[next() % bytes.size()] = static_cast<std::uint8_t>(next());
+                for (int k = 0; k < 4; ++k)
+                    bytes[next() % bytes.size()] = static_cast<std::uint8_t>(next());
                 break;
             case 1:
                 bytes.resize(next() % bytes.size());

@@ -172,9 +172,9 @@ TEST(DynaArray, FailedReservationIsReportedAndNeverUsed) {
     spy.failuresLeft = 1;
     EXPECT_EQ(list.Append(), nullptr);
     ASSERT_EQ(spy.messages.size(), 1u);
-    EXPECT_EQ(spy.messages[0],
-              "Error while trying to allocate " + std::to_string(200 * sizeof(Rec)) +
-                  " bytes of RAM. Not enough memory.");
+    EXPECT_EQ(spy.messages[0], "Error while trying to allocate " +
+                                   std::to_string(200 * sizeof(Rec)) +
+                                   " bytes of RAM. Not enough memory.");
     EXPECT_EQ(list.Count(), 100u);
     EXPECT_EQ(cur, before);
     EXPECT_EQ(list.At(99).value, 99);

@@ -22,8 +22,13 @@ TEST(Options, StoredLanguageOrGerman) {
         std::vector<std::uint8_t> bytes;
         std::int32_t language;
     } cases[] = {
-        {{2, 0, 0, 0}, 2},  {{5, 0, 0, 0}, 5},        {{18, 0, 0, 0}, 18},
-        {{19, 0, 0, 0}, 0}, {{0xFF, 0xFF, 0xFF, 0xFF}, 0}, {{1, 0}, 0}, {{}, 0},
+        {{2, 0, 0, 0}, 2},
+        {{5, 0, 0, 0}, 5},
+        {{18, 0, 0, 0}, 18},
+        {{19, 0, 0, 0}, 0},
+        {{0xFF, 0xFF, 0xFF, 0xFF}, 0},
+        {{1, 0}, 0},
+        {{}, 0},
         {{1, 0, 0, 0, 9}, 1},
     };
     for (const auto& c : cases) {
@@ -63,7 +68,8 @@ TEST(Options, SaveWritesFourBytesAndAFailureKeepsTheOldFile) {
 TEST(Options, ProgramDirIsTheFolderOfTheProgramWhateverTheWorkingDirectory) {
     TempDir dir;
     const auto before = std::filesystem::current_path();
-    const std::string expected = std::filesystem::canonical("/proc/self/exe").parent_path().string() + "/";
+    const std::string expected =
+        std::filesystem::canonical("/proc/self/exe").parent_path().string() + "/";
     std::filesystem::current_path(dir.path());
     EXPECT_EQ(ProgramDir(), expected);
     std::filesystem::current_path(before);

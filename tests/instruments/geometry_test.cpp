@@ -1,9 +1,9 @@
-#include "tools/instrumentgeometry.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <numbers>
+
+#include "tools/instrumentgeometry.h"
 
 namespace tervasko {
 namespace {
@@ -34,7 +34,10 @@ TEST(InstrumentGeometry, GuideParameterIsTheFootAlongTheGuideAndFailsOnlyForAZer
     const PointD a{10, 90};
     const PointD q{50.00615, 100.01230};
     EXPECT_NEAR(*GuideParameter(a, 0, 90, q), 40.00615, 1e-9);
-    EXPECT_NEAR(*GuideParameter(a, 30, 120, q), (q.x - a.x) * std::cos(30 * std::numbers::pi / 180) + (q.y - a.y) * std::sin(30 * std::numbers::pi / 180), 1e-9);
+    EXPECT_NEAR(*GuideParameter(a, 30, 120, q),
+                (q.x - a.x) * std::cos(30 * std::numbers::pi / 180) +
+                    (q.y - a.y) * std::sin(30 * std::numbers::pi / 180),
+                1e-9);
     EXPECT_FALSE(GuideParameter(a, 90, 0, q));   // across a horizontal ruler
     EXPECT_FALSE(GuideParameter(a, -90, 0, q));  // along a ruler at exactly -90 degrees
     EXPECT_TRUE(GuideParameter(a, 0, 180, q));   // sin(180 degrees) is not exactly zero

@@ -17,7 +17,9 @@ protected:
     TDrawing drawing;
     GestureState g;
 
-    void press(int X, int Y, MouseButton b = MouseButton::Left) { PaintBox1MouseDown(host, drawing, g, b, X, Y); }
+    void press(int X, int Y, MouseButton b = MouseButton::Left) {
+        PaintBox1MouseDown(host, drawing, g, b, X, Y);
+    }
     void move(int X, int Y) { PaintBox1MouseMove(host, drawing, g, X, Y); }
     void release(int X, int Y) { PaintBox1MouseUp(host, drawing, g, MouseButton::Left, X, Y); }
     const TDrawElement& last() { return drawing.Elements.At(drawing.Elements.Count() - 1); }
@@ -179,7 +181,8 @@ TEST_F(Instruments, CompassSpanArcAndCircle) {
     EXPECT_EQ(g.ArcClockwise, 1);
     const auto preview = host.screen.entriesOf(Op::Arc);
     ASSERT_EQ(preview.size(), 1u);
-    EXPECT_EQ(preview[0].points, (std::vector<IntPoint>{{421, 43}, {723, 345}, {572, 325}, {705, 194}}));
+    EXPECT_EQ(preview[0].points,
+              (std::vector<IntPoint>{{421, 43}, {723, 345}, {572, 325}, {705, 194}}));
     EXPECT_EQ(preview[0].penColor, kRed);
     release(0, 0);
     const TDrawElement& e = last();
@@ -196,7 +199,7 @@ TEST_F(Instruments, CompassSpanArcAndCircle) {
     AddCompassCircle(host, drawing, g);
     EXPECT_EQ(last().Kind, ekCircle);
     EXPECT_DOUBLE_EQ(last().Y1, 10);
-    press(605, 5 + 1123 + 10);  // a press on the second sheet moves the circle there,
+    press(605, 5 + 1123 + 10);           // a press on the second sheet moves the circle there,
     AddCompassCircle(host, drawing, g);  // to where that sheet begins: 297 mm down
     EXPECT_NEAR(last().Y1, 307, 1e-9);
     EXPECT_NEAR(last().Y2, 387, 1e-9);
@@ -217,8 +220,10 @@ TEST_F(Instruments, InstrumentRowsKeepTheirOrderAndTheFirstSetFlagEndsAtRelease)
     g.MarkingDegree = g.DrawingAlong = g.LinealMoving = true;
     const struct {
         bool GestureState::*cleared;
-    } order[] = {{&GestureState::MarkingDegree}, {&GestureState::DrawingAlong},
-                 {&GestureState::ZirkelMoving}, {&GestureState::LinealMoving}};
+    } order[] = {{&GestureState::MarkingDegree},
+                 {&GestureState::DrawingAlong},
+                 {&GestureState::ZirkelMoving},
+                 {&GestureState::LinealMoving}};
     for (std::size_t i = 0; i < std::size(order); ++i) {
         release(110, 100);
         for (std::size_t k = 0; k < std::size(order); ++k)

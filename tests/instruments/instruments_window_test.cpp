@@ -52,7 +52,7 @@ TEST_F(InstrumentWindow, RulerLineAlongAndSlide) {
     // The field holds the new place exactly, not rounded to what it shows.
     EXPECT_EQ(form->LinXEd->value(), form->Drawing.Placement.LinealX);
     EXPECT_NEAR(form->LinXEd->value(), 10 + 38 * 25.39995 / 96, 1e-12);
-    EXPECT_FALSE(starred());                         // moving an instrument changes no drawing
+    EXPECT_FALSE(starred());  // moving an instrument changes no drawing
 }
 
 TEST_F(InstrumentWindow, ProtractorTurnAndDegreeMark) {

@@ -1,5 +1,3 @@
-#include "app/dialogs/SeiteeinrichtenFUnit.h"
-
 #include <gtest/gtest.h>
 
 #include <QDoubleSpinBox>
@@ -8,6 +6,7 @@
 #include <QRadioButton>
 #include <vector>
 
+#include "app/dialogs/SeiteeinrichtenFUnit.h"
 #include "app/dialogs/outputmessages.h"
 #include "platform/numeric.h"
 

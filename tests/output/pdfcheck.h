@@ -36,10 +36,11 @@ inline PdfInfo ReadPdfInfo(const std::string& path) {
 }
 
 // Page `page` (from 1) at `dpi`, grey; a null image when it cannot be made.
-inline QImage RenderPdfPage(const std::string& path, int page, int dpi, const std::string& scratch) {
+inline QImage RenderPdfPage(const std::string& path, int page, int dpi,
+                            const std::string& scratch) {
     const std::string p = std::to_string(page);
-    commandOutput("pdftoppm -gray -singlefile -png -r " + std::to_string(dpi) + " -f " + p + " -l " + p +
-                  " '" + path + "' '" + scratch + "' 2>&1");
+    commandOutput("pdftoppm -gray -singlefile -png -r " + std::to_string(dpi) + " -f " + p +
+                  " -l " + p + " '" + path + "' '" + scratch + "' 2>&1");
     return QImage(QString::fromStdString(scratch + ".png"));
 }
 
@@ -47,7 +48,8 @@ inline QImage RenderPdfPage(const std::string& path, int page, int dpi, const st
 inline bool DarkNear(const QImage& image, int x, int y, int radius = 2) {
     for (int dy = -radius; dy <= radius; ++dy)
         for (int dx = -radius; dx <= radius; ++dx)
-            if (image.valid(x + dx, y + dy) && qGray(image.pixel(x + dx, y + dy)) < 128) return true;
+            if (image.valid(x + dx, y + dy) && qGray(image.pixel(x + dx, y + dy)) < 128)
+                return true;
     return false;
 }
 

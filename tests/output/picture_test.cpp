@@ -3,15 +3,15 @@
 
 #include <QFileDialog>
 #include <QImageReader>
+#include <QPainter>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QPainter>
 #include <cerrno>
-#include <cstdint>
-#include <limits>
 #include <csignal>
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
+#include <limits>
 #include <memory>
 
 #include "app/dialogs/DPIFUnit.h"
@@ -19,9 +19,9 @@
 #include "export/output/sheetpicture.h"
 #include "platform/numeric.h"
 #include "platform/qt/qtcanvas.h"
-#include "view/drawobjects.h"
 #include "support/tempdir.h"
 #include "support/typedfiles.h"
+#include "view/drawobjects.h"
 
 namespace tervasko {
 namespace {
@@ -35,7 +35,9 @@ void addLine(TDrawing& d, double x1, double y1, double x2, double y2, double wid
     e->X1 = x1, e->Y1 = y1, e->X2 = x2, e->Y2 = y2;
 }
 
-int px(double mm, int dpi) { return static_cast<int>(Round(mm * dpi / MmPerInch)); }
+int px(double mm, int dpi) {
+    return static_cast<int>(Round(mm * dpi / MmPerInch));
+}
 
 int greyPixels(const QImage& image) {
     int n = 0;
@@ -88,7 +90,7 @@ TEST(PictureExport, WritesTheChosenSheetAsBmpOrPngAtTrueScale) {
     EXPECT_EQ(bytes[28], 24) << "bits per pixel";
     QImage image(QString::fromStdString(bmp));
     EXPECT_EQ(image.size(), QSize(1240, 1754));  // A4 at 150 dpi
-    EXPECT_EQ(image.dotsPerMeterX(), 5906);       // 150 dots per inch travel with the picture
+    EXPECT_EQ(image.dotsPerMeterX(), 5906);      // 150 dots per inch travel with the picture
     EXPECT_EQ(image.pixel(px(60, 150), px(20, 150)) & 0xFFFFFF, 0u) << "the line, 20 mm down";
     EXPECT_EQ(image.pixel(px(60, 150), px(30, 150)) & 0xFFFFFF, 0xFFFFFFu) << "white paper";
     EXPECT_EQ(greyPixels(image), 0) << "no instruments unless asked";
@@ -99,7 +101,8 @@ TEST(PictureExport, WritesTheChosenSheetAsBmpOrPngAtTrueScale) {
     EXPECT_EQ(reader.format(), "png");
     const QImage png = reader.read();
     EXPECT_EQ(png.size(), QSize(2480, 3508));
-    EXPECT_EQ(png.pixel(px(60, 300), px(20, 300)) & 0xFFFFFF, 0xFFFFFFu) << "the line is on sheet 2";
+    EXPECT_EQ(png.pixel(px(60, 300), px(20, 300)) & 0xFFFFFF, 0xFFFFFFu)
+        << "the line is on sheet 2";
     EXPECT_GT(greyPixels(png), 100) << "the ruler";
     EXPECT_TRUE(r.messages.empty());
 
@@ -117,9 +120,11 @@ TEST(PictureExport, RefusalsAndFailuresWriteNothing) {
         std::string message;  // start of the message; empty: none
         bool fileAsked;
     } cases[] = {
-        {3, 150, "a.bmp", true, std::string(kNoSuchSheetText) + " " + kPageCountLabel + " 2", false},
+        {3, 150, "a.bmp", true, std::string(kNoSuchSheetText) + " " + kPageCountLabel + " 2",
+         false},
         {1, 4000, "a.bmp", true, kPictureTooLargeText, false},  // 33071 × 46772 pixels
-        {1, 150, "missing/a.bmp", true, std::string(kCannotSaveText) + "\n" + dir.file("missing/a.bmp"), true},
+        {1, 150, "missing/a.bmp", true,
+         std::string(kCannotSaveText) + "\n" + dir.file("missing/a.bmp"), true},
         {1, 150, "a.bmp", false, "", true},  // file dialog cancelled
     };
     for (const auto& c : cases) {
@@ -219,7 +224,8 @@ TEST(PictureExport, HostileNumbersOnAUsableSheetGiveAPicture) {
             TDrawElement* e = d.AppendElement();
             e->Kind = kind;
             e->Width = v;
-            e->X1 = v, e->Y1 = 5, e->X2 = 20, e->Y2 = -v, e->X3 = 1, e->Y3 = v, e->X4 = v, e->Y4 = 2;
+            e->X1 = v, e->Y1 = 5, e->X2 = 20, e->Y2 = -v, e->X3 = 1, e->Y3 = v, e->X4 = v,
+            e->Y4 = 2;
         }
     }
     addLine(d, 10, 10, 60, 10, 1e6);  // a pen wider than the sheet

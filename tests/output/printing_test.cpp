@@ -15,9 +15,11 @@ namespace {
 using testing::TempDir;
 
 constexpr double kPointsPerMm = 72 / 25.4;  // PDF points
-constexpr int kCheckDpi = 100;            // pages are looked at with this many pixels per inch
+constexpr int kCheckDpi = 100;              // pages are looked at with this many pixels per inch
 
-int at(double mm) { return static_cast<int>(std::lround(mm * kCheckDpi / 25.4)); }
+int at(double mm) {
+    return static_cast<int>(std::lround(mm * kCheckDpi / 25.4));
+}
 
 void addLine(TDrawing& d, double x1, double y1, double x2, double y2, double widthMm) {
     TDrawElement* e = d.AppendElement();
@@ -70,7 +72,8 @@ TEST(Printing, PrintsToAPdfFileWithoutAnyPrinterOnePagePerSheetAtTrueScale) {
     from = 2, to = 3;
     ASSERT_TRUE(commands.RunPrint(d, 3, {}));
     EXPECT_EQ(testing::ReadPdfInfo(file).pages, 2);
-    EXPECT_TRUE(testing::DarkNear(testing::RenderPdfPage(file, 1, kCheckDpi, dir.file("r1")), at(60), at(20)));
+    EXPECT_TRUE(testing::DarkNear(testing::RenderPdfPage(file, 1, kCheckDpi, dir.file("r1")),
+                                  at(60), at(20)));
 
     // Cancelled: nothing.
     file = dir.file("cancelled.pdf");

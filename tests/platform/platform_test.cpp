@@ -7,12 +7,10 @@
 
 #include <algorithm>
 #include <csignal>
+#include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <limits>
-
-#include <cstdlib>
-#include <filesystem>
 
 #include "platform/cp1252.h"
 #include "platform/numeric.h"
@@ -27,7 +25,8 @@ TEST(Numeric, RoundGoesHalfToEvenAndTruncTowardZero) {
     const struct {
         double v;
         std::int64_t round, trunc;
-    } cases[] = {{0.5, 0, 0}, {1.5, 2, 1}, {2.5, 2, 2}, {-2.5, -2, -2}, {2.51, 3, 2}, {-1.7, -2, -1}};
+    } cases[] = {{0.5, 0, 0},    {1.5, 2, 1},  {2.5, 2, 2},
+                 {-2.5, -2, -2}, {2.51, 3, 2}, {-1.7, -2, -1}};
     for (const auto& c : cases) {
         EXPECT_EQ(Round(c.v), c.round) << c.v;
         EXPECT_EQ(Trunc(c.v), c.trunc) << c.v;
@@ -68,8 +67,11 @@ TEST(Cp1252, CharactersOutsideTheCodePageBecomeOneReplacementEach) {
     bool lossy = false;
     EXPECT_EQ(Utf16ToCp1252(u"a\u0394b\U0001F600c", '?', &lossy), "a?b?c");
     EXPECT_TRUE(lossy);
-    EXPECT_EQ(Utf16ToUtf8(Utf8ToUtf16("Größe \xE6\xBC\xA2 \xF0\x9F\x98\x80")), "Größe \xE6\xBC\xA2 \xF0\x9F\x98\x80");
-    EXPECT_EQ(Utf8ToUtf16("a\xFF" "b"), u"a\uFFFDb");  // broken UTF-8 never throws or stops
+    EXPECT_EQ(Utf16ToUtf8(Utf8ToUtf16("Größe \xE6\xBC\xA2 \xF0\x9F\x98\x80")),
+              "Größe \xE6\xBC\xA2 \xF0\x9F\x98\x80");
+    EXPECT_EQ(Utf8ToUtf16("a\xFF"
+                          "b"),
+              u"a\uFFFDb");  // broken UTF-8 never throws or stops
 }
 
 TEST(SafeFile, UncommittedWriterLeavesTheOldFileAndNoTemporary) {

@@ -283,9 +283,8 @@ TEST(ShippedTexts, TheMessagesOfEditorLanguageCommandsAndFileDialogsAreTranslate
     test::InstallShipped(dir.path() + "/");
     TranslationTable table;
     ASSERT_TRUE(table.Open(dir.path()));
-    for (const char* text :
-         {kTableReadOnlyText, kCannotStoreText, kDeleteRowQuestion, kCannotSaveLanguageText,
-          kFolderMissingText}) {
+    for (const char* text : {kTableReadOnlyText, kCannotStoreText, kDeleteRowQuestion,
+                             kCannotSaveLanguageText, kFolderMissingText}) {
         const int row = table.FindRow(text);
         ASSERT_GT(row, 0) << text;
         EXPECT_FALSE(table.Cell(row, 1).empty()) << text;

@@ -63,7 +63,7 @@ TEST(DrawObjects, EveryKindOnTheSheetItFallsOnAndUnknownKindsSkipped) {
     TDrawing d;
     auto* line = add(d, ekLine, 0.4);
     line->X1 = 10, line->Y1 = 250, line->X2 = 20, line->Y2 = 350;  // crosses into sheet 1
-    add(d, 7);  // kept, not drawn
+    add(d, 7);                                                     // kept, not drawn
     auto* arc = add(d, ekArc);
     arc->X1 = 10, arc->Y1 = 400, arc->X2 = 30, arc->Y2 = 420;
     arc->X3 = 30, arc->Y3 = 410, arc->X4 = 20, arc->Y4 = 400;
@@ -79,15 +79,18 @@ TEST(DrawObjects, EveryKindOnTheSheetItFallsOnAndUnknownKindsSkipped) {
     const auto& e = sheet1.entries();
     ASSERT_EQ(e.size(), 4u);
     EXPECT_EQ(e[0].op, Op::Line);
-    EXPECT_EQ(e[0].points[0], (IntPoint{38, static_cast<int>(std::nearbyint((250 - off) * kScale))}));
+    EXPECT_EQ(e[0].points[0],
+              (IntPoint{38, static_cast<int>(std::nearbyint((250 - off) * kScale))}));
     EXPECT_EQ(e[0].penWidth, 2);
     EXPECT_EQ(e[0].penColor, 0x00AA00u);
     EXPECT_EQ(e[1].op, Op::Arc);
-    EXPECT_EQ(e[1].points[2], (IntPoint{113, static_cast<int>(std::nearbyint((410 - off) * kScale))}));
+    EXPECT_EQ(e[1].points[2],
+              (IntPoint{113, static_cast<int>(std::nearbyint((410 - off) * kScale))}));
     EXPECT_EQ(e[2].op, Op::Ellipse);
     EXPECT_TRUE(e[2].brushHollow);
     EXPECT_EQ(e[3].op, Op::Bezier);
-    EXPECT_EQ(e[3].points, (std::vector<IntPoint>{{4, -1119}, {8, -1115}, {11, -1111}, {15, -1107}}));
+    EXPECT_EQ(e[3].points,
+              (std::vector<IntPoint>{{4, -1119}, {8, -1115}, {11, -1111}, {15, -1107}}));
 }
 
 TEST(DrawObjects, TextsAreMeasuredDrawnAndTheirCornerStoredInStackMillimetres) {
@@ -130,7 +133,8 @@ TEST(DrawObjects, HostileNumbersBecomeBoundedPixelsPensAndFonts) {
     for (std::uint32_t kind : {ekLine, ekArc, ekCircle, ekCurve}) {
         for (double v : values) {
             TDrawElement* e = add(d, kind, v);
-            e->X1 = v, e->Y1 = -v, e->X2 = 5, e->Y2 = v, e->X3 = v, e->Y3 = 1, e->X4 = -v, e->Y4 = v;
+            e->X1 = v, e->Y1 = -v, e->X2 = 5, e->Y2 = v, e->X3 = v, e->Y3 = 1, e->X4 = -v,
+            e->Y4 = v;
         }
     }
     std::u16string manyLines;

@@ -1,8 +1,7 @@
-#include "view/viewgeometry.h"
-
 #include <gtest/gtest.h>
 
 #include "platform/numeric.h"
+#include "view/viewgeometry.h"
 
 namespace tervasko {
 namespace {

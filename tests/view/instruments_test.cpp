@@ -58,7 +58,8 @@ TEST(Ruler, TurnedByNinetyDegreesHangsDownWithTheStripToTheLeft) {
     const auto first = c.entriesOf(Op::TextOut).front();
     EXPECT_EQ(first.font.escapement, -900);
     // Label "1": 10 mm down, moved back half its width (3 px) and 6 mm into the ruler.
-    EXPECT_EQ(first.points[0], (IntPoint{38 - 23, static_cast<int>(std::nearbyint(90 * kScale + 10 * kScale - 3))}));
+    EXPECT_EQ(first.points[0],
+              (IntPoint{38 - 23, static_cast<int>(std::nearbyint(90 * kScale + 10 * kScale - 3))}));
 }
 
 TEST(Protractor, CirclesTicksAndLabels) {
@@ -107,7 +108,8 @@ TEST(Compass, PointsAtStartAndWithZeroSpan) {
     p.ZirkelSpan = 0;
     RecordingCanvas closed;
     DrawCompass(closed, p, 45, kScale);
-    EXPECT_EQ(closed.entriesOf(Op::Ellipse)[0].points, (std::vector<IntPoint>{{556, 178}, {578, 200}}));
+    EXPECT_EQ(closed.entriesOf(Op::Ellipse)[0].points,
+              (std::vector<IntPoint>{{556, 178}, {578, 200}}));
     const auto s1s2 = closed.entriesOf(Op::Line).back().points;
     const int len = std::max(std::abs(s1s2[1].x - s1s2[0].x), std::abs(s1s2[1].y - s1s2[0].y));
     EXPECT_EQ(len, 16);  // the 6 mm line S1-S2 across the needle, at 45 degrees

@@ -12,7 +12,9 @@
 namespace tervasko {
 namespace {
 
-QString q(const char* utf8) { return QString::fromUtf8(utf8); }
+QString q(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
 
 }  // namespace
 
@@ -77,7 +79,8 @@ bool RunPictureExport(TDPIForm& form, TSaveDialog& saveDialog, TDrawing& drawing
         return false;
     }
     if (const OutputFailure f = CheckPictureSize(drawing, dpi); f != OutputFailure::None) {
-        tell(TranslateText(f == OutputFailure::SheetTooLarge ? kSheetTooLargeText : kPictureTooLargeText));
+        tell(TranslateText(f == OutputFailure::SheetTooLarge ? kSheetTooLargeText
+                                                             : kPictureTooLargeText));
         return false;
     }
 

@@ -23,8 +23,8 @@ public:
 
     QLabel* Label1 = nullptr;
     QLabel* Label2 = nullptr;
-    QSpinBox* DPIED = nullptr;   // dots per inch, 10 .. 4000
-    QSpinBox* SeiteEd = nullptr;  // sheet, counted from 1
+    QSpinBox* DPIED = nullptr;       // dots per inch, 10 .. 4000
+    QSpinBox* SeiteEd = nullptr;     // sheet, counted from 1
     QPushButton* BitBtn1 = nullptr;  // OK
 
     // Shows the window modally and returns its result; exec() unless replaced.

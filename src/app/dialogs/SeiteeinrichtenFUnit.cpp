@@ -17,7 +17,9 @@
 namespace tervasko {
 namespace {
 
-QString q(const char* utf8) { return QString::fromUtf8(utf8); }
+QString q(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
 
 // Both units share the fields: no sheet can be made smaller than 1 mm or 1 inch, or larger
 // than output allows in millimetres; a size in inches is checked on OK.
@@ -126,10 +128,18 @@ void TSeiteEinrichtenForm::preset(double widthMm, double heightMm) {
     hoched->setValue(heightMm);
 }
 
-void TSeiteEinrichtenForm::BitBtnXP2Click() { preset(210, 297); }
-void TSeiteEinrichtenForm::BitBtnXP3Click() { preset(297, 210); }
-void TSeiteEinrichtenForm::BitBtnXP4Click() { preset(297, 420); }
-void TSeiteEinrichtenForm::BitBtnXP5Click() { preset(420, 297); }
+void TSeiteEinrichtenForm::BitBtnXP2Click() {
+    preset(210, 297);
+}
+void TSeiteEinrichtenForm::BitBtnXP3Click() {
+    preset(297, 210);
+}
+void TSeiteEinrichtenForm::BitBtnXP4Click() {
+    preset(297, 420);
+}
+void TSeiteEinrichtenForm::BitBtnXP5Click() {
+    preset(420, 297);
+}
 
 void TSeiteEinrichtenForm::VonDruckerBtnClick() {
     const std::optional<PrintablePage> page = PrinterPage ? PrinterPage() : std::nullopt;
@@ -144,7 +154,8 @@ void TSeiteEinrichtenForm::VonDruckerBtnClick() {
     hoched->setValue(static_cast<double>(Round(page->heightDots / dpi * MmPerInch)));
 }
 
-bool RunPageSetup(TSeiteEinrichtenForm& form, TDrawing& drawing, const std::function<void()>& setChanged) {
+bool RunPageSetup(TSeiteEinrichtenForm& form, TDrawing& drawing,
+                  const std::function<void()>& setChanged) {
     form.mmcheck->setChecked(true);
     form.breited->setValue(drawing.PageWidthInch * MmPerInch);
     form.hoched->setValue(drawing.PageHeightInch * MmPerInch);
@@ -159,8 +170,10 @@ bool RunPageSetup(TSeiteEinrichtenForm& form, TDrawing& drawing, const std::func
         width = form.breited->value();
         height = form.hoched->value();
     } else {
-        width = form.breited->value() == shownWidth ? drawing.PageWidthInch : form.breited->value() / MmPerInch;
-        height = form.hoched->value() == shownHeight ? drawing.PageHeightInch : form.hoched->value() / MmPerInch;
+        width = form.breited->value() == shownWidth ? drawing.PageWidthInch
+                                                    : form.breited->value() / MmPerInch;
+        height = form.hoched->value() == shownHeight ? drawing.PageHeightInch
+                                                     : form.hoched->value() / MmPerInch;
     }
     drawing.PageWidthInch = width;
     drawing.PageHeightInch = height;

@@ -64,6 +64,7 @@ private:
 // when it is closed with OK, stores the size it shows (millimetres, or inches as they stand
 // with "Zoll") in the drawing and calls setChanged. The caller repaints when this returns
 // true. Closing the window any other way changes nothing.
-bool RunPageSetup(TSeiteEinrichtenForm& form, TDrawing& drawing, const std::function<void()>& setChanged);
+bool RunPageSetup(TSeiteEinrichtenForm& form, TDrawing& drawing,
+                  const std::function<void()>& setChanged);
 
 }  // namespace tervasko

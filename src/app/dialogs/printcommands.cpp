@@ -38,7 +38,8 @@ bool TPrintCommands::RunPrinterSetup() {
     return accepted;
 }
 
-bool TPrintCommands::RunPrint(TDrawing& drawing, int pageCount, const SheetInstruments& instruments) {
+bool TPrintCommands::RunPrint(TDrawing& drawing, int pageCount,
+                              const SheetInstruments& instruments) {
     QPrinter& printer = Printer();
     pageCount = std::max(1, pageCount);
     if (!paperChosen_) SetPaperToSheet(printer, drawing);
@@ -49,7 +50,9 @@ bool TPrintCommands::RunPrint(TDrawing& drawing, int pageCount, const SheetInstr
     int first = 0, last = pageCount - 1;
     if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0) {
         first = std::clamp(printer.fromPage(), 1, pageCount) - 1;
-        last = std::clamp(printer.toPage() > 0 ? printer.toPage() : pageCount, first + 1, pageCount) - 1;
+        last =
+            std::clamp(printer.toPage() > 0 ? printer.toPage() : pageCount, first + 1, pageCount) -
+            1;
     }
     const OutputResult result = PrintDrawing(printer, drawing, first, last, instruments);
     if (result.ok()) return true;
@@ -57,8 +60,8 @@ bool TPrintCommands::RunPrint(TDrawing& drawing, int pageCount, const SheetInstr
         if (result.failure == OutputFailure::SheetTooLarge)
             ShowMessage(TranslateText(kSheetTooLargeText));
         else if (result.failure == OutputFailure::CannotWrite)
-            ShowMessage(TranslateText(kCannotSaveText) + "\n" + printer.outputFileName().toStdString() +
-                        "\n" + result.detail);
+            ShowMessage(TranslateText(kCannotSaveText) + "\n" +
+                        printer.outputFileName().toStdString() + "\n" + result.detail);
         else
             ShowMessage(TranslateText(kPrintFailedText) + "\n" + result.detail);
     }

@@ -5,8 +5,8 @@
 #include <memory>
 #include <optional>
 
-#include "app/dialogs/printerpage.h"
 #include "app/dialogs/outputmessages.h"
+#include "app/dialogs/printerpage.h"
 #include "document/drawmodel.h"
 #include "export/output/sheetrender.h"
 

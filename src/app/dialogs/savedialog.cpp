@@ -58,7 +58,8 @@ QString TSaveDialog::ChosenFileName() const {
     const QString suffix = QFileInfo(FileName).suffix();
     if (!suffix.isEmpty()) {
         for (const FilterPair& p : filterPairs(ShownFilter()))
-            if (suffix.compare(patternExtension(p.pattern), Qt::CaseInsensitive) == 0) return FileName;
+            if (suffix.compare(patternExtension(p.pattern), Qt::CaseInsensitive) == 0)
+                return FileName;
     }
     const QString ext = FilterExtension(FilterIndex);
     return ext.isEmpty() ? FileName : FileName + QLatin1Char('.') + ext;
@@ -74,9 +75,10 @@ bool TSaveDialog::runFileDialog() {
     dialog.setDefaultSuffix(FilterExtension(index));
     // A name typed without an extension gets the chosen filter's before the dialog asks
     // whether to replace an existing file.
-    connect(&dialog, &QFileDialog::filterSelected, &dialog, [this, &dialog, filters](const QString& f) {
-        dialog.setDefaultSuffix(FilterExtension(static_cast<int>(filters.indexOf(f)) + 1));
-    });
+    connect(&dialog, &QFileDialog::filterSelected, &dialog,
+            [this, &dialog, filters](const QString& f) {
+                dialog.setDefaultSuffix(FilterExtension(static_cast<int>(filters.indexOf(f)) + 1));
+            });
     if (!FileName.isEmpty()) dialog.selectFile(FileName);
     const std::optional<QString> chosen = RunFileDialog(dialog, Runner);
     if (!chosen) return false;

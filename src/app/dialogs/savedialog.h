@@ -22,8 +22,8 @@ public:
     TSaveDialog(QWidget* owner, const QString& objectName, const QString& filter,
                 const QString& defaultExt);
 
-    QString DefaultExt;  // without the dot
-    QString FileName;    // the chosen file, also the one proposed next time
+    QString DefaultExt;   // without the dot
+    QString FileName;     // the chosen file, also the one proposed next time
     int FilterIndex = 1;  // the chosen filter, counted from 1
 
     // Shows the dialog and on acceptance sets FileName and FilterIndex. Qt's file dialog

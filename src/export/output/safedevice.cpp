@@ -18,9 +18,13 @@ bool SafeFileDevice::commit() {
     return writer_.commit();
 }
 
-std::string SafeFileDevice::error() const { return writer_.error(); }
+std::string SafeFileDevice::error() const {
+    return writer_.error();
+}
 
-qint64 SafeFileDevice::readData(char*, qint64) { return -1; }
+qint64 SafeFileDevice::readData(char*, qint64) {
+    return -1;
+}
 
 qint64 SafeFileDevice::writeData(const char* data, qint64 size) {
     if (size <= 0) return 0;

@@ -18,10 +18,13 @@ QPageSize sheetPageSize(const TDrawing& drawing, QPageSize::SizeMatchPolicy poli
 }
 
 QPageLayout::Orientation sheetOrientation(const TDrawing& drawing) {
-    return drawing.PageWidthInch > drawing.PageHeightInch ? QPageLayout::Landscape : QPageLayout::Portrait;
+    return drawing.PageWidthInch > drawing.PageHeightInch ? QPageLayout::Landscape
+                                                          : QPageLayout::Portrait;
 }
 
-int ceilDiv(int a, int b) { return b > 0 ? (a + b - 1) / b : 1; }
+int ceilDiv(int a, int b) {
+    return b > 0 ? (a + b - 1) / b : 1;
+}
 
 }  // namespace
 
@@ -42,8 +45,8 @@ int PutSheetsOnPages(QPagedPaintDevice& device, QPainter& painter, int dpi, TDra
     const QRect printable = layout.paintRectPixels(dpi);  // the painter's origin is its corner
     const QSize sheet = SheetPixelSize(drawing, dpi);
     const int slack = static_cast<int>(Round(kPaperSlackMm * dpi / MmPerInch));
-    const bool fits = printable.isEmpty() ||
-                      (sheet.width() <= paper.width() + slack && sheet.height() <= paper.height() + slack);
+    const bool fits = printable.isEmpty() || (sheet.width() <= paper.width() + slack &&
+                                              sheet.height() <= paper.height() + slack);
     const QSize piece = fits ? sheet : printable.size();
     const QPoint corner = fits ? -printable.topLeft() : QPoint(0, 0);
     const int columns = ceilDiv(sheet.width(), piece.width());
@@ -79,7 +82,8 @@ OutputResult WriteDrawingPdf(const std::string& path, TDrawing& drawing, int fir
         pdf.setPageLayout(layout ? *layout : SheetPageLayout(drawing));
         QPainter painter;
         if (!painter.begin(&pdf)) return {OutputFailure::CannotWrite, file.error()};
-        const int pages = PutSheetsOnPages(pdf, painter, kPdfDpi, drawing, first, last, instruments);
+        const int pages =
+            PutSheetsOnPages(pdf, painter, kPdfDpi, drawing, first, last, instruments);
         if (!painter.end() || pages < 0) return {OutputFailure::CannotWrite, file.error()};
     }
     if (!file.commit()) return {OutputFailure::CannotWrite, file.error()};
@@ -96,8 +100,10 @@ OutputResult PrintDrawing(QPrinter& printer, TDrawing& drawing, int first, int l
         return WriteDrawingPdf(path, drawing, first, last, instruments, &layout);
     }
     QPainter painter;
-    if (!painter.begin(&printer)) return {OutputFailure::PrinterFailed, "The printer cannot be opened"};
-    const int pages = PutSheetsOnPages(printer, painter, printer.resolution(), drawing, first, last, instruments);
+    if (!painter.begin(&printer))
+        return {OutputFailure::PrinterFailed, "The printer cannot be opened"};
+    const int pages =
+        PutSheetsOnPages(printer, painter, printer.resolution(), drawing, first, last, instruments);
     const bool ended = painter.end();
     if (pages < 0 || !ended || printer.printerState() == QPrinter::Error)
         return {OutputFailure::PrinterFailed, "The printer did not take the job"};

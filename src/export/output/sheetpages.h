@@ -40,7 +40,8 @@ int PutSheetsOnPages(QPagedPaintDevice& device, QPainter& painter, int dpi, TDra
 // the sheet's size; with a layout (a printer's, when printing to a file) on that paper as
 // PutSheetsOnPages places them. The file is replaced only when complete.
 OutputResult WriteDrawingPdf(const std::string& path, TDrawing& drawing, int first, int last,
-                             const SheetInstruments& instruments, const QPageLayout* layout = nullptr);
+                             const SheetInstruments& instruments,
+                             const QPageLayout* layout = nullptr);
 
 // Prints sheets first .. last on a printer, at its resolution. A printer set to write a PDF
 // file writes it through WriteDrawingPdf on the printer's paper, so a failed print to a file

@@ -24,7 +24,8 @@ OutputFailure CheckPictureSize(const TDrawing& drawing, int dpi) {
     if (dpi < kMinOutputDpi || dpi > kMaxOutputDpi) return OutputFailure::BadResolution;
     if (!SheetSizeUsable(drawing)) return OutputFailure::SheetTooLarge;
     // In inches first: a huge sheet must not overflow the pixel count.
-    const double pixels = static_cast<double>(dpi) * drawing.PageWidthInch * dpi * drawing.PageHeightInch;
+    const double pixels =
+        static_cast<double>(dpi) * drawing.PageWidthInch * dpi * drawing.PageHeightInch;
     if (!(pixels <= static_cast<double>(kMaxPicturePixels))) return OutputFailure::PictureTooLarge;
     const QSize size = SheetPixelSize(drawing, dpi);
     if (static_cast<std::int64_t>(size.width()) * size.height() > kMaxPicturePixels)
@@ -32,7 +33,8 @@ OutputFailure CheckPictureSize(const TDrawing& drawing, int dpi) {
     return OutputFailure::None;
 }
 
-QImage RenderSheetPicture(TDrawing& drawing, int sheet, int dpi, const SheetInstruments& instruments) {
+QImage RenderSheetPicture(TDrawing& drawing, int sheet, int dpi,
+                          const SheetInstruments& instruments) {
     if (CheckPictureSize(drawing, dpi) != OutputFailure::None) return QImage();
     QImage image(SheetPixelSize(drawing, dpi), QImage::Format_RGB32);
     if (image.isNull()) return image;  // no memory
@@ -47,7 +49,8 @@ QImage RenderSheetPicture(TDrawing& drawing, int sheet, int dpi, const SheetInst
 OutputResult WriteSheetPicture(const std::string& path, PictureFormat format, TDrawing& drawing,
                                int pages, int sheet, int dpi, const SheetInstruments& instruments) {
     if (sheet < 0 || sheet >= pages) return {OutputFailure::NoSuchSheet, {}};
-    if (const OutputFailure f = CheckPictureSize(drawing, dpi); f != OutputFailure::None) return {f, {}};
+    if (const OutputFailure f = CheckPictureSize(drawing, dpi); f != OutputFailure::None)
+        return {f, {}};
     const QImage image = RenderSheetPicture(drawing, sheet, dpi, instruments);
     if (image.isNull()) return {OutputFailure::PictureTooLarge, "Not enough memory"};
 
@@ -56,7 +59,8 @@ OutputResult WriteSheetPicture(const std::string& path, PictureFormat format, TD
     QImageWriter writer(&file, format == PictureFormat::Png ? "png" : "bmp");
     if (!writer.write(image)) {
         // The device's reason (e.g. "No space left on device") says more than the writer's.
-        const std::string reason = file.error().empty() ? writer.errorString().toStdString() : file.error();
+        const std::string reason =
+            file.error().empty() ? writer.errorString().toStdString() : file.error();
         return {OutputFailure::CannotWrite, reason};
     }
     if (!file.commit()) return {OutputFailure::CannotWrite, file.error()};

@@ -25,7 +25,8 @@ OutputFailure CheckPictureSize(const TDrawing& drawing, int dpi);
 
 // Sheet `sheet` (0 = the first of `pages`) as a picture at `dpi` dots per inch, with the
 // resolution recorded in the picture. A null image when the checks above fail.
-QImage RenderSheetPicture(TDrawing& drawing, int sheet, int dpi, const SheetInstruments& instruments);
+QImage RenderSheetPicture(TDrawing& drawing, int sheet, int dpi,
+                          const SheetInstruments& instruments);
 
 // Writes sheet `sheet` (0 = the first of `pages`) as a BMP (24 bits per pixel) or PNG file.
 // Everything is checked before the file is touched; the file is written beside its target

@@ -20,7 +20,8 @@ class TextCornersKept {
 public:
     explicit TextCornersKept(TDrawing& drawing) : drawing_(drawing) {
         drawing_.Texts.Rewind();
-        while (drawing_.Texts.Next()) corners_.push_back({drawing_.CurText->X2, drawing_.CurText->Y2});
+        while (drawing_.Texts.Next())
+            corners_.push_back({drawing_.CurText->X2, drawing_.CurText->Y2});
     }
     ~TextCornersKept() {
         std::size_t i = 0;
@@ -49,7 +50,8 @@ bool SheetSizeUsable(const TDrawing& drawing) {
 }
 
 QSize SheetPixelSize(const TDrawing& drawing, int dpi) {
-    const ViewGeometry g = ViewGeometry::Compute(100, dpi, drawing.PageWidthInch, drawing.PageHeightInch);
+    const ViewGeometry g =
+        ViewGeometry::Compute(100, dpi, drawing.PageWidthInch, drawing.PageHeightInch);
     return {std::max(1, g.SheetWidthPx), std::max(1, g.SheetHeightPx)};
 }
 
@@ -57,7 +59,8 @@ void RenderSheet(QPainter& painter, int dpi, TDrawing& drawing, int sheet,
                  const SheetInstruments& instruments, QRect area) {
     // Every output checks the sheet first; one no output takes is not drawn at all.
     if (!SheetSizeUsable(drawing)) return;
-    const ViewGeometry g = ViewGeometry::Compute(100, dpi, drawing.PageWidthInch, drawing.PageHeightInch);
+    const ViewGeometry g =
+        ViewGeometry::Compute(100, dpi, drawing.PageWidthInch, drawing.PageHeightInch);
     const QRect sheetRect(0, 0, std::max(1, g.SheetWidthPx), std::max(1, g.SheetHeightPx));
     area = area.isEmpty() ? sheetRect : area.intersected(sheetRect);
     if (area.isEmpty()) return;
@@ -75,8 +78,10 @@ void RenderSheet(QPainter& painter, int dpi, TDrawing& drawing, int sheet,
         canvas.setBrushHollow();
         const double s = g.PixelsPerMm;
         if (instruments.ruler)
-            DrawRuler(canvas, drawing.Placement, s, g.SheetWidthPx, g.SheetHeightPx, instruments.inchRuler);
-        if (instruments.protractor) DrawProtractor(canvas, drawing.Placement, drawing.WinkelDiameter, s);
+            DrawRuler(canvas, drawing.Placement, s, g.SheetWidthPx, g.SheetHeightPx,
+                      instruments.inchRuler);
+        if (instruments.protractor)
+            DrawProtractor(canvas, drawing.Placement, drawing.WinkelDiameter, s);
         if (instruments.compass) DrawCompass(canvas, drawing.Placement, drawing.ZirkelAngle, s);
     }
     painter.restore();

@@ -20,12 +20,12 @@ struct SheetInstruments {
 // is one.
 enum class OutputFailure {
     None,
-    NoSuchSheet,       // the sheet number lies beyond the page count
-    BadResolution,     // dots per inch outside kMinOutputDpi .. kMaxOutputDpi
-    SheetTooLarge,     // the sheet is wider or higher than kMaxSheetMm (or not a size at all)
-    PictureTooLarge,   // more pixels than kMaxPicturePixels, or no memory for them
-    CannotWrite,       // the file could not be created or written; the old one is intact
-    PrinterFailed,     // the printer refused the job
+    NoSuchSheet,      // the sheet number lies beyond the page count
+    BadResolution,    // dots per inch outside kMinOutputDpi .. kMaxOutputDpi
+    SheetTooLarge,    // the sheet is wider or higher than kMaxSheetMm (or not a size at all)
+    PictureTooLarge,  // more pixels than kMaxPicturePixels, or no memory for them
+    CannotWrite,      // the file could not be created or written; the old one is intact
+    PrinterFailed,    // the printer refused the job
 };
 
 struct OutputResult {

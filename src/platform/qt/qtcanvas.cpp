@@ -29,20 +29,32 @@ QColor ToQColor(Color c) {
     if ((c & 0xFF000000u) == 0x80000000u) {
         const QPalette palette = QGuiApplication::palette();
         switch (c & 0xFF) {
-            case 5: return palette.color(QPalette::Base);            // window
-            case 7:                                                  // menu text
-            case 8:                                                  // window text
-            case 9: return palette.color(QPalette::WindowText);     // caption text
-            case 12: return palette.color(QPalette::Dark);          // application workspace
-            case 13: return palette.color(QPalette::Highlight);
-            case 14: return palette.color(QPalette::HighlightedText);
-            case 15: return palette.color(QPalette::Button);         // button face
-            case 16: return palette.color(QPalette::Mid);            // button shadow
-            case 17: return palette.color(QPalette::PlaceholderText);  // grey text
-            case 18: return palette.color(QPalette::ButtonText);
-            case 23: return palette.color(QPalette::ToolTipText);
-            case 24: return palette.color(QPalette::ToolTipBase);
-            default: return palette.color(QPalette::WindowText);
+            case 5:
+                return palette.color(QPalette::Base);  // window
+            case 7:                                    // menu text
+            case 8:                                    // window text
+            case 9:
+                return palette.color(QPalette::WindowText);  // caption text
+            case 12:
+                return palette.color(QPalette::Dark);  // application workspace
+            case 13:
+                return palette.color(QPalette::Highlight);
+            case 14:
+                return palette.color(QPalette::HighlightedText);
+            case 15:
+                return palette.color(QPalette::Button);  // button face
+            case 16:
+                return palette.color(QPalette::Mid);  // button shadow
+            case 17:
+                return palette.color(QPalette::PlaceholderText);  // grey text
+            case 18:
+                return palette.color(QPalette::ButtonText);
+            case 23:
+                return palette.color(QPalette::ToolTipText);
+            case 24:
+                return palette.color(QPalette::ToolTipBase);
+            default:
+                return palette.color(QPalette::WindowText);
         }
     }
     return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
@@ -83,7 +95,9 @@ QtCanvas::QtCanvas(QPainter& painter, int dpi) : painter_(painter) {
     setFont(defaultFont);
 }
 
-void QtCanvas::applyPen() { painter_.setPen(pen_); }
+void QtCanvas::applyPen() {
+    painter_.setPen(pen_);
+}
 
 QRectF QtCanvas::visibleArea() const {
     QRectF area;
@@ -128,16 +142,28 @@ void QtCanvas::setPen(Color color, int width, PenStyle style) {
         pen_.setJoinStyle(Qt::RoundJoin);
     }
     switch (style) {
-        case PenStyle::Solid: pen_.setStyle(Qt::SolidLine); break;
-        case PenStyle::Dash: pen_.setStyle(Qt::DashLine); break;
-        case PenStyle::Dot: pen_.setStyle(Qt::DotLine); break;
-        case PenStyle::DashDot: pen_.setStyle(Qt::DashDotLine); break;
+        case PenStyle::Solid:
+            pen_.setStyle(Qt::SolidLine);
+            break;
+        case PenStyle::Dash:
+            pen_.setStyle(Qt::DashLine);
+            break;
+        case PenStyle::Dot:
+            pen_.setStyle(Qt::DotLine);
+            break;
+        case PenStyle::DashDot:
+            pen_.setStyle(Qt::DashDotLine);
+            break;
     }
     applyPen();
 }
 
-void QtCanvas::setBrush(Color color) { painter_.setBrush(ToQColor(color)); }
-void QtCanvas::setBrushHollow() { painter_.setBrush(Qt::NoBrush); }
+void QtCanvas::setBrush(Color color) {
+    painter_.setBrush(ToQColor(color));
+}
+void QtCanvas::setBrushHollow() {
+    painter_.setBrush(Qt::NoBrush);
+}
 
 void QtCanvas::setFont(const FontSpec& font) {
     if (font == fontSpec_ && !font_.family().isEmpty()) return;
@@ -146,9 +172,13 @@ void QtCanvas::setFont(const FontSpec& font) {
     metrics_.emplace(font_, painter_.device());
 }
 
-void QtCanvas::setTransparentBackground(bool transparent) { transparent_ = transparent; }
+void QtCanvas::setTransparentBackground(bool transparent) {
+    transparent_ = transparent;
+}
 
-void QtCanvas::moveTo(int x, int y) { pos_ = QPoint(x, y); }
+void QtCanvas::moveTo(int x, int y) {
+    pos_ = QPoint(x, y);
+}
 
 void QtCanvas::lineTo(int x, int y) {
     const QPoint to(x, y);
@@ -156,8 +186,10 @@ void QtCanvas::lineTo(int x, int y) {
         pos_ = to;
         return;
     }
-    if (to != pos_) painter_.drawLine(pos_, to);
-    else if (penWidth_ > 1) painter_.drawPoint(to);  // a wide round pen leaves a dot
+    if (to != pos_)
+        painter_.drawLine(pos_, to);
+    else if (penWidth_ > 1)
+        painter_.drawPoint(to);  // a wide round pen leaves a dot
     pos_ = to;
 }
 
@@ -192,7 +224,8 @@ void QtCanvas::arc(int left, int top, int right, int bottom, int x3, int y3, int
     double span = angle(x4, y4) - start;
     while (span <= 0) span += 360;
     if (std::abs(span - 360) < 1e-9 || (x3 == x4 && y3 == y4)) span = 360;
-    painter_.drawArc(r, static_cast<int>(std::lround(start * 16)), static_cast<int>(std::lround(span * 16)));
+    painter_.drawArc(r, static_cast<int>(std::lround(start * 16)),
+                     static_cast<int>(std::lround(span * 16)));
 }
 
 void QtCanvas::bezierTo(IntPoint c1, IntPoint c2, IntPoint end) {
@@ -218,7 +251,8 @@ void QtCanvas::textOut(int x, int y, std::u16string_view text) {
     painter_.translate(x, y);
     if (fontSpec_.escapement != 0) painter_.rotate(-fontSpec_.escapement / 10.0);
     const QFontMetrics& fm = *metrics_;
-    if (!transparent_) painter_.fillRect(QRect(0, 0, fm.horizontalAdvance(s), fm.height()), painter_.background());
+    if (!transparent_)
+        painter_.fillRect(QRect(0, 0, fm.horizontalAdvance(s), fm.height()), painter_.background());
     // The box is filled above or not at all; Qt would fill its own box in opaque mode.
     painter_.setBackgroundMode(Qt::TransparentMode);
     painter_.drawText(0, fm.ascent(), s);
@@ -252,7 +286,9 @@ IntRect QtCanvas::drawText(IntRect r, std::u16string_view text, bool measureOnly
     painter_.save();
     painter_.setFont(font_);
     painter_.setPen(ToQColor(fontSpec_.color));
-    if (!transparent_) painter_.fillRect(QRect(r.left, r.top, r.right - r.left, r.bottom - r.top), painter_.background());
+    if (!transparent_)
+        painter_.fillRect(QRect(r.left, r.top, r.right - r.left, r.bottom - r.top),
+                          painter_.background());
     painter_.setBackgroundMode(Qt::TransparentMode);  // as in textOut
     // Only the lines that can reach the visible area are laid out.
     const QRectF visible = visibleArea();

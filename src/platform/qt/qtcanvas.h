@@ -2,8 +2,8 @@
 
 #include <QFont>
 #include <QFontMetrics>
-#include <optional>
 #include <QPainter>
+#include <optional>
 
 #include "platform/canvas.h"
 
