@@ -17,7 +17,7 @@
 #include "app/paintbox.h"
 #include "document/drawingfile.h"
 #include "platform/numeric.h"
-#include "support/tempdir.h"
+#include "support/mainwindow.h"
 
 namespace tervasko {
 namespace {
@@ -27,19 +27,10 @@ std::vector<char> fileBytes(const std::string& path) {
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
-class UndoWindow : public ::testing::Test {
+class UndoWindow : public testing::MainWindowTest {
 protected:
-    testing::TempDir dir;
-    std::unique_ptr<TMainForm> form;
-    std::vector<std::string> errors;
-
     void SetUp() override {
-        form = std::make_unique<TMainForm>(dir.path());
-        form->ShowError = [this](const std::string& text) { errors.push_back(text); };
-        form->resize(1000, 800);
-        form->show();
-        QApplication::setActiveWindow(form.get());
-        QApplication::processEvents();
+        MainWindowTest::SetUp();
         form->FileCommands->Dialogs.AskSave = [] { return FileDialogService::Answer::No; };
     }
 

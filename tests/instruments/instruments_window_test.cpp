@@ -8,24 +8,13 @@
 
 #include "app/mainUnit.h"
 #include "app/paintbox.h"
-#include "support/tempdir.h"
+#include "support/mainwindow.h"
 
 namespace tervasko {
 namespace {
 
-class InstrumentWindow : public ::testing::Test {
+class InstrumentWindow : public testing::MainWindowTest {
 protected:
-    testing::TempDir dir;
-    std::unique_ptr<TMainForm> form;
-
-    void SetUp() override {
-        form = std::make_unique<TMainForm>(dir.path());
-        form->ShowError = [](const std::string&) {};
-        form->resize(1000, 800);
-        form->show();
-        QApplication::processEvents();
-    }
-
     void drag(QPoint from, QPoint to, Qt::MouseButton button = Qt::LeftButton) {
         QTest::mousePress(form->PaintBox1, button, {}, from);
         QTest::mouseMove(form->PaintBox1, (from + to) / 2);

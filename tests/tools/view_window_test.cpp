@@ -17,25 +17,14 @@
 #include "app/paintbox.h"
 #include "document/drawingfile.h"
 #include "platform/numeric.h"
-#include "support/tempdir.h"
+#include "support/mainwindow.h"
 #include "tools/texts.h"
 
 namespace tervasko {
 namespace {
 
-class ViewWindow : public ::testing::Test {
+class ViewWindow : public testing::MainWindowTest {
 protected:
-    testing::TempDir dir;
-    std::unique_ptr<TMainForm> form;
-
-    void SetUp() override {
-        form = std::make_unique<TMainForm>(dir.path());
-        form->ShowError = [](const std::string&) {};
-        form->resize(1000, 800);
-        form->show();
-        QApplication::processEvents();
-    }
-
     QImage screen() {
         QApplication::processEvents();
         return form->PaintBox1->grab().toImage();
