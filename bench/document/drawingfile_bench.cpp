@@ -41,9 +41,9 @@ struct LargeFile {
                    .string();
         TDrawing d;
         buildLargeDrawing(d);
-        std::string error;
+        Error error;
         if (!WriteDrawingFile(path, d, DrawingSettings{}, &error))
-            std::fprintf(stderr, "%s\n", error.c_str());
+            std::fprintf(stderr, "%s\n", tervasko::EnglishText(error).c_str());
     }
     ~LargeFile() { std::remove(path.c_str()); }
 };
@@ -68,8 +68,9 @@ void BM_LoadDrawing(benchmark::State& state) {
     for (auto _ : state) {
         TDrawing d;
         DrawingSettings s;
-        std::string error;
-        if (!ReadDrawingFile(largeFile().path, d, s, &error)) state.SkipWithError(error.c_str());
+        Error error;
+        if (!ReadDrawingFile(largeFile().path, d, s, &error))
+            state.SkipWithError(tervasko::EnglishText(error).c_str());
         benchmark::DoNotOptimize(d.Elements.Count());
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * size));
@@ -89,9 +90,9 @@ void BM_SaveDrawing(benchmark::State& state) {
     buildLargeDrawing(d);
     const std::string path = largeFile().path + ".save";
     for (auto _ : state) {
-        std::string error;
+        Error error;
         if (!WriteDrawingFile(path, d, DrawingSettings{}, &error))
-            state.SkipWithError(error.c_str());
+            state.SkipWithError(tervasko::EnglishText(error).c_str());
     }
     std::remove(path.c_str());
 }

@@ -178,9 +178,10 @@ void reportSize(benchmark::State& state, const std::string& file, const Entities
 // The real export: temporary file beside the target, fsync, rename.
 void ours(benchmark::State& state, Drawing& d, const std::string& name) {
     const std::string file = benchFile(name);
-    std::string error;
+    Error error;
     for (auto _ : state) {
-        if (!savedxfArc(file, d.drawing, d.pages, &error)) state.SkipWithError(error.c_str());
+        if (!savedxfArc(file, d.drawing, d.pages, &error))
+            state.SkipWithError(EnglishText(error).c_str());
     }
     reportSize(state, file, entitiesOf(d));
 }

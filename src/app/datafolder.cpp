@@ -24,7 +24,10 @@ std::string slashed(std::string dir) {
 
 bool copyFile(const std::string& from, const std::string& to, std::string* error) {
     std::vector<std::uint8_t> bytes;
-    if (!ReadWholeFile(from, bytes, error)) return false;
+    if (Error failure; !ReadWholeFile(from, bytes, &failure)) {
+        *error = EnglishText(failure);
+        return false;
+    }
     SafeFileWriter out(to);
     if (out.open() && out.write(bytes.data(), bytes.size()) && out.commit()) return true;
     *error = out.error();
@@ -67,8 +70,12 @@ std::vector<std::string> PrepareDataFolder(const std::string& dataDir,
     std::vector<std::uint8_t> bytes;
     std::string error;
     std::vector<ShippedRow> rows;
-    if (!ReadWholeFile(shipped, bytes, &error) ||
-        !ParseShippedTranslations(
+    Error failure;
+    if (!ReadWholeFile(shipped, bytes, &failure)) {
+        problems.push_back(shipped + ": " + EnglishText(failure));
+        return problems;
+    }
+    if (!ParseShippedTranslations(
             std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), rows,
             &error)) {
         problems.push_back(shipped + ": " + error);

@@ -4,6 +4,7 @@
 #include <QMessageBox>
 
 #include "app/dialogs/messagebox.h"
+#include "app/errortext.h"
 #include "app/mainUnit.h"
 #include "app/translate/translateunit.h"
 #include "document/drawingfile.h"
@@ -85,11 +86,11 @@ bool TFileCommands::saveTo(const std::string& path) {
         return false;
     }
     form_.Drawing.FileName = path;
-    std::string error;
+    Error error;
     if (!SaveTheFile(form_.Drawing, form_.CurrentSettings(), &error)) {
         // The star stays: the drawing is still unsaved.
         form_.ShowError(TranslateText("Die Zeichnung konnte nicht gespeichert werden.") + "\n\n" +
-                        error);
+                        DescribeError(error));
         return false;
     }
     form_.Session->MarkSaved();
@@ -133,11 +134,11 @@ void TFileCommands::Neu1Click() {
 
 bool TFileCommands::LoadDrawing(const std::string& path) {
     DrawingSettings settings = form_.CurrentSettings();
-    std::string error;
+    Error error;
     if (!ReadDrawingFile(path, form_.Drawing, settings, &error, SheetSizeCheck::Refuse)) {
         // The drawing on screen and its file name stay as they were.
         form_.ShowError(TranslateText("Die Zeichnung konnte nicht geöffnet werden.") + "\n\n" +
-                        error);
+                        DescribeError(error));
         form_.PaintBox1Paint();
         return false;
     }
@@ -186,10 +187,10 @@ bool TFileCommands::OpenPath(const std::string& path) {
 void TFileCommands::DXFExportActionClick() {
     const auto path = Dialogs.SaveDialog3();
     if (!path) return;
-    std::string error;
+    Error error;
     if (!savedxfArc(*path, form_.Drawing, form_.PageCount(), &error))
         form_.ShowError(TranslateText("Die DXF-Datei konnte nicht geschrieben werden.") + "\n\n" +
-                        error);
+                        DescribeError(error));
 }
 
 // Closing asks the same question as replacing the drawing.

@@ -5,6 +5,7 @@
 #include <QMessageBox>
 #include <cstdio>
 
+#include "app/errortext.h"
 #include "app/mainUnit.h"
 #include "i18n/messagetable.h"
 #include "platform/safefile.h"
@@ -44,19 +45,25 @@ struct CheckedCopy {
 };
 
 bool readCopy(TMainForm& form, const std::string& path, CheckedCopy& copy, std::string& error) {
-    if (!ReadWholeFile(path, copy.bytes, &error, kMaxDrawingFileSize + (1 << 16))) return false;
+    Error failure;
+    if (!ReadWholeFile(path, copy.bytes, &failure, kMaxDrawingFileSize + (1 << 16))) {
+        error = DescribeError(failure);
+        return false;
+    }
     if (!DecodeRecoveryHead(copy.bytes, copy.fileName, copy.offset, &error)) return false;
     TDrawing scratch;
     DrawingSettings settings = form.CurrentSettings();
-    return ReadDrawingBytes(copy.bytes.data() + copy.offset, copy.bytes.size() - copy.offset, path,
-                            scratch, settings, &error, SheetSizeCheck::Refuse);
+    if (ReadDrawingBytes(copy.bytes.data() + copy.offset, copy.bytes.size() - copy.offset, path,
+                         scratch, settings, &failure, SheetSizeCheck::Refuse))
+        return true;
+    error = DescribeError(failure);
+    return false;
 }
 
 bool restore(TMainForm& form, const std::string& path, const CheckedCopy& copy) {
     DrawingSettings settings = form.CurrentSettings();
-    std::string error;
     if (!ReadDrawingBytes(copy.bytes.data() + copy.offset, copy.bytes.size() - copy.offset, path,
-                          form.Drawing, settings, &error, SheetSizeCheck::Refuse))
+                          form.Drawing, settings, nullptr, SheetSizeCheck::Refuse))
         return false;  // checked before; only memory can fail here, and the drawing stays then
     form.Drawing.FileName = copy.fileName;
     form.Gesture.HoverValid = false;

@@ -120,7 +120,10 @@ using Writer = bool (*)(LoadedDrawing&, const Options&, const std::string& inPat
 
 bool exportDxf(LoadedDrawing& in, const Options&, const std::string&, const std::string& outPath,
                std::string* error) {
-    return savedxfArc(outPath, in.drawing, in.pages(), error);
+    Error failure;
+    if (savedxfArc(outPath, in.drawing, in.pages(), &failure)) return true;
+    *error = EnglishText(failure);
+    return false;
 }
 
 std::string outputFailure(const OutputResult& r, const LoadedDrawing& in, const std::string& inPath,
@@ -284,8 +287,8 @@ int RunExportCommand(const std::vector<std::string>& args, std::ostream& out, st
         // A thumbnailer names its output as it likes; the picture is a PNG whatever the name.
         LoadedDrawing loaded;
         std::string error;
-        if (!ReadDrawingFile(inPath, loaded.drawing, loaded.settings, &error)) {
-            err << "tervasko-export: " << error << "\n";
+        if (Error failure; !ReadDrawingFile(inPath, loaded.drawing, loaded.settings, &failure)) {
+            err << "tervasko-export: " << EnglishText(failure) << "\n";
             return kExitFailed;
         }
         GuiSession gui;
@@ -314,8 +317,8 @@ int RunExportCommand(const std::vector<std::string>& args, std::ostream& out, st
 
     LoadedDrawing loaded;
     std::string error;
-    if (!ReadDrawingFile(inPath, loaded.drawing, loaded.settings, &error)) {
-        err << "tervasko-export: " << error << "\n";
+    if (Error failure; !ReadDrawingFile(inPath, loaded.drawing, loaded.settings, &failure)) {
+        err << "tervasko-export: " << EnglishText(failure) << "\n";
         return kExitFailed;
     }
     std::optional<GuiSession> gui;

@@ -120,21 +120,21 @@ void AppendDrawing(std::vector<std::uint8_t>& bytes, const TDrawing& drawing,
 }
 
 bool WriteDrawingFile(const std::string& path, const TDrawing& drawing,
-                      const DrawingSettings& settings, std::string* error) {
+                      const DrawingSettings& settings, Error* error) {
     std::vector<std::uint8_t> bytes;
     try {
         bytes = EncodeDrawing(drawing, settings);
     } catch (const std::bad_alloc&) {
-        if (error) *error = "Cannot save \"" + path + "\": there is not enough memory";
+        if (error) *error = WithLead(Failure(ErrorCode::OutOfMemory), ErrorLead::CannotSave, path);
         return false;
     }
     SafeFileWriter file(path);
     if (file.open() && file.write(bytes.data(), bytes.size()) && file.commit()) return true;
-    if (error) *error = "Cannot save \"" + path + "\": " + file.error();
+    if (error) *error = WithLead(file.failure(), ErrorLead::CannotSave, path);
     return false;
 }
 
-bool SaveTheFile(TDrawing& drawing, const DrawingSettings& settings, std::string* error) {
+bool SaveTheFile(TDrawing& drawing, const DrawingSettings& settings, Error* error) {
     if (!WriteDrawingFile(drawing.FileName, drawing, settings, error)) return false;
     drawing.Changed = false;
     return true;
@@ -142,12 +142,13 @@ bool SaveTheFile(TDrawing& drawing, const DrawingSettings& settings, std::string
 
 namespace {
 
-std::string ordinal(std::uint32_t i, std::uint32_t count) {
-    return std::to_string(std::uint64_t{i} + 1) + " of " + std::to_string(count);
+// Record i of count, counted from 1, as the values of a sentence.
+std::vector<std::string> ordinal(std::uint32_t i, std::uint32_t count) {
+    return {std::to_string(std::uint64_t{i} + 1), std::to_string(count)};
 }
 
-bool fail(std::string* error, std::string what) {
-    if (error) *error = std::move(what);
+bool fail(Error* error, ErrorCode code, std::vector<std::string> args = {}) {
+    if (error) *error = Failure(code, std::move(args));
     return false;
 }
 
@@ -159,27 +160,25 @@ double clampTo(double v, double lo, double hi) {
 
 }  // namespace
 
-bool DecodeDrawing(const std::uint8_t* data, std::size_t size, DecodedDrawing& out,
-                   std::string* error) {
+bool DecodeDrawing(const std::uint8_t* data, std::size_t size, DecodedDrawing& out, Error* error) {
     ByteReader in(data, size);
     TDrawing& d = out.drawing;
 
-    if (in.remaining() < 4)
-        return fail(error, "the file is empty or ends inside the element count");
+    if (in.remaining() < 4) return fail(error, ErrorCode::EmptyOrEndsInElementCount);
     const std::uint32_t n = in.u32();
     // Refuse an impossible count before anything is allocated for it.
-    if (std::uint64_t{n} * kElementRecordSize > in.remaining())
-        return fail(
-            error, "the element count " + std::to_string(n) +
-                       " is larger than the file can hold: it ends inside element record " +
-                       ordinal(static_cast<std::uint32_t>(in.remaining() / kElementRecordSize), n));
+    if (std::uint64_t{n} * kElementRecordSize > in.remaining()) {
+        std::vector<std::string> args =
+            ordinal(static_cast<std::uint32_t>(in.remaining() / kElementRecordSize), n);
+        args.insert(args.begin(), std::to_string(n));
+        return fail(error, ErrorCode::ElementCountTooLarge, std::move(args));
+    }
     TDrawElement* records = n ? d.Elements.AppendMany(n) : nullptr;
-    if (n && !records)
-        return fail(error, "there is not enough memory for " + std::to_string(n) + " elements");
+    if (n && !records) return fail(error, ErrorCode::OutOfMemoryForElements, {std::to_string(n)});
     if (n) std::memcpy(static_cast<void*>(records), in.here(), std::size_t{n} * kElementRecordSize);
     in.skip(std::size_t{n} * kElementRecordSize);
 
-    if (in.remaining() < 4) return fail(error, "the file ends inside the text count");
+    if (in.remaining() < 4) return fail(error, ErrorCode::EndsInTextCount);
     const std::uint32_t m = in.u32();
     // Texts vary in length, so their count cannot be checked up front; each record is
     // checked before it is appended, so a false count costs at most one record per 64 bytes.
@@ -187,10 +186,9 @@ bool DecodeDrawing(const std::uint8_t* data, std::size_t size, DecodedDrawing& o
     std::string fontName;
     for (std::uint32_t i = 0; i < m; ++i) {
         if (in.remaining() < kTextRecordSize)
-            return fail(error, "the file ends inside text record " + ordinal(i, m));
+            return fail(error, ErrorCode::EndsInTextRecord, ordinal(i, m));
         TTextElement* t = d.Texts.Append();
-        if (!t)
-            return fail(error, "there is not enough memory for " + std::to_string(m) + " texts");
+        if (!t) return fail(error, ErrorCode::OutOfMemoryForTexts, {std::to_string(m)});
         *t = TTextElement{};
         t->X1 = in.f64();
         t->Y1 = in.f64();
@@ -203,19 +201,15 @@ bool DecodeDrawing(const std::uint8_t* data, std::size_t size, DecodedDrawing& o
         t->Pitch = in.u8();
         t->Style = in.u8();
         in.skip(5);
-        if (!ReadWideString(in, text))
-            return fail(error, "the file ends inside the text of text record " + ordinal(i, m));
+        if (!ReadWideString(in, text)) return fail(error, ErrorCode::EndsInText, ordinal(i, m));
         if (!ReadAnsiString(in, fontName))
-            return fail(error,
-                        "the file ends inside the font name of text record " + ordinal(i, m));
+            return fail(error, ErrorCode::EndsInFontName, ordinal(i, m));
         t->Text = NewWideBuffer(text);
         t->FontName = NewAnsiBuffer(fontName);
-        if (!t->Text || !t->FontName)
-            return fail(error, "there is not enough memory for the texts");
+        if (!t->Text || !t->FontName) return fail(error, ErrorCode::OutOfMemoryForStrings);
     }
 
-    if (in.remaining() < kSettingsBlockSize)
-        return fail(error, "the file ends inside the settings block");
+    if (in.remaining() < kSettingsBlockSize) return fail(error, ErrorCode::EndsInSettings);
     InstrumentPlacement& p = d.Placement;
     for (double* v : {&p.LinealX, &p.LinealY, &p.LinealAngle, &p.WinkelX, &p.WinkelY,
                       &p.WinkelAngle, &p.ZirkelX, &p.ZirkelY, &p.ZirkelSpan})
@@ -230,25 +224,22 @@ bool DecodeDrawing(const std::uint8_t* data, std::size_t size, DecodedDrawing& o
     s.CompassShown = in.u8() != 0;
     for (double v : {p.LinealX, p.LinealY, p.LinealAngle, p.WinkelX, p.WinkelY, p.WinkelAngle,
                      p.ZirkelX, p.ZirkelY, p.ZirkelSpan, s.Zoom, s.PenWidth})
-        if (!std::isfinite(v))
-            return fail(error, "the settings block holds a value that is not a number");
+        if (!std::isfinite(v)) return fail(error, ErrorCode::SettingsNotANumber);
     s.Zoom = std::nearbyint(clampTo(s.Zoom, 1, 300));
     s.PenWidth = clampTo(s.PenWidth, 0.01, 100);
 
     out.hasExtension = !in.atEnd();
     if (out.hasExtension) {
         // Bytes after the extension block are left for later versions and ignored.
-        if (in.remaining() < kExtensionBlockSize)
-            return fail(error, "the file ends inside the extension block");
+        if (in.remaining() < kExtensionBlockSize) return fail(error, ErrorCode::EndsInExtension);
         s.EraserWidth = in.f64();
         d.PageWidthInch = in.f64();
         d.PageHeightInch = in.f64();
         s.PageCount = in.f64();
         for (double v : {s.EraserWidth, d.PageWidthInch, d.PageHeightInch, s.PageCount})
-            if (!std::isfinite(v))
-                return fail(error, "the extension block holds a value that is not a number");
+            if (!std::isfinite(v)) return fail(error, ErrorCode::ExtensionNotANumber);
         if (d.PageWidthInch <= 0 || d.PageHeightInch <= 0)
-            return fail(error, "the extension block holds a sheet size that is not positive");
+            return fail(error, ErrorCode::SheetNotPositive);
         s.EraserWidth = clampTo(s.EraserWidth, 0.01, 100);
         s.PageCount = std::trunc(clampTo(s.PageCount, 1, 10));
     }
@@ -256,9 +247,9 @@ bool DecodeDrawing(const std::uint8_t* data, std::size_t size, DecodedDrawing& o
 }
 
 bool ReadDrawingBytes(const std::uint8_t* data, std::size_t size, const std::string& name,
-                      TDrawing& drawing, DrawingSettings& settings, std::string* error,
+                      TDrawing& drawing, DrawingSettings& settings, Error* error,
                       SheetSizeCheck sheetCheck) {
-    std::string reason;
+    Error reason;
     DecodedDrawing decoded;
     // Values an older file does not hold keep the ones the drawing has now.
     decoded.drawing.PageWidthInch = drawing.PageWidthInch;
@@ -268,19 +259,27 @@ bool ReadDrawingBytes(const std::uint8_t* data, std::size_t size, const std::str
     try {
         read = DecodeDrawing(data, size, decoded, &reason);
     } catch (const std::bad_alloc&) {
-        reason = "there is not enough memory to read it";
+        reason = Failure(ErrorCode::OutOfMemoryToRead);
     }
-    if (!read) return fail(error, "\"" + name + "\" is not a readable drawing: " + reason);
+    if (!read) {
+        if (error) *error = WithLead(reason, ErrorLead::NotADrawing, name);
+        return false;
+    }
     if (sheetCheck == SheetSizeCheck::Refuse && decoded.hasExtension &&
         !(SheetSideUsable(decoded.drawing.PageWidthInch) &&
           SheetSideUsable(decoded.drawing.PageHeightInch))) {
-        char sheet[96];
-        std::snprintf(sheet, sizeof sheet, "%.6g x %.6g mm",
-                      decoded.drawing.PageWidthInch * MmPerInch,
-                      decoded.drawing.PageHeightInch * MmPerInch);
-        return fail(error, "\"" + name + "\" has a sheet of " + sheet +
-                               "; a sheet can be at most " +
-                               std::to_string(static_cast<int>(kMaxSheetMm)) + " mm wide and high");
+        const auto mm = [](double inch) {
+            char text[48];
+            std::snprintf(text, sizeof text, "%.6g", inch * MmPerInch);
+            return std::string(text);
+        };
+        if (error)
+            *error = WithLead(
+                Failure(ErrorCode::SheetTooLarge,
+                        {mm(decoded.drawing.PageWidthInch), mm(decoded.drawing.PageHeightInch),
+                         std::to_string(static_cast<int>(kMaxSheetMm))}),
+                ErrorLead::None, name);
+        return false;
     }
 
     drawing.NewAll();
@@ -294,11 +293,13 @@ bool ReadDrawingBytes(const std::uint8_t* data, std::size_t size, const std::str
 }
 
 bool ReadDrawingFile(const std::string& path, TDrawing& drawing, DrawingSettings& settings,
-                     std::string* error, SheetSizeCheck sheetCheck) {
+                     Error* error, SheetSizeCheck sheetCheck) {
     std::vector<std::uint8_t> bytes;
-    std::string reason;
-    if (!ReadWholeFile(path, bytes, &reason, kMaxDrawingFileSize))
-        return fail(error, "Cannot open \"" + path + "\": " + reason);
+    Error reason;
+    if (!ReadWholeFile(path, bytes, &reason, kMaxDrawingFileSize)) {
+        if (error) *error = WithLead(reason, ErrorLead::CannotOpen, path);
+        return false;
+    }
     if (!ReadDrawingBytes(bytes.data(), bytes.size(), path, drawing, settings, error, sheetCheck))
         return false;
     drawing.FileName = path;

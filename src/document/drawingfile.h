@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "document/drawmodel.h"
+#include "platform/error.h"
 
 namespace tervasko {
 
@@ -40,11 +41,11 @@ void AppendDrawing(std::vector<std::uint8_t>& bytes, const TDrawing& drawing,
 // complete, so a failed save leaves the previous file intact. On failure returns false and
 // sets *error to a sentence naming the file and the reason.
 bool WriteDrawingFile(const std::string& path, const TDrawing& drawing,
-                      const DrawingSettings& settings, std::string* error);
+                      const DrawingSettings& settings, Error* error);
 
 // Saves to drawing.FileName and marks the drawing unchanged on success; a failed save keeps
 // Changed set.
-bool SaveTheFile(TDrawing& drawing, const DrawingSettings& settings, std::string* error);
+bool SaveTheFile(TDrawing& drawing, const DrawingSettings& settings, Error* error);
 
 struct DecodedDrawing {
     TDrawing drawing;  // lists; placement; sheet size only when hasExtension
@@ -55,8 +56,7 @@ struct DecodedDrawing {
 // Parses a whole drawing file held in memory into `out`, which must be fresh. Every count
 // and string length is checked against the bytes left before anything is allocated. On
 // failure returns false and sets *error to what is wrong (without the file name).
-bool DecodeDrawing(const std::uint8_t* data, std::size_t size, DecodedDrawing& out,
-                   std::string* error);
+bool DecodeDrawing(const std::uint8_t* data, std::size_t size, DecodedDrawing& out, Error* error);
 
 // What a reader does with a sheet size no window or output can show (see SheetSideUsable):
 // the exporter keeps it (and its outputs refuse it), the window refuses the file.
@@ -69,12 +69,12 @@ enum class SheetSizeCheck { Keep, Refuse };
 // what is wrong. Only a regular file of at most kMaxDrawingFileSize bytes is read; a lack of
 // memory is a failure like any other.
 bool ReadDrawingFile(const std::string& path, TDrawing& drawing, DrawingSettings& settings,
-                     std::string* error, SheetSizeCheck sheetCheck = SheetSizeCheck::Keep);
+                     Error* error, SheetSizeCheck sheetCheck = SheetSizeCheck::Keep);
 
 // The same for a drawing file held in memory; `name` stands for the file in messages.
 // FileName is emptied; the caller names the drawing.
 bool ReadDrawingBytes(const std::uint8_t* data, std::size_t size, const std::string& name,
-                      TDrawing& drawing, DrawingSettings& settings, std::string* error,
+                      TDrawing& drawing, DrawingSettings& settings, Error* error,
                       SheetSizeCheck sheetCheck = SheetSizeCheck::Keep);
 
 // The largest drawing file that is read: 1 GiB, about twelve million elements, sixty times

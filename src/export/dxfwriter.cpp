@@ -427,17 +427,17 @@ std::string DxfText(TDrawing& drawing, int pageCount) {
     return text;
 }
 
-bool savedxfArc(const std::string& fileName, TDrawing& drawing, int pageCount, std::string* error) {
+bool savedxfArc(const std::string& fileName, TDrawing& drawing, int pageCount, Error* error) {
     SafeFileWriter file(fileName);
     if (!file.open()) {
-        if (error) *error = "Cannot create \"" + fileName + "\": " + file.error();
+        if (error) *error = WithLead(file.failure(), ErrorLead::CannotCreate, fileName);
         return false;
     }
     const bool written = WriteDxf(drawing, pageCount, [&file](std::string_view chunk) {
         return file.write(chunk.data(), chunk.size());
     });
     if (!written || !file.commit()) {
-        if (error) *error = "Cannot write \"" + fileName + "\": " + file.error();
+        if (error) *error = WithLead(file.failure(), ErrorLead::CannotWrite, fileName);
         return false;
     }
     return true;

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "document/drawmodel.h"
+#include "platform/error.h"
 
 namespace tervasko {
 
@@ -46,6 +47,6 @@ std::string DxfText(TDrawing& drawing, int pageCount);
 // and sets *error to a sentence that names the file and the system's reason, e.g.
 // `Cannot create "/x/a.dxf": No such file or directory` or
 // `Cannot write "a.dxf": No space left on device`.
-bool savedxfArc(const std::string& fileName, TDrawing& drawing, int pageCount, std::string* error);
+bool savedxfArc(const std::string& fileName, TDrawing& drawing, int pageCount, Error* error);
 
 }  // namespace tervasko

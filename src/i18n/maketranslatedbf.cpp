@@ -14,11 +14,12 @@ int main(int argc, char** argv) {
         return 2;
     }
     std::vector<std::uint8_t> bytes;
-    std::string error;
-    if (!tervasko::ReadWholeFile(argv[1], bytes, &error)) {
-        std::fprintf(stderr, "%s: %s\n", argv[1], error.c_str());
+    tervasko::Error failure;
+    if (!tervasko::ReadWholeFile(argv[1], bytes, &failure)) {
+        std::fprintf(stderr, "%s: %s\n", argv[1], tervasko::EnglishText(failure).c_str());
         return 1;
     }
+    std::string error;
     std::vector<tervasko::ShippedRow> rows;
     const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     if (!tervasko::ParseShippedTranslations(text, rows, &error)) {

@@ -21,10 +21,6 @@ constexpr std::size_t kBufferSize = 1 << 16;
 constexpr const char* kTempMark = ".~tvk-";
 constexpr std::size_t kTempRandomLength = 6;
 
-std::string systemReason(int err) {
-    return std::strerror(err);
-}
-
 std::string folderOf(const std::string& path) {
     const std::size_t slash = path.rfind('/');
     if (slash == std::string::npos) return ".";
@@ -64,10 +60,10 @@ void syncFolder(const std::string& folder) {
 
 // Opens a file for reading without waiting for a writer at the other end of a pipe, and
 // only when it is a regular file. Returns the descriptor, or -1 with the reason.
-int openRegular(const std::string& path, struct stat& st, std::string* error) {
+int openRegular(const std::string& path, struct stat& st, Error* error) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) {
-        if (error) *error = systemReason(errno);
+        if (error) *error = SystemFailure(errno);
         return -1;
     }
     int err = 0;
@@ -77,12 +73,12 @@ int openRegular(const std::string& path, struct stat& st, std::string* error) {
         err = EISDIR;
     if (err == 0 && !S_ISREG(st.st_mode)) {
         ::close(fd);
-        if (error) *error = "Not a regular file";
+        if (error) *error = Failure(ErrorCode::NotRegularFile);
         return -1;
     }
     if (err != 0) {
         ::close(fd);
-        if (error) *error = systemReason(err);
+        if (error) *error = SystemFailure(err);
         return -1;
     }
     return fd;
@@ -112,7 +108,7 @@ SafeFileWriter::~SafeFileWriter() {
     discard();
 }
 
-bool SafeFileWriter::fail(const std::string& reason) {
+bool SafeFileWriter::fail(const Error& reason) {
     if (!failed_) error_ = reason;
     failed_ = true;
     discard();
@@ -131,7 +127,7 @@ void SafeFileWriter::discard() {
 }
 
 bool SafeFileWriter::open() {
-    if (target_.empty()) return fail("No file name");
+    if (target_.empty()) return fail(Failure(ErrorCode::NoFileName));
     std::error_code ec;
     // A link is followed: the file it names is replaced, the link stays.
     if (std::filesystem::is_symlink(target_, ec)) {
@@ -140,12 +136,12 @@ bool SafeFileWriter::open() {
     }
     struct stat old {};
     const bool exists = ::stat(target_.c_str(), &old) == 0;
-    if (exists && S_ISDIR(old.st_mode)) return fail(systemReason(EISDIR));
+    if (exists && S_ISDIR(old.st_mode)) return fail(SystemFailure(EISDIR));
     // Renaming over a device or a pipe would put a plain file in its place.
-    if (exists && !S_ISREG(old.st_mode)) return fail("Not a regular file");
+    if (exists && !S_ISREG(old.st_mode)) return fail(Failure(ErrorCode::NotRegularFile));
     // Decided by the mode bits: the file's owner (and root) could write it anyway, but a
     // file that somebody protected is not silently replaced.
-    if (exists && (old.st_mode & 0222) == 0) return fail(kWriteProtected);
+    if (exists && (old.st_mode & 0222) == 0) return fail(Failure(ErrorCode::WriteProtected));
     // The mode an ordinary new file would get, or the mode of the file it replaces.
     mode_t mode;
     if (exists) {
@@ -162,7 +158,7 @@ bool SafeFileWriter::open() {
     if (fd_ < 0) {
         const int err = errno;
         // Older kernels and some file systems cannot make unnamed files.
-        if (err != EOPNOTSUPP && err != EISDIR && err != EINVAL) return fail(systemReason(err));
+        if (err != EOPNOTSUPP && err != EISDIR && err != EINVAL) return fail(SystemFailure(err));
         if (!openNamed(folder)) return false;
     }
     // Taken before the file has a name, so no cleaner ever sees it unlocked while we write.
@@ -182,9 +178,9 @@ bool SafeFileWriter::openNamed(const std::string& folder) {
             temp_ = name;
             return true;
         }
-        if (errno != EEXIST) return fail(systemReason(errno));
+        if (errno != EEXIST) return fail(SystemFailure(errno));
     }
-    return fail(systemReason(EEXIST));
+    return fail(SystemFailure(EEXIST));
 }
 
 // Links the unnamed file into the folder: straight to the target when there is none yet,
@@ -206,7 +202,7 @@ bool SafeFileWriter::giveName() {
             committed_ = true;
             return true;
         }
-        if (err != EEXIST) return fail(systemReason(err));
+        if (err != EEXIST) return fail(SystemFailure(err));
     }
     const std::string prefix = folderOf(target_) + "/." + baseOf(target_) + kTempMark;
     for (int attempt = 0; attempt < 100; ++attempt) {
@@ -216,9 +212,9 @@ bool SafeFileWriter::giveName() {
             temp_ = name;
             return true;
         }
-        if (err != EEXIST) return fail(systemReason(err));
+        if (err != EEXIST) return fail(SystemFailure(err));
     }
-    return fail(systemReason(EEXIST));
+    return fail(SystemFailure(EEXIST));
 }
 
 bool SafeFileWriter::flushBuffer() {
@@ -227,7 +223,7 @@ bool SafeFileWriter::flushBuffer() {
         const ssize_t n = ::write(fd_, buffer_.data() + done, buffer_.size() - done);
         if (n < 0) {
             if (errno == EINTR) continue;
-            return fail(systemReason(errno));
+            return fail(SystemFailure(errno));
         }
         done += static_cast<std::size_t>(n);
     }
@@ -236,7 +232,7 @@ bool SafeFileWriter::flushBuffer() {
 }
 
 bool SafeFileWriter::write(const void* data, std::size_t size) {
-    if (failed_ || fd_ < 0) return fail(error_.empty() ? "File is not open" : error_);
+    if (failed_ || fd_ < 0) return fail(error_ ? error_ : Failure(ErrorCode::FileNotOpen));
     const char* p = static_cast<const char*>(data);
     if (buffer_.size() + size > kBufferSize) {
         if (!flushBuffer()) return false;
@@ -246,7 +242,7 @@ bool SafeFileWriter::write(const void* data, std::size_t size) {
                 const ssize_t n = ::write(fd_, p + done, size - done);
                 if (n < 0) {
                     if (errno == EINTR) continue;
-                    return fail(systemReason(errno));
+                    return fail(SystemFailure(errno));
                 }
                 done += static_cast<std::size_t>(n);
             }
@@ -258,12 +254,12 @@ bool SafeFileWriter::write(const void* data, std::size_t size) {
 }
 
 bool SafeFileWriter::commit() {
-    if (failed_ || fd_ < 0) return fail(error_.empty() ? "File is not open" : error_);
+    if (failed_ || fd_ < 0) return fail(error_ ? error_ : Failure(ErrorCode::FileNotOpen));
     if (!flushBuffer()) return false;
-    if (::fsync(fd_) != 0) return fail(systemReason(errno));
+    if (::fsync(fd_) != 0) return fail(SystemFailure(errno));
     if (temp_.empty() && !giveName()) return false;
     if (!committed_) {
-        if (::rename(temp_.c_str(), target_.c_str()) != 0) return fail(systemReason(errno));
+        if (::rename(temp_.c_str(), target_.c_str()) != 0) return fail(SystemFailure(errno));
         committed_ = true;
         temp_.clear();
     }
@@ -301,36 +297,36 @@ int RemoveStaleTemporaries(const std::string& folder, int minAgeSeconds) {
     return removed;
 }
 
-bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out, std::string* error,
+bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out, Error* error,
                    std::uint64_t maxSize) {
     out.clear();
     struct stat st {};
     const int fd = openRegular(path, st, error);
     if (fd < 0) return false;
     const auto size = static_cast<std::uint64_t>(st.st_size);
-    const auto failWith = [&](std::string reason) {
+    const auto failWith = [&](Error reason) {
         ::close(fd);
         std::vector<std::uint8_t>().swap(out);
         if (error) *error = std::move(reason);
         return false;
     };
     if (size > maxSize)
-        return failWith("The file is larger than " + (maxSize % (1 << 20) == 0
-                                                          ? std::to_string(maxSize >> 20) + " MB"
-                                                          : std::to_string(maxSize) + " bytes"));
+        return failWith(Failure(ErrorCode::FileTooLarge,
+                                {maxSize % (1 << 20) == 0 ? std::to_string(maxSize >> 20) + " MB"
+                                                          : std::to_string(maxSize) + " bytes"}));
     std::vector<std::uint8_t> bytes;
     try {
         bytes.resize(static_cast<std::size_t>(size));
     } catch (const std::bad_alloc&) {
-        return failWith(systemReason(ENOMEM));
+        return failWith(SystemFailure(ENOMEM));
     }
     int err = 0;
     const ssize_t got = readFully(fd, bytes.data(), bytes.size(), err);
-    if (got < 0) return failWith(systemReason(err));
+    if (got < 0) return failWith(SystemFailure(err));
     // A file that grows while it is read is not what fstat measured.
     std::uint8_t probe = 0;
     if (static_cast<std::size_t>(got) == bytes.size() && readFully(fd, &probe, 1, err) != 0)
-        return failWith(err ? systemReason(err) : "The file changed while it was read");
+        return failWith(err ? SystemFailure(err) : Failure(ErrorCode::FileChanged));
     ::close(fd);
     bytes.resize(static_cast<std::size_t>(got));
     out.swap(bytes);
@@ -338,7 +334,7 @@ bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out, std:
 }
 
 bool ReadFileHead(const std::string& path, std::size_t count, std::vector<std::uint8_t>& out,
-                  std::string* error) {
+                  Error* error) {
     out.clear();
     struct stat st {};
     const int fd = openRegular(path, st, error);
@@ -349,7 +345,7 @@ bool ReadFileHead(const std::string& path, std::size_t count, std::vector<std::u
     ::close(fd);
     if (got < 0) {
         out.clear();
-        if (error) *error = systemReason(err);
+        if (error) *error = SystemFailure(err);
         return false;
     }
     out.resize(static_cast<std::size_t>(got));

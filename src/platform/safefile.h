@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/error.h"
+
 namespace tervasko {
 
 // Replaces a file only once its new content is completely on disk. The bytes go to an
@@ -31,13 +33,15 @@ public:
     bool write(const std::string& bytes) { return write(bytes.data(), bytes.size()); }
     bool commit();
 
-    // The system's reason for the first failure, e.g. "Permission denied"; empty when none.
-    const std::string& error() const { return error_; }
+    // The reason for the first failure, e.g. the system's "Permission denied"; in English,
+    // empty when none.
+    std::string error() const { return error_ ? EnglishText(error_) : std::string(); }
+    const Error& failure() const { return error_; }
     const std::string& targetPath() const { return target_; }
 
 private:
     bool flushBuffer();
-    bool fail(const std::string& reason);
+    bool fail(const Error& reason);
     void discard();
     bool openNamed(const std::string& folder);
     bool giveName();
@@ -47,12 +51,9 @@ private:
     int fd_ = -1;
     bool failed_ = false;
     bool committed_ = false;
-    std::string error_;
+    Error error_;
     std::vector<char> buffer_;
 };
-
-// The reason SafeFileWriter gives for a target that has no write permission bit.
-inline constexpr const char* kWriteProtected = "The file is write-protected";
 
 // Removes the temporary files that writers killed while writing left in `folder`: only
 // regular files named as SafeFileWriter names them, owned by this user, locked by no living
@@ -66,11 +67,11 @@ inline constexpr std::uint64_t kMaxReadSize = std::uint64_t{1} << 30;
 // a file larger than maxSize is refused without reading (and without waiting for a writer),
 // and a lack of memory is a failure like any other. On failure returns false, leaves `out`
 // empty and sets *error to the reason.
-bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out, std::string* error,
+bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out, Error* error,
                    std::uint64_t maxSize = kMaxReadSize);
 
 // Reads at most `count` bytes from the start of a regular file (fewer when it is shorter).
 bool ReadFileHead(const std::string& path, std::size_t count, std::vector<std::uint8_t>& out,
-                  std::string* error);
+                  Error* error);
 
 }  // namespace tervasko

@@ -38,8 +38,8 @@ void writeDrawing(const std::string& path, int lines) {
         e->Kind = ekLine;
         e->X1 = 10, e->Y1 = 10 + i, e->X2 = 50, e->Y2 = 10 + i;
     }
-    std::string error;
-    ASSERT_TRUE(WriteDrawingFile(path, d, DrawingSettings{}, &error)) << error;
+    Error error;
+    ASSERT_TRUE(WriteDrawingFile(path, d, DrawingSettings{}, &error)) << EnglishText(error);
 }
 
 class DesktopTest : public ::testing::Test {

@@ -46,8 +46,8 @@ std::string writeSampleDrawing(const TempDir& dir, double pages, const std::stri
     s.PageCount = pages;
     s.RulerShown = s.ProtractorShown = s.CompassShown = false;
     const std::string path = dir.file(name);
-    std::string error;
-    EXPECT_TRUE(WriteDrawingFile(path, d, s, &error)) << error;
+    Error error;
+    EXPECT_TRUE(WriteDrawingFile(path, d, s, &error)) << EnglishText(error);
     return path;
 }
 
@@ -60,7 +60,7 @@ TEST(ExportCommand, WritesTheDrawingsDxfWithItsStoredPageCount) {
 
     TDrawing d;
     DrawingSettings s;
-    std::string error;
+    Error error;
     ASSERT_TRUE(ReadDrawingFile(in, d, s, &error));
     const std::string dxf = DxfText(d, 2);
     const auto written = testing::readBytes(dir.file("OUT.DXF"));
@@ -179,8 +179,8 @@ TEST(ExportCommand, WritesPicturesAndPdfOfTheDrawingsSheets) {
     // The instruments as the drawing was last shown, unless left out.
     TDrawing d;
     DrawingSettings shown;
-    std::string error;
-    ASSERT_TRUE(WriteDrawingFile(dir.file("shown.tvk"), d, shown, &error)) << error;
+    Error error;
+    ASSERT_TRUE(WriteDrawingFile(dir.file("shown.tvk"), d, shown, &error)) << EnglishText(error);
     ASSERT_EQ(run({"--dpi", "50", dir.file("shown.tvk"), dir.file("shown.png")}).code, kExitOk);
     EXPECT_GT(greyPixels(QImage(QString::fromStdString(dir.file("shown.png")))), 100);
     ASSERT_EQ(

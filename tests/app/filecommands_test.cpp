@@ -166,7 +166,7 @@ TEST_F(FileCommands, OpeningReadsTheDrawingWithItsSettingsOrChangesNothing) {
         openPath = path;
         commands->ffnen1Click();
         ASSERT_EQ(errors.size(), 1u) << path;
-        EXPECT_NE(errors[0].find("\"" + path + "\""), std::string::npos) << errors[0];
+        EXPECT_NE(errors[0].find("„" + path + "“"), std::string::npos) << errors[0];
         EXPECT_EQ(form->Drawing.Elements.Count(), 1u);
         EXPECT_EQ(form->Drawing.FileName, dir.file("in.tvk"));
         EXPECT_EQ(form->Drawing.PageWidthInch, 210 / MmPerInch);

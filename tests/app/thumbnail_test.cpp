@@ -39,8 +39,8 @@ std::string writeDrawing(const TempDir& dir, double widthMm, double heightMm) {
     s.PageCount = 2;
     s.RulerShown = s.ProtractorShown = s.CompassShown = false;
     const std::string path = dir.file("in.tvk");
-    std::string error;
-    EXPECT_TRUE(WriteDrawingFile(path, d, s, &error)) << error;
+    Error error;
+    EXPECT_TRUE(WriteDrawingFile(path, d, s, &error)) << EnglishText(error);
     return path;
 }
 

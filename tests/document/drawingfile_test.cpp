@@ -117,13 +117,13 @@ TEST(DrawingFile, RoundTripKeepsEveryRecordStringAndSetting) {
     DrawingSettings s;
     fillSample(original, s);
     const std::string path = dir.file("sample.tvk");
-    std::string error;
-    ASSERT_TRUE(WriteDrawingFile(path, original, s, &error)) << error;
+    Error error;
+    ASSERT_TRUE(WriteDrawingFile(path, original, s, &error)) << EnglishText(error);
 
     TDrawing loaded;
     loaded.ZirkelAngle = 12;  // not in the file: must survive a load
     DrawingSettings ls;
-    ASSERT_TRUE(ReadDrawingFile(path, loaded, ls, &error)) << error;
+    ASSERT_TRUE(ReadDrawingFile(path, loaded, ls, &error)) << EnglishText(error);
     EXPECT_EQ(loaded.FileName, path);
     EXPECT_FALSE(loaded.Changed);
     EXPECT_EQ(loaded.ZirkelAngle, 12);
@@ -165,8 +165,8 @@ TEST(DrawingFile, OlderFileWithoutExtensionKeepsSheetSizeEraserAndPageCount) {
     s.EraserWidth = 7;
     s.PageCount = 3;
     s.Zoom = 250;
-    std::string error;
-    ASSERT_TRUE(ReadDrawingFile(dir.file("old.tvk"), d, s, &error)) << error;
+    Error error;
+    ASSERT_TRUE(ReadDrawingFile(dir.file("old.tvk"), d, s, &error)) << EnglishText(error);
     EXPECT_EQ(d.PageWidthInch, 5);
     EXPECT_EQ(d.PageHeightInch, 6);
     EXPECT_EQ(s.EraserWidth, 7);
@@ -245,10 +245,10 @@ TEST(DrawingFile, BrokenFilesAreRefusedAndLeaveTheDrawingAsItWas) {
         d.Placement.LinealX = 77;
         DrawingSettings s;
         s.Zoom = 42;
-        std::string error;
+        Error error;
         EXPECT_FALSE(ReadDrawingFile(path, d, s, &error));
-        EXPECT_NE(error.find(path), std::string::npos) << error;
-        EXPECT_NE(error.find(c.expect), std::string::npos) << error;
+        EXPECT_NE(EnglishText(error).find(path), std::string::npos) << EnglishText(error);
+        EXPECT_NE(EnglishText(error).find(c.expect), std::string::npos) << EnglishText(error);
         EXPECT_EQ(d.Elements.Count(), 1u);
         ASSERT_EQ(d.Texts.Count(), 1u);
         EXPECT_EQ(WideView(d.Texts.At(0).Text), u"keep me");
@@ -261,9 +261,9 @@ TEST(DrawingFile, BrokenFilesAreRefusedAndLeaveTheDrawingAsItWas) {
     // A file that cannot be opened at all is refused the same way.
     TDrawing d;
     DrawingSettings s;
-    std::string error;
+    Error error;
     EXPECT_FALSE(ReadDrawingFile(dir.file("missing.tvk"), d, s, &error));
-    EXPECT_NE(error.find("missing.tvk"), std::string::npos);
+    EXPECT_NE(EnglishText(error).find("missing.tvk"), std::string::npos);
     EXPECT_FALSE(ReadDrawingFile(dir.path(), d, s, &error));  // a folder
 }
 
@@ -295,12 +295,12 @@ TEST(DrawingFile, MutatedFilesAreReadOrRefusedButNeverOverrun) {
                 break;
         }
         DecodedDrawing out;
-        std::string error;
+        Error error;
         if (DecodeDrawing(bytes.data(), bytes.size(), out, &error)) {
-            EXPECT_TRUE(error.empty());
+            EXPECT_FALSE(error);
             EXPECT_LE(out.drawing.Elements.Count() * kElementRecordSize, bytes.size());
         } else {
-            EXPECT_FALSE(error.empty());
+            EXPECT_TRUE(error);
             ++refused;
         }
     }
@@ -312,8 +312,8 @@ TEST(DrawingFile, SettingsOutsideTheFieldsRangesAreBroughtIntoThem) {
     DrawingSettings s{1000, 0, 0, false, true, true, true, 500, 99.7};
     auto bytes = EncodeDrawing(d, s);
     DecodedDrawing out;
-    std::string error;
-    ASSERT_TRUE(DecodeDrawing(bytes.data(), bytes.size(), out, &error)) << error;
+    Error error;
+    ASSERT_TRUE(DecodeDrawing(bytes.data(), bytes.size(), out, &error)) << EnglishText(error);
     EXPECT_EQ(out.settings.Zoom, 300);
     EXPECT_EQ(out.settings.PenWidth, 0.01);
     EXPECT_EQ(out.settings.EraserWidth, 100);
@@ -328,10 +328,11 @@ TEST(DrawingFile, FailedSaveKeepsThePreviousFileAndChanged) {
     d.Changed = true;
 
     d.FileName = dir.file("no-such-folder/x.tvk");
-    std::string error;
+    Error error;
     EXPECT_FALSE(SaveTheFile(d, s, &error));
     EXPECT_TRUE(d.Changed);
-    EXPECT_NE(error.find("no-such-folder/x.tvk"), std::string::npos) << error;
+    EXPECT_NE(EnglishText(error).find("no-such-folder/x.tvk"), std::string::npos)
+        << EnglishText(error);
 
     // A write that fails half-way (the file size limit stands in for a full disk) leaves
     // the old file untouched and no temporary file behind. Run in a child: the limit is
@@ -347,9 +348,9 @@ TEST(DrawingFile, FailedSaveKeepsThePreviousFileAndChanged) {
         signal(SIGXFSZ, SIG_IGN);
         rlimit limit{65536, 65536};
         setrlimit(RLIMIT_FSIZE, &limit);
-        std::string e;
+        Error e;
         const bool saved = SaveTheFile(d, s, &e);
-        _exit(!saved && d.Changed && e.find("keep.tvk") != std::string::npos ? 0 : 1);
+        _exit(!saved && d.Changed && e.File.find("keep.tvk") != std::string::npos ? 0 : 1);
     }
     int status = 0;
     waitpid(child, &status, 0);
@@ -360,7 +361,7 @@ TEST(DrawingFile, FailedSaveKeepsThePreviousFileAndChanged) {
                             std::filesystem::directory_iterator()),
               1);
 
-    ASSERT_TRUE(SaveTheFile(d, s, &error)) << error;
+    ASSERT_TRUE(SaveTheFile(d, s, &error)) << EnglishText(error);
     EXPECT_FALSE(d.Changed);
     EXPECT_EQ(readBytes(path), EncodeDrawing(d, s));
 }
@@ -385,9 +386,10 @@ TEST(DrawingFile, PipesDevicesAndHugeFilesAreRefusedWithTheirName) {
         fillSample(d, s);
         d.FileName = "before.tvk";
         const DrawingSettings before = s;
-        std::string error;
+        Error error;
         EXPECT_FALSE(ReadDrawingFile(path, d, s, &error)) << path;
-        EXPECT_NE(error.find("\"" + path + "\""), std::string::npos) << error;
+        EXPECT_NE(EnglishText(error).find("\"" + path + "\""), std::string::npos)
+            << EnglishText(error);
         EXPECT_EQ(d.Elements.Count(), 5u);
         EXPECT_EQ(d.FileName, "before.tvk");
         EXPECT_EQ(s, before);
@@ -402,13 +404,13 @@ TEST(DrawingFile, AHugeSheetIsKeptOrRefusedAsTheReaderIsAsked) {
     DrawingSettings s;
     fillSample(d, s);
     d.PageWidthInch = 1e300;
-    std::string error;
-    ASSERT_TRUE(WriteDrawingFile(path, d, s, &error)) << error;
+    Error error;
+    ASSERT_TRUE(WriteDrawingFile(path, d, s, &error)) << EnglishText(error);
     const std::vector<std::uint8_t> stored = readBytes(path);
 
     TDrawing kept;
     DrawingSettings keptSettings;
-    ASSERT_TRUE(ReadDrawingFile(path, kept, keptSettings, &error)) << error;
+    ASSERT_TRUE(ReadDrawingFile(path, kept, keptSettings, &error)) << EnglishText(error);
     EXPECT_EQ(kept.PageWidthInch, 1e300);
     EXPECT_EQ(EncodeDrawing(kept, keptSettings), stored);
 
@@ -416,15 +418,15 @@ TEST(DrawingFile, AHugeSheetIsKeptOrRefusedAsTheReaderIsAsked) {
     DrawingSettings shownSettings;
     *shown.AppendElement() = element(ekLine, 1);
     EXPECT_FALSE(ReadDrawingFile(path, shown, shownSettings, &error, SheetSizeCheck::Refuse));
-    EXPECT_NE(error.find(path), std::string::npos) << error;
-    EXPECT_NE(error.find("at most 5000 mm"), std::string::npos) << error;
+    EXPECT_NE(EnglishText(error).find(path), std::string::npos) << EnglishText(error);
+    EXPECT_NE(EnglishText(error).find("at most 5000 mm"), std::string::npos) << EnglishText(error);
     EXPECT_EQ(shown.Elements.Count(), 1u);
     EXPECT_EQ(shown.PageWidthInch, 210 / MmPerInch);
 
     d.PageWidthInch = 5000 / MmPerInch;  // the largest sheet is fine
-    ASSERT_TRUE(WriteDrawingFile(path, d, s, &error)) << error;
+    ASSERT_TRUE(WriteDrawingFile(path, d, s, &error)) << EnglishText(error);
     EXPECT_TRUE(ReadDrawingFile(path, shown, shownSettings, &error, SheetSizeCheck::Refuse))
-        << error;
+        << EnglishText(error);
 }
 
 TEST(DrawingFile, SavingOverAWriteProtectedFileIsRefusedAndKeepsChanged) {
@@ -437,10 +439,10 @@ TEST(DrawingFile, SavingOverAWriteProtectedFileIsRefusedAndKeepsChanged) {
     fillSample(d, s);
     d.FileName = path;
     d.Changed = true;
-    std::string error;
+    Error error;
     EXPECT_FALSE(SaveTheFile(d, s, &error));
     EXPECT_TRUE(d.Changed);
-    EXPECT_EQ(error, "Cannot save \"" + path + "\": The file is write-protected");
+    EXPECT_EQ(EnglishText(error), "Cannot save \"" + path + "\": The file is write-protected");
     EXPECT_EQ(readBytes(path), (std::vector<std::uint8_t>{1, 2, 3}));
 }
 

@@ -47,8 +47,9 @@ TEST(RecoveryStore, AKilledProgramLeavesItsCopyAndALivingOneHidesIt) {
     ASSERT_TRUE(DecodeRecoveryHead(bytes, name, offset, &error)) << error;
     EXPECT_EQ(name, "/x/plan.tvk");
     DecodedDrawing decoded;
-    ASSERT_TRUE(DecodeDrawing(bytes.data() + offset, bytes.size() - offset, decoded, &error))
-        << error;
+    Error failure;
+    ASSERT_TRUE(DecodeDrawing(bytes.data() + offset, bytes.size() - offset, decoded, &failure))
+        << EnglishText(failure);
     EXPECT_EQ(decoded.drawing.Elements.At(0).X2, 42);
 
     RemoveRecoveryCopy(orphans[0].path);

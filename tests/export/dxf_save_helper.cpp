@@ -20,9 +20,9 @@ int main(int argc, char** argv) {
     line->Y1 = 20;
     line->X2 = 110;
     line->Y2 = 20;
-    std::string error;
+    tervasko::Error error;
     if (!tervasko::savedxfArc(argv[1], drawing, 1, &error)) {
-        std::printf("%s\n", error.c_str());
+        std::printf("%s\n", tervasko::EnglishText(error).c_str());
         return 1;
     }
     return 0;

@@ -9,9 +9,9 @@ using namespace tervasko;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     DecodedDrawing first;
-    std::string error;
+    Error error;
     if (!DecodeDrawing(data, size, first, &error)) {
-        if (error.empty()) std::abort();  // a refusal always says why
+        if (!error) std::abort();  // a refusal always says why
         return 0;
     }
     const std::vector<std::uint8_t> saved = EncodeDrawing(first.drawing, first.settings);

@@ -142,18 +142,18 @@ TEST(ReadWholeFile, TakesOnlyRegularFilesOfBoundedSize) {
     };
     for (const auto& c : refused) {
         std::vector<std::uint8_t> out{7};
-        std::string error;
+        Error error;
         EXPECT_FALSE(ReadWholeFile(c.path, out, &error, c.limit)) << c.path;
-        EXPECT_EQ(error, c.reason) << c.path;
+        EXPECT_EQ(EnglishText(error), c.reason) << c.path;
         EXPECT_TRUE(out.empty()) << c.path;
     }
     std::vector<std::uint8_t> out;
-    std::string error;
-    ASSERT_TRUE(ReadWholeFile(small, out, &error, 5)) << error;
+    Error error;
+    ASSERT_TRUE(ReadWholeFile(small, out, &error, 5)) << EnglishText(error);
     EXPECT_EQ(out, (std::vector<std::uint8_t>{1, 2, 3, 4, 5}));
     EXPECT_EQ(out.capacity(), 5u);  // one allocation of the file's size
 
-    ASSERT_TRUE(ReadFileHead(small, 4, out, &error)) << error;
+    ASSERT_TRUE(ReadFileHead(small, 4, out, &error)) << EnglishText(error);
     EXPECT_EQ(out, (std::vector<std::uint8_t>{1, 2, 3, 4}));
     EXPECT_FALSE(ReadFileHead(fifo, 4, out, &error));
     EXPECT_FALSE(ReadFileHead("/dev/zero", 4, out, &error));
@@ -166,7 +166,8 @@ TEST(SafeFile, AWriteProtectedFileIsNotReplaced) {
     ASSERT_EQ(chmod(path.c_str(), 0444), 0);
     SafeFileWriter w(path);
     EXPECT_FALSE(w.open() && w.write("new", 3) && w.commit());
-    EXPECT_EQ(w.error(), kWriteProtected);
+    EXPECT_EQ(w.failure().Code, ErrorCode::WriteProtected);
+    EXPECT_EQ(w.error(), "The file is write-protected");
     EXPECT_EQ(testing::readBytes(path), (std::vector<std::uint8_t>{1, 2}));
     struct stat st {};
     ASSERT_EQ(stat(path.c_str(), &st), 0);

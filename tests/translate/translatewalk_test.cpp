@@ -23,10 +23,13 @@
 #include <set>
 
 #include "app/dialogs/filedialog.h"
+#include "app/errortext.h"
+#include "app/filecommands.h"
 #include "app/mainUnit.h"
 #include "app/translate/TranslateFUnit.h"
 #include "app/translate/languagecommands.h"
 #include "app/translate/translateunit.h"
+#include "document/drawingfile.h"
 #include "document/options.h"
 #include "translate/translatetest.h"
 
@@ -274,6 +277,52 @@ TEST_P(ShippedStartTest, NoGermanTextIsLeftWhereTheShippedTableHasATranslation) 
     EXPECT_EQ(editor->BackBtn->text().toStdString(),
               table.Cell(table.FindRow("Zurück..."), language));
     EXPECT_TRUE(editor->FilterEdit->text().isEmpty());
+}
+
+// A failed open reads whole in the user's language: the lead sentence, the file's part and
+// the reason, the system's reasons too; and every sentence an error can make is shipped.
+TEST_P(ShippedStartTest, FileErrorsReadWholeInTheActiveLanguage) {
+    const int language = GetParam();
+    testing::TempDir dir;
+    test::InstallShipped(dir.path() + "/");
+    ASSERT_TRUE(SaveOptions(dir.path() + "/", language));
+    TMainForm form(dir.path());
+    TranslationTable& table = *form.Translations;
+    table.PrimeMessages();
+    table.SetActiveLanguage(language);
+    const auto in = [&](const char* german) { return table.Cell(table.FindRow(german), language); };
+
+    for (int c = static_cast<int>(ErrorCode::System);
+         c <= static_cast<int>(ErrorCode::SheetTooLarge); ++c) {
+        const auto code = static_cast<ErrorCode>(c);
+        if (code == ErrorCode::System) continue;
+        EXPECT_FALSE(in(GermanDetail(code)).empty()) << GermanDetail(code);
+    }
+    for (ErrorLead lead : {ErrorLead::CannotOpen, ErrorLead::NotADrawing, ErrorLead::CannotSave,
+                           ErrorLead::CannotCreate, ErrorLead::CannotWrite})
+        EXPECT_FALSE(in(GermanLead(lead)).empty()) << GermanLead(lead);
+
+    std::vector<std::string> shown;
+    form.ShowError = [&](const std::string& text) { shown.push_back(text); };
+    const std::string broken = dir.path() + "/broken.tvk", missing = dir.path() + "/missing.tvk";
+    testing::writeBytes(broken, {0, 0, 0, 0, 2, 0, 0, 0});  // no elements, two texts, then nothing
+    form.FileCommands->LoadDrawing(broken);
+    form.FileCommands->LoadDrawing(missing);
+    ASSERT_EQ(shown.size(), 2u);
+    const std::string lead = in("Die Zeichnung konnte nicht geöffnet werden.");
+    const auto fill = [](std::string text, const std::string& file, const std::string& detail) {
+        text.replace(text.find("%F"), 2, file);
+        text.replace(text.find("%D"), 2, detail);
+        return text;
+    };
+    std::string detail = in("Die Datei endet im Textdatensatz %1 von %2.");
+    detail.replace(detail.find("%1"), 2, "1");
+    detail.replace(detail.find("%2"), 2, "2");
+    EXPECT_EQ(shown[0],
+              lead + "\n\n" + fill(in("„%F“ ist keine lesbare Zeichnung: %D"), broken, detail));
+    EXPECT_EQ(shown[1], lead + "\n\n" +
+                            fill(in("„%F“ kann nicht geöffnet werden: %D"), missing,
+                                 in("Die Datei oder der Ordner existiert nicht.")));
 }
 
 INSTANTIATE_TEST_SUITE_P(EnglishAndItalian, ShippedStartTest, ::testing::Values(1, 2));
