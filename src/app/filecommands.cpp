@@ -3,8 +3,8 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
+#include "app/dialogs/errortext.h"
 #include "app/dialogs/messagebox.h"
-#include "app/errortext.h"
 #include "app/mainUnit.h"
 #include "app/translate/translateunit.h"
 #include "document/drawingfile.h"

@@ -5,7 +5,7 @@
 #include <QMessageBox>
 #include <cstdio>
 
-#include "app/errortext.h"
+#include "app/dialogs/errortext.h"
 #include "app/mainUnit.h"
 #include "i18n/messagetable.h"
 #include "platform/safefile.h"

@@ -149,7 +149,7 @@ std::string outputFailure(const OutputResult& r, const LoadedDrawing& in, const 
         case OutputFailure::None:
             break;
     }
-    return "Cannot write " + quoted(outPath) + ": " + r.detail;
+    return "Cannot write " + quoted(outPath) + ": " + EnglishText(r.reason);
 }
 
 bool exportPicture(LoadedDrawing& in, const Options& o, const std::string& inPath,
@@ -190,8 +190,8 @@ bool exportThumbnail(LoadedDrawing& in, const Options& o, const std::string& inP
     }
     const QImage sheetImage = RenderSheetPicture(in.drawing, sheet - 1, dpi, in.instruments(o));
     if (sheetImage.isNull()) {
-        *error = outputFailure({OutputFailure::PictureTooLarge, "Not enough memory"}, in, inPath,
-                               outPath, dpi);
+        *error = outputFailure({OutputFailure::PictureTooLarge, Failure(ErrorCode::OutOfMemory)},
+                               in, inPath, outPath, dpi);
         return false;
     }
     const QImage image =

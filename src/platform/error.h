@@ -22,13 +22,13 @@ enum class ErrorCode {
     OutOfMemoryToRead,
     // A drawing file that cannot be read.
     EmptyOrEndsInElementCount,
-    ElementCountTooLarge,  // Args: the count, the record it ends in, the count again
+    ElementCountTooLarge,    // Args: the count, the record it ends in, the count again
     OutOfMemoryForElements,  // Args: the count
     EndsInTextCount,
-    EndsInTextRecord,  // Args: record, count
+    EndsInTextRecord,     // Args: record, count
     OutOfMemoryForTexts,  // Args: the count
-    EndsInText,  // Args: record, count
-    EndsInFontName,  // Args: record, count
+    EndsInText,           // Args: record, count
+    EndsInFontName,       // Args: record, count
     OutOfMemoryForStrings,
     EndsInSettings,
     SettingsNotANumber,
@@ -36,6 +36,9 @@ enum class ErrorCode {
     ExtensionNotANumber,
     SheetNotPositive,
     SheetTooLarge,  // Args: width, height, the largest side (mm)
+    PrinterCannotOpen,
+    PrinterRefusedJob,
+    Other,  // words of a library's own in SystemText, shown as they are
 };
 
 // The part a sentence begins with, naming the file.
@@ -62,6 +65,8 @@ struct Error {
 // An error of the system's (errno).
 Error SystemFailure(int err);
 Error Failure(ErrorCode code, std::vector<std::string> args = {});
+// Words of a library's own that have no code here.
+Error OtherFailure(std::string words);
 // The same error as seen by a file operation on `file`.
 Error WithLead(Error error, ErrorLead lead, const std::string& file);
 

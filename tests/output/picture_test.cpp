@@ -197,7 +197,7 @@ TEST(PictureExport, AWriteThatFailsHalfWayLeavesTheOldFileAndNoOther) {
         FileSizeLimit limit;
         const OutputResult picture = WriteSheetPicture(bmp, PictureFormat::Bmp, d, 1, 0, 150, {});
         EXPECT_EQ(picture.failure, OutputFailure::CannotWrite);
-        EXPECT_EQ(picture.detail, std::strerror(EFBIG));
+        EXPECT_EQ(picture.reason.SystemError, EFBIG);
         const OutputResult pages = WriteDrawingPdf(pdf, d, 0, 0, {});
         EXPECT_EQ(pages.failure, OutputFailure::CannotWrite);
     }

@@ -6,6 +6,7 @@
 #include <QScreen>
 #include <QSpinBox>
 
+#include "app/dialogs/errortext.h"
 #include "export/output/sheetpicture.h"
 #include "i18n/messagetable.h"
 
@@ -97,7 +98,7 @@ bool RunPictureExport(TDPIForm& form, TSaveDialog& saveDialog, TDrawing& drawing
     else if (result.failure == OutputFailure::SheetTooLarge)
         tell(TranslateText(kSheetTooLargeText));
     else
-        tell(TranslateText(kCannotSaveText) + "\n" + path + "\n" + result.detail);
+        tell(TranslateText(kCannotSaveText) + "\n" + path + "\n" + DescribeError(result.reason));
     return false;
 }
 

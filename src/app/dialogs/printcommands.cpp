@@ -5,6 +5,7 @@
 #include <QPrinter>
 #include <algorithm>
 
+#include "app/dialogs/errortext.h"
 #include "export/output/sheetpages.h"
 #include "i18n/messagetable.h"
 
@@ -61,9 +62,10 @@ bool TPrintCommands::RunPrint(TDrawing& drawing, int pageCount,
             ShowMessage(TranslateText(kSheetTooLargeText));
         else if (result.failure == OutputFailure::CannotWrite)
             ShowMessage(TranslateText(kCannotSaveText) + "\n" +
-                        printer.outputFileName().toStdString() + "\n" + result.detail);
+                        printer.outputFileName().toStdString() + "\n" +
+                        DescribeError(result.reason));
         else
-            ShowMessage(TranslateText(kPrintFailedText) + "\n" + result.detail);
+            ShowMessage(TranslateText(kPrintFailedText) + "\n" + DescribeError(result.reason));
     }
     return false;
 }

@@ -21,6 +21,7 @@ public:
     bool commit();
     // The system's reason for the first failure, e.g. "Permission denied"; empty when none.
     std::string error() const;
+    const Error& failure() const { return writer_.failure(); }
 
     bool isSequential() const override { return true; }
 

@@ -74,19 +74,19 @@ OutputResult WriteDrawingPdf(const std::string& path, TDrawing& drawing, int fir
     if (!SheetSizeUsable(drawing)) return {OutputFailure::SheetTooLarge, {}};
     if (first < 0 || last < first) return {OutputFailure::NoSuchSheet, {}};
     SafeFileDevice file(path);
-    if (!file.openForWriting()) return {OutputFailure::CannotWrite, file.error()};
+    if (!file.openForWriting()) return {OutputFailure::CannotWrite, file.failure()};
     {
         QPdfWriter pdf(&file);
         pdf.setCreator(QStringLiteral("Tervasko"));
         pdf.setResolution(kPdfDpi);
         pdf.setPageLayout(layout ? *layout : SheetPageLayout(drawing));
         QPainter painter;
-        if (!painter.begin(&pdf)) return {OutputFailure::CannotWrite, file.error()};
+        if (!painter.begin(&pdf)) return {OutputFailure::CannotWrite, file.failure()};
         const int pages =
             PutSheetsOnPages(pdf, painter, kPdfDpi, drawing, first, last, instruments);
-        if (!painter.end() || pages < 0) return {OutputFailure::CannotWrite, file.error()};
+        if (!painter.end() || pages < 0) return {OutputFailure::CannotWrite, file.failure()};
     }
-    if (!file.commit()) return {OutputFailure::CannotWrite, file.error()};
+    if (!file.commit()) return {OutputFailure::CannotWrite, file.failure()};
     return {};
 }
 
@@ -95,18 +95,18 @@ OutputResult PrintDrawing(QPrinter& printer, TDrawing& drawing, int first, int l
     if (!SheetSizeUsable(drawing)) return {OutputFailure::SheetTooLarge, {}};
     if (printer.outputFormat() == QPrinter::PdfFormat) {
         const std::string path = printer.outputFileName().toStdString();
-        if (path.empty()) return {OutputFailure::CannotWrite, "No file name"};
+        if (path.empty()) return {OutputFailure::CannotWrite, Failure(ErrorCode::NoFileName)};
         const QPageLayout layout = printer.pageLayout();
         return WriteDrawingPdf(path, drawing, first, last, instruments, &layout);
     }
     QPainter painter;
     if (!painter.begin(&printer))
-        return {OutputFailure::PrinterFailed, "The printer cannot be opened"};
+        return {OutputFailure::PrinterFailed, Failure(ErrorCode::PrinterCannotOpen)};
     const int pages =
         PutSheetsOnPages(printer, painter, printer.resolution(), drawing, first, last, instruments);
     const bool ended = painter.end();
     if (pages < 0 || !ended || printer.printerState() == QPrinter::Error)
-        return {OutputFailure::PrinterFailed, "The printer did not take the job"};
+        return {OutputFailure::PrinterFailed, Failure(ErrorCode::PrinterRefusedJob)};
     return {};
 }
 

@@ -52,18 +52,18 @@ OutputResult WriteSheetPicture(const std::string& path, PictureFormat format, TD
     if (const OutputFailure f = CheckPictureSize(drawing, dpi); f != OutputFailure::None)
         return {f, {}};
     const QImage image = RenderSheetPicture(drawing, sheet, dpi, instruments);
-    if (image.isNull()) return {OutputFailure::PictureTooLarge, "Not enough memory"};
+    if (image.isNull()) return {OutputFailure::PictureTooLarge, Failure(ErrorCode::OutOfMemory)};
 
     SafeFileDevice file(path);
-    if (!file.openForWriting()) return {OutputFailure::CannotWrite, file.error()};
+    if (!file.openForWriting()) return {OutputFailure::CannotWrite, file.failure()};
     QImageWriter writer(&file, format == PictureFormat::Png ? "png" : "bmp");
     if (!writer.write(image)) {
         // The device's reason (e.g. "No space left on device") says more than the writer's.
-        const std::string reason =
-            file.error().empty() ? writer.errorString().toStdString() : file.error();
+        const Error reason =
+            file.failure() ? file.failure() : OtherFailure(writer.errorString().toStdString());
         return {OutputFailure::CannotWrite, reason};
     }
-    if (!file.commit()) return {OutputFailure::CannotWrite, file.error()};
+    if (!file.commit()) return {OutputFailure::CannotWrite, file.failure()};
     return {};
 }
 

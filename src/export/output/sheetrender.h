@@ -5,6 +5,7 @@
 #include <string>
 
 #include "document/drawmodel.h"
+#include "platform/error.h"
 
 class QPainter;
 
@@ -30,7 +31,7 @@ enum class OutputFailure {
 
 struct OutputResult {
     OutputFailure failure = OutputFailure::None;
-    std::string detail;
+    Error reason;  // why, where there is more to say than the failure
     bool ok() const { return failure == OutputFailure::None; }
 };
 
