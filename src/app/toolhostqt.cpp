@@ -129,14 +129,15 @@ double TMainToolHost::PixelsPerMm() const {
 int TMainToolHost::SheetHeightPx() const {
     return form_.View.Geometry.SheetHeightPx;
 }
+// The pen and the eraser as the session's settings hold them.
 Color TMainToolHost::PenColor() const {
-    return form_.PenColor();
+    return form_.Session->Settings.Values().PenColor;
 }
 double TMainToolHost::PenWidth() const {
-    return form_.PenWidth();
+    return form_.Session->Settings.Values().PenWidth;
 }
 double TMainToolHost::EraserWidth() const {
-    return form_.EraserWidth();
+    return form_.Session->Settings.Values().EraserWidth;
 }
 void TMainToolHost::Paint() {
     form_.PaintBox1Paint();
@@ -190,9 +191,10 @@ int TMainToolHost::Zoom() const {
     return form_.Session->Settings.Zoom();
 }
 
-// The field's change event repaints, as when the user types a value.
+// The zoom field's value: whole percent within its range. The field follows the model and
+// its change repaints, as when the user types a value.
 void TMainToolHost::SetZoom(double percent) {
-    form_.zoomed->setValue(ZoomFieldValue(percent));
+    form_.Session->Settings.SetZoom(ZoomFieldValue(percent));
 }
 
 ScrollState TMainToolHost::Scroll() const {
