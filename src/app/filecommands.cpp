@@ -22,8 +22,7 @@ QString q(const std::string& utf8) {
 // An empty, untitled drawing; placement, sheet and pen settings stay.
 void newAll(TMainForm& form) {
     form.Gesture.HoverValid = false;  // nothing highlighted names an entry any more
-    form.Drawing.NewAll();
-    form.Session->Restart();
+    form.Session->New();
     form.SetUnChanged();
 }
 
@@ -85,15 +84,13 @@ bool TFileCommands::saveTo(const std::string& path) {
                         FolderMissingMessage(q(path)));
         return false;
     }
-    form_.Drawing.FileName = path;
     Error error;
-    if (!SaveTheFile(form_.Drawing, form_.CurrentSettings(), &error)) {
+    if (!form_.Session->SaveAs(path, &error)) {
         // The star stays: the drawing is still unsaved.
         form_.ShowError(TranslateText("Die Zeichnung konnte nicht gespeichert werden.") + "\n\n" +
                         DescribeError(error));
         return false;
     }
-    form_.Session->MarkSaved();
     form_.SetUnChanged();
     if (FileUsed) FileUsed(path);
     return true;
@@ -133,9 +130,8 @@ void TFileCommands::Neu1Click() {
 }
 
 bool TFileCommands::LoadDrawing(const std::string& path) {
-    DrawingSettings settings = form_.CurrentSettings();
     Error error;
-    if (!ReadDrawingFile(path, form_.Drawing, settings, &error, SheetSizeCheck::Refuse)) {
+    if (!form_.Session->Load(path, &error)) {
         // The drawing on screen and its file name stay as they were.
         form_.ShowError(TranslateText("Die Zeichnung konnte nicht geöffnet werden.") + "\n\n" +
                         DescribeError(error));
@@ -143,9 +139,7 @@ bool TFileCommands::LoadDrawing(const std::string& path) {
         return false;
     }
     form_.Gesture.HoverValid = false;
-    form_.ApplySettings(settings);
     form_.UpdateEds();
-    form_.Session->Restart();
     form_.SetUnChanged();
     form_.PaintBox1Paint();
     if (FileUsed) FileUsed(path);
@@ -188,7 +182,7 @@ void TFileCommands::DXFExportActionClick() {
     const auto path = Dialogs.SaveDialog3();
     if (!path) return;
     Error error;
-    if (!savedxfArc(*path, form_.Drawing, form_.PageCount(), &error))
+    if (!form_.Session->ExportDxf(*path, &error))
         form_.ShowError(TranslateText("Die DXF-Datei konnte nicht geschrieben werden.") + "\n\n" +
                         DescribeError(error));
 }

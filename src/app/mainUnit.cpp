@@ -343,18 +343,21 @@ void TMainForm::SetChanged() {
     Drawing.Changed = true;
     if (Recovery) Recovery->DrawingChanged();
     View.InvalidateDrawing();
-    std::string name = Drawing.FileName;
-    if (name.empty()) GetMessageText(6, name);
-    setWindowTitle(QString::fromStdString(TitleBase + " - [" + name + "*]"));
+    showTitle();
 }
 
 void TMainForm::SetUnChanged() {
     Drawing.Changed = false;
     if (Recovery) Recovery->DrawingSettled();
     View.InvalidateDrawing();
-    std::string name = Drawing.FileName;
-    if (name.empty()) GetMessageText(6, name);
-    setWindowTitle(QString::fromStdString(TitleBase + " - [" + name + "]"));
+    showTitle();
+}
+
+// The session's title, with the untitled drawing's name in the active language.
+void TMainForm::showTitle() {
+    std::string untitled;
+    GetMessageText(6, untitled);
+    setWindowTitle(QString::fromStdString(Session->Title(TitleBase, untitled)));
 }
 
 // --- menus and panels ----------------------------------------------------------------------
@@ -919,9 +922,7 @@ void TMainForm::SetChangedOnScreen() {
     Drawing.Changed = true;
     SheetsBehindScreen = true;
     if (Recovery) Recovery->DrawingChanged();
-    std::string name = Drawing.FileName;
-    if (name.empty()) GetMessageText(6, name);
-    setWindowTitle(QString::fromStdString(TitleBase + " - [" + name + "*]"));
+    showTitle();
 }
 
 void TMainForm::CatchUpSheets() {

@@ -247,6 +247,7 @@ private:
     void buildEditMenu(QMenuBar* bar);
     void setUpHistory();
     void bindSettings();
+    void showTitle();
     void recordPageCount();
     bool isHistoryKey(QObject* watched, QEvent* event) const;
     int LastPageCount = 1;

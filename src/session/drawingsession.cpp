@@ -1,5 +1,8 @@
 #include "session/drawingsession.h"
 
+#include "document/drawingfile.h"
+#include "export/dxfwriter.h"
+
 namespace tervasko {
 namespace {
 
@@ -61,6 +64,35 @@ std::size_t DrawingSession::HeldBytes() const {
         if (const auto* step = dynamic_cast<const Step*>(history_.command(i)))
             bytes += step->Bytes();
     return bytes;
+}
+
+void DrawingSession::New() {
+    drawing_.NewAll();
+    Restart();
+}
+
+bool DrawingSession::Load(const std::string& path, Error* error) {
+    DrawingSettings settings = Settings.Values();
+    if (!ReadDrawingFile(path, drawing_, settings, error, SheetSizeCheck::Refuse)) return false;
+    Settings.Assign(settings);
+    Restart();
+    return true;
+}
+
+bool DrawingSession::SaveAs(const std::string& path, Error* error) {
+    drawing_.FileName = path;
+    if (!SaveTheFile(drawing_, Settings.Values(), error)) return false;
+    MarkSaved();
+    return true;
+}
+
+bool DrawingSession::ExportDxf(const std::string& path, Error* error) {
+    return savedxfArc(path, drawing_, Settings.PageCount(), error);
+}
+
+std::string DrawingSession::Title(const std::string& base, const std::string& untitled) const {
+    const std::string name = drawing_.FileName.empty() ? untitled : drawing_.FileName;
+    return base + " - [" + name + (drawing_.Changed ? "*]" : "]");
 }
 
 void DrawingSession::Restart() {

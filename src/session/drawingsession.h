@@ -4,6 +4,7 @@
 #include <QUndoStack>
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "document/drawingedit.h"
 #include "document/drawmodel.h"
@@ -46,6 +47,22 @@ public:
     void RestartUnsaved();
     // The drawing was saved: this state is the clean one.
     void MarkSaved();
+
+    // The file commands' work, without their questions and dialogs (the window asks those).
+    // New: an empty, untitled drawing with a fresh history; placement, sheet and settings
+    // stay.
+    void New();
+    // Reads a drawing and its settings; only when the file was read whole do the drawing,
+    // the settings (one Assigned) and the file name change and the history start afresh.
+    // Otherwise nothing changes and *error says why.
+    bool Load(const std::string& path, Error* error);
+    // Saves under `path`, which becomes the file name; the saved state is the clean one.
+    // On failure the drawing stays changed and *error says why.
+    bool SaveAs(const std::string& path, Error* error);
+    bool ExportDxf(const std::string& path, Error* error);
+
+    // The window's title: "<base> - [<file or untitled>]", with a star while changed.
+    std::string Title(const std::string& base, const std::string& untitled) const;
 
     // Takes the last step back, or makes the next one again; nothing while a gesture that
     // changes the drawing is under way.
