@@ -48,7 +48,6 @@ void TMainForm::buildEditMenu(QMenuBar* bar) {
 }
 
 void TMainForm::setUpHistory() {
-    Session = std::make_unique<DrawingSession>(Drawing);
     Session->Busy = [this] {
         return Gesture.Stroking || Gesture.ElementDragging || Gesture.TextDragging;
     };

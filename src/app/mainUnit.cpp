@@ -126,7 +126,10 @@ void TShape::mousePressEvent(QMouseEvent*) {
 // --- creation and the first show ----------------------------------------------------------
 
 TMainForm::TMainForm(std::string programDir, QWidget* parent)
-    : QMainWindow(parent), ProgramDir(std::move(programDir)) {
+    : QMainWindow(parent),
+      Session(std::make_unique<DrawingSession>(Drawing)),
+      ProgramDir(std::move(programDir)),
+      Gesture(Session->Gesture) {
     setObjectName("TMainForm");
     resize(780, 560);
     QFont f = font();

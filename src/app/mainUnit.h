@@ -73,6 +73,9 @@ public:
 
     // The document.
     TDrawing Drawing;
+    // The session beneath the window: the drawing's history, its settings, the gesture
+    // state and the file commands' work.
+    std::unique_ptr<DrawingSession> Session;
     std::string ProgramDir;
     std::string TitleBase;
     bool FormShown = false;
@@ -82,7 +85,7 @@ public:
     bool LoadingOptions = false;
 
     SheetView View;
-    GestureState Gesture;
+    GestureState& Gesture;  // the session's
     // The windows and commands of the menus, made with the main window in this order.
     TFileCommands* FileCommands = nullptr;
     TDPIForm* DPIForm = nullptr;
@@ -93,8 +96,6 @@ public:
     LanguageDialogs LanguageUi;
     std::unique_ptr<TMainToolHost> Tools;
     std::unique_ptr<TranslationTable> Translations;
-    // The drawing's history of steps.
-    std::unique_ptr<DrawingSession> Session;
     // The recovery copy of unsaved work.
     std::unique_ptr<TRecoveryKeeper> Recovery;
 

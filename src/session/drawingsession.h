@@ -9,6 +9,7 @@
 #include "document/drawingedit.h"
 #include "document/drawmodel.h"
 #include "session/settingsmodel.h"
+#include "tools/gesturestate.h"
 
 namespace tervasko {
 
@@ -28,6 +29,8 @@ public:
     TDrawing& Drawing() { return drawing_; }
     // The settings that travel with the drawing, and the inch switch.
     SettingsModel Settings;
+    // The pointer tools' state between events.
+    GestureState Gesture;
     QUndoStack& History() { return history_; }
 
     // A change of the drawing's lists or sheet size, already made; `step` names it in
