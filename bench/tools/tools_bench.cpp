@@ -78,6 +78,37 @@ void BM_PencilSegment(benchmark::State& state) {
 }
 BENCHMARK(BM_PencilSegment)->ArgName("lines200k")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
+// A stroke of 2,000 segments on the large drawing: the first 200 or the last 200 timed, per
+// segment with its repaint. The overlay of the stroke grows behind them.
+void BM_PencilStrokeEnds(benchmark::State& state) {
+    constexpr int kStroke = 2000, kTimed = 200;
+    const bool last = state.range(0) != 0;
+    auto form = window(true);
+    form->Bleistift1->trigger();
+    QApplication::processEvents();
+    const auto at = [](int i) { return std::pair{105 + (i % 500), 105 + i / 5}; };
+    for (auto _ : state) {
+        state.PauseTiming();
+        form->PaintBox1MouseDown(MouseButton::Left, 105, 105);
+        const int from = last ? kStroke - kTimed : 0;
+        for (int i = 0; i < from; ++i) pointerMove(*form, at(i).first, at(i).second);
+        state.ResumeTiming();
+        for (int i = from; i < from + kTimed; ++i) pointerMove(*form, at(i).first, at(i).second);
+        state.PauseTiming();
+        form->PaintBox1MouseUp(MouseButton::Left, 605, 305);
+        while (form->Drawing.Elements.Count() > 200000u)
+            form->Drawing.Elements.Delete(
+                static_cast<std::int32_t>(form->Drawing.Elements.Count()) - 1);
+        form->SetChanged();
+        form->PaintBox1Paint();
+        QApplication::processEvents();
+        state.ResumeTiming();
+    }
+    state.counters["s_per_segment"] = benchmark::Counter(
+        kTimed, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_PencilStrokeEnds)->ArgName("last200")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
 // Over nothing: the whole list is tested and nothing is drawn. Over the last element: the
 // first test hits, and the cycle and the red overdraw follow, with the repaint.
 void BM_ElementHoverScan(benchmark::State& state) {

@@ -157,7 +157,8 @@ void SheetView::Paint(QPainter& painter, const QRect& exposed) {
     }
     if (!overlay_.entries().empty()) {
         QtCanvas canvas(painter, scene_.dpi);
-        overlay_.replay(canvas);
+        const IntRect cull{exposed.left(), exposed.top(), exposed.right(), exposed.bottom()};
+        overlay_.replay(canvas, &cull);
     }
 }
 

@@ -94,8 +94,18 @@ std::vector<RecordingCanvas::Entry> RecordingCanvas::entriesOf(Op op) const {
     return out;
 }
 
-void RecordingCanvas::replay(Canvas& target) const {
+void RecordingCanvas::replay(Canvas& target, const IntRect* cull) const {
+    const auto outside = [cull](const Entry& e) {
+        if (!cull || e.op != Op::Line) return false;
+        const long long m = std::max(1, e.penWidth) / 2 + 2;
+        const long long left = std::min(e.points[0].x, e.points[1].x) - m;
+        const long long right = std::max(e.points[0].x, e.points[1].x) + m;
+        const long long top = std::min(e.points[0].y, e.points[1].y) - m;
+        const long long bottom = std::max(e.points[0].y, e.points[1].y) + m;
+        return right < cull->left || left > cull->right || bottom < cull->top || top > cull->bottom;
+    };
     for (const Entry& e : entries_) {
+        if (outside(e)) continue;
         target.setPen(e.penColor, e.penWidth, e.penStyle);
         if (e.brushHollow)
             target.setBrushHollow();

@@ -53,8 +53,10 @@ public:
     std::vector<Entry> entriesOf(Op op) const;
     void clear() { entries_.clear(); }
 
-    // Draws the recorded operations onto another canvas, in order, with their states.
-    void replay(Canvas& target) const;
+    // Draws the recorded operations onto another canvas, in order, with their states. With a
+    // cull rectangle, lines that lie wholly outside it (with their pen) are left out: a small
+    // repaint of a long pencil stroke then costs what its new segment costs.
+    void replay(Canvas& target, const IntRect* cull = nullptr) const;
 
     Color penColor() const { return penColor_; }
     int penWidth() const { return penWidth_; }

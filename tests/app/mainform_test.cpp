@@ -15,6 +15,7 @@
 
 #include "app/mainUnit.h"
 #include "app/paintbox.h"
+#include "app/toolhostqt.h"
 #include "platform/numeric.h"
 #include "platform/qt/qtcanvas.h"
 #include "support/tempdir.h"
@@ -238,6 +239,15 @@ TEST_F(MainFormTest, ASmallRepaintShowsExactlyWhatTheWholeSheetShowsThere) {
     form->Drawing.Placement.LinealAngle = 30;
     form->Drawing.Placement.WinkelAngle = 17;
     form->PaintBox1Paint();
+    // Overlay lines, wide and thin, across many tiles: a small repaint draws only the lines
+    // that reach it, and those whole.
+    Canvas& overlay = form->Tools->ScreenCanvas();
+    overlay.setPen(kRed, 9);
+    overlay.moveTo(30, 47);
+    overlay.lineTo(400, 233);
+    overlay.setPen(0x00AA00, 1);
+    overlay.moveTo(13, 500);
+    overlay.lineTo(790, 21);
     QImage whole(form->PaintBox1->size(), QImage::Format_RGB32);
     whole.fill(Qt::gray);
     {
