@@ -281,6 +281,11 @@ void TMainForm::DateiAlsBildexportieren1Click() {
 
 TMainForm::~TMainForm() {
     FormDestroy();
+    // The session outlives the window's other members and its history still signals as it
+    // goes (its stack leaves the clean state): nobody of the window may listen then.
+    Session->History().disconnect();
+    Session->Settings.disconnect();
+    Session->disconnect();
 }
 
 void TMainForm::FormCreate() {
