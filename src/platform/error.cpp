@@ -1,89 +1,113 @@
 #include "platform/error.h"
 
 #include <cstring>
+#include <iterator>
 
 namespace tervasko {
 namespace {
 
-const char* englishDetail(ErrorCode code) {
-    switch (code) {
-        case ErrorCode::None:
-            return "";
-        case ErrorCode::System:
-            return "%S";
-        case ErrorCode::NotRegularFile:
-            return "Not a regular file";
-        case ErrorCode::FileTooLarge:
-            return "The file is larger than %1";
-        case ErrorCode::FileChanged:
-            return "The file changed while it was read";
-        case ErrorCode::WriteProtected:
-            return "The file is write-protected";
-        case ErrorCode::NoFileName:
-            return "No file name";
-        case ErrorCode::FileNotOpen:
-            return "File is not open";
-        case ErrorCode::OutOfMemory:
-            return "there is not enough memory";
-        case ErrorCode::OutOfMemoryToRead:
-            return "there is not enough memory to read it";
-        case ErrorCode::EmptyOrEndsInElementCount:
-            return "the file is empty or ends inside the element count";
-        case ErrorCode::ElementCountTooLarge:
-            return "the element count %1 is larger than the file can hold: it ends inside element "
-                   "record %2 of %3";
-        case ErrorCode::OutOfMemoryForElements:
-            return "there is not enough memory for %1 elements";
-        case ErrorCode::EndsInTextCount:
-            return "the file ends inside the text count";
-        case ErrorCode::EndsInTextRecord:
-            return "the file ends inside text record %1 of %2";
-        case ErrorCode::OutOfMemoryForTexts:
-            return "there is not enough memory for %1 texts";
-        case ErrorCode::EndsInText:
-            return "the file ends inside the text of text record %1 of %2";
-        case ErrorCode::EndsInFontName:
-            return "the file ends inside the font name of text record %1 of %2";
-        case ErrorCode::OutOfMemoryForStrings:
-            return "there is not enough memory for the texts";
-        case ErrorCode::EndsInSettings:
-            return "the file ends inside the settings block";
-        case ErrorCode::SettingsNotANumber:
-            return "the settings block holds a value that is not a number";
-        case ErrorCode::EndsInExtension:
-            return "the file ends inside the extension block";
-        case ErrorCode::ExtensionNotANumber:
-            return "the extension block holds a value that is not a number";
-        case ErrorCode::SheetNotPositive:
-            return "the extension block holds a sheet size that is not positive";
-        case ErrorCode::SheetTooLarge:
-            return "\"%F\" has a sheet of %1 x %2 mm; a sheet can be at most %3 mm wide and high";
-        case ErrorCode::PrinterCannotOpen:
-            return "The printer cannot be opened";
-        case ErrorCode::PrinterRefusedJob:
-            return "The printer did not take the job";
-        case ErrorCode::Other:
-            return "%S";
-    }
-    return "";
-}
+// Each sentence in English (the command line's, and the tests') and in German (the program's
+// own, which the translation table turns into the user's language), in the order of the codes.
+struct Sentence {
+    const char* english;
+    const char* german;
+};
 
-const char* englishLead(ErrorLead lead) {
-    switch (lead) {
-        case ErrorLead::None:
-            return "%D";
-        case ErrorLead::CannotOpen:
-            return "Cannot open \"%F\": %D";
-        case ErrorLead::NotADrawing:
-            return "\"%F\" is not a readable drawing: %D";
-        case ErrorLead::CannotSave:
-            return "Cannot save \"%F\": %D";
-        case ErrorLead::CannotCreate:
-            return "Cannot create \"%F\": %D";
-        case ErrorLead::CannotWrite:
-            return "Cannot write \"%F\": %D";
-    }
-    return "%D";
+constexpr Sentence kDetails[] = {
+    // None
+    {"", ""},
+    // System
+    {"%S", "%S"},
+    // NotRegularFile
+    {"Not a regular file", "Das ist keine gewöhnliche Datei."},
+    // FileTooLarge
+    {"The file is larger than %1", "Die Datei ist größer als %1."},
+    // FileChanged
+    {"The file changed while it was read", "Die Datei hat sich beim Lesen verändert."},
+    // WriteProtected
+    {"The file is write-protected", "Die Datei ist schreibgeschützt."},
+    // NoFileName
+    {"No file name", "Es fehlt ein Dateiname."},
+    // FileNotOpen
+    {"File is not open", "Die Datei ist nicht geöffnet."},
+    // OutOfMemory
+    {"there is not enough memory", "Es ist nicht genug Speicher frei."},
+    // OutOfMemoryToRead
+    {"there is not enough memory to read it", "Es ist nicht genug Speicher frei, um sie zu lesen."},
+    // EmptyOrEndsInElementCount
+    {"the file is empty or ends inside the element count",
+     "Die Datei ist leer oder endet in der Anzahl der Elemente."},
+    // ElementCountTooLarge
+    {"the element count %1 is larger than the file can hold: it ends inside element record %2 "
+     "of %3",
+     "Die Anzahl der Elemente (%1) ist größer, als die Datei fassen kann: Sie endet im "
+     "Elementdatensatz %2 von %3."},
+    // OutOfMemoryForElements
+    {"there is not enough memory for %1 elements",
+     "Für %1 Elemente ist nicht genug Speicher frei."},
+    // EndsInTextCount
+    {"the file ends inside the text count", "Die Datei endet in der Anzahl der Texte."},
+    // EndsInTextRecord
+    {"the file ends inside text record %1 of %2", "Die Datei endet im Textdatensatz %1 von %2."},
+    // OutOfMemoryForTexts
+    {"there is not enough memory for %1 texts", "Für %1 Texte ist nicht genug Speicher frei."},
+    // EndsInText
+    {"the file ends inside the text of text record %1 of %2",
+     "Die Datei endet im Text des Textdatensatzes %1 von %2."},
+    // EndsInFontName
+    {"the file ends inside the font name of text record %1 of %2",
+     "Die Datei endet im Schriftnamen des Textdatensatzes %1 von %2."},
+    // OutOfMemoryForStrings
+    {"there is not enough memory for the texts", "Für die Texte ist nicht genug Speicher frei."},
+    // EndsInSettings
+    {"the file ends inside the settings block", "Die Datei endet im Block der Einstellungen."},
+    // SettingsNotANumber
+    {"the settings block holds a value that is not a number",
+     "Der Block der Einstellungen enthält einen Wert, der keine Zahl ist."},
+    // EndsInExtension
+    {"the file ends inside the extension block", "Die Datei endet im Erweiterungsblock."},
+    // ExtensionNotANumber
+    {"the extension block holds a value that is not a number",
+     "Der Erweiterungsblock enthält einen Wert, der keine Zahl ist."},
+    // SheetNotPositive
+    {"the extension block holds a sheet size that is not positive",
+     "Der Erweiterungsblock enthält eine Blattgröße, die nicht positiv ist."},
+    // SheetTooLarge
+    {"\"%F\" has a sheet of %1 x %2 mm; a sheet can be at most %3 mm wide and high",
+     "„%F“ hat ein Blatt von %1 x %2 mm; ein Blatt darf höchstens %3 mm breit und hoch "
+     "sein."},
+    // PrinterCannotOpen
+    {"The printer cannot be opened", "Der Drucker kann nicht geöffnet werden."},
+    // PrinterRefusedJob
+    {"The printer did not take the job", "Der Drucker hat den Auftrag nicht angenommen."},
+    // Other
+    {"%S", "%S"},
+};
+static_assert(std::size(kDetails) == static_cast<std::size_t>(ErrorCode::Other) + 1,
+              "a sentence for every code");
+
+constexpr Sentence kLeads[] = {
+    // None
+    {"%D", "%D"},
+    // CannotOpen
+    {"Cannot open \"%F\": %D", "„%F“ kann nicht geöffnet werden: %D"},
+    // NotADrawing
+    {"\"%F\" is not a readable drawing: %D", "„%F“ ist keine lesbare Zeichnung: %D"},
+    // CannotSave
+    {"Cannot save \"%F\": %D", "„%F“ kann nicht gespeichert werden: %D"},
+    // CannotCreate
+    {"Cannot create \"%F\": %D", "„%F“ kann nicht angelegt werden: %D"},
+    // CannotWrite
+    {"Cannot write \"%F\": %D", "„%F“ kann nicht geschrieben werden: %D"},
+};
+static_assert(std::size(kLeads) == static_cast<std::size_t>(ErrorLead::CannotWrite) + 1,
+              "a sentence for every lead");
+
+const Sentence& detailOf(ErrorCode code) {
+    return kDetails[static_cast<std::size_t>(code)];
+}
+const Sentence& leadOf(ErrorLead lead) {
+    return kLeads[static_cast<std::size_t>(lead)];
 }
 
 }  // namespace
@@ -141,91 +165,16 @@ std::string FillIn(const std::string& text, const Error& error, const std::strin
 }
 
 std::string EnglishText(const Error& error) {
-    const std::string detail = FillIn(englishDetail(error.Code), error, {});
-    return FillIn(englishLead(error.Lead), error, detail);
+    const std::string detail = FillIn(detailOf(error.Code).english, error, {});
+    return FillIn(leadOf(error.Lead).english, error, detail);
 }
 
 const char* GermanDetail(ErrorCode code) {
-    switch (code) {
-        case ErrorCode::None:
-            return "";
-        case ErrorCode::System:
-            return "%S";
-        case ErrorCode::NotRegularFile:
-            return "Das ist keine gewöhnliche Datei.";
-        case ErrorCode::FileTooLarge:
-            return "Die Datei ist größer als %1.";
-        case ErrorCode::FileChanged:
-            return "Die Datei hat sich beim Lesen verändert.";
-        case ErrorCode::WriteProtected:
-            return "Die Datei ist schreibgeschützt.";
-        case ErrorCode::NoFileName:
-            return "Es fehlt ein Dateiname.";
-        case ErrorCode::FileNotOpen:
-            return "Die Datei ist nicht geöffnet.";
-        case ErrorCode::OutOfMemory:
-            return "Es ist nicht genug Speicher frei.";
-        case ErrorCode::OutOfMemoryToRead:
-            return "Es ist nicht genug Speicher frei, um sie zu lesen.";
-        case ErrorCode::EmptyOrEndsInElementCount:
-            return "Die Datei ist leer oder endet in der Anzahl der Elemente.";
-        case ErrorCode::ElementCountTooLarge:
-            return "Die Anzahl der Elemente (%1) ist größer, als die Datei fassen kann: Sie endet "
-                   "im "
-                   "Elementdatensatz %2 von %3.";
-        case ErrorCode::OutOfMemoryForElements:
-            return "Für %1 Elemente ist nicht genug Speicher frei.";
-        case ErrorCode::EndsInTextCount:
-            return "Die Datei endet in der Anzahl der Texte.";
-        case ErrorCode::EndsInTextRecord:
-            return "Die Datei endet im Textdatensatz %1 von %2.";
-        case ErrorCode::OutOfMemoryForTexts:
-            return "Für %1 Texte ist nicht genug Speicher frei.";
-        case ErrorCode::EndsInText:
-            return "Die Datei endet im Text des Textdatensatzes %1 von %2.";
-        case ErrorCode::EndsInFontName:
-            return "Die Datei endet im Schriftnamen des Textdatensatzes %1 von %2.";
-        case ErrorCode::OutOfMemoryForStrings:
-            return "Für die Texte ist nicht genug Speicher frei.";
-        case ErrorCode::EndsInSettings:
-            return "Die Datei endet im Block der Einstellungen.";
-        case ErrorCode::SettingsNotANumber:
-            return "Der Block der Einstellungen enthält einen Wert, der keine Zahl ist.";
-        case ErrorCode::EndsInExtension:
-            return "Die Datei endet im Erweiterungsblock.";
-        case ErrorCode::ExtensionNotANumber:
-            return "Der Erweiterungsblock enthält einen Wert, der keine Zahl ist.";
-        case ErrorCode::SheetNotPositive:
-            return "Der Erweiterungsblock enthält eine Blattgröße, die nicht positiv ist.";
-        case ErrorCode::SheetTooLarge:
-            return "„%F“ hat ein Blatt von %1 x %2 mm; ein Blatt darf höchstens %3 mm breit und "
-                   "hoch sein.";
-        case ErrorCode::PrinterCannotOpen:
-            return "Der Drucker kann nicht geöffnet werden.";
-        case ErrorCode::PrinterRefusedJob:
-            return "Der Drucker hat den Auftrag nicht angenommen.";
-        case ErrorCode::Other:
-            return "%S";
-    }
-    return "";
+    return detailOf(code).german;
 }
 
 const char* GermanLead(ErrorLead lead) {
-    switch (lead) {
-        case ErrorLead::None:
-            return "%D";
-        case ErrorLead::CannotOpen:
-            return "„%F“ kann nicht geöffnet werden: %D";
-        case ErrorLead::NotADrawing:
-            return "„%F“ ist keine lesbare Zeichnung: %D";
-        case ErrorLead::CannotSave:
-            return "„%F“ kann nicht gespeichert werden: %D";
-        case ErrorLead::CannotCreate:
-            return "„%F“ kann nicht angelegt werden: %D";
-        case ErrorLead::CannotWrite:
-            return "„%F“ kann nicht geschrieben werden: %D";
-    }
-    return "%D";
+    return leadOf(lead).german;
 }
 
 }  // namespace tervasko
