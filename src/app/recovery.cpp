@@ -50,7 +50,10 @@ bool readCopy(TMainForm& form, const std::string& path, CheckedCopy& copy, std::
         error = DescribeError(failure);
         return false;
     }
-    if (!DecodeRecoveryHead(copy.bytes, copy.fileName, copy.offset, &error)) return false;
+    if (!DecodeRecoveryHead(copy.bytes, copy.fileName, copy.offset, &failure)) {
+        error = DescribeError(failure);
+        return false;
+    }
     TDrawing scratch;
     DrawingSettings settings = form.CurrentSettings();
     if (ReadDrawingBytes(copy.bytes.data() + copy.offset, copy.bytes.size() - copy.offset, path,

@@ -90,16 +90,16 @@ std::vector<std::uint8_t> EncodeRecoveryCopy(const std::string& fileName, const 
 }
 
 bool DecodeRecoveryHead(const std::vector<std::uint8_t>& bytes, std::string& fileName,
-                        std::size_t& drawingOffset, std::string* error) {
-    const auto fail = [&](const char* what) {
-        if (error) *error = what;
+                        std::size_t& drawingOffset, Error* error) {
+    const auto fail = [&](ErrorCode what) {
+        if (error) *error = Failure(what);
         return false;
     };
     if (bytes.size() < kMagicSize || std::memcmp(bytes.data(), kMagic, kMagicSize) != 0)
-        return fail("it is no recovery copy");
+        return fail(ErrorCode::NotARecoveryCopy);
     ByteReader in(bytes.data() + kMagicSize, bytes.size() - kMagicSize);
-    if (!ReadAnsiString(in, fileName)) return fail("it ends inside the drawing's name");
-    if (fileName.find('\0') != std::string::npos) return fail("the drawing's name is broken");
+    if (!ReadAnsiString(in, fileName)) return fail(ErrorCode::EndsInDrawingName);
+    if (fileName.find('\0') != std::string::npos) return fail(ErrorCode::DrawingNameBroken);
     drawingOffset = bytes.size() - in.remaining();
     return true;
 }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "document/drawingfile.h"
+#include "platform/error.h"
 
 namespace tervasko {
 
@@ -23,7 +24,7 @@ std::vector<std::uint8_t> EncodeRecoveryCopy(const std::string& fileName, const 
 // Checks the head; on success sets the drawing's file name and where the drawing's bytes
 // begin. On failure returns false and sets *error to what is wrong.
 bool DecodeRecoveryHead(const std::vector<std::uint8_t>& bytes, std::string& fileName,
-                        std::size_t& drawingOffset, std::string* error);
+                        std::size_t& drawingOffset, Error* error);
 
 // Where recovery copies live: $XDG_STATE_HOME/tervasko/, or ~/.local/state/tervasko/ when
 // that is not set (with a trailing slash). Empty when neither can be found.

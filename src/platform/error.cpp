@@ -80,6 +80,12 @@ constexpr Sentence kDetails[] = {
     {"The printer cannot be opened", "Der Drucker kann nicht geöffnet werden."},
     // PrinterRefusedJob
     {"The printer did not take the job", "Der Drucker hat den Auftrag nicht angenommen."},
+    // NotARecoveryCopy
+    {"it is no recovery copy", "Das ist keine Wiederherstellungskopie."},
+    // EndsInDrawingName
+    {"it ends inside the drawing's name", "Sie endet im Namen der Zeichnung."},
+    // DrawingNameBroken
+    {"the drawing's name is broken", "Der Name der Zeichnung ist beschädigt."},
     // Other
     {"%S", "%S"},
 };

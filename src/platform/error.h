@@ -38,6 +38,10 @@ enum class ErrorCode {
     SheetTooLarge,  // Args: width, height, the largest side (mm)
     PrinterCannotOpen,
     PrinterRefusedJob,
+    // A recovery copy that cannot be used.
+    NotARecoveryCopy,
+    EndsInDrawingName,
+    DrawingNameBroken,
     Other,  // words of a library's own in SystemText, shown as they are
 };
 

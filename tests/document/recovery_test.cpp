@@ -42,9 +42,10 @@ TEST(RecoveryStore, AKilledProgramLeavesItsCopyAndALivingOneHidesIt) {
     ASSERT_EQ(orphans.size(), 1u);
     EXPECT_NE(orphans[0].path, living.CopyPath());
     const std::vector<std::uint8_t> bytes = testing::readBytes(orphans[0].path);
-    std::string name, error;
+    std::string name;
+    Error error;
     std::size_t offset = 0;
-    ASSERT_TRUE(DecodeRecoveryHead(bytes, name, offset, &error)) << error;
+    ASSERT_TRUE(DecodeRecoveryHead(bytes, name, offset, &error)) << EnglishText(error);
     EXPECT_EQ(name, "/x/plan.tvk");
     DecodedDrawing decoded;
     Error failure;
