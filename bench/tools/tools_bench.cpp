@@ -52,6 +52,17 @@ void pointerMove(TMainForm& form, int x, int y) {
     QApplication::processEvents();
 }
 
+// The stroke goes away again, with the cycle that shows it gone: the drawing is back to its
+// first `keep` elements.
+void takeStrokeAway(TMainForm& form, std::uint32_t keep) {
+    form.PaintBox1MouseUp(MouseButton::Left, 605, 305);
+    while (form.Drawing.Elements.Count() > keep)
+        form.Drawing.Elements.Delete(static_cast<std::int32_t>(form.Drawing.Elements.Count()) - 1);
+    form.SetChanged();
+    form.PaintBox1Paint();
+    QApplication::processEvents();
+}
+
 void BM_PencilSegment(benchmark::State& state) {
     auto form = window(state.range(0) != 0);
     form->Bleistift1->trigger();
@@ -62,14 +73,7 @@ void BM_PencilSegment(benchmark::State& state) {
         state.ResumeTiming();
         for (int i = 0; i < kSegments; ++i) pointerMove(*form, 105 + (i % 500), 105 + i / 5);
         state.PauseTiming();
-        form->PaintBox1MouseUp(MouseButton::Left, 605, 305);
-        // The stroke goes away again, with the cycle that shows it gone, outside the count.
-        while (form->Drawing.Elements.Count() > (state.range(0) ? 200000u : 0u))
-            form->Drawing.Elements.Delete(
-                static_cast<std::int32_t>(form->Drawing.Elements.Count()) - 1);
-        form->SetChanged();
-        form->PaintBox1Paint();
-        QApplication::processEvents();
+        takeStrokeAway(*form, state.range(0) ? 200000u : 0u);
         state.ResumeTiming();
     }
     // Seconds per segment (shown with a unit prefix: 2m is 2 ms).
@@ -95,13 +99,7 @@ void BM_PencilStrokeEnds(benchmark::State& state) {
         state.ResumeTiming();
         for (int i = from; i < from + kTimed; ++i) pointerMove(*form, at(i).first, at(i).second);
         state.PauseTiming();
-        form->PaintBox1MouseUp(MouseButton::Left, 605, 305);
-        while (form->Drawing.Elements.Count() > 200000u)
-            form->Drawing.Elements.Delete(
-                static_cast<std::int32_t>(form->Drawing.Elements.Count()) - 1);
-        form->SetChanged();
-        form->PaintBox1Paint();
-        QApplication::processEvents();
+        takeStrokeAway(*form, 200000u);
         state.ResumeTiming();
     }
     state.counters["s_per_segment"] = benchmark::Counter(

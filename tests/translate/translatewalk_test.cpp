@@ -239,14 +239,18 @@ std::vector<QString> ShownTexts(QObject* root) {
     return texts;
 }
 
-class ShippedStartTest : public ::testing::TestWithParam<int> {};
+// A program folder holding the shipped table and the options of the language under test.
+class ShippedStartTest : public ::testing::TestWithParam<int> {
+protected:
+    testing::TempDir dir;
+    void SetUp() override {
+        test::InstallShipped(dir.path() + "/");
+        ASSERT_TRUE(SaveOptions(dir.path() + "/", GetParam()));
+    }
+};
 
 TEST_P(ShippedStartTest, NoGermanTextIsLeftWhereTheShippedTableHasATranslation) {
     const int language = GetParam();
-    testing::TempDir dir;
-    test::InstallShipped(dir.path() + "/");
-    ASSERT_TRUE(SaveOptions(dir.path() + "/", language));
-
     TMainForm form(dir.path());
     TranslationTable& table = *form.Translations;
     auto* editor = new TTranslateForm(table, &form);
@@ -283,9 +287,6 @@ TEST_P(ShippedStartTest, NoGermanTextIsLeftWhereTheShippedTableHasATranslation) 
 // the reason, the system's reasons too; and every sentence an error can make is shipped.
 TEST_P(ShippedStartTest, FileErrorsReadWholeInTheActiveLanguage) {
     const int language = GetParam();
-    testing::TempDir dir;
-    test::InstallShipped(dir.path() + "/");
-    ASSERT_TRUE(SaveOptions(dir.path() + "/", language));
     TMainForm form(dir.path());
     TranslationTable& table = *form.Translations;
     table.PrimeMessages();
