@@ -127,7 +127,8 @@ void TShape::mousePressEvent(QMouseEvent*) {
 
 TMainForm::TMainForm(std::string programDir, QWidget* parent)
     : QMainWindow(parent),
-      Session(std::make_unique<DrawingSession>(Drawing)),
+      Session(std::make_unique<DrawingSession>()),
+      Drawing(Session->Drawing()),
       ProgramDir(std::move(programDir)),
       Gesture(Session->Gesture) {
     setObjectName("TMainForm");
@@ -209,7 +210,7 @@ TMainForm::TMainForm(std::string programDir, QWidget* parent)
     connect(DXFExportAction, &QAction::triggered, FileCommands,
             &TFileCommands::DXFExportActionClick);
     RecentFiles = new TRecentFiles(*this, DateiZuletztgeffnet1);
-    FileCommands->FileUsed = [this](const std::string& path) { RecentFiles->Note(path); };
+    FileCommands->Flow().FileUsed = [this](const std::string& path) { RecentFiles->Note(path); };
     new TDropOpener(*this);
     DPIForm = new TDPIForm(this);
     SeiteEinrichtenForm = new TSeiteEinrichtenForm(this);
@@ -347,15 +348,19 @@ void TMainForm::FormDestroy() {
 
 // --- title --------------------------------------------------------------------------------
 
+bool TMainForm::Changed() const {
+    return Session->Changed();
+}
+
 void TMainForm::SetChanged() {
-    Drawing.Changed = true;
+    Session->SetChangedMark(true);
     if (Recovery) Recovery->DrawingChanged();
     View.InvalidateDrawing();
     showTitle();
 }
 
 void TMainForm::SetUnChanged() {
-    Drawing.Changed = false;
+    Session->SetChangedMark(false);
     if (Recovery) Recovery->DrawingSettled();
     View.InvalidateDrawing();
     showTitle();
@@ -365,7 +370,8 @@ void TMainForm::SetUnChanged() {
 void TMainForm::showTitle() {
     std::string untitled;
     GetMessageText(6, untitled);
-    setWindowTitle(QString::fromStdString(Session->Title(TitleBase, untitled)));
+    Session->SetTitleTexts(TitleBase, untitled);
+    setWindowTitle(QString::fromStdString(Session->Title()));
 }
 
 // --- menus and panels ----------------------------------------------------------------------
@@ -927,7 +933,7 @@ bool TMainForm::AskText(const TextInput* preset, TextInput& result) {
 
 void TMainForm::SetChangedOnScreen() {
     // The title as SetChanged shows it; the sheets catch up later.
-    Drawing.Changed = true;
+    Session->SetChangedMark(true);
     SheetsBehindScreen = true;
     if (Recovery) Recovery->DrawingChanged();
     showTitle();

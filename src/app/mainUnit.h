@@ -71,11 +71,11 @@ public:
     explicit TMainForm(std::string programDir = {}, QWidget* parent = nullptr);
     ~TMainForm() override;
 
-    // The document.
-    TDrawing Drawing;
-    // The session beneath the window: the drawing's history, its settings, the gesture
+    // The session beneath the window: the drawing, its history, its settings, the gesture
     // state and the file commands' work.
     std::unique_ptr<DrawingSession> Session;
+    // The session's drawing.
+    TDrawing& Drawing;
     std::string ProgramDir;
     std::string TitleBase;
     bool FormShown = false;
@@ -101,7 +101,7 @@ public:
 
     void SetChanged();
     void SetUnChanged();
-    bool Changed() const { return Drawing.Changed; }
+    bool Changed() const;
 
     // The paint cycle.
     void PaintBox1Paint();
