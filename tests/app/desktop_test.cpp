@@ -426,7 +426,9 @@ TEST(DataFolderPreparation, ShippedTranslationsAreMergedOnceForEveryVersion) {
     writeText(tsv, "Datei\tFile\nNeu\n\n\n");
     const auto problems = PrepareDataFolder(folder, folder, shared.path());
     ASSERT_EQ(problems.size(), 1u);
-    EXPECT_NE(problems[0].find(tsv), std::string::npos) << problems[0];
+    EXPECT_EQ(problems[0].File, tsv);
+    EXPECT_EQ(problems[0].Code, ErrorCode::TranslationsMalformed);
+    EXPECT_NE(EnglishText(problems[0]).find(tsv), std::string::npos) << EnglishText(problems[0]);
     EXPECT_EQ(englishOf(folder, "Datei"), "My file");
 }
 
