@@ -124,7 +124,7 @@ void BM_RulerDragMove(benchmark::State& state) {
     form.resize(1280, 900);
     form.show();
     if (state.range(0)) fillLargeDrawing(form.Drawing);
-    form.PageAnz->setValue(kPages);
+    form.findChild<QSpinBox*>("PageAnz")->setValue(kPages);
     form.SetUnChanged();
     QApplication::processEvents();
     form.PaintBox1MouseDown(MouseButton::Left, 300, 300);
@@ -132,7 +132,7 @@ void BM_RulerDragMove(benchmark::State& state) {
     for (auto _ : state) {
         dx = dx == 0 ? 1 : 0;
         form.PaintBox1MouseMove(300 + dx, 300);
-        form.ScrollBox1->viewport()->repaint();
+        form.findChild<QScrollArea*>("ScrollBox1")->viewport()->repaint();
     }
     form.PaintBox1MouseUp(MouseButton::Left, 300, 300);
 }
@@ -152,13 +152,13 @@ void BM_TenSheetsAtZoom300Scrolled(benchmark::State& state) {
         form.ShowError = [](const std::string&) {};
         form.resize(1280, 900);
         form.show();
-        form.zoomed->setValue(300);
-        form.PageAnz->setValue(10);
+        form.findChild<QSpinBox*>("zoomed")->setValue(300);
+        form.findChild<QSpinBox*>("PageAnz")->setValue(10);
         QApplication::processEvents();
-        QScrollBar* bar = form.ScrollBox1->verticalScrollBar();
+        QScrollBar* bar = form.findChild<QScrollArea*>("ScrollBox1")->verticalScrollBar();
         for (int y = 0; y <= bar->maximum(); y += 600) {
             bar->setValue(y);
-            form.ScrollBox1->viewport()->repaint();
+            form.findChild<QScrollArea*>("ScrollBox1")->viewport()->repaint();
             QApplication::processEvents();
         }
     }

@@ -38,7 +38,7 @@ std::unique_ptr<TMainForm> window(bool large) {
     form->ShowError = [](const std::string&) {};
     form->resize(1280, 900);
     form->show();
-    form->PageAnz->setValue(kPages);
+    form->findChild<QSpinBox*>("PageAnz")->setValue(kPages);
     if (large) fillLargeDrawing(form->Drawing);
     form->SetChanged();
     form->PaintBox1Paint();
@@ -65,7 +65,7 @@ void takeStrokeAway(TMainForm& form, std::uint32_t keep) {
 
 void BM_PencilSegment(benchmark::State& state) {
     auto form = window(state.range(0) != 0);
-    form->Bleistift1->trigger();
+    form->findChild<QAction*>("Bleistift1")->trigger();
     QApplication::processEvents();
     for (auto _ : state) {
         state.PauseTiming();
@@ -88,7 +88,7 @@ void BM_PencilStrokeEnds(benchmark::State& state) {
     constexpr int kStroke = 2000, kTimed = 200;
     const bool last = state.range(0) != 0;
     auto form = window(true);
-    form->Bleistift1->trigger();
+    form->findChild<QAction*>("Bleistift1")->trigger();
     QApplication::processEvents();
     const auto at = [](int i) { return std::pair{105 + (i % 500), 105 + i / 5}; };
     for (auto _ : state) {
@@ -111,7 +111,7 @@ BENCHMARK(BM_PencilStrokeEnds)->ArgName("last200")->Arg(0)->Arg(1)->Unit(benchma
 // first test hits, and the cycle and the red overdraw follow, with the repaint.
 void BM_ElementHoverScan(benchmark::State& state) {
     auto form = window(true);
-    form->ObjekteLschen1->trigger();
+    form->findChild<QAction*>("ObjekteLschen1")->trigger();
     QApplication::processEvents();
     const double s = form->PixelsPerMm();
     const bool overLast = state.range(0) != 0;

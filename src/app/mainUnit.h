@@ -123,57 +123,8 @@ public:
     // Shows a failure the user must know of (a message box unless replaced).
     std::function<void(const std::string& text)> ShowError;
 
-    // Controls, named as their objectName.
-    QWidget* ControlBar1 = nullptr;
-    QMenuBar* MenuBar20002 = nullptr;  // command menus
-    QToolBar* CommandItems = nullptr;  // the icon-only command items beside them
-    QWidget* Panel1 = nullptr;         // settings panel
-    QToolBar* MenuBar20001 = nullptr;  // tool menu
-    QWidget* Panel2 = nullptr;         // numeric entry panel
-    QWidget* Panel3 = nullptr;
-    QScrollArea* ScrollBox1 = nullptr;
-    TPaintBox* PaintBox1 = nullptr;
-    QStatusBar* StatusBar1 = nullptr;
-
-    QSpinBox* zoomed = nullptr;
-    QDoubleSpinBox* StrichEd = nullptr;
-    TShape* Shape1 = nullptr;
-    QPushButton* FarbeBtn = nullptr;
-    QDoubleSpinBox* RadierEd = nullptr;
-    QSpinBox* PageAnz = nullptr;
-
-    QDoubleSpinBox *LinXEd = nullptr, *Linyed = nullptr, *linwed = nullptr;
-    QDoubleSpinBox *WinkXed = nullptr, *WinkYEd = nullptr, *WinkWEd = nullptr;
-    QDoubleSpinBox *ZirkXed = nullptr, *ZirkYed = nullptr, *ZirksEd = nullptr;
-
-    // Command menu items.
-    QAction *Neu1 = nullptr, *ffnen1 = nullptr, *Speichern1 = nullptr, *Speichernunter1 = nullptr,
-            *DateiAlsBildexportieren1 = nullptr, *DXFExportAction = nullptr,
-            *DateiSeiteeinrichten1 = nullptr, *DateiDrucken1 = nullptr,
-            *Druckereinrichten1 = nullptr, *Beenden1 = nullptr;
-    QAction *LeistefrZahleneingabe1 = nullptr, *Lineal2 = nullptr, *Winkelmesser2 = nullptr,
-            *Zirkel2 = nullptr, *AnsichtZollAngabenfrdasLineal1 = nullptr;
-    QAction *Rueckgaengig1 = nullptr, *Wiederholen1 = nullptr;
-    QAction *SpracheDeutsch1 = nullptr, *SpracheEnglish1 = nullptr, *SpracheItaliano1 = nullptr,
-            *Sprachebersetzen1 = nullptr;
-    QMenu* DateiZuletztgeffnet1 = nullptr;  // "Zuletzt geöffnet", filled by RecentFiles
+    // The recent files' menu part.
     TRecentFiles* RecentFiles = nullptr;
-    QAction *N5 = nullptr, *N6 = nullptr, *N7 = nullptr, *N8 = nullptr, *MenuItem1 = nullptr,
-            *N9 = nullptr, *N10 = nullptr, *N11 = nullptr;
-
-    // Tool menu items.
-    QAction *Lineal1 = nullptr, *LinealVerschieben1 = nullptr, *LinealDrehen1 = nullptr,
-            *LinealAnLinealentlangzeichnen1 = nullptr, *LinealQuerzumLinealzeichnen1 = nullptr;
-    QAction *Winkelmesser1 = nullptr, *WinkelmesserVerschieben1 = nullptr,
-            *WinkelmesserDrehen1 = nullptr, *WinkelmesserGradzahlmitBleistiftmarkieren1 = nullptr;
-    QAction *Zirkel1 = nullptr, *ZirkelVerschieben1 = nullptr, *ZirkelZirkelspanne1 = nullptr,
-            *ZirkelKreisbogenzeichnen1 = nullptr, *ZirkelKreiszeichnen1 = nullptr;
-    QAction *Kurven1 = nullptr, *Bleistift1 = nullptr, *Radierer1 = nullptr;
-    QAction *Text1 = nullptr, *TextTexthinzufgen1 = nullptr, *TextTextndern1 = nullptr,
-            *TextTextlschen1 = nullptr, *TextVerschieben1 = nullptr;
-    QAction *Objekte1 = nullptr, *ObjekteLschen1 = nullptr, *ObjekteLetzesObjektlschen1 = nullptr,
-            *ObjekteVerschieben1 = nullptr;
-    QAction *Hand1 = nullptr, *Zoom1 = nullptr;
 
     // Which instruments the sheets show, for printing and pictures as on screen.
     SheetInstruments ShownInstruments() const;
@@ -245,6 +196,62 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The program's own key bindings and the tools' host reach the controls directly.
+    friend void InstallShortcuts(TMainForm& form);
+    friend struct WindowKeyActions FindWindowKeyActions(TMainForm& form);
+    friend class TMainToolHost;
+
+    // Controls, named as their objectName (tests find them by it).
+    QWidget* ControlBar1 = nullptr;
+    QMenuBar* MenuBar20002 = nullptr;  // command menus
+    QToolBar* CommandItems = nullptr;  // the icon-only command items beside them
+    QWidget* Panel1 = nullptr;         // settings panel
+    QToolBar* MenuBar20001 = nullptr;  // tool menu
+    QWidget* Panel2 = nullptr;         // numeric entry panel
+    QWidget* Panel3 = nullptr;
+    QScrollArea* ScrollBox1 = nullptr;
+    TPaintBox* PaintBox1 = nullptr;
+    QStatusBar* StatusBar1 = nullptr;
+
+    QSpinBox* zoomed = nullptr;
+    QDoubleSpinBox* StrichEd = nullptr;
+    TShape* Shape1 = nullptr;
+    QPushButton* FarbeBtn = nullptr;
+    QDoubleSpinBox* RadierEd = nullptr;
+    QSpinBox* PageAnz = nullptr;
+
+    QDoubleSpinBox *LinXEd = nullptr, *Linyed = nullptr, *linwed = nullptr;
+    QDoubleSpinBox *WinkXed = nullptr, *WinkYEd = nullptr, *WinkWEd = nullptr;
+    QDoubleSpinBox *ZirkXed = nullptr, *ZirkYed = nullptr, *ZirksEd = nullptr;
+
+    // Command menu items.
+    QAction *Neu1 = nullptr, *ffnen1 = nullptr, *Speichern1 = nullptr, *Speichernunter1 = nullptr,
+            *DateiAlsBildexportieren1 = nullptr, *DXFExportAction = nullptr,
+            *DateiSeiteeinrichten1 = nullptr, *DateiDrucken1 = nullptr,
+            *Druckereinrichten1 = nullptr, *Beenden1 = nullptr;
+    QAction *LeistefrZahleneingabe1 = nullptr, *Lineal2 = nullptr, *Winkelmesser2 = nullptr,
+            *Zirkel2 = nullptr, *AnsichtZollAngabenfrdasLineal1 = nullptr;
+    QAction *Rueckgaengig1 = nullptr, *Wiederholen1 = nullptr;
+    QAction *SpracheDeutsch1 = nullptr, *SpracheEnglish1 = nullptr, *SpracheItaliano1 = nullptr,
+            *Sprachebersetzen1 = nullptr;
+    QMenu* DateiZuletztgeffnet1 = nullptr;  // "Zuletzt geöffnet", filled by RecentFiles
+    QAction *N5 = nullptr, *N6 = nullptr, *N7 = nullptr, *N8 = nullptr, *MenuItem1 = nullptr,
+            *N9 = nullptr, *N10 = nullptr, *N11 = nullptr;
+
+    // Tool menu items.
+    QAction *Lineal1 = nullptr, *LinealVerschieben1 = nullptr, *LinealDrehen1 = nullptr,
+            *LinealAnLinealentlangzeichnen1 = nullptr, *LinealQuerzumLinealzeichnen1 = nullptr;
+    QAction *Winkelmesser1 = nullptr, *WinkelmesserVerschieben1 = nullptr,
+            *WinkelmesserDrehen1 = nullptr, *WinkelmesserGradzahlmitBleistiftmarkieren1 = nullptr;
+    QAction *Zirkel1 = nullptr, *ZirkelVerschieben1 = nullptr, *ZirkelZirkelspanne1 = nullptr,
+            *ZirkelKreisbogenzeichnen1 = nullptr, *ZirkelKreiszeichnen1 = nullptr;
+    QAction *Kurven1 = nullptr, *Bleistift1 = nullptr, *Radierer1 = nullptr;
+    QAction *Text1 = nullptr, *TextTexthinzufgen1 = nullptr, *TextTextndern1 = nullptr,
+            *TextTextlschen1 = nullptr, *TextVerschieben1 = nullptr;
+    QAction *Objekte1 = nullptr, *ObjekteLschen1 = nullptr, *ObjekteLetzesObjektlschen1 = nullptr,
+            *ObjekteVerschieben1 = nullptr;
+    QAction *Hand1 = nullptr, *Zoom1 = nullptr;
+
     void buildEditMenu(QMenuBar* bar);
     void setUpHistory();
     void bindSettings();

@@ -23,6 +23,7 @@
 #include "document/drawingfile.h"
 #include "i18n/shippedtranslations.h"
 #include "i18n/translationtable.h"
+#include "support/find.h"
 #include "support/tempdir.h"
 
 namespace tervasko {
@@ -259,12 +260,16 @@ TEST_F(DesktopTest, TheRecentMenuSitsBeforeTheLastSeparatorAndBeenden) {
     ASSERT_NE(datei, nullptr);
     const QList<QAction*> items = datei->actions();
     ASSERT_GE(items.size(), 3);
-    EXPECT_EQ(items.at(items.size() - 1), form->Beenden1);
+    EXPECT_EQ(items.at(items.size() - 1), testing::Find<QAction>(form, "Beenden1"));
     EXPECT_TRUE(items.at(items.size() - 2)->isSeparator());
-    EXPECT_EQ(items.at(items.size() - 3), form->DateiZuletztgeffnet1->menuAction());
-    EXPECT_EQ(items.at(items.size() - 4), form->Druckereinrichten1);
-    EXPECT_EQ(form->DateiZuletztgeffnet1->title(), QString::fromUtf8("Zuletzt geöffnet"));
-    EXPECT_FALSE(form->DateiZuletztgeffnet1->menuAction()->isEnabled());  // nothing yet
+    EXPECT_EQ(items.at(items.size() - 3),
+              testing::Find<QMenu>(form, "DateiZuletztgeffnet1")->menuAction());
+    EXPECT_EQ(items.at(items.size() - 4), testing::Find<QAction>(form, "Druckereinrichten1"));
+    EXPECT_EQ(testing::Find<QMenu>(form, "DateiZuletztgeffnet1")->title(),
+              QString::fromUtf8("Zuletzt geöffnet"));
+    EXPECT_FALSE(testing::Find<QMenu>(form, "DateiZuletztgeffnet1")
+                     ->menuAction()
+                     ->isEnabled());  // nothing yet
 }
 
 TEST_F(DesktopTest, OpenedAndSavedDrawingsAreListedNewestFirstAndKeptForTheNextRun) {
@@ -279,7 +284,7 @@ TEST_F(DesktopTest, OpenedAndSavedDrawingsAreListedNewestFirstAndKeptForTheNextR
     const QStringList expected = {QString::fromStdString(saved), QString::fromStdString(b),
                                   QString::fromStdString(a)};
     EXPECT_EQ(recent(), expected);
-    EXPECT_TRUE(form->DateiZuletztgeffnet1->menuAction()->isEnabled());
+    EXPECT_TRUE(testing::Find<QMenu>(form, "DateiZuletztgeffnet1")->menuAction()->isEnabled());
     ASSERT_NE(form->RecentFiles->Item(2), nullptr);
     EXPECT_EQ(form->RecentFiles->Item(0)->text(), "&1 " + QString::fromStdString(saved));
     EXPECT_EQ(form->RecentFiles->Item(2)->text(), "&3 " + QString::fromStdString(a));
@@ -305,7 +310,8 @@ TEST_F(DesktopTest, TwoWindowsShareOneListAndLoseNoEntry) {
     other.FileCommands->LoadDrawing(b);
     const QStringList both = {QString::fromStdString(b), QString::fromStdString(a)};
     EXPECT_EQ(other.RecentFiles->Files(), both);
-    emit form->DateiZuletztgeffnet1->aboutToShow();  // the menu is opened in the first window
+    emit testing::Find<QMenu>(form, "DateiZuletztgeffnet1")
+        ->aboutToShow();  // the menu is opened in the first window
     EXPECT_EQ(recent(), both);
     EXPECT_EQ(form->RecentFiles->Item(1)->text(), "&2 " + QString::fromStdString(a));
 }
@@ -336,7 +342,7 @@ TEST_F(DesktopTest, ARecentDrawingThatIsGoneIsToldAndLeavesTheList) {
 
     form->RecentFiles->ClearItem->trigger();
     EXPECT_TRUE(recent().isEmpty());
-    EXPECT_FALSE(form->DateiZuletztgeffnet1->menuAction()->isEnabled());
+    EXPECT_FALSE(testing::Find<QMenu>(form, "DateiZuletztgeffnet1")->menuAction()->isEnabled());
 }
 
 TEST_F(DesktopTest, FileNamesInTheRecentMenuAreNeverTranslatedOrAddedToTheTable) {
@@ -352,7 +358,7 @@ TEST_F(DesktopTest, FileNamesInTheRecentMenuAreNeverTranslatedOrAddedToTheTable)
     testing::writeBytes(dir.file("options.dat"), {english, english + 4});
     makeForm();
     EXPECT_EQ(form->findChild<QMenu*>("Datei1")->title(), "File");
-    EXPECT_EQ(form->DateiZuletztgeffnet1->title(), "Recent Files");
+    EXPECT_EQ(testing::Find<QMenu>(form, "DateiZuletztgeffnet1")->title(), "Recent Files");
     EXPECT_EQ(form->RecentFiles->ClearItem->text(), "Clear List");
     EXPECT_EQ(form->RecentFiles->Item(0)->text(), "&1 " + QString::fromStdString(a));
     EXPECT_EQ(form->Translations->FindRow("&1 " + a), 0);

@@ -11,6 +11,7 @@
 
 #include "app/mainUnit.h"
 #include "document/drawingfile.h"
+#include "support/find.h"
 #include "support/tempdir.h"
 #include "support/typedfiles.h"
 
@@ -141,10 +142,10 @@ TEST_F(FileCommands, OpeningReadsTheDrawingWithItsSettingsOrChangesNothing) {
     openPath = dir.file("in.tvk");
     commands->ffnen1Click();
     EXPECT_EQ(form->Drawing.Elements.Count(), 1u);
-    EXPECT_EQ(form->zoomed->value(), 150);
-    EXPECT_EQ(form->PageAnz->value(), 3);
-    EXPECT_FALSE(form->Panel2->isHidden());
-    EXPECT_DOUBLE_EQ(form->LinXEd->value(), 33);
+    EXPECT_EQ(testing::Find<QSpinBox>(form, "zoomed")->value(), 150);
+    EXPECT_EQ(testing::Find<QSpinBox>(form, "PageAnz")->value(), 3);
+    EXPECT_FALSE(testing::Find<QWidget>(form, "Panel2")->isHidden());
+    EXPECT_DOUBLE_EQ(testing::Find<QDoubleSpinBox>(form, "LinXEd")->value(), 33);
     EXPECT_FALSE(starred());  // a new page count during the load does not count as a change
     EXPECT_EQ(form->Drawing.FileName, dir.file("in.tvk"));
 

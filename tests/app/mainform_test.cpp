@@ -18,6 +18,7 @@
 #include "app/toolhostqt.h"
 #include "platform/numeric.h"
 #include "platform/qt/qtcanvas.h"
+#include "support/find.h"
 #include "support/tempdir.h"
 
 namespace tervasko {
@@ -106,10 +107,10 @@ TEST_F(MainFormTest, EveryMenuItemIsThereByNameWithItsStartCheckMark) {
                              "Panel2", "LinXEd", "ZirksEd", "ScrollBox1", "PaintBox1", "StatusBar1",
                              "MenuBar20001", "MenuBar20002", "Panel1"})
         EXPECT_NE(form->findChild<QWidget*>(name), nullptr) << name;
-    EXPECT_FALSE(form->Panel2->isVisible());
-    EXPECT_EQ(form->zoomed->value(), 100);
-    EXPECT_EQ(form->zoomed->singleStep(), 10);
-    EXPECT_DOUBLE_EQ(form->RadierEd->value(), 2);
+    EXPECT_FALSE(testing::Find<QWidget>(form, "Panel2")->isVisible());
+    EXPECT_EQ(testing::Find<QSpinBox>(form, "zoomed")->value(), 100);
+    EXPECT_EQ(testing::Find<QSpinBox>(form, "zoomed")->singleStep(), 10);
+    EXPECT_DOUBLE_EQ(testing::Find<QDoubleSpinBox>(form, "RadierEd")->value(), 2);
 }
 
 TEST_F(MainFormTest, ModeItemsFormRadioGroupsAndKeepTheirCheckWhileAnotherToolIsActive) {
@@ -141,37 +142,39 @@ TEST_F(MainFormTest, TitleShowsTheFileAndAStarAfterAChange) {
 }
 
 TEST_F(MainFormTest, PaintBoxSizeFollowsZoomAndPageCountAndTheFirstCycleOnlyResizes) {
-    ASSERT_EQ(form->PaintBox1->logicalDpiX(), 96);
-    EXPECT_EQ(form->PaintBox1->size(), QSize(804, 1133));
-    form->zoomed->setValue(50);
-    EXPECT_EQ(form->PaintBox1->size(), QSize(407, 571));
-    form->zoomed->setValue(100);
+    ASSERT_EQ(testing::Find<TPaintBox>(form, "PaintBox1")->logicalDpiX(), 96);
+    EXPECT_EQ(testing::Find<TPaintBox>(form, "PaintBox1")->size(), QSize(804, 1133));
+    testing::Find<QSpinBox>(form, "zoomed")->setValue(50);
+    EXPECT_EQ(testing::Find<TPaintBox>(form, "PaintBox1")->size(), QSize(407, 571));
+    testing::Find<QSpinBox>(form, "zoomed")->setValue(100);
     form->Drawing.Changed = false;
-    form->PageAnz->setValue(2);
-    EXPECT_EQ(form->PaintBox1->size(), QSize(1608, 2256));
+    testing::Find<QSpinBox>(form, "PageAnz")->setValue(2);
+    EXPECT_EQ(testing::Find<TPaintBox>(form, "PaintBox1")->size(), QSize(1608, 2256));
     EXPECT_TRUE(form->Changed());  // a new page count changes the drawing
 
     form->View.PaintSuspended = true;
-    form->zoomed->setValue(300);
-    EXPECT_EQ(form->PaintBox1->size(), QSize(1608, 2256));
+    testing::Find<QSpinBox>(form, "zoomed")->setValue(300);
+    EXPECT_EQ(testing::Find<TPaintBox>(form, "PaintBox1")->size(), QSize(1608, 2256));
     EXPECT_NEAR(form->PixelsPerMm(), 3.7795350, 1e-6);
 }
 
 TEST_F(MainFormTest, StatusBarShowsThePointerInMillimetresWithTheLocaleSeparator) {
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     form->PaintBox1MouseMove(105, 5);
-    EXPECT_EQ(form->StatusBar1->currentMessage().toStdString(), "26,46 mm, 0,00 mm");
+    EXPECT_EQ(testing::Find<QStatusBar>(form, "StatusBar1")->currentMessage().toStdString(),
+              "26,46 mm, 0,00 mm");
     QLocale::setDefault(QLocale::c());
     form->PaintBox1MouseMove(105, 5);
-    EXPECT_EQ(form->StatusBar1->currentMessage().toStdString(), "26.46 mm, 0.00 mm");
+    EXPECT_EQ(testing::Find<QStatusBar>(form, "StatusBar1")->currentMessage().toStdString(),
+              "26.46 mm, 0.00 mm");
 }
 
 TEST_F(MainFormTest, TypedValuesMoveTheInstrumentAtEveryCharacter) {
     QLocale::setDefault(QLocale::c());
     std::vector<double> seen;
-    QObject::connect(form->LinXEd, &QDoubleSpinBox::valueChanged,
+    QObject::connect(testing::Find<QDoubleSpinBox>(form, "LinXEd"), &QDoubleSpinBox::valueChanged,
                      [&] { seen.push_back(form->Drawing.Placement.LinealX); });
-    QLineEdit* edit = form->LinXEd->findChild<QLineEdit*>();
+    QLineEdit* edit = testing::Find<QDoubleSpinBox>(form, "LinXEd")->findChild<QLineEdit*>();
     ASSERT_NE(edit, nullptr);
     edit->selectAll();
     QTest::keyClicks(edit, "25");
@@ -182,7 +185,7 @@ TEST_F(MainFormTest, TypedValuesMoveTheInstrumentAtEveryCharacter) {
     form->Drawing.Placement.WinkelX = 70;
     form->Drawing.Placement.LinealY = 33;
     form->UpdateEds();
-    EXPECT_EQ(form->WinkXed->value(), 70);
+    EXPECT_EQ(testing::Find<QDoubleSpinBox>(form, "WinkXed")->value(), 70);
     EXPECT_EQ(form->Drawing.Placement.LinealY, 33);
     EXPECT_FALSE(form->Changed());  // typing does not change the drawing
 }
@@ -190,10 +193,10 @@ TEST_F(MainFormTest, TypedValuesMoveTheInstrumentAtEveryCharacter) {
 TEST_F(MainFormTest, PenColourFromTheDialogOrKeptWhenCancelled) {
     std::optional<Color> answer = 0x0000FF;
     form->ChooseColor = [&](Color) { return answer; };
-    form->FarbeBtn->click();
+    testing::Find<QPushButton>(form, "FarbeBtn")->click();
     EXPECT_EQ(form->PenColor(), 0x0000FFu);
     answer.reset();
-    QTest::mouseClick(form->Shape1, Qt::RightButton);
+    QTest::mouseClick(testing::Find<TShape>(form, "Shape1"), Qt::RightButton);
     EXPECT_EQ(form->PenColor(), 0x0000FFu);
 }
 
@@ -205,9 +208,9 @@ TEST_F(MainFormTest, SheetPixelsShowTheFrameAndArcsCounterClockwise) {
     // counter-clockwise on screen: the upper right quarter.
     arc->X1 = 80, arc->Y1 = 80, arc->X2 = 120, arc->Y2 = 120;
     arc->X3 = 130, arc->Y3 = 100, arc->X4 = 100, arc->Y4 = 70;
-    form->Lineal2->setChecked(false);
-    form->Winkelmesser2->setChecked(false);
-    form->Zirkel2->setChecked(false);
+    testing::Find<QAction>(form, "Lineal2")->setChecked(false);
+    testing::Find<QAction>(form, "Winkelmesser2")->setChecked(false);
+    testing::Find<QAction>(form, "Zirkel2")->setChecked(false);
     form->SetChanged();
     form->PaintBox1Paint();
     QImage sheet(794, 1123, QImage::Format_RGB32);
@@ -248,7 +251,7 @@ TEST_F(MainFormTest, ASmallRepaintShowsExactlyWhatTheWholeSheetShowsThere) {
     overlay.setPen(0x00AA00, 1);
     overlay.moveTo(13, 500);
     overlay.lineTo(790, 21);
-    QImage whole(form->PaintBox1->size(), QImage::Format_RGB32);
+    QImage whole(testing::Find<TPaintBox>(form, "PaintBox1")->size(), QImage::Format_RGB32);
     whole.fill(Qt::gray);
     {
         QPainter p(&whole);
@@ -273,8 +276,11 @@ TEST_F(MainFormTest, ASmallRepaintShowsExactlyWhatTheWholeSheetShowsThere) {
 }
 
 TEST_F(MainFormTest, SheetsShowEveryChangeAndASingleSheetRefreshTouchesOnlyTheBuffer) {
-    for (QAction* a : {form->Lineal2, form->Winkelmesser2, form->Zirkel2}) a->setChecked(false);
-    form->PageAnz->setValue(3);
+    for (QAction* a :
+         {testing::Find<QAction>(form, "Lineal2"), testing::Find<QAction>(form, "Winkelmesser2"),
+          testing::Find<QAction>(form, "Zirkel2")})
+        a->setChecked(false);
+    testing::Find<QSpinBox>(form, "PageAnz")->setValue(3);
     form->PaintBox1Paint();
     QImage sheet(794, 1123, QImage::Format_RGB32);
     const auto blackAt = [&](int a, int x, int y) {
@@ -308,7 +314,8 @@ TEST_F(MainFormTest, SheetsShowEveryChangeAndASingleSheetRefreshTouchesOnlyTheBu
     form->View.PointerSheet = 1;
     form->View.SheetBuffer.fill(Qt::red);
     form->View.Cycle(
-        scene, form->PaintBox1->size(), [](int, int) { FAIL(); }, [&] { updated = true; });
+        scene, testing::Find<TPaintBox>(form, "PaintBox1")->size(), [](int, int) { FAIL(); },
+        [&] { updated = true; });
     form->View.SingleSheetPaint = false;
     EXPECT_FALSE(updated);
     EXPECT_EQ(form->View.Overlay().entries().size(), 1u);  // the screen keeps its overlay

@@ -13,6 +13,7 @@
 
 #include "app/filecommands.h"
 #include "app/mainUnit.h"
+#include "support/find.h"
 #include "support/tempdir.h"
 
 namespace tervasko {
@@ -74,7 +75,7 @@ TEST_F(Recovery, AKilledProgramsCopyIsOfferedAndRestoredAsItWas) {
         form->Drawing.FileName = "/home/user/plan.tvk";
         addLine(*form, 10);
         addLine(*form, 30);
-        form->StrichEd->setValue(0.7);
+        testing::Find<QDoubleSpinBox>(form, "StrichEd")->setValue(0.7);
         copy = leaveAsKilled(*form);
     }
     struct stat st {};
@@ -89,7 +90,7 @@ TEST_F(Recovery, AKilledProgramsCopyIsOfferedAndRestoredAsItWas) {
     EXPECT_TRUE(errors.empty());
     EXPECT_EQ(form->Drawing.Elements.Count(), 2u);
     EXPECT_EQ(form->Drawing.Elements.At(1).X1, 30);
-    EXPECT_EQ(form->StrichEd->value(), 0.7);
+    EXPECT_EQ(testing::Find<QDoubleSpinBox>(form, "StrichEd")->value(), 0.7);
     EXPECT_EQ(form->Drawing.FileName, "/home/user/plan.tvk");
     EXPECT_TRUE(form->Changed());
     EXPECT_TRUE(form->windowTitle().endsWith("plan.tvk*]")) << form->windowTitle().toStdString();
@@ -131,8 +132,8 @@ TEST_F(Recovery, AnUntitledDrawingComesBackUntitledAndADeclinedCopyGoes) {
     EXPECT_TRUE(form->windowTitle().endsWith("unbenannt.tvk*]"))
         << form->windowTitle().toStdString();
     // No state of the history is a saved one: a step taken back leaves the work unsaved.
-    form->ZirkelKreiszeichnen1->trigger();
-    form->Rueckgaengig1->trigger();
+    testing::Find<QAction>(form, "ZirkelKreiszeichnen1")->trigger();
+    testing::Find<QAction>(form, "Rueckgaengig1")->trigger();
     EXPECT_TRUE(form->Changed());
     EXPECT_TRUE(form->windowTitle().endsWith("*]"));
 }

@@ -17,6 +17,7 @@
 #include "app/paintbox.h"
 #include "document/drawingfile.h"
 #include "platform/numeric.h"
+#include "support/find.h"
 #include "support/mainwindow.h"
 #include "tools/texts.h"
 
@@ -27,7 +28,7 @@ class ViewWindow : public testing::MainWindowTest {
 protected:
     QImage screen() {
         QApplication::processEvents();
-        return form->PaintBox1->grab().toImage();
+        return testing::Find<TPaintBox>(form, "PaintBox1")->grab().toImage();
     }
     // The picture a fresh paint cycle shows now.
     QImage freshScreen() {
@@ -43,35 +44,42 @@ protected:
         return box;
     }
     void sendButton(QEvent::Type type, Qt::MouseButton button, QPoint at, Qt::MouseButtons held) {
-        QMouseEvent e(type, at, form->PaintBox1->mapToGlobal(at), button, held, Qt::NoModifier);
-        QApplication::sendEvent(form->PaintBox1, &e);
+        QMouseEvent e(type, at, testing::Find<TPaintBox>(form, "PaintBox1")->mapToGlobal(at),
+                      button, held, Qt::NoModifier);
+        QApplication::sendEvent(testing::Find<TPaintBox>(form, "PaintBox1"), &e);
     }
 };
 
 TEST_F(ViewWindow, AZoomChangeShowsAFreshPictureNotTheOldPreviewOrHoverDot) {
     // A curve preview showing on the sheet buffer, then a new zoom from the field.
-    form->Kurven1->trigger();
-    QTest::mouseClick(form->PaintBox1, Qt::LeftButton, {}, QPoint(105, 105));
-    QTest::mouseClick(form->PaintBox1, Qt::LeftButton, {}, QPoint(305, 205));
-    QTest::mouseMove(form->PaintBox1, QPoint(205, 305));
+    testing::Find<QAction>(form, "Kurven1")->trigger();
+    QTest::mouseClick(testing::Find<TPaintBox>(form, "PaintBox1"), Qt::LeftButton, {},
+                      QPoint(105, 105));
+    QTest::mouseClick(testing::Find<TPaintBox>(form, "PaintBox1"), Qt::LeftButton, {},
+                      QPoint(305, 205));
+    QTest::mouseMove(testing::Find<TPaintBox>(form, "PaintBox1"), QPoint(205, 305));
     screen();
-    form->zoomed->setValue(50);
+    testing::Find<QSpinBox>(form, "zoomed")->setValue(50);
     const QImage afterZoom = screen();
     EXPECT_EQ(afterZoom, freshScreen());
 
     // The dot of the line-across hover, then a new page count.
-    QTest::mouseClick(form->PaintBox1, Qt::LeftButton, {}, QPoint(150, 150));  // ends the curve
-    form->LinealQuerzumLinealzeichnen1->trigger();
-    QTest::mouseMove(form->PaintBox1, QPoint(100, 300));
+    QTest::mouseClick(testing::Find<TPaintBox>(form, "PaintBox1"), Qt::LeftButton, {},
+                      QPoint(150, 150));  // ends the curve
+    testing::Find<QAction>(form, "LinealQuerzumLinealzeichnen1")->trigger();
+    QTest::mouseMove(testing::Find<TPaintBox>(form, "PaintBox1"), QPoint(100, 300));
     screen();
-    form->PageAnz->setValue(2);
+    testing::Find<QSpinBox>(form, "PageAnz")->setValue(2);
     const QImage afterPages = screen();
     EXPECT_EQ(afterPages, freshScreen());
 }
 
 // Also run at 144 dpi (see the CMake file): the highlight follows the screen's resolution.
 TEST_F(ViewWindow, ATextHighlightCoversItsTextExactly) {
-    for (QAction* a : {form->Lineal2, form->Winkelmesser2, form->Zirkel2}) a->setChecked(false);
+    for (QAction* a :
+         {testing::Find<QAction>(form, "Lineal2"), testing::Find<QAction>(form, "Winkelmesser2"),
+          testing::Find<QAction>(form, "Zirkel2")})
+        a->setChecked(false);
     TTextElement& t = *form->Drawing.AppendText();
     t.Text = NewWideBuffer(u"iiiiiiiiii WWW");
     TextFontChoice font;
@@ -85,49 +93,52 @@ TEST_F(ViewWindow, ATextHighlightCoversItsTextExactly) {
     const QRect black = boxOf(plain, Qt::black, inside);
     ASSERT_FALSE(black.isEmpty());
 
-    form->TextTextlschen1->trigger();
+    testing::Find<QAction>(form, "TextTextlschen1")->trigger();
     const double s = form->PixelsPerMm();
-    QTest::mouseMove(form->PaintBox1,
+    QTest::mouseMove(testing::Find<TPaintBox>(form, "PaintBox1"),
                      QPoint(5 + static_cast<int>(22 * s), 5 + static_cast<int>(22 * s)));
     ASSERT_TRUE(form->Gesture.HoverValid);
     const QRect red = boxOf(screen(), Qt::red, inside);
-    EXPECT_EQ(red, black) << "dpi " << form->PaintBox1->logicalDpiX();
+    EXPECT_EQ(red, black) << "dpi " << testing::Find<TPaintBox>(form, "PaintBox1")->logicalDpiX();
 }
 
 TEST_F(ViewWindow, TheHandDragsTheViewByThePointersWay) {
-    form->zoomed->setValue(150);
+    testing::Find<QSpinBox>(form, "zoomed")->setValue(150);
     QApplication::processEvents();
-    QScrollBar* h = form->ScrollBox1->horizontalScrollBar();
-    QScrollBar* v = form->ScrollBox1->verticalScrollBar();
+    QScrollBar* h = testing::Find<QScrollArea>(form, "ScrollBox1")->horizontalScrollBar();
+    QScrollBar* v = testing::Find<QScrollArea>(form, "ScrollBox1")->verticalScrollBar();
     ASSERT_GE(h->maximum(), 100);
-    form->Hand1->trigger();
-    QTest::mousePress(form->PaintBox1, Qt::LeftButton, {}, QPoint(600, 400));
-    QTest::mouseMove(form->PaintBox1, QPoint(500, 370));  // 100 left, 30 up
+    testing::Find<QAction>(form, "Hand1")->trigger();
+    QTest::mousePress(testing::Find<TPaintBox>(form, "PaintBox1"), Qt::LeftButton, {},
+                      QPoint(600, 400));
+    QTest::mouseMove(testing::Find<TPaintBox>(form, "PaintBox1"),
+                     QPoint(500, 370));  // 100 left, 30 up
     EXPECT_EQ(h->value(), 100);
     EXPECT_EQ(v->value(), 30);
     // The paint box moved under the pointer: the same screen place is now 100 further right.
-    QTest::mouseMove(form->PaintBox1, QPoint(600, 400));
+    QTest::mouseMove(testing::Find<TPaintBox>(form, "PaintBox1"), QPoint(600, 400));
     EXPECT_EQ(h->value(), 100);
-    QTest::mouseRelease(form->PaintBox1, Qt::LeftButton, {}, QPoint(600, 400));
+    QTest::mouseRelease(testing::Find<TPaintBox>(form, "PaintBox1"), Qt::LeftButton, {},
+                        QPoint(600, 400));
     EXPECT_FALSE(form->Gesture.Panning);
 }
 
 TEST_F(ViewWindow, BackAndForwardButtonsDoNothingInAnyTool) {
-    form->Zoom1->trigger();
+    testing::Find<QAction>(form, "Zoom1")->trigger();
     for (Qt::MouseButton b : {Qt::BackButton, Qt::ForwardButton}) {
         sendButton(QEvent::MouseButtonPress, b, {300, 300}, b);
         sendButton(QEvent::MouseButtonRelease, b, {300, 300}, Qt::NoButton);
     }
-    EXPECT_EQ(form->zoomed->value(), 100);
+    EXPECT_EQ(testing::Find<QSpinBox>(form, "zoomed")->value(), 100);
 
-    form->Bleistift1->trigger();
+    testing::Find<QAction>(form, "Bleistift1")->trigger();
     sendButton(QEvent::MouseButtonPress, Qt::BackButton, {300, 300}, Qt::BackButton);
-    QTest::mouseMove(form->PaintBox1, QPoint(350, 320));
+    QTest::mouseMove(testing::Find<TPaintBox>(form, "PaintBox1"), QPoint(350, 320));
     sendButton(QEvent::MouseButtonRelease, Qt::BackButton, {350, 320}, Qt::NoButton);
     EXPECT_EQ(form->Drawing.Elements.Count(), 0u);
 
     // Their release does not end a left-button gesture either.
-    form->LinealVerschieben1->trigger();
+    testing::Find<QAction>(form, "LinealVerschieben1")->trigger();
     sendButton(QEvent::MouseButtonPress, Qt::LeftButton, {300, 300}, Qt::LeftButton);
     sendButton(QEvent::MouseButtonRelease, Qt::ForwardButton, {310, 300}, Qt::LeftButton);
     EXPECT_TRUE(form->Gesture.LinealMoving);
@@ -137,7 +148,8 @@ TEST_F(ViewWindow, BackAndForwardButtonsDoNothingInAnyTool) {
 }
 
 TEST_F(ViewWindow, ARightButtonSlideOutlivesAReleaseOutsideThePaintBox) {
-    const QRect visible = form->PaintBox1->visibleRegion().boundingRect();
+    const QRect visible =
+        testing::Find<TPaintBox>(form, "PaintBox1")->visibleRegion().boundingRect();
     sendButton(QEvent::MouseButtonPress, Qt::RightButton, {300, 300}, Qt::RightButton);
     sendButton(QEvent::MouseButtonRelease, Qt::RightButton, visible.bottomRight() + QPoint(40, 40),
                Qt::NoButton);
@@ -159,9 +171,10 @@ TEST_F(ViewWindow, DecimalFieldsKeepEveryValueAndTakeMoreThanTwoDecimals) {
     const std::string in = dir.path() + "in.tvk", out = dir.path() + "out.tvk";
     ASSERT_TRUE(WriteDrawingFile(in, d, settings, nullptr));
     ASSERT_TRUE(form->FileCommands->LoadDrawing(in));
-    EXPECT_EQ(form->StrichEd->value(), 0.125);
-    EXPECT_EQ(form->RadierEd->value(), 2.345);
-    EXPECT_EQ(form->StrichEd->text(), QLocale().toString(0.125, 'f', 3));
+    EXPECT_EQ(testing::Find<QDoubleSpinBox>(form, "StrichEd")->value(), 0.125);
+    EXPECT_EQ(testing::Find<QDoubleSpinBox>(form, "RadierEd")->value(), 2.345);
+    EXPECT_EQ(testing::Find<QDoubleSpinBox>(form, "StrichEd")->text(),
+              QLocale().toString(0.125, 'f', 3));
     form->FileCommands->Dialogs.SaveDialog1 = [&] { return std::optional<std::string>(out); };
     form->FileCommands->Speichernunter1Click();
     TDrawing back;
@@ -173,13 +186,15 @@ TEST_F(ViewWindow, DecimalFieldsKeepEveryValueAndTakeMoreThanTwoDecimals) {
     // A ruler turned to 33.4567 degrees and stepped by the spin button.
     form->Drawing.Placement.LinealAngle = 33.4567;
     form->UpdateEds();
-    form->linwed->stepUp();
+    testing::Find<QDoubleSpinBox>(form, "linwed")->stepUp();
     EXPECT_EQ(form->Drawing.Placement.LinealAngle, 33.4567 + 1);
-    EXPECT_EQ(form->linwed->text(), QLocale().toString(34.4567, 'f', 4));
+    EXPECT_EQ(testing::Find<QDoubleSpinBox>(form, "linwed")->text(),
+              QLocale().toString(34.4567, 'f', 4));
 
     // Typed with five decimals.
-    form->LinXEd->selectAll();
-    QTest::keyClicks(form->LinXEd, QLocale().toString(12.34567, 'f', 5));
+    testing::Find<QDoubleSpinBox>(form, "LinXEd")->selectAll();
+    QTest::keyClicks(testing::Find<QDoubleSpinBox>(form, "LinXEd"),
+                     QLocale().toString(12.34567, 'f', 5));
     EXPECT_EQ(form->Drawing.Placement.LinealX, 12.34567);
 }
 

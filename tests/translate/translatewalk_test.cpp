@@ -33,6 +33,7 @@
 #include "app/translate/translateunit.h"
 #include "document/drawingfile.h"
 #include "document/options.h"
+#include "support/find.h"
 #include "translate/translatetest.h"
 
 namespace tervasko {
@@ -276,8 +277,10 @@ TEST_P(ShippedStartTest, NoGermanTextIsLeftWhereTheShippedTableHasATranslation) 
         << table.Cell(shippedRows + 1, 0);
 
     // What a person sees first, in the table's words.
-    EXPECT_EQ(form.Neu1->text().toStdString(), table.Cell(table.FindRow("Neu"), language));
-    EXPECT_EQ(form.N5->toolTip().toStdString(), table.Cell(table.FindRow("Neu"), language));
+    EXPECT_EQ(testing::Find<QAction>(form, "Neu1")->text().toStdString(),
+              table.Cell(table.FindRow("Neu"), language));
+    EXPECT_EQ(testing::Find<QAction>(form, "N5")->toolTip().toStdString(),
+              table.Cell(table.FindRow("Neu"), language));
     EXPECT_EQ(editor->windowTitle().toStdString(),
               table.Cell(table.FindRow("Übersetzen"), language));
     EXPECT_EQ(editor->BackBtn->text().toStdString(),
