@@ -120,7 +120,7 @@ BENCHMARK(BM_RawQPainterVisibleElements)->Unit(benchmark::kMillisecond);
 // (1280 x 900), on an empty drawing (range 0) and on the large one (range 1).
 void BM_RulerDragMove(benchmark::State& state) {
     TMainForm form(std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp");
-    form.ShowError = [](const std::string&) {};
+    form.Hooks().ShowError = [](const std::string&) {};
     form.resize(1280, 900);
     form.show();
     if (state.range(0)) fillLargeDrawing(form.Drawing);
@@ -149,7 +149,7 @@ long residentPeakMb() {
 void BM_TenSheetsAtZoom300Scrolled(benchmark::State& state) {
     for (auto _ : state) {
         TMainForm form(std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp");
-        form.ShowError = [](const std::string&) {};
+        form.Hooks().ShowError = [](const std::string&) {};
         form.resize(1280, 900);
         form.show();
         form.findChild<QSpinBox*>("zoomed")->setValue(300);

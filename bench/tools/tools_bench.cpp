@@ -35,7 +35,7 @@ void fillLargeDrawing(TDrawing& d) {
 // The window as the user has it: 1280 x 900, five sheets, the drawing drawn once.
 std::unique_ptr<TMainForm> window(bool large) {
     auto form = std::make_unique<TMainForm>(std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp");
-    form->ShowError = [](const std::string&) {};
+    form->Hooks().ShowError = [](const std::string&) {};
     form->resize(1280, 900);
     form->show();
     form->findChild<QSpinBox*>("PageAnz")->setValue(kPages);

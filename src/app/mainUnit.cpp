@@ -137,14 +137,14 @@ TMainForm::TMainForm(std::string programDir, QWidget* parent)
     f.setFamily(q("MS Sans Serif"));
     f.setPointSize(8);
     setFont(f);
-    ChooseColor = [this](Color current) -> std::optional<Color> {
+    hooks_.ChooseColor = [this](Color current) -> std::optional<Color> {
         // Qt's own dialog, which speaks the program's language (the desktop's speaks its own).
         const QColor c = QColorDialog::getColor(ToQColor(current), this, QString(),
                                                 QColorDialog::DontUseNativeDialog);
         if (!c.isValid()) return std::nullopt;
         return FromQColor(c);
     };
-    ShowError = [this](const std::string& text) {
+    hooks_.ShowError = [this](const std::string& text) {
         std::string caption;
         GetMessageText(2, caption);
         ShowMessageBox(this, QMessageBox::Warning, caption, text);
@@ -199,7 +199,7 @@ TMainForm::TMainForm(std::string programDir, QWidget* parent)
             &TMainForm::ObjekteLetzesObjektlschen1Click);
     AddTextForm = new TAddTextForm(this);
     AddTextForm->Font = &FontDialog1;
-    RunTextDialog = [](TAddTextForm& dialog) { return dialog.exec() == QDialog::Accepted; };
+    hooks_.RunTextDialog = [](TAddTextForm& dialog) { return dialog.exec() == QDialog::Accepted; };
     qApp->installEventFilter(this);  // the wheel, wherever the focus is
     FileCommands = new TFileCommands(*this);
     connect(Neu1, &QAction::triggered, FileCommands, &TFileCommands::Neu1Click);
@@ -911,7 +911,7 @@ void TMainForm::AnsichtZollAngabenfrdasLineal1Click() {
 }
 
 void TMainForm::FarbeBtnClick() {
-    if (const auto c = ChooseColor(PenColor())) Session->Settings.SetPenColor(*c);
+    if (const auto c = hooks_.ChooseColor(PenColor())) Session->Settings.SetPenColor(*c);
 }
 
 void TMainForm::Shape1MouseDown() {
@@ -925,7 +925,7 @@ bool TMainForm::AskText(const TextInput* preset, TextInput& result) {
         AddTextForm->SetText(preset->text);
         FontDialog1 = preset->font;
     }
-    if (!RunTextDialog(*AddTextForm)) return false;
+    if (!hooks_.RunTextDialog(*AddTextForm)) return false;
     result.text = AddTextForm->Text();
     result.font = FontDialog1;
     return true;

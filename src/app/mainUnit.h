@@ -77,6 +77,9 @@ public:
     // The session's drawing.
     TDrawing& Drawing;
     std::string ProgramDir;
+
+private:
+    // The window's own state (declared here to keep the order of construction).
     std::string TitleBase;
     bool FormShown = false;
     bool TranslationReadOnly = false;
@@ -84,16 +87,25 @@ public:
     bool UpdatingEds = false;
     bool LoadingOptions = false;
 
+public:
     SheetView View;
     GestureState& Gesture;  // the session's
     // The windows and commands of the menus, made with the main window in this order.
     TFileCommands* FileCommands = nullptr;
     TDPIForm* DPIForm = nullptr;
+
+private:
     TSeiteEinrichtenForm* SeiteEinrichtenForm = nullptr;
+
+public:
     TSaveDialog* SaveDialog2 = nullptr;
+
+private:
     std::unique_ptr<TPrintCommands> Printing;
     TTranslateForm* TranslateForm = nullptr;
     LanguageDialogs LanguageUi;
+
+public:
     std::unique_ptr<TMainToolHost> Tools;
     std::unique_ptr<TranslationTable> Translations;
     // The recovery copy of unsaved work.
@@ -117,11 +129,19 @@ public:
     double PenWidth() const;
     double EraserWidth() const;
 
-    // Asks for a colour (the colour dialog unless replaced, e.g. by tests); nullopt when
-    // cancelled.
-    std::function<std::optional<Color>(Color current)> ChooseColor;
-    // Shows a failure the user must know of (a message box unless replaced).
-    std::function<void(const std::string& text)> ShowError;
+    // The window's modal questions, each a function object that tests replace with their
+    // answers so that nothing blocks. The file commands' questions are FileCommands->Dialogs.
+    struct WindowHooks {
+        // Asks for a colour (the colour dialog); nullopt when cancelled.
+        std::function<std::optional<Color>(Color current)> ChooseColor;
+        // Shows a failure the user must know of (a message box).
+        std::function<void(const std::string& text)> ShowError;
+        // Runs the text dialog modally (exec); true on OK.
+        std::function<bool(TAddTextForm& dialog)> RunTextDialog;
+    };
+    WindowHooks& Hooks() { return hooks_; }
+    // Shows a failure the user must know of, through Hooks().ShowError.
+    void ShowError(const std::string& text) { hooks_.ShowError(text); }
 
     // The recent files' menu part.
     TRecentFiles* RecentFiles = nullptr;
@@ -168,8 +188,6 @@ public slots:
 public:
     TAddTextForm* AddTextForm = nullptr;  // created with the window, reused
     TextFontChoice FontDialog1;           // the font chooser's current font
-    // Runs the text dialog modally (exec unless replaced, e.g. by tests); true on OK.
-    std::function<bool(TAddTextForm& dialog)> RunTextDialog;
     // The text dialog for the tools: with a preset, memo and chooser take it first.
     bool AskText(const TextInput* preset, TextInput& result);
 
@@ -177,11 +195,16 @@ public:
     // while the sheets are drawn again only at the next cycle or CatchUpSheets.
     void SetChangedOnScreen();
     void CatchUpSheets();
+
+private:
     bool SheetsBehindScreen = false;
 
+public:
     // One notch of the mouse wheel, wherever the focus is.
     void FormMouseWheelUp();
     void FormMouseWheelDown();
+
+private:
     int WheelRemainder = 0;  // wheel rotation short of a notch, in 1/120 notch
 
 public slots:
@@ -196,6 +219,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    WindowHooks hooks_;
     // The program's own key bindings and the tools' host reach the controls directly.
     friend void InstallShortcuts(TMainForm& form);
     friend struct WindowKeyActions FindWindowKeyActions(TMainForm& form);

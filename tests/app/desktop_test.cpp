@@ -55,7 +55,7 @@ protected:
 
     void makeForm() {
         form = std::make_unique<TMainForm>(dir.path());
-        form->ShowError = [this](const std::string& text) { errors.push_back(text); };
+        form->Hooks().ShowError = [this](const std::string& text) { errors.push_back(text); };
         form->show();
         QApplication::processEvents();
         FileDialogService& d = form->FileCommands->Dialogs;

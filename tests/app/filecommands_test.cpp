@@ -35,7 +35,7 @@ protected:
 
     void SetUp() override {
         form = std::make_unique<TMainForm>(dir.path());
-        form->ShowError = [this](const std::string& text) { errors.push_back(text); };
+        form->Hooks().ShowError = [this](const std::string& text) { errors.push_back(text); };
         form->show();
         QApplication::processEvents();
         commands = form->FileCommands;

@@ -192,7 +192,7 @@ TEST_F(MainFormTest, TypedValuesMoveTheInstrumentAtEveryCharacter) {
 
 TEST_F(MainFormTest, PenColourFromTheDialogOrKeptWhenCancelled) {
     std::optional<Color> answer = 0x0000FF;
-    form->ChooseColor = [&](Color) { return answer; };
+    form->Hooks().ChooseColor = [&](Color) { return answer; };
     testing::Find<QPushButton>(form, "FarbeBtn")->click();
     EXPECT_EQ(form->PenColor(), 0x0000FFu);
     answer.reset();

@@ -40,7 +40,7 @@ protected:
 
     std::unique_ptr<TMainForm> start() {
         auto form = std::make_unique<TMainForm>(programDir.path());
-        form->ShowError = [this](const std::string& text) { errors.push_back(text); };
+        form->Hooks().ShowError = [this](const std::string& text) { errors.push_back(text); };
         form->Recovery->AskRestore = [this](const std::string& question) {
             questions.push_back(question);
             return answer;

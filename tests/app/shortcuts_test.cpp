@@ -30,8 +30,8 @@ protected:
 
     void SetUp() override {
         form = std::make_unique<TMainForm>(dir.path());
-        form->ShowError = [](const std::string& text) { ADD_FAILURE() << text; };
-        form->RunTextDialog = [](TAddTextForm&) { return false; };
+        form->Hooks().ShowError = [](const std::string& text) { ADD_FAILURE() << text; };
+        form->Hooks().RunTextDialog = [](TAddTextForm&) { return false; };
         form->resize(1000, 800);
         form->show();
         QApplication::setActiveWindow(form.get());

@@ -62,7 +62,7 @@ protected:
 TEST_F(UndoWindow, EveryKindOfStepIsTakenBackAndMadeAgainExactly) {
     EXPECT_FALSE(testing::Find<QAction>(form, "Rueckgaengig1")->isEnabled());
     EXPECT_FALSE(testing::Find<QAction>(form, "Wiederholen1")->isEnabled());
-    form->RunTextDialog = [](TAddTextForm& d) {
+    form->Hooks().RunTextDialog = [](TAddTextForm& d) {
         d.Memo1->setPlainText("Hallo");
         return true;
     };

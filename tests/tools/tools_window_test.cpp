@@ -30,8 +30,8 @@ protected:
 
     void SetUp() override {
         form = std::make_unique<TMainForm>(dir.path());
-        form->ShowError = [](const std::string&) {};
-        form->RunTextDialog = [](TAddTextForm&) -> bool {
+        form->Hooks().ShowError = [](const std::string&) {};
+        form->Hooks().RunTextDialog = [](TAddTextForm&) -> bool {
             ADD_FAILURE() << "the text dialog opened";
             return false;
         };
@@ -97,7 +97,7 @@ TEST_F(ToolWindow, TheTextDialogEnablesOkForATextAndTakesAltReturnAndEscape) {
 
 TEST_F(ToolWindow, AddedTextsTakeTheMemoAndTheChoosersFontAndTheMemoIsNeverCleared) {
     testing::Find<QAction>(form, "TextTexthinzufgen1")->trigger();
-    form->RunTextDialog = [](TAddTextForm& d) {
+    form->Hooks().RunTextDialog = [](TAddTextForm& d) {
         d.show();
         QTest::keyClicks(d.Memo1, "Hallo");
         QTest::keyClick(d.Memo1, Qt::Key_Return);
@@ -130,7 +130,7 @@ TEST_F(ToolWindow, AddedTextsTakeTheMemoAndTheChoosersFontAndTheMemoIsNeverClear
         asked = current;
         return TextFontChoice{"Courier New", 14, 0x0000FF, 1, 2, fsBold};
     };
-    form->RunTextDialog = [&](TAddTextForm& d) {
+    form->Hooks().RunTextDialog = [&](TAddTextForm& d) {
         d.show();
         okEnabled = d.OkBtn->isEnabled();
         d.NewFontBtn->click();
@@ -186,7 +186,7 @@ TEST_F(ToolWindow, ChangingATextLoadsItIntoTheDialogAfterTheSheetsMeasuredIt) {
     ASSERT_GT(form->Drawing.Texts.At(0).X2, 40.0);
 
     QString memo;
-    form->RunTextDialog = [&](TAddTextForm& d) {
+    form->Hooks().RunTextDialog = [&](TAddTextForm& d) {
         d.show();
         memo = d.Memo1->toPlainText();
         d.OkBtn->click();

@@ -54,7 +54,7 @@ TEST(PictureFilter, AGermanStartAppendsNothingAlsoWhenAPictureIsExported) {
     TMainForm& form = *german.form;
     const int rows = german.table().RowCount();
     std::vector<std::string> errors;
-    form.ShowError = [&](const std::string& text) { errors.push_back(text); };
+    form.Hooks().ShowError = [&](const std::string& text) { errors.push_back(text); };
     form.DPIForm->Exec = [&] { return int(QDialog::Accepted); };
     form.SaveDialog2->Execute = [&] {
         form.SaveDialog2->FileName = QString::fromStdString(german.dir.file("sheet"));

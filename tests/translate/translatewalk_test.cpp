@@ -308,7 +308,7 @@ TEST_P(ShippedStartTest, FileErrorsReadWholeInTheActiveLanguage) {
         EXPECT_FALSE(in(GermanLead(lead)).empty()) << GermanLead(lead);
 
     std::vector<std::string> shown;
-    form.ShowError = [&](const std::string& text) { shown.push_back(text); };
+    form.Hooks().ShowError = [&](const std::string& text) { shown.push_back(text); };
     const std::string broken = dir.path() + "/broken.tvk", missing = dir.path() + "/missing.tvk";
     testing::writeBytes(broken, {0, 0, 0, 0, 2, 0, 0, 0});  // no elements, two texts, then nothing
     form.FileCommands->LoadDrawing(broken);
