@@ -16,6 +16,7 @@
 #include "app/paintbox.h"
 #include "platform/numeric.h"
 #include "platform/qt/qtcanvas.h"
+#include "session/drawingsession.h"
 #include "support/largedrawing.h"
 #include "view/drawobjects.h"
 
@@ -123,7 +124,7 @@ void BM_RulerDragMove(benchmark::State& state) {
     form.Hooks().ShowError = [](const std::string&) {};
     form.resize(1280, 900);
     form.show();
-    if (state.range(0)) fillLargeDrawing(form.Drawing);
+    if (state.range(0)) fillLargeDrawing(form.Session->Drawing());
     form.findChild<QSpinBox*>("PageAnz")->setValue(kPages);
     form.SetUnChanged();
     QApplication::processEvents();

@@ -13,6 +13,7 @@
 #include "app/paintbox.h"
 #include "platform/numeric.h"
 #include "platform/recordingcanvas.h"
+#include "session/drawingsession.h"
 #include "support/largedrawing.h"
 #include "tools/dispatch.h"
 #include "view/viewgeometry.h"
@@ -39,7 +40,7 @@ std::unique_ptr<TMainForm> window(bool large) {
     form->resize(1280, 900);
     form->show();
     form->findChild<QSpinBox*>("PageAnz")->setValue(kPages);
-    if (large) fillLargeDrawing(form->Drawing);
+    if (large) fillLargeDrawing(form->Session->Drawing());
     form->SetChanged();
     form->PaintBox1Paint();
     QApplication::processEvents();
@@ -56,8 +57,9 @@ void pointerMove(TMainForm& form, int x, int y) {
 // first `keep` elements.
 void takeStrokeAway(TMainForm& form, std::uint32_t keep) {
     form.PaintBox1MouseUp(MouseButton::Left, 605, 305);
-    while (form.Drawing.Elements.Count() > keep)
-        form.Drawing.Elements.Delete(static_cast<std::int32_t>(form.Drawing.Elements.Count()) - 1);
+    while (form.Session->Drawing().Elements.Count() > keep)
+        form.Session->Drawing().Elements.Delete(
+            static_cast<std::int32_t>(form.Session->Drawing().Elements.Count()) - 1);
     form.SetChanged();
     form.PaintBox1Paint();
     QApplication::processEvents();
@@ -119,8 +121,8 @@ void BM_ElementHoverScan(benchmark::State& state) {
     const int y = static_cast<int>(Round(100 * s)) + ViewTransform::MarginPx;
     pointerMove(*form, x, y);
     if (form->Gesture.HoverValid != overLast ||
-        (overLast &&
-         form->Gesture.HoverIndex != static_cast<int>(form->Drawing.Elements.Count()) - 1)) {
+        (overLast && form->Gesture.HoverIndex !=
+                         static_cast<int>(form->Session->Drawing().Elements.Count()) - 1)) {
         state.SkipWithError("the pointer is not where the benchmark wants it");
         return;
     }

@@ -74,8 +74,12 @@ public:
     // The session beneath the window: the drawing, its history, its settings, the gesture
     // state and the file commands' work.
     std::unique_ptr<DrawingSession> Session;
-    // The session's drawing.
+
+private:
+    // The session's drawing, for the window's own code.
     TDrawing& Drawing;
+
+public:
     std::string ProgramDir;
 
 private:

@@ -23,6 +23,7 @@
 #include "document/drawingfile.h"
 #include "i18n/shippedtranslations.h"
 #include "i18n/translationtable.h"
+#include "session/drawingsession.h"
 #include "support/find.h"
 #include "support/tempdir.h"
 
@@ -77,10 +78,10 @@ protected:
         return path;
     }
     void change() {
-        form->Drawing.AppendElement()->Kind = ekLine;
+        form->Session->Drawing().AppendElement()->Kind = ekLine;
         form->SetChanged();
     }
-    std::uint32_t elements() const { return form->Drawing.Elements.Count(); }
+    std::uint32_t elements() const { return form->Session->Drawing().Elements.Count(); }
     QStringList recent() const { return form->RecentFiles->Files(); }
 };
 
@@ -128,7 +129,7 @@ TEST_F(DesktopTest, ACommandLineDrawingOpensAsAfterTheOpenDialog) {
     QDir::setCurrent(startFolder);
     EXPECT_TRUE(errors.empty());
     EXPECT_EQ(elements(), 3u);
-    EXPECT_EQ(form->Drawing.FileName, good);
+    EXPECT_EQ(form->Session->Drawing().FileName, good);
     EXPECT_TRUE(form->windowTitle().endsWith("good.tvk]"));
     EXPECT_EQ(recent(), QStringList{QString::fromStdString(good)});
 }
@@ -152,7 +153,7 @@ TEST_F(DesktopTest, ABrokenOrMissingCommandLineDrawingIsToldAndLeavesTheEmptyDra
             << errors[0];
         EXPECT_NE(errors[0].find(path), std::string::npos) << errors[0];
         EXPECT_EQ(elements(), 0u);
-        EXPECT_TRUE(form->Drawing.FileName.empty());
+        EXPECT_TRUE(form->Session->Drawing().FileName.empty());
         EXPECT_FALSE(form->Changed());
         EXPECT_TRUE(recent().isEmpty());
     }
@@ -206,7 +207,7 @@ TEST_F(DesktopTest, OnlyASingleLocalDrawingIsTaken) {
 
     EXPECT_TRUE(drop(*form, {QUrl::fromLocalFile(QString::fromStdString(b))}));  // any case
     EXPECT_EQ(elements(), 2u);
-    EXPECT_EQ(form->Drawing.FileName, b);
+    EXPECT_EQ(form->Session->Drawing().FileName, b);
 }
 
 TEST_F(DesktopTest, ADropAsksAboutUnsavedWorkFirst) {
@@ -297,7 +298,7 @@ TEST_F(DesktopTest, OpenedAndSavedDrawingsAreListedNewestFirstAndKeptForTheNextR
     EXPECT_EQ(recent(), expected);
     form->RecentFiles->Item(2)->trigger();
     EXPECT_EQ(elements(), 1u);
-    EXPECT_EQ(form->Drawing.FileName, a);
+    EXPECT_EQ(form->Session->Drawing().FileName, a);
     EXPECT_EQ(recent().front(), QString::fromStdString(a));
 }
 

@@ -18,6 +18,7 @@
 #include "app/toolhostqt.h"
 #include "platform/numeric.h"
 #include "platform/qt/qtcanvas.h"
+#include "session/drawingsession.h"
 #include "support/find.h"
 #include "support/tempdir.h"
 
@@ -131,7 +132,7 @@ TEST_F(MainFormTest, TitleShowsTheFileAndAStarAfterAChange) {
     EXPECT_EQ(form->windowTitle().toStdString(), "Morvane Tervasko 1.0 - [unbenannt.tvk]");
     form->SetChanged();
     EXPECT_EQ(form->windowTitle().toStdString(), "Morvane Tervasko 1.0 - [unbenannt.tvk*]");
-    form->Drawing.FileName = "/a/b.tvk";
+    form->Session->Drawing().FileName = "/a/b.tvk";
     form->SetUnChanged();
     EXPECT_EQ(form->windowTitle().toStdString(), "Morvane Tervasko 1.0 - [/a/b.tvk]");
     // Showing the window again changes nothing.
@@ -147,7 +148,7 @@ TEST_F(MainFormTest, PaintBoxSizeFollowsZoomAndPageCountAndTheFirstCycleOnlyResi
     testing::Find<QSpinBox>(form, "zoomed")->setValue(50);
     EXPECT_EQ(testing::Find<TPaintBox>(form, "PaintBox1")->size(), QSize(407, 571));
     testing::Find<QSpinBox>(form, "zoomed")->setValue(100);
-    form->Drawing.Changed = false;
+    form->Session->Drawing().Changed = false;
     testing::Find<QSpinBox>(form, "PageAnz")->setValue(2);
     EXPECT_EQ(testing::Find<TPaintBox>(form, "PaintBox1")->size(), QSize(1608, 2256));
     EXPECT_TRUE(form->Changed());  // a new page count changes the drawing
@@ -173,20 +174,20 @@ TEST_F(MainFormTest, TypedValuesMoveTheInstrumentAtEveryCharacter) {
     QLocale::setDefault(QLocale::c());
     std::vector<double> seen;
     QObject::connect(testing::Find<QDoubleSpinBox>(form, "LinXEd"), &QDoubleSpinBox::valueChanged,
-                     [&] { seen.push_back(form->Drawing.Placement.LinealX); });
+                     [&] { seen.push_back(form->Session->Drawing().Placement.LinealX); });
     QLineEdit* edit = testing::Find<QDoubleSpinBox>(form, "LinXEd")->findChild<QLineEdit*>();
     ASSERT_NE(edit, nullptr);
     edit->selectAll();
     QTest::keyClicks(edit, "25");
     EXPECT_EQ(seen, (std::vector<double>{2, 25}));
-    EXPECT_EQ(form->Drawing.Placement.LinealX, 25);
+    EXPECT_EQ(form->Session->Drawing().Placement.LinealX, 25);
 
     // Written by UpdateEds, the fields move nothing.
-    form->Drawing.Placement.WinkelX = 70;
-    form->Drawing.Placement.LinealY = 33;
+    form->Session->Drawing().Placement.WinkelX = 70;
+    form->Session->Drawing().Placement.LinealY = 33;
     form->UpdateEds();
     EXPECT_EQ(testing::Find<QDoubleSpinBox>(form, "WinkXed")->value(), 70);
-    EXPECT_EQ(form->Drawing.Placement.LinealY, 33);
+    EXPECT_EQ(form->Session->Drawing().Placement.LinealY, 33);
     EXPECT_FALSE(form->Changed());  // typing does not change the drawing
 }
 
@@ -201,7 +202,7 @@ TEST_F(MainFormTest, PenColourFromTheDialogOrKeptWhenCancelled) {
 }
 
 TEST_F(MainFormTest, SheetPixelsShowTheFrameAndArcsCounterClockwise) {
-    TDrawElement* arc = form->Drawing.AppendElement();
+    TDrawElement* arc = form->Session->Drawing().AppendElement();
     arc->Kind = ekArc;
     arc->Width = 0.1;
     // Circle of radius 20 mm about (100, 100); from the ray to the right to the ray upwards,
@@ -239,8 +240,8 @@ TEST_F(MainFormTest, SheetPixelsShowTheFrameAndArcsCounterClockwise) {
 }
 
 TEST_F(MainFormTest, ASmallRepaintShowsExactlyWhatTheWholeSheetShowsThere) {
-    form->Drawing.Placement.LinealAngle = 30;
-    form->Drawing.Placement.WinkelAngle = 17;
+    form->Session->Drawing().Placement.LinealAngle = 30;
+    form->Session->Drawing().Placement.WinkelAngle = 17;
     form->PaintBox1Paint();
     // Overlay lines, wide and thin, across many tiles: a small repaint draws only the lines
     // that reach it, and those whole.
@@ -290,14 +291,14 @@ TEST_F(MainFormTest, SheetsShowEveryChangeAndASingleSheetRefreshTouchesOnlyTheBu
     EXPECT_FALSE(blackAt(1, 200, 400));
 
     // A line at y = 400 mm lies on the second sheet only; the kept sheet pictures follow.
-    TDrawElement* e = form->Drawing.AppendElement();
+    TDrawElement* e = form->Session->Drawing().AppendElement();
     e->Kind = ekLine;
     e->Width = 1;
     e->X1 = 40, e->Y1 = 400, e->X2 = 80, e->Y2 = 400;
     form->SetChanged();
     form->PaintBox1Paint();
-    const int row =
-        static_cast<int>(Round((400 - form->Drawing.SheetHeightMm()) * form->PixelsPerMm()));
+    const int row = static_cast<int>(
+        Round((400 - form->Session->Drawing().SheetHeightMm()) * form->PixelsPerMm()));
     EXPECT_TRUE(blackAt(1, 200, row));
     EXPECT_FALSE(blackAt(0, 200, row));
     EXPECT_FALSE(blackAt(2, 200, row));
@@ -307,7 +308,7 @@ TEST_F(MainFormTest, SheetsShowEveryChangeAndASingleSheetRefreshTouchesOnlyTheBu
     form->View.Overlay().lineTo(10, 10);
     bool updated = false;
     SheetScene scene;
-    scene.drawing = &form->Drawing;
+    scene.drawing = &form->Session->Drawing();
     scene.pages = 3;
     scene.ruler = scene.protractor = scene.compass = false;
     form->View.SingleSheetPaint = true;

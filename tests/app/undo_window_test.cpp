@@ -17,6 +17,7 @@
 #include "app/paintbox.h"
 #include "document/drawingfile.h"
 #include "platform/numeric.h"
+#include "session/drawingsession.h"
 #include "support/find.h"
 #include "support/mainwindow.h"
 
@@ -39,7 +40,7 @@ protected:
     void redo() { testing::Find<QAction>(form, "Wiederholen1")->trigger(); }
     bool starred() const { return form->windowTitle().endsWith("*]"); }
     std::vector<std::uint8_t> drawingBytes() const {
-        return EncodeDrawing(form->Drawing, form->CurrentSettings());
+        return EncodeDrawing(form->Session->Drawing(), form->CurrentSettings());
     }
     void saveAs(const std::string& path) {
         form->FileCommands->Dialogs.SaveDialog1 = [path] {
@@ -157,11 +158,11 @@ TEST_F(UndoWindow, TheChangedMarkFollowsTheHistoryAcrossSaves) {
     EXPECT_FALSE(form->Changed());
     saveAs(b);
     EXPECT_EQ(fileBytes(a), fileBytes(b));
-    EXPECT_EQ(form->Drawing.FileName, b);
+    EXPECT_EQ(form->Session->Drawing().FileName, b);
 
     undo();  // before the save: changed again, though the file is b
     EXPECT_TRUE(starred());
-    EXPECT_EQ(form->Drawing.Elements.Count(), 0u);
+    EXPECT_EQ(form->Session->Drawing().Elements.Count(), 0u);
     redo();
     EXPECT_FALSE(starred());
 
@@ -180,7 +181,7 @@ TEST_F(UndoWindow, TheChangedMarkFollowsTheHistoryAcrossSaves) {
     testing::Find<QAction>(form, "ZirkelKreiszeichnen1")->trigger();
     testing::Find<QAction>(form, "Neu1")->trigger();
     EXPECT_FALSE(testing::Find<QAction>(form, "Rueckgaengig1")->isEnabled());
-    EXPECT_EQ(form->Drawing.Elements.Count(), 0u);
+    EXPECT_EQ(form->Session->Drawing().Elements.Count(), 0u);
 }
 
 TEST_F(UndoWindow, TheShortcutsUndoTheDrawingWhereverTheFocusIsInTheWindow) {
@@ -188,15 +189,15 @@ TEST_F(UndoWindow, TheShortcutsUndoTheDrawingWhereverTheFocusIsInTheWindow) {
     testing::Find<QAction>(form, "ZirkelKreiszeichnen1")->trigger();
     testing::Find<QSpinBox>(form, "zoomed")->setFocus();  // its own text undo would take Ctrl+Z
     QTest::keyClick(testing::Find<QSpinBox>(form, "zoomed"), Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(form->Drawing.Elements.Count(), 1u);
+    EXPECT_EQ(form->Session->Drawing().Elements.Count(), 1u);
     testing::Find<QDoubleSpinBox>(form, "LinXEd")->setFocus();
     QTest::keyClick(testing::Find<QDoubleSpinBox>(form, "LinXEd"), Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(form->Drawing.Elements.Count(), 0u);
+    EXPECT_EQ(form->Session->Drawing().Elements.Count(), 0u);
     QTest::keyClick(testing::Find<QDoubleSpinBox>(form, "LinXEd"), Qt::Key_Y, Qt::ControlModifier);
-    EXPECT_EQ(form->Drawing.Elements.Count(), 1u);
+    EXPECT_EQ(form->Session->Drawing().Elements.Count(), 1u);
     QTest::keyClick(testing::Find<QSpinBox>(form, "zoomed"), Qt::Key_Z,
                     Qt::ControlModifier | Qt::ShiftModifier);
-    EXPECT_EQ(form->Drawing.Elements.Count(), 2u);
+    EXPECT_EQ(form->Session->Drawing().Elements.Count(), 2u);
     EXPECT_EQ(testing::Find<QSpinBox>(form, "zoomed")->value(), 100);
 }
 
@@ -210,7 +211,7 @@ TEST_F(UndoWindow, AStrokeCancelledWithEscapeLeavesASavedDrawingUnchanged) {
     QTest::keyClick(testing::Find<TPaintBox>(form, "PaintBox1"), Qt::Key_Escape);
     QTest::mouseRelease(testing::Find<TPaintBox>(form, "PaintBox1"), Qt::LeftButton, {},
                         {200, 520});
-    EXPECT_EQ(form->Drawing.Elements.Count(), 1u);
+    EXPECT_EQ(form->Session->Drawing().Elements.Count(), 1u);
     EXPECT_FALSE(starred());
     EXPECT_FALSE(testing::Find<QAction>(form, "Rueckgaengig1")->statusTip().contains("Bleistift"));
 }

@@ -17,6 +17,7 @@
 #include "app/mainUnit.h"
 #include "app/paintbox.h"
 #include "platform/numeric.h"
+#include "session/drawingsession.h"
 #include "support/find.h"
 #include "support/tempdir.h"
 
@@ -107,8 +108,8 @@ TEST_F(ToolWindow, AddedTextsTakeTheMemoAndTheChoosersFontAndTheMemoIsNeverClear
     };
     QTest::mouseClick(testing::Find<TPaintBox>(form, "PaintBox1"), Qt::LeftButton, {},
                       QPoint(105, 55));
-    ASSERT_EQ(form->Drawing.Texts.Count(), 1u);
-    const TTextElement& t = form->Drawing.Texts.At(0);
+    ASSERT_EQ(form->Session->Drawing().Texts.Count(), 1u);
+    const TTextElement& t = form->Session->Drawing().Texts.At(0);
     EXPECT_EQ(WideView(t.Text), u"Hallo\r\nWelt");
     EXPECT_NEAR(t.X1, 26.458, 5e-4);
     EXPECT_NEAR(t.Y1, 13.229, 5e-4);
@@ -143,10 +144,10 @@ TEST_F(ToolWindow, AddedTextsTakeTheMemoAndTheChoosersFontAndTheMemoIsNeverClear
                       QPoint(305, 55));
     EXPECT_TRUE(okEnabled);
     EXPECT_EQ(asked, TextFontChoice{});
-    ASSERT_EQ(form->Drawing.Texts.Count(), 2u);
-    EXPECT_EQ(WideView(form->Drawing.Texts.At(1).Text), u"Hallo\r\nWelt");
-    EXPECT_EQ(AnsiView(form->Drawing.Texts.At(1).FontName), "Courier New");
-    EXPECT_EQ(form->Drawing.Texts.At(1).FontSize, 14);
+    ASSERT_EQ(form->Session->Drawing().Texts.Count(), 2u);
+    EXPECT_EQ(WideView(form->Session->Drawing().Texts.At(1).Text), u"Hallo\r\nWelt");
+    EXPECT_EQ(AnsiView(form->Session->Drawing().Texts.At(1).FontName), "Courier New");
+    EXPECT_EQ(form->Session->Drawing().Texts.At(1).FontSize, 14);
     EXPECT_EQ(form->FontDialog1.face, "Courier New");
 }
 
@@ -174,7 +175,7 @@ TEST(FontChooser, AConfirmedFontKeepsTheFaceItShowedAndGivesANewFaceTheDefaultCh
 }
 
 TEST_F(ToolWindow, ChangingATextLoadsItIntoTheDialogAfterTheSheetsMeasuredIt) {
-    TTextElement& t = *form->Drawing.AppendText();
+    TTextElement& t = *form->Session->Drawing().AppendText();
     t.X1 = 30, t.Y1 = 30;
     t.Text = NewWideBuffer(u"Mittelpunkt");
     t.FontName = NewAnsiBuffer("Arial");
@@ -183,7 +184,7 @@ TEST_F(ToolWindow, ChangingATextLoadsItIntoTheDialogAfterTheSheetsMeasuredIt) {
     testing::Find<QAction>(form, "TextTextndern1")
         ->trigger();  // repaints: the sheets measure the text
     QApplication::processEvents();
-    ASSERT_GT(form->Drawing.Texts.At(0).X2, 40.0);
+    ASSERT_GT(form->Session->Drawing().Texts.At(0).X2, 40.0);
 
     QString memo;
     form->Hooks().RunTextDialog = [&](TAddTextForm& d) {
@@ -198,7 +199,7 @@ TEST_F(ToolWindow, ChangingATextLoadsItIntoTheDialogAfterTheSheetsMeasuredIt) {
     QTest::mouseClick(testing::Find<TPaintBox>(form, "PaintBox1"), Qt::LeftButton, {},
                       QPoint(px, px));
     EXPECT_EQ(memo, "Mittelpunkt");
-    const TTextElement& changed = form->Drawing.Texts.At(0);
+    const TTextElement& changed = form->Session->Drawing().Texts.At(0);
     EXPECT_EQ(WideView(changed.Text), u"Mittelpunkt");
     EXPECT_EQ(changed.Charset, 204);  // kept through a change that left the font alone
     EXPECT_EQ(changed.Pitch, 1);
@@ -242,9 +243,10 @@ TEST_F(ToolWindow, APencilStrokeBecomesLinesThatTheSheetsShowAfterTheRelease) {
     QTest::mouseMove(testing::Find<TPaintBox>(form, "PaintBox1"), QPoint(205, 155));
     QTest::mouseRelease(testing::Find<TPaintBox>(form, "PaintBox1"), Qt::LeftButton, {},
                         QPoint(205, 155));
-    ASSERT_EQ(form->Drawing.Elements.Count(), 2u);
-    EXPECT_DOUBLE_EQ(form->Drawing.Elements.At(1).X1, form->Drawing.Elements.At(0).X2);
-    EXPECT_EQ(form->Drawing.Elements.At(1).Width, 1);
+    ASSERT_EQ(form->Session->Drawing().Elements.Count(), 2u);
+    EXPECT_DOUBLE_EQ(form->Session->Drawing().Elements.At(1).X1,
+                     form->Session->Drawing().Elements.At(0).X2);
+    EXPECT_EQ(form->Session->Drawing().Elements.At(1).Width, 1);
     EXPECT_TRUE(form->windowTitle().endsWith("*]"));
 
     // No cycle ran, yet the sheet's picture has the stroke: a picture of the sheet taken now
@@ -258,18 +260,18 @@ TEST_F(ToolWindow, APencilStrokeBecomesLinesThatTheSheetsShowAfterTheRelease) {
 
     testing::Find<QAction>(form, "ObjekteLetzesObjektlschen1")
         ->trigger();  // the stroke's last segment only
-    EXPECT_EQ(form->Drawing.Elements.Count(), 1u);
+    EXPECT_EQ(form->Session->Drawing().Elements.Count(), 1u);
 }
 
 TEST_F(ToolWindow, AHighlightThatOutlivedItsEntryDoesNothing) {
-    TDrawElement& e = *form->Drawing.AppendElement();
+    TDrawElement& e = *form->Session->Drawing().AppendElement();
     e.Kind = ekLine, e.Width = 0.5, e.X1 = 20, e.Y1 = 20, e.X2 = 60, e.Y2 = 20;
     form->SetChanged();
     testing::Find<QAction>(form, "ObjekteLschen1")->trigger();
     const int y = static_cast<int>(Round(20 * form->PixelsPerMm())) + 5;
     form->PaintBox1MouseMove(150, y);
     ASSERT_TRUE(form->Gesture.HoverValid);
-    form->Drawing.NewAll();  // replaced behind the highlight's back
+    form->Session->Drawing().NewAll();  // replaced behind the highlight's back
     form->PaintBox1MouseDown(MouseButton::Left, 150, y);
     testing::Find<QAction>(form, "ObjekteVerschieben1")->trigger();
     form->PaintBox1MouseDown(MouseButton::Left, 150, y);

@@ -17,6 +17,7 @@
 #include "app/paintbox.h"
 #include "document/drawingfile.h"
 #include "platform/numeric.h"
+#include "session/drawingsession.h"
 #include "support/find.h"
 #include "support/mainwindow.h"
 #include "tools/texts.h"
@@ -80,7 +81,7 @@ TEST_F(ViewWindow, ATextHighlightCoversItsTextExactly) {
          {testing::Find<QAction>(form, "Lineal2"), testing::Find<QAction>(form, "Winkelmesser2"),
           testing::Find<QAction>(form, "Zirkel2")})
         a->setChecked(false);
-    TTextElement& t = *form->Drawing.AppendText();
+    TTextElement& t = *form->Session->Drawing().AppendText();
     t.Text = NewWideBuffer(u"iiiiiiiiii WWW");
     TextFontChoice font;
     font.size = 20;
@@ -135,7 +136,7 @@ TEST_F(ViewWindow, BackAndForwardButtonsDoNothingInAnyTool) {
     sendButton(QEvent::MouseButtonPress, Qt::BackButton, {300, 300}, Qt::BackButton);
     QTest::mouseMove(testing::Find<TPaintBox>(form, "PaintBox1"), QPoint(350, 320));
     sendButton(QEvent::MouseButtonRelease, Qt::BackButton, {350, 320}, Qt::NoButton);
-    EXPECT_EQ(form->Drawing.Elements.Count(), 0u);
+    EXPECT_EQ(form->Session->Drawing().Elements.Count(), 0u);
 
     // Their release does not end a left-button gesture either.
     testing::Find<QAction>(form, "LinealVerschieben1")->trigger();
@@ -144,7 +145,7 @@ TEST_F(ViewWindow, BackAndForwardButtonsDoNothingInAnyTool) {
     EXPECT_TRUE(form->Gesture.LinealMoving);
     sendButton(QEvent::MouseButtonRelease, Qt::LeftButton, {320, 300}, Qt::NoButton);
     EXPECT_FALSE(form->Gesture.LinealMoving);
-    EXPECT_NEAR(form->Drawing.Placement.LinealX, 10 + 20 / form->PixelsPerMm(), 1e-12);
+    EXPECT_NEAR(form->Session->Drawing().Placement.LinealX, 10 + 20 / form->PixelsPerMm(), 1e-12);
 }
 
 TEST_F(ViewWindow, ARightButtonSlideOutlivesAReleaseOutsideThePaintBox) {
@@ -156,8 +157,8 @@ TEST_F(ViewWindow, ARightButtonSlideOutlivesAReleaseOutsideThePaintBox) {
     EXPECT_TRUE(form->Gesture.LinealMoving);
     // With no button held, the ruler goes on following the pointer over the paint box.
     sendButton(QEvent::MouseMove, Qt::NoButton, {330, 310}, Qt::NoButton);
-    EXPECT_NEAR(form->Drawing.Placement.LinealX, 10 + 30 / form->PixelsPerMm(), 1e-12);
-    EXPECT_NEAR(form->Drawing.Placement.LinealY, 90 + 10 / form->PixelsPerMm(), 1e-12);
+    EXPECT_NEAR(form->Session->Drawing().Placement.LinealX, 10 + 30 / form->PixelsPerMm(), 1e-12);
+    EXPECT_NEAR(form->Session->Drawing().Placement.LinealY, 90 + 10 / form->PixelsPerMm(), 1e-12);
     sendButton(QEvent::MouseButtonRelease, Qt::LeftButton, {340, 310}, Qt::NoButton);
     EXPECT_FALSE(form->Gesture.LinealMoving);
 }
@@ -184,10 +185,10 @@ TEST_F(ViewWindow, DecimalFieldsKeepEveryValueAndTakeMoreThanTwoDecimals) {
     EXPECT_EQ(read.EraserWidth, 2.345);
 
     // A ruler turned to 33.4567 degrees and stepped by the spin button.
-    form->Drawing.Placement.LinealAngle = 33.4567;
+    form->Session->Drawing().Placement.LinealAngle = 33.4567;
     form->UpdateEds();
     testing::Find<QDoubleSpinBox>(form, "linwed")->stepUp();
-    EXPECT_EQ(form->Drawing.Placement.LinealAngle, 33.4567 + 1);
+    EXPECT_EQ(form->Session->Drawing().Placement.LinealAngle, 33.4567 + 1);
     EXPECT_EQ(testing::Find<QDoubleSpinBox>(form, "linwed")->text(),
               QLocale().toString(34.4567, 'f', 4));
 
@@ -195,7 +196,7 @@ TEST_F(ViewWindow, DecimalFieldsKeepEveryValueAndTakeMoreThanTwoDecimals) {
     testing::Find<QDoubleSpinBox>(form, "LinXEd")->selectAll();
     QTest::keyClicks(testing::Find<QDoubleSpinBox>(form, "LinXEd"),
                      QLocale().toString(12.34567, 'f', 5));
-    EXPECT_EQ(form->Drawing.Placement.LinealX, 12.34567);
+    EXPECT_EQ(form->Session->Drawing().Placement.LinealX, 12.34567);
 }
 
 }  // namespace
