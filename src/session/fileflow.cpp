@@ -66,7 +66,7 @@ bool FileFlow::MayReplaceDrawing() {
 
 void FileFlow::New() {
     if (!MayReplaceDrawing()) return;
-    session_.Gesture.HoverValid = false;  // nothing highlighted names an entry any more
+    session_.Gesture.Hover.Valid = false;  // nothing highlighted names an entry any more
     session_.New();
     settle();
 }
@@ -78,7 +78,7 @@ bool FileFlow::Load(const std::string& path) {
         questions_.Report(FileQuestions::Failure::Open, path, error);
         return false;
     }
-    session_.Gesture.HoverValid = false;
+    session_.Gesture.Hover.Valid = false;
     if (Replaced) Replaced();
     settle();
     if (FileUsed) FileUsed(path);
