@@ -193,6 +193,22 @@ void QtCanvas::lineTo(int x, int y) {
     pos_ = to;
 }
 
+void QtCanvas::lines(const IntLine* lines, std::size_t count) {
+    if (count == 0) return;
+    // The same pen throughout: which line comes first changes no pixel.
+    batch_.clear();
+    for (std::size_t i = 0; i < count; ++i) {
+        const IntLine& l = lines[i];
+        if (culled(l.from.x, l.from.y, l.to.x, l.to.y, penWidth_)) continue;
+        if (l.from != l.to)
+            batch_.emplace_back(l.from.x, l.from.y, l.to.x, l.to.y);
+        else if (penWidth_ > 1)
+            painter_.drawPoint(l.to.x, l.to.y);  // as lineTo: a wide round pen leaves a dot
+    }
+    if (!batch_.empty()) painter_.drawLines(batch_.data(), static_cast<int>(batch_.size()));
+    pos_ = QPoint(lines[count - 1].to.x, lines[count - 1].to.y);
+}
+
 QRectF QtCanvas::box(int left, int top, int right, int bottom) const {
     // A 1-pixel outline covers columns left .. right-1; a wide pen is centred on that path.
     if (right < left) std::swap(left, right);
