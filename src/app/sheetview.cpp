@@ -171,9 +171,7 @@ void SheetView::catchUpWithDrawing() {
     // Half the pen is in the area; the rounding of the points and the pen's own rounding
     // reach a few pixels further.
     constexpr double kSlackPx = 4;
-    const auto pixel = [](double v) {
-        return static_cast<int>(std::clamp(v, -1e6, 1e6));
-    };
+    const auto pixel = [](double v) { return static_cast<int>(std::clamp(v, -1e6, 1e6)); };
     for (CachedLayer& layer : layers_) {
         if (layer.key != key) continue;
         const double off = ViewTransform{s, 0, d.PageHeightInch}.SheetTopMm(layer.sheet);

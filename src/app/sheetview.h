@@ -63,6 +63,7 @@ public:
         std::uint64_t whole = 0, partial = 0;
     };
     const LayerStats& Stats() const { return stats_; }
+    const TextMeasures& Measures() const { return measures_; }
 
     // Direct overlay, in paint-box pixels, shown over the sheets until the next cycle.
     RecordingCanvas& Overlay() { return overlay_; }

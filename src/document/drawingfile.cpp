@@ -289,6 +289,8 @@ bool ReadDrawingBytes(const std::uint8_t* data, std::size_t size, const std::str
     drawing.PageHeightInch = decoded.drawing.PageHeightInch;
     settings = decoded.settings;
     drawing.Changed = false;
+    // The first paint then finds the sheets' elements ready.
+    drawing.Index.Sync(drawing.SheetHeightMm());
     return true;
 }
 

@@ -23,7 +23,6 @@ inline bool SheetSideUsable(double inches) {
     return std::isfinite(mm) && mm > 0 && mm <= kMaxSheetMm;
 }
 
-
 // One text element. Text and FontName are heap blocks owned by the record alone; whoever
 // removes the record or replaces a string frees the old block (FreeTextStrings).
 struct TTextElement {

@@ -1,8 +1,8 @@
 #include "document/dynaarray.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdint>
-#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -34,8 +34,8 @@ std::size_t pageRound(std::size_t bytes) {
 }
 
 void* mapZeroed(std::size_t bytes) {
-    void* p = mmap(nullptr, pageRound(bytes), PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS,
-                   -1, 0);
+    void* p =
+        mmap(nullptr, pageRound(bytes), PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     return p == MAP_FAILED ? nullptr : p;
 }
 #endif

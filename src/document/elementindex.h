@@ -75,7 +75,7 @@ private:
 
     const TDynaArray<TDrawElement>& list_;
     double height_ = 0;
-    std::uint32_t indexed_ = 0;  // records 0 .. indexed_-1 are listed
+    std::uint32_t indexed_ = 0;                      // records 0 .. indexed_-1 are listed
     std::vector<std::vector<std::uint32_t>> bands_;  // band b at b + 1
     std::vector<std::uint32_t> everywhere_;
     std::vector<Pending> pending_;

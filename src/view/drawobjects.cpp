@@ -112,28 +112,33 @@ bool ElementMayTouch(const TDrawElement& e, double off, double scale, const IntR
     return !(right < clip.left || left > clip.right || bottom < clip.top || top > clip.bottom);
 }
 
-IntRect TextMeasures::Measure(Canvas& canvas, std::uint32_t i, const TTextElement& text,
-                              int left, int top, double fontScale) {
+IntRect TextMeasures::Measure(Canvas& canvas, std::uint32_t i, const TTextElement& text, int left,
+                              int top, double fontScale) {
     if (entries_.size() <= i) entries_.resize(i + 1);
     Entry& e = entries_[i];
     const int dpi = canvas.logicalDpiY();
     const std::u16string_view content = WideView(text.Text);
     const std::string_view font = AnsiView(text.FontName);
-    if (e.valid && e.left == left && e.top == top && e.dpi == dpi && e.fontScale == fontScale &&
-        e.fontSize == text.FontSize && e.charset == text.Charset && e.pitch == text.Pitch &&
-        e.style == text.Style && e.text == content && e.fontName == font)
-        return e.box;
+    const auto inRange = [](std::int64_t v) { return v > -kPixelLimit && v < kPixelLimit; };
+    if (e.valid && e.dpi == dpi && e.fontScale == fontScale && e.fontSize == text.FontSize &&
+        e.charset == text.Charset && e.pitch == text.Pitch && e.style == text.Style &&
+        e.text == content && e.fontName == font && inRange(std::int64_t{left} + e.width) &&
+        inRange(std::int64_t{top} + e.height))
+        return {left, top, left + e.width, top + e.height};
     canvas.setFont(TextFont(text, fontScale, dpi));
     canvas.setTransparentBackground(true);
-    e.box = canvas.drawText({left, top, 0, 0}, content, true);
-    e.valid = true;
-    e.left = left, e.top = top, e.dpi = dpi, e.fontScale = fontScale;
+    const IntRect box = canvas.drawText({left, top, 0, 0}, content, true);
+    ++measured_;
+    // A box held at the pixel limit says nothing about the text's size.
+    e.valid = inRange(box.right) && inRange(box.bottom) && inRange(left) && inRange(top);
+    if (!e.valid) return box;
+    e.width = box.right - left, e.height = box.bottom - top;
+    e.dpi = dpi, e.fontScale = fontScale;
     e.fontSize = text.FontSize, e.charset = text.Charset, e.pitch = text.Pitch;
     e.style = text.Style;
     e.text.assign(content);
     e.fontName.assign(font);
-    ++measured_;
-    return e.box;
+    return box;
 }
 
 namespace {
@@ -208,8 +213,14 @@ void DrawObjects(Canvas& canvas, TDrawing& drawing, int sheetIndex, double scale
                                         off + (clip->bottom + 3) / scale);
         const TDynaArray<TDrawElement>& list = drawing.Elements;
         if (near) {
-            for (const std::uint32_t i : *near) {
-                const TDrawElement& e = list.At(i);
+            // The records of one sheet lie scattered through the list: fetched a few ahead,
+            // they arrive while the ones before are drawn.
+            constexpr std::size_t kAhead = 16;
+            const std::uint32_t* at = near->data();
+            const std::size_t n = near->size();
+            for (std::size_t k = 0; k < n; ++k) {
+                if (k + kAhead < n) __builtin_prefetch(&list.At(at[k + kAhead]));
+                const TDrawElement& e = list.At(at[k]);
                 if (ElementMayTouch(e, off, scale, *clip)) drawInRun(run, canvas, e, off, scale);
             }
         } else {

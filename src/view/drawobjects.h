@@ -8,20 +8,20 @@
 
 namespace tervasko {
 
-// The boxes of texts as a canvas measured them, for drawing the same texts again without
-// measuring them anew: an entry holds while the text, its font, its place in pixels, the font
-// scale and the resolution stay the same. Keep one for one kind of canvas.
+// The sizes of texts as a canvas measured them, for drawing the same texts again without
+// measuring them anew: an entry holds while the text, its font, the font scale and the
+// resolution stay the same, wherever the text is placed (a measured box only moves with its
+// corner, unless it reaches the pixel limit). Keep one for one kind of canvas.
 class TextMeasures {
 public:
     struct Entry {
         bool valid = false;
-        int left = 0, top = 0, dpi = 0;
+        int width = 0, height = 0, dpi = 0;
         double fontScale = 0;
         std::int32_t fontSize = 0;
         std::uint8_t charset = 0, pitch = 0, style = 0;
         std::u16string text;
         std::string fontName;
-        IntRect box;
     };
     // The box of text i at (left, top), measured on `canvas` when not known.
     IntRect Measure(Canvas& canvas, std::uint32_t i, const TTextElement& text, int left, int top,

@@ -205,8 +205,20 @@ void QtCanvas::lines(const IntLine* lines, std::size_t count) {
         else if (penWidth_ > 1)
             painter_.drawPoint(l.to.x, l.to.y);  // as lineTo: a wide round pen leaves a dot
     }
-    if (!batch_.empty()) painter_.drawLines(batch_.data(), static_cast<int>(batch_.size()));
     pos_ = QPoint(lines[count - 1].to.x, lines[count - 1].to.y);
+    if (batch_.empty()) return;
+    // A solid pen leaves no gaps for the background to fill; in opaque mode Qt would take its
+    // slow general path for every line (the pixels are the same).
+    const bool opaque = painter_.backgroundMode() == Qt::OpaqueMode;
+    if (opaque && penStyle_ == PenStyle::Solid) painter_.setBackgroundMode(Qt::TransparentMode);
+    // Qt's thin-line stroker carries state from one line to the next within one call, which
+    // changes end pixels: thin lines go one call each, wide ones (outlines filled) together.
+    if (penWidth_ == 1) {
+        for (const QLine& l : batch_) painter_.drawLine(l);
+    } else {
+        painter_.drawLines(batch_.data(), static_cast<int>(batch_.size()));
+    }
+    if (opaque) painter_.setBackgroundMode(Qt::OpaqueMode);
 }
 
 QRectF QtCanvas::box(int left, int top, int right, int bottom) const {
