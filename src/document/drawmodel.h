@@ -107,8 +107,8 @@ public:
     void NewAll();
 
     // Exchanges both record lists with those of `other`; each drawing's CurElement and
-    // CurText then point into its own new lists. A file is read into a fresh drawing and
-    // swapped in only once it was read completely.
+    // CurText then point into its own new lists, and each index follows its records. A file
+    // is read into a fresh drawing and swapped in only once it was read completely.
     void SwapLists(TDrawing& other);
 
     // Appends an element or text and marks the drawing changed; nullptr when memory ran out.

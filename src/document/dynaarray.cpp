@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <string>
 #include <utility>
 
@@ -33,10 +34,43 @@ std::size_t pageRound(std::size_t bytes) {
     return (bytes + page - 1) / page * page;
 }
 
+// The pages of the block released last, kept for the next block: a drawing loaded in place
+// of another then writes into pages it already has instead of taking each anew from the system.
+std::mutex gSpareLock;
+void* gSpare = nullptr;
+std::size_t gSpareBytes = 0;  // whole pages
+
 void* mapZeroed(std::size_t bytes) {
-    void* p =
-        mmap(nullptr, pageRound(bytes), PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    const std::size_t want = pageRound(bytes);
+    void* spare = nullptr;
+    std::size_t spareBytes = 0;
+    {
+        std::lock_guard<std::mutex> lock(gSpareLock);
+        std::swap(spare, gSpare);
+        std::swap(spareBytes, gSpareBytes);
+    }
+    if (spare) {
+        void* p = mremap(spare, spareBytes, want, MREMAP_MAYMOVE);
+        if (p != MAP_FAILED) {
+            std::memset(p, 0, std::min(want, spareBytes));
+            return p;
+        }
+        munmap(spare, spareBytes);
+    }
+    void* p = mmap(nullptr, want, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     return p == MAP_FAILED ? nullptr : p;
+}
+
+void unmap(void* block, std::size_t bytes) {
+    constexpr std::size_t kMostSpare = std::size_t{256} << 20;
+    void* drop = block;
+    std::size_t dropBytes = pageRound(bytes);
+    if (dropBytes <= kMostSpare) {
+        std::lock_guard<std::mutex> lock(gSpareLock);
+        std::swap(drop, gSpare);
+        std::swap(dropBytes, gSpareBytes);
+    }
+    if (drop) munmap(drop, dropBytes);
 }
 #endif
 
@@ -66,7 +100,7 @@ void* DynaArrayCore::DefaultReallocate(void* old, std::size_t oldBytes, std::siz
         void* p = std::calloc(1, newBytes);
         if (!p) return nullptr;
         std::memcpy(p, old, std::min(oldBytes, newBytes));
-        munmap(old, pageRound(oldBytes));
+        unmap(old, oldBytes);
         return p;
     }
 #endif
@@ -82,7 +116,7 @@ void DynaArrayCore::DefaultRelease(void* block, std::size_t bytes) {
     if (!block) return;
 #ifdef TERVASKO_MAPPED_BLOCKS
     if (bytes >= kMappedBytes) {
-        munmap(block, pageRound(bytes));
+        unmap(block, bytes);
         return;
     }
 #endif

@@ -19,6 +19,16 @@ struct Extent {
 // test of what may reach a clip sees it.
 Extent extentOf(const TDrawElement& e) {
     Extent x;
+    if (e.Kind == ekLine) {  // most elements: two points
+        double half = std::fabs(e.Width) / 2;
+        if (std::isnan(half)) half = 0;
+        x.drawn = true;
+        x.usable = std::isfinite(e.X1) && std::isfinite(e.Y1) && std::isfinite(e.X2) &&
+                   std::isfinite(e.Y2) && std::isfinite(half);
+        x.left = std::min(e.X1, e.X2) - half, x.right = std::max(e.X1, e.X2) + half;
+        x.top = std::min(e.Y1, e.Y2) - half, x.bottom = std::max(e.Y1, e.Y2) + half;
+        return x;
+    }
     int used;
     switch (e.Kind) {
         case ekLine:
@@ -63,8 +73,8 @@ ElementIndex::Placement ElementIndex::place(const TDrawElement& e) const {
         p.kind = Placement::Everywhere;
         return p;
     }
-    const double first = std::floor((x.top - kReachMm) / height_);
-    const double last = std::floor((x.bottom + kReachMm) / height_);
+    const double first = std::floor((x.top - kReachMm) * perMm_);
+    const double last = std::floor((x.bottom + kReachMm) * perMm_);
     // Elements wholly outside the kept bands are found by the scan such stripes take.
     if (!(last >= -1) || !(first <= kLastBand)) return p;
     const int a = first < -1 ? -1 : static_cast<int>(first);
@@ -205,11 +215,56 @@ void ElementIndex::Reset() {
     clearAll();
 }
 
-void ElementIndex::Sync(double sheetHeightMm) {
-    if (sheetHeightMm != height_ || broken_) {
-        clearAll();
-        height_ = sheetHeightMm;
+void ElementIndex::setHeight(double sheetHeightMm) {
+    clearAll();
+    height_ = sheetHeightMm;
+    perMm_ = 1 / height_;
+}
+
+void ElementIndex::takeIn(std::uint32_t upTo) {
+    // Records taken in now lie behind every listed one: they go to the ends of the lists.
+    if (bands_.size() < kLastBand + 2) bands_.resize(kLastBand + 2);
+    const bool noting = !allChanged_;
+    for (std::uint32_t i = indexed_; i < upTo; ++i) {
+        const TDrawElement& e = list_.At(i);
+        const Placement p = place(e);
+        if (p.kind == Placement::Bands) {
+            for (int b = p.first; b <= p.last; ++b)
+                bands_[static_cast<std::size_t>(b + 1)].push_back(i);
+        } else if (p.kind == Placement::Everywhere) {
+            everywhere_.push_back(i);
+        }
+        if (noting) note(e);
     }
+    if (upTo > indexed_) indexed_ = upTo;
+}
+
+void ElementIndex::TakeIn(std::uint32_t upTo, double sheetHeightMm) {
+    if (sheetHeightMm != height_) setHeight(sheetHeightMm);
+    if (!(height_ > 0) || !std::isfinite(height_) || !pending_.empty()) return;
+    lastValid_ = false;
+    takeIn(std::min(upTo, list_.Count()));
+}
+
+void ElementIndex::SwapWith(ElementIndex& other) {
+    std::swap(height_, other.height_);
+    std::swap(perMm_, other.perMm_);
+    std::swap(indexed_, other.indexed_);
+    bands_.swap(other.bands_);
+    everywhere_.swap(other.everywhere_);
+    pending_.swap(other.pending_);
+    std::swap(lastValid_, other.lastValid_);
+    std::swap(lastIndex_, other.lastIndex_);
+    std::swap(last_, other.last_);
+    std::swap(broken_, other.broken_);
+    for (ElementIndex* i : {this, &other}) {
+        i->allChanged_ = true;
+        i->changed_.clear();
+    }
+}
+
+void ElementIndex::Sync(double sheetHeightMm) {
+    if (sheetHeightMm != height_ || broken_) setHeight(sheetHeightMm);
     if (!(height_ > 0) || !std::isfinite(height_)) return;  // no bands to speak of
     const std::uint32_t count = list_.Count();
     if (indexed_ > count) {  // cannot happen while every removal is told; start afresh
@@ -221,15 +276,8 @@ void ElementIndex::Sync(double sheetHeightMm) {
         if (!pending) pending_.push_back({lastIndex_, true, last_});
     }
     resolvePending();
-    if (broken_) {
-        clearAll();
-        height_ = sheetHeightMm;
-    }
-    for (std::uint32_t i = indexed_; i < count; ++i) {
-        const TDrawElement& e = list_.At(i);
-        add(i, place(e));
-        note(e);
-    }
+    if (broken_) clearAll();
+    takeIn(count);
     indexed_ = count;
     lastValid_ = count > 0;
     if (lastValid_) {

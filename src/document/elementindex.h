@@ -34,6 +34,14 @@ public:
     // Takes in what changed since the last call; a new sheet height indexes everything anew.
     void Sync(double sheetHeightMm);
 
+    // Takes in the records before `upTo` that are not listed yet, for a reader filling a
+    // fresh list part by part while the records are at hand.
+    void TakeIn(std::uint32_t upTo, double sheetHeightMm);
+
+    // Exchanges what the two indexes hold (after their lists exchanged their records); both
+    // then report everything as changed.
+    void SwapWith(ElementIndex& other);
+
     // The elements, in list order, that may reach the stripe top..bottom (mm) with half their
     // pen: every element that does is among them. nullptr when the index cannot tell cheaply
     // (a stripe over many sheets, far outside the stack): then every element is a candidate.
@@ -72,9 +80,12 @@ private:
     void note(const TDrawElement& e);
     void resolvePending();
     void clearAll();
+    void setHeight(double sheetHeightMm);
+    void takeIn(std::uint32_t upTo);
 
     const TDynaArray<TDrawElement>& list_;
     double height_ = 0;
+    double perMm_ = 0;                               // bands per millimetre
     std::uint32_t indexed_ = 0;                      // records 0 .. indexed_-1 are listed
     std::vector<std::vector<std::uint32_t>> bands_;  // band b at b + 1
     std::vector<std::uint32_t> everywhere_;
