@@ -23,8 +23,8 @@ Extent extentOf(const TDrawElement& e) {
         double half = std::fabs(e.Width) / 2;
         if (std::isnan(half)) half = 0;
         x.drawn = true;
-        x.usable = std::isfinite(e.X1) && std::isfinite(e.Y1) && std::isfinite(e.X2) &&
-                   std::isfinite(e.Y2) && std::isfinite(half);
+        // A sum is finite only when every term is (a sum too large counts as endless too).
+        x.usable = std::isfinite(e.X1 + e.Y1 + e.X2 + e.Y2 + half);
         x.left = std::min(e.X1, e.X2) - half, x.right = std::max(e.X1, e.X2) + half;
         x.top = std::min(e.Y1, e.Y2) - half, x.bottom = std::max(e.Y1, e.Y2) + half;
         return x;
@@ -73,12 +73,18 @@ ElementIndex::Placement ElementIndex::place(const TDrawElement& e) const {
         p.kind = Placement::Everywhere;
         return p;
     }
-    const double first = std::floor((x.top - kReachMm) * perMm_);
-    const double last = std::floor((x.bottom + kReachMm) * perMm_);
+    // Band numbers held within -2 .. kLastBand + 1 before they are rounded down.
+    const auto bandOf = [](double v) {
+        v = v < -2 ? -2 : v > kLastBand + 1 ? kLastBand + 1 : v;
+        const int t = static_cast<int>(v);
+        return t - (v < t);
+    };
+    const int first = bandOf((x.top - kReachMm) * perMm_);
+    const int last = bandOf((x.bottom + kReachMm) * perMm_);
     // Elements wholly outside the kept bands are found by the scan such stripes take.
-    if (!(last >= -1) || !(first <= kLastBand)) return p;
-    const int a = first < -1 ? -1 : static_cast<int>(first);
-    const int b = last > kLastBand ? kLastBand : static_cast<int>(last);
+    if (last < -1 || first > kLastBand) return p;
+    const int a = first < -1 ? -1 : first;
+    const int b = last > kLastBand ? kLastBand : last;
     if (b - a + 1 > kMostBands) {
         p.kind = Placement::Everywhere;
         return p;
