@@ -75,6 +75,7 @@ void BM_CycleAfterInstrumentMoved(benchmark::State& state) {
 }
 BENCHMARK(BM_CycleAfterInstrumentMoved)->Unit(benchmark::kMillisecond);
 
+// Every visible sheet drawn afresh, as after a change of the texts or a new drawing.
 void BM_CycleAfterDrawingChanged(benchmark::State& state) {
     TDrawing d;
     fillLargeDrawing(d);
@@ -83,10 +84,68 @@ void BM_CycleAfterDrawingChanged(benchmark::State& state) {
     for (auto _ : state) {
         d.Elements.Select(0)->X1 += 0.001;
         view.InvalidateDrawing();
+        view.RedrawSheets();
         runCycle(view, scene(d), screen);
     }
+    state.counters["text_measures"] =
+        benchmark::Counter(double(view.Measures().Measured()), benchmark::Counter::kAvgIterations);
 }
 BENCHMARK(BM_CycleAfterDrawingChanged)->Unit(benchmark::kMillisecond);
+
+// The cycle after one element changed (range 0: moved, 1: a stroke's 20 segments appended and
+// taken back, 2: removed and put back), on the second visible sheet: only where it lies is
+// drawn again. Compare with BM_CycleAfterDrawingChanged.
+void BM_CycleAfterOneElementChanged(benchmark::State& state) {
+    TDrawing d;
+    fillLargeDrawing(d);
+    SheetView view;
+    QImage screen(kVisible.size(), QImage::Format_RGB32);
+    runCycle(view, scene(d), screen);
+    const std::uint32_t onSecondSheet = [&] {
+        for (std::uint32_t i = 0;; ++i)
+            if (d.Elements.At(i).Y1 > 297 + 150 && d.Elements.At(i).Y1 < 297 + 200) return i;
+    }();
+    const TDrawElement kept = d.Elements.At(onSecondSheet);
+    bool toggle = false;
+    for (auto _ : state) {
+        // The change itself (a removal moves the records behind it) is not the cycle's work.
+        state.PauseTiming();
+        toggle = !toggle;
+        switch (state.range(0)) {
+            case 0:
+                d.Elements.Select(onSecondSheet)->X1 += toggle ? 2 : -2;
+                break;
+            case 1:
+                if (toggle) {
+                    for (int k = 0; k < 20; ++k) {
+                        TDrawElement* e = d.AppendElement();
+                        e->Kind = ekLine;
+                        e->Width = 0.5;
+                        e->X1 = 50 + k, e->Y1 = 297 + 180, e->X2 = 51 + k, e->Y2 = 297 + 181;
+                    }
+                } else {
+                    for (int k = 0; k < 20; ++k)
+                        d.Elements.Delete(static_cast<std::int32_t>(d.Elements.Count()) - 1);
+                }
+                break;
+            default:
+                if (toggle) {
+                    d.Elements.Delete(static_cast<std::int32_t>(onSecondSheet));
+                } else {
+                    *d.Elements.Insert(static_cast<std::int32_t>(onSecondSheet)) = kept;
+                }
+                break;
+        }
+        state.ResumeTiming();
+        view.InvalidateDrawing();
+        runCycle(view, scene(d), screen);
+    }
+    state.counters["partial"] =
+        benchmark::Counter(double(view.Stats().partial), benchmark::Counter::kAvgIterations);
+    state.counters["whole"] =
+        benchmark::Counter(double(view.Stats().whole), benchmark::Counter::kAvgIterations);
+}
+BENCHMARK(BM_CycleAfterOneElementChanged)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
 // The yardstick: plain QPainter lines of just the elements that touch the visible sheets,
 // with their pen, into sheet-sized images, found by a plain test of their end points.

@@ -1,8 +1,11 @@
 #include "app/sheetview.h"
 
 #include <QPainter>
+#include <QRegion>
 #include <algorithm>
+#include <cmath>
 #include <cstring>
+#include <vector>
 
 #include "platform/qt/qtcanvas.h"
 #include "view/drawobjects.h"
@@ -78,6 +81,7 @@ std::uint64_t SheetView::layerKey() const {
 }
 
 const QImage& SheetView::drawingLayer(int sheet) {
+    catchUpWithDrawing();
     const std::uint64_t key = layerKey();
     for (auto it = layers_.begin(); it != layers_.end(); ++it) {
         if (it->sheet == sheet && it->key == key) {
@@ -101,15 +105,87 @@ const QImage& SheetView::drawingLayer(int sheet) {
     } else {
         layers_.push_front({sheet, key, QImage(size, QImage::Format_RGB32)});
     }
-    QImage& image = layers_.front().image;
+    drawLayer(layers_.front().image, sheet, nullptr);
+    return layers_.front().image;
+}
+
+// The paper, its frame, the elements and the texts; with `part`, only there.
+void SheetView::drawLayer(QImage& image, int sheet, const QRegion* part) {
     QPainter p(&image);
+    IntRect clip{0, 0, Geometry.SheetWidthPx, Geometry.SheetHeightPx};
+    if (part) {
+        p.setClipRegion(*part);
+        const QRect r = part->boundingRect();
+        clip = {r.left(), r.top(), r.right() + 1, r.bottom() + 1};
+        ++stats_.partial;
+    } else {
+        ++stats_.whole;
+    }
     QtCanvas canvas(p, scene_.dpi);
     canvas.setBrush(kWhite);
     canvas.setPen(kBlack, 1);
     canvas.rectangle(0, 0, Geometry.SheetWidthPx, Geometry.SheetHeightPx);
-    const IntRect clip{0, 0, Geometry.SheetWidthPx, Geometry.SheetHeightPx};
-    DrawObjects(canvas, *scene_.drawing, sheet, Geometry.PixelsPerMm, scene_.zoom / 100, &clip);
-    return image;
+    DrawObjects(canvas, *scene_.drawing, sheet, Geometry.PixelsPerMm, scene_.zoom / 100, &clip,
+                &measures_);
+}
+
+std::uint64_t SheetView::textsFingerprint() const {
+    std::uint64_t h = 0x51ED270B27D1A3F1ull;
+    const TDynaArray<TTextElement>& texts = scene_.drawing->Texts;
+    h = mix(h, texts.Count());
+    for (std::uint32_t i = 0; i < texts.Count(); ++i) {
+        const TTextElement& t = texts.At(i);
+        h = mix(h, bits(t.X1));
+        h = mix(h, bits(t.Y1));
+        h = mix(h, static_cast<std::uint32_t>(t.FontSize));
+        h = mix(h, static_cast<std::uint32_t>(t.Color));
+        h = mix(h, t.Charset | t.Pitch << 8 | t.Style << 16);
+        for (const char16_t c : WideView(t.Text)) h = mix(h, c);
+        h = mix(h, 0x10000);
+        for (const char c : AnsiView(t.FontName)) h = mix(h, static_cast<unsigned char>(c));
+    }
+    return h;
+}
+
+// Brings the kept pictures up to date: the areas where elements changed are drawn again in
+// the pictures of the present view; any other change makes every picture be drawn afresh.
+void SheetView::catchUpWithDrawing() {
+    if (!catchUp_ || !haveScene_) return;
+    catchUp_ = false;
+    TDrawing& d = *scene_.drawing;
+    d.Index.Sync(d.SheetHeightMm());
+    std::vector<ElementIndex::Area> areas;
+    bool all = d.Index.TakeChanges(areas);
+    const std::uint64_t texts = textsFingerprint();
+    if (caughtUpDrawing_ != &d || caughtUpTexts_ != texts) all = true;
+    caughtUpDrawing_ = &d;
+    caughtUpTexts_ = texts;
+    if (all) {
+        ++drawingRevision_;
+        return;
+    }
+    if (areas.empty()) return;
+    const std::uint64_t key = layerKey();
+    const double s = Geometry.PixelsPerMm;
+    const QRect sheetRect(0, 0, Geometry.SheetWidthPx, Geometry.SheetHeightPx);
+    // Half the pen is in the area; the rounding of the points and the pen's own rounding
+    // reach a few pixels further.
+    constexpr double kSlackPx = 4;
+    const auto pixel = [](double v) { return static_cast<int>(std::clamp(v, -1e6, 1e6)); };
+    for (CachedLayer& layer : layers_) {
+        if (layer.key != key) continue;
+        const double off = ViewTransform{s, 0, d.PageHeightInch}.SheetTopMm(layer.sheet);
+        QRegion part;
+        for (const ElementIndex::Area& a : areas) {
+            const QRect r = QRect(QPoint(pixel(std::floor(a.left * s - kSlackPx)),
+                                         pixel(std::floor((a.top - off) * s - kSlackPx))),
+                                  QPoint(pixel(std::ceil(a.right * s + kSlackPx)),
+                                         pixel(std::ceil((a.bottom - off) * s + kSlackPx))))
+                                .intersected(sheetRect);
+            if (!r.isEmpty()) part += r;
+        }
+        if (!part.isEmpty()) drawLayer(layer.image, layer.sheet, &part);
+    }
 }
 
 void SheetView::drawInstruments(QPainter& painter, const QRect& visible) {

@@ -8,9 +8,11 @@
 
 #include "document/drawmodel.h"
 #include "platform/recordingcanvas.h"
+#include "view/drawobjects.h"
 #include "view/viewgeometry.h"
 
 class QPainter;
+class QRegion;
 
 namespace tervasko {
 
@@ -49,8 +51,19 @@ public:
     void Cycle(const SheetScene& scene, QSize paintBoxSize, const ResizeFn& resize,
                const std::function<void()>& requestUpdate);
 
-    // The drawing changed: its sheets must be drawn again at the next cycle.
-    void InvalidateDrawing() { ++drawingRevision_; }
+    // The drawing changed: the kept sheet pictures catch up with it at the next paint, each
+    // drawing again only the parts where elements changed (everything after a change of the
+    // texts or of the whole drawing).
+    void InvalidateDrawing() { catchUp_ = true; }
+    // Every sheet picture is drawn afresh at the next paint.
+    void RedrawSheets() { ++drawingRevision_; }
+
+    // How often sheet pictures were drawn whole and in part.
+    struct LayerStats {
+        std::uint64_t whole = 0, partial = 0;
+    };
+    const LayerStats& Stats() const { return stats_; }
+    const TextMeasures& Measures() const { return measures_; }
 
     // Direct overlay, in paint-box pixels, shown over the sheets until the next cycle.
     RecordingCanvas& Overlay() { return overlay_; }
@@ -74,6 +87,9 @@ private:
         QImage image;
     };
     const QImage& drawingLayer(int sheet);
+    void drawLayer(QImage& image, int sheet, const QRegion* part);
+    void catchUpWithDrawing();
+    std::uint64_t textsFingerprint() const;
     void drawInstruments(QPainter& painter, const QRect& visible);
     std::uint64_t layerKey() const;
 
@@ -83,6 +99,11 @@ private:
     std::list<CachedLayer> layers_;  // most recently used first
     RecordingCanvas overlay_;
     int shownBufferSheet_ = -1;  // sheet whose picture is SheetBuffer until the next cycle
+    bool catchUp_ = false;
+    const TDrawing* caughtUpDrawing_ = nullptr;  // the drawing and texts the pictures show
+    std::uint64_t caughtUpTexts_ = 0;
+    TextMeasures measures_;
+    LayerStats stats_;
 };
 
 }  // namespace tervasko
