@@ -2,9 +2,11 @@
 
 #include <QImage>
 #include <QRect>
+#include <QRegion>
 #include <cstdint>
 #include <functional>
 #include <list>
+#include <optional>
 
 #include "document/drawmodel.h"
 #include "platform/recordingcanvas.h"
@@ -45,9 +47,14 @@ public:
     // calls resize and draws nothing (the repaint after the resize draws). Otherwise shows
     // every sheet afresh (or, with SingleSheetPaint, draws sheet PointerSheet into
     // SheetBuffer only) and calls requestUpdate.
+    // When only the instruments changed since the last cycle, and requestRegionUpdate is
+    // given, it is called in place of requestUpdate with the paint-box area that the old and
+    // new instruments cover; everything else on screen stays as it is.
     using ResizeFn = std::function<void(int width, int height)>;
+    using RegionFn = std::function<void(const QRegion& damaged)>;
     void Cycle(const SheetScene& scene, QSize paintBoxSize, const ResizeFn& resize,
-               const std::function<void()>& requestUpdate);
+               const std::function<void()>& requestUpdate,
+               const RegionFn& requestRegionUpdate = {});
 
     // The drawing changed: its sheets must be drawn again at the next cycle.
     void InvalidateDrawing() { ++drawingRevision_; }
@@ -75,6 +82,20 @@ private:
     };
     const QImage& drawingLayer(int sheet);
     void drawInstruments(QPainter& painter, const QRect& visible);
+
+    // What the instruments look like: what a cycle compares to repaint only their area.
+    struct InstrumentLook {
+        InstrumentPlacement placement;
+        double winkelDiameter = 0, zirkelAngle = 0;
+        bool ruler = false, protractor = false, compass = false, inches = false;
+        bool operator==(const InstrumentLook&) const = default;
+    };
+    InstrumentLook instrumentLook() const;
+    // The paint-box area the instruments of `look` cover on every sheet.
+    QRegion instrumentArea(const InstrumentLook& look) const;
+    // The area a cycle must repaint when only the instruments moved since the last one shown,
+    // or nullopt when it must repaint everything.
+    std::optional<QRegion> instrumentDamage(bool screenHasExtras);
     std::uint64_t layerKey() const;
 
     SheetScene scene_;
@@ -83,6 +104,14 @@ private:
     std::list<CachedLayer> layers_;  // most recently used first
     RecordingCanvas overlay_;
     int shownBufferSheet_ = -1;  // sheet whose picture is SheetBuffer until the next cycle
+    // What the last cycle that updated the screen showed: its sheets' key, page count and
+    // instruments; unset after a resize.
+    struct ShownState {
+        std::uint64_t key;
+        int pages;
+        InstrumentLook look;
+    };
+    std::optional<ShownState> shown_;
 };
 
 }  // namespace tervasko

@@ -1,12 +1,13 @@
 // The view on the real window: what a resize leaves on the screen, highlights as large as
 // their text at the screen's resolution, the hand tool, mouse buttons the tools do not know,
 // gestures that outlive a release outside the paint box, and decimal fields that keep their
-// values.
+// values; an instrument drag repaints only the instruments' area, to the same pixels.
 #include <gtest/gtest.h>
 
 #include <QAction>
 #include <QApplication>
 #include <QDoubleSpinBox>
+#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSpinBox>
@@ -70,6 +71,57 @@ TEST_F(ViewWindow, AZoomChangeShowsAFreshPictureNotTheOldPreviewOrHoverDot) {
 }
 
 // Also run at 144 dpi (see the CMake file): the highlight follows the screen's resolution.
+// What the window holds on screen in the scroll box's view: the paint events since the last
+// full repaint, not a fresh rendering.
+QImage shownView(TMainForm& form) {
+    QTest::qWait(30);  // the window paints what waits after a short delay
+    QWidget* viewport = form.ScrollBox1->viewport();
+    const QPixmap all = form.screen()->grabWindow(form.winId());
+    return all.copy(QRect(viewport->mapTo(&form, QPoint(0, 0)), viewport->size())).toImage();
+}
+
+TEST_F(ViewWindow, AnInstrumentDragRepaintsItsAreaToTheSamePixelsAsAFullRepaint) {
+    form->PageAnz->setValue(2);
+    form->WinkWEd->setValue(33);  // a turned protractor
+    QApplication::processEvents();
+    struct Case {
+        const char* name;
+        QAction* action;
+        QPoint from, to;
+    };
+    const Case cases[] = {
+        {"ruler moved", form->LinealVerschieben1, {300, 300}, {360, 420}},
+        {"ruler turned", form->LinealDrehen1, {400, 360}, {420, 300}},
+        {"protractor moved", form->WinkelmesserVerschieben1, {190, 190}, {330, 300}},
+        {"protractor turned", form->WinkelmesserDrehen1, {270, 155}, {194, 305}},
+        {"compass moved", form->ZirkelVerschieben1, {567, 189}, {700, 330}},
+        {"compass spanned", form->ZirkelZirkelspanne1, {605, 305}, {650, 250}},
+    };
+    QScrollBar* scroll = form->ScrollBox1->verticalScrollBar();
+    // On the first sheet, then on the second, scrolled so that its top shows 100 pixels down.
+    for (const int sheet : {0, 1}) {
+        const int sheetTop = sheet * form->View.Geometry.SheetHeightPx;
+        scroll->setValue(std::max(0, sheetTop - 100));
+        QApplication::processEvents();
+        const QPoint offset(0, sheetTop);
+        for (const Case& c : cases) {
+            SCOPED_TRACE(::testing::Message() << c.name << " on sheet " << sheet + 1);
+            form->ScrollBox1->viewport()->repaint();
+            const QImage before = shownView(*form);
+            c.action->trigger();
+            QTest::mousePress(form->PaintBox1, Qt::LeftButton, {}, c.from + offset);
+            for (int i = 1; i <= 3; ++i)
+                QTest::mouseMove(form->PaintBox1, c.from + (c.to - c.from) * i / 3 + offset);
+            const QImage dragged = shownView(*form);
+            form->ScrollBox1->viewport()->repaint();
+            const QImage full = shownView(*form);
+            QTest::mouseRelease(form->PaintBox1, Qt::LeftButton, {}, c.to + offset);
+            EXPECT_NE(dragged, before);  // the drag showed something new
+            EXPECT_EQ(dragged, full);
+        }
+    }
+}
+
 TEST_F(ViewWindow, ATextHighlightCoversItsTextExactly) {
     for (QAction* a : {form->Lineal2, form->Winkelmesser2, form->Zirkel2}) a->setChecked(false);
     TTextElement& t = *form->Drawing.AppendText();
