@@ -59,9 +59,9 @@ void SheetView::Cycle(const SheetScene& scene, QSize paintBoxSize, const ResizeF
     overlay_.clear();
     overlay_.setPen(kBlack, 1);  // the paint box's pen after a cycle
     shownBufferSheet_ = -1;
-    const std::optional<QRegion> damage = instrumentDamage(extras);
-    if (damage && requestRegionUpdate)
-        requestRegionUpdate(*damage);
+    LastDamage = requestRegionUpdate ? instrumentDamage(extras) : std::nullopt;
+    if (LastDamage)
+        requestRegionUpdate(*LastDamage);
     else
         requestUpdate();
 }

@@ -42,6 +42,8 @@ public:
     int PointerSheet = 0;     // sheet of the last press
     int PointerSheetTop = 0;  // its top in stack pixels
     QImage SheetBuffer;       // one sheet
+    // What the last cycle asked to repaint when it repainted only the instruments' area.
+    std::optional<QRegion> LastDamage;
 
     // Runs the paint cycle: computes the geometry, and when the paint box has another size,
     // calls resize and draws nothing (the repaint after the resize draws). Otherwise shows
