@@ -72,14 +72,33 @@ SheetView::InstrumentLook SheetView::instrumentLook() const {
             scene_.protractor, scene_.compass,   scene_.inches};
 }
 
-QRegion SheetView::instrumentArea(const InstrumentLook& look) const {
+QRegion SheetView::instrumentArea(const InstrumentLook& look, const InstrumentLook* other) const {
     const int w = Geometry.SheetWidthPx, h = Geometry.SheetHeightPx;
     const double s = Geometry.PixelsPerMm;
+    const InstrumentPlacement& p = look.placement;
+    auto changed = [other](auto same) { return !other || !same(*other); };
+    const bool ruler =
+        look.ruler && changed([&](const InstrumentLook& o) {
+            return o.ruler && o.inches == look.inches && o.placement.LinealX == p.LinealX &&
+                   o.placement.LinealY == p.LinealY && o.placement.LinealAngle == p.LinealAngle;
+        });
+    const bool protractor = look.protractor && changed([&](const InstrumentLook& o) {
+                                return o.protractor && o.winkelDiameter == look.winkelDiameter &&
+                                       o.placement.WinkelX == p.WinkelX &&
+                                       o.placement.WinkelY == p.WinkelY &&
+                                       o.placement.WinkelAngle == p.WinkelAngle;
+                            });
+    const bool compass = look.compass && changed([&](const InstrumentLook& o) {
+                             return o.compass && o.zirkelAngle == look.zirkelAngle &&
+                                    o.placement.ZirkelX == p.ZirkelX &&
+                                    o.placement.ZirkelY == p.ZirkelY &&
+                                    o.placement.ZirkelSpan == p.ZirkelSpan;
+                         });
     IntRect parts[3];
     int n = 0;
-    if (look.ruler) parts[n++] = RulerBounds(look.placement, s, w, h);
-    if (look.protractor) parts[n++] = ProtractorBounds(look.placement, look.winkelDiameter, s);
-    if (look.compass) parts[n++] = CompassBounds(look.placement, look.zirkelAngle, s);
+    if (ruler) parts[n++] = RulerBounds(p, s, w, h);
+    if (protractor) parts[n++] = ProtractorBounds(p, look.winkelDiameter, s);
+    if (compass) parts[n++] = CompassBounds(p, look.zirkelAngle, s);
     QRegion area;
     for (int a = 0; a < scene_.pages; ++a) {
         const IntRect r = ViewTransform{s, h, 0}.SheetRect(a, w);
@@ -100,7 +119,7 @@ std::optional<QRegion> SheetView::instrumentDamage(bool screenHasExtras) {
     if (!before || screenHasExtras || before->key != now.key || before->pages != now.pages ||
         before->look == now.look)
         return std::nullopt;
-    return instrumentArea(before->look) + instrumentArea(now.look);
+    return instrumentArea(before->look, &now.look) + instrumentArea(now.look, &before->look);
 }
 
 // A buffer of another size was drawn for a view that a resize has since replaced.

@@ -93,8 +93,9 @@ private:
         bool operator==(const InstrumentLook&) const = default;
     };
     InstrumentLook instrumentLook() const;
-    // The paint-box area the instruments of `look` cover on every sheet.
-    QRegion instrumentArea(const InstrumentLook& look) const;
+    // The paint-box area that the instruments of `look` cover on every sheet; of those that
+    // look otherwise in `other` only, when given.
+    QRegion instrumentArea(const InstrumentLook& look, const InstrumentLook* other) const;
     // The area a cycle must repaint when only the instruments moved since the last one shown,
     // or nullopt when it must repaint everything.
     std::optional<QRegion> instrumentDamage(bool screenHasExtras);
