@@ -184,6 +184,14 @@ void BM_InstrumentDragMove(benchmark::State& state) {
 }
 BENCHMARK(BM_InstrumentDragMove)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
 
+// The same move without its repaint: what the tool, the fields and the cycle cost.
+void BM_InstrumentDragMoveOnly(benchmark::State& state) {
+    InstrumentDrag drag(static_cast<int>(state.range(0)));
+    int dx = 0;
+    for (auto _ : state) benchmark::DoNotOptimize(drag.move(dx));
+}
+BENCHMARK(BM_InstrumentDragMoveOnly)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
+
 // What the move above cannot go below: copying the same damaged area from a sheet-sized
 // picture to the screen image.
 void BM_InstrumentAreaCopy(benchmark::State& state) {
