@@ -4,6 +4,7 @@
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QImage>
 #include <QPainter>
@@ -197,6 +198,83 @@ void BM_RulerDragMove(benchmark::State& state) {
     form.PaintBox1MouseUp(MouseButton::Left, 300, 300);
 }
 BENCHMARK(BM_RulerDragMove)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// The real window on the large drawing with one instrument grabbed by its move tool: ruler
+// (0), protractor (1) or compass (2).
+struct InstrumentDrag {
+    TMainForm form{std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp"};
+    QPoint at;
+    explicit InstrumentDrag(int instrument) {
+        form.Hooks().ShowError = [](const std::string&) {};
+        form.resize(1280, 900);
+        form.show();
+        fillLargeDrawing(form.Session->Drawing());
+        form.findChild<QSpinBox*>("PageAnz")->setValue(kPages);
+        form.SetUnChanged();
+        QApplication::processEvents();
+        QAction* tools[] = {form.findChild<QAction*>("LinealVerschieben1"),
+                            form.findChild<QAction*>("WinkelmesserVerschieben1"),
+                            form.findChild<QAction*>("ZirkelVerschieben1")};
+        const QPoint places[] = {{300, 300}, {190, 190}, {567, 189}};
+        tools[instrument]->trigger();
+        at = places[instrument];
+        form.PaintBox1MouseDown(MouseButton::Left, at.x(), at.y());
+    }
+    ~InstrumentDrag() { form.PaintBox1MouseUp(MouseButton::Left, at.x(), at.y()); }
+    // One pointer move, one pixel to and fro; returns the area it damaged.
+    QRegion move(int& dx) {
+        dx = dx == 0 ? 1 : 0;
+        form.PaintBox1MouseMove(at.x() + dx, at.y());
+        return form.View.LastDamage.value_or(
+            QRegion(form.findChild<QWidget*>("PaintBox1")->rect()));
+    }
+};
+
+// One move of a dragged instrument with the repaint of what it damaged, painted piece by
+// piece as the paint box paints it, into a screen-sized image.
+void BM_InstrumentDragMove(benchmark::State& state) {
+    InstrumentDrag drag(static_cast<int>(state.range(0)));
+    QImage screen(1280, 900, QImage::Format_RGB32);
+    const QRect inView(0, 0, 1280, 900);
+    int dx = 0;
+    for (auto _ : state) {
+        const QRegion damaged = drag.move(dx) & inView;
+        QPainter p(&screen);
+        p.setClipRegion(damaged);
+        for (const QRect& r : damaged) drag.form.View.Paint(p, r);
+    }
+}
+BENCHMARK(BM_InstrumentDragMove)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
+
+// The same move without its repaint: what the tool, the fields and the cycle cost.
+void BM_InstrumentDragMoveOnly(benchmark::State& state) {
+    InstrumentDrag drag(static_cast<int>(state.range(0)));
+    int dx = 0;
+    for (auto _ : state) benchmark::DoNotOptimize(drag.move(dx));
+}
+BENCHMARK(BM_InstrumentDragMoveOnly)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
+
+// What the move above cannot go below: copying the same damaged area from a sheet-sized
+// picture to the screen image.
+void BM_InstrumentAreaCopy(benchmark::State& state) {
+    InstrumentDrag drag(static_cast<int>(state.range(0)));
+    const QRect inView(0, 0, 1280, 900);
+    int dx = 0;
+    drag.move(dx);
+    const QRegion damaged = drag.move(dx) & inView;
+    QImage sheet(drag.form.View.Geometry.SheetWidthPx, drag.form.View.Geometry.SheetHeightPx,
+                 QImage::Format_RGB32);
+    sheet.fill(Qt::white);
+    QImage screen(1280, 900, QImage::Format_RGB32);
+    long long pixels = 0;
+    for (const QRect& r : damaged) pixels += static_cast<long long>(r.width()) * r.height();
+    state.counters["damaged_px"] = static_cast<double>(pixels);
+    for (auto _ : state) {
+        QPainter p(&screen);
+        for (const QRect& r : damaged) p.drawImage(r.topLeft(), sheet, r.intersected(sheet.rect()));
+    }
+}
+BENCHMARK(BM_InstrumentAreaCopy)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
 
 long residentPeakMb() {
     rusage u{};

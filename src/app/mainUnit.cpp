@@ -743,7 +743,7 @@ void TMainForm::PaintBox1Paint() {
     scene.inches = settings.Inches();
     View.Cycle(
         scene, PaintBox1->size(), [this](int w, int h) { PaintBox1->resize(w, h); },
-        [this] { PaintBox1->update(); });
+        [this] { PaintBox1->update(); }, [this](const QRegion& r) { PaintBox1->update(r); });
 }
 
 QAction* TMainForm::ToolAction(ToolItem item) const {

@@ -32,7 +32,8 @@ std::uint64_t bits(double d) {
 }  // namespace
 
 void SheetView::Cycle(const SheetScene& scene, QSize paintBoxSize, const ResizeFn& resize,
-                      const std::function<void()>& requestUpdate) {
+                      const std::function<void()>& requestUpdate,
+                      const RegionFn& requestRegionUpdate) {
     if (PaintSuspended) return;
     scene_ = scene;
     haveScene_ = true;
@@ -45,6 +46,7 @@ void SheetView::Cycle(const SheetScene& scene, QSize paintBoxSize, const ResizeF
         overlay_.clear();
         overlay_.setPen(kBlack, 1);
         shownBufferSheet_ = -1;
+        shown_.reset();
         resize(want.x, want.y);
         return;
     }
@@ -56,10 +58,71 @@ void SheetView::Cycle(const SheetScene& scene, QSize paintBoxSize, const ResizeF
         RenderSheet(SheetBuffer, PointerSheet);
         return;
     }
+    const bool extras = !overlay_.entries().empty() || shownBufferSheet_ >= 0;
     overlay_.clear();
     overlay_.setPen(kBlack, 1);  // the paint box's pen after a cycle
     shownBufferSheet_ = -1;
-    requestUpdate();
+    LastDamage = requestRegionUpdate ? instrumentDamage(extras) : std::nullopt;
+    if (LastDamage)
+        requestRegionUpdate(*LastDamage);
+    else
+        requestUpdate();
+}
+
+SheetView::InstrumentLook SheetView::instrumentLook() const {
+    const TDrawing& d = *scene_.drawing;
+    return {d.Placement,       d.WinkelDiameter, d.ZirkelAngle, scene_.ruler,
+            scene_.protractor, scene_.compass,   scene_.inches};
+}
+
+QRegion SheetView::instrumentArea(const InstrumentLook& look, const InstrumentLook* other) const {
+    const int w = Geometry.SheetWidthPx, h = Geometry.SheetHeightPx;
+    const double s = Geometry.PixelsPerMm;
+    const InstrumentPlacement& p = look.placement;
+    auto changed = [other](auto same) { return !other || !same(*other); };
+    const bool ruler =
+        look.ruler && changed([&](const InstrumentLook& o) {
+            return o.ruler && o.inches == look.inches && o.placement.LinealX == p.LinealX &&
+                   o.placement.LinealY == p.LinealY && o.placement.LinealAngle == p.LinealAngle;
+        });
+    const bool protractor = look.protractor && changed([&](const InstrumentLook& o) {
+                                return o.protractor && o.winkelDiameter == look.winkelDiameter &&
+                                       o.placement.WinkelX == p.WinkelX &&
+                                       o.placement.WinkelY == p.WinkelY &&
+                                       o.placement.WinkelAngle == p.WinkelAngle;
+                            });
+    const bool compass = look.compass && changed([&](const InstrumentLook& o) {
+                             return o.compass && o.zirkelAngle == look.zirkelAngle &&
+                                    o.placement.ZirkelX == p.ZirkelX &&
+                                    o.placement.ZirkelY == p.ZirkelY &&
+                                    o.placement.ZirkelSpan == p.ZirkelSpan;
+                         });
+    IntRect parts[3];
+    int n = 0;
+    if (ruler) parts[n++] = RulerBounds(p, s, w, h);
+    if (protractor) parts[n++] = ProtractorBounds(p, look.winkelDiameter, s);
+    if (compass) parts[n++] = CompassBounds(p, look.zirkelAngle, s);
+    QRegion area;
+    for (int a = 0; a < scene_.pages; ++a) {
+        const IntRect r = ViewTransform{s, h, 0}.SheetRect(a, w);
+        const QRect sheetRect(QPoint(r.left, r.top), QSize(w, h));
+        for (int i = 0; i < n; ++i) {
+            const QRect part(QPoint(parts[i].left, parts[i].top),
+                             QPoint(parts[i].right - 1, parts[i].bottom - 1));
+            area += part.translated(sheetRect.topLeft()).intersected(sheetRect);
+        }
+    }
+    return area;
+}
+
+std::optional<QRegion> SheetView::instrumentDamage(bool screenHasExtras) {
+    const ShownState now{layerKey(), scene_.pages, instrumentLook()};
+    const std::optional<ShownState> before = shown_;
+    shown_ = now;
+    if (!before || screenHasExtras || before->key != now.key || before->pages != now.pages ||
+        before->look == now.look)
+        return std::nullopt;
+    return instrumentArea(before->look, &now.look) + instrumentArea(now.look, &before->look);
 }
 
 // A buffer of another size was drawn for a view that a resize has since replaced.
@@ -219,22 +282,28 @@ void SheetView::Paint(QPainter& painter, const QRect& exposed) {
         const IntRect r = ViewTransform{Geometry.PixelsPerMm, h, 0}.SheetRect(a, w);
         const QRect sheetRect(QPoint(r.left, r.top), QSize(w, h));
         if (!sheetRect.intersects(exposed)) continue;
+        const QRect visible = sheetRect.intersected(exposed);
+        // Only the exposed part is copied: a paint event of several rectangles paints each
+        // in turn, and must not cover what an earlier one drew.
+        const QRect source = visible.translated(-sheetRect.topLeft());
         if (a == shownBufferSheet_) {
-            painter.drawImage(sheetRect.topLeft(), SheetBuffer);
+            painter.drawImage(visible.topLeft(), SheetBuffer, source);
             continue;
         }
-        painter.drawImage(sheetRect.topLeft(), drawingLayer(a));
+        painter.drawImage(visible.topLeft(), drawingLayer(a), source);
         painter.save();
-        const QRect visible = sheetRect.intersected(exposed);
         painter.setClipRect(visible);
         painter.translate(sheetRect.topLeft());
         drawInstruments(painter, visible.translated(-sheetRect.topLeft()));
         painter.restore();
     }
     if (!overlay_.entries().empty()) {
+        painter.save();
+        painter.setClipRect(exposed, Qt::IntersectClip);
         QtCanvas canvas(painter, scene_.dpi);
         const IntRect cull{exposed.left(), exposed.top(), exposed.right(), exposed.bottom()};
         overlay_.replay(canvas, &cull);
+        painter.restore();
     }
 }
 

@@ -2,9 +2,11 @@
 
 #include <QImage>
 #include <QRect>
+#include <QRegion>
 #include <cstdint>
 #include <functional>
 #include <list>
+#include <optional>
 
 #include "document/drawmodel.h"
 #include "platform/recordingcanvas.h"
@@ -42,14 +44,21 @@ public:
     int PointerSheet = 0;     // sheet of the last press
     int PointerSheetTop = 0;  // its top in stack pixels
     QImage SheetBuffer;       // one sheet
+    // What the last cycle asked to repaint when it repainted only the instruments' area.
+    std::optional<QRegion> LastDamage;
 
     // Runs the paint cycle: computes the geometry, and when the paint box has another size,
     // calls resize and draws nothing (the repaint after the resize draws). Otherwise shows
     // every sheet afresh (or, with SingleSheetPaint, draws sheet PointerSheet into
     // SheetBuffer only) and calls requestUpdate.
+    // When only the instruments changed since the last cycle, and requestRegionUpdate is
+    // given, it is called in place of requestUpdate with the paint-box area that the old and
+    // new instruments cover; everything else on screen stays as it is.
     using ResizeFn = std::function<void(int width, int height)>;
+    using RegionFn = std::function<void(const QRegion& damaged)>;
     void Cycle(const SheetScene& scene, QSize paintBoxSize, const ResizeFn& resize,
-               const std::function<void()>& requestUpdate);
+               const std::function<void()>& requestUpdate,
+               const RegionFn& requestRegionUpdate = {});
 
     // The drawing changed: the kept sheet pictures catch up with it at the next paint, each
     // drawing again only the parts where elements changed (everything after a change of the
@@ -91,6 +100,21 @@ private:
     void catchUpWithDrawing();
     std::uint64_t textsFingerprint() const;
     void drawInstruments(QPainter& painter, const QRect& visible);
+
+    // What the instruments look like: what a cycle compares to repaint only their area.
+    struct InstrumentLook {
+        InstrumentPlacement placement;
+        double winkelDiameter = 0, zirkelAngle = 0;
+        bool ruler = false, protractor = false, compass = false, inches = false;
+        bool operator==(const InstrumentLook&) const = default;
+    };
+    InstrumentLook instrumentLook() const;
+    // The paint-box area that the instruments of `look` cover on every sheet; of those that
+    // look otherwise in `other` only, when given.
+    QRegion instrumentArea(const InstrumentLook& look, const InstrumentLook* other) const;
+    // The area a cycle must repaint when only the instruments moved since the last one shown,
+    // or nullopt when it must repaint everything.
+    std::optional<QRegion> instrumentDamage(bool screenHasExtras);
     std::uint64_t layerKey() const;
 
     SheetScene scene_;
@@ -104,6 +128,14 @@ private:
     std::uint64_t caughtUpTexts_ = 0;
     TextMeasures measures_;
     LayerStats stats_;
+    // What the last cycle that updated the screen showed: its sheets' key, page count and
+    // instruments; unset after a resize.
+    struct ShownState {
+        std::uint64_t key;
+        int pages;
+        InstrumentLook look;
+    };
+    std::optional<ShownState> shown_;
 };
 
 }  // namespace tervasko

@@ -1,7 +1,7 @@
 // The view on the real window: what a resize leaves on the screen, highlights as large as
 // their text at the screen's resolution, the hand tool, mouse buttons the tools do not know,
 // gestures that outlive a release outside the paint box, and decimal fields that keep their
-// values.
+// values; an instrument drag repaints only the instruments' area, to the same pixels.
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -76,6 +76,74 @@ TEST_F(ViewWindow, AZoomChangeShowsAFreshPictureNotTheOldPreviewOrHoverDot) {
 }
 
 // Also run at 144 dpi (see the CMake file): the highlight follows the screen's resolution.
+TEST_F(ViewWindow, AnInstrumentDragRepaintsItsAreaToTheSamePixelsAsAFullRepaint) {
+    testing::Find<QSpinBox>(form, "PageAnz")->setValue(2);
+    testing::Find<QDoubleSpinBox>(form, "WinkWEd")->setValue(33);  // a turned protractor
+    QApplication::processEvents();
+    struct Case {
+        const char* name;
+        QAction* action;
+        QPoint from, to;
+    };
+    const Case cases[] = {
+        {"ruler moved", testing::Find<QAction>(form, "LinealVerschieben1"), {300, 300}, {360, 420}},
+        {"ruler turned", testing::Find<QAction>(form, "LinealDrehen1"), {400, 360}, {420, 300}},
+        {"protractor moved",
+         testing::Find<QAction>(form, "WinkelmesserVerschieben1"),
+         {190, 190},
+         {330, 300}},
+        {"protractor turned",
+         testing::Find<QAction>(form, "WinkelmesserDrehen1"),
+         {270, 155},
+         {194, 305}},
+        {"compass moved",
+         testing::Find<QAction>(form, "ZirkelVerschieben1"),
+         {567, 189},
+         {700, 330}},
+        {"compass spanned",
+         testing::Find<QAction>(form, "ZirkelZirkelspanne1"),
+         {605, 305},
+         {650, 250}},
+    };
+    QScrollBar* scroll = testing::Find<QScrollArea>(form, "ScrollBox1")->verticalScrollBar();
+    // On the first sheet, then on the second, scrolled so that its top shows 100 pixels down.
+    for (const int sheet : {0, 1}) {
+        const int sheetTop = sheet * form->View.Geometry.SheetHeightPx;
+        scroll->setValue(std::max(0, sheetTop - 100));
+        QApplication::processEvents();
+        const QPoint offset(0, sheetTop);
+        // The part of the paint box in view, as the screen holds it.
+        QWidget* box = testing::Find<TPaintBox>(form, "PaintBox1");
+        const QRect inView(
+            box->mapFrom(testing::Find<QScrollArea>(form, "ScrollBox1")->viewport(), QPoint(0, 0)),
+            testing::Find<QScrollArea>(form, "ScrollBox1")->viewport()->size());
+        QImage shown(inView.size(), QImage::Format_RGB32);
+        for (const Case& c : cases) {
+            SCOPED_TRACE(::testing::Message() << c.name << " on sheet " << sheet + 1);
+            box->render(&shown, QPoint(), QRegion(inView));
+            const QImage before = shown;
+            c.action->trigger();
+            // Paints only what the cycle damaged over what the screen held.
+            auto repaintDamage = [&] {
+                ASSERT_TRUE(form->View.LastDamage.has_value());
+                const QRegion damaged = *form->View.LastDamage & inView;
+                box->render(&shown, damaged.boundingRect().topLeft() - inView.topLeft(), damaged);
+            };
+            QTest::mousePress(box, Qt::LeftButton, {}, c.from + offset);
+            if (form->View.LastDamage) repaintDamage();  // a press that jumps the compass
+            for (int i = 1; i <= 3; ++i) {
+                QTest::mouseMove(box, c.from + (c.to - c.from) * i / 3 + offset);
+                repaintDamage();
+            }
+            QImage full(inView.size(), QImage::Format_RGB32);
+            box->render(&full, QPoint(), QRegion(inView));
+            QTest::mouseRelease(box, Qt::LeftButton, {}, c.to + offset);
+            EXPECT_NE(shown, before);  // the drag showed something new
+            EXPECT_EQ(shown, full);
+        }
+    }
+}
+
 TEST_F(ViewWindow, ATextHighlightCoversItsTextExactly) {
     for (QAction* a :
          {testing::Find<QAction>(form, "Lineal2"), testing::Find<QAction>(form, "Winkelmesser2"),
