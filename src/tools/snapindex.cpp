@@ -122,7 +122,7 @@ void SnapIndex::Build(const TDrawing& drawing) {
     const double n = double(points_.size() + segments_.size()) + 1;
     if (points_.empty()) minX = minY = maxX = maxY = 0;
     const double w = maxX - minX, h = maxY - minY;
-    cell_ = std::max({std::sqrt(w * h / n), std::max(w, h) / n, 1e-6}) * 1.5;
+    cell_ = std::max({std::sqrt(w * h / n), std::max(w, h) / n, 1e-6}) * 4;
     if (!std::isfinite(cell_)) cell_ = std::max(w, h);
     if (!std::isfinite(cell_) || cell_ <= 0) cell_ = 1;
     originX_ = minX;
