@@ -17,6 +17,7 @@
 #include "app/paintbox.h"
 #include "document/drawingfile.h"
 #include "platform/numeric.h"
+#include "session/drawingsession.h"
 #include "support/mainwindow.h"
 
 namespace tervasko {
@@ -135,6 +136,26 @@ TEST_F(UndoWindow, EveryKindOfStepIsTakenBackAndMadeAgainExactly) {
 
 // The changed mark and the title follow the history; a file saved after taking a step back
 // is the file saved before the step.
+// The snap points follow the history: a stroke's end catches, taken back it is gone, made
+// again it is back, and a new drawing has none.
+TEST_F(UndoWindow, TheSnapPointsFollowEveryStepTakenBackAndMadeAgain) {
+    form->Bleistift1->trigger();
+    stroke({100, 300}, {300, 360});
+    ASSERT_GT(form->Drawing.Elements.Count(), 0u);
+    const TDrawElement last = form->Drawing.Elements.At(form->Drawing.Elements.Count() - 1);
+    const PointD end{last.X2, last.Y2};
+    const PointD near{end.x + 0.1, end.y - 0.1};
+    SnapIndex& snap = form->Session->Snap;
+    ASSERT_EQ(snap.Find(form->Drawing, near, 0.5), end);
+    undo();
+    EXPECT_EQ(form->Drawing.Elements.Count(), 0u);
+    EXPECT_FALSE(snap.Find(form->Drawing, near, 0.5));
+    redo();
+    EXPECT_EQ(snap.Find(form->Drawing, near, 0.5), end);
+    form->Session->New();
+    EXPECT_FALSE(snap.Find(form->Drawing, near, 0.5));
+}
+
 TEST_F(UndoWindow, TheChangedMarkFollowsTheHistoryAcrossSaves) {
     const std::string a = dir.path() + "a.tvk", b = dir.path() + "b.tvk";
     form->ZirkelKreiszeichnen1->trigger();
