@@ -153,6 +153,10 @@ public:
             *Druckereinrichten1 = nullptr, *Beenden1 = nullptr;
     QAction *LeistefrZahleneingabe1 = nullptr, *Lineal2 = nullptr, *Winkelmesser2 = nullptr,
             *Zirkel2 = nullptr, *AnsichtZollAngabenfrdasLineal1 = nullptr;
+    // "Fangen": points of the drawing catch the instruments and line ends; off at start,
+    // remembered in the settings file.
+    QAction* AnsichtFangen1 = nullptr;
+    bool SnapOn() const;
     QAction *Rueckgaengig1 = nullptr, *Wiederholen1 = nullptr;
     QAction *SpracheDeutsch1 = nullptr, *SpracheEnglish1 = nullptr, *SpracheItaliano1 = nullptr,
             *Sprachebersetzen1 = nullptr;
@@ -205,6 +209,7 @@ public slots:
     void Winkelmesser2Click();
     void Zirkel2Click();
     void AnsichtZollAngabenfrdasLineal1Click();
+    void AnsichtFangen1Click();
     void FarbeBtnClick();
     void Shape1MouseDown();
     void ZirkelKreiszeichnen1Click();
