@@ -118,9 +118,9 @@ void BM_ElementHoverScan(benchmark::State& state) {
     const int x = static_cast<int>(Round((overLast ? 110 : 208) * s)) + ViewTransform::MarginPx;
     const int y = static_cast<int>(Round(100 * s)) + ViewTransform::MarginPx;
     pointerMove(*form, x, y);
-    if (form->Gesture.HoverValid != overLast ||
+    if (form->Gesture.Hover.Valid != overLast ||
         (overLast &&
-         form->Gesture.HoverIndex != static_cast<int>(form->Drawing.Elements.Count()) - 1)) {
+         form->Gesture.Hover.Index != static_cast<int>(form->Drawing.Elements.Count()) - 1)) {
         state.SkipWithError("the pointer is not where the benchmark wants it");
         return;
     }
@@ -158,7 +158,7 @@ void BM_ElementHoverScanAlone(benchmark::State& state) {
     const int x = static_cast<int>(Round(208 * host.PixelsPerMm())) + ViewTransform::MarginPx;
     for (auto _ : state) {
         PaintBox1MouseMove(host, drawing, g, x, 400);
-        benchmark::DoNotOptimize(g.HoverFound);
+        benchmark::DoNotOptimize(g.Hover.Found);
     }
 }
 BENCHMARK(BM_ElementHoverScanAlone)->Unit(benchmark::kMicrosecond);

@@ -49,7 +49,7 @@ void TMainForm::buildEditMenu(QMenuBar* bar) {
 
 void TMainForm::setUpHistory() {
     Session->Busy = [this] {
-        return Gesture.Stroking || Gesture.ElementDragging || Gesture.TextDragging;
+        return Gesture.Stroke.Stroking || Gesture.Elements.Dragging || Gesture.Text.Dragging;
     };
     QUndoStack& history = Session->History();
     connect(&history, &QUndoStack::canUndoChanged, Rueckgaengig1, &QAction::setEnabled);
@@ -70,7 +70,7 @@ void TMainForm::setUpHistory() {
     });
     connect(Session.get(), &DrawingSession::Restored, this, [this] {
         // Whatever was highlighted may name another entry now.
-        Gesture.HoverValid = false;
+        Gesture.Hover.Valid = false;
         LastPageCount = PageCount();
         View.InvalidateDrawing();
         PaintBox1Paint();

@@ -21,7 +21,7 @@ QString q(const std::string& utf8) {
 
 // An empty, untitled drawing; placement, sheet and pen settings stay.
 void newAll(TMainForm& form) {
-    form.Gesture.HoverValid = false;  // nothing highlighted names an entry any more
+    form.Gesture.Hover.Valid = false;  // nothing highlighted names an entry any more
     form.Session->New();
     form.SetUnChanged();
 }
@@ -138,7 +138,7 @@ bool TFileCommands::LoadDrawing(const std::string& path) {
         form_.PaintBox1Paint();
         return false;
     }
-    form_.Gesture.HoverValid = false;
+    form_.Gesture.Hover.Valid = false;
     form_.UpdateEds();
     form_.SetUnChanged();
     form_.PaintBox1Paint();

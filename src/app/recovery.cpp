@@ -69,7 +69,7 @@ bool restore(TMainForm& form, const std::string& path, const CheckedCopy& copy) 
                           form.Drawing, settings, nullptr, SheetSizeCheck::Refuse))
         return false;  // checked before; only memory can fail here, and the drawing stays then
     form.Drawing.FileName = copy.fileName;
-    form.Gesture.HoverValid = false;
+    form.Gesture.Hover.Valid = false;
     form.ApplySettings(settings);
     form.UpdateEds();
     form.Session->RestartUnsaved();

@@ -4,20 +4,18 @@ namespace tervasko {
 namespace {
 
 bool dragging(const GestureState& g) {
-    return g.Stroking || g.TextDragging || g.ElementDragging || g.Panning || g.LinealMoving ||
-           g.LinealTurning || g.DrawingAlong || g.DrawingAcross || g.WinkelMoving ||
-           g.WinkelTurning || g.MarkingDegree || g.ZirkelMoving || g.SpanDragging || g.ArcDragging;
+    return g.Stroke.Stroking || g.Text.Dragging || g.Elements.Dragging || g.Pan.Panning ||
+           g.Ruler.Active() || g.Protractor.Active() || g.Compass.Active();
 }
 
 bool movesInstruments(const GestureState& g) {
-    return g.LinealMoving || g.LinealTurning || g.WinkelMoving || g.WinkelTurning ||
-           g.ZirkelMoving || g.SpanDragging || g.ArcDragging;
+    return g.Ruler.Drag.Active() || g.Protractor.Drag.Active() || g.Compass.Active();
 }
 
 }  // namespace
 
 bool GestureInProgress(const GestureState& g) {
-    return dragging(g) || g.CurveAwaitEnd || g.CurveAwaitControl1 || g.CurveAwaitControl2;
+    return dragging(g) || g.Curve.Active();
 }
 
 void NoteGestureStart(const TDrawing& drawing, GestureState& g) {
@@ -30,16 +28,18 @@ void NoteGestureStart(const TDrawing& drawing, GestureState& g) {
 bool CancelGesture(ToolHost& host, TDrawing& drawing, GestureState& g) {
     if (!GestureInProgress(g)) return false;
     const bool instruments = movesInstruments(g);
-    if (g.Stroking) {
+    if (g.Stroke.Stroking) {
         // The stroke's segments are the elements appended since its press.
         while (drawing.Elements.Count() > g.AtStart.ElementCount)
             drawing.Elements.Delete(static_cast<std::int32_t>(drawing.Elements.Count()) - 1);
     }
-    g.Stroking = g.TextDragging = g.ElementDragging = g.Panning = false;
-    g.LinealMoving = g.LinealTurning = g.DrawingAlong = g.DrawingAcross = false;
-    g.WinkelMoving = g.WinkelTurning = g.MarkingDegree = false;
-    g.ZirkelMoving = g.SpanDragging = g.ArcDragging = g.ArcDirectionSet = false;
-    g.CurveAwaitEnd = g.CurveAwaitControl1 = g.CurveAwaitControl2 = false;
+    g.Stroke.Stroking = g.Text.Dragging = g.Elements.Dragging = g.Pan.Panning = false;
+    g.Ruler.Drag.Sliding = g.Ruler.Drag.Turning = false;
+    g.Ruler.DrawingAlong = g.Ruler.DrawingAcross = false;
+    g.Protractor.Drag.Sliding = g.Protractor.Drag.Turning = g.Protractor.MarkingDegree = false;
+    g.Compass.Drag.Sliding = false;
+    g.Compass.SpanDragging = g.Compass.ArcDragging = g.Compass.ArcDirectionSet = false;
+    g.Curve.AwaitEnd = g.Curve.AwaitControl1 = g.Curve.AwaitControl2 = false;
     if (instruments) {
         drawing.Placement = g.AtStart.Placement;
         drawing.ZirkelAngle = g.AtStart.ZirkelAngle;

@@ -1,6 +1,8 @@
 #pragma once
 
-#include "tools/pointer.h"
+#include <cstdint>
+
+#include "tools/toolparts.h"
 
 namespace tervasko {
 
@@ -8,13 +10,25 @@ namespace tervasko {
 // curve takes the next presses whatever tool is chosen meanwhile; there is no way to cancel
 // it. Between the presses a preview on the sheet of the last press follows the pointer.
 
-void CurveStartPress(PointerContext& p);          // the start point
-void CurveEndPress(PointerContext& p);            // the end point
-void CurveFirstControlPress(PointerContext& p);   // the first control point
-void CurveSecondControlPress(PointerContext& p);  // the second control point: stores the curve
+struct CurveTool {
+    bool AwaitEnd = false, AwaitControl1 = false, AwaitControl2 = false;
+    // The points given so far in stack pixels.
+    std::int32_t EndX = 0, EndY = 0, CtrlX = 0, CtrlY = 0;
+    // The same three points in drawing millimetres, each taken at its own click: a change of
+    // zoom or scroll between the clicks leaves the points already given where they were.
+    double StartMmX = 0, StartMmY = 0, EndMmX = 0, EndMmY = 0;
+    double CtrlMmX = 0, CtrlMmY = 0;
 
-// The line from the start (end point awaited) or the curve with the pointer as the next
-// control point.
-void CurvePreview(PointerContext& p);
+    bool Active() const { return AwaitEnd || AwaitControl1 || AwaitControl2; }
+
+    void StartPress(PointerContext& p);          // the start point
+    void EndPress(PointerContext& p);            // the end point
+    void FirstControlPress(PointerContext& p);   // the first control point
+    void SecondControlPress(PointerContext& p);  // the second control point: stores the curve
+
+    // The line from the start (end point awaited) or the curve with the pointer as the next
+    // control point.
+    void Preview(PointerContext& p);
+};
 
 }  // namespace tervasko

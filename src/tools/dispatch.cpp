@@ -1,20 +1,13 @@
 // The pointer dispatch: for each of press, move and release, the ordered list of conditions
-// and the branch that runs for the first one that holds. The branches live with their tools.
+// and the branch that runs for the first one that holds. The branches are member functions
+// of the tool objects in the gesture state; the conditions read those objects' flags.
 // Reordering rows changes what the program does: the order is part of its behaviour.
 #include "tools/dispatch.h"
 
 #include <iterator>
 
 #include "tools/cancel.h"
-#include "tools/compass.h"
-#include "tools/curves.h"
-#include "tools/elements.h"
-#include "tools/handzoom.h"
-#include "tools/pencil.h"
 #include "tools/pointer.h"
-#include "tools/protractor.h"
-#include "tools/ruler.h"
-#include "tools/texts.h"
 
 namespace tervasko {
 namespace {
@@ -43,45 +36,53 @@ void dispatch(const Row (&rows)[N], PointerContext& p) {
 // Press. Rows 1 to 13 (curves, texts, pencil and eraser, elements, hand and zoom) come
 // before the instruments; a begun curve takes every press whatever tool is chosen.
 const Row kPressRows[] = {
-    {[](const PointerContext& p) { return p.g.CurveAwaitControl2; }, CurveSecondControlPress},
-    {[](const PointerContext& p) { return p.g.CurveAwaitControl1; }, CurveFirstControlPress},
-    {[](const PointerContext& p) { return p.g.CurveAwaitEnd; }, CurveEndPress},
-    {[](const PointerContext& p) { return p.checked(T::Kurven1); }, CurveStartPress},
-    {[](const PointerContext& p) { return both(p, T::Text1, T::TextVerschieben1); }, TextDragPress},
+    {[](const PointerContext& p) { return p.g.Curve.AwaitControl2; },
+     [](PointerContext& p) { p.g.Curve.SecondControlPress(p); }},
+    {[](const PointerContext& p) { return p.g.Curve.AwaitControl1; },
+     [](PointerContext& p) { p.g.Curve.FirstControlPress(p); }},
+    {[](const PointerContext& p) { return p.g.Curve.AwaitEnd; },
+     [](PointerContext& p) { p.g.Curve.EndPress(p); }},
+    {[](const PointerContext& p) { return p.checked(T::Kurven1); },
+     [](PointerContext& p) { p.g.Curve.StartPress(p); }},
+    {[](const PointerContext& p) { return both(p, T::Text1, T::TextVerschieben1); },
+     [](PointerContext& p) { p.g.Text.DragPress(p); }},
     {[](const PointerContext& p) { return both(p, T::Text1, T::TextTextlschen1); },
-     TextDeletePress},
+     [](PointerContext& p) { p.g.Text.DeletePress(p); }},
     {[](const PointerContext& p) { return both(p, T::Text1, T::TextTexthinzufgen1); },
-     TextAddPress},
+     [](PointerContext& p) { p.g.Text.AddPress(p); }},
     {[](const PointerContext& p) { return p.checked(T::Bleistift1) || p.checked(T::Radierer1); },
-     StrokePress},
-    {[](const PointerContext& p) { return both(p, T::Text1, T::TextTextndern1); }, TextChangePress},
+     [](PointerContext& p) { p.g.Stroke.Press(p); }},
+    {[](const PointerContext& p) { return both(p, T::Text1, T::TextTextndern1); },
+     [](PointerContext& p) { p.g.Text.ChangePress(p); }},
     {[](const PointerContext& p) { return both(p, T::Objekte1, T::ObjekteVerschieben1); },
-     ElementDragPress},
+     [](PointerContext& p) { p.g.Elements.DragPress(p); }},
     {[](const PointerContext& p) { return both(p, T::Objekte1, T::ObjekteLschen1); },
-     ElementDeletePress},
-    {[](const PointerContext& p) { return p.checked(T::Hand1); }, PanPress},
+     [](PointerContext& p) { p.g.Elements.DeletePress(p); }},
+    {[](const PointerContext& p) { return p.checked(T::Hand1); },
+     [](PointerContext& p) { p.g.Pan.Press(p); }},
     {[](const PointerContext& p) { return p.checked(T::Zoom1); }, ZoomPress},
     {[](const PointerContext& p) { return both(p, T::Zirkel1, T::ZirkelKreisbogenzeichnen1); },
-     ArcPress},
+     [](PointerContext& p) { p.g.Compass.ArcPress(p); }},
     {[](const PointerContext& p) { return both(p, T::Zirkel1, T::ZirkelZirkelspanne1); },
-     SpanPress},
+     [](PointerContext& p) { p.g.Compass.SpanPress(p); }},
     {[](const PointerContext& p) { return both(p, T::Zirkel1, T::ZirkelVerschieben1); },
-     CompassMovePress},
+     [](PointerContext& p) { p.g.Compass.MovePress(p); }},
     {[](const PointerContext& p) { return both(p, T::Lineal1, T::LinealVerschieben1); },
-     RulerSlidePress},
-    {[](const PointerContext& p) { return both(p, T::Lineal1, T::LinealDrehen1); }, RulerTurnPress},
+     [](PointerContext& p) { p.g.Ruler.SlidePress(p); }},
+    {[](const PointerContext& p) { return both(p, T::Lineal1, T::LinealDrehen1); },
+     [](PointerContext& p) { p.g.Ruler.TurnPress(p); }},
     {[](const PointerContext& p) {
          return both(p, T::Winkelmesser1, T::WinkelmesserGradzahlmitBleistiftmarkieren1);
      },
-     MarkPress},
+     [](PointerContext& p) { p.g.Protractor.MarkPress(p); }},
     {[](const PointerContext& p) { return both(p, T::Lineal1, T::LinealQuerzumLinealzeichnen1); },
-     AcrossPress},
+     [](PointerContext& p) { p.g.Ruler.AcrossPress(p); }},
     {[](const PointerContext& p) { return both(p, T::Lineal1, T::LinealAnLinealentlangzeichnen1); },
-     AlongPress},
+     [](PointerContext& p) { p.g.Ruler.AlongPress(p); }},
     {[](const PointerContext& p) { return both(p, T::Winkelmesser1, T::WinkelmesserVerschieben1); },
-     ProtractorSlidePress},
+     [](PointerContext& p) { p.g.Protractor.SlidePress(p); }},
     {[](const PointerContext& p) { return both(p, T::Winkelmesser1, T::WinkelmesserDrehen1); },
-     ProtractorTurnPress},
+     [](PointerContext& p) { p.g.Protractor.TurnPress(p); }},
 };
 
 // Move. Rows 1 to 8 (text hover, curve previews, strokes, drags, element hover, panning)
@@ -90,71 +91,96 @@ const Row kMoveRows[] = {
     {[](const PointerContext& p) {
          return p.checked(T::Text1) &&
                 (p.checked(T::TextTextndern1) || p.checked(T::TextTextlschen1) ||
-                 (p.checked(T::TextVerschieben1) && !p.g.TextDragging));
+                 (p.checked(T::TextVerschieben1) && !p.g.Text.Dragging));
      },
-     TextHoverScan},
-    {[](const PointerContext& p) { return p.g.CurveAwaitControl1 || p.g.CurveAwaitControl2; },
-     CurvePreview},
-    {[](const PointerContext& p) { return p.g.CurveAwaitEnd; }, CurvePreview},
-    {[](const PointerContext& p) { return p.g.Stroking; }, StrokeSegment},
-    {[](const PointerContext& p) { return p.g.TextDragging; }, TextDragPreview},
-    {[](const PointerContext& p) { return p.g.ElementDragging; }, ElementDragPreview},
+     [](PointerContext& p) { p.g.Text.HoverScan(p); }},
+    {[](const PointerContext& p) { return p.g.Curve.AwaitControl1 || p.g.Curve.AwaitControl2; },
+     [](PointerContext& p) { p.g.Curve.Preview(p); }},
+    {[](const PointerContext& p) { return p.g.Curve.AwaitEnd; },
+     [](PointerContext& p) { p.g.Curve.Preview(p); }},
+    {[](const PointerContext& p) { return p.g.Stroke.Stroking; },
+     [](PointerContext& p) { p.g.Stroke.Segment(p); }},
+    {[](const PointerContext& p) { return p.g.Text.Dragging; },
+     [](PointerContext& p) { p.g.Text.DragPreview(p); }},
+    {[](const PointerContext& p) { return p.g.Elements.Dragging; },
+     [](PointerContext& p) { p.g.Elements.DragPreview(p); }},
     {[](const PointerContext& p) {
          return p.checked(T::Objekte1) &&
                 (p.checked(T::ObjekteLschen1) || p.checked(T::ObjekteVerschieben1));
      },
-     ElementHoverScan},
-    {[](const PointerContext& p) { return p.g.Panning; }, PanMove},
+     [](PointerContext& p) { p.g.Elements.HoverScan(p); }},
+    {[](const PointerContext& p) { return p.g.Pan.Panning; },
+     [](PointerContext& p) { p.g.Pan.Move(p); }},
     {[](const PointerContext& p) {
-         return !p.g.DrawingAcross && both(p, T::Lineal1, T::LinealQuerzumLinealzeichnen1);
+         return !p.g.Ruler.DrawingAcross && both(p, T::Lineal1, T::LinealQuerzumLinealzeichnen1);
      },
-     AcrossHover},
-    {[](const PointerContext& p) { return p.g.DrawingAcross; }, AcrossExtend},
-    {[](const PointerContext& p) { return p.g.ArcDragging; }, ArcExtend},
+     [](PointerContext& p) { p.g.Ruler.AcrossHover(p); }},
+    {[](const PointerContext& p) { return p.g.Ruler.DrawingAcross; },
+     [](PointerContext& p) { p.g.Ruler.AcrossExtend(p); }},
+    {[](const PointerContext& p) { return p.g.Compass.ArcDragging; },
+     [](PointerContext& p) { p.g.Compass.ArcExtend(p); }},
     {[](const PointerContext& p) { return both(p, T::Zirkel1, T::ZirkelKreisbogenzeichnen1); },
-     ArcHover},
-    {[](const PointerContext& p) { return p.g.SpanDragging; }, SpanMove},
-    {[](const PointerContext& p) { return p.g.MarkingDegree; }, MarkExtend},
+     [](PointerContext& p) { p.g.Compass.ArcHover(p); }},
+    {[](const PointerContext& p) { return p.g.Compass.SpanDragging; },
+     [](PointerContext& p) { p.g.Compass.SpanMove(p); }},
+    {[](const PointerContext& p) { return p.g.Protractor.MarkingDegree; },
+     [](PointerContext& p) { p.g.Protractor.MarkExtend(p); }},
     {[](const PointerContext& p) {
          return both(p, T::Winkelmesser1, T::WinkelmesserGradzahlmitBleistiftmarkieren1);
      },
-     MarkHover},
+     [](PointerContext& p) { p.g.Protractor.MarkHover(p); }},
     {[](const PointerContext& p) {
-         return both(p, T::Lineal1, T::LinealAnLinealentlangzeichnen1) || p.g.DrawingAlong;
+         return both(p, T::Lineal1, T::LinealAnLinealentlangzeichnen1) || p.g.Ruler.DrawingAlong;
      },
-     AlongHoverOrExtend},
-    {[](const PointerContext& p) { return p.g.ZirkelMoving; }, CompassMoveMove},
-    {[](const PointerContext& p) { return p.g.LinealMoving; }, RulerSlideMove},
-    {[](const PointerContext& p) { return p.g.WinkelMoving; }, ProtractorSlideMove},
-    {[](const PointerContext& p) { return p.g.LinealTurning; }, RulerTurnMove},
-    {[](const PointerContext& p) { return p.g.WinkelTurning; }, ProtractorTurnMove},
+     [](PointerContext& p) { p.g.Ruler.AlongHoverOrExtend(p); }},
+    {[](const PointerContext& p) { return p.g.Compass.Drag.Sliding; },
+     [](PointerContext& p) { p.g.Compass.MoveMove(p); }},
+    {[](const PointerContext& p) { return p.g.Ruler.Drag.Sliding; },
+     [](PointerContext& p) { p.g.Ruler.SlideMove(p); }},
+    {[](const PointerContext& p) { return p.g.Protractor.Drag.Sliding; },
+     [](PointerContext& p) { p.g.Protractor.SlideMove(p); }},
+    {[](const PointerContext& p) { return p.g.Ruler.Drag.Turning; },
+     [](PointerContext& p) { p.g.Ruler.TurnMove(p); }},
+    {[](const PointerContext& p) { return p.g.Protractor.Drag.Turning; },
+     [](PointerContext& p) { p.g.Protractor.TurnMove(p); }},
 };
 
 // Release: only the gesture flags count, the first set flag wins. Rows 1 to 4 (strokes,
 // element and text drags, panning) come first.
 const Row kReleaseRows[] = {
-    {[](const PointerContext& p) { return p.g.Stroking; }, StrokeRelease},
-    {[](const PointerContext& p) { return p.g.ElementDragging; }, ElementPutDown},
-    {[](const PointerContext& p) { return p.g.TextDragging; }, TextPutDown},
-    {[](const PointerContext& p) { return p.g.Panning; }, PanRelease},
-    {[](const PointerContext& p) { return p.g.ArcDragging; }, ArcRelease},
-    {[](const PointerContext& p) { return p.g.SpanDragging; }, SpanRelease},
+    {[](const PointerContext& p) { return p.g.Stroke.Stroking; },
+     [](PointerContext& p) { p.g.Stroke.Release(p); }},
+    {[](const PointerContext& p) { return p.g.Elements.Dragging; },
+     [](PointerContext& p) { p.g.Elements.PutDown(p); }},
+    {[](const PointerContext& p) { return p.g.Text.Dragging; },
+     [](PointerContext& p) { p.g.Text.PutDown(p); }},
+    {[](const PointerContext& p) { return p.g.Pan.Panning; },
+     [](PointerContext& p) { p.g.Pan.Release(p); }},
+    {[](const PointerContext& p) { return p.g.Compass.ArcDragging; },
+     [](PointerContext& p) { p.g.Compass.ArcRelease(p); }},
+    {[](const PointerContext& p) { return p.g.Compass.SpanDragging; },
+     [](PointerContext& p) { p.g.Compass.SpanRelease(p); }},
     {[](const PointerContext& p) {
-         return p.g.MarkingDegree || p.g.DrawingAlong || p.g.DrawingAcross;
+         return p.g.Protractor.MarkingDegree || p.g.Ruler.DrawingAlong || p.g.Ruler.DrawingAcross;
      },
      [](PointerContext& p) {
-         if (p.g.MarkingDegree)
-             MarkRelease(p);
-         else if (p.g.DrawingAlong)
-             AlongRelease(p);
+         if (p.g.Protractor.MarkingDegree)
+             p.g.Protractor.MarkRelease(p);
+         else if (p.g.Ruler.DrawingAlong)
+             p.g.Ruler.AlongRelease(p);
          else
-             AcrossRelease(p);
+             p.g.Ruler.AcrossRelease(p);
      }},
-    {[](const PointerContext& p) { return p.g.ZirkelMoving; }, CompassMoveRelease},
-    {[](const PointerContext& p) { return p.g.LinealMoving; }, RulerSlideRelease},
-    {[](const PointerContext& p) { return p.g.WinkelMoving; }, ProtractorSlideRelease},
-    {[](const PointerContext& p) { return p.g.LinealTurning; }, RulerTurnRelease},
-    {[](const PointerContext& p) { return p.g.WinkelTurning; }, ProtractorTurnRelease},
+    {[](const PointerContext& p) { return p.g.Compass.Drag.Sliding; },
+     [](PointerContext& p) { p.g.Compass.MoveRelease(p); }},
+    {[](const PointerContext& p) { return p.g.Ruler.Drag.Sliding; },
+     [](PointerContext& p) { p.g.Ruler.SlideRelease(p); }},
+    {[](const PointerContext& p) { return p.g.Protractor.Drag.Sliding; },
+     [](PointerContext& p) { p.g.Protractor.SlideRelease(p); }},
+    {[](const PointerContext& p) { return p.g.Ruler.Drag.Turning; },
+     [](PointerContext& p) { p.g.Ruler.TurnRelease(p); }},
+    {[](const PointerContext& p) { return p.g.Protractor.Drag.Turning; },
+     [](PointerContext& p) { p.g.Protractor.TurnRelease(p); }},
 };
 
 PointerContext context(ToolHost& host, TDrawing& drawing, GestureState& g, MouseButton button,

@@ -3,20 +3,22 @@
 #include <algorithm>
 #include <cmath>
 
+#include "tools/gesturestate.h"
+#include "tools/pointer.h"
 #include "tools/toolpixels.h"
 
 namespace tervasko {
 namespace {
 
 bool namesElement(const PointerContext& p, std::int32_t i) {
-    return p.g.HoverKind == GestureState::HoverList::Elements && i >= 0 &&
+    return p.g.Hover.Kind == HoverState::List::Elements && i >= 0 &&
            static_cast<std::uint32_t>(i) < p.drawing.Elements.Count();
 }
 
 // The highlighted element, or nullptr when the index no longer names one (the drawing was
 // replaced or shortened since the scan).
 TDrawElement* hoveredElement(PointerContext& p) {
-    return namesElement(p, p.g.HoverIndex) ? p.drawing.Elements.Select(p.g.HoverIndex) : nullptr;
+    return namesElement(p, p.g.Hover.Index) ? p.drawing.Elements.Select(p.g.Hover.Index) : nullptr;
 }
 
 // The element in red, as the renderer draws it, shifted by (dx, dy) paint-box pixels.
@@ -89,10 +91,10 @@ int HighlightPenWidth(double widthMm, double s) {
     return w > 1 << 20 ? 1 << 20 : static_cast<int>(w);
 }
 
-void ElementHoverScan(PointerContext& p) {
+void ElementTool::HoverScan(PointerContext& p) {
     GestureState& g = p.g;
     const double s = p.s();
-    g.HoverFound = false;
+    g.Hover.Found = false;
     const TDynaArray<TDrawElement>& list = p.drawing.Elements;
     // The element drawn last lies on top: it is tested first.
     for (std::int32_t i = static_cast<std::int32_t>(list.Count()) - 1; i >= 0; --i) {
@@ -100,46 +102,46 @@ void ElementHoverScan(PointerContext& p) {
         const TDrawElement& e = *p.drawing.Elements.Select(i);
         p.host.Paint();
         drawHighlight(p, e, 0, 0);
-        g.HoverFound = true;
-        g.HoverValid = true;
-        g.HoverIndex = i;
-        g.HoverKind = GestureState::HoverList::Elements;
+        g.Hover.Found = true;
+        g.Hover.Valid = true;
+        g.Hover.Index = i;
+        g.Hover.Kind = HoverState::List::Elements;
         return;
     }
-    if (g.HoverValid) {
-        g.HoverValid = false;
+    if (g.Hover.Valid) {
+        g.Hover.Valid = false;
         p.host.Paint();  // takes the highlight away
     }
 }
 
-void ElementDeletePress(PointerContext& p) {
-    if (!p.g.HoverValid || !namesElement(p, p.g.HoverIndex)) return;
-    p.g.HoverValid = false;
-    const TDrawElement removed = p.drawing.Elements.At(static_cast<std::uint32_t>(p.g.HoverIndex));
-    p.drawing.Elements.Delete(p.g.HoverIndex);
-    p.host.RecordEdit(ElementRemoved(static_cast<std::uint32_t>(p.g.HoverIndex), removed),
+void ElementTool::DeletePress(PointerContext& p) {
+    if (!p.g.Hover.Valid || !namesElement(p, p.g.Hover.Index)) return;
+    p.g.Hover.Valid = false;
+    const TDrawElement removed = p.drawing.Elements.At(static_cast<std::uint32_t>(p.g.Hover.Index));
+    p.drawing.Elements.Delete(p.g.Hover.Index);
+    p.host.RecordEdit(ElementRemoved(static_cast<std::uint32_t>(p.g.Hover.Index), removed),
                       "Objekt löschen");
     p.host.SetChanged();
     p.host.Paint();
 }
 
-void ElementDragPress(PointerContext& p) {
-    if (!p.g.HoverValid || !namesElement(p, p.g.HoverIndex)) return;
-    p.g.ElementDragging = true;
-    p.g.HoverValid = false;
+void ElementTool::DragPress(PointerContext& p) {
+    if (!p.g.Hover.Valid || !namesElement(p, p.g.Hover.Index)) return;
+    Dragging = true;
+    p.g.Hover.Valid = false;
     p.g.AnchorX = p.x;
     p.g.AnchorY = p.y;
 }
 
-void ElementDragPreview(PointerContext& p) {
+void ElementTool::DragPreview(PointerContext& p) {
     p.host.Paint();
     // The element at its old place stays visible under the red copy.
     if (const TDrawElement* e = hoveredElement(p))
         drawHighlight(p, *e, p.x - p.g.AnchorX, p.y - p.g.AnchorY);
 }
 
-void ElementPutDown(PointerContext& p) {
-    p.g.ElementDragging = false;
+void ElementTool::PutDown(PointerContext& p) {
+    Dragging = false;
     if (TDrawElement* e = hoveredElement(p)) {
         // A whole number of pixels at the zoom of the moment; every point moves, whatever the
         // kind uses.
@@ -148,7 +150,7 @@ void ElementPutDown(PointerContext& p) {
         const TDrawElement before = *e;
         e->X1 += dx, e->X2 += dx, e->X3 += dx, e->X4 += dx;
         e->Y1 += dy, e->Y2 += dy, e->Y3 += dy, e->Y4 += dy;
-        p.host.RecordEdit(ElementChanged(static_cast<std::uint32_t>(p.g.HoverIndex), before, *e),
+        p.host.RecordEdit(ElementChanged(static_cast<std::uint32_t>(p.g.Hover.Index), before, *e),
                           "Objekt verschieben");
         p.host.SetChanged();
     }

@@ -1,6 +1,8 @@
 #pragma once
 
-#include "tools/pointer.h"
+#include "document/drawmodel.h"
+#include "tools/toolhost.h"
+#include "tools/toolparts.h"
 
 namespace tervasko {
 
@@ -20,11 +22,16 @@ bool ElementHit(const TDrawElement& e, double s, double qx, double qy);
 // Pen width in pixels of the highlight and the drag preview: twice the element's, at least 2.
 int HighlightPenWidth(double widthMm, double s);
 
-void ElementHoverScan(PointerContext& p);
-void ElementDeletePress(PointerContext& p);
-void ElementDragPress(PointerContext& p);
-void ElementDragPreview(PointerContext& p);
-void ElementPutDown(PointerContext& p);
+// The highlighted element is the gesture state's Hover.
+struct ElementTool {
+    bool Dragging = false;
+
+    void HoverScan(PointerContext& p);
+    void DeletePress(PointerContext& p);
+    void DragPress(PointerContext& p);
+    void DragPreview(PointerContext& p);
+    void PutDown(PointerContext& p);
+};
 
 // "Letzes Objekt löschen": removes the last element, if any.
 void DeleteLastElement(ToolHost& host, TDrawing& drawing);

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "tools/pointer.h"
 #include "tools/toolpixels.h"
 
 namespace tervasko {
@@ -29,13 +30,13 @@ T clampToRange(T v, int range) {
 
 }  // namespace
 
-void PanPress(PointerContext& p) {
-    p.g.Panning = true;
+void PanTool::Press(PointerContext& p) {
+    Panning = true;
     p.g.AnchorX = p.x;
     p.g.AnchorY = p.y;
 }
 
-void PanMove(PointerContext& p) {
+void PanTool::Move(PointerContext& p) {
     PaintSuspension suspended(p.host);
     const ScrollState s = p.host.Scroll();
     const int h = clampToRange(s.h + p.g.AnchorX - p.x, s.hRange);
@@ -43,8 +44,8 @@ void PanMove(PointerContext& p) {
     p.host.SetScrollPosition(h, v);
 }
 
-void PanRelease(PointerContext& p) {
-    p.g.Panning = false;
+void PanTool::Release(PointerContext&) {
+    Panning = false;
 }
 
 int ZoomFieldValue(double percent) {

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "tools/pointer.h"
+#include "tools/toolhost.h"
+#include "tools/toolparts.h"
 
 namespace tervasko {
 
@@ -13,9 +14,13 @@ inline constexpr int kWheelStepPx = 20;   // per notch
 // The hand drags the view: the drawing follows the pointer. The anchor stays where the press
 // was; since the pointer's paint-box position moves with the view, the view lands where it
 // was at the press plus the pointer's travel on the screen, reversed.
-void PanPress(PointerContext& p);
-void PanMove(PointerContext& p);
-void PanRelease(PointerContext& p);
+struct PanTool {
+    bool Panning = false;
+
+    void Press(PointerContext& p);
+    void Move(PointerContext& p);
+    void Release(PointerContext& p);
+};
 
 // Zoom in (left button), out (right) or neither (middle), then centre the scroll box on the
 // pressed point at the new zoom.

@@ -1,18 +1,19 @@
 #include "tools/pencil.h"
 
+#include "tools/pointer.h"
 #include "tools/toolpixels.h"
 #include "view/drawobjects.h"
 
 namespace tervasko {
 
-void StrokePress(PointerContext& p) {
-    p.g.Stroking = true;
-    p.g.StrokeFirstElement = p.drawing.Elements.Count();
+void StrokeTool::Press(PointerContext& p) {
+    Stroking = true;
+    FirstElement = p.drawing.Elements.Count();
     p.g.AnchorX = p.x;
     p.g.AnchorY = p.y;
 }
 
-void StrokeSegment(PointerContext& p) {
+void StrokeTool::Segment(PointerContext& p) {
     GestureState& g = p.g;
     const double s = p.s();
     // Tool, colour and width are read anew for every segment: they may change mid-stroke.
@@ -39,10 +40,10 @@ void StrokeSegment(PointerContext& p) {
     g.AnchorY = p.y;
 }
 
-void StrokeRelease(PointerContext& p) {
-    p.g.Stroking = false;
+void StrokeTool::Release(PointerContext& p) {
+    Stroking = false;
     // The whole stroke, however many segments, is one step.
-    const std::uint32_t first = p.g.StrokeFirstElement, count = p.drawing.Elements.Count();
+    const std::uint32_t first = FirstElement, count = p.drawing.Elements.Count();
     if (count > first)
         p.host.RecordEdit(ElementsAppended(first, count - first),
                           p.checked(ToolItem::Radierer1) ? "Radierer" : "Bleistift");

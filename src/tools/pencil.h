@@ -1,6 +1,8 @@
 #pragma once
 
-#include "tools/pointer.h"
+#include <cstdint>
+
+#include "tools/toolparts.h"
 
 namespace tervasko {
 
@@ -8,8 +10,13 @@ namespace tervasko {
 // previous pointer position and draws it on the screen at once, without a paint cycle. The
 // eraser's lines are white, with the eraser's width; they hide what lies below them.
 
-void StrokePress(PointerContext& p);
-void StrokeSegment(PointerContext& p);
-void StrokeRelease(PointerContext& p);
+struct StrokeTool {
+    bool Stroking = false;
+    std::uint32_t FirstElement = 0;  // the first segment of the stroke in progress
+
+    void Press(PointerContext& p);
+    void Segment(PointerContext& p);
+    void Release(PointerContext& p);
+};
 
 }  // namespace tervasko

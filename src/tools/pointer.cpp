@@ -16,27 +16,45 @@ IntPoint ScreenPoint(const PointerContext& p, PointD mm) {
     return p.view().PaintBoxPixel(mm, p.g.PointerSheet);
 }
 
-void FollowDrag(PointerContext& p, double& x, double& y, int pressX, int pressY, double xAtPress,
-                double yAtPress) {
-    x = (p.x - pressX) / p.s() + xAtPress;
-    y = (p.y - pressY) / p.s() + yAtPress;
+void InstrumentDrag::BeginSlide(const PointerContext& p, double x, double y) {
+    Sliding = true;
+    PressX = p.x;
+    PressY = p.y;
+    XAtPress = x;
+    YAtPress = y;
+}
+
+void InstrumentDrag::SlideTo(PointerContext& p, double& x, double& y) const {
+    x = (p.x - PressX) / p.s() + XAtPress;
+    y = (p.y - PressY) / p.s() + YAtPress;
     p.host.Paint();
     p.host.UpdateEds();
 }
 
-bool TurnWithPointer(PointerContext& p, PointD pivot, int pressX, int pressY, double angleAtPress,
-                     double& angle) {
-    const auto atPress = TurnAngleAtPress({double(pressX), double(pressY)}, pivot);
+void InstrumentDrag::EndSlide(PointerContext& p, double& x, double& y) {
+    Sliding = false;
+    SlideTo(p, x, y);
+}
+
+void InstrumentDrag::BeginTurn(const PointerContext& p, double angle) {
+    Turning = true;
+    PressX = p.x;
+    PressY = p.y;
+    AngleAtPress = angle;
+}
+
+bool InstrumentDrag::TurnTo(PointerContext& p, PointD pivot, double& angle) const {
+    const auto atPress = TurnAngleAtPress({double(PressX), double(PressY)}, pivot);
     const auto now = TurnAngle({double(p.x), double(p.y)}, pivot);
     if (!atPress || !now) return false;
-    angle = angleAtPress + *atPress - *now;
+    angle = AngleAtPress + *atPress - *now;
     return true;
 }
 
 void DrawGuideSegment(const PointerContext& p, int width) {
     Canvas& c = p.host.ScreenCanvas();
-    const IntPoint a = ScreenPoint(p, {p.g.GuideX1, p.g.GuideY1});
-    const IntPoint b = ScreenPoint(p, {p.g.GuideX2, p.g.GuideY2});
+    const IntPoint a = ScreenPoint(p, {p.g.Guide.X1, p.g.Guide.Y1});
+    const IntPoint b = ScreenPoint(p, {p.g.Guide.X2, p.g.Guide.Y2});
     c.setPen(kRed, width);
     c.moveTo(a.x, a.y);
     c.lineTo(b.x, b.y);

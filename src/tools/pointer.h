@@ -45,21 +45,9 @@ struct PointerContext {
 // nullptr when memory ran out.
 TDrawElement* AddPenElement(ToolHost& host, TDrawing& drawing, const char* step);
 
-// Draws the segment GuideX1..GuideY2 onto the paint box with a red pen of `width` pixels,
+// Draws the guide segment onto the paint box with a red pen of `width` pixels,
 // then sets the pen width back to 1.
 void DrawGuideSegment(const PointerContext& p, int width);
-
-// An instrument dragged by the pointer: its position moves by the drag since the press
-// (stack pixels to millimetres), then the cycle and the numeric fields show it.
-void FollowDrag(PointerContext& p, double& x, double& y, int pressX, int pressY, double xAtPress,
-                double yAtPress);
-
-// An instrument turned by the pointer about `pivot` (stack pixels): its angle becomes the
-// angle at the press plus what the pointer swept since the press, clockwise positive.
-// False, with the angle kept, where the pointer gives no direction (on the pivot, or level
-// with it on its right); the caller then shows nothing new.
-bool TurnWithPointer(PointerContext& p, PointD pivot, int pressX, int pressY, double angleAtPress,
-                     double& angle);
 
 // Paint-box pixel of a drawing point, as the sheet of the last press shows it.
 IntPoint ScreenPoint(const PointerContext& p, PointD mm);

@@ -1,5 +1,6 @@
 #include "tools/protractor.h"
 
+#include "tools/pointer.h"
 #include "tools/ruler.h"
 #include "tools/toolpixels.h"
 
@@ -14,57 +15,42 @@ PointD centreMm(const PointerContext& p) {
     return p.instrumentMm(p.placement().WinkelX, p.placement().WinkelY);
 }
 
-void slideTo(PointerContext& p) {
-    FollowDrag(p, p.placement().WinkelX, p.placement().WinkelY, p.g.InstrPointerX,
-               p.g.InstrPointerY, p.g.WinkelXAtPress, p.g.WinkelYAtPress);
-}
+}  // namespace
 
-void markBlock(PointerContext& p, bool start) {
-    const double a = p.g.MarkAngle;
+void ProtractorTool::markBlock(PointerContext& p, bool start) {
+    const double a = MarkAngle;
     GuideBlock(p, centreMm(p), a, a + 90, p.placement().WinkelX, start);
 }
 
-}  // namespace
-
-void ProtractorSlidePress(PointerContext& p) {
-    p.g.WinkelMoving = true;
-    p.g.InstrPointerX = p.x;
-    p.g.InstrPointerY = p.y;
-    p.g.WinkelXAtPress = p.placement().WinkelX;
-    p.g.WinkelYAtPress = p.placement().WinkelY;
+void ProtractorTool::SlidePress(PointerContext& p) {
+    Drag.BeginSlide(p, p.placement().WinkelX, p.placement().WinkelY);
 }
 
-void ProtractorSlideMove(PointerContext& p) {
-    slideTo(p);
+void ProtractorTool::SlideMove(PointerContext& p) {
+    Drag.SlideTo(p, p.placement().WinkelX, p.placement().WinkelY);
 }
 
-void ProtractorSlideRelease(PointerContext& p) {
-    p.g.WinkelMoving = false;
-    slideTo(p);
+void ProtractorTool::SlideRelease(PointerContext& p) {
+    Drag.EndSlide(p, p.placement().WinkelX, p.placement().WinkelY);
 }
 
-void ProtractorTurnPress(PointerContext& p) {
-    p.g.WinkelTurning = true;
-    p.g.InstrPointerX = p.x;
-    p.g.InstrPointerY = p.y;
-    p.g.WinkelAngleAtPress = p.placement().WinkelAngle;
+void ProtractorTool::TurnPress(PointerContext& p) {
+    Drag.BeginTurn(p, p.placement().WinkelAngle);
 }
 
 // A pointer exactly on the centre has no direction: the protractor keeps its angle.
-void ProtractorTurnMove(PointerContext& p) {
-    if (!TurnWithPointer(p, centrePx(p), p.g.InstrPointerX, p.g.InstrPointerY,
-                         p.g.WinkelAngleAtPress, p.placement().WinkelAngle))
-        return;
+void ProtractorTool::TurnMove(PointerContext& p) {
+    if (!Drag.TurnTo(p, centrePx(p), p.placement().WinkelAngle)) return;
     p.host.Paint();
     p.host.UpdateEds();
 }
 
 // The angle of the last move stands.
-void ProtractorTurnRelease(PointerContext& p) {
-    p.g.WinkelTurning = false;
+void ProtractorTool::TurnRelease(PointerContext&) {
+    Drag.EndTurn();
 }
 
-void MarkHover(PointerContext& p) {
+void ProtractorTool::MarkHover(PointerContext& p) {
     p.host.Paint();
     const IntPoint c0 = p.view().PaintBoxPixelOfSheetRelative(
         {p.placement().WinkelX, p.placement().WinkelY}, p.g.PointerSheet);
@@ -75,25 +61,24 @@ void MarkHover(PointerContext& p) {
     c.lineTo(ToPixel(c0.x + 1000.0 * (p.X - c0.x)), ToPixel(c0.y + 1000.0 * (p.Y - c0.y)));
 }
 
-void MarkPress(PointerContext& p) {
+void ProtractorTool::MarkPress(PointerContext& p) {
     // A press exactly on the centre gives no direction: no mark is begun.
-    const auto angle = MarkAngle({double(p.x), double(p.y)}, centrePx(p));
+    const auto angle = tervasko::MarkAngle({double(p.x), double(p.y)}, centrePx(p));
     if (!angle) return;
-    p.g.MarkingDegree = true;
-    p.g.InstrPointerX = p.x;
-    p.g.InstrPointerY = p.y;
-    p.g.MarkAngle = *angle;
+    MarkingDegree = true;
+    p.g.NoteInstrumentPointer(p.x, p.y);
+    MarkAngle = *angle;
     markBlock(p, true);
     DrawGuideSegment(p, 3);
 }
 
-void MarkExtend(PointerContext& p) {
+void ProtractorTool::MarkExtend(PointerContext& p) {
     markBlock(p, false);
     DrawGuideSegment(p, 3);
 }
 
-void MarkRelease(PointerContext& p) {
-    p.g.MarkingDegree = false;
+void ProtractorTool::MarkRelease(PointerContext& p) {
+    MarkingDegree = false;
     AddGuideLine(p, "Gradzahl mit Bleistift markieren");
 }
 

@@ -1,29 +1,42 @@
 #pragma once
 
-#include "tools/pointer.h"
+#include "tools/toolparts.h"
 
 namespace tervasko {
 
 // The ruler's four modes: slide, turn about its zero corner, draw along its graduated edge,
 // draw across it. No mode has a hit zone: a press anywhere starts the gesture.
+struct RulerTool {
+    InstrumentDrag Drag;
+    bool DrawingAlong = false, DrawingAcross = false;
+    // Foot of the pointer on the edge line, where a line across begins.
+    double FootX = 0, FootY = 0;
 
-void RulerSlidePress(PointerContext& p);
-void RulerSlideMove(PointerContext& p);
-void RulerSlideRelease(PointerContext& p);
+    bool Active() const { return Drag.Active() || DrawingAlong || DrawingAcross; }
 
-void RulerTurnPress(PointerContext& p);
-void RulerTurnMove(PointerContext& p);
-void RulerTurnRelease(PointerContext& p);
+    void SlidePress(PointerContext& p);
+    void SlideMove(PointerContext& p);
+    void SlideRelease(PointerContext& p);
 
-// Drawing along: the hover dot while the mode is chosen, the growing segment while drawing.
-void AlongHoverOrExtend(PointerContext& p);
-void AlongPress(PointerContext& p);
-void AlongRelease(PointerContext& p);
+    void TurnPress(PointerContext& p);
+    void TurnMove(PointerContext& p);
+    void TurnRelease(PointerContext& p);
 
-void AcrossHover(PointerContext& p);
-void AcrossPress(PointerContext& p);
-void AcrossExtend(PointerContext& p);
-void AcrossRelease(PointerContext& p);
+    // Drawing along: the hover dot while the mode is chosen, the growing segment while
+    // drawing.
+    void AlongHoverOrExtend(PointerContext& p);
+    void AlongPress(PointerContext& p);
+    void AlongRelease(PointerContext& p);
+
+    void AcrossHover(PointerContext& p);
+    void AcrossPress(PointerContext& p);
+    void AcrossExtend(PointerContext& p);
+    void AcrossRelease(PointerContext& p);
+
+private:
+    void computeFoot(PointerContext& p);
+    void acrossBlock(PointerContext& p, bool start);
+};
 
 // The guarded guide computation shared with the protractor: along the line through `a`
 // with direction `phi`, met by the pointer's line with direction `psi`; starts the range

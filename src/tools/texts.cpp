@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "platform/cp1252.h"
+#include "tools/gesturestate.h"
+#include "tools/pointer.h"
 #include "tools/toolpixels.h"
 #include "view/drawobjects.h"
 
@@ -14,14 +16,14 @@ bool between(double v, double a, double b) {
 }
 
 bool namesText(const PointerContext& p, std::int32_t i) {
-    return p.g.HoverKind == GestureState::HoverList::Texts && i >= 0 &&
+    return p.g.Hover.Kind == HoverState::List::Texts && i >= 0 &&
            static_cast<std::uint32_t>(i) < p.drawing.Texts.Count();
 }
 
 // The highlighted text, or nullptr when the index no longer names one (the drawing was
 // replaced or shortened since the scan).
 TTextElement* hoveredText(PointerContext& p) {
-    return namesText(p, p.g.HoverIndex) ? p.drawing.Texts.Select(p.g.HoverIndex) : nullptr;
+    return namesText(p, p.g.Hover.Index) ? p.drawing.Texts.Select(p.g.Hover.Index) : nullptr;
 }
 
 // A text drawn as the renderer draws it (same font, measured, then laid out), with its
@@ -70,10 +72,10 @@ void SetTextFont(TTextElement& text, const TextFontChoice& font) {
     text.Style = font.style;
 }
 
-void TextHoverScan(PointerContext& p) {
+void TextTool::HoverScan(PointerContext& p) {
     GestureState& g = p.g;
     const double s = p.s();
-    g.HoverFound = false;
+    g.Hover.Found = false;
     // The text drawn last lies on top: it is tested first.
     for (std::int32_t i = static_cast<std::int32_t>(p.drawing.Texts.Count()) - 1; i >= 0; --i) {
         const TTextElement& t = *p.drawing.Texts.Select(i);
@@ -83,19 +85,19 @@ void TextHoverScan(PointerContext& p) {
         if (!hit) continue;
         p.host.Paint();
         drawTextOnScreen(p, t, screenBox(t, s, 0, 0), static_cast<std::int32_t>(kRed));
-        g.HoverFound = true;
-        g.HoverValid = true;
-        g.HoverIndex = i;
-        g.HoverKind = GestureState::HoverList::Texts;
+        g.Hover.Found = true;
+        g.Hover.Valid = true;
+        g.Hover.Index = i;
+        g.Hover.Kind = HoverState::List::Texts;
         return;
     }
-    if (g.HoverValid) {
-        g.HoverValid = false;
+    if (g.Hover.Valid) {
+        g.Hover.Valid = false;
         p.host.Paint();  // takes the highlight away
     }
 }
 
-void TextAddPress(PointerContext& p) {
+void TextTool::AddPress(PointerContext& p) {
     TextInput input;
     if (!p.host.AskText(nullptr, input)) return;
     TTextElement* t = p.drawing.AppendText();
@@ -113,11 +115,11 @@ void TextAddPress(PointerContext& p) {
     p.host.Paint();
 }
 
-void TextChangePress(PointerContext& p) {
-    if (!p.g.HoverValid) return;
-    if (!namesText(p, p.g.HoverIndex)) return;
-    p.g.HoverValid = false;
-    const std::int32_t index = p.g.HoverIndex;
+void TextTool::ChangePress(PointerContext& p) {
+    if (!p.g.Hover.Valid) return;
+    if (!namesText(p, p.g.Hover.Index)) return;
+    p.g.Hover.Valid = false;
+    const std::int32_t index = p.g.Hover.Index;
     TextInput preset;
     {
         const TTextElement& t = *p.drawing.Texts.Select(index);
@@ -138,44 +140,44 @@ void TextChangePress(PointerContext& p) {
     p.host.Paint();
 }
 
-void TextDeletePress(PointerContext& p) {
-    if (!p.g.HoverValid) return;
+void TextTool::DeletePress(PointerContext& p) {
+    if (!p.g.Hover.Valid) return;
     TTextElement* t = hoveredText(p);
     if (!t) return;
-    p.g.HoverValid = false;
+    p.g.Hover.Valid = false;
     // The step keeps the record and its strings, to put them back when it is taken back.
     const TTextElement removed = *t;
-    p.drawing.Texts.Delete(p.g.HoverIndex);
-    p.host.RecordEdit(TextRemoved(static_cast<std::uint32_t>(p.g.HoverIndex), removed),
+    p.drawing.Texts.Delete(p.g.Hover.Index);
+    p.host.RecordEdit(TextRemoved(static_cast<std::uint32_t>(p.g.Hover.Index), removed),
                       "Text löschen");
     p.host.SetChanged();
     p.host.Paint();
 }
 
-void TextDragPress(PointerContext& p) {
-    if (!p.g.HoverValid || !namesText(p, p.g.HoverIndex)) return;
+void TextTool::DragPress(PointerContext& p) {
+    if (!p.g.Hover.Valid || !namesText(p, p.g.Hover.Index)) return;
     // The highlight stays: after the put-down the text is still the one under the pointer.
-    p.g.TextDragging = true;
+    Dragging = true;
     p.g.AnchorX = p.x;
     p.g.AnchorY = p.y;
 }
 
-void TextDragPreview(PointerContext& p) {
+void TextTool::DragPreview(PointerContext& p) {
     p.host.Paint();
     const TTextElement* t = hoveredText(p);
     if (!t) return;
     drawTextOnScreen(p, *t, screenBox(*t, p.s(), p.x - p.g.AnchorX, p.y - p.g.AnchorY), t->Color);
 }
 
-void TextPutDown(PointerContext& p) {
-    p.g.TextDragging = false;
+void TextTool::PutDown(PointerContext& p) {
+    Dragging = false;
     if (TTextElement* t = hoveredText(p)) {
         const double s = p.s();
         const double dx = (p.x - p.g.AnchorX) / s, dy = (p.y - p.g.AnchorY) / s;
         const TTextElement before = *t;
         t->X1 += dx, t->X2 += dx;
         t->Y1 += dy, t->Y2 += dy;
-        p.host.RecordEdit(TextChanged(static_cast<std::uint32_t>(p.g.HoverIndex), before, *t),
+        p.host.RecordEdit(TextChanged(static_cast<std::uint32_t>(p.g.Hover.Index), before, *t),
                           "Text verschieben");
         p.host.SetChanged();
     }

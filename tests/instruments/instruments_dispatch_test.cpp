@@ -36,8 +36,8 @@ TEST_F(Instruments, DrawingAlongTheRulerKeepsTheWidestFootRange) {
     const int paints = host.paints;
     press(194, 383);
     EXPECT_EQ(host.paints, paints);  // the press draws over the picture only
-    EXPECT_DOUBLE_EQ(g.GuideX1, 50.006);
-    EXPECT_DOUBLE_EQ(g.GuideY1, 90);
+    EXPECT_DOUBLE_EQ(g.Guide.X1, 50.006);
+    EXPECT_DOUBLE_EQ(g.Guide.Y1, 90);
     EXPECT_EQ(host.screen.entries().back().penWidth, 3);
     move(459, 305);
     move(307, 360);  // back to about 80 mm: the line keeps its far end
@@ -52,7 +52,7 @@ TEST_F(Instruments, DrawingAlongTheRulerKeepsTheWidestFootRange) {
     EXPECT_EQ(e.Color, host.penColor);
     EXPECT_EQ(e.Width, host.penWidth);
     EXPECT_EQ(host.changes, 1);
-    EXPECT_FALSE(g.DrawingAlong);
+    EXPECT_FALSE(g.Ruler.DrawingAlong);
 
     press(194, 383);  // press and release without a move: a line of zero length
     release(300, 300);
@@ -63,11 +63,11 @@ TEST_F(Instruments, DrawingAlongTheRulerKeepsTheWidestFootRange) {
 TEST_F(Instruments, DrawingAcrossTheRulerStartsAtThePressFoot) {
     host.choose(T::Lineal1, T::LinealQuerzumLinealzeichnen1);
     press(194, 383);
-    EXPECT_DOUBLE_EQ(g.FootX, 50.006);
-    EXPECT_DOUBLE_EQ(g.FootY, 90);
+    EXPECT_DOUBLE_EQ(g.Ruler.FootX, 50.006);
+    EXPECT_DOUBLE_EQ(g.Ruler.FootY, 90);
     // A horizontal ruler makes the second block fall back to the pointer's y.
-    EXPECT_NEAR(g.GuideMin, 100.01230, 1e-5);
-    EXPECT_DOUBLE_EQ(g.GuideX1, 50.006);
+    EXPECT_NEAR(g.Guide.Min, 100.01230, 1e-5);
+    EXPECT_DOUBLE_EQ(g.Guide.X1, 50.006);
     move(194, 305);
     EXPECT_EQ(host.paints, 0);  // the growing line is drawn over the picture
     release(194, 305);
@@ -79,11 +79,11 @@ TEST_F(Instruments, DrawingAcrossTheRulerStartsAtThePressFoot) {
 
     pl().LinealAngle = 30;
     press(194, 383);
-    EXPECT_DOUBLE_EQ(g.FootX, 44.34);
-    EXPECT_DOUBLE_EQ(g.FootY, 109.826);
-    EXPECT_DOUBLE_EQ(g.GuideX1, 50.005);
-    EXPECT_DOUBLE_EQ(g.GuideY1, 100.012);
-    EXPECT_DOUBLE_EQ(g.GuideX2, 50.005);
+    EXPECT_DOUBLE_EQ(g.Ruler.FootX, 44.34);
+    EXPECT_DOUBLE_EQ(g.Ruler.FootY, 109.826);
+    EXPECT_DOUBLE_EQ(g.Guide.X1, 50.005);
+    EXPECT_DOUBLE_EQ(g.Guide.Y1, 100.012);
+    EXPECT_DOUBLE_EQ(g.Guide.X2, 50.005);
 }
 
 TEST_F(Instruments, RulerSlidesAndTurnsWithoutChangingTheDrawing) {
@@ -94,7 +94,7 @@ TEST_F(Instruments, RulerSlidesAndTurnsWithoutChangingTheDrawing) {
     release(338, 300);
     EXPECT_NEAR(pl().LinealX, 20.054, 1e-3);
     EXPECT_EQ(pl().LinealAngle, 0);
-    EXPECT_FALSE(g.LinealMoving);
+    EXPECT_FALSE(g.Ruler.Drag.Sliding);
 
     pl().LinealX = 10;
     host.choose(T::Lineal1, T::LinealDrehen1);
@@ -116,7 +116,7 @@ TEST_F(Instruments, RulerSlidesAndTurnsWithoutChangingTheDrawing) {
     EXPECT_EQ(host.paints, paints);
     release(43, 345);
     EXPECT_EQ(pl().LinealAngle, turned);
-    EXPECT_FALSE(g.LinealTurning);
+    EXPECT_FALSE(g.Ruler.Drag.Turning);
 }
 
 TEST_F(Instruments, ProtractorMarksTurnsAndSlides) {
@@ -127,16 +127,16 @@ TEST_F(Instruments, ProtractorMarksTurnsAndSlides) {
     EXPECT_EQ(ray.penWidth, 1);
 
     press(270, 194);
-    EXPECT_NEAR(g.MarkAngle, 0.01752, 1e-5);
-    EXPECT_DOUBLE_EQ(g.GuideX1, 70.114);
-    EXPECT_DOUBLE_EQ(g.GuideY1, 50.006);
+    EXPECT_NEAR(g.Protractor.MarkAngle, 0.01752, 1e-5);
+    EXPECT_DOUBLE_EQ(g.Guide.X1, 70.114);
+    EXPECT_DOUBLE_EQ(g.Guide.Y1, 50.006);
     release(270, 194);
     EXPECT_DOUBLE_EQ(last().X1, last().X2);
 
     press(270, 155);
-    EXPECT_NEAR(g.MarkAngle, -207.14399, 1e-5);
-    EXPECT_DOUBLE_EQ(g.GuideX1, 70.114);
-    EXPECT_DOUBLE_EQ(g.GuideY1, 39.687);
+    EXPECT_NEAR(g.Protractor.MarkAngle, -207.14399, 1e-5);
+    EXPECT_DOUBLE_EQ(g.Guide.X1, 70.114);
+    EXPECT_DOUBLE_EQ(g.Guide.Y1, 39.687);
     move(308, 125);
     release(308, 125);
     EXPECT_DOUBLE_EQ(last().X1, 81.298);
@@ -168,7 +168,7 @@ TEST_F(Instruments, CompassSpanArcAndCircle) {
     EXPECT_NEAR(pl().ZirkelSpan, 30.65026, 1e-5);
     EXPECT_EQ(host.updateEds, 1);
     release(605, 305);
-    EXPECT_FALSE(g.SpanDragging);
+    EXPECT_FALSE(g.Compass.SpanDragging);
 
     pl().ZirkelSpan = 40;
     host.choose(T::Zirkel1, T::ZirkelKreisbogenzeichnen1);
@@ -178,7 +178,7 @@ TEST_F(Instruments, CompassSpanArcAndCircle) {
 
     press(705, 194);
     move(572, 325);
-    EXPECT_EQ(g.ArcClockwise, 1);
+    EXPECT_EQ(g.Compass.ArcClockwise, 1);
     const auto preview = host.screen.entriesOf(Op::Arc);
     ASSERT_EQ(preview.size(), 1u);
     EXPECT_EQ(preview[0].points,
@@ -209,25 +209,21 @@ TEST_F(Instruments, InstrumentRowsKeepTheirOrderAndTheFirstSetFlagEndsAtRelease)
     // With two tools' modes checked, the compass rows come before the ruler's.
     host.checked = {T::Lineal1, T::LinealVerschieben1, T::Zirkel1, T::ZirkelVerschieben1};
     press(100, 100);
-    EXPECT_TRUE(g.ZirkelMoving);
-    EXPECT_FALSE(g.LinealMoving);
+    EXPECT_TRUE(g.Compass.Drag.Sliding);
+    EXPECT_FALSE(g.Ruler.Drag.Sliding);
     // A drag in progress goes on whatever mode is chosen meanwhile.
     host.choose(T::Lineal1, T::LinealDrehen1);
     move(110, 100);
     EXPECT_NEAR(pl().ZirkelX, 150 + 10 / host.pixelsPerMm, 1e-12);
 
     // Several flags at once: each release clears only the first in the release order.
-    g.MarkingDegree = g.DrawingAlong = g.LinealMoving = true;
-    const struct {
-        bool GestureState::*cleared;
-    } order[] = {{&GestureState::MarkingDegree},
-                 {&GestureState::DrawingAlong},
-                 {&GestureState::ZirkelMoving},
-                 {&GestureState::LinealMoving}};
+    g.Protractor.MarkingDegree = g.Ruler.DrawingAlong = g.Ruler.Drag.Sliding = true;
+    const bool* const order[] = {&g.Protractor.MarkingDegree, &g.Ruler.DrawingAlong,
+                                 &g.Compass.Drag.Sliding, &g.Ruler.Drag.Sliding};
     for (std::size_t i = 0; i < std::size(order); ++i) {
         release(110, 100);
         for (std::size_t k = 0; k < std::size(order); ++k)
-            EXPECT_EQ(g.*order[k].cleared, k > i) << "after release " << i + 1 << ", flag " << k;
+            EXPECT_EQ(*order[k], k > i) << "after release " << i + 1 << ", flag " << k;
     }
     EXPECT_EQ(drawing.Elements.Count(), 2u);  // the mark and the line along
 }

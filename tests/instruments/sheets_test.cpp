@@ -7,8 +7,10 @@
 
 #include "instruments/fakehost.h"
 #include "platform/numeric.h"
+#include "tools/cancel.h"
 #include "tools/compass.h"
 #include "tools/dispatch.h"
+#include "tools/pointer.h"
 #include "tools/ruler.h"
 
 namespace tervasko {
@@ -157,7 +159,7 @@ TEST_F(InstrumentEdges, AnArcSweptCounterClockwiseRunsFromThePressToTheEnd) {
     host.choose(T::Zirkel1, T::ZirkelKreisbogenzeichnen1);
     press(572, 325);  // below the needle, LegAngle about 90
     move(705, 194);   // to its right, about 0: counter-clockwise on the screen
-    EXPECT_EQ(g.ArcClockwise, 0);
+    EXPECT_EQ(g.Compass.ArcClockwise, 0);
     const auto preview = host.screen.entriesOf(Op::Arc);
     ASSERT_EQ(preview.size(), 1u);
     EXPECT_EQ(preview[0].points,
@@ -177,7 +179,7 @@ TEST_F(InstrumentEdges, AnArcSweptOverTheTopOfTheNeedleKeepsItsSense) {
     EXPECT_NEAR(drawing.ZirkelAngle, 262, 0.5);
     move(586, 95);
     EXPECT_NEAR(drawing.ZirkelAngle, -82, 0.5);
-    EXPECT_EQ(g.ArcClockwise, 1);
+    EXPECT_EQ(g.Compass.ArcClockwise, 1);
     release(586, 95);
     EXPECT_NEAR(last().X3, 581 / s(), 1e-9);  // clockwise: stored from the end ...
     EXPECT_NEAR(last().X4, 553 / s(), 1e-9);  // ... to the press
@@ -185,7 +187,7 @@ TEST_F(InstrumentEdges, AnArcSweptOverTheTopOfTheNeedleKeepsItsSense) {
     // The other way over the top: from -82 to 262 is counter-clockwise.
     press(586, 95);
     move(558, 95);
-    EXPECT_EQ(g.ArcClockwise, 0);
+    EXPECT_EQ(g.Compass.ArcClockwise, 0);
 }
 
 TEST_F(InstrumentEdges, NoTurnFlipsWherePointerIsLevelWithThePivotOrAboveTheNeedle) {
@@ -251,17 +253,17 @@ TEST_F(InstrumentEdges, FallbacksOfTheGuideBlocksOnTheSecondSheet) {
         press(200, Y(1, 300));
         PointerContext p{host, drawing, g, 220, Y(1, 340), 215, Y(1, 340) - 5, MouseButton::Left};
         GuideBlock(p, {pl().WinkelX, pl().WinkelY + kA4HeightMm}, -90, 0, pl().WinkelX, true);
-        EXPECT_EQ(g.GuideX1, 50);
-        EXPECT_EQ(g.GuideX2, 50);
-        EXPECT_NEAR(g.GuideY1, kA4HeightMm + 340 / s(), 1e-9);  // the pointer on the second sheet
+        EXPECT_EQ(g.Guide.X1, 50);
+        EXPECT_EQ(g.Guide.X2, 50);
+        EXPECT_NEAR(g.Guide.Y1, kA4HeightMm + 340 / s(), 1e-9);  // the pointer on the second sheet
         release(200, Y(1, 300));
     }
 
     // Across: the foot falls back to the ruler's x at the pointer's height.
     host.choose(T::Lineal1, T::LinealQuerzumLinealzeichnen1);
     press(200, Y(1, 300));
-    EXPECT_EQ(g.FootX, 10);
-    EXPECT_NEAR(g.FootY, kA4HeightMm + 300 / s(), 1e-9);
+    EXPECT_EQ(g.Ruler.FootX, 10);
+    EXPECT_NEAR(g.Ruler.FootY, kA4HeightMm + 300 / s(), 1e-9);
     release(200, Y(1, 300));
 }
 
@@ -326,6 +328,70 @@ TEST_F(InstrumentEdges, HugePlacementsFromAFileDrawNothingOutOfRange) {
                 EXPECT_LE(std::abs(p.x), (1 << 30) + 10);
                 EXPECT_LE(std::abs(p.y), (1 << 30) + 10);
             }
+    }
+}
+
+// The slide and turn every instrument shares, on the second sheet: a slide follows the
+// pointer's travel to where it is let go, a turn goes the way the pointer sweeps, and Escape
+// in the middle of a slide puts the instrument back.
+TEST_F(InstrumentEdges, EveryInstrumentSlidesTurnsAndCancelsOnTheSecondSheet) {
+    using Pl = InstrumentPlacement;
+    const struct {
+        const char* name;
+        T tool, slide, turn;  // turn == tool: the instrument has no turn mode
+        double Pl::*x;
+        double Pl::*y;
+        double Pl::*angle;
+    } instruments[] = {
+        {"ruler", T::Lineal1, T::LinealVerschieben1, T::LinealDrehen1, &Pl::LinealX, &Pl::LinealY,
+         &Pl::LinealAngle},
+        {"protractor", T::Winkelmesser1, T::WinkelmesserVerschieben1, T::WinkelmesserDrehen1,
+         &Pl::WinkelX, &Pl::WinkelY, &Pl::WinkelAngle},
+        {"compass", T::Zirkel1, T::ZirkelVerschieben1, T::Zirkel1, &Pl::ZirkelX, &Pl::ZirkelY,
+         nullptr},
+    };
+    for (const auto& in : instruments) {
+        SCOPED_TRACE(in.name);
+        pl() = InstrumentPlacement();
+        pl().*in.x = 200 / s();
+        pl().*in.y = 150 / s();
+
+        host.choose(in.tool, in.slide);
+        press(X(300), Y(1, 400));
+        move(X(337), Y(1, 377));
+        EXPECT_NEAR(pl().*in.x, (200 + 37) / s(), 1e-9);
+        EXPECT_NEAR(pl().*in.y, (150 - 23) / s(), 1e-9);
+        release(X(350), Y(1, 340));  // not where the last move was
+        EXPECT_NEAR(pl().*in.x, (200 + 50) / s(), 1e-9);
+        EXPECT_NEAR(pl().*in.y, (150 - 60) / s(), 1e-9);
+        move(X(10), Y(1, 10));
+        EXPECT_NEAR(pl().*in.x, (200 + 50) / s(), 1e-9);  // the release ended the slide
+
+        const InstrumentPlacement before = pl();
+        press(X(300), Y(1, 400));
+        move(X(280), Y(1, 450));
+        ASSERT_TRUE(CancelGesture(host, drawing, g));
+        EXPECT_EQ(pl().*in.x, before.*in.x);
+        EXPECT_EQ(pl().*in.y, before.*in.y);
+        move(X(260), Y(1, 480));
+        release(X(260), Y(1, 480));
+        EXPECT_EQ(pl().*in.x, before.*in.x);
+        EXPECT_EQ(pl().*in.y, before.*in.y);
+
+        if (!in.angle) continue;
+        // The pivot at sheet pixel (250, 90), the pointer 100 pixels right of it and below, then
+        // above it (on the first sheet, as far as the pointer goes): counter-clockwise, and the
+        // angle grows clockwise.
+        host.choose(in.tool, in.turn);
+        const double angle = pl().*in.angle;
+        press(X(350), Y(1, 190));
+        move(X(350), Y(1, -10));
+        EXPECT_NEAR(pl().*in.angle, angle - 90, 0.5);
+        move(X(250), Y(1, -10));
+        EXPECT_NEAR(pl().*in.angle, angle - 135, 0.5);
+        release(X(250), Y(1, -10));
+        EXPECT_NEAR(pl().*in.angle, angle - 135, 0.5);
+        EXPECT_FALSE(g.Ruler.Drag.Turning || g.Protractor.Drag.Turning);
     }
 }
 

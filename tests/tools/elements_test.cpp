@@ -68,7 +68,7 @@ TEST_F(Elements, HoverHighlightsTheTopmostPickableElementWithTheWidePen) {
     add(ekArc, {250, 250, 350, 350, 400, 300, 300, 200}, 1);
 
     move(155, 105);
-    EXPECT_EQ(g.HoverIndex, 1);  // the later of the two lines, beneath the curve
+    EXPECT_EQ(g.Hover.Index, 1);  // the later of the two lines, beneath the curve
     auto lines = host.screen.entriesOf(Op::Line);
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0].points, (std::vector<IntPoint>{{155, 55}, {155, 155}}));
@@ -76,11 +76,11 @@ TEST_F(Elements, HoverHighlightsTheTopmostPickableElementWithTheWidePen) {
     EXPECT_EQ(lines[0].penWidth, 2);  // 0.1 mm: Round(0.756) = 1, raised to 2
 
     move(125, 105);  // the first line alone
-    EXPECT_EQ(g.HoverIndex, 0);
+    EXPECT_EQ(g.Hover.Index, 0);
     EXPECT_EQ(host.screen.entriesOf(Op::Line)[0].penWidth, 8);  // 1 mm: Round(7.559)
 
     move(305, 355);  // the circle and the arc's undrawn part: the arc is the later one
-    EXPECT_EQ(g.HoverIndex, 4);
+    EXPECT_EQ(g.Hover.Index, 4);
     const auto arcs = host.screen.entriesOf(Op::Arc);
     ASSERT_EQ(arcs.size(), 1u);
     EXPECT_EQ(arcs[0].points,
@@ -97,7 +97,7 @@ TEST_F(Elements, HoverHighlightsTheTopmostPickableElementWithTheWidePen) {
     EXPECT_TRUE(ellipses[0].brushHollow);
 
     move(600, 600);  // the highlight is lost: one cycle takes it away
-    EXPECT_FALSE(g.HoverValid);
+    EXPECT_FALSE(g.Hover.Valid);
     EXPECT_EQ(host.paints, 5);
     move(601, 600);
     EXPECT_EQ(host.paints, 5);
@@ -114,7 +114,7 @@ TEST_F(Elements, DeleteRemovesTheHighlightedElementAndTheCommandTheLastOne) {
     press(155, 105, MouseButton::Right);
     ASSERT_EQ(drawing.Elements.Count(), 2u);
     EXPECT_EQ(element(1).Kind, ekCircle);
-    EXPECT_FALSE(g.HoverValid);
+    EXPECT_FALSE(g.Hover.Valid);
     EXPECT_EQ(host.changes, 1);
 
     // "Letzes Objekt löschen" takes the last element only, and leaves texts and hover alone.
@@ -137,15 +137,15 @@ TEST_F(Elements, DragShowsARedCopyAndMovesAllFourPoints) {
     add(ekLine, {100, 100, 200, 100});
     move(150, 105);
     press(150, 105);
-    EXPECT_TRUE(g.ElementDragging);
-    EXPECT_FALSE(g.HoverValid);
+    EXPECT_TRUE(g.Elements.Dragging);
+    EXPECT_FALSE(g.Hover.Valid);
     move(180, 145);
     const auto lines = host.screen.entriesOf(Op::Line);
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0].points, (std::vector<IntPoint>{{135, 145}, {235, 145}}));
     EXPECT_EQ(lines[0].penColor, kRed);
     release(180, 145);
-    EXPECT_FALSE(g.ElementDragging);
+    EXPECT_FALSE(g.Elements.Dragging);
     EXPECT_NEAR(element(1).X1 - 100 / s(), 7.937, 5e-4);
     EXPECT_NEAR(element(1).Y2 - 100 / s(), 10.583, 5e-4);
     EXPECT_EQ(host.changes, 1);
@@ -167,26 +167,26 @@ TEST_F(Elements, AStaleHighlightDeletesAndMovesNothing) {
     add(ekLine, {100, 300, 200, 300});
     host.choose({T::Objekte1, T::ObjekteLschen1});
     move(150, 305);
-    ASSERT_EQ(g.HoverIndex, 1);
+    ASSERT_EQ(g.Hover.Index, 1);
     DeleteLastElement(host, drawing);  // the highlighted element goes by the command
     const int changes = host.changes;
     press(150, 305);
     EXPECT_EQ(drawing.Elements.Count(), 1u);
 
     host.choose({T::Objekte1, T::ObjekteVerschieben1});
-    g.HoverValid = true;
+    g.Hover.Valid = true;
     press(150, 305);
-    EXPECT_FALSE(g.ElementDragging);
+    EXPECT_FALSE(g.Elements.Dragging);
 
     // Shortened in the middle of a drag: the put-down moves nothing.
     move(150, 105);
     press(150, 105);
-    ASSERT_TRUE(g.ElementDragging);
+    ASSERT_TRUE(g.Elements.Dragging);
     drawing.Elements.Delete(0);
     move(170, 105);
     EXPECT_TRUE(host.screen.entriesOf(Op::Line).empty());
     release(170, 105);
-    EXPECT_FALSE(g.ElementDragging);
+    EXPECT_FALSE(g.Elements.Dragging);
     EXPECT_EQ(drawing.Elements.Count(), 0u);
     EXPECT_EQ(host.changes, changes);
 }
@@ -200,15 +200,15 @@ TEST_F(Elements, AnElementsHighlightIsNoTextsAndATextsNoElements) {
     t->FontSize = 10;
     host.choose({T::Objekte1, T::ObjekteLschen1});
     move(150, 105);
-    ASSERT_TRUE(g.HoverValid);
-    ASSERT_EQ(g.HoverIndex, 0);
+    ASSERT_TRUE(g.Hover.Valid);
+    ASSERT_EQ(g.Hover.Index, 0);
     // The text mode chosen without a pointer move since: index 0 is an element's.
     host.choose({T::Text1, T::TextTextlschen1});
     press(150, 105);
     EXPECT_EQ(drawing.Texts.Count(), 1u);
     host.choose({T::Text1, T::TextVerschieben1});
     press(150, 105);
-    EXPECT_FALSE(g.TextDragging);
+    EXPECT_FALSE(g.Text.Dragging);
     EXPECT_EQ(drawing.Elements.Count(), 1u);
 }
 

@@ -80,7 +80,7 @@ TEST_F(ToolTest, TheHandDragsTheViewWithThePointer) {
     EXPECT_FALSE(host.suspended);
 
     release(600, 500);
-    EXPECT_FALSE(g.Panning);
+    EXPECT_FALSE(g.Pan.Panning);
     at(100, 100);
     EXPECT_EQ(host.h, 100);
 }
@@ -99,14 +99,14 @@ TEST_F(ToolTest, AWheelNotchScrollsTwentyPixelsWithinTheRange) {
 }
 
 TEST_F(ToolTest, AtReleaseTheFirstSetGestureFlagWins) {
-    g.Stroking = g.ElementDragging = g.TextDragging = g.Panning = g.LinealMoving = true;
-    std::vector<bool GestureState::*> order = {
-        &GestureState::Stroking, &GestureState::ElementDragging, &GestureState::TextDragging,
-        &GestureState::Panning, &GestureState::LinealMoving};
+    g.Stroke.Stroking = g.Elements.Dragging = g.Text.Dragging = g.Pan.Panning =
+        g.Ruler.Drag.Sliding = true;
+    const std::vector<const bool*> order = {&g.Stroke.Stroking, &g.Elements.Dragging,
+                                            &g.Text.Dragging, &g.Pan.Panning,
+                                            &g.Ruler.Drag.Sliding};
     for (std::size_t i = 0; i < order.size(); ++i) {
         release(100, 100);
-        for (std::size_t j = 0; j < order.size(); ++j)
-            EXPECT_EQ(g.*order[j], j > i) << i << " " << j;
+        for (std::size_t j = 0; j < order.size(); ++j) EXPECT_EQ(*order[j], j > i) << i << " " << j;
     }
 }
 

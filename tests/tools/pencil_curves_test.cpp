@@ -45,7 +45,7 @@ TEST_F(Pencil, EveryMoveAddsOneLineFromThePreviousPointAndDrawsItAtOnce) {
     EXPECT_EQ(host.changesOnScreen, 3);  // every segment marks the drawing changed
 
     release(-20, 3);
-    EXPECT_FALSE(g.Stroking);
+    EXPECT_FALSE(g.Stroke.Stroking);
     EXPECT_EQ(host.paints, 0);               // the release repaints nothing
     EXPECT_EQ(host.catchUps, catchUps + 1);  // the sheets may now take the stroke in
     move(200, 200);
@@ -105,7 +105,7 @@ TEST_F(Curves, FourPressesGiveStartEndAndTheTwoControlPoints) {
     EXPECT_EQ(e.Width, host.penWidth);
     EXPECT_EQ(host.changes, 1);
     EXPECT_EQ(host.paints, 1);
-    EXPECT_FALSE(g.CurveAwaitEnd || g.CurveAwaitControl1 || g.CurveAwaitControl2);
+    EXPECT_FALSE(g.Curve.AwaitEnd || g.Curve.AwaitControl1 || g.Curve.AwaitControl2);
 
     // Four presses at one point: a curve like any other.
     for (int i = 0; i < 4; ++i) press(55, 55);
@@ -119,17 +119,17 @@ TEST_F(Curves, ABegunCurveTakesThePressesWhateverToolIsChosen) {
     press(105, 105);
     host.choose({T::Lineal1, T::LinealDrehen1});
     press(305, 105, MouseButton::Right);
-    EXPECT_FALSE(g.LinealTurning);
+    EXPECT_FALSE(g.Ruler.Drag.Turning);
     host.choose({T::Bleistift1});
     press(105, 205, MouseButton::Middle);
     press(305, 205);
-    EXPECT_FALSE(g.Stroking);  // no stroke started with the press that ended the curve
+    EXPECT_FALSE(g.Stroke.Stroking);  // no stroke started with the press that ended the curve
     ASSERT_EQ(drawing.Elements.Count(), 1u);
     EXPECT_EQ(element(0).Kind, ekCurve);
     EXPECT_DOUBLE_EQ(element(0).X3, 300 / s());
 
     press(105, 105);  // the curve is done: now the pencil
-    EXPECT_TRUE(g.Stroking);
+    EXPECT_TRUE(g.Stroke.Stroking);
 }
 
 TEST_F(Curves, ThePreviewFollowsThePointerOnTheSheetOfTheLastPress) {

@@ -69,8 +69,8 @@ TEST_F(Texts, HoverHighlightsTheTopmostTextUnderThePointerInRedAsTheRendererDraw
     addText(u"unten", 100, 100, 200, 150);
     addText(u"oben", 150, 120, 250, 170);
     move(175, 130);  // in both boxes: the later text wins
-    EXPECT_TRUE(g.HoverValid);
-    EXPECT_EQ(g.HoverIndex, 1);
+    EXPECT_TRUE(g.Hover.Valid);
+    EXPECT_EQ(g.Hover.Index, 1);
     EXPECT_EQ(host.paints, 1);
     const auto shown = host.screen.entriesOf(Op::DrawText);
     ASSERT_EQ(shown.size(), 1u);
@@ -91,9 +91,9 @@ TEST_F(Texts, HoverHighlightsTheTopmostTextUnderThePointerInRedAsTheRendererDraw
                  {255, 176, false, 1}};
     for (const auto& c : cases) {
         move(c.X, c.Y);
-        EXPECT_EQ(g.HoverValid, c.valid) << c.X << "," << c.Y;
+        EXPECT_EQ(g.Hover.Valid, c.valid) << c.X << "," << c.Y;
         if (c.valid) {
-            EXPECT_EQ(g.HoverIndex, c.index) << c.X << "," << c.Y;
+            EXPECT_EQ(g.Hover.Index, c.index) << c.X << "," << c.Y;
         }
     }
 
@@ -101,7 +101,7 @@ TEST_F(Texts, HoverHighlightsTheTopmostTextUnderThePointerInRedAsTheRendererDraw
     move(175, 130);
     const int paints = host.paints;
     move(500, 500);
-    EXPECT_FALSE(g.HoverValid);
+    EXPECT_FALSE(g.Hover.Valid);
     EXPECT_EQ(host.paints, paints + 1);
     move(510, 500);
     EXPECT_EQ(host.paints, paints + 1);
@@ -109,13 +109,13 @@ TEST_F(Texts, HoverHighlightsTheTopmostTextUnderThePointerInRedAsTheRendererDraw
     // Boxes are whole-stack pixels: a text on the second sheet is found there.
     addText(u"zweite Seite", 100, 1200, 200, 1250);
     move(150, 1210);
-    EXPECT_TRUE(g.HoverValid);
-    EXPECT_EQ(g.HoverIndex, 2);
+    EXPECT_TRUE(g.Hover.Valid);
+    EXPECT_EQ(g.Hover.Index, 2);
 
     // Zoom 50 halves the font's point size, as the renderer does.
     host.zoom = 50;
     move(static_cast<int>(Round(40 * s())) + 5, static_cast<int>(Round(320 * s())) + 5);
-    ASSERT_TRUE(g.HoverValid);
+    ASSERT_TRUE(g.Hover.Valid);
     EXPECT_EQ(host.screen.entriesOf(Op::DrawText).back().font.height,
               TextFont(text(2), 0.5, 96).height);
 }
@@ -128,7 +128,7 @@ TEST_F(Texts, ChangeLoadsTheTextIntoDialogAndChooserAndReplacesBothStrings) {
 
     move(150, 120);
     press(150, 120);
-    EXPECT_FALSE(g.HoverValid);
+    EXPECT_FALSE(g.Hover.Valid);
     ASSERT_EQ(host.presets.size(), 1u);
     ASSERT_TRUE(host.presets[0].has_value());
     EXPECT_EQ(host.presets[0]->text, u"alt");
@@ -173,7 +173,7 @@ TEST_F(Texts, DeleteRemovesTheTopmostHighlightedTextAndFreesItsStrings) {
     press(175, 130);
     ASSERT_EQ(drawing.Texts.Count(), 1u);
     EXPECT_EQ(content(0), u"unten");
-    EXPECT_FALSE(g.HoverValid);
+    EXPECT_FALSE(g.Hover.Valid);
     EXPECT_EQ(host.changes, 1);
     press(175, 130);  // the highlight went with the text
     EXPECT_EQ(drawing.Texts.Count(), 1u);
@@ -186,8 +186,8 @@ TEST_F(Texts, DragShowsAMovingCopyAndPutsTheTextDownByThePixelsDragged) {
     addText(u"Text", 100, 100, 200, 150);
     move(150, 120);
     press(150, 120);
-    EXPECT_TRUE(g.TextDragging);
-    EXPECT_TRUE(g.HoverValid);  // kept through the drag
+    EXPECT_TRUE(g.Text.Dragging);
+    EXPECT_TRUE(g.Hover.Valid);  // kept through the drag
     const double x1 = text(0).X1, y2 = text(0).Y2;
     move(170, 110);  // the drag preview, not a hover scan
     const auto shown = host.screen.entriesOf(Op::DrawText);
@@ -197,8 +197,8 @@ TEST_F(Texts, DragShowsAMovingCopyAndPutsTheTextDownByThePixelsDragged) {
     EXPECT_EQ(text(0).X1, x1);                  // not moved yet
 
     release(170, 110);
-    EXPECT_FALSE(g.TextDragging);
-    EXPECT_TRUE(g.HoverValid);
+    EXPECT_FALSE(g.Text.Dragging);
+    EXPECT_TRUE(g.Hover.Valid);
     EXPECT_NEAR(text(0).X1 - x1, 5.292, 5e-4);
     EXPECT_NEAR(text(0).Y2 - y2, -2.646, 5e-4);
     EXPECT_NEAR(text(0).X2 - text(0).X1, 100 / s(), 1e-9);
@@ -210,7 +210,7 @@ TEST_F(Texts, AStaleHighlightChangesDeletesAndMovesNothing) {
     addText(u"b", 300, 100, 400, 150);
     host.choose({T::Text1, T::TextTextlschen1});
     move(350, 120);
-    ASSERT_EQ(g.HoverIndex, 1);
+    ASSERT_EQ(g.Hover.Index, 1);
     // The drawing is shortened behind the highlight's back.
     FreeTextStrings(*drawing.Texts.Select(1));
     drawing.Texts.Delete(1);
@@ -219,14 +219,14 @@ TEST_F(Texts, AStaleHighlightChangesDeletesAndMovesNothing) {
         press(350, 120);
         move(360, 130);
         release(360, 130);
-        g.HoverValid = true;  // as the scan left it
-        g.HoverIndex = 1;
+        g.Hover.Valid = true;  // as the scan left it
+        g.Hover.Index = 1;
     }
     EXPECT_EQ(drawing.Texts.Count(), 1u);
     EXPECT_EQ(content(0), u"a");
     EXPECT_TRUE(host.presets.empty());
     EXPECT_EQ(host.changes, 0);
-    EXPECT_FALSE(g.TextDragging);
+    EXPECT_FALSE(g.Text.Dragging);
 }
 
 }  // namespace

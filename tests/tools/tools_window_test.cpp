@@ -186,7 +186,7 @@ TEST_F(ToolWindow, ChangingATextLoadsItIntoTheDialogAfterTheSheetsMeasuredIt) {
     };
     const int px = static_cast<int>(Round(32 * form->PixelsPerMm())) + 5;
     QTest::mouseMove(form->PaintBox1, QPoint(px, px));
-    ASSERT_TRUE(form->Gesture.HoverValid);
+    ASSERT_TRUE(form->Gesture.Hover.Valid);
     QTest::mouseClick(form->PaintBox1, Qt::LeftButton, {}, QPoint(px, px));
     EXPECT_EQ(memo, "Mittelpunkt");
     const TTextElement& changed = form->Drawing.Texts.At(0);
@@ -252,25 +252,25 @@ TEST_F(ToolWindow, AHighlightThatOutlivedItsEntryDoesNothing) {
     form->ObjekteLschen1->trigger();
     const int y = static_cast<int>(Round(20 * form->PixelsPerMm())) + 5;
     form->PaintBox1MouseMove(150, y);
-    ASSERT_TRUE(form->Gesture.HoverValid);
+    ASSERT_TRUE(form->Gesture.Hover.Valid);
     form->Drawing.NewAll();  // replaced behind the highlight's back
     form->PaintBox1MouseDown(MouseButton::Left, 150, y);
     form->ObjekteVerschieben1->trigger();
     form->PaintBox1MouseDown(MouseButton::Left, 150, y);
     form->PaintBox1MouseMove(170, y);
     form->PaintBox1MouseUp(MouseButton::Left, 170, y);
-    EXPECT_FALSE(form->Gesture.ElementDragging);
+    EXPECT_FALSE(form->Gesture.Elements.Dragging);
     EXPECT_FALSE(form->Changed());
 
     // The same for texts: no dialog, nothing deleted or moved.
-    form->Gesture.HoverValid = true;
-    form->Gesture.HoverIndex = 0;
+    form->Gesture.Hover.Valid = true;
+    form->Gesture.Hover.Index = 0;
     for (QAction* mode : {form->TextTextndern1, form->TextTextlschen1, form->TextVerschieben1}) {
         mode->trigger();
         form->PaintBox1MouseDown(MouseButton::Left, 150, y);
         form->PaintBox1MouseUp(MouseButton::Left, 150, y);
     }
-    EXPECT_FALSE(form->Gesture.TextDragging);
+    EXPECT_FALSE(form->Gesture.Text.Dragging);
     EXPECT_FALSE(form->Changed());
 }
 

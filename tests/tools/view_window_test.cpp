@@ -89,7 +89,7 @@ TEST_F(ViewWindow, ATextHighlightCoversItsTextExactly) {
     const double s = form->PixelsPerMm();
     QTest::mouseMove(form->PaintBox1,
                      QPoint(5 + static_cast<int>(22 * s), 5 + static_cast<int>(22 * s)));
-    ASSERT_TRUE(form->Gesture.HoverValid);
+    ASSERT_TRUE(form->Gesture.Hover.Valid);
     const QRect red = boxOf(screen(), Qt::red, inside);
     EXPECT_EQ(red, black) << "dpi " << form->PaintBox1->logicalDpiX();
 }
@@ -109,7 +109,7 @@ TEST_F(ViewWindow, TheHandDragsTheViewByThePointersWay) {
     QTest::mouseMove(form->PaintBox1, QPoint(600, 400));
     EXPECT_EQ(h->value(), 100);
     QTest::mouseRelease(form->PaintBox1, Qt::LeftButton, {}, QPoint(600, 400));
-    EXPECT_FALSE(form->Gesture.Panning);
+    EXPECT_FALSE(form->Gesture.Pan.Panning);
 }
 
 TEST_F(ViewWindow, BackAndForwardButtonsDoNothingInAnyTool) {
@@ -130,9 +130,9 @@ TEST_F(ViewWindow, BackAndForwardButtonsDoNothingInAnyTool) {
     form->LinealVerschieben1->trigger();
     sendButton(QEvent::MouseButtonPress, Qt::LeftButton, {300, 300}, Qt::LeftButton);
     sendButton(QEvent::MouseButtonRelease, Qt::ForwardButton, {310, 300}, Qt::LeftButton);
-    EXPECT_TRUE(form->Gesture.LinealMoving);
+    EXPECT_TRUE(form->Gesture.Ruler.Drag.Sliding);
     sendButton(QEvent::MouseButtonRelease, Qt::LeftButton, {320, 300}, Qt::NoButton);
-    EXPECT_FALSE(form->Gesture.LinealMoving);
+    EXPECT_FALSE(form->Gesture.Ruler.Drag.Sliding);
     EXPECT_NEAR(form->Drawing.Placement.LinealX, 10 + 20 / form->PixelsPerMm(), 1e-12);
 }
 
@@ -141,13 +141,13 @@ TEST_F(ViewWindow, ARightButtonSlideOutlivesAReleaseOutsideThePaintBox) {
     sendButton(QEvent::MouseButtonPress, Qt::RightButton, {300, 300}, Qt::RightButton);
     sendButton(QEvent::MouseButtonRelease, Qt::RightButton, visible.bottomRight() + QPoint(40, 40),
                Qt::NoButton);
-    EXPECT_TRUE(form->Gesture.LinealMoving);
+    EXPECT_TRUE(form->Gesture.Ruler.Drag.Sliding);
     // With no button held, the ruler goes on following the pointer over the paint box.
     sendButton(QEvent::MouseMove, Qt::NoButton, {330, 310}, Qt::NoButton);
     EXPECT_NEAR(form->Drawing.Placement.LinealX, 10 + 30 / form->PixelsPerMm(), 1e-12);
     EXPECT_NEAR(form->Drawing.Placement.LinealY, 90 + 10 / form->PixelsPerMm(), 1e-12);
     sendButton(QEvent::MouseButtonRelease, Qt::LeftButton, {340, 310}, Qt::NoButton);
-    EXPECT_FALSE(form->Gesture.LinealMoving);
+    EXPECT_FALSE(form->Gesture.Ruler.Drag.Sliding);
 }
 
 TEST_F(ViewWindow, DecimalFieldsKeepEveryValueAndTakeMoreThanTwoDecimals) {
