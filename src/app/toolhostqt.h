@@ -36,6 +36,8 @@ public:
     void SetScrollPosition(int h, int v) override;
     void SetPaintSuspended(bool suspended) override;
     void RecordEdit(std::unique_ptr<DrawingEdit> edit, const char* step) override;
+    bool ShiftHeld() const override;
+    bool SnapOn() const override;
 
 private:
     TMainForm& form_;
