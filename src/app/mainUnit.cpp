@@ -39,6 +39,7 @@
 #include "app/paintbox.h"
 #include "app/recentfiles.h"
 #include "app/recovery.h"
+#include "app/settingsfile.h"
 #include "app/shortcuts.h"
 #include "app/toolhostqt.h"
 #include "app/translate/TranslateFUnit.h"
@@ -335,6 +336,7 @@ void TMainForm::FormShow() {
     QApplication::setApplicationName(QString::fromStdString(TitleBase));
     SetUnChanged();
     RecentFiles->Load();  // after the translation: file names are not texts to translate
+    AnsichtFangen1->setChecked(OpenSettings(ProgramDir)->value(kSnapKey, false).toBool());
     PaintBox1Paint();
     for (const TableProblem& problem : Translations->Problems())
         ShowError(Translations->Describe(problem));
@@ -432,6 +434,10 @@ void TMainForm::buildCommandMenus() {
     connect(Zirkel2, &QAction::triggered, this, &TMainForm::Zirkel2Click);
     connect(AnsichtZollAngabenfrdasLineal1, &QAction::triggered, this,
             &TMainForm::AnsichtZollAngabenfrdasLineal1Click);
+    ansicht->addSeparator();
+    AnsichtFangen1 = action(ansicht, "AnsichtFangen1", "Fangen");
+    AnsichtFangen1->setCheckable(true);
+    connect(AnsichtFangen1, &QAction::triggered, this, &TMainForm::AnsichtFangen1Click);
 
     QMenu* sprache = MenuBar20002->addMenu(q("Sprache"));
     sprache->setObjectName("Sprache1");
@@ -906,6 +912,14 @@ void TMainForm::Winkelmesser2Click() {
 void TMainForm::Zirkel2Click() {
     PaintBox1Paint();
 }
+void TMainForm::AnsichtFangen1Click() {
+    OpenSettings(ProgramDir)->setValue(kSnapKey, AnsichtFangen1->isChecked());
+}
+
+bool TMainForm::SnapOn() const {
+    return AnsichtFangen1 && AnsichtFangen1->isChecked();
+}
+
 void TMainForm::AnsichtZollAngabenfrdasLineal1Click() {
     PaintBox1Paint();
 }

@@ -110,6 +110,8 @@ private:
     LanguageDialogs LanguageUi;
 
 public:
+    // Whether "Fangen" is checked: points of the drawing catch the pointer.
+    bool SnapOn() const;
     std::unique_ptr<TMainToolHost> Tools;
     std::unique_ptr<TranslationTable> Translations;
     // The recovery copy of unsaved work.
@@ -180,6 +182,7 @@ public slots:
     void Winkelmesser2Click();
     void Zirkel2Click();
     void AnsichtZollAngabenfrdasLineal1Click();
+    void AnsichtFangen1Click();
     void FarbeBtnClick();
     void Shape1MouseDown();
     void ZirkelKreiszeichnen1Click();
@@ -259,6 +262,9 @@ private:
             *Druckereinrichten1 = nullptr, *Beenden1 = nullptr;
     QAction *LeistefrZahleneingabe1 = nullptr, *Lineal2 = nullptr, *Winkelmesser2 = nullptr,
             *Zirkel2 = nullptr, *AnsichtZollAngabenfrdasLineal1 = nullptr;
+    // "Fangen": points of the drawing catch the instruments and line ends; off at start,
+    // remembered in the settings file.
+    QAction* AnsichtFangen1 = nullptr;
     QAction *Rueckgaengig1 = nullptr, *Wiederholen1 = nullptr;
     QAction *SpracheDeutsch1 = nullptr, *SpracheEnglish1 = nullptr, *SpracheItaliano1 = nullptr,
             *Sprachebersetzen1 = nullptr;

@@ -13,6 +13,8 @@
 namespace tervasko {
 
 inline constexpr const char* kSettingsFileName = "tervasko.conf";
+// Whether snapping is on (bool, off when missing).
+inline constexpr const char* kSnapKey = "Snap";
 
 // The settings file in `dataDir` (a folder, with or without the trailing '/').
 std::unique_ptr<QSettings> OpenSettings(const std::string& dataDir);

@@ -1,6 +1,7 @@
 #include "app/toolhostqt.h"
 
 #include <QAction>
+#include <QGuiApplication>
 #include <QPainter>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -228,6 +229,14 @@ void TMainToolHost::SetPaintSuspended(bool suspended) {
 
 void TMainToolHost::RecordEdit(std::unique_ptr<DrawingEdit> edit, const char* step) {
     form_.Session->Record(std::move(edit), step);
+}
+
+bool TMainToolHost::ShiftHeld() const {
+    return QGuiApplication::keyboardModifiers().testFlag(Qt::ShiftModifier);
+}
+
+bool TMainToolHost::SnapOn() const {
+    return form_.SnapOn();
 }
 
 }  // namespace tervasko

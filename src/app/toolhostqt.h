@@ -38,6 +38,8 @@ public:
     void SetPaintSuspended(bool suspended) override;
     void RecordEdit(std::unique_ptr<DrawingEdit> edit, const char* step) override;
     void ShowMeasurement(const Measurement& m) override;
+    bool ShiftHeld() const override;
+    bool SnapOn() const override;
 
 private:
     TMainForm& form_;

@@ -45,14 +45,17 @@ void DrawingSession::Record(std::unique_ptr<DrawingEdit> edit, const char* step)
             e->Redo(drawing_);
         else
             e->Undo(drawing_);
+        Snap.Invalidate();
         emit Restored();
     };
+    Snap.Invalidate();
     history_.push(new Step(step, apply, std::move(held)));
 }
 
 void DrawingSession::RecordValue(const char* step, std::function<void(bool)> apply) {
     history_.push(new Step(step, [this, apply = std::move(apply)](bool after) {
         apply(after);
+        Snap.Invalidate();
         emit Restored();
     }));
 }
@@ -100,10 +103,12 @@ std::string DrawingSession::Title() const {
 }
 
 void DrawingSession::Restart() {
+    Snap.Invalidate();
     history_.clear();
 }
 
 void DrawingSession::RestartUnsaved() {
+    Snap.Invalidate();
     history_.clear();
     history_.resetClean();
 }

@@ -10,6 +10,7 @@
 #include "document/drawmodel.h"
 #include "session/settingsmodel.h"
 #include "tools/gesturestate.h"
+#include "tools/snapindex.h"
 
 namespace tervasko {
 
@@ -38,6 +39,9 @@ public:
     SettingsModel Settings;
     // The pointer tools' state between events.
     GestureState Gesture;
+    // The snap points of the drawing, built when a snap is first looked for; every step made,
+    // taken back or made again and every new or loaded drawing invalidates it.
+    SnapIndex Snap;
     QUndoStack& History() { return history_; }
 
     // A change of the drawing's lists or sheet size, already made; `step` names it in

@@ -129,6 +129,11 @@ public:
     // While suspended the paint cycle does nothing.
     virtual void SetPaintSuspended(bool /*suspended*/) {}
 
+    // Whether Shift is held now: it suspends the snap for the movement under way.
+    virtual bool ShiftHeld() const { return false; }
+    // Whether the view menu's snap switch is on.
+    virtual bool SnapOn() const { return false; }
+
     // A change of the drawing, already made, that the user can take back as one step;
     // `step` names it in German, as the menus do. Hosts without a history drop it.
     virtual void RecordEdit(std::unique_ptr<DrawingEdit> /*edit*/, const char* /*step*/) {}

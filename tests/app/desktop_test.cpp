@@ -302,6 +302,33 @@ TEST_F(DesktopTest, OpenedAndSavedDrawingsAreListedNewestFirstAndKeptForTheNextR
     EXPECT_EQ(recent().front(), QString::fromStdString(a));
 }
 
+// "Fangen" is the last item of the view menu, after a separator; off at start, and the
+// state it is given is there again in the next run, both ways.
+TEST_F(DesktopTest, TheSnapSwitchEndsTheViewMenuStartsOffAndIsRemembered) {
+    QMenu* ansicht = form->findChild<QMenu*>("Ansicht1");
+    ASSERT_NE(ansicht, nullptr);
+    const QList<QAction*> items = ansicht->actions();
+    ASSERT_GE(items.size(), 2);
+    ASSERT_EQ(items.back(), testing::Find<QAction>(form, "AnsichtFangen1"));
+    EXPECT_TRUE(items.at(items.size() - 2)->isSeparator());
+    EXPECT_EQ(testing::Find<QAction>(form, "AnsichtFangen1")->objectName(), "AnsichtFangen1");
+    EXPECT_EQ(testing::Find<QAction>(form, "AnsichtFangen1")->text(), "Fangen");
+    EXPECT_TRUE(testing::Find<QAction>(form, "AnsichtFangen1")->isCheckable());
+    EXPECT_FALSE(testing::Find<QAction>(form, "AnsichtFangen1")->isChecked());
+    EXPECT_FALSE(form->SnapOn());
+
+    testing::Find<QAction>(form, "AnsichtFangen1")->trigger();
+    EXPECT_TRUE(form->SnapOn());
+    makeForm();
+    EXPECT_TRUE(testing::Find<QAction>(form, "AnsichtFangen1")->isChecked());
+    EXPECT_TRUE(form->SnapOn());
+    EXPECT_FALSE(std::filesystem::exists(dir.file("options.dat")));
+
+    testing::Find<QAction>(form, "AnsichtFangen1")->trigger();
+    makeForm();
+    EXPECT_FALSE(testing::Find<QAction>(form, "AnsichtFangen1")->isChecked());
+}
+
 TEST_F(DesktopTest, TwoWindowsShareOneListAndLoseNoEntry) {
     const std::string a = drawing("a.tvk", 1), b = drawing("b.tvk", 2);
     TMainForm other(dir.path());

@@ -142,6 +142,26 @@ TEST_F(UndoWindow, EveryKindOfStepIsTakenBackAndMadeAgainExactly) {
     EXPECT_TRUE(errors.empty());
 }
 
+// The snap points follow the history: a stroke's end catches, taken back it is gone, made
+// again it is back, and a new drawing has none.
+TEST_F(UndoWindow, TheSnapPointsFollowEveryStepTakenBackAndMadeAgain) {
+    testing::Find<QAction>(form, "Bleistift1")->trigger();
+    stroke({100, 300}, {300, 360});
+    ASSERT_GT(form->Session->Drawing().Elements.Count(), 0u);
+    const TDrawElement last = form->Session->Drawing().Elements.At(form->Session->Drawing().Elements.Count() - 1);
+    const PointD end{last.X2, last.Y2};
+    const PointD near{end.x + 0.1, end.y - 0.1};
+    SnapIndex& snap = form->Session->Snap;
+    ASSERT_EQ(snap.Find(form->Session->Drawing(), near, 0.5), end);
+    undo();
+    EXPECT_EQ(form->Session->Drawing().Elements.Count(), 0u);
+    EXPECT_FALSE(snap.Find(form->Session->Drawing(), near, 0.5));
+    redo();
+    EXPECT_EQ(snap.Find(form->Session->Drawing(), near, 0.5), end);
+    form->Session->New();
+    EXPECT_FALSE(snap.Find(form->Session->Drawing(), near, 0.5));
+}
+
 // The changed mark and the title follow the history; a file saved after taking a step back
 // is the file saved before the step.
 TEST_F(UndoWindow, TheChangedMarkFollowsTheHistoryAcrossSaves) {

@@ -1,0 +1,178 @@
+#include "tools/snapindex.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace tervasko {
+namespace {
+
+void addLine(TDrawing& d, double x1, double y1, double x2, double y2) {
+    TDrawElement* e = d.AppendElement();
+    *e = {};
+    e->Kind = ekLine;
+    e->X1 = x1, e->Y1 = y1, e->X2 = x2, e->Y2 = y2;
+}
+
+TDrawElement& addShape(TDrawing& d, std::uint32_t kind, double x1, double y1, double x2, double y2,
+                       double x3 = 0, double y3 = 0, double x4 = 0, double y4 = 0) {
+    TDrawElement* e = d.AppendElement();
+    *e = {};
+    e->Kind = kind;
+    e->X1 = x1, e->Y1 = y1, e->X2 = x2, e->Y2 = y2;
+    e->X3 = x3, e->Y3 = y3, e->X4 = x4, e->Y4 = y4;
+    return *e;
+}
+
+// A small drawing on the second sheet (y beyond 297 mm): two crossing lines, a circle, an
+// arc whose start ray points right and end ray up, a curve, and a text.
+void fixture(TDrawing& d) {
+    addLine(d, 20, 320, 80, 380);  // crosses the next one at (50, 350)
+    addLine(d, 20, 380, 80, 320);
+    addShape(d, ekCircle, 100, 400, 140, 440);
+    addShape(d, ekArc, 150, 300, 190, 320, 200, 310, 170, 250);  // centre (170, 310)
+    addShape(d, ekCurve, 10, 500, 20, 480, 30, 520, 40, 505);
+    TTextElement* t = d.AppendText();
+    *t = {};
+    t->X1 = 120, t->Y1 = 600, t->X2 = 160, t->Y2 = 610;
+}
+
+struct Case {
+    const char* name;
+    PointD at;
+    std::optional<PointD> want;
+};
+
+TEST(SnapIndex, CatchesTheNearestSnapPointWithinTheRadius) {
+    TDrawing d;
+    fixture(d);
+    SnapIndex index;
+    const Case cases[] = {
+        {"line end", {21, 319.5}, PointD{20, 320}},
+        {"other line end", {79.2, 381}, PointD{80, 380}},
+        {"crossing of two lines", {51.5, 349}, PointD{50, 350}},
+        {"circle centre", {121, 419}, PointD{120, 420}},
+        {"arc centre", {169, 311}, PointD{170, 310}},
+        {"arc start on its ray", {189.5, 309}, PointD{190, 310}},
+        {"arc end on its ray", {170.5, 301}, PointD{170, 300}},
+        {"curve start", {11, 501}, PointD{10, 500}},
+        {"curve end", {39, 506}, PointD{40, 505}},
+        {"nothing near", {35, 350}, std::nullopt},
+        {"on a line but far from ends and crossings", {30, 330}, std::nullopt},
+        {"a circle's rim is no snap point", {140, 420}, std::nullopt},
+        {"a text's corner is no snap point", {120, 600}, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::optional<PointD> got = index.Find(d, c.at, 2.5);
+        ASSERT_EQ(got.has_value(), c.want.has_value());
+        if (got) {
+            EXPECT_NEAR(got->x, c.want->x, 1e-9);
+            EXPECT_NEAR(got->y, c.want->y, 1e-9);
+        }
+    }
+}
+
+TEST(SnapIndex, RadiusBoundsTheCatch) {
+    TDrawing d;
+    addLine(d, 10, 10, 30, 10);
+    SnapIndex index;
+    EXPECT_FALSE(index.Find(d, {13, 10}, 2.9));  // 3 mm from the end, along the line
+    EXPECT_EQ(index.Find(d, {13, 10}, 3.1), (PointD{10, 10}));
+    EXPECT_FALSE(index.Find(d, {10, 10}, 0));
+}
+
+TEST(SnapIndex, FollowsAppendsAndRebuildsAfterInvalidation) {
+    TDrawing d;
+    fixture(d);
+    SnapIndex index;
+    ASSERT_FALSE(index.Find(d, {250, 700}, 2));
+    addLine(d, 250, 700, 260, 720);
+    index.Appended(d, d.Elements.Count() - 1, 1);
+    EXPECT_EQ(index.Find(d, {251, 701}, 2), (PointD{250, 700}));
+    // An appended line crosses an indexed one.
+    addLine(d, 20, 350, 80, 350);
+    index.Appended(d, d.Elements.Count() - 1, 1);
+    EXPECT_EQ(index.Find(d, {50.5, 350.5}, 2), (PointD{50, 350}));
+
+    // A moved element: the old place catches nothing once the index is invalidated.
+    TDrawElement& moved = const_cast<TDrawElement&>(d.Elements.At(0));
+    moved.X1 = 600;
+    moved.Y1 = 600;
+    index.Invalidate();
+    EXPECT_FALSE(index.Find(d, {20, 320}, 2));
+    EXPECT_EQ(index.Find(d, {600.5, 600}, 2), (PointD{600, 600}));
+    // Everything removed.
+    d.NewAll();
+    index.Invalidate();
+    EXPECT_FALSE(index.Find(d, {600, 600}, 2));
+}
+
+TEST(SnapIndex, SkipsBrokenRecords) {
+    TDrawing d;
+    addLine(d, NAN, 0, 10, 10);
+    addLine(d, 1e300, -1e300, 5, 5);
+    addShape(d, 77, 40, 40, 50, 50);                     // unknown kind
+    addShape(d, ekArc, 60, 60, 60, 80, 70, 70, 50, 70);  // no width: only the centre
+    SnapIndex index;
+    EXPECT_FALSE(index.Find(d, {10, 10}, 1));
+    EXPECT_EQ(index.Find(d, {5.2, 5}, 1), (PointD{5, 5}));
+    EXPECT_FALSE(index.Find(d, {40, 40}, 1));
+    EXPECT_EQ(index.Find(d, {60, 70.5}, 1), (PointD{60, 70}));
+    EXPECT_FALSE(index.Find(d, {NAN, 5}, 1));
+}
+
+// The grid answers exactly what a look at every element answers.
+TEST(SnapIndex, AgreesWithAFullSearchOnARandomDrawing) {
+    TDrawing d;
+    std::uint32_t seed = 7;
+    auto rnd = [&] {
+        seed = seed * 1664525u + 1013904223u;
+        return (seed >> 8) / double(1 << 24);
+    };
+    for (int i = 0; i < 3000; ++i) {
+        const double x = rnd() * 200, y = rnd() * 600;
+        const double len = i % 50 == 0 ? 150 : 8;  // some long lines across many cells
+        addLine(d, x, y, x + (rnd() - 0.5) * len, y + (rnd() - 0.5) * len);
+    }
+    // Every end point and every crossing, found pair by pair.
+    std::vector<PointD> all;
+    for (std::uint32_t i = 0; i < d.Elements.Count(); ++i) {
+        const TDrawElement& a = d.Elements.At(i);
+        all.push_back({a.X1, a.Y1});
+        all.push_back({a.X2, a.Y2});
+        for (std::uint32_t j = i + 1; j < d.Elements.Count(); ++j) {
+            const TDrawElement& b = d.Elements.At(j);
+            const double rx = a.X2 - a.X1, ry = a.Y2 - a.Y1, sx = b.X2 - b.X1, sy = b.Y2 - b.Y1;
+            const double den = rx * sy - ry * sx;
+            if (den == 0) continue;
+            const double t = ((b.X1 - a.X1) * sy - (b.Y1 - a.Y1) * sx) / den;
+            const double u = ((b.X1 - a.X1) * ry - (b.Y1 - a.Y1) * rx) / den;
+            if (t >= 0 && t <= 1 && u >= 0 && u <= 1) all.push_back({a.X1 + t * rx, a.Y1 + t * ry});
+        }
+    }
+    SnapIndex index;
+    index.Build(d);
+    const double radius = 2;
+    for (int q = 0; q < 2000; ++q) {
+        const PointD at{rnd() * 200, rnd() * 600};
+        double best = radius * radius;
+        std::optional<PointD> want;
+        for (PointD p : all) {
+            const double dd = (p.x - at.x) * (p.x - at.x) + (p.y - at.y) * (p.y - at.y);
+            if (dd < best) best = dd, want = p;
+        }
+        const std::optional<PointD> got = index.FindBuilt(at, radius);
+        ASSERT_EQ(got.has_value(), want.has_value()) << at.x << "," << at.y;
+        if (got) {
+            EXPECT_NEAR(got->x, want->x, 1e-9);
+            EXPECT_NEAR(got->y, want->y, 1e-9);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace tervasko
