@@ -239,4 +239,8 @@ bool TMainToolHost::SnapOn() const {
     return form_.SnapOn();
 }
 
+std::optional<PointD> TMainToolHost::FindSnapPoint(PointD mm, double radiusMm) {
+    return form_.Session->Snap.Find(form_.Session->Drawing(), mm, radiusMm);
+}
+
 }  // namespace tervasko

@@ -40,6 +40,7 @@ public:
     void ShowMeasurement(const Measurement& m) override;
     bool ShiftHeld() const override;
     bool SnapOn() const override;
+    std::optional<PointD> FindSnapPoint(PointD mm, double radiusMm) override;
 
 private:
     TMainForm& form_;

@@ -22,13 +22,18 @@ void boundingSquare(const InstrumentPlacement& pl, double sheetTopMm, PointD& b1
 void spanStep(PointerContext& p) {
     p.g.NoteInstrumentPointer(p.x, p.y);
     InstrumentPlacement& pl = p.placement();
-    if (const auto a = LegAngle({double(p.x), double(p.y)}, needlePx(p)))
-        p.drawing.ZirkelAngle = *a;
-    const PointD q = p.Q();
+    // A snap point near the pointer catches the pencil leg: the span reaches it exactly.
+    const auto caught = CatchPoint(p, p.Q());
+    const PointD q = caught ? *caught : p.Q();
+    const PointD at = caught ? PointD{q.x * p.s(), (q.y - p.sheetTopMm()) * p.s() +
+                                                       p.view().SheetTopPx(p.g.PointerSheet)}
+                             : PointD{double(p.x), double(p.y)};
+    if (const auto a = LegAngle(at, needlePx(p))) p.drawing.ZirkelAngle = *a;
     const double dx = q.x - pl.ZirkelX;
     const double dy = q.y - (p.sheetTopMm() + pl.ZirkelY);
     pl.ZirkelSpan = std::sqrt(dx * dx + dy * dy);
     p.host.Paint();
+    if (caught) DrawCatchMarker(p, *caught);
     p.host.UpdateEds();
 }
 

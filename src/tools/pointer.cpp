@@ -27,7 +27,15 @@ void InstrumentDrag::BeginSlide(const PointerContext& p, double x, double y) {
 void InstrumentDrag::SlideTo(PointerContext& p, double& x, double& y) const {
     x = (p.x - PressX) / p.s() + XAtPress;
     y = (p.y - PressY) / p.s() + YAtPress;
+    // The instrument's own point (the ruler's zero corner, the protractor's centre, the
+    // compass's needle) is what a snap point catches.
+    const auto caught = CatchPoint(p, p.instrumentMm(x, y));
+    if (caught) {
+        x = caught->x;
+        y = caught->y - p.sheetTopMm();
+    }
     p.host.Paint();
+    if (caught) DrawCatchMarker(p, *caught);
     p.host.UpdateEds();
 }
 
@@ -59,6 +67,20 @@ void DrawGuideSegment(const PointerContext& p, int width) {
     c.moveTo(a.x, a.y);
     c.lineTo(b.x, b.y);
     c.setPen(kRed, 1);
+    if (p.g.Guide.Caught) DrawCatchMarker(p, *p.g.Guide.Caught);
+}
+
+std::optional<PointD> CatchPoint(const PointerContext& p, PointD mm) {
+    if (!p.host.SnapOn() || p.host.ShiftHeld() || !(p.s() > 0)) return std::nullopt;
+    return p.host.FindSnapPoint(mm, 8 / p.s());
+}
+
+void DrawCatchMarker(const PointerContext& p, PointD mm) {
+    const IntPoint c = ScreenPoint(p, mm);
+    Canvas& canvas = p.host.ScreenCanvas();
+    canvas.setPen(kRed, 1);
+    canvas.setBrushHollow();
+    canvas.ellipse(c.x - 5, c.y - 5, c.x + 6, c.y + 6);
 }
 
 }  // namespace tervasko

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 #include "document/drawmodel.h"
 #include "tools/gesturestate.h"
 #include "tools/instrumentgeometry.h"
@@ -48,6 +50,12 @@ TDrawElement* AddPenElement(ToolHost& host, TDrawing& drawing, const char* step)
 // Draws the guide segment onto the paint box with a red pen of `width` pixels,
 // then sets the pen width back to 1.
 void DrawGuideSegment(const PointerContext& p, int width);
+
+// With "Fangen" on and Shift not held: the snap point within 8 screen pixels of `mm`
+// (drawing millimetres), if any.
+std::optional<PointD> CatchPoint(const PointerContext& p, PointD mm);
+// The mark of a point that caught: a small ring on the paint box, over the picture.
+void DrawCatchMarker(const PointerContext& p, PointD mm);
 
 // Paint-box pixel of a drawing point, as the sheet of the last press shows it.
 IntPoint ScreenPoint(const PointerContext& p, PointD mm);

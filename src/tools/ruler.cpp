@@ -23,9 +23,22 @@ void storeSegment(GuideSegment& g, PointD a, PointD b) {
 // the pointer with direction `psi`: t of the pointer, the guide's Min/Max set to it (start)
 // or widened by it, and the segment between them. On an arithmetic error the fallback takes
 // the pointer's y and the vertical at fallbackX.
-void GuideBlock(PointerContext& p, PointD a, double phi, double psi, double fallbackX, bool start) {
+// A snap point within 8 pixels of the pointer's foot on the line through `a` with direction
+// `phi` (met along `psi`): its own foot is then the end.
+static std::optional<PointD> CatchOnLine(const PointerContext& p, PointD a, double phi,
+                                         double psi) {
+    if (!p.host.SnapOn()) return std::nullopt;
+    const auto t = GuideParameter(a, phi, psi, p.Q());
+    if (!t) return std::nullopt;
+    const auto foot = GuidePoint(a, phi, *t);
+    return foot ? CatchPoint(p, *foot) : std::nullopt;
+}
+
+void GuideBlock(PointerContext& p, PointD a, double phi, double psi, double fallbackX, bool start,
+                bool catching) {
     GuideSegment& g = p.g.Guide;
-    const PointD q = p.Q();
+    g.Caught = catching ? CatchOnLine(p, a, phi, psi) : std::nullopt;
+    const PointD q = g.Caught ? *g.Caught : p.Q();
     const auto widen = [&](double t) {
         if (start) {
             g.Min = g.Max = t;
@@ -52,8 +65,9 @@ void GuideBlock(PointerContext& p, PointD a, double phi, double psi, double fall
 // Foot of the pointer on the edge line: the guide's Min/Max and FootX/FootY.
 void RulerTool::computeFoot(PointerContext& p) {
     GuideSegment& guide = p.g.Guide;
-    const PointD q = p.Q();
     const double theta = p.placement().LinealAngle;
+    guide.Caught = CatchOnLine(p, cornerMm(p), theta, theta + 90);
+    const PointD q = guide.Caught ? *guide.Caught : p.Q();
     if (const auto t = GuideParameter(cornerMm(p), theta, theta + 90, q)) {
         if (const auto foot = GuidePoint(cornerMm(p), theta, *t)) {
             guide.Min = guide.Max = *t;
@@ -68,7 +82,7 @@ void RulerTool::computeFoot(PointerContext& p) {
 
 void RulerTool::acrossBlock(PointerContext& p, bool start) {
     const double theta = p.placement().LinealAngle;
-    GuideBlock(p, {FootX, FootY}, theta + 90, theta, FootX, start);
+    GuideBlock(p, {FootX, FootY}, theta + 90, theta, FootX, start, true);
 }
 
 void RulerTool::SlidePress(PointerContext& p) {
@@ -105,12 +119,12 @@ void RulerTool::TurnRelease(PointerContext& p) {
 void RulerTool::AlongHoverOrExtend(PointerContext& p) {
     const double theta = p.placement().LinealAngle;
     if (!DrawingAlong) {
-        GuideBlock(p, cornerMm(p), theta, theta + 90, p.placement().LinealX, true);
+        GuideBlock(p, cornerMm(p), theta, theta + 90, p.placement().LinealX, true, true);
         p.host.Paint();
         DrawGuideSegment(p, 5);
         return;
     }
-    GuideBlock(p, cornerMm(p), theta, theta + 90, p.placement().LinealX, false);
+    GuideBlock(p, cornerMm(p), theta, theta + 90, p.placement().LinealX, false, true);
     p.host.Paint();
     DrawGuideSegment(p, 3);
 }
@@ -118,7 +132,7 @@ void RulerTool::AlongHoverOrExtend(PointerContext& p) {
 void RulerTool::AlongPress(PointerContext& p) {
     DrawingAlong = true;
     const double theta = p.placement().LinealAngle;
-    GuideBlock(p, cornerMm(p), theta, theta + 90, p.placement().LinealX, true);
+    GuideBlock(p, cornerMm(p), theta, theta + 90, p.placement().LinealX, true, true);
     DrawGuideSegment(p, 3);
 }
 
@@ -146,6 +160,7 @@ void RulerTool::AcrossHover(PointerContext& p) {
     c.moveTo(f.x, f.y);
     c.lineTo(f.x, f.y);
     c.setPen(kRed, 1);
+    if (p.g.Guide.Caught) DrawCatchMarker(p, *p.g.Guide.Caught);
 }
 
 void RulerTool::AcrossPress(PointerContext& p) {

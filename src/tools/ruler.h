@@ -41,8 +41,10 @@ private:
 // The guarded guide computation shared with the protractor: along the line through `a`
 // with direction `phi`, met by the pointer's line with direction `psi`; starts the range
 // (start) or widens it, and stores the segment; falls back to the vertical at fallbackX
-// through the pointer's y on an arithmetic error.
-void GuideBlock(PointerContext& p, PointD a, double phi, double psi, double fallbackX, bool start);
+// through the pointer's y on an arithmetic error. With `catching`, a snap point near the
+// pointer's foot on the line takes the pointer's place.
+void GuideBlock(PointerContext& p, PointD a, double phi, double psi, double fallbackX, bool start,
+                bool catching = false);
 
 // Adds the guide segment as a line; shared by the ruler's lines and the protractor's marks.
 void AddGuideLine(PointerContext& p, const char* step);

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "document/drawingedit.h"
@@ -133,6 +134,11 @@ public:
     virtual bool ShiftHeld() const { return false; }
     // Whether the view menu's snap switch is on.
     virtual bool SnapOn() const { return false; }
+    // The snap point of the drawing nearest to `mm` within `radiusMm` (drawing millimetres),
+    // if any.
+    virtual std::optional<PointD> FindSnapPoint(PointD /*mm*/, double /*radiusMm*/) {
+        return std::nullopt;
+    }
 
     // A change of the drawing, already made, that the user can take back as one step;
     // `step` names it in German, as the menus do. Hosts without a history drop it.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "platform/canvas.h"
 
@@ -23,6 +24,8 @@ struct HoverState {
 struct GuideSegment {
     double X1 = 0, Y1 = 0, X2 = 0, Y2 = 0;
     double Min = 0, Max = 0;
+    // The snap point that caught the end last computed, marked with the segment.
+    std::optional<PointD> Caught;
 };
 
 // The drag the ruler, the protractor and the compass have in common. The press notes the

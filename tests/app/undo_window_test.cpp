@@ -148,7 +148,8 @@ TEST_F(UndoWindow, TheSnapPointsFollowEveryStepTakenBackAndMadeAgain) {
     testing::Find<QAction>(form, "Bleistift1")->trigger();
     stroke({100, 300}, {300, 360});
     ASSERT_GT(form->Session->Drawing().Elements.Count(), 0u);
-    const TDrawElement last = form->Session->Drawing().Elements.At(form->Session->Drawing().Elements.Count() - 1);
+    const TDrawElement last =
+        form->Session->Drawing().Elements.At(form->Session->Drawing().Elements.Count() - 1);
     const PointD end{last.X2, last.Y2};
     const PointD near{end.x + 0.1, end.y - 0.1};
     SnapIndex& snap = form->Session->Snap;

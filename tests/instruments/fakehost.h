@@ -3,6 +3,7 @@
 #include <set>
 
 #include "platform/recordingcanvas.h"
+#include "tools/snapindex.h"
 #include "tools/toolhost.h"
 
 namespace tervasko::testing {
@@ -41,6 +42,16 @@ public:
     }
     void ShowPointerPosition(int, int) override {}
     Measurement measured;
+    // "Fangen", the Shift key and the drawing whose points catch.
+    bool snapOn = false, shiftHeld = false;
+    const TDrawing* snapDrawing = nullptr;
+    SnapIndex snapIndex;
+    bool SnapOn() const override { return snapOn; }
+    bool ShiftHeld() const override { return shiftHeld; }
+    std::optional<PointD> FindSnapPoint(PointD mm, double radiusMm) override {
+        if (!snapDrawing) return std::nullopt;
+        return snapIndex.Find(*snapDrawing, mm, radiusMm);
+    }
     void ShowMeasurement(const Measurement& m) override { measured = m; }
 };
 
