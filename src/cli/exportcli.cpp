@@ -30,6 +30,8 @@ constexpr const char* kUsage =
     "  .pdf   all sheets, one page each of exactly the sheet's size, at true scale.\n"
     "  .bmp   one sheet as a picture (24 bits per pixel), at --dpi dots per inch.\n"
     "  .png   the same as a PNG picture.\n"
+    "  .svg   one sheet as an SVG drawing at true size, in millimetres (--dpi plays no\n"
+    "         part).\n"
     "\n"
     "Options:\n"
     "  --dpi N           resolution of a picture, 10 to 4000 dots per inch (default 150)\n"
@@ -224,10 +226,9 @@ struct OutputType {
 };
 
 constexpr OutputType kOutputTypes[] = {
-    {".dxf", &exportDxf, false, false},
-    {".pdf", &exportPdf, false, true},
-    {".bmp", &exportPicture, true, true},
-    {".png", &exportPicture, true, true},
+    {".dxf", &exportDxf, false, false},   {".pdf", &exportPdf, false, true},
+    {".bmp", &exportPicture, true, true}, {".png", &exportPicture, true, true},
+    {".svg", &exportPicture, true, true},
 };
 
 // Reads the options; on a mistake returns the line to show.
@@ -311,7 +312,7 @@ int RunExportCommand(const std::vector<std::string>& args, std::ostream& out, st
     }
     if (!type->picture && (options.dpi || options.sheet)) {
         err << "tervasko-export: " << quoted(outPath)
-            << ": --dpi and --sheet apply only to .bmp and .png pictures\n";
+            << ": --dpi and --sheet apply only to .bmp, .png and .svg pictures\n";
         return kExitUsage;
     }
 
