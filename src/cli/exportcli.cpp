@@ -37,7 +37,7 @@ constexpr const char* kUsage =
     "  --dpi N           resolution of a picture, 10 to 4000 dots per inch (default 150)\n"
     "  --size N          a PNG picture whose longer side is N pixels (16 to 4096), whatever\n"
     "                    OUT's extension: the thumbnail that file managers ask for\n"
-    "  --sheet N         the sheet a picture shows, counted from 1 (default 1)\n"
+    "  --sheet N         the sheet a picture or SVG shows, counted from 1 (default 1)\n"
     "  --no-instruments  leave out the ruler, protractor and compass, which pictures and\n"
     "                    PDF pages otherwise show as the drawing was last shown on screen\n"
     "\n"
