@@ -4,6 +4,7 @@
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QImage>
 #include <QPainter>
@@ -16,6 +17,7 @@
 #include "app/paintbox.h"
 #include "platform/numeric.h"
 #include "platform/qt/qtcanvas.h"
+#include "session/drawingsession.h"
 #include "support/largedrawing.h"
 #include "view/drawobjects.h"
 
@@ -74,6 +76,7 @@ void BM_CycleAfterInstrumentMoved(benchmark::State& state) {
 }
 BENCHMARK(BM_CycleAfterInstrumentMoved)->Unit(benchmark::kMillisecond);
 
+// Every visible sheet drawn afresh, as after a change of the texts or a new drawing.
 void BM_CycleAfterDrawingChanged(benchmark::State& state) {
     TDrawing d;
     fillLargeDrawing(d);
@@ -82,10 +85,68 @@ void BM_CycleAfterDrawingChanged(benchmark::State& state) {
     for (auto _ : state) {
         d.Elements.Select(0)->X1 += 0.001;
         view.InvalidateDrawing();
+        view.RedrawSheets();
         runCycle(view, scene(d), screen);
     }
+    state.counters["text_measures"] =
+        benchmark::Counter(double(view.Measures().Measured()), benchmark::Counter::kAvgIterations);
 }
 BENCHMARK(BM_CycleAfterDrawingChanged)->Unit(benchmark::kMillisecond);
+
+// The cycle after one element changed (range 0: moved, 1: a stroke's 20 segments appended and
+// taken back, 2: removed and put back), on the second visible sheet: only where it lies is
+// drawn again. Compare with BM_CycleAfterDrawingChanged.
+void BM_CycleAfterOneElementChanged(benchmark::State& state) {
+    TDrawing d;
+    fillLargeDrawing(d);
+    SheetView view;
+    QImage screen(kVisible.size(), QImage::Format_RGB32);
+    runCycle(view, scene(d), screen);
+    const std::uint32_t onSecondSheet = [&] {
+        for (std::uint32_t i = 0;; ++i)
+            if (d.Elements.At(i).Y1 > 297 + 150 && d.Elements.At(i).Y1 < 297 + 200) return i;
+    }();
+    const TDrawElement kept = d.Elements.At(onSecondSheet);
+    bool toggle = false;
+    for (auto _ : state) {
+        // The change itself (a removal moves the records behind it) is not the cycle's work.
+        state.PauseTiming();
+        toggle = !toggle;
+        switch (state.range(0)) {
+            case 0:
+                d.Elements.Select(onSecondSheet)->X1 += toggle ? 2 : -2;
+                break;
+            case 1:
+                if (toggle) {
+                    for (int k = 0; k < 20; ++k) {
+                        TDrawElement* e = d.AppendElement();
+                        e->Kind = ekLine;
+                        e->Width = 0.5;
+                        e->X1 = 50 + k, e->Y1 = 297 + 180, e->X2 = 51 + k, e->Y2 = 297 + 181;
+                    }
+                } else {
+                    for (int k = 0; k < 20; ++k)
+                        d.Elements.Delete(static_cast<std::int32_t>(d.Elements.Count()) - 1);
+                }
+                break;
+            default:
+                if (toggle) {
+                    d.Elements.Delete(static_cast<std::int32_t>(onSecondSheet));
+                } else {
+                    *d.Elements.Insert(static_cast<std::int32_t>(onSecondSheet)) = kept;
+                }
+                break;
+        }
+        state.ResumeTiming();
+        view.InvalidateDrawing();
+        runCycle(view, scene(d), screen);
+    }
+    state.counters["partial"] =
+        benchmark::Counter(double(view.Stats().partial), benchmark::Counter::kAvgIterations);
+    state.counters["whole"] =
+        benchmark::Counter(double(view.Stats().whole), benchmark::Counter::kAvgIterations);
+}
+BENCHMARK(BM_CycleAfterOneElementChanged)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
 // The yardstick: plain QPainter lines of just the elements that touch the visible sheets,
 // with their pen, into sheet-sized images, found by a plain test of their end points.
@@ -120,11 +181,11 @@ BENCHMARK(BM_RawQPainterVisibleElements)->Unit(benchmark::kMillisecond);
 // (1280 x 900), on an empty drawing (range 0) and on the large one (range 1).
 void BM_RulerDragMove(benchmark::State& state) {
     TMainForm form(std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp");
-    form.ShowError = [](const std::string&) {};
+    form.Hooks().ShowError = [](const std::string&) {};
     form.resize(1280, 900);
     form.show();
-    if (state.range(0)) fillLargeDrawing(form.Drawing);
-    form.PageAnz->setValue(kPages);
+    if (state.range(0)) fillLargeDrawing(form.Session->Drawing());
+    form.findChild<QSpinBox*>("PageAnz")->setValue(kPages);
     form.SetUnChanged();
     QApplication::processEvents();
     form.PaintBox1MouseDown(MouseButton::Left, 300, 300);
@@ -132,11 +193,88 @@ void BM_RulerDragMove(benchmark::State& state) {
     for (auto _ : state) {
         dx = dx == 0 ? 1 : 0;
         form.PaintBox1MouseMove(300 + dx, 300);
-        form.ScrollBox1->viewport()->repaint();
+        form.findChild<QScrollArea*>("ScrollBox1")->viewport()->repaint();
     }
     form.PaintBox1MouseUp(MouseButton::Left, 300, 300);
 }
 BENCHMARK(BM_RulerDragMove)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// The real window on the large drawing with one instrument grabbed by its move tool: ruler
+// (0), protractor (1) or compass (2).
+struct InstrumentDrag {
+    TMainForm form{std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp"};
+    QPoint at;
+    explicit InstrumentDrag(int instrument) {
+        form.Hooks().ShowError = [](const std::string&) {};
+        form.resize(1280, 900);
+        form.show();
+        fillLargeDrawing(form.Session->Drawing());
+        form.findChild<QSpinBox*>("PageAnz")->setValue(kPages);
+        form.SetUnChanged();
+        QApplication::processEvents();
+        QAction* tools[] = {form.findChild<QAction*>("LinealVerschieben1"),
+                            form.findChild<QAction*>("WinkelmesserVerschieben1"),
+                            form.findChild<QAction*>("ZirkelVerschieben1")};
+        const QPoint places[] = {{300, 300}, {190, 190}, {567, 189}};
+        tools[instrument]->trigger();
+        at = places[instrument];
+        form.PaintBox1MouseDown(MouseButton::Left, at.x(), at.y());
+    }
+    ~InstrumentDrag() { form.PaintBox1MouseUp(MouseButton::Left, at.x(), at.y()); }
+    // One pointer move, one pixel to and fro; returns the area it damaged.
+    QRegion move(int& dx) {
+        dx = dx == 0 ? 1 : 0;
+        form.PaintBox1MouseMove(at.x() + dx, at.y());
+        return form.View.LastDamage.value_or(
+            QRegion(form.findChild<QWidget*>("PaintBox1")->rect()));
+    }
+};
+
+// One move of a dragged instrument with the repaint of what it damaged, painted piece by
+// piece as the paint box paints it, into a screen-sized image.
+void BM_InstrumentDragMove(benchmark::State& state) {
+    InstrumentDrag drag(static_cast<int>(state.range(0)));
+    QImage screen(1280, 900, QImage::Format_RGB32);
+    const QRect inView(0, 0, 1280, 900);
+    int dx = 0;
+    for (auto _ : state) {
+        const QRegion damaged = drag.move(dx) & inView;
+        QPainter p(&screen);
+        p.setClipRegion(damaged);
+        for (const QRect& r : damaged) drag.form.View.Paint(p, r);
+    }
+}
+BENCHMARK(BM_InstrumentDragMove)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
+
+// The same move without its repaint: what the tool, the fields and the cycle cost.
+void BM_InstrumentDragMoveOnly(benchmark::State& state) {
+    InstrumentDrag drag(static_cast<int>(state.range(0)));
+    int dx = 0;
+    for (auto _ : state) benchmark::DoNotOptimize(drag.move(dx));
+}
+BENCHMARK(BM_InstrumentDragMoveOnly)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
+
+// What the move above cannot go below: copying the same damaged area from a sheet-sized
+// picture to the screen image.
+void BM_InstrumentAreaCopy(benchmark::State& state) {
+    InstrumentDrag drag(static_cast<int>(state.range(0)));
+    const QRect inView(0, 0, 1280, 900);
+    int dx = 0;
+    drag.move(dx);
+    const QRegion damaged = drag.move(dx) & inView;
+    QImage sheet(drag.form.View.Geometry.SheetWidthPx, drag.form.View.Geometry.SheetHeightPx,
+                 QImage::Format_RGB32);
+    sheet.fill(Qt::white);
+    QImage screen(1280, 900, QImage::Format_RGB32);
+    long long pixels = 0;
+    for (const QRect& r : damaged) pixels += static_cast<long long>(r.width()) * r.height();
+    state.counters["damaged_px"] = static_cast<double>(pixels);
+    for (auto _ : state) {
+        QPainter p(&screen);
+        for (const QRect& r : damaged) p.drawImage(r.topLeft(), sheet, r.intersected(sheet.rect()));
+    }
+}
+BENCHMARK(BM_InstrumentAreaCopy)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
 
 long residentPeakMb() {
     rusage u{};
@@ -149,16 +287,16 @@ long residentPeakMb() {
 void BM_TenSheetsAtZoom300Scrolled(benchmark::State& state) {
     for (auto _ : state) {
         TMainForm form(std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp");
-        form.ShowError = [](const std::string&) {};
+        form.Hooks().ShowError = [](const std::string&) {};
         form.resize(1280, 900);
         form.show();
-        form.zoomed->setValue(300);
-        form.PageAnz->setValue(10);
+        form.findChild<QSpinBox*>("zoomed")->setValue(300);
+        form.findChild<QSpinBox*>("PageAnz")->setValue(10);
         QApplication::processEvents();
-        QScrollBar* bar = form.ScrollBox1->verticalScrollBar();
+        QScrollBar* bar = form.findChild<QScrollArea*>("ScrollBox1")->verticalScrollBar();
         for (int y = 0; y <= bar->maximum(); y += 600) {
             bar->setValue(y);
-            form.ScrollBox1->viewport()->repaint();
+            form.findChild<QScrollArea*>("ScrollBox1")->viewport()->repaint();
             QApplication::processEvents();
         }
     }

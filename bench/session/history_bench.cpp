@@ -26,7 +26,8 @@ void removeStroke(TDrawing& d) {
 }
 
 struct Large {
-    TDrawing drawing;
+    DrawingSession session;
+    TDrawing& drawing = session.Drawing();
     Large() { benchsupport::FillLargeDrawing(drawing, 5); }
 };
 
@@ -50,7 +51,7 @@ BENCHMARK(BM_AppendStroke200);
 // The large drawing with one 200-segment stroke in its history; taken back when done.
 class OneStroke {
 public:
-    OneStroke() : drawing_(large().drawing), session_(drawing_) {
+    OneStroke() : drawing_(large().drawing), session_(large().session) {
         const std::uint32_t first = drawing_.Elements.Count();
         appendStroke(drawing_);
         session_.Record(ElementsAppended(first, kSegments), "Bleistift");
@@ -60,7 +61,7 @@ public:
 
 private:
     TDrawing& drawing_;
-    DrawingSession session_;
+    DrawingSession& session_;
 };
 
 void BM_UndoStroke200(benchmark::State& state) {
@@ -89,8 +90,8 @@ BENCHMARK(BM_RedoStroke200);
 // at either end (a made stroke holds nothing but its range; a taken-back one its records).
 void BM_HistoryOf1000Strokes(benchmark::State& state) {
     for (auto _ : state) {
-        TDrawing d;
-        DrawingSession session(d);
+        DrawingSession session;
+        TDrawing& d = session.Drawing();
         for (int s = 0; s < 1000; ++s) {
             const std::uint32_t first = d.Elements.Count();
             appendStroke(d);

@@ -13,6 +13,7 @@
 #include "app/paintbox.h"
 #include "platform/numeric.h"
 #include "platform/recordingcanvas.h"
+#include "session/drawingsession.h"
 #include "support/largedrawing.h"
 #include "tools/dispatch.h"
 #include "view/viewgeometry.h"
@@ -35,11 +36,11 @@ void fillLargeDrawing(TDrawing& d) {
 // The window as the user has it: 1280 x 900, five sheets, the drawing drawn once.
 std::unique_ptr<TMainForm> window(bool large) {
     auto form = std::make_unique<TMainForm>(std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp");
-    form->ShowError = [](const std::string&) {};
+    form->Hooks().ShowError = [](const std::string&) {};
     form->resize(1280, 900);
     form->show();
-    form->PageAnz->setValue(kPages);
-    if (large) fillLargeDrawing(form->Drawing);
+    form->findChild<QSpinBox*>("PageAnz")->setValue(kPages);
+    if (large) fillLargeDrawing(form->Session->Drawing());
     form->SetChanged();
     form->PaintBox1Paint();
     QApplication::processEvents();
@@ -56,8 +57,9 @@ void pointerMove(TMainForm& form, int x, int y) {
 // first `keep` elements.
 void takeStrokeAway(TMainForm& form, std::uint32_t keep) {
     form.PaintBox1MouseUp(MouseButton::Left, 605, 305);
-    while (form.Drawing.Elements.Count() > keep)
-        form.Drawing.Elements.Delete(static_cast<std::int32_t>(form.Drawing.Elements.Count()) - 1);
+    while (form.Session->Drawing().Elements.Count() > keep)
+        form.Session->Drawing().Elements.Delete(
+            static_cast<std::int32_t>(form.Session->Drawing().Elements.Count()) - 1);
     form.SetChanged();
     form.PaintBox1Paint();
     QApplication::processEvents();
@@ -65,7 +67,7 @@ void takeStrokeAway(TMainForm& form, std::uint32_t keep) {
 
 void BM_PencilSegment(benchmark::State& state) {
     auto form = window(state.range(0) != 0);
-    form->Bleistift1->trigger();
+    form->findChild<QAction*>("Bleistift1")->trigger();
     QApplication::processEvents();
     for (auto _ : state) {
         state.PauseTiming();
@@ -88,7 +90,7 @@ void BM_PencilStrokeEnds(benchmark::State& state) {
     constexpr int kStroke = 2000, kTimed = 200;
     const bool last = state.range(0) != 0;
     auto form = window(true);
-    form->Bleistift1->trigger();
+    form->findChild<QAction*>("Bleistift1")->trigger();
     QApplication::processEvents();
     const auto at = [](int i) { return std::pair{105 + (i % 500), 105 + i / 5}; };
     for (auto _ : state) {
@@ -111,7 +113,7 @@ BENCHMARK(BM_PencilStrokeEnds)->ArgName("last200")->Arg(0)->Arg(1)->Unit(benchma
 // first test hits, and the cycle and the red overdraw follow, with the repaint.
 void BM_ElementHoverScan(benchmark::State& state) {
     auto form = window(true);
-    form->ObjekteLschen1->trigger();
+    form->findChild<QAction*>("ObjekteLschen1")->trigger();
     QApplication::processEvents();
     const double s = form->PixelsPerMm();
     const bool overLast = state.range(0) != 0;
@@ -119,8 +121,8 @@ void BM_ElementHoverScan(benchmark::State& state) {
     const int y = static_cast<int>(Round(100 * s)) + ViewTransform::MarginPx;
     pointerMove(*form, x, y);
     if (form->Gesture.Hover.Valid != overLast ||
-        (overLast &&
-         form->Gesture.Hover.Index != static_cast<int>(form->Drawing.Elements.Count()) - 1)) {
+        (overLast && form->Gesture.Hover.Index !=
+                         static_cast<int>(form->Session->Drawing().Elements.Count()) - 1)) {
         state.SkipWithError("the pointer is not where the benchmark wants it");
         return;
     }

@@ -22,15 +22,15 @@ std::string slashed(std::string dir) {
     return dir;
 }
 
-bool copyFile(const std::string& from, const std::string& to, std::string* error) {
+bool copyFile(const std::string& from, const std::string& to, Error* error) {
     std::vector<std::uint8_t> bytes;
     if (Error failure; !ReadWholeFile(from, bytes, &failure)) {
-        *error = EnglishText(failure);
+        *error = WithLead(failure, ErrorLead::CannotOpen, from);
         return false;
     }
     SafeFileWriter out(to);
     if (out.open() && out.write(bytes.data(), bytes.size()) && out.commit()) return true;
-    *error = out.error();
+    *error = WithLead(out.failure(), ErrorLead::CannotCreate, to);
     return false;
 }
 
@@ -45,18 +45,15 @@ QString stampOf(const std::string& path) {
 
 }  // namespace
 
-std::vector<std::string> PrepareDataFolder(const std::string& dataDir,
-                                           const std::string& programDir,
-                                           const std::string& sharedDir) {
-    std::vector<std::string> problems;
+std::vector<Error> PrepareDataFolder(const std::string& dataDir, const std::string& programDir,
+                                     const std::string& sharedDir) {
+    std::vector<Error> problems;
     const std::string data = slashed(dataDir);
     const std::string table = TranslationTable::TablePath(data);
     const std::string besideProgram = TranslationTable::TablePath(slashed(programDir));
     if (data != slashed(programDir) && !exists(table) && exists(besideProgram)) {
-        std::string error;
-        if (!copyFile(besideProgram, table, &error))
-            problems.push_back(table + ": cannot copy the translations from " + besideProgram +
-                               ": " + error);
+        Error error;
+        if (!copyFile(besideProgram, table, &error)) problems.push_back(error);
     }
 
     if (sharedDir.empty()) return problems;
@@ -72,18 +69,19 @@ std::vector<std::string> PrepareDataFolder(const std::string& dataDir,
     std::vector<ShippedRow> rows;
     Error failure;
     if (!ReadWholeFile(shipped, bytes, &failure)) {
-        problems.push_back(shipped + ": " + EnglishText(failure));
+        problems.push_back(WithLead(failure, ErrorLead::CannotOpen, shipped));
         return problems;
     }
     if (!ParseShippedTranslations(
             std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), rows,
             &error)) {
-        problems.push_back(shipped + ": " + error);
+        problems.push_back(WithLead(Failure(ErrorCode::TranslationsMalformed, {error}),
+                                    ErrorLead::CannotOpen, shipped));
         return problems;
     }
     InstallReport report;
     if (!InstallShippedTranslations(rows, data, report, &error)) {
-        problems.push_back("translations not installed: " + error);
+        problems.push_back(Failure(ErrorCode::TranslationsNotInstalled, {error}));
         return problems;
     }
     settings->setValue(key, stamp);

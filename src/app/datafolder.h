@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/error.h"
+
 namespace tervasko {
 
 inline constexpr const char* kShippedTranslationsName = "translations.tsv";
@@ -13,10 +15,10 @@ inline constexpr const char* kShippedTranslationsName = "translations.tsv";
 // the shipped translations there are merged into the table: a missing table is made from
 // them, a table of the user's only gains the rows and translations it lacks, and the merge
 // runs again only after the shipped file changed (an upgrade), so rows a user removed stay
-// removed until then. Returns what went wrong, one line each; the program starts anyway
-// (the window reports a table it cannot use).
-std::vector<std::string> PrepareDataFolder(const std::string& dataDir,
-                                           const std::string& programDir,
-                                           const std::string& sharedDir);
+// removed until then. Returns what went wrong, one error each, to be described in the user's
+// language once the window knows it; the program starts anyway (the window reports a table
+// it cannot use).
+std::vector<Error> PrepareDataFolder(const std::string& dataDir, const std::string& programDir,
+                                     const std::string& sharedDir);
 
 }  // namespace tervasko

@@ -7,8 +7,6 @@
 #include "app/dialogs/messagebox.h"
 #include "app/mainUnit.h"
 #include "app/translate/translateunit.h"
-#include "document/drawingfile.h"
-#include "export/dxfwriter.h"
 #include "i18n/messagetable.h"
 #include "session/drawingsession.h"
 
@@ -19,18 +17,16 @@ QString q(const std::string& utf8) {
     return QString::fromStdString(utf8);
 }
 
-// An empty, untitled drawing; placement, sheet and pen settings stay.
-void newAll(TMainForm& form) {
-    form.Gesture.Hover.Valid = false;  // nothing highlighted names an entry any more
-    form.Session->New();
-    form.SetUnChanged();
-}
-
 }  // namespace
 
-TFileCommands::TFileCommands(TMainForm& form) : QObject(&form), form_(form) {
+TFileCommands::TFileCommands(TMainForm& form)
+    : QObject(&form), form_(form), flow_(std::make_unique<FileFlow>(*form.Session, Dialogs)) {
     installDialogs();
+    flow_->Replaced = [this] { form_.UpdateEds(); };
+    flow_->Settled = [this] { form_.SetUnChanged(); };
 }
+
+TFileCommands::~TFileCommands() = default;
 
 void TFileCommands::installDialogs() {
     // The filters belong to the window, so that its translation finds them with the rest.
@@ -75,121 +71,59 @@ void TFileCommands::installDialogs() {
     Dialogs.SaveDialog3 = [run, dxf] {
         return run(QFileDialog::AcceptSave, dxf, "dxf", false, {});
     };
-}
-
-bool TFileCommands::saveTo(const std::string& path) {
-    // A file name whose folder is missing is never taken: the drawing keeps the name it had.
-    if (!FolderExists(q(path))) {
-        form_.ShowError(TranslateText("Die Zeichnung konnte nicht gespeichert werden.") + "\n\n" +
-                        FolderMissingMessage(q(path)));
-        return false;
-    }
-    Error error;
-    if (!form_.Session->SaveAs(path, &error)) {
-        // The star stays: the drawing is still unsaved.
-        form_.ShowError(TranslateText("Die Zeichnung konnte nicht gespeichert werden.") + "\n\n" +
-                        DescribeError(error));
-        return false;
-    }
-    form_.SetUnChanged();
-    if (FileUsed) FileUsed(path);
-    return true;
+    Dialogs.Report = [this](FileQuestions::Failure what, const std::string& path,
+                            const Error& error) {
+        using Failure = FileQuestions::Failure;
+        const char* lead = what == Failure::Open ? "Die Zeichnung konnte nicht geöffnet werden."
+                           : what == Failure::ExportDxf
+                               ? "Die DXF-Datei konnte nicht geschrieben werden."
+                               : "Die Zeichnung konnte nicht gespeichert werden.";
+        form_.ShowError(TranslateText(lead) + "\n\n" +
+                        (what == Failure::SaveFolderMissing ? FolderMissingMessage(q(path))
+                                                            : DescribeError(error)));
+    };
 }
 
 bool TFileCommands::SaveFile() {
-    if (!form_.Drawing.FileName.empty()) return saveTo(form_.Drawing.FileName);
-    const auto path = Dialogs.SaveDialog1();
-    if (!path) return false;
-    return saveTo(*path);
+    return flow_->Save();
 }
 
 void TFileCommands::Speichern1Click() {
-    SaveFile();
+    flow_->Save();
 }
 
 void TFileCommands::Speichernunter1Click() {
-    if (const auto path = Dialogs.SaveDialog1()) saveTo(*path);
+    flow_->SaveAs();
 }
 
 void TFileCommands::Neu1Click() {
-    if (form_.Changed()) {
-        switch (Dialogs.AskSave()) {
-            case FileDialogService::Answer::Yes:
-                if (SaveFile()) newAll(form_);
-                break;
-            case FileDialogService::Answer::No:
-                newAll(form_);
-                break;
-            case FileDialogService::Answer::Cancel:
-                break;
-        }
-    } else {
-        newAll(form_);
-    }
+    flow_->New();
     form_.PaintBox1Paint();
 }
 
 bool TFileCommands::LoadDrawing(const std::string& path) {
-    Error error;
-    if (!form_.Session->Load(path, &error)) {
-        // The drawing on screen and its file name stay as they were.
-        form_.ShowError(TranslateText("Die Zeichnung konnte nicht geöffnet werden.") + "\n\n" +
-                        DescribeError(error));
-        form_.PaintBox1Paint();
-        return false;
-    }
-    form_.Gesture.Hover.Valid = false;
-    form_.UpdateEds();
-    form_.SetUnChanged();
+    const bool read = flow_->Load(path);
     form_.PaintBox1Paint();
-    if (FileUsed) FileUsed(path);
-    return true;
+    return read;
 }
 
-bool TFileCommands::OpenFile() {
-    const auto path = Dialogs.OpenDialog1();
-    if (!path) {
-        form_.PaintBox1Paint();
-        return false;
-    }
-    return LoadDrawing(*path);
-}
-
-bool TFileCommands::MayReplaceDrawing() {
-    if (!form_.Changed()) return true;
-    switch (Dialogs.AskSave()) {
-        case FileDialogService::Answer::Yes:
-            return SaveFile();
-        case FileDialogService::Answer::No:
-            return true;
-        case FileDialogService::Answer::Cancel:
-            return false;
-    }
-    return false;
-}
-
-// Unsaved work is asked about before the open dialog, as for "Neu".
 void TFileCommands::ffnen1Click() {
-    if (MayReplaceDrawing()) OpenFile();
+    flow_->Open();
+    form_.PaintBox1Paint();
 }
 
 bool TFileCommands::OpenPath(const std::string& path) {
-    if (!MayReplaceDrawing()) return false;
-    return LoadDrawing(path);
+    const bool read = flow_->OpenPath(path);
+    form_.PaintBox1Paint();
+    return read;
 }
 
 void TFileCommands::DXFExportActionClick() {
-    const auto path = Dialogs.SaveDialog3();
-    if (!path) return;
-    Error error;
-    if (!form_.Session->ExportDxf(*path, &error))
-        form_.ShowError(TranslateText("Die DXF-Datei konnte nicht geschrieben werden.") + "\n\n" +
-                        DescribeError(error));
+    flow_->ExportDxf();
 }
 
-// Closing asks the same question as replacing the drawing.
 bool TFileCommands::FormCloseQuery() {
-    return MayReplaceDrawing();
+    return flow_->MayReplaceDrawing();
 }
 
 }  // namespace tervasko

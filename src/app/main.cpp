@@ -7,6 +7,7 @@
 
 #include "app/commandline.h"
 #include "app/datafolder.h"
+#include "app/dialogs/errortext.h"
 #include "app/dialogs/messagebox.h"
 #include "app/mainUnit.h"
 #include "app/recovery.h"
@@ -53,11 +54,13 @@ int main(int argc, char** argv) {
                                    << QString::fromStdString(sharedDir + "../icons"));
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("org.morvane.Tervasko")));
     const std::string dataDir = tervasko::DataDir();
-    for (const std::string& problem : tervasko::PrepareDataFolder(dataDir, programDir, sharedDir))
-        std::fprintf(stderr, "tervasko: %s\n", problem.c_str());
+    const auto problems = tervasko::PrepareDataFolder(dataDir, programDir, sharedDir);
 
     tervasko::TMainForm form(dataDir);
     form.show();
+    // Told once the window has read the user's language.
+    for (const tervasko::Error& problem : problems)
+        std::fprintf(stderr, "tervasko: %s\n", tervasko::DescribeError(problem).c_str());
     // Work that a crash or a kill cut short is offered back before anything else.
     tervasko::OfferRecovery(form);
     // The drawing is read once the window is up, as after the open dialog.

@@ -127,7 +127,8 @@ void TShape::mousePressEvent(QMouseEvent*) {
 
 TMainForm::TMainForm(std::string programDir, QWidget* parent)
     : QMainWindow(parent),
-      Session(std::make_unique<DrawingSession>(Drawing)),
+      Session(std::make_unique<DrawingSession>()),
+      Drawing(Session->Drawing()),
       ProgramDir(std::move(programDir)),
       Gesture(Session->Gesture) {
     setObjectName("TMainForm");
@@ -136,14 +137,14 @@ TMainForm::TMainForm(std::string programDir, QWidget* parent)
     f.setFamily(q("MS Sans Serif"));
     f.setPointSize(8);
     setFont(f);
-    ChooseColor = [this](Color current) -> std::optional<Color> {
+    hooks_.ChooseColor = [this](Color current) -> std::optional<Color> {
         // Qt's own dialog, which speaks the program's language (the desktop's speaks its own).
         const QColor c = QColorDialog::getColor(ToQColor(current), this, QString(),
                                                 QColorDialog::DontUseNativeDialog);
         if (!c.isValid()) return std::nullopt;
         return FromQColor(c);
     };
-    ShowError = [this](const std::string& text) {
+    hooks_.ShowError = [this](const std::string& text) {
         std::string caption;
         GetMessageText(2, caption);
         ShowMessageBox(this, QMessageBox::Warning, caption, text);
@@ -198,7 +199,7 @@ TMainForm::TMainForm(std::string programDir, QWidget* parent)
             &TMainForm::ObjekteLetzesObjektlschen1Click);
     AddTextForm = new TAddTextForm(this);
     AddTextForm->Font = &FontDialog1;
-    RunTextDialog = [](TAddTextForm& dialog) { return dialog.exec() == QDialog::Accepted; };
+    hooks_.RunTextDialog = [](TAddTextForm& dialog) { return dialog.exec() == QDialog::Accepted; };
     qApp->installEventFilter(this);  // the wheel, wherever the focus is
     FileCommands = new TFileCommands(*this);
     connect(Neu1, &QAction::triggered, FileCommands, &TFileCommands::Neu1Click);
@@ -209,7 +210,7 @@ TMainForm::TMainForm(std::string programDir, QWidget* parent)
     connect(DXFExportAction, &QAction::triggered, FileCommands,
             &TFileCommands::DXFExportActionClick);
     RecentFiles = new TRecentFiles(*this, DateiZuletztgeffnet1);
-    FileCommands->FileUsed = [this](const std::string& path) { RecentFiles->Note(path); };
+    FileCommands->Flow().FileUsed = [this](const std::string& path) { RecentFiles->Note(path); };
     new TDropOpener(*this);
     DPIForm = new TDPIForm(this);
     SeiteEinrichtenForm = new TSeiteEinrichtenForm(this);
@@ -347,15 +348,19 @@ void TMainForm::FormDestroy() {
 
 // --- title --------------------------------------------------------------------------------
 
+bool TMainForm::Changed() const {
+    return Session->Changed();
+}
+
 void TMainForm::SetChanged() {
-    Drawing.Changed = true;
+    Session->SetChangedMark(true);
     if (Recovery) Recovery->DrawingChanged();
     View.InvalidateDrawing();
     showTitle();
 }
 
 void TMainForm::SetUnChanged() {
-    Drawing.Changed = false;
+    Session->SetChangedMark(false);
     if (Recovery) Recovery->DrawingSettled();
     View.InvalidateDrawing();
     showTitle();
@@ -365,7 +370,8 @@ void TMainForm::SetUnChanged() {
 void TMainForm::showTitle() {
     std::string untitled;
     GetMessageText(6, untitled);
-    setWindowTitle(QString::fromStdString(Session->Title(TitleBase, untitled)));
+    Session->SetTitleTexts(TitleBase, untitled);
+    setWindowTitle(QString::fromStdString(Session->Title()));
 }
 
 // --- menus and panels ----------------------------------------------------------------------
@@ -737,7 +743,7 @@ void TMainForm::PaintBox1Paint() {
     scene.inches = settings.Inches();
     View.Cycle(
         scene, PaintBox1->size(), [this](int w, int h) { PaintBox1->resize(w, h); },
-        [this] { PaintBox1->update(); });
+        [this] { PaintBox1->update(); }, [this](const QRegion& r) { PaintBox1->update(r); });
 }
 
 QAction* TMainForm::ToolAction(ToolItem item) const {
@@ -905,7 +911,7 @@ void TMainForm::AnsichtZollAngabenfrdasLineal1Click() {
 }
 
 void TMainForm::FarbeBtnClick() {
-    if (const auto c = ChooseColor(PenColor())) Session->Settings.SetPenColor(*c);
+    if (const auto c = hooks_.ChooseColor(PenColor())) Session->Settings.SetPenColor(*c);
 }
 
 void TMainForm::Shape1MouseDown() {
@@ -919,7 +925,7 @@ bool TMainForm::AskText(const TextInput* preset, TextInput& result) {
         AddTextForm->SetText(preset->text);
         FontDialog1 = preset->font;
     }
-    if (!RunTextDialog(*AddTextForm)) return false;
+    if (!hooks_.RunTextDialog(*AddTextForm)) return false;
     result.text = AddTextForm->Text();
     result.font = FontDialog1;
     return true;
@@ -927,7 +933,7 @@ bool TMainForm::AskText(const TextInput* preset, TextInput& result) {
 
 void TMainForm::SetChangedOnScreen() {
     // The title as SetChanged shows it; the sheets catch up later.
-    Drawing.Changed = true;
+    Session->SetChangedMark(true);
     SheetsBehindScreen = true;
     if (Recovery) Recovery->DrawingChanged();
     showTitle();

@@ -71,12 +71,19 @@ public:
     explicit TMainForm(std::string programDir = {}, QWidget* parent = nullptr);
     ~TMainForm() override;
 
-    // The document.
-    TDrawing Drawing;
-    // The session beneath the window: the drawing's history, its settings, the gesture
+    // The session beneath the window: the drawing, its history, its settings, the gesture
     // state and the file commands' work.
     std::unique_ptr<DrawingSession> Session;
+
+private:
+    // The session's drawing, for the window's own code.
+    TDrawing& Drawing;
+
+public:
     std::string ProgramDir;
+
+private:
+    // The window's own state (declared here to keep the order of construction).
     std::string TitleBase;
     bool FormShown = false;
     bool TranslationReadOnly = false;
@@ -84,16 +91,25 @@ public:
     bool UpdatingEds = false;
     bool LoadingOptions = false;
 
+public:
     SheetView View;
     GestureState& Gesture;  // the session's
     // The windows and commands of the menus, made with the main window in this order.
     TFileCommands* FileCommands = nullptr;
     TDPIForm* DPIForm = nullptr;
+
+private:
     TSeiteEinrichtenForm* SeiteEinrichtenForm = nullptr;
+
+public:
     TSaveDialog* SaveDialog2 = nullptr;
+
+private:
     std::unique_ptr<TPrintCommands> Printing;
     TTranslateForm* TranslateForm = nullptr;
     LanguageDialogs LanguageUi;
+
+public:
     std::unique_ptr<TMainToolHost> Tools;
     std::unique_ptr<TranslationTable> Translations;
     // The recovery copy of unsaved work.
@@ -101,7 +117,7 @@ public:
 
     void SetChanged();
     void SetUnChanged();
-    bool Changed() const { return Drawing.Changed; }
+    bool Changed() const;
 
     // The paint cycle.
     void PaintBox1Paint();
@@ -117,63 +133,22 @@ public:
     double PenWidth() const;
     double EraserWidth() const;
 
-    // Asks for a colour (the colour dialog unless replaced, e.g. by tests); nullopt when
-    // cancelled.
-    std::function<std::optional<Color>(Color current)> ChooseColor;
-    // Shows a failure the user must know of (a message box unless replaced).
-    std::function<void(const std::string& text)> ShowError;
+    // The window's modal questions, each a function object that tests replace with their
+    // answers so that nothing blocks. The file commands' questions are FileCommands->Dialogs.
+    struct WindowHooks {
+        // Asks for a colour (the colour dialog); nullopt when cancelled.
+        std::function<std::optional<Color>(Color current)> ChooseColor;
+        // Shows a failure the user must know of (a message box).
+        std::function<void(const std::string& text)> ShowError;
+        // Runs the text dialog modally (exec); true on OK.
+        std::function<bool(TAddTextForm& dialog)> RunTextDialog;
+    };
+    WindowHooks& Hooks() { return hooks_; }
+    // Shows a failure the user must know of, through Hooks().ShowError.
+    void ShowError(const std::string& text) { hooks_.ShowError(text); }
 
-    // Controls, named as their objectName.
-    QWidget* ControlBar1 = nullptr;
-    QMenuBar* MenuBar20002 = nullptr;  // command menus
-    QToolBar* CommandItems = nullptr;  // the icon-only command items beside them
-    QWidget* Panel1 = nullptr;         // settings panel
-    QToolBar* MenuBar20001 = nullptr;  // tool menu
-    QWidget* Panel2 = nullptr;         // numeric entry panel
-    QWidget* Panel3 = nullptr;
-    QScrollArea* ScrollBox1 = nullptr;
-    TPaintBox* PaintBox1 = nullptr;
-    QStatusBar* StatusBar1 = nullptr;
-
-    QSpinBox* zoomed = nullptr;
-    QDoubleSpinBox* StrichEd = nullptr;
-    TShape* Shape1 = nullptr;
-    QPushButton* FarbeBtn = nullptr;
-    QDoubleSpinBox* RadierEd = nullptr;
-    QSpinBox* PageAnz = nullptr;
-
-    QDoubleSpinBox *LinXEd = nullptr, *Linyed = nullptr, *linwed = nullptr;
-    QDoubleSpinBox *WinkXed = nullptr, *WinkYEd = nullptr, *WinkWEd = nullptr;
-    QDoubleSpinBox *ZirkXed = nullptr, *ZirkYed = nullptr, *ZirksEd = nullptr;
-
-    // Command menu items.
-    QAction *Neu1 = nullptr, *ffnen1 = nullptr, *Speichern1 = nullptr, *Speichernunter1 = nullptr,
-            *DateiAlsBildexportieren1 = nullptr, *DXFExportAction = nullptr,
-            *DateiSeiteeinrichten1 = nullptr, *DateiDrucken1 = nullptr,
-            *Druckereinrichten1 = nullptr, *Beenden1 = nullptr;
-    QAction *LeistefrZahleneingabe1 = nullptr, *Lineal2 = nullptr, *Winkelmesser2 = nullptr,
-            *Zirkel2 = nullptr, *AnsichtZollAngabenfrdasLineal1 = nullptr;
-    QAction *Rueckgaengig1 = nullptr, *Wiederholen1 = nullptr;
-    QAction *SpracheDeutsch1 = nullptr, *SpracheEnglish1 = nullptr, *SpracheItaliano1 = nullptr,
-            *Sprachebersetzen1 = nullptr;
-    QMenu* DateiZuletztgeffnet1 = nullptr;  // "Zuletzt geöffnet", filled by RecentFiles
+    // The recent files' menu part.
     TRecentFiles* RecentFiles = nullptr;
-    QAction *N5 = nullptr, *N6 = nullptr, *N7 = nullptr, *N8 = nullptr, *MenuItem1 = nullptr,
-            *N9 = nullptr, *N10 = nullptr, *N11 = nullptr;
-
-    // Tool menu items.
-    QAction *Lineal1 = nullptr, *LinealVerschieben1 = nullptr, *LinealDrehen1 = nullptr,
-            *LinealAnLinealentlangzeichnen1 = nullptr, *LinealQuerzumLinealzeichnen1 = nullptr;
-    QAction *Winkelmesser1 = nullptr, *WinkelmesserVerschieben1 = nullptr,
-            *WinkelmesserDrehen1 = nullptr, *WinkelmesserGradzahlmitBleistiftmarkieren1 = nullptr;
-    QAction *Zirkel1 = nullptr, *ZirkelVerschieben1 = nullptr, *ZirkelZirkelspanne1 = nullptr,
-            *ZirkelKreisbogenzeichnen1 = nullptr, *ZirkelKreiszeichnen1 = nullptr;
-    QAction *Kurven1 = nullptr, *Bleistift1 = nullptr, *Radierer1 = nullptr;
-    QAction *Text1 = nullptr, *TextTexthinzufgen1 = nullptr, *TextTextndern1 = nullptr,
-            *TextTextlschen1 = nullptr, *TextVerschieben1 = nullptr;
-    QAction *Objekte1 = nullptr, *ObjekteLschen1 = nullptr, *ObjekteLetzesObjektlschen1 = nullptr,
-            *ObjekteVerschieben1 = nullptr;
-    QAction *Hand1 = nullptr, *Zoom1 = nullptr;
 
     // Which instruments the sheets show, for printing and pictures as on screen.
     SheetInstruments ShownInstruments() const;
@@ -217,8 +192,6 @@ public slots:
 public:
     TAddTextForm* AddTextForm = nullptr;  // created with the window, reused
     TextFontChoice FontDialog1;           // the font chooser's current font
-    // Runs the text dialog modally (exec unless replaced, e.g. by tests); true on OK.
-    std::function<bool(TAddTextForm& dialog)> RunTextDialog;
     // The text dialog for the tools: with a preset, memo and chooser take it first.
     bool AskText(const TextInput* preset, TextInput& result);
 
@@ -226,11 +199,16 @@ public:
     // while the sheets are drawn again only at the next cycle or CatchUpSheets.
     void SetChangedOnScreen();
     void CatchUpSheets();
+
+private:
     bool SheetsBehindScreen = false;
 
+public:
     // One notch of the mouse wheel, wherever the focus is.
     void FormMouseWheelUp();
     void FormMouseWheelDown();
+
+private:
     int WheelRemainder = 0;  // wheel rotation short of a notch, in 1/120 notch
 
 public slots:
@@ -245,6 +223,63 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    WindowHooks hooks_;
+    // The program's own key bindings and the tools' host reach the controls directly.
+    friend void InstallShortcuts(TMainForm& form);
+    friend struct WindowKeyActions FindWindowKeyActions(TMainForm& form);
+    friend class TMainToolHost;
+
+    // Controls, named as their objectName (tests find them by it).
+    QWidget* ControlBar1 = nullptr;
+    QMenuBar* MenuBar20002 = nullptr;  // command menus
+    QToolBar* CommandItems = nullptr;  // the icon-only command items beside them
+    QWidget* Panel1 = nullptr;         // settings panel
+    QToolBar* MenuBar20001 = nullptr;  // tool menu
+    QWidget* Panel2 = nullptr;         // numeric entry panel
+    QWidget* Panel3 = nullptr;
+    QScrollArea* ScrollBox1 = nullptr;
+    TPaintBox* PaintBox1 = nullptr;
+    QStatusBar* StatusBar1 = nullptr;
+
+    QSpinBox* zoomed = nullptr;
+    QDoubleSpinBox* StrichEd = nullptr;
+    TShape* Shape1 = nullptr;
+    QPushButton* FarbeBtn = nullptr;
+    QDoubleSpinBox* RadierEd = nullptr;
+    QSpinBox* PageAnz = nullptr;
+
+    QDoubleSpinBox *LinXEd = nullptr, *Linyed = nullptr, *linwed = nullptr;
+    QDoubleSpinBox *WinkXed = nullptr, *WinkYEd = nullptr, *WinkWEd = nullptr;
+    QDoubleSpinBox *ZirkXed = nullptr, *ZirkYed = nullptr, *ZirksEd = nullptr;
+
+    // Command menu items.
+    QAction *Neu1 = nullptr, *ffnen1 = nullptr, *Speichern1 = nullptr, *Speichernunter1 = nullptr,
+            *DateiAlsBildexportieren1 = nullptr, *DXFExportAction = nullptr,
+            *DateiSeiteeinrichten1 = nullptr, *DateiDrucken1 = nullptr,
+            *Druckereinrichten1 = nullptr, *Beenden1 = nullptr;
+    QAction *LeistefrZahleneingabe1 = nullptr, *Lineal2 = nullptr, *Winkelmesser2 = nullptr,
+            *Zirkel2 = nullptr, *AnsichtZollAngabenfrdasLineal1 = nullptr;
+    QAction *Rueckgaengig1 = nullptr, *Wiederholen1 = nullptr;
+    QAction *SpracheDeutsch1 = nullptr, *SpracheEnglish1 = nullptr, *SpracheItaliano1 = nullptr,
+            *Sprachebersetzen1 = nullptr;
+    QMenu* DateiZuletztgeffnet1 = nullptr;  // "Zuletzt geöffnet", filled by RecentFiles
+    QAction *N5 = nullptr, *N6 = nullptr, *N7 = nullptr, *N8 = nullptr, *MenuItem1 = nullptr,
+            *N9 = nullptr, *N10 = nullptr, *N11 = nullptr;
+
+    // Tool menu items.
+    QAction *Lineal1 = nullptr, *LinealVerschieben1 = nullptr, *LinealDrehen1 = nullptr,
+            *LinealAnLinealentlangzeichnen1 = nullptr, *LinealQuerzumLinealzeichnen1 = nullptr;
+    QAction *Winkelmesser1 = nullptr, *WinkelmesserVerschieben1 = nullptr,
+            *WinkelmesserDrehen1 = nullptr, *WinkelmesserGradzahlmitBleistiftmarkieren1 = nullptr;
+    QAction *Zirkel1 = nullptr, *ZirkelVerschieben1 = nullptr, *ZirkelZirkelspanne1 = nullptr,
+            *ZirkelKreisbogenzeichnen1 = nullptr, *ZirkelKreiszeichnen1 = nullptr;
+    QAction *Kurven1 = nullptr, *Bleistift1 = nullptr, *Radierer1 = nullptr;
+    QAction *Text1 = nullptr, *TextTexthinzufgen1 = nullptr, *TextTextndern1 = nullptr,
+            *TextTextlschen1 = nullptr, *TextVerschieben1 = nullptr;
+    QAction *Objekte1 = nullptr, *ObjekteLschen1 = nullptr, *ObjekteLetzesObjektlschen1 = nullptr,
+            *ObjekteVerschieben1 = nullptr;
+    QAction *Hand1 = nullptr, *Zoom1 = nullptr;
+
     void buildEditMenu(QMenuBar* bar);
     void setUpHistory();
     void bindSettings();

@@ -19,7 +19,14 @@ TPaintBox::TPaintBox(TMainForm& form, QWidget* parent) : QWidget(parent), form_(
 
 void TPaintBox::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
-    form_.View.Paint(painter, event->rect());
+    // A damaged area of several pieces (an instrument moved on every sheet) is painted piece
+    // by piece rather than as the rectangle around all of them.
+    const QRegion& region = event->region();
+    if (region.rectCount() <= 1) {
+        form_.View.Paint(painter, event->rect());
+        return;
+    }
+    for (const QRect& r : region) form_.View.Paint(painter, r);
 }
 
 namespace {

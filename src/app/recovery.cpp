@@ -66,9 +66,9 @@ bool readCopy(TMainForm& form, const std::string& path, CheckedCopy& copy, std::
 bool restore(TMainForm& form, const std::string& path, const CheckedCopy& copy) {
     DrawingSettings settings = form.CurrentSettings();
     if (!ReadDrawingBytes(copy.bytes.data() + copy.offset, copy.bytes.size() - copy.offset, path,
-                          form.Drawing, settings, nullptr, SheetSizeCheck::Refuse))
+                          form.Session->Drawing(), settings, nullptr, SheetSizeCheck::Refuse))
         return false;  // checked before; only memory can fail here, and the drawing stays then
-    form.Drawing.FileName = copy.fileName;
+    form.Session->Drawing().FileName = copy.fileName;
     form.Gesture.Hover.Valid = false;
     form.ApplySettings(settings);
     form.UpdateEds();
@@ -122,8 +122,8 @@ void TRecoveryKeeper::WriteCopy() {
     try {
         // Serialising is a copy of the element block plus the texts; the disk is the
         // writer thread's.
-        store_.Submit(
-            EncodeRecoveryCopy(form_.Drawing.FileName, form_.Drawing, form_.CurrentSettings()));
+        store_.Submit(EncodeRecoveryCopy(form_.Session->Drawing().FileName,
+                                         form_.Session->Drawing(), form_.CurrentSettings()));
     } catch (const std::bad_alloc&) {
         dirty_ = true;  // tried again at the next change
     }

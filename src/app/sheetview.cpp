@@ -1,8 +1,11 @@
 #include "app/sheetview.h"
 
 #include <QPainter>
+#include <QRegion>
 #include <algorithm>
+#include <cmath>
 #include <cstring>
+#include <vector>
 
 #include "platform/qt/qtcanvas.h"
 #include "view/drawobjects.h"
@@ -29,7 +32,8 @@ std::uint64_t bits(double d) {
 }  // namespace
 
 void SheetView::Cycle(const SheetScene& scene, QSize paintBoxSize, const ResizeFn& resize,
-                      const std::function<void()>& requestUpdate) {
+                      const std::function<void()>& requestUpdate,
+                      const RegionFn& requestRegionUpdate) {
     if (PaintSuspended) return;
     scene_ = scene;
     haveScene_ = true;
@@ -42,6 +46,7 @@ void SheetView::Cycle(const SheetScene& scene, QSize paintBoxSize, const ResizeF
         overlay_.clear();
         overlay_.setPen(kBlack, 1);
         shownBufferSheet_ = -1;
+        shown_.reset();
         resize(want.x, want.y);
         return;
     }
@@ -53,10 +58,71 @@ void SheetView::Cycle(const SheetScene& scene, QSize paintBoxSize, const ResizeF
         RenderSheet(SheetBuffer, PointerSheet);
         return;
     }
+    const bool extras = !overlay_.entries().empty() || shownBufferSheet_ >= 0;
     overlay_.clear();
     overlay_.setPen(kBlack, 1);  // the paint box's pen after a cycle
     shownBufferSheet_ = -1;
-    requestUpdate();
+    LastDamage = requestRegionUpdate ? instrumentDamage(extras) : std::nullopt;
+    if (LastDamage)
+        requestRegionUpdate(*LastDamage);
+    else
+        requestUpdate();
+}
+
+SheetView::InstrumentLook SheetView::instrumentLook() const {
+    const TDrawing& d = *scene_.drawing;
+    return {d.Placement,       d.WinkelDiameter, d.ZirkelAngle, scene_.ruler,
+            scene_.protractor, scene_.compass,   scene_.inches};
+}
+
+QRegion SheetView::instrumentArea(const InstrumentLook& look, const InstrumentLook* other) const {
+    const int w = Geometry.SheetWidthPx, h = Geometry.SheetHeightPx;
+    const double s = Geometry.PixelsPerMm;
+    const InstrumentPlacement& p = look.placement;
+    auto changed = [other](auto same) { return !other || !same(*other); };
+    const bool ruler =
+        look.ruler && changed([&](const InstrumentLook& o) {
+            return o.ruler && o.inches == look.inches && o.placement.LinealX == p.LinealX &&
+                   o.placement.LinealY == p.LinealY && o.placement.LinealAngle == p.LinealAngle;
+        });
+    const bool protractor = look.protractor && changed([&](const InstrumentLook& o) {
+                                return o.protractor && o.winkelDiameter == look.winkelDiameter &&
+                                       o.placement.WinkelX == p.WinkelX &&
+                                       o.placement.WinkelY == p.WinkelY &&
+                                       o.placement.WinkelAngle == p.WinkelAngle;
+                            });
+    const bool compass = look.compass && changed([&](const InstrumentLook& o) {
+                             return o.compass && o.zirkelAngle == look.zirkelAngle &&
+                                    o.placement.ZirkelX == p.ZirkelX &&
+                                    o.placement.ZirkelY == p.ZirkelY &&
+                                    o.placement.ZirkelSpan == p.ZirkelSpan;
+                         });
+    IntRect parts[3];
+    int n = 0;
+    if (ruler) parts[n++] = RulerBounds(p, s, w, h);
+    if (protractor) parts[n++] = ProtractorBounds(p, look.winkelDiameter, s);
+    if (compass) parts[n++] = CompassBounds(p, look.zirkelAngle, s);
+    QRegion area;
+    for (int a = 0; a < scene_.pages; ++a) {
+        const IntRect r = ViewTransform{s, h, 0}.SheetRect(a, w);
+        const QRect sheetRect(QPoint(r.left, r.top), QSize(w, h));
+        for (int i = 0; i < n; ++i) {
+            const QRect part(QPoint(parts[i].left, parts[i].top),
+                             QPoint(parts[i].right - 1, parts[i].bottom - 1));
+            area += part.translated(sheetRect.topLeft()).intersected(sheetRect);
+        }
+    }
+    return area;
+}
+
+std::optional<QRegion> SheetView::instrumentDamage(bool screenHasExtras) {
+    const ShownState now{layerKey(), scene_.pages, instrumentLook()};
+    const std::optional<ShownState> before = shown_;
+    shown_ = now;
+    if (!before || screenHasExtras || before->key != now.key || before->pages != now.pages ||
+        before->look == now.look)
+        return std::nullopt;
+    return instrumentArea(before->look, &now.look) + instrumentArea(now.look, &before->look);
 }
 
 // A buffer of another size was drawn for a view that a resize has since replaced.
@@ -78,6 +144,7 @@ std::uint64_t SheetView::layerKey() const {
 }
 
 const QImage& SheetView::drawingLayer(int sheet) {
+    catchUpWithDrawing();
     const std::uint64_t key = layerKey();
     for (auto it = layers_.begin(); it != layers_.end(); ++it) {
         if (it->sheet == sheet && it->key == key) {
@@ -101,15 +168,87 @@ const QImage& SheetView::drawingLayer(int sheet) {
     } else {
         layers_.push_front({sheet, key, QImage(size, QImage::Format_RGB32)});
     }
-    QImage& image = layers_.front().image;
+    drawLayer(layers_.front().image, sheet, nullptr);
+    return layers_.front().image;
+}
+
+// The paper, its frame, the elements and the texts; with `part`, only there.
+void SheetView::drawLayer(QImage& image, int sheet, const QRegion* part) {
     QPainter p(&image);
+    IntRect clip{0, 0, Geometry.SheetWidthPx, Geometry.SheetHeightPx};
+    if (part) {
+        p.setClipRegion(*part);
+        const QRect r = part->boundingRect();
+        clip = {r.left(), r.top(), r.right() + 1, r.bottom() + 1};
+        ++stats_.partial;
+    } else {
+        ++stats_.whole;
+    }
     QtCanvas canvas(p, scene_.dpi);
     canvas.setBrush(kWhite);
     canvas.setPen(kBlack, 1);
     canvas.rectangle(0, 0, Geometry.SheetWidthPx, Geometry.SheetHeightPx);
-    const IntRect clip{0, 0, Geometry.SheetWidthPx, Geometry.SheetHeightPx};
-    DrawObjects(canvas, *scene_.drawing, sheet, Geometry.PixelsPerMm, scene_.zoom / 100, &clip);
-    return image;
+    DrawObjects(canvas, *scene_.drawing, sheet, Geometry.PixelsPerMm, scene_.zoom / 100, &clip,
+                &measures_);
+}
+
+std::uint64_t SheetView::textsFingerprint() const {
+    std::uint64_t h = 0x51ED270B27D1A3F1ull;
+    const TDynaArray<TTextElement>& texts = scene_.drawing->Texts;
+    h = mix(h, texts.Count());
+    for (std::uint32_t i = 0; i < texts.Count(); ++i) {
+        const TTextElement& t = texts.At(i);
+        h = mix(h, bits(t.X1));
+        h = mix(h, bits(t.Y1));
+        h = mix(h, static_cast<std::uint32_t>(t.FontSize));
+        h = mix(h, static_cast<std::uint32_t>(t.Color));
+        h = mix(h, t.Charset | t.Pitch << 8 | t.Style << 16);
+        for (const char16_t c : WideView(t.Text)) h = mix(h, c);
+        h = mix(h, 0x10000);
+        for (const char c : AnsiView(t.FontName)) h = mix(h, static_cast<unsigned char>(c));
+    }
+    return h;
+}
+
+// Brings the kept pictures up to date: the areas where elements changed are drawn again in
+// the pictures of the present view; any other change makes every picture be drawn afresh.
+void SheetView::catchUpWithDrawing() {
+    if (!catchUp_ || !haveScene_) return;
+    catchUp_ = false;
+    TDrawing& d = *scene_.drawing;
+    d.Index.Sync(d.SheetHeightMm());
+    std::vector<ElementIndex::Area> areas;
+    bool all = d.Index.TakeChanges(areas);
+    const std::uint64_t texts = textsFingerprint();
+    if (caughtUpDrawing_ != &d || caughtUpTexts_ != texts) all = true;
+    caughtUpDrawing_ = &d;
+    caughtUpTexts_ = texts;
+    if (all) {
+        ++drawingRevision_;
+        return;
+    }
+    if (areas.empty()) return;
+    const std::uint64_t key = layerKey();
+    const double s = Geometry.PixelsPerMm;
+    const QRect sheetRect(0, 0, Geometry.SheetWidthPx, Geometry.SheetHeightPx);
+    // Half the pen is in the area; the rounding of the points and the pen's own rounding
+    // reach a few pixels further.
+    constexpr double kSlackPx = 4;
+    const auto pixel = [](double v) { return static_cast<int>(std::clamp(v, -1e6, 1e6)); };
+    for (CachedLayer& layer : layers_) {
+        if (layer.key != key) continue;
+        const double off = ViewTransform{s, 0, d.PageHeightInch}.SheetTopMm(layer.sheet);
+        QRegion part;
+        for (const ElementIndex::Area& a : areas) {
+            const QRect r = QRect(QPoint(pixel(std::floor(a.left * s - kSlackPx)),
+                                         pixel(std::floor((a.top - off) * s - kSlackPx))),
+                                  QPoint(pixel(std::ceil(a.right * s + kSlackPx)),
+                                         pixel(std::ceil((a.bottom - off) * s + kSlackPx))))
+                                .intersected(sheetRect);
+            if (!r.isEmpty()) part += r;
+        }
+        if (!part.isEmpty()) drawLayer(layer.image, layer.sheet, &part);
+    }
 }
 
 void SheetView::drawInstruments(QPainter& painter, const QRect& visible) {
@@ -143,22 +282,28 @@ void SheetView::Paint(QPainter& painter, const QRect& exposed) {
         const IntRect r = ViewTransform{Geometry.PixelsPerMm, h, 0}.SheetRect(a, w);
         const QRect sheetRect(QPoint(r.left, r.top), QSize(w, h));
         if (!sheetRect.intersects(exposed)) continue;
+        const QRect visible = sheetRect.intersected(exposed);
+        // Only the exposed part is copied: a paint event of several rectangles paints each
+        // in turn, and must not cover what an earlier one drew.
+        const QRect source = visible.translated(-sheetRect.topLeft());
         if (a == shownBufferSheet_) {
-            painter.drawImage(sheetRect.topLeft(), SheetBuffer);
+            painter.drawImage(visible.topLeft(), SheetBuffer, source);
             continue;
         }
-        painter.drawImage(sheetRect.topLeft(), drawingLayer(a));
+        painter.drawImage(visible.topLeft(), drawingLayer(a), source);
         painter.save();
-        const QRect visible = sheetRect.intersected(exposed);
         painter.setClipRect(visible);
         painter.translate(sheetRect.topLeft());
         drawInstruments(painter, visible.translated(-sheetRect.topLeft()));
         painter.restore();
     }
     if (!overlay_.entries().empty()) {
+        painter.save();
+        painter.setClipRect(exposed, Qt::IntersectClip);
         QtCanvas canvas(painter, scene_.dpi);
         const IntRect cull{exposed.left(), exposed.top(), exposed.right(), exposed.bottom()};
         overlay_.replay(canvas, &cull);
+        painter.restore();
     }
 }
 

@@ -2,15 +2,19 @@
 
 #include <QImage>
 #include <QRect>
+#include <QRegion>
 #include <cstdint>
 #include <functional>
 #include <list>
+#include <optional>
 
 #include "document/drawmodel.h"
 #include "platform/recordingcanvas.h"
+#include "view/drawobjects.h"
 #include "view/viewgeometry.h"
 
 class QPainter;
+class QRegion;
 
 namespace tervasko {
 
@@ -40,17 +44,35 @@ public:
     int PointerSheet = 0;     // sheet of the last press
     int PointerSheetTop = 0;  // its top in stack pixels
     QImage SheetBuffer;       // one sheet
+    // What the last cycle asked to repaint when it repainted only the instruments' area.
+    std::optional<QRegion> LastDamage;
 
     // Runs the paint cycle: computes the geometry, and when the paint box has another size,
     // calls resize and draws nothing (the repaint after the resize draws). Otherwise shows
     // every sheet afresh (or, with SingleSheetPaint, draws sheet PointerSheet into
     // SheetBuffer only) and calls requestUpdate.
+    // When only the instruments changed since the last cycle, and requestRegionUpdate is
+    // given, it is called in place of requestUpdate with the paint-box area that the old and
+    // new instruments cover; everything else on screen stays as it is.
     using ResizeFn = std::function<void(int width, int height)>;
+    using RegionFn = std::function<void(const QRegion& damaged)>;
     void Cycle(const SheetScene& scene, QSize paintBoxSize, const ResizeFn& resize,
-               const std::function<void()>& requestUpdate);
+               const std::function<void()>& requestUpdate,
+               const RegionFn& requestRegionUpdate = {});
 
-    // The drawing changed: its sheets must be drawn again at the next cycle.
-    void InvalidateDrawing() { ++drawingRevision_; }
+    // The drawing changed: the kept sheet pictures catch up with it at the next paint, each
+    // drawing again only the parts where elements changed (everything after a change of the
+    // texts or of the whole drawing).
+    void InvalidateDrawing() { catchUp_ = true; }
+    // Every sheet picture is drawn afresh at the next paint.
+    void RedrawSheets() { ++drawingRevision_; }
+
+    // How often sheet pictures were drawn whole and in part.
+    struct LayerStats {
+        std::uint64_t whole = 0, partial = 0;
+    };
+    const LayerStats& Stats() const { return stats_; }
+    const TextMeasures& Measures() const { return measures_; }
 
     // Direct overlay, in paint-box pixels, shown over the sheets until the next cycle.
     RecordingCanvas& Overlay() { return overlay_; }
@@ -74,7 +96,25 @@ private:
         QImage image;
     };
     const QImage& drawingLayer(int sheet);
+    void drawLayer(QImage& image, int sheet, const QRegion* part);
+    void catchUpWithDrawing();
+    std::uint64_t textsFingerprint() const;
     void drawInstruments(QPainter& painter, const QRect& visible);
+
+    // What the instruments look like: what a cycle compares to repaint only their area.
+    struct InstrumentLook {
+        InstrumentPlacement placement;
+        double winkelDiameter = 0, zirkelAngle = 0;
+        bool ruler = false, protractor = false, compass = false, inches = false;
+        bool operator==(const InstrumentLook&) const = default;
+    };
+    InstrumentLook instrumentLook() const;
+    // The paint-box area that the instruments of `look` cover on every sheet; of those that
+    // look otherwise in `other` only, when given.
+    QRegion instrumentArea(const InstrumentLook& look, const InstrumentLook* other) const;
+    // The area a cycle must repaint when only the instruments moved since the last one shown,
+    // or nullopt when it must repaint everything.
+    std::optional<QRegion> instrumentDamage(bool screenHasExtras);
     std::uint64_t layerKey() const;
 
     SheetScene scene_;
@@ -83,6 +123,19 @@ private:
     std::list<CachedLayer> layers_;  // most recently used first
     RecordingCanvas overlay_;
     int shownBufferSheet_ = -1;  // sheet whose picture is SheetBuffer until the next cycle
+    bool catchUp_ = false;
+    const TDrawing* caughtUpDrawing_ = nullptr;  // the drawing and texts the pictures show
+    std::uint64_t caughtUpTexts_ = 0;
+    TextMeasures measures_;
+    LayerStats stats_;
+    // What the last cycle that updated the screen showed: its sheets' key, page count and
+    // instruments; unset after a resize.
+    struct ShownState {
+        std::uint64_t key;
+        int pages;
+        InstrumentLook look;
+    };
+    std::optional<ShownState> shown_;
 };
 
 }  // namespace tervasko

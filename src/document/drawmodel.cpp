@@ -58,6 +58,7 @@ void TDrawing::NewAll() {
 void TDrawing::SwapLists(TDrawing& other) {
     Elements.Swap(other.Elements);
     Texts.Swap(other.Texts);
+    Index.SwapWith(other.Index);
 }
 
 TDrawElement* TDrawing::AppendElement() {

@@ -5,7 +5,9 @@
 #include <string>
 #include <string_view>
 
+#include "document/drawelement.h"
 #include "document/dynaarray.h"
+#include "document/elementindex.h"
 #include "platform/numeric.h"
 
 namespace tervasko {
@@ -20,29 +22,6 @@ inline bool SheetSideUsable(double inches) {
     const double mm = inches * MmPerInch;
     return std::isfinite(mm) && mm > 0 && mm <= kMaxSheetMm;
 }
-
-// Kind values of TDrawElement. Other values may come from files; such elements are kept,
-// saved and loaded, but never drawn or exported.
-enum ElementKind : std::uint32_t {
-    ekLine = 0,    // P1 -> P2
-    ekArc = 1,     // ellipse in box P1/P2, from the ray through P3 to the ray through P4,
-                   // counter-clockwise on screen
-    ekCircle = 2,  // ellipse inscribed in box P1/P2
-    ekCurve = 3,   // cubic Bezier P1, controls P2 and P3, end P4
-};
-
-// One drawn element. Millimetres, y down through the whole stack of sheets. The in-memory
-// layout happens to equal the 88-byte record of the drawing file, but the file is read and
-// written field by field.
-struct TDrawElement {
-    std::uint32_t Kind;
-    std::uint32_t Reserved1;  // no meaning; kept as found
-    double Width;             // pen width, mm
-    double X1, Y1, X2, Y2, X3, Y3, X4, Y4;
-    std::uint32_t Color;  // 0x00BBGGRR
-    std::uint32_t Reserved2;
-};
-static_assert(sizeof(TDrawElement) == 88);
 
 // One text element. Text and FontName are heap blocks owned by the record alone; whoever
 // removes the record or replaces a string frees the old block (FreeTextStrings).
@@ -93,7 +72,7 @@ struct InstrumentPlacement {
 // in the window's controls (pen, zoom, page count, view switches) travel in DrawingSettings.
 class TDrawing {
 public:
-    TDrawing() = default;
+    TDrawing() { Elements.SetObserver(&Index); }
     ~TDrawing();
     TDrawing(const TDrawing&) = delete;
     TDrawing& operator=(const TDrawing&) = delete;
@@ -102,6 +81,8 @@ public:
     TTextElement* CurText = nullptr;
     TDynaArray<TDrawElement> Elements{&CurElement};
     TDynaArray<TTextElement> Texts{&CurText};
+    // Which elements lie near which sheet, following every change of Elements.
+    ElementIndex Index{Elements};
 
     double PageWidthInch = 210 / MmPerInch;  // A4 portrait
     double PageHeightInch = 297 / MmPerInch;
@@ -114,13 +95,20 @@ public:
 
     double SheetHeightMm() const { return PageHeightInch * MmPerInch; }
 
+    // The elements, in list order, that may reach the stripe top..bottom (drawing mm) with
+    // half their pen; nullptr when every element must be taken (see ElementIndex::Near).
+    const std::vector<std::uint32_t>* ElementsNear(double top, double bottom) {
+        Index.Sync(SheetHeightMm());
+        return Index.Near(top, bottom);
+    }
+
     // Frees every text's strings, empties both lists, forgets the file name and marks the
     // drawing unchanged. Sheet size, placement and the control values stay as they are.
     void NewAll();
 
     // Exchanges both record lists with those of `other`; each drawing's CurElement and
-    // CurText then point into its own new lists. A file is read into a fresh drawing and
-    // swapped in only once it was read completely.
+    // CurText then point into its own new lists, and each index follows its records. A file
+    // is read into a fresh drawing and swapped in only once it was read completely.
     void SwapLists(TDrawing& other);
 
     // Appends an element or text and marks the drawing changed; nullptr when memory ran out.

@@ -6,6 +6,23 @@
 
 namespace tervasko {
 
+// Told of the changes to a list that the bytes of its records do not show by themselves, for
+// keeping something derived from the records (an index) up to date. Appended records are not
+// announced: they are the records from the last known count on.
+class RecordListObserver {
+public:
+    virtual ~RecordListObserver() = default;
+    // Record i was handed out for writing (Select, Exchange); `record` is still as it was.
+    virtual void Touching(std::uint32_t i, const void* record) = 0;
+    // Record i is about to be removed; the records behind it then move down by one.
+    virtual void Removing(std::uint32_t i, const void* record) = 0;
+    // A record is about to be inserted at i, the records from i on moving up by one; its
+    // bytes are written by the caller afterwards.
+    virtual void Inserting(std::uint32_t i) = 0;
+    // The whole contents were replaced (cleared, swapped).
+    virtual void Reset() = 0;
+};
+
 // The byte-level part of the record list: one contiguous block of fixed-size records that
 // grows and shrinks in whole steps of GrowBy records, and a Position that is both the
 // current record and the iteration cursor. Records move only as raw bytes.
@@ -34,9 +51,16 @@ public:
     using Reallocator = void* (*)(void* old, std::size_t oldBytes, std::size_t newBytes);
     static void SetReallocator(Reallocator reallocator);  // nullptr restores the default
     static void* DefaultReallocate(void* old, std::size_t oldBytes, std::size_t newBytes);
+    // Releases a block of `bytes` that DefaultReallocate supplied.
+    static void DefaultRelease(void* block, std::size_t bytes);
+
+    // The observer is told of removals, insertions, records handed out for writing and
+    // resets; it stays with this list when the contents are swapped. nullptr: none.
+    void SetObserver(RecordListObserver* observer) { observer_ = observer; }
 
 protected:
     void* selectRaw(std::int32_t i);
+    void* touchRaw(std::int32_t i);  // selectRaw, telling the observer first
     void* appendRaw();  // nullptr when the block could not be grown; nothing changed then
     void* appendManyRaw(std::uint32_t n);  // first of n new records; the last is current
     bool deleteRaw(std::int32_t i);
@@ -49,6 +73,7 @@ protected:
 
 private:
     bool applyCapacityRule();
+    void releaseBlock();
 
     std::size_t recordSize_;
     std::uint32_t count_ = 0;
@@ -56,6 +81,7 @@ private:
     std::size_t capacity_ = 0;
     std::int32_t position_ = -1;
     void* current_ = nullptr;
+    RecordListObserver* observer_ = nullptr;
 };
 
 // A growable list of trivially copyable records whose current record is published through
@@ -73,7 +99,8 @@ public:
     const T& At(std::uint32_t i) const { return *static_cast<const T*>(DynaArrayCore::At(i)); }
 
     // No range check: the caller passes 0 <= i < Count.
-    T* Select(std::int32_t i) { return publish(static_cast<T*>(selectRaw(i))); }
+    // The record may be written through the pointer until the next change of the list.
+    T* Select(std::int32_t i) { return publish(static_cast<T*>(touchRaw(i))); }
 
     // The new record is current. Its bytes are zero in a fresh block but may be those of a
     // record removed earlier when the slot was used before, so set every field you read.

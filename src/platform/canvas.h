@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -23,6 +24,11 @@ struct IntPoint {
 struct PointD {
     double x = 0, y = 0;
     bool operator==(const PointD&) const = default;
+};
+
+// A line from `from` to `to`.
+struct IntLine {
+    IntPoint from, to;
 };
 
 struct IntRect {
@@ -72,6 +78,9 @@ public:
     // through (x3, y3) to the ray through (x4, y4), both from the box centre; equal rays give
     // the whole ellipse.
     virtual void arc(int left, int top, int right, int bottom, int x3, int y3, int x4, int y4) = 0;
+    // The same as moveTo(from) and lineTo(to) for each line in turn, with the current pen;
+    // the last line's end becomes current. Canvases may draw the lines in one go.
+    virtual void lines(const IntLine* lines, std::size_t count);
     // Cubic Bezier segment from the current position; `end` becomes current.
     virtual void bezierTo(IntPoint c1, IntPoint c2, IntPoint end) = 0;
     // One line of text whose top-left corner (before rotation by the font's escapement)

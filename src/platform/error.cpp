@@ -86,6 +86,11 @@ constexpr Sentence kDetails[] = {
     {"it ends inside the drawing's name", "Sie endet im Namen der Zeichnung."},
     // DrawingNameBroken
     {"the drawing's name is broken", "Der Name der Zeichnung ist beschädigt."},
+    // TranslationsMalformed
+    {"the shipped translations are malformed (%1)",
+     "Die mitgelieferten Übersetzungen sind fehlerhaft (%1)."},
+    // TranslationsNotInstalled
+    {"The translations were not installed: %1", "Die Übersetzungen wurden nicht eingerichtet: %1"},
     // Other
     {"%S", "%S"},
 };

@@ -42,7 +42,10 @@ enum class ErrorCode {
     NotARecoveryCopy,
     EndsInDrawingName,
     DrawingNameBroken,
-    Other,  // words of a library's own in SystemText, shown as they are
+    // The shipped translations at start-up.
+    TranslationsMalformed,     // Args: the parser's words (line and fault)
+    TranslationsNotInstalled,  // Args: the reason
+    Other,                     // words of a library's own in SystemText, shown as they are
 };
 
 // The part a sentence begins with, naming the file.

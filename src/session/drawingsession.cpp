@@ -33,8 +33,7 @@ private:
 
 }  // namespace
 
-DrawingSession::DrawingSession(TDrawing& drawing, QObject* parent)
-    : QObject(parent), drawing_(drawing) {
+DrawingSession::DrawingSession(QObject* parent) : QObject(parent) {
     history_.setUndoLimit(kHistoryLimit);
 }
 
@@ -90,9 +89,14 @@ bool DrawingSession::ExportDxf(const std::string& path, Error* error) {
     return savedxfArc(path, drawing_, Settings.PageCount(), error);
 }
 
-std::string DrawingSession::Title(const std::string& base, const std::string& untitled) const {
-    const std::string name = drawing_.FileName.empty() ? untitled : drawing_.FileName;
-    return base + " - [" + name + (drawing_.Changed ? "*]" : "]");
+void DrawingSession::SetTitleTexts(std::string base, std::string untitled) {
+    titleBase_ = std::move(base);
+    untitled_ = std::move(untitled);
+}
+
+std::string DrawingSession::Title() const {
+    const std::string name = drawing_.FileName.empty() ? untitled_ : drawing_.FileName;
+    return titleBase_ + " - [" + name + (drawing_.Changed ? "*]" : "]");
 }
 
 void DrawingSession::Restart() {

@@ -24,9 +24,16 @@ public:
     // Steps kept at most; the oldest are forgotten first.
     static constexpr int kHistoryLimit = 1000;
 
-    explicit DrawingSession(TDrawing& drawing, QObject* parent = nullptr);
+    explicit DrawingSession(QObject* parent = nullptr);
 
+    // The drawing the session holds; the window and the tools reach it through here.
     TDrawing& Drawing() { return drawing_; }
+    const TDrawing& Drawing() const { return drawing_; }
+    // The file the drawing was last read from or saved to; empty while untitled.
+    const std::string& FileName() const { return drawing_.FileName; }
+    // The changed mark: the drawing differs from its file (or, untitled, from nothing).
+    bool Changed() const { return drawing_.Changed; }
+    void SetChangedMark(bool changed) { drawing_.Changed = changed; }
     // The settings that travel with the drawing, and the inch switch.
     SettingsModel Settings;
     // The pointer tools' state between events.
@@ -64,8 +71,10 @@ public:
     bool SaveAs(const std::string& path, Error* error);
     bool ExportDxf(const std::string& path, Error* error);
 
-    // The window's title: "<base> - [<file or untitled>]", with a star while changed.
-    std::string Title(const std::string& base, const std::string& untitled) const;
+    // The window's title: "<base> - [<file or untitled>]", with a star while changed. The
+    // two words are the window's, in its language.
+    void SetTitleTexts(std::string base, std::string untitled);
+    std::string Title() const;
 
     // Takes the last step back, or makes the next one again; nothing while a gesture that
     // changes the drawing is under way.
@@ -78,8 +87,10 @@ signals:
     void Restored();
 
 private:
-    TDrawing& drawing_;
+    // Before the history: its steps point into the drawing, so they go first.
+    TDrawing drawing_;
     QUndoStack history_;
+    std::string titleBase_, untitled_;
 };
 
 }  // namespace tervasko

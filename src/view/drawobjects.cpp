@@ -112,36 +112,154 @@ bool ElementMayTouch(const TDrawElement& e, double off, double scale, const IntR
     return !(right < clip.left || left > clip.right || bottom < clip.top || top > clip.bottom);
 }
 
+IntRect TextMeasures::Measure(Canvas& canvas, std::uint32_t i, const TTextElement& text, int left,
+                              int top, double fontScale) {
+    if (entries_.size() <= i) entries_.resize(i + 1);
+    Entry& e = entries_[i];
+    const int dpi = canvas.logicalDpiY();
+    const std::u16string_view content = WideView(text.Text);
+    const std::string_view font = AnsiView(text.FontName);
+    const auto inRange = [](std::int64_t v) { return v > -kPixelLimit && v < kPixelLimit; };
+    if (e.valid && e.dpi == dpi && e.fontScale == fontScale && e.fontSize == text.FontSize &&
+        e.charset == text.Charset && e.pitch == text.Pitch && e.style == text.Style &&
+        e.text == content && e.fontName == font && inRange(std::int64_t{left} + e.width) &&
+        inRange(std::int64_t{top} + e.height))
+        return {left, top, left + e.width, top + e.height};
+    canvas.setFont(TextFont(text, fontScale, dpi));
+    canvas.setTransparentBackground(true);
+    const IntRect box = canvas.drawText({left, top, 0, 0}, content, true);
+    ++measured_;
+    // A box held at the pixel limit says nothing about the text's size.
+    e.valid = inRange(box.right) && inRange(box.bottom) && inRange(left) && inRange(top);
+    if (!e.valid) return box;
+    e.width = box.right - left, e.height = box.bottom - top;
+    e.dpi = dpi, e.fontScale = fontScale;
+    e.fontSize = text.FontSize, e.charset = text.Charset, e.pitch = text.Pitch;
+    e.style = text.Style;
+    e.text.assign(content);
+    e.fontName.assign(font);
+    return box;
+}
+
+namespace {
+
+// Lines drawn together while they share one pen; anything else drawn in between comes after
+// the lines before it.
+class LineRun {
+public:
+    explicit LineRun(Canvas& canvas) : canvas_(canvas) { lines_.reserve(4096); }
+    ~LineRun() { flush(); }
+    void pen(Color color, int width) {
+        if (color == color_ && width == width_) return;
+        flush();
+        canvas_.setPen(color, width);
+        color_ = color, width_ = width;
+    }
+    void add(IntPoint a, IntPoint b) { lines_.push_back({a, b}); }
+    void flush() {
+        if (lines_.empty()) return;
+        canvas_.lines(lines_.data(), lines_.size());
+        lines_.clear();
+    }
+
+private:
+    Canvas& canvas_;
+    std::vector<IntLine> lines_;
+    Color color_ = kBlack;
+    int width_ = 1;
+};
+
+void drawInRun(LineRun& run, Canvas& canvas, const TDrawElement& e, double off, double scale) {
+    run.pen(e.Color, ElementPenWidth(e.Width, scale));
+    const IntPoint p1{px(e.X1, scale), px(e.Y1 - off, scale)};
+    const IntPoint p2{px(e.X2, scale), px(e.Y2 - off, scale)};
+    if (e.Kind == ekLine) {
+        run.add(p1, p2);
+        return;
+    }
+    run.flush();
+    switch (e.Kind) {
+        case ekArc:
+            canvas.arc(p1.x, p1.y, p2.x, p2.y, px(e.X3, scale), px(e.Y3 - off, scale),
+                       px(e.X4, scale), px(e.Y4 - off, scale));
+            break;
+        case ekCircle:
+            canvas.ellipse(p1.x, p1.y, p2.x, p2.y);
+            break;
+        case ekCurve:
+            canvas.moveTo(p1.x, p1.y);
+            canvas.bezierTo(p2, {px(e.X3, scale), px(e.Y3 - off, scale)},
+                            {px(e.X4, scale), px(e.Y4 - off, scale)});
+            break;
+        default:
+            break;  // kinds of later versions are kept but not drawn
+    }
+}
+
+}  // namespace
+
 void DrawObjects(Canvas& canvas, TDrawing& drawing, int sheetIndex, double scale, double fontScale,
-                 const IntRect* clip) {
+                 const IntRect* clip, TextMeasures* measures) {
     const double off = ViewTransform{scale, 0, drawing.PageHeightInch}.SheetTopMm(sheetIndex);
     canvas.setPen(kBlack, 1);
     canvas.setBrushHollow();
-    drawing.Elements.Rewind();
-    while (drawing.Elements.Next()) {
-        const TDrawElement& e = *drawing.CurElement;
-        if (clip && !ElementMayTouch(e, off, scale, *clip)) continue;
-        DrawElement(canvas, e, off, scale);
+    {
+        LineRun run(canvas);
+        const std::vector<std::uint32_t>* near = nullptr;
+        // Half a pen and the rounding of the points to pixels are as far as anything drawn
+        // reaches beyond an element's points (see ElementMayTouch).
+        if (clip && scale > 0)
+            near = drawing.ElementsNear(off + (clip->top - 3) / scale,
+                                        off + (clip->bottom + 3) / scale);
+        const TDynaArray<TDrawElement>& list = drawing.Elements;
+        if (near) {
+            // The records of one sheet lie scattered through the list: fetched a few ahead,
+            // they arrive while the ones before are drawn.
+            constexpr std::size_t kAhead = 16;
+            const std::uint32_t* at = near->data();
+            const std::size_t n = near->size();
+            for (std::size_t k = 0; k < n; ++k) {
+                if (k + kAhead < n) __builtin_prefetch(&list.At(at[k + kAhead]));
+                const TDrawElement& e = list.At(at[k]);
+                if (ElementMayTouch(e, off, scale, *clip)) drawInRun(run, canvas, e, off, scale);
+            }
+        } else {
+            for (std::uint32_t i = 0, n = list.Count(); i < n; ++i) {
+                const TDrawElement& e = list.At(i);
+                if (clip && !ElementMayTouch(e, off, scale, *clip)) continue;
+                drawInRun(run, canvas, e, off, scale);
+            }
+        }
     }
     drawing.Texts.Rewind();
+    std::uint32_t index = 0;
     while (drawing.Texts.Next()) {
         TTextElement& t = *drawing.CurText;
         IntRect r;
         if (clip) {
-            canvas.setFont(TextFont(t, fontScale, canvas.logicalDpiY()));
-            canvas.setTransparentBackground(true);
-            r = canvas.drawText({px(t.X1, scale), px(t.Y1 - off, scale), 0, 0}, WideView(t.Text),
-                                true);
+            const int left = px(t.X1, scale), top = px(t.Y1 - off, scale);
+            if (measures) {
+                r = measures->Measure(canvas, index, t, left, top, fontScale);
+            } else {
+                canvas.setFont(TextFont(t, fontScale, canvas.logicalDpiY()));
+                canvas.setTransparentBackground(true);
+                r = canvas.drawText({left, top, 0, 0}, WideView(t.Text), true);
+            }
             // Italic and large glyphs may lean out of the measured box a little.
             const int slack = (r.bottom - r.top) + 2;
             const bool touches = !(r.right + slack < clip->left || r.left - slack > clip->right ||
                                    r.bottom + slack < clip->top || r.top - slack > clip->bottom);
-            if (touches) r = DrawTextElement(canvas, t, off, scale, fontScale);
+            if (touches) {
+                canvas.setFont(TextFont(t, fontScale, canvas.logicalDpiY()));
+                canvas.setTransparentBackground(true);
+                canvas.drawText(r, WideView(t.Text), false);
+            }
         } else {
             r = DrawTextElement(canvas, t, off, scale, fontScale);
         }
         t.X2 = r.right / scale;
         t.Y2 = r.bottom / scale + off;
+        ++index;
     }
 }
 

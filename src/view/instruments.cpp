@@ -41,7 +41,73 @@ std::u16string number(long long n) {
     return {s.begin(), s.end()};
 }
 
+// Farther than any pixel of a view.
+constexpr double kFar = 1e8;
+
+// Grows to take in points; starts empty.
+struct Box {
+    double left = HUGE_VAL, top = HUGE_VAL, right = -HUGE_VAL, bottom = -HUGE_VAL;
+    void add(double x, double y) {
+        left = std::min(left, x);
+        top = std::min(top, y);
+        right = std::max(right, x);
+        bottom = std::max(bottom, y);
+    }
+    // Widened by `margin` pixels on each side; a box that is not finite (a broken placement)
+    // covers everything.
+    IntRect pixels(double margin) const {
+        if (!(std::isfinite(left) && std::isfinite(top) && std::isfinite(right) &&
+              std::isfinite(bottom)))
+            return {-static_cast<int>(kFar), -static_cast<int>(kFar), static_cast<int>(kFar),
+                    static_cast<int>(kFar)};
+        auto clampI = [](double v) { return static_cast<int>(std::clamp(v, -kFar, kFar)); };
+        return {clampI(std::floor(left - margin)), clampI(std::floor(top - margin)),
+                clampI(std::ceil(right + margin)) + 1, clampI(std::ceil(bottom + margin)) + 1};
+    }
+};
+
+// Room around an instrument's outline for its labels' overhang, the pen and smoothing.
+double labelMargin(double s) {
+    return 4 * s + 4;
+}
+
 }  // namespace
+
+IntRect RulerBounds(const InstrumentPlacement& p, double s, int sheetWidthPx, int sheetHeightPx) {
+    const double a = p.LinealAngle * kDegToRad;
+    const double ca = std::cos(a), sa = std::sin(a);
+    const double cv = std::cos(a + std::numbers::pi / 2), sv = std::sin(a + std::numbers::pi / 2);
+    const double L = sheetWidthPx + sheetHeightPx;
+    const double x0 = p.LinealX * s, y0 = p.LinealY * s;
+    Box b;
+    b.add(x0, y0);
+    b.add(x0 + L * ca, y0 + L * sa);
+    b.add(x0 + 10 * s * cv, y0 + 10 * s * sv);
+    b.add(x0 + L * ca + 10 * s * cv, y0 + L * sa + 10 * s * sv);
+    return b.pixels(labelMargin(s));
+}
+
+IntRect ProtractorBounds(const InstrumentPlacement& p, double winkelDiameter, double s) {
+    const double R = std::max(std::fabs(winkelDiameter / 2), 30.0);
+    Box b;
+    b.add((p.WinkelX - R) * s, (p.WinkelY - R) * s);
+    b.add((p.WinkelX + R) * s, (p.WinkelY + R) * s);
+    return b.pixels(labelMargin(s));
+}
+
+IntRect CompassBounds(const InstrumentPlacement& p, double zirkelAngle, double s) {
+    const double a = zirkelAngle * kDegToRad;
+    const double ux = std::cos(a), uy = std::sin(a);
+    const double nx = p.ZirkelX, ny = p.ZirkelY, span = p.ZirkelSpan;
+    Box b;
+    // The head circle and the diamond lie within 3 mm of the line from needle to pencil.
+    for (double dx : {-3.0, 3.0})
+        for (double dy : {-3.0, 3.0}) {
+            b.add((nx + dx) * s, (ny + dy) * s);
+            b.add((nx + span * ux + dx) * s, (ny + span * uy + dy) * s);
+        }
+    return b.pixels(4);
+}
 
 int InstrumentLabelHeight(double s) {
     return static_cast<int>(Trunc(2.8 * s));

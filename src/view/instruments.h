@@ -21,6 +21,13 @@ void DrawProtractor(Canvas& canvas, const InstrumentPlacement& placement, double
 void DrawCompass(Canvas& canvas, const InstrumentPlacement& placement, double zirkelAngle,
                  double s);
 
+// Rectangles in sheet pixels (right and bottom exclusive) that hold every pixel the matching
+// Draw function may touch, labels, pen width and smoothing included.
+IntRect RulerBounds(const InstrumentPlacement& placement, double s, int sheetWidthPx,
+                    int sheetHeightPx);
+IntRect ProtractorBounds(const InstrumentPlacement& placement, double winkelDiameter, double s);
+IntRect CompassBounds(const InstrumentPlacement& placement, double zirkelAngle, double s);
+
 // Height in pixels of the instruments' label font (2.8 mm).
 int InstrumentLabelHeight(double s);
 

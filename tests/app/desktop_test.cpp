@@ -23,6 +23,8 @@
 #include "document/drawingfile.h"
 #include "i18n/shippedtranslations.h"
 #include "i18n/translationtable.h"
+#include "session/drawingsession.h"
+#include "support/find.h"
 #include "support/tempdir.h"
 
 namespace tervasko {
@@ -54,7 +56,7 @@ protected:
 
     void makeForm() {
         form = std::make_unique<TMainForm>(dir.path());
-        form->ShowError = [this](const std::string& text) { errors.push_back(text); };
+        form->Hooks().ShowError = [this](const std::string& text) { errors.push_back(text); };
         form->show();
         QApplication::processEvents();
         FileDialogService& d = form->FileCommands->Dialogs;
@@ -76,10 +78,10 @@ protected:
         return path;
     }
     void change() {
-        form->Drawing.AppendElement()->Kind = ekLine;
+        form->Session->Drawing().AppendElement()->Kind = ekLine;
         form->SetChanged();
     }
-    std::uint32_t elements() const { return form->Drawing.Elements.Count(); }
+    std::uint32_t elements() const { return form->Session->Drawing().Elements.Count(); }
     QStringList recent() const { return form->RecentFiles->Files(); }
 };
 
@@ -127,7 +129,7 @@ TEST_F(DesktopTest, ACommandLineDrawingOpensAsAfterTheOpenDialog) {
     QDir::setCurrent(startFolder);
     EXPECT_TRUE(errors.empty());
     EXPECT_EQ(elements(), 3u);
-    EXPECT_EQ(form->Drawing.FileName, good);
+    EXPECT_EQ(form->Session->Drawing().FileName, good);
     EXPECT_TRUE(form->windowTitle().endsWith("good.tvk]"));
     EXPECT_EQ(recent(), QStringList{QString::fromStdString(good)});
 }
@@ -151,7 +153,7 @@ TEST_F(DesktopTest, ABrokenOrMissingCommandLineDrawingIsToldAndLeavesTheEmptyDra
             << errors[0];
         EXPECT_NE(errors[0].find(path), std::string::npos) << errors[0];
         EXPECT_EQ(elements(), 0u);
-        EXPECT_TRUE(form->Drawing.FileName.empty());
+        EXPECT_TRUE(form->Session->Drawing().FileName.empty());
         EXPECT_FALSE(form->Changed());
         EXPECT_TRUE(recent().isEmpty());
     }
@@ -205,7 +207,7 @@ TEST_F(DesktopTest, OnlyASingleLocalDrawingIsTaken) {
 
     EXPECT_TRUE(drop(*form, {QUrl::fromLocalFile(QString::fromStdString(b))}));  // any case
     EXPECT_EQ(elements(), 2u);
-    EXPECT_EQ(form->Drawing.FileName, b);
+    EXPECT_EQ(form->Session->Drawing().FileName, b);
 }
 
 TEST_F(DesktopTest, ADropAsksAboutUnsavedWorkFirst) {
@@ -259,12 +261,16 @@ TEST_F(DesktopTest, TheRecentMenuSitsBeforeTheLastSeparatorAndBeenden) {
     ASSERT_NE(datei, nullptr);
     const QList<QAction*> items = datei->actions();
     ASSERT_GE(items.size(), 3);
-    EXPECT_EQ(items.at(items.size() - 1), form->Beenden1);
+    EXPECT_EQ(items.at(items.size() - 1), testing::Find<QAction>(form, "Beenden1"));
     EXPECT_TRUE(items.at(items.size() - 2)->isSeparator());
-    EXPECT_EQ(items.at(items.size() - 3), form->DateiZuletztgeffnet1->menuAction());
-    EXPECT_EQ(items.at(items.size() - 4), form->Druckereinrichten1);
-    EXPECT_EQ(form->DateiZuletztgeffnet1->title(), QString::fromUtf8("Zuletzt geöffnet"));
-    EXPECT_FALSE(form->DateiZuletztgeffnet1->menuAction()->isEnabled());  // nothing yet
+    EXPECT_EQ(items.at(items.size() - 3),
+              testing::Find<QMenu>(form, "DateiZuletztgeffnet1")->menuAction());
+    EXPECT_EQ(items.at(items.size() - 4), testing::Find<QAction>(form, "Druckereinrichten1"));
+    EXPECT_EQ(testing::Find<QMenu>(form, "DateiZuletztgeffnet1")->title(),
+              QString::fromUtf8("Zuletzt geöffnet"));
+    EXPECT_FALSE(testing::Find<QMenu>(form, "DateiZuletztgeffnet1")
+                     ->menuAction()
+                     ->isEnabled());  // nothing yet
 }
 
 TEST_F(DesktopTest, OpenedAndSavedDrawingsAreListedNewestFirstAndKeptForTheNextRun) {
@@ -279,7 +285,7 @@ TEST_F(DesktopTest, OpenedAndSavedDrawingsAreListedNewestFirstAndKeptForTheNextR
     const QStringList expected = {QString::fromStdString(saved), QString::fromStdString(b),
                                   QString::fromStdString(a)};
     EXPECT_EQ(recent(), expected);
-    EXPECT_TRUE(form->DateiZuletztgeffnet1->menuAction()->isEnabled());
+    EXPECT_TRUE(testing::Find<QMenu>(form, "DateiZuletztgeffnet1")->menuAction()->isEnabled());
     ASSERT_NE(form->RecentFiles->Item(2), nullptr);
     EXPECT_EQ(form->RecentFiles->Item(0)->text(), "&1 " + QString::fromStdString(saved));
     EXPECT_EQ(form->RecentFiles->Item(2)->text(), "&3 " + QString::fromStdString(a));
@@ -292,7 +298,7 @@ TEST_F(DesktopTest, OpenedAndSavedDrawingsAreListedNewestFirstAndKeptForTheNextR
     EXPECT_EQ(recent(), expected);
     form->RecentFiles->Item(2)->trigger();
     EXPECT_EQ(elements(), 1u);
-    EXPECT_EQ(form->Drawing.FileName, a);
+    EXPECT_EQ(form->Session->Drawing().FileName, a);
     EXPECT_EQ(recent().front(), QString::fromStdString(a));
 }
 
@@ -305,7 +311,8 @@ TEST_F(DesktopTest, TwoWindowsShareOneListAndLoseNoEntry) {
     other.FileCommands->LoadDrawing(b);
     const QStringList both = {QString::fromStdString(b), QString::fromStdString(a)};
     EXPECT_EQ(other.RecentFiles->Files(), both);
-    emit form->DateiZuletztgeffnet1->aboutToShow();  // the menu is opened in the first window
+    emit testing::Find<QMenu>(form, "DateiZuletztgeffnet1")
+        ->aboutToShow();  // the menu is opened in the first window
     EXPECT_EQ(recent(), both);
     EXPECT_EQ(form->RecentFiles->Item(1)->text(), "&2 " + QString::fromStdString(a));
 }
@@ -336,7 +343,7 @@ TEST_F(DesktopTest, ARecentDrawingThatIsGoneIsToldAndLeavesTheList) {
 
     form->RecentFiles->ClearItem->trigger();
     EXPECT_TRUE(recent().isEmpty());
-    EXPECT_FALSE(form->DateiZuletztgeffnet1->menuAction()->isEnabled());
+    EXPECT_FALSE(testing::Find<QMenu>(form, "DateiZuletztgeffnet1")->menuAction()->isEnabled());
 }
 
 TEST_F(DesktopTest, FileNamesInTheRecentMenuAreNeverTranslatedOrAddedToTheTable) {
@@ -352,7 +359,7 @@ TEST_F(DesktopTest, FileNamesInTheRecentMenuAreNeverTranslatedOrAddedToTheTable)
     testing::writeBytes(dir.file("options.dat"), {english, english + 4});
     makeForm();
     EXPECT_EQ(form->findChild<QMenu*>("Datei1")->title(), "File");
-    EXPECT_EQ(form->DateiZuletztgeffnet1->title(), "Recent Files");
+    EXPECT_EQ(testing::Find<QMenu>(form, "DateiZuletztgeffnet1")->title(), "Recent Files");
     EXPECT_EQ(form->RecentFiles->ClearItem->text(), "Clear List");
     EXPECT_EQ(form->RecentFiles->Item(0)->text(), "&1 " + QString::fromStdString(a));
     EXPECT_EQ(form->Translations->FindRow("&1 " + a), 0);
@@ -426,7 +433,9 @@ TEST(DataFolderPreparation, ShippedTranslationsAreMergedOnceForEveryVersion) {
     writeText(tsv, "Datei\tFile\nNeu\n\n\n");
     const auto problems = PrepareDataFolder(folder, folder, shared.path());
     ASSERT_EQ(problems.size(), 1u);
-    EXPECT_NE(problems[0].find(tsv), std::string::npos) << problems[0];
+    EXPECT_EQ(problems[0].File, tsv);
+    EXPECT_EQ(problems[0].Code, ErrorCode::TranslationsMalformed);
+    EXPECT_NE(EnglishText(problems[0]).find(tsv), std::string::npos) << EnglishText(problems[0]);
     EXPECT_EQ(englishOf(folder, "Datei"), "My file");
 }
 

@@ -18,6 +18,8 @@
 #include "app/toolhostqt.h"
 #include "platform/numeric.h"
 #include "platform/qt/qtcanvas.h"
+#include "session/drawingsession.h"
+#include "support/find.h"
 #include "support/tempdir.h"
 
 namespace tervasko {
@@ -106,10 +108,10 @@ TEST_F(MainFormTest, EveryMenuItemIsThereByNameWithItsStartCheckMark) {
                              "Panel2", "LinXEd", "ZirksEd", "ScrollBox1", "PaintBox1", "StatusBar1",
                              "MenuBar20001", "MenuBar20002", "Panel1"})
         EXPECT_NE(form->findChild<QWidget*>(name), nullptr) << name;
-    EXPECT_FALSE(form->Panel2->isVisible());
-    EXPECT_EQ(form->zoomed->value(), 100);
-    EXPECT_EQ(form->zoomed->singleStep(), 10);
-    EXPECT_DOUBLE_EQ(form->RadierEd->value(), 2);
+    EXPECT_FALSE(testing::Find<QWidget>(form, "Panel2")->isVisible());
+    EXPECT_EQ(testing::Find<QSpinBox>(form, "zoomed")->value(), 100);
+    EXPECT_EQ(testing::Find<QSpinBox>(form, "zoomed")->singleStep(), 10);
+    EXPECT_DOUBLE_EQ(testing::Find<QDoubleSpinBox>(form, "RadierEd")->value(), 2);
 }
 
 TEST_F(MainFormTest, ModeItemsFormRadioGroupsAndKeepTheirCheckWhileAnotherToolIsActive) {
@@ -130,7 +132,7 @@ TEST_F(MainFormTest, TitleShowsTheFileAndAStarAfterAChange) {
     EXPECT_EQ(form->windowTitle().toStdString(), "Morvane Tervasko 1.0 - [unbenannt.tvk]");
     form->SetChanged();
     EXPECT_EQ(form->windowTitle().toStdString(), "Morvane Tervasko 1.0 - [unbenannt.tvk*]");
-    form->Drawing.FileName = "/a/b.tvk";
+    form->Session->Drawing().FileName = "/a/b.tvk";
     form->SetUnChanged();
     EXPECT_EQ(form->windowTitle().toStdString(), "Morvane Tervasko 1.0 - [/a/b.tvk]");
     // Showing the window again changes nothing.
@@ -141,73 +143,75 @@ TEST_F(MainFormTest, TitleShowsTheFileAndAStarAfterAChange) {
 }
 
 TEST_F(MainFormTest, PaintBoxSizeFollowsZoomAndPageCountAndTheFirstCycleOnlyResizes) {
-    ASSERT_EQ(form->PaintBox1->logicalDpiX(), 96);
-    EXPECT_EQ(form->PaintBox1->size(), QSize(804, 1133));
-    form->zoomed->setValue(50);
-    EXPECT_EQ(form->PaintBox1->size(), QSize(407, 571));
-    form->zoomed->setValue(100);
-    form->Drawing.Changed = false;
-    form->PageAnz->setValue(2);
-    EXPECT_EQ(form->PaintBox1->size(), QSize(1608, 2256));
+    ASSERT_EQ(testing::Find<TPaintBox>(form, "PaintBox1")->logicalDpiX(), 96);
+    EXPECT_EQ(testing::Find<TPaintBox>(form, "PaintBox1")->size(), QSize(804, 1133));
+    testing::Find<QSpinBox>(form, "zoomed")->setValue(50);
+    EXPECT_EQ(testing::Find<TPaintBox>(form, "PaintBox1")->size(), QSize(407, 571));
+    testing::Find<QSpinBox>(form, "zoomed")->setValue(100);
+    form->Session->Drawing().Changed = false;
+    testing::Find<QSpinBox>(form, "PageAnz")->setValue(2);
+    EXPECT_EQ(testing::Find<TPaintBox>(form, "PaintBox1")->size(), QSize(1608, 2256));
     EXPECT_TRUE(form->Changed());  // a new page count changes the drawing
 
     form->View.PaintSuspended = true;
-    form->zoomed->setValue(300);
-    EXPECT_EQ(form->PaintBox1->size(), QSize(1608, 2256));
+    testing::Find<QSpinBox>(form, "zoomed")->setValue(300);
+    EXPECT_EQ(testing::Find<TPaintBox>(form, "PaintBox1")->size(), QSize(1608, 2256));
     EXPECT_NEAR(form->PixelsPerMm(), 3.7795350, 1e-6);
 }
 
 TEST_F(MainFormTest, StatusBarShowsThePointerInMillimetresWithTheLocaleSeparator) {
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     form->PaintBox1MouseMove(105, 5);
-    EXPECT_EQ(form->StatusBar1->currentMessage().toStdString(), "26,46 mm, 0,00 mm");
+    EXPECT_EQ(testing::Find<QStatusBar>(form, "StatusBar1")->currentMessage().toStdString(),
+              "26,46 mm, 0,00 mm");
     QLocale::setDefault(QLocale::c());
     form->PaintBox1MouseMove(105, 5);
-    EXPECT_EQ(form->StatusBar1->currentMessage().toStdString(), "26.46 mm, 0.00 mm");
+    EXPECT_EQ(testing::Find<QStatusBar>(form, "StatusBar1")->currentMessage().toStdString(),
+              "26.46 mm, 0.00 mm");
 }
 
 TEST_F(MainFormTest, TypedValuesMoveTheInstrumentAtEveryCharacter) {
     QLocale::setDefault(QLocale::c());
     std::vector<double> seen;
-    QObject::connect(form->LinXEd, &QDoubleSpinBox::valueChanged,
-                     [&] { seen.push_back(form->Drawing.Placement.LinealX); });
-    QLineEdit* edit = form->LinXEd->findChild<QLineEdit*>();
+    QObject::connect(testing::Find<QDoubleSpinBox>(form, "LinXEd"), &QDoubleSpinBox::valueChanged,
+                     [&] { seen.push_back(form->Session->Drawing().Placement.LinealX); });
+    QLineEdit* edit = testing::Find<QDoubleSpinBox>(form, "LinXEd")->findChild<QLineEdit*>();
     ASSERT_NE(edit, nullptr);
     edit->selectAll();
     QTest::keyClicks(edit, "25");
     EXPECT_EQ(seen, (std::vector<double>{2, 25}));
-    EXPECT_EQ(form->Drawing.Placement.LinealX, 25);
+    EXPECT_EQ(form->Session->Drawing().Placement.LinealX, 25);
 
     // Written by UpdateEds, the fields move nothing.
-    form->Drawing.Placement.WinkelX = 70;
-    form->Drawing.Placement.LinealY = 33;
+    form->Session->Drawing().Placement.WinkelX = 70;
+    form->Session->Drawing().Placement.LinealY = 33;
     form->UpdateEds();
-    EXPECT_EQ(form->WinkXed->value(), 70);
-    EXPECT_EQ(form->Drawing.Placement.LinealY, 33);
+    EXPECT_EQ(testing::Find<QDoubleSpinBox>(form, "WinkXed")->value(), 70);
+    EXPECT_EQ(form->Session->Drawing().Placement.LinealY, 33);
     EXPECT_FALSE(form->Changed());  // typing does not change the drawing
 }
 
 TEST_F(MainFormTest, PenColourFromTheDialogOrKeptWhenCancelled) {
     std::optional<Color> answer = 0x0000FF;
-    form->ChooseColor = [&](Color) { return answer; };
-    form->FarbeBtn->click();
+    form->Hooks().ChooseColor = [&](Color) { return answer; };
+    testing::Find<QPushButton>(form, "FarbeBtn")->click();
     EXPECT_EQ(form->PenColor(), 0x0000FFu);
     answer.reset();
-    QTest::mouseClick(form->Shape1, Qt::RightButton);
+    QTest::mouseClick(testing::Find<TShape>(form, "Shape1"), Qt::RightButton);
     EXPECT_EQ(form->PenColor(), 0x0000FFu);
 }
 
 TEST_F(MainFormTest, SheetPixelsShowTheFrameAndArcsCounterClockwise) {
-    TDrawElement* arc = form->Drawing.AppendElement();
+    TDrawElement* arc = form->Session->Drawing().AppendElement();
     arc->Kind = ekArc;
     arc->Width = 0.1;
     // Circle of radius 20 mm about (100, 100); from the ray to the right to the ray upwards,
     // counter-clockwise on screen: the upper right quarter.
     arc->X1 = 80, arc->Y1 = 80, arc->X2 = 120, arc->Y2 = 120;
     arc->X3 = 130, arc->Y3 = 100, arc->X4 = 100, arc->Y4 = 70;
-    form->Lineal2->setChecked(false);
-    form->Winkelmesser2->setChecked(false);
-    form->Zirkel2->setChecked(false);
+    testing::Find<QAction>(form, "Lineal2")->setChecked(false);
+    testing::Find<QAction>(form, "Winkelmesser2")->setChecked(false);
+    testing::Find<QAction>(form, "Zirkel2")->setChecked(false);
     form->SetChanged();
     form->PaintBox1Paint();
     QImage sheet(794, 1123, QImage::Format_RGB32);
@@ -236,8 +240,8 @@ TEST_F(MainFormTest, SheetPixelsShowTheFrameAndArcsCounterClockwise) {
 }
 
 TEST_F(MainFormTest, ASmallRepaintShowsExactlyWhatTheWholeSheetShowsThere) {
-    form->Drawing.Placement.LinealAngle = 30;
-    form->Drawing.Placement.WinkelAngle = 17;
+    form->Session->Drawing().Placement.LinealAngle = 30;
+    form->Session->Drawing().Placement.WinkelAngle = 17;
     form->PaintBox1Paint();
     // Overlay lines, wide and thin, across many tiles: a small repaint draws only the lines
     // that reach it, and those whole.
@@ -248,7 +252,7 @@ TEST_F(MainFormTest, ASmallRepaintShowsExactlyWhatTheWholeSheetShowsThere) {
     overlay.setPen(0x00AA00, 1);
     overlay.moveTo(13, 500);
     overlay.lineTo(790, 21);
-    QImage whole(form->PaintBox1->size(), QImage::Format_RGB32);
+    QImage whole(testing::Find<TPaintBox>(form, "PaintBox1")->size(), QImage::Format_RGB32);
     whole.fill(Qt::gray);
     {
         QPainter p(&whole);
@@ -273,8 +277,11 @@ TEST_F(MainFormTest, ASmallRepaintShowsExactlyWhatTheWholeSheetShowsThere) {
 }
 
 TEST_F(MainFormTest, SheetsShowEveryChangeAndASingleSheetRefreshTouchesOnlyTheBuffer) {
-    for (QAction* a : {form->Lineal2, form->Winkelmesser2, form->Zirkel2}) a->setChecked(false);
-    form->PageAnz->setValue(3);
+    for (QAction* a :
+         {testing::Find<QAction>(form, "Lineal2"), testing::Find<QAction>(form, "Winkelmesser2"),
+          testing::Find<QAction>(form, "Zirkel2")})
+        a->setChecked(false);
+    testing::Find<QSpinBox>(form, "PageAnz")->setValue(3);
     form->PaintBox1Paint();
     QImage sheet(794, 1123, QImage::Format_RGB32);
     const auto blackAt = [&](int a, int x, int y) {
@@ -284,14 +291,14 @@ TEST_F(MainFormTest, SheetsShowEveryChangeAndASingleSheetRefreshTouchesOnlyTheBu
     EXPECT_FALSE(blackAt(1, 200, 400));
 
     // A line at y = 400 mm lies on the second sheet only; the kept sheet pictures follow.
-    TDrawElement* e = form->Drawing.AppendElement();
+    TDrawElement* e = form->Session->Drawing().AppendElement();
     e->Kind = ekLine;
     e->Width = 1;
     e->X1 = 40, e->Y1 = 400, e->X2 = 80, e->Y2 = 400;
     form->SetChanged();
     form->PaintBox1Paint();
-    const int row =
-        static_cast<int>(Round((400 - form->Drawing.SheetHeightMm()) * form->PixelsPerMm()));
+    const int row = static_cast<int>(
+        Round((400 - form->Session->Drawing().SheetHeightMm()) * form->PixelsPerMm()));
     EXPECT_TRUE(blackAt(1, 200, row));
     EXPECT_FALSE(blackAt(0, 200, row));
     EXPECT_FALSE(blackAt(2, 200, row));
@@ -301,14 +308,15 @@ TEST_F(MainFormTest, SheetsShowEveryChangeAndASingleSheetRefreshTouchesOnlyTheBu
     form->View.Overlay().lineTo(10, 10);
     bool updated = false;
     SheetScene scene;
-    scene.drawing = &form->Drawing;
+    scene.drawing = &form->Session->Drawing();
     scene.pages = 3;
     scene.ruler = scene.protractor = scene.compass = false;
     form->View.SingleSheetPaint = true;
     form->View.PointerSheet = 1;
     form->View.SheetBuffer.fill(Qt::red);
     form->View.Cycle(
-        scene, form->PaintBox1->size(), [](int, int) { FAIL(); }, [&] { updated = true; });
+        scene, testing::Find<TPaintBox>(form, "PaintBox1")->size(), [](int, int) { FAIL(); },
+        [&] { updated = true; });
     form->View.SingleSheetPaint = false;
     EXPECT_FALSE(updated);
     EXPECT_EQ(form->View.Overlay().entries().size(), 1u);  // the screen keeps its overlay

@@ -13,6 +13,8 @@
 
 #include "app/filecommands.h"
 #include "app/mainUnit.h"
+#include "session/drawingsession.h"
+#include "support/find.h"
 #include "support/tempdir.h"
 
 namespace tervasko {
@@ -39,7 +41,7 @@ protected:
 
     std::unique_ptr<TMainForm> start() {
         auto form = std::make_unique<TMainForm>(programDir.path());
-        form->ShowError = [this](const std::string& text) { errors.push_back(text); };
+        form->Hooks().ShowError = [this](const std::string& text) { errors.push_back(text); };
         form->Recovery->AskRestore = [this](const std::string& question) {
             questions.push_back(question);
             return answer;
@@ -50,7 +52,7 @@ protected:
     }
 
     static void addLine(TMainForm& form, double x) {
-        TDrawElement* e = form.Drawing.AppendElement();
+        TDrawElement* e = form.Session->Drawing().AppendElement();
         e->Kind = ekLine;
         e->X1 = x, e->Y1 = 20, e->X2 = x + 50, e->Y2 = 20;
         form.SetChanged();
@@ -71,10 +73,10 @@ TEST_F(Recovery, AKilledProgramsCopyIsOfferedAndRestoredAsItWas) {
     std::string copy;
     {
         auto form = start();
-        form->Drawing.FileName = "/home/user/plan.tvk";
+        form->Session->Drawing().FileName = "/home/user/plan.tvk";
         addLine(*form, 10);
         addLine(*form, 30);
-        form->StrichEd->setValue(0.7);
+        testing::Find<QDoubleSpinBox>(form, "StrichEd")->setValue(0.7);
         copy = leaveAsKilled(*form);
     }
     struct stat st {};
@@ -87,10 +89,10 @@ TEST_F(Recovery, AKilledProgramsCopyIsOfferedAndRestoredAsItWas) {
     EXPECT_NE(questions[0].find("/home/user/plan.tvk"), std::string::npos) << questions[0];
     EXPECT_NE(questions[0].find(time), std::string::npos) << questions[0];
     EXPECT_TRUE(errors.empty());
-    EXPECT_EQ(form->Drawing.Elements.Count(), 2u);
-    EXPECT_EQ(form->Drawing.Elements.At(1).X1, 30);
-    EXPECT_EQ(form->StrichEd->value(), 0.7);
-    EXPECT_EQ(form->Drawing.FileName, "/home/user/plan.tvk");
+    EXPECT_EQ(form->Session->Drawing().Elements.Count(), 2u);
+    EXPECT_EQ(form->Session->Drawing().Elements.At(1).X1, 30);
+    EXPECT_EQ(testing::Find<QDoubleSpinBox>(form, "StrichEd")->value(), 0.7);
+    EXPECT_EQ(form->Session->Drawing().FileName, "/home/user/plan.tvk");
     EXPECT_TRUE(form->Changed());
     EXPECT_TRUE(form->windowTitle().endsWith("plan.tvk*]")) << form->windowTitle().toStdString();
     // The old copy is gone; this program's own copy holds the work now.
@@ -113,7 +115,7 @@ TEST_F(Recovery, AnUntitledDrawingComesBackUntitledAndADeclinedCopyGoes) {
         EXPECT_FALSE(OfferRecovery(*form, folder));
         ASSERT_EQ(questions.size(), 1u);
         EXPECT_NE(questions[0].find("unbenannt.tvk"), std::string::npos) << questions[0];
-        EXPECT_EQ(form->Drawing.Elements.Count(), 0u);
+        EXPECT_EQ(form->Session->Drawing().Elements.Count(), 0u);
         EXPECT_FALSE(std::filesystem::exists(copy));
     }
     {
@@ -126,13 +128,13 @@ TEST_F(Recovery, AnUntitledDrawingComesBackUntitledAndADeclinedCopyGoes) {
     auto form = start();
     EXPECT_TRUE(OfferRecovery(*form, folder));
     EXPECT_EQ(questions.size(), 1u);
-    EXPECT_TRUE(form->Drawing.FileName.empty());
+    EXPECT_TRUE(form->Session->Drawing().FileName.empty());
     EXPECT_TRUE(form->Changed());
     EXPECT_TRUE(form->windowTitle().endsWith("unbenannt.tvk*]"))
         << form->windowTitle().toStdString();
     // No state of the history is a saved one: a step taken back leaves the work unsaved.
-    form->ZirkelKreiszeichnen1->trigger();
-    form->Rueckgaengig1->trigger();
+    testing::Find<QAction>(form, "ZirkelKreiszeichnen1")->trigger();
+    testing::Find<QAction>(form, "Rueckgaengig1")->trigger();
     EXPECT_TRUE(form->Changed());
     EXPECT_TRUE(form->windowTitle().endsWith("*]"));
 }
@@ -192,7 +194,7 @@ TEST_F(Recovery, ADamagedCopyIsReportedSetAsideAndNeverBlocksTheStart) {
     EXPECT_TRUE(questions.empty());  // nothing is offered that cannot be restored
     ASSERT_EQ(errors.size(), damaged.size());
     for (const std::string& e : errors) EXPECT_NE(e.find(".tvr.damaged"), std::string::npos) << e;
-    EXPECT_EQ(form->Drawing.Elements.Count(), 1u);  // the drawing in the window stays
+    EXPECT_EQ(form->Session->Drawing().Elements.Count(), 1u);  // the drawing in the window stays
     EXPECT_FALSE(form->Changed());
     for (std::size_t i = 0; i < damaged.size(); ++i) {
         const std::string path = folder + "recovery-" + std::to_string(i) + ".tvr";

@@ -17,6 +17,8 @@
 #include "app/AddTextFUnit.h"
 #include "app/mainUnit.h"
 #include "app/paintbox.h"
+#include "session/drawingsession.h"
+#include "support/find.h"
 #include "support/tempdir.h"
 
 namespace tervasko {
@@ -29,23 +31,32 @@ protected:
 
     void SetUp() override {
         form = std::make_unique<TMainForm>(dir.path());
-        form->ShowError = [](const std::string& text) { ADD_FAILURE() << text; };
-        form->RunTextDialog = [](TAddTextForm&) { return false; };
+        form->Hooks().ShowError = [](const std::string& text) { ADD_FAILURE() << text; };
+        form->Hooks().RunTextDialog = [](TAddTextForm&) { return false; };
         form->resize(1000, 800);
         form->show();
         QApplication::setActiveWindow(form.get());
         ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
-        for (QAction* a : {form->Lineal2, form->Winkelmesser2, form->Zirkel2}) a->setChecked(false);
+        for (QAction* a : {testing::Find<QAction>(form, "Lineal2"),
+                           testing::Find<QAction>(form, "Winkelmesser2"),
+                           testing::Find<QAction>(form, "Zirkel2")})
+            a->setChecked(false);
         form->PaintBox1Paint();
     }
-    void TearDown() override { QTest::mouseRelease(form->PaintBox1, Qt::LeftButton); }
+    void TearDown() override {
+        QTest::mouseRelease(testing::Find<TPaintBox>(form, "PaintBox1"), Qt::LeftButton);
+    }
 
     void key(Qt::Key k, Qt::KeyboardModifiers mods = Qt::NoModifier) {
-        QTest::keyClick(form->PaintBox1, k, mods);
+        QTest::keyClick(testing::Find<TPaintBox>(form, "PaintBox1"), k, mods);
     }
-    void press(QPoint p) { QTest::mousePress(form->PaintBox1, Qt::LeftButton, {}, p); }
-    void move(QPoint p) { QTest::mouseMove(form->PaintBox1, p); }
-    void release(QPoint p) { QTest::mouseRelease(form->PaintBox1, Qt::LeftButton, {}, p); }
+    void press(QPoint p) {
+        QTest::mousePress(testing::Find<TPaintBox>(form, "PaintBox1"), Qt::LeftButton, {}, p);
+    }
+    void move(QPoint p) { QTest::mouseMove(testing::Find<TPaintBox>(form, "PaintBox1"), p); }
+    void release(QPoint p) {
+        QTest::mouseRelease(testing::Find<TPaintBox>(form, "PaintBox1"), Qt::LeftButton, {}, p);
+    }
     void click(QPoint p) { press(p), release(p); }
 };
 
@@ -56,14 +67,17 @@ TEST_F(ShortcutTest, CommandKeysRunTheirMenuItems) {
         Qt::KeyboardModifiers mods;
         const char* shown;
     } cases[] = {
-        {form->Neu1, Qt::Key_N, Qt::ControlModifier, "Ctrl+N"},
-        {form->ffnen1, Qt::Key_O, Qt::ControlModifier, "Ctrl+O"},
-        {form->Speichern1, Qt::Key_S, Qt::ControlModifier, "Ctrl+S"},
-        {form->Speichernunter1, Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier, "Ctrl+Shift+S"},
-        {form->DateiDrucken1, Qt::Key_P, Qt::ControlModifier, "Ctrl+P"},
-        {form->Beenden1, Qt::Key_Q, Qt::ControlModifier, "Ctrl+Q"},
-        {form->ObjekteLetzesObjektlschen1, Qt::Key_Backspace, Qt::NoModifier, "Backspace"},
-        {form->ZirkelKreiszeichnen1, Qt::Key_K, Qt::ShiftModifier, "Shift+K"},
+        {testing::Find<QAction>(form, "Neu1"), Qt::Key_N, Qt::ControlModifier, "Ctrl+N"},
+        {testing::Find<QAction>(form, "ffnen1"), Qt::Key_O, Qt::ControlModifier, "Ctrl+O"},
+        {testing::Find<QAction>(form, "Speichern1"), Qt::Key_S, Qt::ControlModifier, "Ctrl+S"},
+        {testing::Find<QAction>(form, "Speichernunter1"), Qt::Key_S,
+         Qt::ControlModifier | Qt::ShiftModifier, "Ctrl+Shift+S"},
+        {testing::Find<QAction>(form, "DateiDrucken1"), Qt::Key_P, Qt::ControlModifier, "Ctrl+P"},
+        {testing::Find<QAction>(form, "Beenden1"), Qt::Key_Q, Qt::ControlModifier, "Ctrl+Q"},
+        {testing::Find<QAction>(form, "ObjekteLetzesObjektlschen1"), Qt::Key_Backspace,
+         Qt::NoModifier, "Backspace"},
+        {testing::Find<QAction>(form, "ZirkelKreiszeichnen1"), Qt::Key_K, Qt::ShiftModifier,
+         "Shift+K"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.shown);
@@ -76,7 +90,9 @@ TEST_F(ShortcutTest, CommandKeysRunTheirMenuItems) {
         EXPECT_EQ(c.item->shortcut().toString(), c.shown);
     }
     // The icon-only twins have no key of their own, which would make the keys ambiguous.
-    for (QAction* twin : {form->N5, form->N6, form->N7, form->N8, form->N9, form->N11})
+    for (QAction* twin : {testing::Find<QAction>(form, "N5"), testing::Find<QAction>(form, "N6"),
+                          testing::Find<QAction>(form, "N7"), testing::Find<QAction>(form, "N8"),
+                          testing::Find<QAction>(form, "N9"), testing::Find<QAction>(form, "N11")})
         EXPECT_TRUE(twin->shortcut().isEmpty()) << twin->objectName().toStdString();
 }
 
@@ -87,33 +103,56 @@ TEST_F(ShortcutTest, ToolKeysCheckTheirModeAndTool) {
         QAction* mode;
         QAction* tool;
     } cases[] = {
-        {Qt::Key_R, Qt::NoModifier, form->LinealVerschieben1, form->Lineal1},
-        {Qt::Key_R, Qt::ShiftModifier, form->LinealDrehen1, form->Lineal1},
-        {Qt::Key_A, Qt::NoModifier, form->LinealAnLinealentlangzeichnen1, form->Lineal1},
-        {Qt::Key_A, Qt::ShiftModifier, form->LinealQuerzumLinealzeichnen1, form->Lineal1},
-        {Qt::Key_G, Qt::NoModifier, form->WinkelmesserVerschieben1, form->Winkelmesser1},
-        {Qt::Key_G, Qt::ShiftModifier, form->WinkelmesserDrehen1, form->Winkelmesser1},
-        {Qt::Key_M, Qt::NoModifier, form->WinkelmesserGradzahlmitBleistiftmarkieren1,
-         form->Winkelmesser1},
-        {Qt::Key_C, Qt::NoModifier, form->ZirkelVerschieben1, form->Zirkel1},
-        {Qt::Key_C, Qt::ShiftModifier, form->ZirkelZirkelspanne1, form->Zirkel1},
-        {Qt::Key_K, Qt::NoModifier, form->ZirkelKreisbogenzeichnen1, form->Zirkel1},
-        {Qt::Key_B, Qt::NoModifier, form->Kurven1, form->Kurven1},
-        {Qt::Key_P, Qt::NoModifier, form->Bleistift1, form->Bleistift1},
-        {Qt::Key_E, Qt::NoModifier, form->Radierer1, form->Radierer1},
-        {Qt::Key_T, Qt::NoModifier, form->TextTexthinzufgen1, form->Text1},
-        {Qt::Key_T, Qt::ShiftModifier, form->TextTextndern1, form->Text1},
-        {Qt::Key_V, Qt::NoModifier, form->TextVerschieben1, form->Text1},
-        {Qt::Key_Delete, Qt::ShiftModifier, form->TextTextlschen1, form->Text1},
-        {Qt::Key_V, Qt::ShiftModifier, form->ObjekteVerschieben1, form->Objekte1},
-        {Qt::Key_Delete, Qt::NoModifier, form->ObjekteLschen1, form->Objekte1},
-        {Qt::Key_H, Qt::NoModifier, form->Hand1, form->Hand1},
-        {Qt::Key_Z, Qt::NoModifier, form->Zoom1, form->Zoom1},
+        {Qt::Key_R, Qt::NoModifier, testing::Find<QAction>(form, "LinealVerschieben1"),
+         testing::Find<QAction>(form, "Lineal1")},
+        {Qt::Key_R, Qt::ShiftModifier, testing::Find<QAction>(form, "LinealDrehen1"),
+         testing::Find<QAction>(form, "Lineal1")},
+        {Qt::Key_A, Qt::NoModifier, testing::Find<QAction>(form, "LinealAnLinealentlangzeichnen1"),
+         testing::Find<QAction>(form, "Lineal1")},
+        {Qt::Key_A, Qt::ShiftModifier, testing::Find<QAction>(form, "LinealQuerzumLinealzeichnen1"),
+         testing::Find<QAction>(form, "Lineal1")},
+        {Qt::Key_G, Qt::NoModifier, testing::Find<QAction>(form, "WinkelmesserVerschieben1"),
+         testing::Find<QAction>(form, "Winkelmesser1")},
+        {Qt::Key_G, Qt::ShiftModifier, testing::Find<QAction>(form, "WinkelmesserDrehen1"),
+         testing::Find<QAction>(form, "Winkelmesser1")},
+        {Qt::Key_M, Qt::NoModifier,
+         testing::Find<QAction>(form, "WinkelmesserGradzahlmitBleistiftmarkieren1"),
+         testing::Find<QAction>(form, "Winkelmesser1")},
+        {Qt::Key_C, Qt::NoModifier, testing::Find<QAction>(form, "ZirkelVerschieben1"),
+         testing::Find<QAction>(form, "Zirkel1")},
+        {Qt::Key_C, Qt::ShiftModifier, testing::Find<QAction>(form, "ZirkelZirkelspanne1"),
+         testing::Find<QAction>(form, "Zirkel1")},
+        {Qt::Key_K, Qt::NoModifier, testing::Find<QAction>(form, "ZirkelKreisbogenzeichnen1"),
+         testing::Find<QAction>(form, "Zirkel1")},
+        {Qt::Key_B, Qt::NoModifier, testing::Find<QAction>(form, "Kurven1"),
+         testing::Find<QAction>(form, "Kurven1")},
+        {Qt::Key_P, Qt::NoModifier, testing::Find<QAction>(form, "Bleistift1"),
+         testing::Find<QAction>(form, "Bleistift1")},
+        {Qt::Key_E, Qt::NoModifier, testing::Find<QAction>(form, "Radierer1"),
+         testing::Find<QAction>(form, "Radierer1")},
+        {Qt::Key_T, Qt::NoModifier, testing::Find<QAction>(form, "TextTexthinzufgen1"),
+         testing::Find<QAction>(form, "Text1")},
+        {Qt::Key_T, Qt::ShiftModifier, testing::Find<QAction>(form, "TextTextndern1"),
+         testing::Find<QAction>(form, "Text1")},
+        {Qt::Key_V, Qt::NoModifier, testing::Find<QAction>(form, "TextVerschieben1"),
+         testing::Find<QAction>(form, "Text1")},
+        {Qt::Key_Delete, Qt::ShiftModifier, testing::Find<QAction>(form, "TextTextlschen1"),
+         testing::Find<QAction>(form, "Text1")},
+        {Qt::Key_V, Qt::ShiftModifier, testing::Find<QAction>(form, "ObjekteVerschieben1"),
+         testing::Find<QAction>(form, "Objekte1")},
+        {Qt::Key_Delete, Qt::NoModifier, testing::Find<QAction>(form, "ObjekteLschen1"),
+         testing::Find<QAction>(form, "Objekte1")},
+        {Qt::Key_H, Qt::NoModifier, testing::Find<QAction>(form, "Hand1"),
+         testing::Find<QAction>(form, "Hand1")},
+        {Qt::Key_Z, Qt::NoModifier, testing::Find<QAction>(form, "Zoom1"),
+         testing::Find<QAction>(form, "Zoom1")},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.mode->objectName().toStdString());
         // From another tool and, within the same tool, another mode.
-        (c.tool == form->Hand1 ? form->Zoom1 : form->Hand1)->trigger();
+        (c.tool == testing::Find<QAction>(form, "Hand1") ? testing::Find<QAction>(form, "Zoom1")
+                                                         : testing::Find<QAction>(form, "Hand1"))
+            ->trigger();
         for (QAction* other :
              c.mode->actionGroup() ? c.mode->actionGroup()->actions() : QList<QAction*>{})
             if (other != c.mode) other->setChecked(true);
@@ -128,52 +167,54 @@ TEST_F(ShortcutTest, ZoomKeysStepTheZoomFieldWithinItsRange) {
     const WindowKeyActions keys = FindWindowKeyActions(*form);
     ASSERT_NE(keys.zoomIn, nullptr);
     key(Qt::Key_Plus, Qt::ControlModifier);
-    EXPECT_EQ(form->zoomed->value(), 110);
+    EXPECT_EQ(testing::Find<QSpinBox>(form, "zoomed")->value(), 110);
     key(Qt::Key_Equal, Qt::ControlModifier);
-    EXPECT_EQ(form->zoomed->value(), 120);
+    EXPECT_EQ(testing::Find<QSpinBox>(form, "zoomed")->value(), 120);
     key(Qt::Key_Minus, Qt::ControlModifier);
-    EXPECT_EQ(form->zoomed->value(), 110);
-    const QSize zoomed = form->PaintBox1->size();
+    EXPECT_EQ(testing::Find<QSpinBox>(form, "zoomed")->value(), 110);
+    const QSize zoomed = testing::Find<TPaintBox>(form, "PaintBox1")->size();
     key(Qt::Key_0, Qt::ControlModifier);
-    EXPECT_EQ(form->zoomed->value(), 100);
-    EXPECT_LT(form->PaintBox1->width(), zoomed.width());  // the sheets followed
-    form->zoomed->setValue(295);
+    EXPECT_EQ(testing::Find<QSpinBox>(form, "zoomed")->value(), 100);
+    EXPECT_LT(testing::Find<TPaintBox>(form, "PaintBox1")->width(),
+              zoomed.width());  // the sheets followed
+    testing::Find<QSpinBox>(form, "zoomed")->setValue(295);
     key(Qt::Key_Plus, Qt::ControlModifier);
-    EXPECT_EQ(form->zoomed->value(), 300);
-    form->zoomed->setValue(5);
+    EXPECT_EQ(testing::Find<QSpinBox>(form, "zoomed")->value(), 300);
+    testing::Find<QSpinBox>(form, "zoomed")->setValue(5);
     key(Qt::Key_Minus, Qt::ControlModifier);
-    EXPECT_EQ(form->zoomed->value(), 1);
+    EXPECT_EQ(testing::Find<QSpinBox>(form, "zoomed")->value(), 1);
 }
 
 TEST_F(ShortcutTest, TheLastElementKeyDeletesOnlyTheLastElement) {
     for (int i = 0; i < 2; ++i) {
-        TDrawElement* e = form->Drawing.AppendElement();
+        TDrawElement* e = form->Session->Drawing().AppendElement();
         e->Kind = ekLine, e->X2 = 10 + i;
     }
     key(Qt::Key_Backspace);
-    ASSERT_EQ(form->Drawing.Elements.Count(), 1u);
-    EXPECT_EQ(form->Drawing.Elements.At(0).X2, 10);
+    ASSERT_EQ(form->Session->Drawing().Elements.Count(), 1u);
+    EXPECT_EQ(form->Session->Drawing().Elements.At(0).X2, 10);
 }
 
 TEST_F(ShortcutTest, KeysThatMeanTextStayWithTheFieldOrTheTextDialog) {
-    TDrawElement* e = form->Drawing.AppendElement();
+    TDrawElement* e = form->Session->Drawing().AppendElement();
     e->Kind = ekLine, e->X2 = 10;
-    QLineEdit* edit = form->StrichEd->findChild<QLineEdit*>();
+    QLineEdit* edit = testing::Find<QDoubleSpinBox>(form, "StrichEd")->findChild<QLineEdit*>();
     ASSERT_NE(edit, nullptr);
-    form->StrichEd->setFocus();
+    testing::Find<QDoubleSpinBox>(form, "StrichEd")->setFocus();
     edit->selectAll();
     QTest::keyClicks(edit, "2");
     for (Qt::Key k : {Qt::Key_P, Qt::Key_Z, Qt::Key_Backspace, Qt::Key_Delete})
         QTest::keyClick(edit, k);
-    EXPECT_TRUE(form->LinealVerschieben1->isChecked());
-    EXPECT_FALSE(form->Bleistift1->isChecked());
-    EXPECT_FALSE(form->Zoom1->isChecked());
-    EXPECT_EQ(form->Drawing.Elements.Count(), 1u);
+    EXPECT_TRUE(testing::Find<QAction>(form, "LinealVerschieben1")->isChecked());
+    EXPECT_FALSE(testing::Find<QAction>(form, "Bleistift1")->isChecked());
+    EXPECT_FALSE(testing::Find<QAction>(form, "Zoom1")->isChecked());
+    EXPECT_EQ(form->Session->Drawing().Elements.Count(), 1u);
     EXPECT_TRUE(edit->text().isEmpty()) << edit->text().toStdString();  // Backspace took the 2
 
     // A command key is no text: it works from a field as well.
-    QObject::disconnect(form->Neu1, &QAction::triggered, nullptr, nullptr);
-    QSignalSpy neu(form->Neu1, &QAction::triggered);
+    QObject::disconnect(testing::Find<QAction>(form, "Neu1"), &QAction::triggered, nullptr,
+                        nullptr);
+    QSignalSpy neu(testing::Find<QAction>(form, "Neu1"), &QAction::triggered);
     QTest::keyClick(edit, Qt::Key_N, Qt::ControlModifier);
     EXPECT_EQ(neu.count(), 1);
 
@@ -182,73 +223,75 @@ TEST_F(ShortcutTest, KeysThatMeanTextStayWithTheFieldOrTheTextDialog) {
     dialog.show();
     QApplication::setActiveWindow(&dialog);
     ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
-    QObject::disconnect(form->Speichern1, &QAction::triggered, nullptr, nullptr);
-    QSignalSpy save(form->Speichern1, &QAction::triggered);
+    QObject::disconnect(testing::Find<QAction>(form, "Speichern1"), &QAction::triggered, nullptr,
+                        nullptr);
+    QSignalSpy save(testing::Find<QAction>(form, "Speichern1"), &QAction::triggered);
     QTest::keyClicks(dialog.Memo1, "pez");
     QTest::keyClick(dialog.Memo1, Qt::Key_Backspace);
     QTest::keyClick(dialog.Memo1, Qt::Key_S, Qt::ControlModifier);
     EXPECT_EQ(dialog.Memo1->toPlainText(), "pe");
-    EXPECT_TRUE(form->LinealVerschieben1->isChecked());
-    EXPECT_EQ(form->Drawing.Elements.Count(), 1u);
+    EXPECT_TRUE(testing::Find<QAction>(form, "LinealVerschieben1")->isChecked());
+    EXPECT_EQ(form->Session->Drawing().Elements.Count(), 1u);
     EXPECT_EQ(save.count(), 0);
     dialog.hide();
 }
 
 TEST_F(ShortcutTest, EscapeForgetsACurveAfterAnyOfItsFirstThreeClicks) {
-    form->Kurven1->trigger();
+    testing::Find<QAction>(form, "Kurven1")->trigger();
     for (int clicks = 1; clicks <= 3; ++clicks) {
         SCOPED_TRACE(clicks);
         for (int i = 0; i < clicks; ++i) click(QPoint(100 + 40 * i, 200));
         key(Qt::Key_Escape);
-        EXPECT_EQ(form->Drawing.Elements.Count(), 0u);
+        EXPECT_EQ(form->Session->Drawing().Elements.Count(), 0u);
         EXPECT_FALSE(form->Changed());
     }
     // The next four clicks make one curve, from the first of them.
     for (int i = 0; i < 4; ++i) click(QPoint(300 + 20 * i, 300 + 10 * i));
-    ASSERT_EQ(form->Drawing.Elements.Count(), 1u);
-    const TDrawElement& curve = form->Drawing.Elements.At(0);
+    ASSERT_EQ(form->Session->Drawing().Elements.Count(), 1u);
+    const TDrawElement& curve = form->Session->Drawing().Elements.At(0);
     EXPECT_EQ(curve.Kind, ekCurve);
     EXPECT_NEAR(curve.X1 * form->PixelsPerMm(), 295, 1e-9);
     EXPECT_NEAR(curve.X4 * form->PixelsPerMm(), 315, 1e-9);  // the second click is the end
 }
 
 TEST_F(ShortcutTest, EscapePutsASlidRulerBackAndTheRestOfTheDragDoesNothing) {
-    form->Lineal2->setChecked(true);
-    form->LinealVerschieben1->trigger();
-    const InstrumentPlacement start = form->Drawing.Placement;
+    testing::Find<QAction>(form, "Lineal2")->setChecked(true);
+    testing::Find<QAction>(form, "LinealVerschieben1")->trigger();
+    const InstrumentPlacement start = form->Session->Drawing().Placement;
     press(QPoint(100, 400));
     move(QPoint(160, 430));
-    ASSERT_NE(form->Drawing.Placement.LinealX, start.LinealX);
-    ASSERT_NE(form->LinXEd->value(), start.LinealX);
+    ASSERT_NE(form->Session->Drawing().Placement.LinealX, start.LinealX);
+    ASSERT_NE(testing::Find<QDoubleSpinBox>(form, "LinXEd")->value(), start.LinealX);
     key(Qt::Key_Escape);
-    EXPECT_EQ(form->Drawing.Placement, start);
-    EXPECT_DOUBLE_EQ(form->LinXEd->value(), start.LinealX);
-    EXPECT_DOUBLE_EQ(form->Linyed->value(), start.LinealY);
+    EXPECT_EQ(form->Session->Drawing().Placement, start);
+    EXPECT_DOUBLE_EQ(testing::Find<QDoubleSpinBox>(form, "LinXEd")->value(), start.LinealX);
+    EXPECT_DOUBLE_EQ(testing::Find<QDoubleSpinBox>(form, "Linyed")->value(), start.LinealY);
     // The button is still held: moving on and letting go changes nothing.
     move(QPoint(220, 500));
     release(QPoint(220, 500));
-    EXPECT_EQ(form->Drawing.Placement, start);
+    EXPECT_EQ(form->Session->Drawing().Placement, start);
     // The next drag starts afresh.
     press(QPoint(100, 400));
     move(QPoint(110, 400));
     release(QPoint(110, 400));
-    EXPECT_NEAR((form->Drawing.Placement.LinealX - start.LinealX) * form->PixelsPerMm(), 10, 1e-9);
+    EXPECT_NEAR((form->Session->Drawing().Placement.LinealX - start.LinealX) * form->PixelsPerMm(),
+                10, 1e-9);
 }
 
 TEST_F(ShortcutTest, EscapeTakesBackAStrokeAndKeepsWhatWasThereBefore) {
-    TDrawElement* before = form->Drawing.AppendElement();
+    TDrawElement* before = form->Session->Drawing().AppendElement();
     before->Kind = ekLine, before->X2 = 10;
-    form->Bleistift1->trigger();
+    testing::Find<QAction>(form, "Bleistift1")->trigger();
     press(QPoint(100, 100));
     for (int x = 110; x <= 150; x += 10) move(QPoint(x, 120));
-    ASSERT_EQ(form->Drawing.Elements.Count(), 6u);
+    ASSERT_EQ(form->Session->Drawing().Elements.Count(), 6u);
     key(Qt::Key_Escape);
     move(QPoint(200, 200));
     release(QPoint(200, 200));
-    ASSERT_EQ(form->Drawing.Elements.Count(), 1u);
-    EXPECT_EQ(form->Drawing.Elements.At(0).X2, 10);
+    ASSERT_EQ(form->Session->Drawing().Elements.Count(), 1u);
+    EXPECT_EQ(form->Session->Drawing().Elements.At(0).X2, 10);
     // The sheets no longer show the stroke.
-    const QImage screen = form->PaintBox1->grab().toImage();
+    const QImage screen = testing::Find<TPaintBox>(form, "PaintBox1")->grab().toImage();
     EXPECT_EQ(screen.pixelColor(125, 120), QColor(Qt::white));
 }
 

@@ -17,6 +17,8 @@
 #include "app/paintbox.h"
 #include "document/drawingfile.h"
 #include "platform/numeric.h"
+#include "session/drawingsession.h"
+#include "support/find.h"
 #include "support/mainwindow.h"
 
 namespace tervasko {
@@ -34,11 +36,11 @@ protected:
         form->FileCommands->Dialogs.AskSave = [] { return FileDialogService::Answer::No; };
     }
 
-    void undo() { form->Rueckgaengig1->trigger(); }
-    void redo() { form->Wiederholen1->trigger(); }
+    void undo() { testing::Find<QAction>(form, "Rueckgaengig1")->trigger(); }
+    void redo() { testing::Find<QAction>(form, "Wiederholen1")->trigger(); }
     bool starred() const { return form->windowTitle().endsWith("*]"); }
     std::vector<std::uint8_t> drawingBytes() const {
-        return EncodeDrawing(form->Drawing, form->CurrentSettings());
+        return EncodeDrawing(form->Session->Drawing(), form->CurrentSettings());
     }
     void saveAs(const std::string& path) {
         form->FileCommands->Dialogs.SaveDialog1 = [path] {
@@ -47,10 +49,10 @@ protected:
         form->FileCommands->Speichernunter1Click();
     }
     void stroke(QPoint from, QPoint to) {
-        QTest::mousePress(form->PaintBox1, Qt::LeftButton, {}, from);
-        QTest::mouseMove(form->PaintBox1, (from + to) / 2);
-        QTest::mouseMove(form->PaintBox1, to);
-        QTest::mouseRelease(form->PaintBox1, Qt::LeftButton, {}, to);
+        QTest::mousePress(testing::Find<TPaintBox>(form, "PaintBox1"), Qt::LeftButton, {}, from);
+        QTest::mouseMove(testing::Find<TPaintBox>(form, "PaintBox1"), (from + to) / 2);
+        QTest::mouseMove(testing::Find<TPaintBox>(form, "PaintBox1"), to);
+        QTest::mouseRelease(testing::Find<TPaintBox>(form, "PaintBox1"), Qt::LeftButton, {}, to);
     }
     // The pixel of a drawing point at zoom 100.
     int px(double mm) const { return static_cast<int>(Round(mm * form->PixelsPerMm())) + 5; }
@@ -59,9 +61,9 @@ protected:
 // Each kind of step the window makes: made, taken back to the bytes before it, made again
 // to the bytes after it, with the hints naming the step.
 TEST_F(UndoWindow, EveryKindOfStepIsTakenBackAndMadeAgainExactly) {
-    EXPECT_FALSE(form->Rueckgaengig1->isEnabled());
-    EXPECT_FALSE(form->Wiederholen1->isEnabled());
-    form->RunTextDialog = [](TAddTextForm& d) {
+    EXPECT_FALSE(testing::Find<QAction>(form, "Rueckgaengig1")->isEnabled());
+    EXPECT_FALSE(testing::Find<QAction>(form, "Wiederholen1")->isEnabled());
+    form->Hooks().RunTextDialog = [](TAddTextForm& d) {
         d.Memo1->setPlainText("Hallo");
         return true;
     };
@@ -70,50 +72,57 @@ TEST_F(UndoWindow, EveryKindOfStepIsTakenBackAndMadeAgainExactly) {
         const char* step;
         std::function<void()> make;
     } steps[] = {
-        {"Kreis zeichnen", [&] { form->ZirkelKreiszeichnen1->trigger(); }},
+        {"Kreis zeichnen",
+         [&] { testing::Find<QAction>(form, "ZirkelKreiszeichnen1")->trigger(); }},
         {"Bleistift",
          [&] {
-             form->Bleistift1->trigger();
+             testing::Find<QAction>(form, "Bleistift1")->trigger();
              stroke({100, 500}, {300, 560});
          }},
         {"An Lineal entlang zeichnen",
          [&] {
-             form->LinealAnLinealentlangzeichnen1->trigger();
+             testing::Find<QAction>(form, "LinealAnLinealentlangzeichnen1")->trigger();
              stroke({194, 383}, {459, 305});
          }},
         {"Objekt verschieben",
          [&] {
-             form->ObjekteVerschieben1->trigger();
-             QTest::mouseMove(form->PaintBox1, {300, px(90)});  // over the line along the ruler
+             testing::Find<QAction>(form, "ObjekteVerschieben1")->trigger();
+             QTest::mouseMove(testing::Find<TPaintBox>(form, "PaintBox1"),
+                              {300, px(90)});  // over the line along the ruler
              stroke({300, px(90)}, {320, px(90) + 40});
          }},
         {"Text hinzufügen",
          [&] {
-             form->TextTexthinzufgen1->trigger();
-             QTest::mouseClick(form->PaintBox1, Qt::LeftButton, {}, {600, 400});
-             form->PaintBox1->grab();  // the sheets measure the new text
+             testing::Find<QAction>(form, "TextTexthinzufgen1")->trigger();
+             QTest::mouseClick(testing::Find<TPaintBox>(form, "PaintBox1"), Qt::LeftButton, {},
+                               {600, 400});
+             testing::Find<TPaintBox>(form, "PaintBox1")
+                 ->grab();  // the sheets measure the new text
          }},
         {"Text verschieben",
          [&] {
-             form->TextVerschieben1->trigger();
-             QTest::mouseMove(form->PaintBox1, {602, 402});
+             testing::Find<QAction>(form, "TextVerschieben1")->trigger();
+             QTest::mouseMove(testing::Find<TPaintBox>(form, "PaintBox1"), {602, 402});
              stroke({602, 402}, {652, 422});
              QApplication::processEvents();
          }},
         {"Text löschen",
          [&] {
-             form->TextTextlschen1->trigger();
-             QTest::mouseMove(form->PaintBox1, {653, 423});
-             QTest::mouseClick(form->PaintBox1, Qt::LeftButton, {}, {653, 423});
+             testing::Find<QAction>(form, "TextTextlschen1")->trigger();
+             QTest::mouseMove(testing::Find<TPaintBox>(form, "PaintBox1"), {653, 423});
+             QTest::mouseClick(testing::Find<TPaintBox>(form, "PaintBox1"), Qt::LeftButton, {},
+                               {653, 423});
          }},
         {"Objekt löschen",
          [&] {
-             form->ObjekteLschen1->trigger();
-             QTest::mouseMove(form->PaintBox1, {320, px(90) + 40});
-             QTest::mouseClick(form->PaintBox1, Qt::LeftButton, {}, {320, px(90) + 40});
+             testing::Find<QAction>(form, "ObjekteLschen1")->trigger();
+             QTest::mouseMove(testing::Find<TPaintBox>(form, "PaintBox1"), {320, px(90) + 40});
+             QTest::mouseClick(testing::Find<TPaintBox>(form, "PaintBox1"), Qt::LeftButton, {},
+                               {320, px(90) + 40});
          }},
-        {"Letzes Objekt löschen", [&] { form->ObjekteLetzesObjektlschen1->trigger(); }},
-        {"Seitenanzahl ändern", [&] { form->PageAnz->setValue(3); }},
+        {"Letzes Objekt löschen",
+         [&] { testing::Find<QAction>(form, "ObjekteLetzesObjektlschen1")->trigger(); }},
+        {"Seitenanzahl ändern", [&] { testing::Find<QSpinBox>(form, "PageAnz")->setValue(3); }},
     };
     for (const auto& s : steps) {
         SCOPED_TRACE(s.step);
@@ -121,11 +130,11 @@ TEST_F(UndoWindow, EveryKindOfStepIsTakenBackAndMadeAgainExactly) {
         s.make();
         const auto after = drawingBytes();
         ASSERT_NE(before, after);
-        EXPECT_EQ(form->Rueckgaengig1->statusTip(),
+        EXPECT_EQ(testing::Find<QAction>(form, "Rueckgaengig1")->statusTip(),
                   QString::fromUtf8("Rückgängig: ") + QString::fromUtf8(s.step));
         undo();
         EXPECT_EQ(drawingBytes(), before);
-        EXPECT_EQ(form->Wiederholen1->statusTip(),
+        EXPECT_EQ(testing::Find<QAction>(form, "Wiederholen1")->statusTip(),
                   QString::fromUtf8("Wiederholen: ") + QString::fromUtf8(s.step));
         redo();
         EXPECT_EQ(drawingBytes(), after);
@@ -137,11 +146,11 @@ TEST_F(UndoWindow, EveryKindOfStepIsTakenBackAndMadeAgainExactly) {
 // is the file saved before the step.
 TEST_F(UndoWindow, TheChangedMarkFollowsTheHistoryAcrossSaves) {
     const std::string a = dir.path() + "a.tvk", b = dir.path() + "b.tvk";
-    form->ZirkelKreiszeichnen1->trigger();
+    testing::Find<QAction>(form, "ZirkelKreiszeichnen1")->trigger();
     EXPECT_TRUE(starred());
     saveAs(a);
     EXPECT_FALSE(starred());
-    form->Bleistift1->trigger();
+    testing::Find<QAction>(form, "Bleistift1")->trigger();
     stroke({100, 500}, {300, 560});
     EXPECT_TRUE(starred());
     undo();  // back to the saved state
@@ -149,60 +158,62 @@ TEST_F(UndoWindow, TheChangedMarkFollowsTheHistoryAcrossSaves) {
     EXPECT_FALSE(form->Changed());
     saveAs(b);
     EXPECT_EQ(fileBytes(a), fileBytes(b));
-    EXPECT_EQ(form->Drawing.FileName, b);
+    EXPECT_EQ(form->Session->Drawing().FileName, b);
 
     undo();  // before the save: changed again, though the file is b
     EXPECT_TRUE(starred());
-    EXPECT_EQ(form->Drawing.Elements.Count(), 0u);
+    EXPECT_EQ(form->Session->Drawing().Elements.Count(), 0u);
     redo();
     EXPECT_FALSE(starred());
 
     // A new step after taking one back drops the step ahead.
     undo();
-    form->ZirkelKreiszeichnen1->trigger();
-    EXPECT_FALSE(form->Wiederholen1->isEnabled());
+    testing::Find<QAction>(form, "ZirkelKreiszeichnen1")->trigger();
+    EXPECT_FALSE(testing::Find<QAction>(form, "Wiederholen1")->isEnabled());
     EXPECT_TRUE(starred());
 
     // A failed open keeps the history; "Neu" and a good open clear it.
     form->FileCommands->LoadDrawing(dir.path() + "missing.tvk");
-    EXPECT_TRUE(form->Rueckgaengig1->isEnabled());
+    EXPECT_TRUE(testing::Find<QAction>(form, "Rueckgaengig1")->isEnabled());
     form->FileCommands->LoadDrawing(a);
-    EXPECT_FALSE(form->Rueckgaengig1->isEnabled());
+    EXPECT_FALSE(testing::Find<QAction>(form, "Rueckgaengig1")->isEnabled());
     EXPECT_FALSE(starred());
-    form->ZirkelKreiszeichnen1->trigger();
-    form->Neu1->trigger();
-    EXPECT_FALSE(form->Rueckgaengig1->isEnabled());
-    EXPECT_EQ(form->Drawing.Elements.Count(), 0u);
+    testing::Find<QAction>(form, "ZirkelKreiszeichnen1")->trigger();
+    testing::Find<QAction>(form, "Neu1")->trigger();
+    EXPECT_FALSE(testing::Find<QAction>(form, "Rueckgaengig1")->isEnabled());
+    EXPECT_EQ(form->Session->Drawing().Elements.Count(), 0u);
 }
 
 TEST_F(UndoWindow, TheShortcutsUndoTheDrawingWhereverTheFocusIsInTheWindow) {
-    form->ZirkelKreiszeichnen1->trigger();
-    form->ZirkelKreiszeichnen1->trigger();
-    form->zoomed->setFocus();  // its own text undo would take Ctrl+Z
-    QTest::keyClick(form->zoomed, Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(form->Drawing.Elements.Count(), 1u);
-    form->LinXEd->setFocus();
-    QTest::keyClick(form->LinXEd, Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(form->Drawing.Elements.Count(), 0u);
-    QTest::keyClick(form->LinXEd, Qt::Key_Y, Qt::ControlModifier);
-    EXPECT_EQ(form->Drawing.Elements.Count(), 1u);
-    QTest::keyClick(form->zoomed, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
-    EXPECT_EQ(form->Drawing.Elements.Count(), 2u);
-    EXPECT_EQ(form->zoomed->value(), 100);
+    testing::Find<QAction>(form, "ZirkelKreiszeichnen1")->trigger();
+    testing::Find<QAction>(form, "ZirkelKreiszeichnen1")->trigger();
+    testing::Find<QSpinBox>(form, "zoomed")->setFocus();  // its own text undo would take Ctrl+Z
+    QTest::keyClick(testing::Find<QSpinBox>(form, "zoomed"), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(form->Session->Drawing().Elements.Count(), 1u);
+    testing::Find<QDoubleSpinBox>(form, "LinXEd")->setFocus();
+    QTest::keyClick(testing::Find<QDoubleSpinBox>(form, "LinXEd"), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(form->Session->Drawing().Elements.Count(), 0u);
+    QTest::keyClick(testing::Find<QDoubleSpinBox>(form, "LinXEd"), Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(form->Session->Drawing().Elements.Count(), 1u);
+    QTest::keyClick(testing::Find<QSpinBox>(form, "zoomed"), Qt::Key_Z,
+                    Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(form->Session->Drawing().Elements.Count(), 2u);
+    EXPECT_EQ(testing::Find<QSpinBox>(form, "zoomed")->value(), 100);
 }
 
 TEST_F(UndoWindow, AStrokeCancelledWithEscapeLeavesASavedDrawingUnchanged) {
-    form->ZirkelKreiszeichnen1->trigger();
+    testing::Find<QAction>(form, "ZirkelKreiszeichnen1")->trigger();
     saveAs(dir.path() + "c.tvk");
-    form->Bleistift1->trigger();
-    QTest::mousePress(form->PaintBox1, Qt::LeftButton, {}, {100, 500});
-    QTest::mouseMove(form->PaintBox1, {200, 520});
+    testing::Find<QAction>(form, "Bleistift1")->trigger();
+    QTest::mousePress(testing::Find<TPaintBox>(form, "PaintBox1"), Qt::LeftButton, {}, {100, 500});
+    QTest::mouseMove(testing::Find<TPaintBox>(form, "PaintBox1"), {200, 520});
     EXPECT_TRUE(starred());
-    QTest::keyClick(form->PaintBox1, Qt::Key_Escape);
-    QTest::mouseRelease(form->PaintBox1, Qt::LeftButton, {}, {200, 520});
-    EXPECT_EQ(form->Drawing.Elements.Count(), 1u);
+    QTest::keyClick(testing::Find<TPaintBox>(form, "PaintBox1"), Qt::Key_Escape);
+    QTest::mouseRelease(testing::Find<TPaintBox>(form, "PaintBox1"), Qt::LeftButton, {},
+                        {200, 520});
+    EXPECT_EQ(form->Session->Drawing().Elements.Count(), 1u);
     EXPECT_FALSE(starred());
-    EXPECT_FALSE(form->Rueckgaengig1->statusTip().contains("Bleistift"));
+    EXPECT_FALSE(testing::Find<QAction>(form, "Rueckgaengig1")->statusTip().contains("Bleistift"));
 }
 
 TEST_F(UndoWindow, ALoadIsOneChangeWithoutAPassingStar) {
@@ -217,12 +228,13 @@ TEST_F(UndoWindow, ALoadIsOneChangeWithoutAPassingStar) {
                      [&](const QString& t) { titles << t; });
     ASSERT_TRUE(form->FileCommands->LoadDrawing(path));
     for (const QString& t : titles) EXPECT_FALSE(t.endsWith("*]")) << t.toStdString();
-    EXPECT_EQ(form->PageAnz->value(), 3);
-    EXPECT_EQ(form->zoomed->value(), 150);
-    EXPECT_FALSE(form->Rueckgaengig1->isEnabled());  // the loaded page count is no step
-    form->PageAnz->setValue(2);                      // a change after the load is one
+    EXPECT_EQ(testing::Find<QSpinBox>(form, "PageAnz")->value(), 3);
+    EXPECT_EQ(testing::Find<QSpinBox>(form, "zoomed")->value(), 150);
+    EXPECT_FALSE(testing::Find<QAction>(form, "Rueckgaengig1")
+                     ->isEnabled());                        // the loaded page count is no step
+    testing::Find<QSpinBox>(form, "PageAnz")->setValue(2);  // a change after the load is one
     undo();
-    EXPECT_EQ(form->PageAnz->value(), 3);
+    EXPECT_EQ(testing::Find<QSpinBox>(form, "PageAnz")->value(), 3);
     EXPECT_FALSE(starred());
 }
 

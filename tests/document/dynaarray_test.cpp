@@ -81,6 +81,43 @@ TEST(DynaArray, CapacityGrowsAndShrinksInWholeBlocksOfHundredRecords) {
     EXPECT_EQ(spy.calls, 3);  // releasing reserves nothing
 }
 
+// Blocks too large for the heap's small pieces grow and shrink by remapping: the records stay,
+// the block follows the capacity rule, and a record appended into a slot freed earlier in the
+// same page is zero, not the removed record.
+TEST(DynaArray, LargeBlocksKeepTheirRecordsThroughGrowingAndShrinking) {
+    struct Big {
+        std::uint64_t value;
+        unsigned char spare[120];
+    };
+    Big* cur = nullptr;
+    TDynaArray<Big> list(&cur);
+    Big* first = list.AppendMany(5000);  // 640,000 bytes
+    ASSERT_NE(first, nullptr);
+    for (std::uint32_t i = 0; i < 5000; ++i) first[i].value = i * 7 + 1;
+    for (std::uint32_t i = 5000; i < 5250; ++i) list.Append()->value = i * 7 + 1;
+    EXPECT_EQ(list.Capacity(), 5300 * sizeof(Big));
+    for (std::uint32_t i = 0; i < 5250; ++i) ASSERT_EQ(list.At(i).value, i * 7 + 1) << i;
+    while (list.Count() > 5101) list.Delete(static_cast<std::int32_t>(list.Count()) - 1);
+    EXPECT_EQ(list.Capacity(), 5200 * sizeof(Big));
+    list.Delete(5100);  // down to 5100 records: the block shrinks
+    EXPECT_EQ(list.Capacity(), 5100 * sizeof(Big));
+    for (int k = 0; k < 150; ++k) {
+        const Big& fresh = *list.Append();
+        EXPECT_EQ(fresh.value, 0u);
+        EXPECT_EQ(fresh.spare[119], 0);
+    }
+    for (std::uint32_t i = 0; i < 5100; ++i) ASSERT_EQ(list.At(i).value, i * 7 + 1) << i;
+    // Down below the size of a mapped block and up again.
+    while (list.Count() > 100) list.Delete(static_cast<std::int32_t>(list.Count()) - 1);
+    EXPECT_EQ(list.Capacity(), 100 * sizeof(Big));
+    EXPECT_EQ(list.At(99).value, 99 * 7 + 1u);
+    list.AppendMany(3000);
+    EXPECT_EQ(list.At(99).value, 99 * 7 + 1u);
+    EXPECT_EQ(list.At(3099).value, 0u);
+    list.Clear();
+    EXPECT_EQ(list.Capacity(), 0u);
+}
+
 TEST(DynaArray, DeleteMovesRecordsDownAndLeavesNothingCurrent) {
     Rec* cur = nullptr;
     TDynaArray<Rec> list(&cur);

@@ -8,6 +8,8 @@
 
 #include "app/mainUnit.h"
 #include "app/paintbox.h"
+#include "session/drawingsession.h"
+#include "support/find.h"
 #include "support/mainwindow.h"
 
 namespace tervasko {
@@ -16,66 +18,71 @@ namespace {
 class InstrumentWindow : public testing::MainWindowTest {
 protected:
     void drag(QPoint from, QPoint to, Qt::MouseButton button = Qt::LeftButton) {
-        QTest::mousePress(form->PaintBox1, button, {}, from);
-        QTest::mouseMove(form->PaintBox1, (from + to) / 2);
-        QTest::mouseMove(form->PaintBox1, to);
-        QTest::mouseRelease(form->PaintBox1, button, {}, to);
+        QTest::mousePress(testing::Find<TPaintBox>(form, "PaintBox1"), button, {}, from);
+        QTest::mouseMove(testing::Find<TPaintBox>(form, "PaintBox1"), (from + to) / 2);
+        QTest::mouseMove(testing::Find<TPaintBox>(form, "PaintBox1"), to);
+        QTest::mouseRelease(testing::Find<TPaintBox>(form, "PaintBox1"), button, {}, to);
     }
     bool starred() const { return form->windowTitle().endsWith("*]"); }
 };
 
 TEST_F(InstrumentWindow, RulerLineAlongAndSlide) {
-    form->LinealAnLinealentlangzeichnen1->trigger();
-    EXPECT_TRUE(form->Lineal1->isChecked());
+    testing::Find<QAction>(form, "LinealAnLinealentlangzeichnen1")->trigger();
+    EXPECT_TRUE(testing::Find<QAction>(form, "Lineal1")->isChecked());
     drag({194, 383}, {459, 305});
-    ASSERT_EQ(form->Drawing.Elements.Count(), 1u);
-    const TDrawElement& e = form->Drawing.Elements.At(0);
+    ASSERT_EQ(form->Session->Drawing().Elements.Count(), 1u);
+    const TDrawElement& e = form->Session->Drawing().Elements.At(0);
     EXPECT_DOUBLE_EQ(e.X1, 50.006);
     EXPECT_DOUBLE_EQ(e.X2, 120.12);
     EXPECT_DOUBLE_EQ(e.Y2, 90);
     EXPECT_TRUE(starred());
 
     form->SetUnChanged();
-    form->LinealVerschieben1->trigger();
+    testing::Find<QAction>(form, "LinealVerschieben1")->trigger();
     drag({300, 300}, {338, 300});
     // The field holds the new place exactly, not rounded to what it shows.
-    EXPECT_EQ(form->LinXEd->value(), form->Drawing.Placement.LinealX);
-    EXPECT_NEAR(form->LinXEd->value(), 10 + 38 * 25.39995 / 96, 1e-12);
+    EXPECT_EQ(testing::Find<QDoubleSpinBox>(form, "LinXEd")->value(),
+              form->Session->Drawing().Placement.LinealX);
+    EXPECT_NEAR(testing::Find<QDoubleSpinBox>(form, "LinXEd")->value(), 10 + 38 * 25.39995 / 96,
+                1e-12);
     EXPECT_FALSE(starred());  // moving an instrument changes no drawing
 }
 
 TEST_F(InstrumentWindow, ProtractorTurnAndDegreeMark) {
-    form->WinkelmesserDrehen1->trigger();
+    testing::Find<QAction>(form, "WinkelmesserDrehen1")->trigger();
     drag({270, 155}, {194, 305});
-    EXPECT_NEAR(form->WinkWEd->value(), 117.132, 1e-3);
-    EXPECT_EQ(form->WinkWEd->value(), form->Drawing.Placement.WinkelAngle);
+    EXPECT_NEAR(testing::Find<QDoubleSpinBox>(form, "WinkWEd")->value(), 117.132, 1e-3);
+    EXPECT_EQ(testing::Find<QDoubleSpinBox>(form, "WinkWEd")->value(),
+              form->Session->Drawing().Placement.WinkelAngle);
     EXPECT_FALSE(starred());
 
-    form->Drawing.Placement.WinkelAngle = 0;
-    form->WinkelmesserGradzahlmitBleistiftmarkieren1->trigger();
+    form->Session->Drawing().Placement.WinkelAngle = 0;
+    testing::Find<QAction>(form, "WinkelmesserGradzahlmitBleistiftmarkieren1")->trigger();
     drag({270, 155}, {308, 125});
-    ASSERT_EQ(form->Drawing.Elements.Count(), 1u);
-    EXPECT_DOUBLE_EQ(form->Drawing.Elements.At(0).X1, 81.298);
+    ASSERT_EQ(form->Session->Drawing().Elements.Count(), 1u);
+    EXPECT_DOUBLE_EQ(form->Session->Drawing().Elements.At(0).X1, 81.298);
     EXPECT_TRUE(starred());
 }
 
 TEST_F(InstrumentWindow, CompassSpanArcAndCircleCommand) {
-    form->ZirkelZirkelspanne1->trigger();
+    testing::Find<QAction>(form, "ZirkelZirkelspanne1")->trigger();
     drag({605, 305}, {605, 305});
-    EXPECT_NEAR(form->ZirksEd->value(), 30.65026, 1e-5);
+    EXPECT_NEAR(testing::Find<QDoubleSpinBox>(form, "ZirksEd")->value(), 30.65026, 1e-5);
 
-    form->ZirksEd->setValue(40);  // typed: the span goes back to 40 mm
-    form->ZirkelKreisbogenzeichnen1->trigger();
+    testing::Find<QDoubleSpinBox>(form, "ZirksEd")
+        ->setValue(40);  // typed: the span goes back to 40 mm
+    testing::Find<QAction>(form, "ZirkelKreisbogenzeichnen1")->trigger();
     drag({705, 194}, {572, 325});
-    ASSERT_EQ(form->Drawing.Elements.Count(), 1u);
-    EXPECT_EQ(form->Drawing.Elements.At(0).Kind, ekArc);
-    EXPECT_DOUBLE_EQ(form->Drawing.Elements.At(0).X1, 110);
+    ASSERT_EQ(form->Session->Drawing().Elements.Count(), 1u);
+    EXPECT_EQ(form->Session->Drawing().Elements.At(0).Kind, ekArc);
+    EXPECT_DOUBLE_EQ(form->Session->Drawing().Elements.At(0).X1, 110);
     EXPECT_TRUE(starred());
 
-    form->ZirkelKreiszeichnen1->trigger();
-    ASSERT_EQ(form->Drawing.Elements.Count(), 2u);
-    EXPECT_EQ(form->Drawing.Elements.At(1).Kind, ekCircle);
-    EXPECT_TRUE(form->ZirkelKreisbogenzeichnen1->isChecked());  // a command, not a mode
+    testing::Find<QAction>(form, "ZirkelKreiszeichnen1")->trigger();
+    ASSERT_EQ(form->Session->Drawing().Elements.Count(), 2u);
+    EXPECT_EQ(form->Session->Drawing().Elements.At(1).Kind, ekCircle);
+    EXPECT_TRUE(testing::Find<QAction>(form, "ZirkelKreisbogenzeichnen1")
+                    ->isChecked());  // a command, not a mode
 }
 
 }  // namespace

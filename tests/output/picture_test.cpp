@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <limits>
 #include <memory>
+#include <vector>
 
 #include "app/dialogs/DPIFUnit.h"
 #include "export/output/sheetpages.h"
@@ -73,6 +74,45 @@ struct PictureRun {
                                 [this](const std::string& m) { messages.push_back(m); });
     }
 };
+
+// Lines drawn in one go look exactly as the same lines drawn one by one: thin and wide pens,
+// lines of no length, lines reaching far outside, with and without a cull rectangle.
+TEST(QtCanvasLines, ABatchDrawsTheSamePixelsAsOneLineAtATime) {
+    std::uint32_t seed = 7;
+    const auto rnd = [&](int range) {
+        seed = seed * 1664525u + 1013904223u;
+        return static_cast<int>((seed >> 8) % static_cast<std::uint32_t>(range));
+    };
+    for (const int width : {1, 2, 5, 9}) {
+        for (const bool cull : {false, true}) {
+            std::vector<IntLine> lines;
+            for (int i = 0; i < 300; ++i) {
+                const IntPoint a{rnd(400) - 50, rnd(300) - 50};
+                const IntPoint b =
+                    i % 25 == 0 ? a : IntPoint{a.x + rnd(80) - 40, a.y + rnd(80) - 40};
+                lines.push_back({a, b});
+            }
+            lines.push_back({{-5000, 10}, {5000, 290}});
+            QImage one(300, 200, QImage::Format_RGB32), batch(300, 200, QImage::Format_RGB32);
+            for (QImage* image : {&one, &batch}) {
+                image->fill(Qt::white);
+                QPainter painter(image);
+                QtCanvas canvas(painter, 96);
+                if (cull) canvas.SetCullRect(QRect(40, 30, 120, 90));
+                canvas.setPen(0x2060A0, width);
+                if (image == &one) {
+                    for (const IntLine& l : lines) {
+                        canvas.moveTo(l.from.x, l.from.y);
+                        canvas.lineTo(l.to.x, l.to.y);
+                    }
+                } else {
+                    canvas.lines(lines.data(), lines.size());
+                }
+            }
+            EXPECT_TRUE(one == batch) << "width " << width << (cull ? " culled" : "");
+        }
+    }
+}
 
 TEST(PictureExport, WritesTheChosenSheetAsBmpOrPngAtTrueScale) {
     TempDir dir;

@@ -22,7 +22,7 @@ protected:
 
     void SetUp() override {
         form = std::make_unique<TMainForm>(dir.path());
-        form->ShowError = [this](const std::string& text) { errors.push_back(text); };
+        form->Hooks().ShowError = [this](const std::string& text) { errors.push_back(text); };
         form->resize(1000, 800);
         form->show();
         QApplication::setActiveWindow(form.get());

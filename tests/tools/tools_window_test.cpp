@@ -17,6 +17,8 @@
 #include "app/mainUnit.h"
 #include "app/paintbox.h"
 #include "platform/numeric.h"
+#include "session/drawingsession.h"
+#include "support/find.h"
 #include "support/tempdir.h"
 
 namespace tervasko {
@@ -29,8 +31,8 @@ protected:
 
     void SetUp() override {
         form = std::make_unique<TMainForm>(dir.path());
-        form->ShowError = [](const std::string&) {};
-        form->RunTextDialog = [](TAddTextForm&) -> bool {
+        form->Hooks().ShowError = [](const std::string&) {};
+        form->Hooks().RunTextDialog = [](TAddTextForm&) -> bool {
             ADD_FAILURE() << "the text dialog opened";
             return false;
         };
@@ -40,8 +42,12 @@ protected:
     }
 
     TAddTextForm& dialog() { return *form->AddTextForm; }
-    QScrollBar* vbar() { return form->ScrollBox1->verticalScrollBar(); }
-    QScrollBar* hbar() { return form->ScrollBox1->horizontalScrollBar(); }
+    QScrollBar* vbar() {
+        return testing::Find<QScrollArea>(form, "ScrollBox1")->verticalScrollBar();
+    }
+    QScrollBar* hbar() {
+        return testing::Find<QScrollArea>(form, "ScrollBox1")->horizontalScrollBar();
+    }
     void wheel(QWidget* target, int delta) {
         QWheelEvent e(QPointF(5, 5), target->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, delta),
                       Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
@@ -91,8 +97,8 @@ TEST_F(ToolWindow, TheTextDialogEnablesOkForATextAndTakesAltReturnAndEscape) {
 }
 
 TEST_F(ToolWindow, AddedTextsTakeTheMemoAndTheChoosersFontAndTheMemoIsNeverCleared) {
-    form->TextTexthinzufgen1->trigger();
-    form->RunTextDialog = [](TAddTextForm& d) {
+    testing::Find<QAction>(form, "TextTexthinzufgen1")->trigger();
+    form->Hooks().RunTextDialog = [](TAddTextForm& d) {
         d.show();
         QTest::keyClicks(d.Memo1, "Hallo");
         QTest::keyClick(d.Memo1, Qt::Key_Return);
@@ -100,9 +106,10 @@ TEST_F(ToolWindow, AddedTextsTakeTheMemoAndTheChoosersFontAndTheMemoIsNeverClear
         d.OkBtn->click();
         return d.result() == QDialog::Accepted;
     };
-    QTest::mouseClick(form->PaintBox1, Qt::LeftButton, {}, QPoint(105, 55));
-    ASSERT_EQ(form->Drawing.Texts.Count(), 1u);
-    const TTextElement& t = form->Drawing.Texts.At(0);
+    QTest::mouseClick(testing::Find<TPaintBox>(form, "PaintBox1"), Qt::LeftButton, {},
+                      QPoint(105, 55));
+    ASSERT_EQ(form->Session->Drawing().Texts.Count(), 1u);
+    const TTextElement& t = form->Session->Drawing().Texts.At(0);
     EXPECT_EQ(WideView(t.Text), u"Hallo\r\nWelt");
     EXPECT_NEAR(t.X1, 26.458, 5e-4);
     EXPECT_NEAR(t.Y1, 13.229, 5e-4);
@@ -124,7 +131,7 @@ TEST_F(ToolWindow, AddedTextsTakeTheMemoAndTheChoosersFontAndTheMemoIsNeverClear
         asked = current;
         return TextFontChoice{"Courier New", 14, 0x0000FF, 1, 2, fsBold};
     };
-    form->RunTextDialog = [&](TAddTextForm& d) {
+    form->Hooks().RunTextDialog = [&](TAddTextForm& d) {
         d.show();
         okEnabled = d.OkBtn->isEnabled();
         d.NewFontBtn->click();
@@ -133,13 +140,14 @@ TEST_F(ToolWindow, AddedTextsTakeTheMemoAndTheChoosersFontAndTheMemoIsNeverClear
         d.OkBtn->click();
         return d.result() == QDialog::Accepted;
     };
-    QTest::mouseClick(form->PaintBox1, Qt::RightButton, {}, QPoint(305, 55));
+    QTest::mouseClick(testing::Find<TPaintBox>(form, "PaintBox1"), Qt::RightButton, {},
+                      QPoint(305, 55));
     EXPECT_TRUE(okEnabled);
     EXPECT_EQ(asked, TextFontChoice{});
-    ASSERT_EQ(form->Drawing.Texts.Count(), 2u);
-    EXPECT_EQ(WideView(form->Drawing.Texts.At(1).Text), u"Hallo\r\nWelt");
-    EXPECT_EQ(AnsiView(form->Drawing.Texts.At(1).FontName), "Courier New");
-    EXPECT_EQ(form->Drawing.Texts.At(1).FontSize, 14);
+    ASSERT_EQ(form->Session->Drawing().Texts.Count(), 2u);
+    EXPECT_EQ(WideView(form->Session->Drawing().Texts.At(1).Text), u"Hallo\r\nWelt");
+    EXPECT_EQ(AnsiView(form->Session->Drawing().Texts.At(1).FontName), "Courier New");
+    EXPECT_EQ(form->Session->Drawing().Texts.At(1).FontSize, 14);
     EXPECT_EQ(form->FontDialog1.face, "Courier New");
 }
 
@@ -167,29 +175,31 @@ TEST(FontChooser, AConfirmedFontKeepsTheFaceItShowedAndGivesANewFaceTheDefaultCh
 }
 
 TEST_F(ToolWindow, ChangingATextLoadsItIntoTheDialogAfterTheSheetsMeasuredIt) {
-    TTextElement& t = *form->Drawing.AppendText();
+    TTextElement& t = *form->Session->Drawing().AppendText();
     t.X1 = 30, t.Y1 = 30;
     t.Text = NewWideBuffer(u"Mittelpunkt");
     t.FontName = NewAnsiBuffer("Arial");
     t.FontSize = 12, t.Color = 0x00AA00, t.Charset = 204, t.Pitch = 1, t.Style = fsItalic;
     form->SetChanged();
-    form->TextTextndern1->trigger();  // repaints: the sheets measure the text
+    testing::Find<QAction>(form, "TextTextndern1")
+        ->trigger();  // repaints: the sheets measure the text
     QApplication::processEvents();
-    ASSERT_GT(form->Drawing.Texts.At(0).X2, 40.0);
+    ASSERT_GT(form->Session->Drawing().Texts.At(0).X2, 40.0);
 
     QString memo;
-    form->RunTextDialog = [&](TAddTextForm& d) {
+    form->Hooks().RunTextDialog = [&](TAddTextForm& d) {
         d.show();
         memo = d.Memo1->toPlainText();
         d.OkBtn->click();
         return d.result() == QDialog::Accepted;
     };
     const int px = static_cast<int>(Round(32 * form->PixelsPerMm())) + 5;
-    QTest::mouseMove(form->PaintBox1, QPoint(px, px));
+    QTest::mouseMove(testing::Find<TPaintBox>(form, "PaintBox1"), QPoint(px, px));
     ASSERT_TRUE(form->Gesture.Hover.Valid);
-    QTest::mouseClick(form->PaintBox1, Qt::LeftButton, {}, QPoint(px, px));
+    QTest::mouseClick(testing::Find<TPaintBox>(form, "PaintBox1"), Qt::LeftButton, {},
+                      QPoint(px, px));
     EXPECT_EQ(memo, "Mittelpunkt");
-    const TTextElement& changed = form->Drawing.Texts.At(0);
+    const TTextElement& changed = form->Session->Drawing().Texts.At(0);
     EXPECT_EQ(WideView(changed.Text), u"Mittelpunkt");
     EXPECT_EQ(changed.Charset, 204);  // kept through a change that left the font alone
     EXPECT_EQ(changed.Pitch, 1);
@@ -199,37 +209,44 @@ TEST_F(ToolWindow, ChangingATextLoadsItIntoTheDialogAfterTheSheetsMeasuredIt) {
 }
 
 TEST_F(ToolWindow, AWheelNotchScrollsTwentyPixelsWhateverHasTheFocus) {
-    form->PageAnz->setValue(2);
+    testing::Find<QSpinBox>(form, "PageAnz")->setValue(2);
     QApplication::processEvents();
     ASSERT_GT(vbar()->maximum(), 100);
-    form->zoomed->setFocus();
-    wheel(form->zoomed, -120);  // down, over the zoom field
+    testing::Find<QSpinBox>(form, "zoomed")->setFocus();
+    wheel(testing::Find<QSpinBox>(form, "zoomed"), -120);  // down, over the zoom field
     EXPECT_EQ(vbar()->value(), 20);
-    EXPECT_EQ(form->zoomed->value(), 100);
-    wheel(form->PaintBox1, -60);  // half a notch: nothing yet
+    EXPECT_EQ(testing::Find<QSpinBox>(form, "zoomed")->value(), 100);
+    wheel(testing::Find<TPaintBox>(form, "PaintBox1"), -60);  // half a notch: nothing yet
     EXPECT_EQ(vbar()->value(), 20);
-    wheel(form->PaintBox1, -60);
+    wheel(testing::Find<TPaintBox>(form, "PaintBox1"), -60);
     EXPECT_EQ(vbar()->value(), 40);
-    wheel(form->StrichEd, 360);  // three notches up, stopped at the top
+    wheel(testing::Find<QDoubleSpinBox>(form, "StrichEd"),
+          360);  // three notches up, stopped at the top
     EXPECT_EQ(vbar()->value(), 0);
     EXPECT_EQ(hbar()->value(), 0);
-    EXPECT_DOUBLE_EQ(form->StrichEd->value(), 0.1);
+    EXPECT_DOUBLE_EQ(testing::Find<QDoubleSpinBox>(form, "StrichEd")->value(), 0.1);
 }
 
 TEST_F(ToolWindow, APencilStrokeBecomesLinesThatTheSheetsShowAfterTheRelease) {
-    for (QAction* a : {form->Lineal2, form->Winkelmesser2, form->Zirkel2}) a->setChecked(false);
-    form->Bleistift1->trigger();
-    form->StrichEd->setValue(1);
+    for (QAction* a :
+         {testing::Find<QAction>(form, "Lineal2"), testing::Find<QAction>(form, "Winkelmesser2"),
+          testing::Find<QAction>(form, "Zirkel2")})
+        a->setChecked(false);
+    testing::Find<QAction>(form, "Bleistift1")->trigger();
+    testing::Find<QDoubleSpinBox>(form, "StrichEd")->setValue(1);
     QImage before(794, 1123, QImage::Format_RGB32);
     form->View.RenderSheet(before, 0);  // the sheet kept as an image
-    QTest::mousePress(form->PaintBox1, Qt::LeftButton, {}, QPoint(105, 105));
-    QTest::mouseMove(form->PaintBox1, QPoint(155, 105));
+    QTest::mousePress(testing::Find<TPaintBox>(form, "PaintBox1"), Qt::LeftButton, {},
+                      QPoint(105, 105));
+    QTest::mouseMove(testing::Find<TPaintBox>(form, "PaintBox1"), QPoint(155, 105));
     QApplication::processEvents();
-    QTest::mouseMove(form->PaintBox1, QPoint(205, 155));
-    QTest::mouseRelease(form->PaintBox1, Qt::LeftButton, {}, QPoint(205, 155));
-    ASSERT_EQ(form->Drawing.Elements.Count(), 2u);
-    EXPECT_DOUBLE_EQ(form->Drawing.Elements.At(1).X1, form->Drawing.Elements.At(0).X2);
-    EXPECT_EQ(form->Drawing.Elements.At(1).Width, 1);
+    QTest::mouseMove(testing::Find<TPaintBox>(form, "PaintBox1"), QPoint(205, 155));
+    QTest::mouseRelease(testing::Find<TPaintBox>(form, "PaintBox1"), Qt::LeftButton, {},
+                        QPoint(205, 155));
+    ASSERT_EQ(form->Session->Drawing().Elements.Count(), 2u);
+    EXPECT_DOUBLE_EQ(form->Session->Drawing().Elements.At(1).X1,
+                     form->Session->Drawing().Elements.At(0).X2);
+    EXPECT_EQ(form->Session->Drawing().Elements.At(1).Width, 1);
     EXPECT_TRUE(form->windowTitle().endsWith("*]"));
 
     // No cycle ran, yet the sheet's picture has the stroke: a picture of the sheet taken now
@@ -238,24 +255,25 @@ TEST_F(ToolWindow, APencilStrokeBecomesLinesThatTheSheetsShowAfterTheRelease) {
     form->View.RenderSheet(sheet, 0);
     EXPECT_EQ(sheet.pixelColor(125, 100), QColor(Qt::black));
     EXPECT_EQ(before.pixelColor(125, 100), QColor(Qt::white));
-    QImage screen = form->PaintBox1->grab().toImage();
+    QImage screen = testing::Find<TPaintBox>(form, "PaintBox1")->grab().toImage();
     EXPECT_EQ(screen.pixelColor(130, 105), QColor(Qt::black));
 
-    form->ObjekteLetzesObjektlschen1->trigger();  // the stroke's last segment only
-    EXPECT_EQ(form->Drawing.Elements.Count(), 1u);
+    testing::Find<QAction>(form, "ObjekteLetzesObjektlschen1")
+        ->trigger();  // the stroke's last segment only
+    EXPECT_EQ(form->Session->Drawing().Elements.Count(), 1u);
 }
 
 TEST_F(ToolWindow, AHighlightThatOutlivedItsEntryDoesNothing) {
-    TDrawElement& e = *form->Drawing.AppendElement();
+    TDrawElement& e = *form->Session->Drawing().AppendElement();
     e.Kind = ekLine, e.Width = 0.5, e.X1 = 20, e.Y1 = 20, e.X2 = 60, e.Y2 = 20;
     form->SetChanged();
-    form->ObjekteLschen1->trigger();
+    testing::Find<QAction>(form, "ObjekteLschen1")->trigger();
     const int y = static_cast<int>(Round(20 * form->PixelsPerMm())) + 5;
     form->PaintBox1MouseMove(150, y);
     ASSERT_TRUE(form->Gesture.Hover.Valid);
-    form->Drawing.NewAll();  // replaced behind the highlight's back
+    form->Session->Drawing().NewAll();  // replaced behind the highlight's back
     form->PaintBox1MouseDown(MouseButton::Left, 150, y);
-    form->ObjekteVerschieben1->trigger();
+    testing::Find<QAction>(form, "ObjekteVerschieben1")->trigger();
     form->PaintBox1MouseDown(MouseButton::Left, 150, y);
     form->PaintBox1MouseMove(170, y);
     form->PaintBox1MouseUp(MouseButton::Left, 170, y);
@@ -265,7 +283,9 @@ TEST_F(ToolWindow, AHighlightThatOutlivedItsEntryDoesNothing) {
     // The same for texts: no dialog, nothing deleted or moved.
     form->Gesture.Hover.Valid = true;
     form->Gesture.Hover.Index = 0;
-    for (QAction* mode : {form->TextTextndern1, form->TextTextlschen1, form->TextVerschieben1}) {
+    for (QAction* mode : {testing::Find<QAction>(form, "TextTextndern1"),
+                          testing::Find<QAction>(form, "TextTextlschen1"),
+                          testing::Find<QAction>(form, "TextVerschieben1")}) {
         mode->trigger();
         form->PaintBox1MouseDown(MouseButton::Left, 150, y);
         form->PaintBox1MouseUp(MouseButton::Left, 150, y);
@@ -275,15 +295,20 @@ TEST_F(ToolWindow, AHighlightThatOutlivedItsEntryDoesNothing) {
 }
 
 TEST_F(ToolWindow, AZoomClickCentresThePressedPoint) {
-    form->Zoom1->trigger();
-    QTest::mouseClick(form->PaintBox1, Qt::LeftButton, {}, QPoint(505, 405));
-    EXPECT_EQ(form->zoomed->value(), 150);
-    EXPECT_EQ(form->PaintBox1->size(), QSize(1201, 1694));
+    testing::Find<QAction>(form, "Zoom1")->trigger();
+    QTest::mouseClick(testing::Find<TPaintBox>(form, "PaintBox1"), Qt::LeftButton, {},
+                      QPoint(505, 405));
+    EXPECT_EQ(testing::Find<QSpinBox>(form, "zoomed")->value(), 150);
+    EXPECT_EQ(testing::Find<TPaintBox>(form, "PaintBox1")->size(), QSize(1201, 1694));
     const auto expected = [](double target, QScrollBar* bar) {
         return std::clamp(static_cast<int>(Round(target)), 0, bar->maximum());
     };
-    EXPECT_EQ(hbar()->value(), expected(750 - form->ScrollBox1->width() / 2.0, hbar()));
-    EXPECT_EQ(vbar()->value(), expected(600 - form->ScrollBox1->height() / 2.0, vbar()));
+    EXPECT_EQ(
+        hbar()->value(),
+        expected(750 - testing::Find<QScrollArea>(form, "ScrollBox1")->width() / 2.0, hbar()));
+    EXPECT_EQ(
+        vbar()->value(),
+        expected(600 - testing::Find<QScrollArea>(form, "ScrollBox1")->height() / 2.0, vbar()));
     EXPECT_GT(vbar()->value(), 0);
     EXPECT_FALSE(form->View.PaintSuspended);
 }

@@ -26,6 +26,7 @@
 #include "app/translate/qttranslations.h"
 #include "app/translate/translateunit.h"
 #include "document/options.h"
+#include "support/find.h"
 #include "translate/translatetest.h"
 
 namespace tervasko {
@@ -53,7 +54,7 @@ TEST(PictureFilter, AGermanStartAppendsNothingAlsoWhenAPictureIsExported) {
     TMainForm& form = *german.form;
     const int rows = german.table().RowCount();
     std::vector<std::string> errors;
-    form.ShowError = [&](const std::string& text) { errors.push_back(text); };
+    form.Hooks().ShowError = [&](const std::string& text) { errors.push_back(text); };
     form.DPIForm->Exec = [&] { return int(QDialog::Accepted); };
     form.SaveDialog2->Execute = [&] {
         form.SaveDialog2->FileName = QString::fromStdString(german.dir.file("sheet"));
@@ -90,11 +91,13 @@ TEST(SettingsPanel, EveryLabelFitsItsTextAtTheStartSizeInEachLanguage) {
         Started start(language);
         TMainForm& form = *start.form;
         ASSERT_EQ(form.width(), 780);
-        const QList<QLabel*> labels = form.Panel1->findChildren<QLabel*>();
+        const QList<QLabel*> labels =
+            testing::Find<QWidget>(form, "Panel1")->findChildren<QLabel*>();
         ASSERT_GE(labels.size(), 7);
         for (const QLabel* label : labels) {
             EXPECT_LE(label->sizeHint().width(), label->width()) << label->text().toStdString();
-            EXPECT_LE(label->geometry().right(), form.Panel1->contentsRect().right())
+            EXPECT_LE(label->geometry().right(),
+                      testing::Find<QWidget>(form, "Panel1")->contentsRect().right())
                 << label->text().toStdString();
         }
         if (language == kItalian) {
@@ -205,9 +208,10 @@ TEST(QtTexts, FollowTheLanguageOfTheStartAndOfEachLanguageCommand) {
             int language;
             QAction* item;
             QStringList buttons;
-        } commands[] = {{kEnglish, start.form->SpracheEnglish1, english},
-                        {kGerman, start.form->SpracheDeutsch1, german},
-                        {kItalian, start.form->SpracheItaliano1, italian}};
+        } commands[] = {
+            {kEnglish, testing::Find<QAction>(start.form, "SpracheEnglish1"), english},
+            {kGerman, testing::Find<QAction>(start.form, "SpracheDeutsch1"), german},
+            {kItalian, testing::Find<QAction>(start.form, "SpracheItaliano1"), italian}};
         for (const auto& c : commands) {
             LanguageCommand(c.language, c.item, false, start.table(), start.form->ProgramDir,
                             start.form.get(), dialogs);

@@ -10,6 +10,7 @@
 
 #include "app/translate/TranslateFUnit.h"
 #include "i18n/i18ntest.h"
+#include "support/find.h"
 #include "translate/translatetest.h"
 
 namespace tervasko {
@@ -225,7 +226,8 @@ TEST_F(EditorTest, ATextTheTableCannotHoldIsRefusedAndTheWindowStaysOpen) {
 TEST_F(EditorTest, AReadOnlyTableRefusesEveryChangeWithAMessage) {
     Open(true);
     const std::string refusal = "The translation table is read-only. It cannot be changed.";
-    EXPECT_EQ(form->StatusBar1->currentMessage().toStdString(), refusal);
+    EXPECT_EQ(testing::Find<QStatusBar>(form, "StatusBar1")->currentMessage().toStdString(),
+              refusal);
     EXPECT_TRUE(form->DBEdit1->isReadOnly());
     EXPECT_FALSE(model().flags(model().index(0, 1)) & Qt::ItemIsEditable);
     EXPECT_FALSE(model().setData(model().index(0, 1), q("Document"), Qt::EditRole));

@@ -1,6 +1,7 @@
 // The interface translation walk over windows built here and over the real main window.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QAction>
 #include <QCheckBox>
@@ -22,6 +23,7 @@
 #include <QTreeWidget>
 #include <set>
 
+#include "app/datafolder.h"
 #include "app/dialogs/errortext.h"
 #include "app/dialogs/filedialog.h"
 #include "app/filecommands.h"
@@ -31,6 +33,7 @@
 #include "app/translate/translateunit.h"
 #include "document/drawingfile.h"
 #include "document/options.h"
+#include "support/find.h"
 #include "translate/translatetest.h"
 
 namespace tervasko {
@@ -274,8 +277,10 @@ TEST_P(ShippedStartTest, NoGermanTextIsLeftWhereTheShippedTableHasATranslation) 
         << table.Cell(shippedRows + 1, 0);
 
     // What a person sees first, in the table's words.
-    EXPECT_EQ(form.Neu1->text().toStdString(), table.Cell(table.FindRow("Neu"), language));
-    EXPECT_EQ(form.N5->toolTip().toStdString(), table.Cell(table.FindRow("Neu"), language));
+    EXPECT_EQ(testing::Find<QAction>(form, "Neu1")->text().toStdString(),
+              table.Cell(table.FindRow("Neu"), language));
+    EXPECT_EQ(testing::Find<QAction>(form, "N5")->toolTip().toStdString(),
+              table.Cell(table.FindRow("Neu"), language));
     EXPECT_EQ(editor->windowTitle().toStdString(),
               table.Cell(table.FindRow("Übersetzen"), language));
     EXPECT_EQ(editor->BackBtn->text().toStdString(),
@@ -303,7 +308,7 @@ TEST_P(ShippedStartTest, FileErrorsReadWholeInTheActiveLanguage) {
         EXPECT_FALSE(in(GermanLead(lead)).empty()) << GermanLead(lead);
 
     std::vector<std::string> shown;
-    form.ShowError = [&](const std::string& text) { shown.push_back(text); };
+    form.Hooks().ShowError = [&](const std::string& text) { shown.push_back(text); };
     const std::string broken = dir.path() + "/broken.tvk", missing = dir.path() + "/missing.tvk";
     testing::writeBytes(broken, {0, 0, 0, 0, 2, 0, 0, 0});  // no elements, two texts, then nothing
     form.FileCommands->LoadDrawing(broken);
@@ -323,6 +328,47 @@ TEST_P(ShippedStartTest, FileErrorsReadWholeInTheActiveLanguage) {
     EXPECT_EQ(shown[1], lead + "\n\n" +
                             fill(in("„%F“ kann nicht geöffnet werden: %D"), missing,
                                  in("Die Datei oder der Ordner existiert nicht.")));
+}
+
+// The start-up problems of the data folder read in the user's language too: a shipped file
+// that cannot be parsed, and a table beside the program that cannot be copied.
+TEST_P(ShippedStartTest, DataFolderProblemsReadInTheActiveLanguage) {
+    const int language = GetParam();
+    TMainForm form(dir.path());
+    TranslationTable& table = *form.Translations;
+    table.PrimeMessages();
+    table.SetActiveLanguage(language);
+    const auto in = [&](const char* german) { return table.Cell(table.FindRow(german), language); };
+    const auto fill = [](std::string text, const std::string& key, const std::string& value) {
+        text.replace(text.find(key), key.size(), value);
+        return text;
+    };
+
+    testing::TempDir shared, data;
+    const std::string tsv = shared.file("translations.tsv");
+    const std::string rows = "Datei\tFile\tFile\nNeu\tNew\n";
+    testing::writeBytes(tsv, std::vector<std::uint8_t>(rows.begin(), rows.end()));
+    auto problems = PrepareDataFolder(data.path(), data.path(), shared.path());
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_EQ(problems[0].Code, ErrorCode::TranslationsMalformed);
+    ASSERT_EQ(problems[0].Args.size(), 1u);
+    EXPECT_EQ(problems[0].Args[0].rfind("line 2", 0), 0u) << problems[0].Args[0];
+    const std::string malformed = fill(in("Die mitgelieferten Übersetzungen sind fehlerhaft (%1)."),
+                                       "%1", problems[0].Args[0]);
+    EXPECT_EQ(DescribeError(problems[0]),
+              fill(fill(in("„%F“ kann nicht geöffnet werden: %D"), "%F", tsv), "%D", malformed));
+
+    // The table beside the program is a folder: it cannot be read, so nothing is copied.
+    testing::TempDir program;
+    ASSERT_EQ(::mkdir(TranslationTable::TablePath(program.path() + "/").c_str(), 0700), 0);
+    problems = PrepareDataFolder(data.path(), program.path(), "");
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_EQ(problems[0].Lead, ErrorLead::CannotOpen);
+    EXPECT_EQ(problems[0].Code, ErrorCode::System);
+    EXPECT_EQ(DescribeError(problems[0]),
+              fill(fill(in("„%F“ kann nicht geöffnet werden: %D"), "%F",
+                        TranslationTable::TablePath(program.path() + "/")),
+                   "%D", in("Das ist ein Ordner.")));
 }
 
 INSTANTIATE_TEST_SUITE_P(EnglishAndItalian, ShippedStartTest, ::testing::Values(1, 2));

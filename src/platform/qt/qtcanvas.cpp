@@ -193,6 +193,34 @@ void QtCanvas::lineTo(int x, int y) {
     pos_ = to;
 }
 
+void QtCanvas::lines(const IntLine* lines, std::size_t count) {
+    if (count == 0) return;
+    // The same pen throughout: which line comes first changes no pixel.
+    batch_.clear();
+    for (std::size_t i = 0; i < count; ++i) {
+        const IntLine& l = lines[i];
+        if (culled(l.from.x, l.from.y, l.to.x, l.to.y, penWidth_)) continue;
+        if (l.from != l.to)
+            batch_.emplace_back(l.from.x, l.from.y, l.to.x, l.to.y);
+        else if (penWidth_ > 1)
+            painter_.drawPoint(l.to.x, l.to.y);  // as lineTo: a wide round pen leaves a dot
+    }
+    pos_ = QPoint(lines[count - 1].to.x, lines[count - 1].to.y);
+    if (batch_.empty()) return;
+    // A solid pen leaves no gaps for the background to fill; in opaque mode Qt would take its
+    // slow general path for every line (the pixels are the same).
+    const bool opaque = painter_.backgroundMode() == Qt::OpaqueMode;
+    if (opaque && penStyle_ == PenStyle::Solid) painter_.setBackgroundMode(Qt::TransparentMode);
+    // Qt's thin-line stroker carries state from one line to the next within one call, which
+    // changes end pixels: thin lines go one call each, wide ones (outlines filled) together.
+    if (penWidth_ == 1) {
+        for (const QLine& l : batch_) painter_.drawLine(l);
+    } else {
+        painter_.drawLines(batch_.data(), static_cast<int>(batch_.size()));
+    }
+    if (opaque) painter_.setBackgroundMode(Qt::OpaqueMode);
+}
+
 QRectF QtCanvas::box(int left, int top, int right, int bottom) const {
     // A 1-pixel outline covers columns left .. right-1; a wide pen is centred on that path.
     if (right < left) std::swap(left, right);

@@ -4,6 +4,7 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <optional>
+#include <vector>
 
 #include "platform/canvas.h"
 
@@ -33,6 +34,7 @@ public:
     void rectangle(int left, int top, int right, int bottom) override;
     void ellipse(int left, int top, int right, int bottom) override;
     void arc(int left, int top, int right, int bottom, int x3, int y3, int x4, int y4) override;
+    void lines(const IntLine* lines, std::size_t count) override;
     void bezierTo(IntPoint c1, IntPoint c2, IntPoint end) override;
     void textOut(int x, int y, std::u16string_view text) override;
     int textWidth(std::u16string_view text) override;
@@ -68,6 +70,7 @@ private:
     bool transparent_ = false;
     QPoint pos_;
     std::optional<QRect> cull_;
+    std::vector<QLine> batch_;
 };
 
 }  // namespace tervasko

@@ -1,0 +1,97 @@
+#!/usr/bin/env bash
+# Measures, under Xvfb, the CPU time our program spends on one pointer move while the ruler is
+# dragged, against the CPU time xournalpp spends on one pointer move while its pen draws.
+#   scripts/drag-compare.sh [MOVES] [PROGRAM]
+# Needs xvfb and xdotool (scripts/install-deps.sh installs them) and a build; installs
+# xournalpp with apt-get when it is missing (it is only measured against, never needed).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+moves="${1:-1000}"
+program="${2:-build/release/bin/tervasko}"
+[ -x "$program" ] || { echo "no program at $program: build it first" >&2; exit 1; }
+if ! command -v xournalpp >/dev/null; then
+  echo "installing xournalpp for the comparison" >&2
+  apt-get install -y xournalpp >/dev/null
+fi
+
+source scripts/xvfb-lib.sh
+app=
+trap 'kill $app "$xvfb" 2>/dev/null || true' EXIT
+
+ticks_per_second=$(getconf CLK_TCK)
+# User plus system CPU ticks of a process so far.
+cpu_ticks() {
+  awk '{ print $14 + $15 }' "/proc/$1/stat"
+}
+
+# Waits for a visible window whose name matches $2 of process $1; prints its id.
+wait_window() {
+  local window
+  for _ in $(seq 300); do
+    kill -0 "$1" 2>/dev/null || { echo "$2 ended before its window showed" >&2; exit 1; }
+    window=$(xdotool search --onlyvisible --name "$2" 2>/dev/null | head -n1 || true)
+    [ -n "$window" ] && { echo "$window"; return; }
+    sleep 0.1
+  done
+  echo "no window of $2 showed" >&2
+  exit 1
+}
+
+# Presses the left button at ($2, $3) inside window $1, moves $moves times one pixel to and
+# fro along x, releases; prints the process's CPU milliseconds per move, less what it spends
+# idle over the same time.
+measure() {
+  local window=$1 x=$2 y=$3 pid=$4
+  eval "$(xdotool getwindowgeometry --shell "$window")"
+  local ax=$((X + x)) ay=$((Y + y))
+  local script=() i
+  for ((i = 0; i < moves; i++)); do
+    script+=(mousemove "$((ax + 1 + i % 2 * 40))" "$ay" sleep 0.004)
+  done
+  xdotool mousemove "$ax" "$ay" sleep 0.3
+  # Idle: the same time with no input.
+  local idle0 t0 idle1
+  idle0=$(cpu_ticks "$pid")
+  t0=$(date +%s.%N)
+  xdotool sleep "$(awk -v n="$moves" 'BEGIN { print n * 0.0045 }')"
+  idle1=$(cpu_ticks "$pid")
+  xdotool mousedown 1 sleep 0.2
+  local before after t1 t2
+  before=$(cpu_ticks "$pid")
+  t1=$(date +%s.%N)
+  xdotool "${script[@]}"
+  sleep 0.3  # the last repaints
+  after=$(cpu_ticks "$pid")
+  t2=$(date +%s.%N)
+  xdotool mouseup 1
+  awk -v busy=$((after - before)) -v idle=$((idle1 - idle0)) -v n="$moves" \
+    -v hz="$ticks_per_second" -v t0="$t0" -v t1="$t1" -v t2="$t2" -v idleEnd="$t1" 'BEGIN {
+      idleRate = idle / (idleEnd - t0 > 0 ? idleEnd - t0 : 1)
+      net = busy - idleRate * (t2 - t1)
+      printf "%.3f ms CPU per move (%d ticks over %d moves, %.1f idle ticks subtracted)\n",
+        net * 1000 / hz / n, busy, n, idleRate * (t2 - t1)
+    }'
+}
+
+"$program" &
+app=$!
+window=$(wait_window "$app" "Tervasko")
+xdotool windowsize "$window" 1000 700 windowmove "$window" 0 0
+sleep 1.5
+# The ruler lies across the first sheet; its move tool is the one chosen at start.
+printf 'ours, ruler dragged:        '
+measure "$window" 320 330 "$app"
+kill "$app"
+wait "$app" 2>/dev/null || true
+
+home=$(mktemp -d)
+HOME="$home" xournalpp >/dev/null 2>&1 &
+app=$!
+window=$(wait_window "$app" "Xournal")
+xdotool windowsize "$window" 1000 700 windowmove "$window" 0 0
+sleep 3
+printf 'xournalpp, pen stroke:      '
+measure "$window" 400 380 "$app"
+kill "$app"
+wait "$app" 2>/dev/null || true
+rm -rf "$home"

@@ -1,0 +1,226 @@
+#include "session/fileflow.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "session/drawingsession.h"
+#include "support/tempdir.h"
+
+namespace tervasko {
+namespace {
+
+using Answer = FileQuestions::Answer;
+using Failure = FileQuestions::Failure;
+
+// What the save dialog does when the question is answered Yes on an untitled drawing.
+enum class SaveChoice {
+    Cancelled,
+    Chosen,
+    MissingFolder,  // a path whose folder does not exist
+    Unwritable,     // a path that names a folder
+};
+
+void addLine(DrawingSession& session) {
+    TDrawElement* e = session.Drawing().AppendElement();
+    e->Kind = ekLine;
+    e->X2 = 10;
+    session.SetChangedMark(true);
+}
+
+// A session with its flow; the questions are answered from the fields.
+struct Fixture {
+    testing::TempDir dir;
+    DrawingSession session;
+    FileQuestions questions;
+    FileFlow flow{session, questions};
+    std::optional<Answer> answer;  // unset: no question is expected
+    std::optional<std::string> savePath, openPath;
+    int asked = 0, settled = 0, replaced = 0;
+    std::vector<Failure> failures;
+    std::vector<std::string> used;
+
+    Fixture() {
+        session.SetTitleTexts("Tervasko", "Unbenannt");
+        questions.AskSave = [this] {
+            ++asked;
+            if (!answer) ADD_FAILURE() << "an unexpected question";
+            return answer.value_or(Answer::Cancel);
+        };
+        questions.SaveDialog1 = [this] { return savePath; };
+        questions.OpenDialog1 = [this] { return openPath; };
+        questions.SaveDialog3 = [this] { return savePath; };
+        questions.Report = [this](Failure what, const std::string&, const Error& error) {
+            EXPECT_EQ(what == Failure::SaveFolderMissing, !error)
+                << "a reason, except for the folder";
+            failures.push_back(what);
+        };
+        flow.Settled = [this] { ++settled; };
+        flow.Replaced = [this] { ++replaced; };
+        flow.FileUsed = [this](const std::string& path) { used.push_back(path); };
+    }
+
+    // A drawing file with `lines` lines.
+    std::string drawingFile(const std::string& name, int lines) {
+        DrawingSession other;
+        for (int i = 0; i < lines; ++i) addLine(other);
+        Error error;
+        EXPECT_TRUE(other.SaveAs(dir.file(name), &error));
+        return dir.file(name);
+    }
+
+    std::string choose(SaveChoice choice) {
+        switch (choice) {
+            case SaveChoice::Cancelled:
+                return {};
+            case SaveChoice::Chosen:
+                return dir.file("kept.tvk");
+            case SaveChoice::MissingFolder:
+                return dir.file("missing/kept.tvk");
+            case SaveChoice::Unwritable:
+                std::filesystem::create_directory(dir.file("folder.tvk"));
+                return dir.file("folder.tvk");
+        }
+        return {};
+    }
+};
+
+// "Neu" and "Öffnen..." over an untitled drawing of one line: every answer to the question,
+// with and without unsaved work, and every outcome of the save that Yes asks for.
+TEST(FileFlow, ReplacingTheDrawingAsksAboutUnsavedWorkAndKeepsItWhenTheSaveFails) {
+    const Answer answers[] = {Answer::Yes, Answer::No, Answer::Cancel};
+    const SaveChoice choices[] = {SaveChoice::Cancelled, SaveChoice::Chosen,
+                                  SaveChoice::MissingFolder, SaveChoice::Unwritable};
+    for (const bool open : {false, true})
+        for (const bool changed : {false, true})
+            for (const Answer answer : answers)
+                for (const SaveChoice choice : choices) {
+                    if (!changed && (answer != Answer::Yes || choice != SaveChoice::Cancelled))
+                        continue;  // no question: one case is enough
+                    if (answer != Answer::Yes && choice != SaveChoice::Cancelled) continue;
+                    SCOPED_TRACE(::testing::Message()
+                                 << (open ? "open" : "new") << " changed=" << changed
+                                 << " answer=" << static_cast<int>(answer)
+                                 << " choice=" << static_cast<int>(choice));
+                    Fixture f;
+                    const std::string file = f.drawingFile("in.tvk", 3);
+                    addLine(f.session);
+                    f.session.SetChangedMark(changed);
+                    if (changed) f.answer = answer;
+                    const std::string chosen = f.choose(choice);
+                    if (choice != SaveChoice::Cancelled) f.savePath = chosen;
+                    f.openPath = file;
+
+                    if (open)
+                        f.flow.Open();
+                    else
+                        f.flow.New();
+
+                    const bool saved =
+                        changed && answer == Answer::Yes && choice == SaveChoice::Chosen;
+                    const bool replaced = !changed || answer == Answer::No || saved;
+                    EXPECT_EQ(f.asked, changed ? 1 : 0);
+                    if (replaced) {
+                        EXPECT_EQ(f.session.Drawing().Elements.Count(), open ? 3u : 0u);
+                        EXPECT_EQ(f.session.FileName(), open ? file : "");
+                        EXPECT_FALSE(f.session.Changed());
+                        EXPECT_EQ(f.session.Title(),
+                                  open ? "Tervasko - [" + file + "]" : "Tervasko - [Unbenannt]");
+                        EXPECT_EQ(f.replaced, open ? 1 : 0);
+                    } else {
+                        // The work stays as it was, still marked unsaved. A name whose folder
+                        // is missing is never taken; a file that could not be written keeps
+                        // the name it was given.
+                        const bool named =
+                            changed && answer == Answer::Yes && choice == SaveChoice::Unwritable;
+                        EXPECT_EQ(f.session.Drawing().Elements.Count(), 1u);
+                        EXPECT_EQ(f.session.FileName(), named ? chosen : "");
+                        EXPECT_TRUE(f.session.Changed());
+                        EXPECT_EQ(f.session.Title(),
+                                  "Tervasko - [" + (named ? chosen : "Unbenannt") + "*]");
+                        EXPECT_EQ(f.replaced, 0);
+                    }
+                    std::vector<Failure> failures;
+                    if (changed && answer == Answer::Yes && choice == SaveChoice::MissingFolder)
+                        failures = {Failure::SaveFolderMissing};
+                    if (changed && answer == Answer::Yes && choice == SaveChoice::Unwritable)
+                        failures = {Failure::Save};
+                    EXPECT_EQ(f.failures, failures);
+                    // The saved work is in its file, and each file used is told once.
+                    std::vector<std::string> used;
+                    if (saved) used.push_back(chosen);
+                    if (replaced && open) used.push_back(file);
+                    EXPECT_EQ(f.used, used);
+                    if (saved) {
+                        DrawingSession back;
+                        Error error;
+                        ASSERT_TRUE(back.Load(chosen, &error));
+                        EXPECT_EQ(back.Drawing().Elements.Count(), 1u);
+                    }
+                }
+}
+
+TEST(FileFlow, SaveUsesTheNameItHasAndAFailedSaveKeepsNameAndMark) {
+    Fixture f;
+    addLine(f.session);
+    // Untitled: the dialog names it; cancelled, nothing changes.
+    EXPECT_FALSE(f.flow.Save());
+    EXPECT_TRUE(f.session.Changed());
+    f.savePath = f.dir.file("a.tvk");
+    ASSERT_TRUE(f.flow.Save());
+    EXPECT_EQ(f.session.Title(), "Tervasko - [" + f.dir.file("a.tvk") + "]");
+    // Titled: no dialog, even when it would name another file.
+    addLine(f.session);
+    f.savePath = f.dir.file("other.tvk");
+    ASSERT_TRUE(f.flow.Save());
+    EXPECT_FALSE(std::filesystem::exists(f.dir.file("other.tvk")));
+    EXPECT_EQ(f.used, (std::vector<std::string>{f.dir.file("a.tvk"), f.dir.file("a.tvk")}));
+    // "Speichern unter..." into a missing folder: the old name and the mark stay.
+    addLine(f.session);
+    f.savePath = f.dir.file("gone/b.tvk");
+    EXPECT_FALSE(f.flow.SaveAs());
+    EXPECT_EQ(f.session.FileName(), f.dir.file("a.tvk"));
+    EXPECT_EQ(f.session.Title(), "Tervasko - [" + f.dir.file("a.tvk") + "*]");
+    EXPECT_EQ(f.failures, std::vector<Failure>{Failure::SaveFolderMissing});
+}
+
+TEST(FileFlow, AFileThatCannotBeReadChangesNothingAndTheCloseGuardAsksLikeReplacing) {
+    Fixture f;
+    const std::string good = f.drawingFile("good.tvk", 2);
+    ASSERT_TRUE(f.flow.Load(good));
+    addLine(f.session);
+    const std::string broken = f.dir.file("broken.tvk");
+    testing::writeBytes(broken, {1, 2, 3});
+    f.answer = Answer::No;
+    EXPECT_FALSE(f.flow.OpenPath(broken));
+    EXPECT_EQ(f.failures, std::vector<Failure>{Failure::Open});
+    EXPECT_EQ(f.session.Drawing().Elements.Count(), 3u);
+    EXPECT_EQ(f.session.FileName(), good);
+    EXPECT_TRUE(f.session.Changed());
+    EXPECT_EQ(f.used, std::vector<std::string>{good});
+
+    f.answer = Answer::Cancel;
+    EXPECT_FALSE(f.flow.MayReplaceDrawing());
+    f.answer = Answer::Yes;  // saved under its name, then free to close
+    EXPECT_TRUE(f.flow.MayReplaceDrawing());
+    EXPECT_FALSE(f.session.Changed());
+    EXPECT_TRUE(f.flow.MayReplaceDrawing());  // unchanged: no question
+    EXPECT_EQ(f.asked, 3);
+}
+
+TEST(FileFlow, DxfExportReportsAFailureAndLeavesTheDrawingAlone) {
+    Fixture f;
+    addLine(f.session);
+    EXPECT_FALSE(f.flow.ExportDxf());  // cancelled
+    f.savePath = f.dir.file("none/x.dxf");
+    EXPECT_FALSE(f.flow.ExportDxf());
+    EXPECT_EQ(f.failures, std::vector<Failure>{Failure::ExportDxf});
+    f.savePath = f.dir.file("x.dxf");
+    EXPECT_TRUE(f.flow.ExportDxf());
+    EXPECT_TRUE(std::filesystem::exists(f.dir.file("x.dxf")));
+    EXPECT_TRUE(f.session.Changed());
+    EXPECT_EQ(f.session.FileName(), "");
+}
+
+}  // namespace
+}  // namespace tervasko
