@@ -106,6 +106,7 @@ std::string XmlEscaped(std::u16string_view text) {
 }
 
 SvgCanvas::SvgCanvas(int dpi) : dpi_(dpi > 0 ? dpi : 96) {
+    setPen(kBlack, 1);
     FontSpec defaultFont;
     defaultFont.face = "Arial";
     defaultFont.height = 13;
@@ -154,10 +155,9 @@ void SvgCanvas::closePath() {
 }
 
 void SvgCanvas::pathFrom(double x, double y) {
-    const std::string stroke = strokeAttributes();
-    if (!path_.empty() && stroke != pathStroke_) closePath();
+    if (!path_.empty() && stroke_ != pathStroke_) closePath();
     if (path_.empty()) {
-        pathStroke_ = stroke;
+        pathStroke_ = stroke_;
         path_ = "M" + point(x, y);
     } else if (x != pathEndX_ || y != pathEndY_) {
         path_ += " M" + point(x, y);
@@ -173,6 +173,7 @@ void SvgCanvas::setPen(Color color, int width, PenStyle style) {
     penColor_ = color;
     penWidth_ = std::clamp(width, 1, kMaxPenPx);
     penStyle_ = style;
+    stroke_ = strokeAttributes();
 }
 
 void SvgCanvas::setBrush(Color color) {
@@ -214,7 +215,7 @@ void SvgCanvas::rectangle(int left, int top, int right, int bottom) {
     if (bottom < top) std::swap(top, bottom);
     out_ += "<rect x=\"" + mm(left) + "\" y=\"" + mm(top) + "\" width=\"" + mm(right - left) +
             "\" height=\"" + mm(bottom - top) + "\" fill=\"" +
-            (brush_ ? colour(*brush_) : std::string("none")) + "\" " + strokeAttributes() + "/>\n";
+            (brush_ ? colour(*brush_) : std::string("none")) + "\" " + stroke_ + "/>\n";
 }
 
 void SvgCanvas::ellipse(int left, int top, int right, int bottom) {
@@ -222,7 +223,7 @@ void SvgCanvas::ellipse(int left, int top, int right, int bottom) {
     out_ += "<ellipse cx=\"" + mm((left + double(right)) / 2) + "\" cy=\"" +
             mm((top + double(bottom)) / 2) + "\" rx=\"" + mm(std::abs(right - double(left)) / 2) +
             "\" ry=\"" + mm(std::abs(bottom - double(top)) / 2) + "\" fill=\"" +
-            (brush_ ? colour(*brush_) : std::string("none")) + "\" " + strokeAttributes() + "/>\n";
+            (brush_ ? colour(*brush_) : std::string("none")) + "\" " + stroke_ + "/>\n";
 }
 
 void SvgCanvas::arc(int left, int top, int right, int bottom, int x3, int y3, int x4, int y4) {

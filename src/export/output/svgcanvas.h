@@ -52,7 +52,8 @@ private:
 
     int dpi_;
     std::string out_;
-    std::string path_;  // the open path's data
+    std::string path_;    // the open path's data
+    std::string stroke_;  // the pen's attributes
     std::string pathStroke_;
     double pathEndX_ = 0, pathEndY_ = 0;
     int penWidth_ = 1;
