@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "app/mainUnit.h"
+#include "app/measurefield.h"
 #include "app/paintbox.h"
 #include "platform/qt/qtcanvas.h"
 #include "session/drawingsession.h"
@@ -116,7 +117,9 @@ private:
 };
 
 TMainToolHost::TMainToolHost(TMainForm& form)
-    : form_(form), screen_(std::make_unique<ScreenOverlay>(form.View.Overlay(), *form.PaintBox1)) {}
+    : form_(form),
+      screen_(std::make_unique<ScreenOverlay>(form.View.Overlay(), *form.PaintBox1)),
+      measure_(std::make_unique<MeasureField>(*form.statusBar())) {}
 
 TMainToolHost::~TMainToolHost() = default;
 
@@ -174,6 +177,10 @@ void TMainToolHost::SingleSheetRefresh(int sheet, const std::function<void(Canva
 
 void TMainToolHost::ShowPointerPosition(int x, int y) {
     form_.ShowPointerPosition(x, y);
+}
+
+void TMainToolHost::ShowMeasurement(const Measurement& m) {
+    measure_->Show(m, form_.Session->Settings.Inches());
 }
 
 void TMainToolHost::SetChangedOnScreen() {

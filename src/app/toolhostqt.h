@@ -8,6 +8,7 @@ namespace tervasko {
 
 class TMainForm;
 class ScreenOverlay;
+class MeasureField;
 
 // The main window as the tools see it.
 class TMainToolHost : public ToolHost {
@@ -36,10 +37,12 @@ public:
     void SetScrollPosition(int h, int v) override;
     void SetPaintSuspended(bool suspended) override;
     void RecordEdit(std::unique_ptr<DrawingEdit> edit, const char* step) override;
+    void ShowMeasurement(const Measurement& m) override;
 
 private:
     TMainForm& form_;
     std::unique_ptr<ScreenOverlay> screen_;
+    std::unique_ptr<MeasureField> measure_;
 };
 
 }  // namespace tervasko

@@ -198,18 +198,21 @@ void PaintBox1MouseDown(ToolHost& host, TDrawing& drawing, GestureState& g, Mous
     g.PointerSheetTop = p.view().SheetTopPx(g.PointerSheet);
     NoteGestureStart(drawing, g);
     dispatch(kPressRows, p);
+    host.ShowMeasurement(MeasureGesture(p));
 }
 
 void PaintBox1MouseMove(ToolHost& host, TDrawing& drawing, GestureState& g, int X, int Y) {
     if (host.PixelsPerMm() != 0) host.ShowPointerPosition(X, Y);
     PointerContext p = context(host, drawing, g, MouseButton::Left, X, Y);
     dispatch(kMoveRows, p);
+    host.ShowMeasurement(MeasureGesture(p));
 }
 
 void PaintBox1MouseUp(ToolHost& host, TDrawing& drawing, GestureState& g, MouseButton button, int X,
                       int Y) {
     PointerContext p = context(host, drawing, g, button, X, Y);
     dispatch(kReleaseRows, p);
+    host.ShowMeasurement(MeasureGesture(p));
 }
 
 }  // namespace tervasko

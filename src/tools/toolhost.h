@@ -6,6 +6,7 @@
 
 #include "document/drawingedit.h"
 #include "platform/canvas.h"
+#include "tools/measure.h"
 
 namespace tervasko {
 
@@ -131,6 +132,10 @@ public:
     // A change of the drawing, already made, that the user can take back as one step;
     // `step` names it in German, as the menus do. Hosts without a history drop it.
     virtual void RecordEdit(std::unique_ptr<DrawingEdit> /*edit*/, const char* /*step*/) {}
+
+    // The measure of the gesture in progress or of what the chosen mode points at, after
+    // every pointer event; Kind::None when there is nothing to measure.
+    virtual void ShowMeasurement(const Measurement& /*m*/) {}
 };
 
 }  // namespace tervasko

@@ -40,6 +40,8 @@ public:
         preview(sheet);
     }
     void ShowPointerPosition(int, int) override {}
+    Measurement measured;
+    void ShowMeasurement(const Measurement& m) override { measured = m; }
 };
 
 }  // namespace tervasko::testing

@@ -4,9 +4,12 @@
 #include <QAction>
 #include <QApplication>
 #include <QDoubleSpinBox>
+#include <QLabel>
+#include <QLocale>
 #include <QTest>
 
 #include "app/mainUnit.h"
+#include "app/measurefield.h"
 #include "app/paintbox.h"
 #include "session/drawingsession.h"
 #include "support/find.h"
@@ -83,6 +86,47 @@ TEST_F(InstrumentWindow, CompassSpanArcAndCircleCommand) {
     EXPECT_EQ(form->Session->Drawing().Elements.At(1).Kind, ekCircle);
     EXPECT_TRUE(testing::Find<QAction>(form, "ZirkelKreisbogenzeichnen1")
                     ->isChecked());  // a command, not a mode
+}
+
+TEST_F(InstrumentWindow, MeasureFieldFollowsTheGestureInTheUsersLocale) {
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    const auto* field = form->findChild<QLabel*>("StatusMeasure");
+    ASSERT_NE(field, nullptr);
+    QWidget* box = form->findChild<QWidget*>("PaintBox1");
+    form->findChild<QAction*>("ZirkelZirkelspanne1")->trigger();
+    QTest::mousePress(box, Qt::LeftButton, {}, {605, 305});
+    EXPECT_EQ(field->text().toStdString(), "Radius: 30,65 mm");
+    QTest::mouseRelease(box, Qt::LeftButton, {}, {605, 305});
+    form->findChild<QAction*>("AnsichtZollAngabenfrdasLineal1")->trigger();
+    QTest::mouseMove(box, {600, 300});
+    EXPECT_EQ(field->text().toStdString(), "Radius: 1,21 Zoll");
+    form->findChild<QAction*>("LinealVerschieben1")->trigger();
+    QTest::mouseMove(box, {300, 300});
+    EXPECT_EQ(field->text().toStdString(), "");
+    QLocale::setDefault(before);
+}
+
+TEST(MeasurementText, WordsUnitsAndSeparator) {
+    using K = Measurement::Kind;
+    const struct {
+        Measurement m;
+        bool inches;
+        char separator;
+        const char* text;
+    } cases[] = {
+        {{K::None, 5, 5}, false, ',', ""},
+        {{K::RulerAngle, 0, -0.001}, false, ',', "Winkel: 0,00\u00b0"},
+        {{K::ProtractorDegree, 0, 359.996}, false, '.', "Winkel: 360.00\u00b0"},
+        {{K::GuideLength, 70.114, 0}, false, ',', "L\u00e4nge: 70,11 mm"},
+        {{K::GuideLength, 25.39995 * 2, 0}, true, ',', "L\u00e4nge: 2,00 Zoll"},
+        {{K::Arc, 40, 90.126}, false, ',', "Radius: 40,00 mm, Winkel: 90,13\u00b0"},
+        {{K::Line, 50, 0}, false, '.', "Linie, L\u00e4nge: 50.00 mm"},
+        {{K::Circle, 20, 0}, false, ',', "Kreis, Radius: 20,00 mm"},
+        {{K::ArcElement, 40, 0}, false, ',', "Bogen, Radius: 40,00 mm"},
+        {{K::Curve, 15.7098, 0}, false, ',', "Kurve, L\u00e4nge: 15,71 mm"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(MeasurementText(c.m, c.inches, c.separator), c.text);
 }
 
 }  // namespace
