@@ -7,7 +7,7 @@ packages=(
   qt6-base-dev qt6-svg-dev qt6-translations-l10n libgl-dev libshp-dev fonts-liberation2
   libgtest-dev libgmock-dev libbenchmark-dev libdxflib-dev
   python3 python3-ezdxf python3-dbfread
-  xvfb xauth x11-utils xdotool imagemagick poppler-utils
+  xvfb xauth x11-utils xdotool imagemagick poppler-utils librsvg2-bin libxml2-utils
   lintian desktop-file-utils appstream file
   clang-14 clang libclang-rt-14-dev
 )

@@ -30,12 +30,14 @@ constexpr const char* kUsage =
     "  .pdf   all sheets, one page each of exactly the sheet's size, at true scale.\n"
     "  .bmp   one sheet as a picture (24 bits per pixel), at --dpi dots per inch.\n"
     "  .png   the same as a PNG picture.\n"
+    "  .svg   one sheet as an SVG drawing at true size, in millimetres (--dpi plays no\n"
+    "         part).\n"
     "\n"
     "Options:\n"
     "  --dpi N           resolution of a picture, 10 to 4000 dots per inch (default 150)\n"
     "  --size N          a PNG picture whose longer side is N pixels (16 to 4096), whatever\n"
     "                    OUT's extension: the thumbnail that file managers ask for\n"
-    "  --sheet N         the sheet a picture shows, counted from 1 (default 1)\n"
+    "  --sheet N         the sheet a picture or SVG shows, counted from 1 (default 1)\n"
     "  --no-instruments  leave out the ruler, protractor and compass, which pictures and\n"
     "                    PDF pages otherwise show as the drawing was last shown on screen\n"
     "\n"
@@ -224,10 +226,9 @@ struct OutputType {
 };
 
 constexpr OutputType kOutputTypes[] = {
-    {".dxf", &exportDxf, false, false},
-    {".pdf", &exportPdf, false, true},
-    {".bmp", &exportPicture, true, true},
-    {".png", &exportPicture, true, true},
+    {".dxf", &exportDxf, false, false},   {".pdf", &exportPdf, false, true},
+    {".bmp", &exportPicture, true, true}, {".png", &exportPicture, true, true},
+    {".svg", &exportPicture, true, true},
 };
 
 // Reads the options; on a mistake returns the line to show.
@@ -311,7 +312,7 @@ int RunExportCommand(const std::vector<std::string>& args, std::ostream& out, st
     }
     if (!type->picture && (options.dpi || options.sheet)) {
         err << "tervasko-export: " << quoted(outPath)
-            << ": --dpi and --sheet apply only to .bmp and .png pictures\n";
+            << ": --dpi and --sheet apply only to .bmp, .png and .svg pictures\n";
         return kExitUsage;
     }
 

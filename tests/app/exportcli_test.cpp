@@ -7,6 +7,8 @@
 #include <QImageReader>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <sstream>
 
 #include "document/drawingfile.h"
@@ -187,6 +189,35 @@ TEST(ExportCommand, WritesPicturesAndPdfOfTheDrawingsSheets) {
         run({"--no-instruments", "--dpi", "50", dir.file("shown.tvk"), dir.file("bare.png")}).code,
         kExitOk);
     EXPECT_EQ(greyPixels(QImage(QString::fromStdString(dir.file("bare.png")))), 0);
+}
+
+TEST(ExportCommand, WritesOneSheetAsSvgWithOrWithoutInstruments) {
+    TempDir dir;
+    const std::string in = writeSampleDrawing(dir, 2);
+    CommandResult r = run({"--sheet", "2", in, dir.file("out.SVG")});
+    ASSERT_EQ(r.code, kExitOk) << r.err;
+    std::ifstream file(dir.file("out.SVG"));
+    const std::string svg((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    EXPECT_NE(svg.find("width=\"210mm\" height=\"297mm\" viewBox=\"0 0 210 297\""),
+              std::string::npos)
+        << svg;
+    EXPECT_NE(svg.find("stroke-width=\"0.5\""), std::string::npos) << svg;
+    EXPECT_NE(svg.find("d=\"M10 50 L110 50\""), std::string::npos) << "the second sheet's line";
+    EXPECT_EQ(svg.find("M10 20"), std::string::npos) << "the first sheet's line";
+
+    TDrawing d;
+    DrawingSettings shown;
+    Error error;
+    ASSERT_TRUE(WriteDrawingFile(dir.file("shown.tvk"), d, shown, &error)) << EnglishText(error);
+    const auto greyStrokes = [&](const std::vector<std::string>& args) {
+        EXPECT_EQ(run(args).code, kExitOk);
+        std::ifstream f(args.back());
+        const std::string s((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+        EXPECT_NE(s.find("</svg>"), std::string::npos);
+        return s.find("stroke=\"#808080\"") != std::string::npos;
+    };
+    EXPECT_TRUE(greyStrokes({dir.file("shown.tvk"), dir.file("shown.svg")}));
+    EXPECT_FALSE(greyStrokes({"--no-instruments", dir.file("shown.tvk"), dir.file("bare.svg")}));
 }
 
 TEST(ExportCommand, PictureAndPdfMistakesNameTheProblemAndWriteNothing) {

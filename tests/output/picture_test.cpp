@@ -149,6 +149,14 @@ TEST(PictureExport, WritesTheChosenSheetAsBmpOrPngAtTrueScale) {
     // A name ending in .png is written as PNG whichever filter was chosen.
     ASSERT_TRUE(r.run(1, 10, dir.file("small.PNG"), 1, 2));
     EXPECT_EQ(QImageReader(QString::fromStdString(dir.file("small.PNG"))).format(), "png");
+
+    // The SVG filter: the second sheet as millimetres, whatever the resolution.
+    ASSERT_TRUE(r.run(2, 10, dir.file("drawing"), 3, 2));
+    const auto svgBytes = testing::readBytes(dir.file("drawing.svg"));
+    const std::string svg(svgBytes.begin(), svgBytes.end());
+    EXPECT_NE(svg.find("d=\"M10 20 L110 20\""), std::string::npos) << svg;
+    EXPECT_NE(svg.find("stroke-width=\"0.4\""), std::string::npos) << svg;
+    EXPECT_TRUE(r.messages.empty());
 }
 
 TEST(PictureExport, RefusalsAndFailuresWriteNothing) {

@@ -72,7 +72,8 @@ TEST(PictureFilter, IsTranslatedAtTheFirstShowAndKeptThroughALanguageChangeLikeT
     TMainForm& form = *italian.form;
     const TFileFilter* drawings = FindFileFilter(&form, q("SaveDialog1"));
     ASSERT_NE(drawings, nullptr);
-    const QStringList pictures = {q("File BMP (*.bmp)"), q("File PNG (*.png)")};
+    const QStringList pictures = {q("File BMP (*.bmp)"), q("File PNG (*.png)"),
+                                  q("File SVG (*.svg)")};
     EXPECT_EQ(form.SaveDialog2->NameFilters(), pictures);
     EXPECT_EQ(drawings->NameFilters(), QStringList{q("Disegni (*.tvk)")});
     // A new language shows at the next start: until then every filter stays as it is.
@@ -80,6 +81,7 @@ TEST(PictureFilter, IsTranslatedAtTheFirstShowAndKeptThroughALanguageChangeLikeT
     EXPECT_EQ(form.SaveDialog2->NameFilters(), pictures);
     EXPECT_EQ(drawings->NameFilters(), QStringList{q("Disegni (*.tvk)")});
     EXPECT_EQ(form.SaveDialog2->FilterExtension(2).toStdString(), "png");
+    EXPECT_EQ(form.SaveDialog2->FilterExtension(3).toStdString(), "svg");
 }
 
 // At the window's start size every label of the settings panel shows its whole text.

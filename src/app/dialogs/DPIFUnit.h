@@ -34,14 +34,15 @@ protected:
     void showEvent(QShowEvent* event) override;
 };
 
-// The picture file dialog of the main window: BMP by default, PNG offered beside it.
-inline constexpr const char* kPictureFilter = "BMP-Dateien (*.bmp)|*.bmp|PNG-Dateien (*.png)|*.png";
+// The picture file dialog of the main window: BMP by default, PNG and SVG offered beside it.
+inline constexpr const char* kPictureFilter =
+    "BMP-Dateien (*.bmp)|*.bmp|PNG-Dateien (*.png)|*.png|SVG-Dateien (*.svg)|*.svg";
 TSaveDialog* MakeSaveDialog2(QWidget* owner);
 
 // "Als Bild exportieren...": asks for the resolution and the sheet (form), checks that the
 // sheet exists and that the picture can be made, then asks for the file (saveDialog) and
-// writes the sheet there as a BMP or, for a ".png" name, a PNG file. Refusals and failures
-// are shown through showMessage; an existing file is replaced only by a complete picture.
+// writes the sheet there as a BMP or, for a ".png" or ".svg" name, a PNG or SVG file. Refusals and
+// failures are shown through showMessage; an existing file is replaced only by a complete picture.
 // True when the picture was written.
 bool RunPictureExport(TDPIForm& form, TSaveDialog& saveDialog, TDrawing& drawing, int pageCount,
                       const SheetInstruments& instruments, const ShowMessageFn& showMessage);

@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "export/output/safedevice.h"
+#include "export/output/sheetsvg.h"
 #include "platform/numeric.h"
 
 namespace tervasko {
@@ -17,6 +18,7 @@ std::optional<PictureFormat> PictureFormatOf(const std::string& path) {
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     if (ext == ".bmp") return PictureFormat::Bmp;
     if (ext == ".png") return PictureFormat::Png;
+    if (ext == ".svg") return PictureFormat::Svg;
     return std::nullopt;
 }
 
@@ -48,6 +50,8 @@ QImage RenderSheetPicture(TDrawing& drawing, int sheet, int dpi,
 
 OutputResult WriteSheetPicture(const std::string& path, PictureFormat format, TDrawing& drawing,
                                int pages, int sheet, int dpi, const SheetInstruments& instruments) {
+    if (format == PictureFormat::Svg)
+        return WriteSheetSvg(path, drawing, pages, sheet, instruments);
     if (sheet < 0 || sheet >= pages) return {OutputFailure::NoSuchSheet, {}};
     if (const OutputFailure f = CheckPictureSize(drawing, dpi); f != OutputFailure::None)
         return {f, {}};

@@ -14,9 +14,9 @@ namespace tervasko {
 // exhausted.
 inline constexpr std::int64_t kMaxPicturePixels = std::int64_t{1} << 28;
 
-enum class PictureFormat { Bmp, Png };
+enum class PictureFormat { Bmp, Png, Svg };
 
-// The picture format that a file name's extension names (".bmp", ".png", any case).
+// The picture format that a file name's extension names (".bmp", ".png", ".svg", any case).
 std::optional<PictureFormat> PictureFormatOf(const std::string& path);
 
 // Whether sheet pictures at this resolution are possible: BadResolution, SheetTooLarge,
@@ -28,7 +28,8 @@ OutputFailure CheckPictureSize(const TDrawing& drawing, int dpi);
 QImage RenderSheetPicture(TDrawing& drawing, int sheet, int dpi,
                           const SheetInstruments& instruments);
 
-// Writes sheet `sheet` (0 = the first of `pages`) as a BMP (24 bits per pixel) or PNG file.
+// Writes sheet `sheet` (0 = the first of `pages`) as a BMP (24 bits per pixel) or PNG file,
+// or as SVG (sheetsvg.h; `dpi` then plays no part).
 // Everything is checked before the file is touched; the file is written beside its target
 // and renamed over it only when complete, so on failure an old file stays as it was.
 OutputResult WriteSheetPicture(const std::string& path, PictureFormat format, TDrawing& drawing,

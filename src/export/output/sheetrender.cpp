@@ -55,6 +55,24 @@ QSize SheetPixelSize(const TDrawing& drawing, int dpi) {
     return {std::max(1, g.SheetWidthPx), std::max(1, g.SheetHeightPx)};
 }
 
+void DrawSheetContents(Canvas& canvas, int dpi, TDrawing& drawing, int sheet,
+                       const SheetInstruments& instruments, const IntRect& clip) {
+    const ViewGeometry g =
+        ViewGeometry::Compute(100, dpi, drawing.PageWidthInch, drawing.PageHeightInch);
+    TextCornersKept keep(drawing);
+    // Font sizes stay as given: at the device's resolution a point is a point on paper.
+    DrawObjects(canvas, drawing, sheet, g.PixelsPerMm, 1.0, &clip);
+    canvas.setPen(kGrey, 1);
+    canvas.setBrushHollow();
+    const double s = g.PixelsPerMm;
+    if (instruments.ruler)
+        DrawRuler(canvas, drawing.Placement, s, g.SheetWidthPx, g.SheetHeightPx,
+                  instruments.inchRuler);
+    if (instruments.protractor)
+        DrawProtractor(canvas, drawing.Placement, drawing.WinkelDiameter, s);
+    if (instruments.compass) DrawCompass(canvas, drawing.Placement, drawing.ZirkelAngle, s);
+}
+
 void RenderSheet(QPainter& painter, int dpi, TDrawing& drawing, int sheet,
                  const SheetInstruments& instruments, QRect area) {
     // Every output checks the sheet first; one no output takes is not drawn at all.
@@ -65,24 +83,13 @@ void RenderSheet(QPainter& painter, int dpi, TDrawing& drawing, int sheet,
     area = area.isEmpty() ? sheetRect : area.intersected(sheetRect);
     if (area.isEmpty()) return;
 
-    TextCornersKept keep(drawing);
     painter.save();
     painter.setClipRect(area, Qt::IntersectClip);
     painter.fillRect(area, Qt::white);
     {
         QtCanvas canvas(painter, dpi);
         const IntRect clip{area.left(), area.top(), area.right() + 1, area.bottom() + 1};
-        // Font sizes stay as given: at the device's resolution a point is a point on paper.
-        DrawObjects(canvas, drawing, sheet, g.PixelsPerMm, 1.0, &clip);
-        canvas.setPen(kGrey, 1);
-        canvas.setBrushHollow();
-        const double s = g.PixelsPerMm;
-        if (instruments.ruler)
-            DrawRuler(canvas, drawing.Placement, s, g.SheetWidthPx, g.SheetHeightPx,
-                      instruments.inchRuler);
-        if (instruments.protractor)
-            DrawProtractor(canvas, drawing.Placement, drawing.WinkelDiameter, s);
-        if (instruments.compass) DrawCompass(canvas, drawing.Placement, drawing.ZirkelAngle, s);
+        DrawSheetContents(canvas, dpi, drawing, sheet, instruments, clip);
     }
     painter.restore();
 }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "document/drawmodel.h"
+#include "platform/canvas.h"
 #include "platform/error.h"
 
 class QPainter;
@@ -44,6 +45,12 @@ bool SheetSizeUsable(const TDrawing& drawing);
 
 // Size in device pixels of one sheet at `dpi` dots per inch, at least 1 × 1.
 QSize SheetPixelSize(const TDrawing& drawing, int dpi);
+
+// Draws the elements and texts of sheet `sheet` (0 = the first) that may reach `clip` (sheet
+// pixels at `dpi`), then the chosen instruments, onto a canvas whose origin is the sheet's
+// top-left corner; the texts' measured corners stay as they were. The paper is not drawn.
+void DrawSheetContents(Canvas& canvas, int dpi, TDrawing& drawing, int sheet,
+                       const SheetInstruments& instruments, const IntRect& clip);
 
 // Draws sheet `sheet` (0 = the first) at its true size onto a device of `dpi` dots per inch
 // whose painter has the sheet's top-left corner at its origin: white paper, every element

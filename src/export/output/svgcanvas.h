@@ -1,0 +1,78 @@
+#pragma once
+
+#include <QFont>
+#include <QFontMetrics>
+#include <optional>
+#include <string>
+
+#include "platform/canvas.h"
+
+namespace tervasko {
+
+// The width the thinnest pen (one device pixel, as on the screen) is written with: one pixel
+// at 254 dots per inch.
+inline constexpr double kSvgThinPenMm = 0.1;
+
+// A canvas that writes SVG elements: device pixels at `dpi` become millimetres in the output,
+// lines, arcs, ellipses and curves become paths (consecutive segments of one pen share one
+// path), texts become <text> with their font, colour and rotation. Texts are measured with
+// the same font metrics as on a picture, so layout decisions match.
+class SvgCanvas : public Canvas {
+public:
+    explicit SvgCanvas(int dpi);
+
+    void setPen(Color color, int width, PenStyle style = PenStyle::Solid) override;
+    void setBrush(Color color) override;
+    void setBrushHollow() override;
+    void setFont(const FontSpec& font) override;
+    void setTransparentBackground(bool transparent) override;
+    void moveTo(int x, int y) override;
+    void lineTo(int x, int y) override;
+    void rectangle(int left, int top, int right, int bottom) override;
+    void ellipse(int left, int top, int right, int bottom) override;
+    void arc(int left, int top, int right, int bottom, int x3, int y3, int x4, int y4) override;
+    void bezierTo(IntPoint c1, IntPoint c2, IntPoint end) override;
+    void textOut(int x, int y, std::u16string_view text) override;
+    int textWidth(std::u16string_view text) override;
+    IntRect drawText(IntRect r, std::u16string_view text, bool measureOnly) override;
+    int logicalDpiX() const override { return dpi_; }
+    int logicalDpiY() const override { return dpi_; }
+
+    // The elements written so far, one per line.
+    const std::string& body();
+
+private:
+    std::string mm(double devicePx) const;
+    std::string point(double x, double y) const;
+    std::string strokeAttributes() const;
+    // Starts a segment at (x, y) in the open path, or a new path when the pen changed.
+    void pathFrom(double x, double y);
+    void closePath();
+    void text(int x, int y, int baseline, std::u16string_view text, bool rotated);
+
+    int dpi_;
+    std::string out_;
+    std::string path_;    // the open path's data
+    std::string stroke_;  // the pen's attributes
+    std::string pathStroke_;
+    double pathEndX_ = 0, pathEndY_ = 0;
+    int penWidth_ = 1;
+    Color penColor_ = kBlack;
+    PenStyle penStyle_ = PenStyle::Solid;
+    std::optional<Color> brush_;
+    FontSpec fontSpec_;
+    QFont font_;
+    std::optional<QFontMetrics> metrics_;
+    bool transparent_ = false;
+    IntPoint pos_;
+};
+
+// A number as SVG writes it: locale-free, at most `decimals` places, no trailing zeros.
+std::string SvgNumber(double v, int decimals = 4);
+
+// `text` as XML character data or attribute value: markup characters escaped, characters
+// that XML 1.0 cannot hold (control characters, unpaired surrogates, U+FFFE, U+FFFF)
+// replaced by U+FFFD.
+std::string XmlEscaped(std::u16string_view text);
+
+}  // namespace tervasko
