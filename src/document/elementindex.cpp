@@ -73,9 +73,10 @@ ElementIndex::Placement ElementIndex::place(const TDrawElement& e) const {
         p.kind = Placement::Everywhere;
         return p;
     }
-    // Band numbers held within -2 .. kLastBand + 1 before they are rounded down.
+    // Band numbers held within -2 .. kLastBand + 1 before they are rounded down; a NaN (a
+    // sheet height of no size) counts as before the first band.
     const auto bandOf = [](double v) {
-        v = v < -2 ? -2 : v > kLastBand + 1 ? kLastBand + 1 : v;
+        v = !(v >= -2) ? -2 : v > kLastBand + 1 ? kLastBand + 1 : v;
         const int t = static_cast<int>(v);
         return t - (v < t);
     };

@@ -178,6 +178,20 @@ TEST(ElementIndex, FollowsEveryKindOfChangeOfTheList) {
     EXPECT_TRUE(loaded.ElementsNear(0, kH)->empty());
 }
 
+// A sheet height of no size (a broken file's page setup) must not make band numbers out of
+// NaN or infinity: the elements are taken in and the whole list counts as changed.
+TEST(ElementIndex, TakesInElementsUnderASheetHeightOfNoSize) {
+    for (const double height : {0.0, -5.0, std::nan(""), HUGE_VAL, 1e-300}) {
+        SCOPED_TRACE(height);
+        TDrawing d;
+        *d.AppendElement() = lineAt(10, 20);
+        *d.AppendElement() = lineAt(-1e308, 1e308);
+        d.Index.Sync(height);
+        std::vector<ElementIndex::Area> areas;
+        EXPECT_TRUE(d.Index.TakeChanges(areas));
+    }
+}
+
 TEST(ElementIndex, ReportsWhereElementsWereAndAreAfterAChange) {
     TDrawing d;
     d.PageHeightInch = kH / MmPerInch;
