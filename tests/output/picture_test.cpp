@@ -330,5 +330,49 @@ TEST(TextOnCanvas, TransparentTextsLeaveWhatLiesBeneath) {
     }
 }
 
+// Texts that follow one another on one canvas in the same face but other turns, colours or
+// sizes look exactly as each drawn on a fresh canvas: nothing of the previous font lingers.
+TEST(TextOnCanvas, ChangingTurnColourOrSizeDrawsAsAFreshCanvasWould) {
+    struct Label {
+        int escapement, height, weight;
+        Color color;
+        IntPoint at;
+    };
+    const Label labels[] = {
+        {-300, 11, 400, 0x808080, {60, 60}},    {-1200, 11, 400, 0x808080, {160, 60}},
+        {-1200, 11, 400, 0x2040C0, {160, 140}}, {0, 11, 400, 0x2040C0, {20, 150}},
+        {2715, 11, 400, 0x2040C0, {250, 150}},  {2715, 17, 400, 0x2040C0, {250, 40}},
+        {-450, 17, 700, 0x808080, {80, 100}}};
+    const auto setFont = [](QtCanvas& canvas, const Label& l) {
+        FontSpec font;
+        font.face = "Arial";
+        font.height = l.height;
+        font.weight = l.weight;
+        font.escapement = l.escapement;
+        font.color = l.color;
+        canvas.setFont(font);
+        canvas.setTransparentBackground(true);
+    };
+    QImage shared(320, 200, QImage::Format_RGB32), fresh(320, 200, QImage::Format_RGB32);
+    shared.fill(Qt::white);
+    fresh.fill(Qt::white);
+    {
+        QPainter painter(&shared);
+        QtCanvas canvas(painter, 96);
+        for (const Label& l : labels) {
+            setFont(canvas, l);
+            canvas.textOut(l.at.x, l.at.y, u"120");
+        }
+    }
+    for (const Label& l : labels) {
+        QPainter painter(&fresh);
+        QtCanvas canvas(painter, 96);
+        setFont(canvas, l);
+        canvas.textOut(l.at.x, l.at.y, u"120");
+    }
+    EXPECT_TRUE(shared == fresh);
+    EXPECT_GT(greyPixels(shared), 0);
+}
+
 }  // namespace
 }  // namespace tervasko

@@ -167,7 +167,14 @@ void QtCanvas::setBrushHollow() {
 
 void QtCanvas::setFont(const FontSpec& font) {
     if (font == fontSpec_ && !font_.family().isEmpty()) return;
+    // Turn and colour are applied when drawing: a font that differs only in them keeps the
+    // Qt font and its metrics, which are costly to look up again for every turned label.
+    FontSpec shape = font;
+    shape.escapement = fontSpec_.escapement;
+    shape.color = fontSpec_.color;
+    const bool sameShape = shape == fontSpec_ && !font_.family().isEmpty();
     fontSpec_ = font;
+    if (sameShape) return;
     font_ = ToQFont(font);
     metrics_.emplace(font_, painter_.device());
 }
