@@ -847,16 +847,22 @@ void TMainForm::PageAnzChange() {
 
 void TMainForm::UpdateEds() {
     UpdatingEds = true;
+    // A field is handed its value only when it holds another one, or while the user may be
+    // typing in it: setting a spin box's value re-parses its text, which costs a drag move
+    // more than painting the instrument does.
+    const auto show = [](QDoubleSpinBox* field, double value) {
+        if (field->value() != value || field->hasFocus()) field->setValue(value);
+    };
     const InstrumentPlacement& p = Drawing.Placement;
-    LinXEd->setValue(p.LinealX);
-    Linyed->setValue(p.LinealY);
-    linwed->setValue(p.LinealAngle);
-    WinkXed->setValue(p.WinkelX);
-    WinkYEd->setValue(p.WinkelY);
-    WinkWEd->setValue(p.WinkelAngle);
-    ZirkXed->setValue(p.ZirkelX);
-    ZirkYed->setValue(p.ZirkelY);
-    ZirksEd->setValue(p.ZirkelSpan);
+    show(LinXEd, p.LinealX);
+    show(Linyed, p.LinealY);
+    show(linwed, p.LinealAngle);
+    show(WinkXed, p.WinkelX);
+    show(WinkYEd, p.WinkelY);
+    show(WinkWEd, p.WinkelAngle);
+    show(ZirkXed, p.ZirkelX);
+    show(ZirkYed, p.ZirkelY);
+    show(ZirksEd, p.ZirkelSpan);
     UpdatingEds = false;
 }
 
