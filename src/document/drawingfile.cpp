@@ -175,16 +175,9 @@ bool DecodeDrawing(const std::uint8_t* data, std::size_t size, DecodedDrawing& o
     }
     TDrawElement* records = n ? d.Elements.AppendMany(n) : nullptr;
     if (n && !records) return fail(error, ErrorCode::OutOfMemoryForElements, {std::to_string(n)});
-    // In parts that stay in the cache while the sheets' index takes them in.
-    constexpr std::uint32_t kPart = 4096;
-    for (std::uint32_t done = 0; done < n;) {
-        const std::uint32_t part = std::min(kPart, n - done);
-        std::memcpy(static_cast<void*>(records + done),
-                    in.here() + std::size_t{done} * kElementRecordSize,
-                    std::size_t{part} * kElementRecordSize);
-        done += part;
-        d.Index.TakeIn(done, d.SheetHeightMm());
-    }
+    // The sheets' index takes the records in at the first paint, which draws them anyway: a
+    // load that is only read (the exporter, a thumbnail of one sheet) never pays for it.
+    if (n) std::memcpy(static_cast<void*>(records), in.here(), std::size_t{n} * kElementRecordSize);
     in.skip(std::size_t{n} * kElementRecordSize);
 
     if (in.remaining() < 4) return fail(error, ErrorCode::EndsInTextCount);
@@ -298,8 +291,6 @@ bool ReadDrawingBytes(const std::uint8_t* data, std::size_t size, const std::str
     drawing.PageHeightInch = decoded.drawing.PageHeightInch;
     settings = decoded.settings;
     drawing.Changed = false;
-    // The first paint then finds the sheets' elements ready.
-    drawing.Index.Sync(drawing.SheetHeightMm());
     return true;
 }
 
