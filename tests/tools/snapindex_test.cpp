@@ -165,7 +165,7 @@ TEST(SnapIndex, AgreesWithAFullSearchOnARandomDrawing) {
             const double dd = (p.x - at.x) * (p.x - at.x) + (p.y - at.y) * (p.y - at.y);
             if (dd < best) best = dd, want = p;
         }
-        const std::optional<PointD> got = index.FindBuilt(at, radius);
+        const std::optional<PointD> got = index.FindBuilt(d, at, radius);
         ASSERT_EQ(got.has_value(), want.has_value()) << at.x << "," << at.y;
         if (got) {
             EXPECT_NEAR(got->x, want->x, 1e-9);
