@@ -8,9 +8,10 @@ namespace tervasko {
 namespace {
 
 bool finite(const TDrawElement& e) {
-    for (double v : {e.X1, e.Y1, e.X2, e.Y2, e.X3, e.Y3, e.X4, e.Y4})
-        if (!std::isfinite(v)) return false;
-    return true;
+    // Zero times infinity or NaN is NaN, and NaN spreads through the sum.
+    const double zero =
+        0 * e.X1 + 0 * e.Y1 + 0 * e.X2 + 0 * e.Y2 + 0 * e.X3 + 0 * e.Y3 + 0 * e.X4 + 0 * e.Y4;
+    return zero == 0;
 }
 
 // Where the ray from the centre of the ellipse in box (x1,y1)-(x2,y2) through (px,py)
@@ -114,11 +115,12 @@ bool ordinary(double x0, double y0, double x1, double y1) {
     return x0 >= -kFar && y0 >= -kFar && x1 <= kFar && y1 <= kFar;
 }
 
-// The cells [first, last] of a row or column of `cells` cells of size `cell` from `origin`
+// The cells [first, last] of a row or column of `cells` cells of size 1 / `inverse` from `origin`
 // that meet [lo, hi], the edge cell standing for everything beyond it.
-void cellRange(double lo, double hi, double origin, double cell, int cells, int& first, int& last) {
-    const double f = std::floor((lo - origin) / cell);
-    const double l = std::floor((hi - origin) / cell);
+void cellRange(double lo, double hi, double origin, double inverse, int cells, int& first,
+               int& last) {
+    const double f = (lo - origin) * inverse;
+    const double l = (hi - origin) * inverse;
     first = f < 0 ? 0 : f >= cells ? cells - 1 : static_cast<int>(f);
     last = l < 0 ? 0 : l >= cells ? cells - 1 : static_cast<int>(l);
 }
@@ -160,13 +162,13 @@ void SnapIndex::Build(const TDrawing& drawing) {
         const double n = double(count) + 1;
         // About one element per cell of the finest grid; never more cells than a few per
         // element.
-        double cell = std::max({std::sqrt(w * h / n) * 2, std::max(w, h) / n, 1e-9});
+        double cell = std::max({std::sqrt(w * h / n) * 3, std::max(w, h) / n, 1e-9});
         levels_.clear();
         std::uint32_t cells = 0;
         for (;;) {
             const int cols = static_cast<int>(std::floor(w / cell)) + 1;
             const int rows = static_cast<int>(std::floor(h / cell)) + 1;
-            levels_.push_back({cell, cols, rows, cells});
+            levels_.push_back({cell, 1 / cell, cols, rows, cells});
             cells += std::uint32_t(cols) * std::uint32_t(rows);
             if (cols == 1 && rows == 1) break;
             cell *= 2;
@@ -190,8 +192,8 @@ void SnapIndex::Build(const TDrawing& drawing) {
                     std::size_t k = 0;
                     while (extent > levels_[k].cell) ++k;
                     const Level& l = levels_[k];
-                    const double fc = std::floor(((x0 + x1) / 2 - originX_) / l.cell);
-                    const double fr = std::floor(((y0 + y1) / 2 - originY_) / l.cell);
+                    const double fc = ((x0 + x1) / 2 - originX_) * l.inverse;
+                    const double fr = ((y0 + y1) / 2 - originY_) * l.inverse;
                     const bool inside = fc >= 0 && fc < l.cols && fr >= 0 && fr < l.rows;
                     misfits += !inside;
                     const int c = fc < 0 ? 0 : fc >= l.cols ? l.cols - 1 : static_cast<int>(fc);
@@ -270,8 +272,8 @@ std::optional<PointD> SnapIndex::FindBuilt(const TDrawing& drawing, PointD at,
         // An element's centre lies in its cell and its box reaches half a cell beyond.
         const double pad = radiusMm + l.cell * (0.5 + 1e-6);
         int c0, c1, r0, r1;
-        cellRange(at.x - pad, at.x + pad, originX_, l.cell, l.cols, c0, c1);
-        cellRange(at.y - pad, at.y + pad, originY_, l.cell, l.rows, r0, r1);
+        cellRange(at.x - pad, at.x + pad, originX_, l.inverse, l.cols, c0, c1);
+        cellRange(at.y - pad, at.y + pad, originY_, l.inverse, l.rows, r0, r1);
         for (int r = r0; r <= r1; ++r)
             for (int c = c0; c <= c1; ++c) {
                 const std::size_t cell = l.base + std::size_t(r) * std::size_t(l.cols) + c;

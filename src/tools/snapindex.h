@@ -40,7 +40,7 @@ public:
 
 private:
     struct Level {
-        double cell;
+        double cell, inverse;
         int cols, rows;
         std::uint32_t base;  // the number of its first cell
     };
