@@ -16,6 +16,8 @@
 #include "session/drawingsession.h"
 #include "support/largedrawing.h"
 #include "tools/dispatch.h"
+#include "tools/measure.h"
+#include "tools/pointer.h"
 #include "view/viewgeometry.h"
 
 namespace tervasko {
@@ -164,6 +166,18 @@ void BM_ElementHoverScanAlone(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_ElementHoverScanAlone)->Unit(benchmark::kMicrosecond);
+
+// What the status bar's measure adds to each pointer event: working out the measure of a ruler
+// turn in progress (the costliest gesture to measure is no dearer).
+void BM_MeasureGesture(benchmark::State& state) {
+    TDrawing drawing;
+    ScanOnlyHost host;
+    GestureState g;
+    g.Ruler.Drag.Turning = true;
+    PointerContext p{host, drawing, g, 300, 300, 295, 295, MouseButton::Left};
+    for (auto _ : state) benchmark::DoNotOptimize(MeasureGesture(p));
+}
+BENCHMARK(BM_MeasureGesture)->Unit(benchmark::kNanosecond);
 
 }  // namespace
 }  // namespace tervasko

@@ -28,10 +28,9 @@ int ElementPenWidth(double widthMm, double scale) {
     return boundedSize(widthMm * scale, kMaxPenPx);
 }
 
-void DrawElement(Canvas& canvas, const TDrawElement& e, double off, double scale) {
-    canvas.setPen(e.Color, ElementPenWidth(e.Width, scale));
-    const IntPoint p1{px(e.X1, scale), px(e.Y1 - off, scale)};
-    const IntPoint p2{px(e.X2, scale), px(e.Y2 - off, scale)};
+// The element's shape with the pen already set; p1 and p2 are its first two points.
+static void drawShape(Canvas& canvas, const TDrawElement& e, IntPoint p1, IntPoint p2, double off,
+                      double scale) {
     switch (e.Kind) {
         case ekLine:
             canvas.moveTo(p1.x, p1.y);
@@ -52,6 +51,12 @@ void DrawElement(Canvas& canvas, const TDrawElement& e, double off, double scale
         default:
             break;  // kinds of later versions are kept but not drawn
     }
+}
+
+void DrawElement(Canvas& canvas, const TDrawElement& e, double off, double scale) {
+    canvas.setPen(e.Color, ElementPenWidth(e.Width, scale));
+    drawShape(canvas, e, {px(e.X1, scale), px(e.Y1 - off, scale)},
+              {px(e.X2, scale), px(e.Y2 - off, scale)}, off, scale);
 }
 
 FontSpec TextFont(const TTextElement& text, double fontScale, int dpiY) {
@@ -178,22 +183,7 @@ void drawInRun(LineRun& run, Canvas& canvas, const TDrawElement& e, double off, 
         return;
     }
     run.flush();
-    switch (e.Kind) {
-        case ekArc:
-            canvas.arc(p1.x, p1.y, p2.x, p2.y, px(e.X3, scale), px(e.Y3 - off, scale),
-                       px(e.X4, scale), px(e.Y4 - off, scale));
-            break;
-        case ekCircle:
-            canvas.ellipse(p1.x, p1.y, p2.x, p2.y);
-            break;
-        case ekCurve:
-            canvas.moveTo(p1.x, p1.y);
-            canvas.bezierTo(p2, {px(e.X3, scale), px(e.Y3 - off, scale)},
-                            {px(e.X4, scale), px(e.Y4 - off, scale)});
-            break;
-        default:
-            break;  // kinds of later versions are kept but not drawn
-    }
+    drawShape(canvas, e, p1, p2, off, scale);
 }
 
 }  // namespace
