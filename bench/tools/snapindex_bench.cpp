@@ -53,7 +53,7 @@ void BM_SnapQuery(benchmark::State& state) {
     };
     for (auto _ : state) {
         const PointD at{5 + rnd() * 195, 5 + rnd() * 287};
-        benchmark::DoNotOptimize(index.FindBuilt(at, radius));
+        benchmark::DoNotOptimize(index.FindBuilt(largeDrawing(), at, radius));
     }
 }
 BENCHMARK(BM_SnapQuery)->Arg(100)->Arg(25)->Unit(benchmark::kMicrosecond);

@@ -8,9 +8,10 @@ namespace tervasko {
 namespace {
 
 bool finite(const TDrawElement& e) {
-    for (double v : {e.X1, e.Y1, e.X2, e.Y2, e.X3, e.Y3, e.X4, e.Y4})
-        if (!std::isfinite(v)) return false;
-    return true;
+    // Zero times infinity or NaN is NaN, and NaN spreads through the sum.
+    const double zero =
+        0 * e.X1 + 0 * e.Y1 + 0 * e.X2 + 0 * e.Y2 + 0 * e.X3 + 0 * e.Y3 + 0 * e.X4 + 0 * e.Y4;
+    return zero == 0;
 }
 
 // Where the ray from the centre of the ellipse in box (x1,y1)-(x2,y2) through (px,py)
@@ -56,140 +57,188 @@ std::optional<PointD> crossing(const S& a, const S& b) {
     return PointD{a.x1 + t * rx, a.y1 + t * ry};
 }
 
+// The snap points of an element into `out` (at most three); their number.
+int snapPoints(const TDrawElement& e, PointD* out) {
+    switch (e.Kind) {
+        case ekLine:
+            out[0] = {e.X1, e.Y1};
+            out[1] = {e.X2, e.Y2};
+            return 2;
+        case ekCircle:
+            out[0] = {(e.X1 + e.X2) / 2, (e.Y1 + e.Y2) / 2};
+            return 1;
+        case ekArc: {
+            int n = 0;
+            out[n++] = {(e.X1 + e.X2) / 2, (e.Y1 + e.Y2) / 2};
+            if (auto p = rayOnEllipse(e.X1, e.Y1, e.X2, e.Y2, e.X3, e.Y3)) out[n++] = *p;
+            if (auto p = rayOnEllipse(e.X1, e.Y1, e.X2, e.Y2, e.X4, e.Y4)) out[n++] = *p;
+            return n;
+        }
+        case ekCurve:
+            out[0] = {e.X1, e.Y1};
+            out[1] = {e.X4, e.Y4};
+            return 2;
+        default:
+            return 0;
+    }
+}
+
+// The box around an element's snap points and segment: false for elements that offer none.
+// An arc's points all lie in the box of its ellipse.
+bool snapBox(const TDrawElement& e, double& x0, double& y0, double& x1, double& y1) {
+    double ax, ay, bx, by;
+    switch (e.Kind) {
+        case ekLine:
+        case ekArc:
+            ax = e.X1, ay = e.Y1, bx = e.X2, by = e.Y2;
+            break;
+        case ekCircle:
+            ax = bx = (e.X1 + e.X2) / 2;
+            ay = by = (e.Y1 + e.Y2) / 2;
+            break;
+        case ekCurve:
+            ax = e.X1, ay = e.Y1, bx = e.X4, by = e.Y4;
+            break;
+        default:
+            return false;
+    }
+    if (!finite(e)) return false;
+    x0 = std::min(ax, bx), x1 = std::max(ax, bx);
+    y0 = std::min(ay, by), y1 = std::max(ay, by);
+    return true;
+}
+
+// Boxes beyond this (mm) go to the list searched one by one, so the grids stay of a sane size.
+constexpr double kFar = 1e15;
+
+bool ordinary(double x0, double y0, double x1, double y1) {
+    return x0 >= -kFar && y0 >= -kFar && x1 <= kFar && y1 <= kFar;
+}
+
+// The cells [first, last] of a row or column of `cells` cells of size 1 / `inverse` from `origin`
+// that meet [lo, hi], the edge cell standing for everything beyond it.
+void cellRange(double lo, double hi, double origin, double inverse, int cells, int& first,
+               int& last) {
+    const double f = (lo - origin) * inverse;
+    const double l = (hi - origin) * inverse;
+    first = f < 0 ? 0 : f >= cells ? cells - 1 : static_cast<int>(f);
+    last = l < 0 ? 0 : l >= cells ? cells - 1 : static_cast<int>(l);
+}
+
+struct Segment {
+    double x1, y1, x2, y2;
+};
+
 }  // namespace
 
 std::vector<PointD> ElementSnapPoints(const TDrawElement& e) {
-    std::vector<PointD> out;
-    if (!finite(e)) return out;
-    switch (e.Kind) {
-        case ekLine:
-            out = {{e.X1, e.Y1}, {e.X2, e.Y2}};
-            break;
-        case ekCircle:
-            out = {{(e.X1 + e.X2) / 2, (e.Y1 + e.Y2) / 2}};
-            break;
-        case ekArc:
-            out = {{(e.X1 + e.X2) / 2, (e.Y1 + e.Y2) / 2}};
-            if (auto p = rayOnEllipse(e.X1, e.Y1, e.X2, e.Y2, e.X3, e.Y3)) out.push_back(*p);
-            if (auto p = rayOnEllipse(e.X1, e.Y1, e.X2, e.Y2, e.X4, e.Y4)) out.push_back(*p);
-            break;
-        case ekCurve:
-            out = {{e.X1, e.Y1}, {e.X4, e.Y4}};
-            break;
-        default:
-            break;
-    }
-    return out;
-}
-
-void SnapIndex::addElement(const TDrawElement& e, std::vector<PointD>& points,
-                           std::vector<Segment>& segments) const {
-    if (!finite(e)) return;
-    if (e.Kind == ekLine) {
-        points.push_back({e.X1, e.Y1});
-        points.push_back({e.X2, e.Y2});
-        segments.push_back({e.X1, e.Y1, e.X2, e.Y2});
-        return;
-    }
-    for (PointD p : ElementSnapPoints(e)) points.push_back(p);
-}
-
-void SnapIndex::cellRange(double lo, double hi, double origin, int cells, int& first,
-                          int& last) const {
-    const double f = std::floor((lo - origin) / cell_);
-    const double l = std::floor((hi - origin) / cell_);
-    first = f < 0 ? 0 : f >= cells ? cells : static_cast<int>(f);
-    last = l < 0 ? -1 : l >= cells ? cells - 1 : static_cast<int>(l);
+    if (!finite(e)) return {};
+    PointD p[3];
+    return std::vector<PointD>(p, p + snapPoints(e, p));
 }
 
 void SnapIndex::Build(const TDrawing& drawing) {
-    points_.clear();
-    segments_.clear();
-    extraPoints_.clear();
-    extraSegments_.clear();
+    extra_.clear();
     const std::uint32_t count = drawing.Elements.Count();
-    points_.reserve(std::size_t(count) * 2);
-    for (std::uint32_t i = 0; i < count; ++i)
-        addElement(drawing.Elements.At(i), points_, segments_);
 
-    double minX = INFINITY, minY = INFINITY, maxX = -INFINITY, maxY = -INFINITY;
-    for (PointD p : points_) {  // every segment's ends are points too
-        minX = std::min(minX, p.x);
-        maxX = std::max(maxX, p.x);
-        minY = std::min(minY, p.y);
-        maxY = std::max(maxY, p.y);
-    }
-    const double n = double(points_.size() + segments_.size()) + 1;
-    if (points_.empty()) minX = minY = maxX = maxY = 0;
-    const double w = maxX - minX, h = maxY - minY;
-    cell_ = std::max({std::sqrt(w * h / n), std::max(w, h) / n, 1e-6}) * 4;
-    if (!std::isfinite(cell_)) cell_ = std::max(w, h);
-    if (!std::isfinite(cell_) || cell_ <= 0) cell_ = 1;
-    originX_ = minX;
-    originY_ = minY;
-    cols_ = static_cast<int>(std::min(std::floor(w / cell_) + 1, 1e7));
-    rows_ = static_cast<int>(std::min(std::floor(h / cell_) + 1, 1e7));
-    const std::size_t cells = std::size_t(cols_) * std::size_t(rows_);
-
-    // Counting pass, then filling pass, over the same walk of cells.
-    auto walkSegment = [&](const Segment& s, auto&& visit) {
-        int r0, r1;
-        cellRange(std::min(s.y1, s.y2), std::max(s.y1, s.y2), originY_, rows_, r0, r1);
-        for (int r = r0; r <= r1; ++r) {
-            // The part of the segment within this row's band, a little wider for rounding.
-            const double ya = originY_ + r * cell_, yb = ya + cell_;
-            double xa = std::min(s.x1, s.x2), xb = std::max(s.x1, s.x2);
-            if (s.y1 != s.y2 && r0 != r1) {
-                const double ta = std::clamp((ya - s.y1) / (s.y2 - s.y1), 0.0, 1.0);
-                const double tb = std::clamp((yb - s.y1) / (s.y2 - s.y1), 0.0, 1.0);
-                const double x1 = s.x1 + ta * (s.x2 - s.x1), x2 = s.x1 + tb * (s.x2 - s.x1);
-                xa = std::max(xa, std::min(x1, x2) - cell_ * 1e-6);
-                xb = std::min(xb, std::max(x1, x2) + cell_ * 1e-6);
-            }
-            int c0, c1;
-            cellRange(xa, xb, originX_, cols_, c0, c1);
-            for (int c = c0; c <= c1; ++c) visit(std::size_t(r) * cols_ + c);
+    // The grids span the boxes of a few thousand elements spread over the drawing: one pass
+    // over every element less. Elements beyond go to the edge cells, which a query beyond
+    // the grid still searches; when too many land there, the grids span every box instead.
+    auto bounds = [&](std::uint32_t step) {
+        double minX = INFINITY, minY = INFINITY, maxX = -INFINITY, maxY = -INFINITY;
+        for (std::uint32_t i = 0; i < count; i += step) {
+            double x0, y0, x1, y1;
+            if (!snapBox(drawing.Elements.At(i), x0, y0, x1, y1) || !ordinary(x0, y0, x1, y1))
+                continue;
+            minX = std::min(minX, x0);
+            maxX = std::max(maxX, x1);
+            minY = std::min(minY, y0);
+            maxY = std::max(maxY, y1);
         }
-    };
-    auto cellOf = [&](PointD p) {
-        int c, c1, r, r1;
-        cellRange(p.x, p.x, originX_, cols_, c, c1);
-        cellRange(p.y, p.y, originY_, rows_, r, r1);
-        return std::size_t(std::min(r, rows_ - 1)) * cols_ + std::min(c, cols_ - 1);
+        if (!(minX <= maxX)) minX = minY = maxX = maxY = 0;
+        originX_ = minX;
+        originY_ = minY;
+        const double w = maxX - minX, h = maxY - minY;
+        const double n = double(count) + 1;
+        // About one element per cell of the finest grid; never more cells than a few per
+        // element.
+        double cell = std::max({std::sqrt(w * h / n) * 3, std::max(w, h) / n, 1e-9});
+        levels_.clear();
+        std::uint32_t cells = 0;
+        for (;;) {
+            const int cols = static_cast<int>(std::floor(w / cell)) + 1;
+            const int rows = static_cast<int>(std::floor(h / cell)) + 1;
+            levels_.push_back({cell, 1 / cell, cols, rows, cells});
+            cells += std::uint32_t(cols) * std::uint32_t(rows);
+            if (cols == 1 && rows == 1) break;
+            cell *= 2;
+        }
+        return cells;
     };
 
-    pointStart_.assign(cells + 1, 0);
-    segStart_.assign(cells + 1, 0);
-    for (PointD p : points_) ++pointStart_[cellOf(p) + 1];
-    for (const Segment& s : segments_) walkSegment(s, [&](std::size_t c) { ++segStart_[c + 1]; });
-    for (std::size_t c = 0; c < cells; ++c) {
-        pointStart_[c + 1] += pointStart_[c];
-        segStart_[c + 1] += segStart_[c];
+    // The cell of each element, then the element numbers sorted by cell (a counting sort).
+    constexpr std::uint32_t kNone = 0xFFFFFFFFu;
+    keys_.resize(count);
+    auto assign = [&](std::uint32_t farCell) {
+        std::uint32_t misfits = 0;
+        start_.assign(std::size_t(farCell) + 3, 0);
+        for (std::uint32_t i = 0; i < count; ++i) {
+            double x0, y0, x1, y1;
+            std::uint32_t key = kNone;
+            if (snapBox(drawing.Elements.At(i), x0, y0, x1, y1)) {
+                key = farCell;
+                const double extent = std::max(x1 - x0, y1 - y0);
+                if (ordinary(x0, y0, x1, y1) && extent <= levels_.back().cell) {
+                    std::size_t k = 0;
+                    while (extent > levels_[k].cell) ++k;
+                    const Level& l = levels_[k];
+                    const double fc = ((x0 + x1) / 2 - originX_) * l.inverse;
+                    const double fr = ((y0 + y1) / 2 - originY_) * l.inverse;
+                    const bool inside = fc >= 0 && fc < l.cols && fr >= 0 && fr < l.rows;
+                    misfits += !inside;
+                    const int c = fc < 0 ? 0 : fc >= l.cols ? l.cols - 1 : static_cast<int>(fc);
+                    const int r = fr < 0 ? 0 : fr >= l.rows ? l.rows - 1 : static_cast<int>(fr);
+                    key = l.base + std::uint32_t(r) * std::uint32_t(l.cols) + std::uint32_t(c);
+                } else {
+                    ++misfits;
+                }
+                ++start_[std::size_t(key) + 2];
+            }
+            keys_[i] = key;
+        }
+        return misfits;
+    };
+    const std::uint32_t step = std::max<std::uint32_t>(1, count / 4096);
+    std::uint32_t farCell = bounds(step);
+    if (assign(farCell) > std::max<std::uint32_t>(64, count / 64) && step > 1) {
+        farCell = bounds(1);
+        assign(farCell);
     }
-    pointItems_.resize(pointStart_[cells]);
-    segItems_.resize(segStart_[cells]);
-    std::vector<std::uint32_t> fill(pointStart_.begin(), pointStart_.end() - 1);
-    for (std::uint32_t i = 0; i < points_.size(); ++i) pointItems_[fill[cellOf(points_[i])]++] = i;
-    fill.assign(segStart_.begin(), segStart_.end() - 1);
-    for (std::uint32_t i = 0; i < segments_.size(); ++i)
-        walkSegment(segments_[i], [&](std::size_t c) { segItems_[fill[c]++] = i; });
+    for (std::size_t c = 2; c < start_.size(); ++c) start_[c] += start_[c - 1];
+    items_.resize(start_.back());
+    for (std::uint32_t i = 0; i < count; ++i)
+        if (keys_[i] != kNone) items_[start_[std::size_t(keys_[i]) + 1]++] = i;
+    start_.pop_back();
     valid_ = true;
 }
 
 void SnapIndex::Appended(const TDrawing& drawing, std::uint32_t first, std::uint32_t count) {
     if (!valid_) return;
-    for (std::uint32_t i = first; i < first + count && i < drawing.Elements.Count(); ++i)
-        addElement(drawing.Elements.At(i), extraPoints_, extraSegments_);
+    for (std::uint32_t i = first; i < first + count && i < drawing.Elements.Count(); ++i) {
+        double x0, y0, x1, y1;
+        if (snapBox(drawing.Elements.At(i), x0, y0, x1, y1)) extra_.push_back(i);
+    }
     // Searched one by one: past a few thousand a fresh build is cheaper.
-    if (extraPoints_.size() > 4096) valid_ = false;
+    if (extra_.size() > 2048) valid_ = false;
 }
 
 std::optional<PointD> SnapIndex::Find(const TDrawing& drawing, PointD at, double radiusMm) {
     if (!valid_) Build(drawing);
-    return FindBuilt(at, radiusMm);
+    return FindBuilt(drawing, at, radiusMm);
 }
 
-std::optional<PointD> SnapIndex::FindBuilt(PointD at, double radiusMm) const {
+std::optional<PointD> SnapIndex::FindBuilt(const TDrawing& drawing, PointD at,
+                                           double radiusMm) const {
     if (!valid_ || !(radiusMm > 0) || !std::isfinite(at.x) || !std::isfinite(at.y))
         return std::nullopt;
     const double r2 = radiusMm * radiusMm;
@@ -203,37 +252,49 @@ std::optional<PointD> SnapIndex::FindBuilt(PointD at, double radiusMm) const {
             best = p;
         }
     };
-    std::vector<const Segment*> near;
-    int c0, c1, r0, r1;
-    cellRange(at.x - radiusMm, at.x + radiusMm, originX_, cols_, c0, c1);
-    cellRange(at.y - radiusMm, at.y + radiusMm, originY_, rows_, r0, r1);
-    for (int r = r0; r <= r1; ++r)
-        for (int c = c0; c <= c1; ++c) {
-            const std::size_t cell = std::size_t(r) * cols_ + c;
-            for (std::uint32_t k = pointStart_[cell]; k < pointStart_[cell + 1]; ++k)
-                consider(points_[pointItems_[k]]);
-            for (std::uint32_t k = segStart_[cell]; k < segStart_[cell + 1]; ++k) {
-                const Segment& s = segments_[segItems_[k]];
-                if (segmentDistSq(s, at) <= r2) near.push_back(&s);
-            }
+    std::vector<Segment> near;
+    const std::uint32_t elements = drawing.Elements.Count();
+    auto visit = [&](std::uint32_t i) {
+        if (i >= elements) return;
+        const TDrawElement& e = drawing.Elements.At(i);
+        if (e.Kind == ekLine) {
+            const Segment s{e.X1, e.Y1, e.X2, e.Y2};
+            if (segmentDistSq(s, at) > r2) return;  // so are both its ends
+            consider({s.x1, s.y1});
+            consider({s.x2, s.y2});
+            near.push_back(s);
+            return;
         }
-    for (PointD p : extraPoints_) consider(p);
-    for (const Segment& s : extraSegments_)
-        if (segmentDistSq(s, at) <= r2) near.push_back(&s);
-    std::sort(near.begin(), near.end());
-    near.erase(std::unique(near.begin(), near.end()), near.end());
+        PointD p[3];
+        for (int k = 0, n = snapPoints(e, p); k < n; ++k) consider(p[k]);
+    };
+    for (const Level& l : levels_) {
+        // An element's centre lies in its cell and its box reaches half a cell beyond.
+        const double pad = radiusMm + l.cell * (0.5 + 1e-6);
+        int c0, c1, r0, r1;
+        cellRange(at.x - pad, at.x + pad, originX_, l.inverse, l.cols, c0, c1);
+        cellRange(at.y - pad, at.y + pad, originY_, l.inverse, l.rows, r0, r1);
+        for (int r = r0; r <= r1; ++r)
+            for (int c = c0; c <= c1; ++c) {
+                const std::size_t cell = l.base + std::size_t(r) * std::size_t(l.cols) + c;
+                for (std::uint32_t k = start_[cell]; k < start_[cell + 1]; ++k) visit(items_[k]);
+            }
+    }
+    const std::size_t farCell = start_.size() - 2;
+    for (std::uint32_t k = start_[farCell]; k < start_[farCell + 1]; ++k) visit(items_[k]);
+    for (std::uint32_t i : extra_) visit(i);
     // A crowd of lines under the pointer: the nearest ones decide.
     constexpr std::size_t kMaxNear = 48;
     if (near.size() > kMaxNear) {
         std::nth_element(near.begin(), near.begin() + kMaxNear, near.end(),
-                         [&](const Segment* a, const Segment* b) {
-                             return segmentDistSq(*a, at) < segmentDistSq(*b, at);
+                         [&](const Segment& a, const Segment& b) {
+                             return segmentDistSq(a, at) < segmentDistSq(b, at);
                          });
         near.resize(kMaxNear);
     }
     for (std::size_t i = 0; i < near.size(); ++i)
         for (std::size_t j = i + 1; j < near.size(); ++j)
-            if (auto p = crossing(*near[i], *near[j])) consider(*p);
+            if (auto p = crossing(near[i], near[j])) consider(*p);
     return best;
 }
 

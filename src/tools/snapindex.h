@@ -11,9 +11,11 @@ namespace tervasko {
 
 // The points of a drawing that catch the pointer when snapping is on: the end points of
 // lines, arcs and curves, the centres of circles and arcs, and where two lines cross.
-// A uniform grid over the drawing (millimetres, y down through the stack of sheets) holds
-// the points and the line segments, so a query looks at the few cells around the pointer
-// and never at the whole drawing. Texts hold no snap points.
+// A stack of uniform grids over the drawing (millimetres, y down through the stack of
+// sheets), each with cells twice as wide as the one below, holds the numbers of the elements:
+// each element once, in the cell of the finest grid its box fits, by the centre of its box.
+// A query looks at the few cells around the pointer on each grid, reads the elements from
+// the drawing and never looks at the whole drawing. Texts hold no snap points.
 //
 // The index is built on the first query after it was invalidated. Elements appended at the
 // end go to a short side list until the next build; any other change invalidates it.
@@ -33,28 +35,25 @@ public:
 
     // The snap point nearest to `at` within `radiusMm`, if any; builds first when invalid.
     std::optional<PointD> Find(const TDrawing& drawing, PointD at, double radiusMm);
-    // The same on the index as it stands (it must be valid).
-    std::optional<PointD> FindBuilt(PointD at, double radiusMm) const;
+    // The same on the index as it stands (it must be valid and built over `drawing`).
+    std::optional<PointD> FindBuilt(const TDrawing& drawing, PointD at, double radiusMm) const;
 
 private:
-    struct Segment {
-        double x1, y1, x2, y2;
+    struct Level {
+        double cell, inverse;
+        int cols, rows;
+        std::uint32_t base;  // the number of its first cell
     };
-    void addElement(const TDrawElement& e, std::vector<PointD>& points,
-                    std::vector<Segment>& segments) const;
-    void cellRange(double lo, double hi, double origin, int cells, int& first, int& last) const;
 
     bool valid_ = false;
-    double originX_ = 0, originY_ = 0, cell_ = 1;
-    int cols_ = 0, rows_ = 0;
-    // Per cell, the indices into points_ and segments_ (compressed rows).
-    std::vector<std::uint32_t> pointStart_, pointItems_;
-    std::vector<std::uint32_t> segStart_, segItems_;
-    std::vector<PointD> points_;
-    std::vector<Segment> segments_;
+    double originX_ = 0, originY_ = 0;
+    std::vector<Level> levels_;
+    // Per cell, the element numbers (compressed rows); the last row, past every grid, holds
+    // the elements too large or too far out for any grid, searched one by one.
+    std::vector<std::uint32_t> start_, items_;
+    std::vector<std::uint32_t> keys_;  // per element its cell while building
     // Appended since the last build, searched one by one.
-    std::vector<PointD> extraPoints_;
-    std::vector<Segment> extraSegments_;
+    std::vector<std::uint32_t> extra_;
 };
 
 // The snap points one element offers (lines, arcs, circles and curves; other kinds none).
