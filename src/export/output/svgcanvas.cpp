@@ -305,20 +305,11 @@ int SvgCanvas::textWidth(std::u16string_view text) {
 
 IntRect SvgCanvas::drawText(IntRect r, std::u16string_view all, bool measureOnly) {
     const QFontMetrics& fm = *metrics_;
-    QString s = toQString(all);
-    s.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    const QStringList lines = s.split(QLatin1Char('\n'));
+    const TextLines measured = MeasureTextLines(fm, r, all);
+    r = measured.box;
     std::vector<std::u16string> visible;
-    int widest = 0;
-    for (const QString& line : lines) {
+    for (const QString& line : measured.lines)
         visible.push_back(StripMnemonics(line.toStdU16String()));
-        widest = std::max(widest, fm.horizontalAdvance(QString::fromStdU16String(visible.back())));
-    }
-    const auto clampPx = [](std::int64_t v) {
-        return static_cast<int>(std::clamp<std::int64_t>(v, -kPixelLimit, kPixelLimit));
-    };
-    r.right = clampPx(std::int64_t{r.left} + widest);
-    r.bottom = clampPx(std::int64_t{r.top} + static_cast<std::int64_t>(lines.size()) * fm.height());
     if (measureOnly) return r;
     std::int64_t y = r.top;
     for (const std::u16string& line : visible) {

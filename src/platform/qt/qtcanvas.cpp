@@ -298,25 +298,31 @@ int QtCanvas::textWidth(std::u16string_view text) {
     return metrics_->horizontalAdvance(toQString(text));
 }
 
-IntRect QtCanvas::drawText(IntRect r, std::u16string_view text, bool measureOnly) {
-    const QFontMetrics& fm = *metrics_;
-    QString s = toQString(text);
+TextLines MeasureTextLines(const QFontMetrics& fm, IntRect r, std::u16string_view text) {
+    TextLines t;
+    QString s = QString::fromStdU16String(std::u16string(text));
     s.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    const QStringList lines = s.split(QLatin1Char('\n'));
-    // Windows measures the widest line times the number of lines of the font's height;
-    // Qt's own multi-line measure would add leading.
-    int widest = 0;
-    for (const QString& line : lines) {
-        const QString visible = QString::fromStdU16String(StripMnemonics(line.toStdU16String()));
-        widest = std::max(widest, fm.horizontalAdvance(visible));
+    t.lines = s.split(QLatin1Char('\n'));
+    for (const QString& line : t.lines) {
+        const QString shown = QString::fromStdU16String(StripMnemonics(line.toStdU16String()));
+        t.widest = std::max(t.widest, fm.horizontalAdvance(shown));
     }
-    // A text may hold any number of lines in any font: the box is worked out wide and kept
-    // within the pixel range, so that nothing overflows however far it reaches.
     const auto clampPx = [](std::int64_t v) {
         return static_cast<int>(std::clamp<std::int64_t>(v, -kPixelLimit, kPixelLimit));
     };
-    r.right = clampPx(std::int64_t{r.left} + widest);
-    r.bottom = clampPx(std::int64_t{r.top} + static_cast<std::int64_t>(lines.size()) * fm.height());
+    t.box = r;
+    t.box.right = clampPx(std::int64_t{r.left} + t.widest);
+    t.box.bottom =
+        clampPx(std::int64_t{r.top} + static_cast<std::int64_t>(t.lines.size()) * fm.height());
+    return t;
+}
+
+IntRect QtCanvas::drawText(IntRect r, std::u16string_view text, bool measureOnly) {
+    const QFontMetrics& fm = *metrics_;
+    const TextLines measured = MeasureTextLines(fm, r, text);
+    const QStringList& lines = measured.lines;
+    const int widest = measured.widest;
+    r = measured.box;
     if (measureOnly) return r;
     painter_.save();
     painter_.setFont(font_);

@@ -3,6 +3,7 @@
 #include <QFont>
 #include <QFontMetrics>
 #include <QPainter>
+#include <QStringList>
 #include <optional>
 #include <vector>
 
@@ -13,6 +14,17 @@ namespace tervasko {
 QColor ToQColor(Color c);
 Color FromQColor(const QColor& c);
 QFont ToQFont(const FontSpec& font);
+
+// A text of several lines as the renderers box it: split at its line breaks, as wide as its
+// widest line shown (mnemonic marks stripped) and as high as its lines times the font's height
+// (Windows' measure; Qt's own would add leading), from r's top-left corner, kept within the
+// pixel range however far it reaches.
+struct TextLines {
+    QStringList lines;
+    int widest = 0;
+    IntRect box;
+};
+TextLines MeasureTextLines(const QFontMetrics& fm, IntRect r, std::u16string_view text);
 
 // Draws with the Windows drawing semantics the drawing relies on onto any QPainter:
 // lines without their last pixel, 1-pixel rectangles and ellipses inside their box, arcs
