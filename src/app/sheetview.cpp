@@ -252,8 +252,10 @@ void SheetView::catchUpWithDrawing() {
 }
 
 void SheetView::drawInstruments(QPainter& painter, const QRect& visible) {
+    instrumentLabels_.Trim();
     QtCanvas canvas(painter, scene_.dpi);
     canvas.SetCullRect(visible);
+    canvas.KeepTextRuns(&instrumentLabels_);
     canvas.setPen(kGrey, 1);
     canvas.setBrushHollow();
     const TDrawing& d = *scene_.drawing;

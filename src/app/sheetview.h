@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "document/drawmodel.h"
+#include "platform/qt/textruns.h"
 #include "platform/recordingcanvas.h"
 #include "view/drawobjects.h"
 #include "view/viewgeometry.h"
@@ -127,6 +128,7 @@ private:
     const TDrawing* caughtUpDrawing_ = nullptr;  // the drawing and texts the pictures show
     std::uint64_t caughtUpTexts_ = 0;
     TextMeasures measures_;
+    TextRuns instrumentLabels_;  // shaped once for every paint of the instruments
     LayerStats stats_;
     // What the last cycle that updated the screen showed: its sheets' key, page count and
     // instruments; unset after a resize.

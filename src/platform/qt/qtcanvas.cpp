@@ -177,6 +177,17 @@ void QtCanvas::setFont(const FontSpec& font) {
     if (sameShape) return;
     font_ = ToQFont(font);
     metrics_.emplace(font_, painter_.device());
+    runSlot_ = -1;
+}
+
+void QtCanvas::KeepTextRuns(TextRuns* runs) {
+    runs_ = runs;
+    runSlot_ = -1;
+}
+
+int QtCanvas::runSlot() {
+    if (runSlot_ < 0) runSlot_ = runs_->FontSlot(font_, painter_);
+    return runSlot_;
 }
 
 void QtCanvas::setTransparentBackground(bool transparent) {
@@ -279,13 +290,26 @@ void QtCanvas::textOut(int x, int y, std::u16string_view text) {
         (static_cast<std::int64_t>(text.size()) + 2) * std::max(1, fontSpec_.height) * 2,
         kPixelLimit));
     if (culled(x, y, x, y, reach)) return;
+    const QFontMetrics& fm = *metrics_;
+    if (runs_ && TextRuns::Drawable(text, painter_)) {
+        // As below, from the kept line.
+        painter_.save();
+        painter_.setPen(ToQColor(fontSpec_.color));
+        painter_.translate(x, y);
+        if (fontSpec_.escapement != 0) painter_.rotate(-fontSpec_.escapement / 10.0);
+        if (!transparent_)
+            painter_.fillRect(QRect(0, 0, textWidth(text), fm.height()), painter_.background());
+        painter_.setBackgroundMode(Qt::TransparentMode);
+        runs_->Draw(painter_, runSlot(), fontSpec_.escapement, fm.ascent(), text);
+        painter_.restore();
+        return;
+    }
     const QString s = toQString(text);
     painter_.save();
     painter_.setFont(font_);
     painter_.setPen(ToQColor(fontSpec_.color));
     painter_.translate(x, y);
     if (fontSpec_.escapement != 0) painter_.rotate(-fontSpec_.escapement / 10.0);
-    const QFontMetrics& fm = *metrics_;
     if (!transparent_)
         painter_.fillRect(QRect(0, 0, fm.horizontalAdvance(s), fm.height()), painter_.background());
     // The box is filled above or not at all; Qt would fill its own box in opaque mode.
@@ -295,6 +319,7 @@ void QtCanvas::textOut(int x, int y, std::u16string_view text) {
 }
 
 int QtCanvas::textWidth(std::u16string_view text) {
+    if (runs_) return runs_->Width(runSlot(), text, *metrics_);
     return metrics_->horizontalAdvance(toQString(text));
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/canvas.h"
+#include "platform/qt/textruns.h"
 
 namespace tervasko {
 
@@ -61,8 +62,14 @@ public:
     // small repaint then costs little however much the canvas holds.
     void SetCullRect(const QRect& rect) { cull_ = rect; }
 
+    // One-line texts (textOut, textWidth) are shaped once and kept in `runs`, which outlives
+    // the canvas, rather than shaped for every call; the pixels are the same. For a canvas that
+    // draws the same labels at every paint.
+    void KeepTextRuns(TextRuns* runs);
+
 private:
     void applyPen();
+    int runSlot();
     // Whether a box (canvas pixels), widened by `margin`, misses the cull rectangle.
     bool culled(int left, int top, int right, int bottom, int margin) const;
     QRectF box(int left, int top, int right, int bottom) const;
@@ -79,6 +86,8 @@ private:
     FontSpec fontSpec_;
     QFont font_;
     std::optional<QFontMetrics> metrics_;  // of font_ on this device
+    TextRuns* runs_ = nullptr;
+    int runSlot_ = -1;  // font_ in runs_, once asked for
     bool transparent_ = false;
     QPoint pos_;
     std::optional<QRect> cull_;
