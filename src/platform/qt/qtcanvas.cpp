@@ -95,8 +95,30 @@ QtCanvas::QtCanvas(QPainter& painter, int dpi) : painter_(painter) {
     setFont(defaultFont);
 }
 
+QtCanvas::~QtCanvas() {
+    if (painter_.isActive()) opaqueAgain();
+}
+
 void QtCanvas::applyPen() {
     painter_.setPen(pen_);
+}
+
+// A solid pen leaves no gaps for the background to fill, so lines look the same on a
+// transparent background, and in opaque mode Qt takes its slow general path for every line.
+// Outlined shapes keep the opaque background (an ellipse differs in a few pixels); texts fill
+// their own boxes and draw transparent either way.
+void QtCanvas::clearForLines() {
+    if (clearForLines_ || penStyle_ != PenStyle::Solid ||
+        painter_.backgroundMode() != Qt::OpaqueMode)
+        return;
+    painter_.setBackgroundMode(Qt::TransparentMode);
+    clearForLines_ = true;
+}
+
+void QtCanvas::opaqueAgain() {
+    if (!clearForLines_) return;
+    painter_.setBackgroundMode(Qt::OpaqueMode);
+    clearForLines_ = false;
 }
 
 QRectF QtCanvas::visibleArea() const {
@@ -127,6 +149,7 @@ void QtCanvas::setPen(Color color, int width, PenStyle style) {
     // Elements mostly share one pen; setting it again costs more than the line itself.
     if (color == penColor_ && std::clamp(width, 1, kMaxPenPx) == penWidth_ && style == penStyle_)
         return;
+    if (style != PenStyle::Solid) opaqueAgain();
     penColor_ = color;
     penStyle_ = style;
     penWidth_ = std::clamp(width, 1, kMaxPenPx);
@@ -204,15 +227,19 @@ void QtCanvas::lineTo(int x, int y) {
         pos_ = to;
         return;
     }
-    if (to != pos_)
+    if (to != pos_) {
+        clearForLines();
         painter_.drawLine(pos_, to);
-    else if (penWidth_ > 1)
+    } else if (penWidth_ > 1) {
+        opaqueAgain();
         painter_.drawPoint(to);  // a wide round pen leaves a dot
+    }
     pos_ = to;
 }
 
 void QtCanvas::lines(const IntLine* lines, std::size_t count) {
     if (count == 0) return;
+    opaqueAgain();  // for the dots
     // The same pen throughout: which line comes first changes no pixel.
     batch_.clear();
     for (std::size_t i = 0; i < count; ++i) {
@@ -225,10 +252,7 @@ void QtCanvas::lines(const IntLine* lines, std::size_t count) {
     }
     pos_ = QPoint(lines[count - 1].to.x, lines[count - 1].to.y);
     if (batch_.empty()) return;
-    // A solid pen leaves no gaps for the background to fill; in opaque mode Qt would take its
-    // slow general path for every line (the pixels are the same).
-    const bool opaque = painter_.backgroundMode() == Qt::OpaqueMode;
-    if (opaque && penStyle_ == PenStyle::Solid) painter_.setBackgroundMode(Qt::TransparentMode);
+    clearForLines();
     // Qt's thin-line stroker carries state from one line to the next within one call, which
     // changes end pixels: thin lines go one call each, wide ones (outlines filled) together.
     if (penWidth_ == 1) {
@@ -236,7 +260,6 @@ void QtCanvas::lines(const IntLine* lines, std::size_t count) {
     } else {
         painter_.drawLines(batch_.data(), static_cast<int>(batch_.size()));
     }
-    if (opaque) painter_.setBackgroundMode(Qt::OpaqueMode);
 }
 
 QRectF QtCanvas::box(int left, int top, int right, int bottom) const {
@@ -248,16 +271,19 @@ QRectF QtCanvas::box(int left, int top, int right, int bottom) const {
 
 void QtCanvas::rectangle(int left, int top, int right, int bottom) {
     if (culled(left, top, right, bottom, penWidth_)) return;
+    opaqueAgain();
     painter_.drawRect(box(left, top, right, bottom));
 }
 
 void QtCanvas::ellipse(int left, int top, int right, int bottom) {
     if (culled(left, top, right, bottom, penWidth_)) return;
+    opaqueAgain();
     painter_.drawEllipse(box(left, top, right, bottom));
 }
 
 void QtCanvas::arc(int left, int top, int right, int bottom, int x3, int y3, int x4, int y4) {
     if (culled(left, top, right, bottom, penWidth_)) return;
+    opaqueAgain();
     const QRectF r = box(left, top, right, bottom);
     const double cx = (left + right) / 2.0, cy = (top + bottom) / 2.0;
     const double rx = std::max(std::abs(right - left) / 2.0, 0.5);
@@ -275,6 +301,7 @@ void QtCanvas::arc(int left, int top, int right, int bottom, int x3, int y3, int
 }
 
 void QtCanvas::bezierTo(IntPoint c1, IntPoint c2, IntPoint end) {
+    opaqueAgain();
     QPainterPath path(pos_);
     path.cubicTo(QPointF(c1.x, c1.y), QPointF(c2.x, c2.y), QPointF(end.x, end.y));
     painter_.save();

@@ -36,6 +36,8 @@ class QtCanvas : public Canvas {
 public:
     // dpi: the resolution fonts are sized for; 0 takes the painter's device's.
     explicit QtCanvas(QPainter& painter, int dpi = 0);
+    // Leaves the painter's background opaque, as it was made.
+    ~QtCanvas() override;
 
     void setPen(Color color, int width, PenStyle style = PenStyle::Solid) override;
     void setBrush(Color color) override;
@@ -69,6 +71,10 @@ public:
 
 private:
     void applyPen();
+    // The painter's background is transparent while lines are drawn with a solid pen, and
+    // opaque for the shapes.
+    void clearForLines();
+    void opaqueAgain();
     int runSlot();
     // Whether a box (canvas pixels), widened by `margin`, misses the cull rectangle.
     bool culled(int left, int top, int right, int bottom, int margin) const;
@@ -89,6 +95,7 @@ private:
     TextRuns* runs_ = nullptr;
     int runSlot_ = -1;  // font_ in runs_, once asked for
     bool transparent_ = false;
+    bool clearForLines_ = false;  // the background was made transparent for lines
     QPoint pos_;
     std::optional<QRect> cull_;
     std::vector<QLine> batch_;
