@@ -318,17 +318,25 @@ void QtCanvas::textOut(int x, int y, std::u16string_view text) {
         kPixelLimit));
     if (culled(x, y, x, y, reach)) return;
     const QFontMetrics& fm = *metrics_;
-    if (runs_ && TextRuns::Drawable(text, painter_)) {
-        // As below, from the kept line.
-        painter_.save();
+    if (runs_ && TextRuns::Drawable(text, painter_) && painter_.worldMatrixEnabled()) {
+        // As below, from the kept line; the few settings it changes are put back by hand,
+        // which costs less than saving the painter's whole state. The transformation is made
+        // by the same steps as translate() and rotate() make it.
+        const QTransform transform = painter_.worldTransform();
+        const QPen pen = painter_.pen();
+        const Qt::BGMode mode = painter_.backgroundMode();
+        QTransform turned = transform;
+        turned.translate(x, y);
+        if (fontSpec_.escapement != 0) turned.rotate(-fontSpec_.escapement / 10.0);
+        painter_.setWorldTransform(turned);
         painter_.setPen(ToQColor(fontSpec_.color));
-        painter_.translate(x, y);
-        if (fontSpec_.escapement != 0) painter_.rotate(-fontSpec_.escapement / 10.0);
         if (!transparent_)
             painter_.fillRect(QRect(0, 0, textWidth(text), fm.height()), painter_.background());
         painter_.setBackgroundMode(Qt::TransparentMode);
         runs_->Draw(painter_, runSlot(), fontSpec_.escapement, fm.ascent(), text);
-        painter_.restore();
+        painter_.setBackgroundMode(mode);
+        painter_.setPen(pen);
+        painter_.setWorldTransform(transform);
         return;
     }
     const QString s = toQString(text);
