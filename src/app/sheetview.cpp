@@ -260,11 +260,20 @@ void SheetView::drawInstruments(QPainter& painter, const QRect& visible) {
     canvas.setBrushHollow();
     const TDrawing& d = *scene_.drawing;
     const double s = Geometry.PixelsPerMm;
-    if (scene_.ruler)
-        DrawRuler(canvas, d.Placement, s, Geometry.SheetWidthPx, Geometry.SheetHeightPx,
-                  scene_.inches);
-    if (scene_.protractor) DrawProtractor(canvas, d.Placement, d.WinkelDiameter, s);
-    if (scene_.compass) DrawCompass(canvas, d.Placement, d.ZirkelAngle, s);
+    // An instrument whose bounds miss the visible part touches none of its pixels: its ticks
+    // and labels need not even be worked out (a move of one instrument repaints only around
+    // it). The instruments set no pen or brush that another one draws with.
+    const auto shows = [&visible](const IntRect& b) {
+        return b.right > visible.left() && b.left <= visible.right() && b.bottom > visible.top() &&
+               b.top <= visible.bottom();
+    };
+    const int w = Geometry.SheetWidthPx, h = Geometry.SheetHeightPx;
+    if (scene_.ruler && shows(RulerBounds(d.Placement, s, w, h)))
+        DrawRuler(canvas, d.Placement, s, w, h, scene_.inches);
+    if (scene_.protractor && shows(ProtractorBounds(d.Placement, d.WinkelDiameter, s)))
+        DrawProtractor(canvas, d.Placement, d.WinkelDiameter, s);
+    if (scene_.compass && shows(CompassBounds(d.Placement, d.ZirkelAngle, s)))
+        DrawCompass(canvas, d.Placement, d.ZirkelAngle, s);
 }
 
 void SheetView::RenderSheet(QImage& target, int sheet) {
