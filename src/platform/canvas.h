@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -96,6 +97,10 @@ public:
     // Pixels per inch of the device.
     virtual int logicalDpiX() const = 0;
     virtual int logicalDpiY() const = 0;
+
+    // The part of the canvas whose picture counts, when the canvas has one: what lies wholly
+    // outside it may be left out, and a renderer need not even work it out.
+    virtual std::optional<IntRect> shownArea() const { return std::nullopt; }
 };
 
 // The visible characters of a text laid out with "&" marks: "&&" is one ampersand, a single

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <optional>
 #include <string>
 
 #include "platform/numeric.h"
@@ -136,7 +137,28 @@ void DrawRuler(Canvas& c, const InstrumentPlacement& p, double s, int sheetWidth
     // cap keeps a broken size from asking for millions of ticks.
     constexpr double kMaxTicks = 100000;
     const long long n = Trunc(std::min(L / t, kMaxTicks));
-    for (long long g = 1; g <= n; ++g) {
+    // Ticks stand across the ruler and labels run along it, reaching half their width either
+    // side of their tick: only those whose place along the ruler comes that near the shown
+    // area's can show.
+    long long first = 1, last = n;
+    if (const std::optional<IntRect> area = c.shownArea()) {
+        double lo = HUGE_VAL, hi = -HUGE_VAL;
+        for (const double x : {double(area->left), double(area->right)})
+            for (const double y : {double(area->top), double(area->bottom)}) {
+                const double along = (x - x0) * ca + (y - y0) * sa;
+                lo = std::min(lo, along);
+                hi = std::max(hi, along);
+            }
+        const double reach = 10.0 * InstrumentLabelHeight(s) + 8;  // a label's digits, and more
+        if (std::isfinite(lo) && std::isfinite(hi)) {
+            const auto index = [](double g) {
+                return static_cast<long long>(std::clamp(g, -1.0, kMaxTicks + 1));
+            };
+            first = std::max(first, index(std::floor((lo - reach) / t)));
+            last = std::min(last, index(std::ceil((hi + reach) / t)));
+        }
+    }
+    for (long long g = first; g <= last; ++g) {
         const double tx = x0 + g * t * ca, ty = y0 + g * t * sa;
         const double len = (g % 10 == 0 ? 6 : g % 10 == 5 ? 4.5 : 3) * s;
         line(c, r(tx), r(ty), r(tx + len * cv), r(ty + len * sv));

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <optional>
 
 #include "platform/numeric.h"
 #include "platform/recordingcanvas.h"
@@ -60,6 +61,66 @@ TEST(Ruler, TurnedByNinetyDegreesHangsDownWithTheStripToTheLeft) {
     // Label "1": 10 mm down, moved back half its width (3 px) and 6 mm into the ruler.
     EXPECT_EQ(first.points[0],
               (IntPoint{38 - 23, static_cast<int>(std::nearbyint(90 * kScale + 10 * kScale - 3))}));
+}
+
+// A recording canvas of which only a part counts.
+class PartCanvas : public RecordingCanvas {
+public:
+    explicit PartCanvas(IntRect area) : RecordingCanvas(96, 6), area_(area) {}
+    std::optional<IntRect> shownArea() const override { return area_; }
+
+private:
+    IntRect area_;
+};
+
+// With only part of the canvas shown the ruler leaves out ticks and labels that lie wholly
+// outside that part, and only those: at any turn, in inches too, for parts on, beside and
+// beyond the ruler, of one pixel up to the whole sheet.
+TEST(Ruler, APartShownLeavesOutOnlyWhatLiesOutsideIt) {
+    const IntRect parts[] = {{300, 320, 340, 400}, {0, 0, 800, 1100},     {600, 600, 601, 601},
+                             {-50, 300, 60, 420},  {100, 900, 500, 1000}, {2000, 2000, 2100, 2100}};
+    std::size_t left = 0;
+    for (const double angle : {0.0, 33.3, 90.0, 137.0, 200.0, -75.0}) {
+        for (const bool inches : {false, true}) {
+            InstrumentPlacement p;
+            p.LinealX = 60, p.LinealY = 95, p.LinealAngle = angle;
+            RecordingCanvas whole(96, 6);
+            DrawRuler(whole, p, kScale, 800, 1100, inches);
+            for (const IntRect& part : parts) {
+                SCOPED_TRACE(::testing::Message() << angle << (inches ? " in" : " mm") << " part "
+                                                  << part.left << "," << part.top);
+                PartCanvas shown(part);
+                DrawRuler(shown, p, kScale, 800, 1100, inches);
+                const auto same = [](const RecordingCanvas::Entry& a,
+                                     const RecordingCanvas::Entry& b) {
+                    return a.op == b.op && a.points == b.points && a.text == b.text &&
+                           (a.op != Op::TextOut || a.font == b.font);
+                };
+                // What the part shows is what the whole has, in the same order...
+                auto at = whole.entries().begin();
+                for (const auto& e : shown.entries()) {
+                    at = std::find_if(at, whole.entries().end(),
+                                      [&](const RecordingCanvas::Entry& w) { return same(w, e); });
+                    ASSERT_NE(at, whole.entries().end());
+                }
+                // ...and nothing that comes within a label's size of the part is missing.
+                for (const auto& e : whole.entries()) {
+                    int l = e.points[0].x, t = e.points[0].y, r = l, b = t;
+                    for (const IntPoint& q : e.points)
+                        l = std::min(l, q.x), t = std::min(t, q.y), r = std::max(r, q.x),
+                        b = std::max(b, q.y);
+                    const int reach = e.op == Op::TextOut ? 4 * e.font.height : 2;
+                    if (r + reach < part.left || l - reach >= part.right || b + reach < part.top ||
+                        t - reach >= part.bottom)
+                        continue;
+                    EXPECT_TRUE(std::any_of(shown.entries().begin(), shown.entries().end(),
+                                            [&](const auto& s) { return same(s, e); }));
+                }
+                left += whole.entries().size() - shown.entries().size();
+            }
+        }
+    }
+    EXPECT_GT(left, 1000u);  // the parts did leave things out
 }
 
 TEST(Protractor, CirclesTicksAndLabels) {

@@ -137,6 +137,11 @@ QRectF QtCanvas::visibleArea() const {
     return area;
 }
 
+std::optional<IntRect> QtCanvas::shownArea() const {
+    if (!cull_) return std::nullopt;
+    return IntRect{cull_->left(), cull_->top(), cull_->right() + 1, cull_->bottom() + 1};
+}
+
 bool QtCanvas::culled(int left, int top, int right, int bottom, int margin) const {
     if (!cull_) return false;
     if (right < left) std::swap(left, right);

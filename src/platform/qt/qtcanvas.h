@@ -63,6 +63,8 @@ public:
     // texts that lie wholly outside it are skipped. The picture inside stays the same; a
     // small repaint then costs little however much the canvas holds.
     void SetCullRect(const QRect& rect) { cull_ = rect; }
+    // The cull rectangle, when set.
+    std::optional<IntRect> shownArea() const override;
 
     // One-line texts (textOut, textWidth) are shaped once and kept in `runs`, which outlives
     // the canvas, rather than shaped for every call; the pixels are the same. For a canvas that
