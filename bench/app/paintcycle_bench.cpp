@@ -225,8 +225,8 @@ struct InstrumentDrag {
     QRegion move(int& dx) {
         dx = dx == 0 ? 1 : 0;
         form.PaintBox1MouseMove(at.x() + dx, at.y());
-        return form.View.LastDamage.value_or(
-            QRegion(form.findChild<QWidget*>("PaintBox1")->rect()));
+        if (form.View.LastDamage) return *form.View.LastDamage;
+        return QRegion(form.findChild<QWidget*>("PaintBox1")->rect());
     }
 };
 
