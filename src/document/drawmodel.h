@@ -102,6 +102,12 @@ public:
         return Index.Near(top, bottom);
     }
 
+    // The extent of every element, in list order (see ElementIndex::Box), brought up to date.
+    const std::vector<ElementIndex::Box>& ElementBoxes() {
+        Index.Sync(SheetHeightMm());
+        return Index.Boxes();
+    }
+
     // Frees every text's strings, empties both lists, forgets the file name and marks the
     // drawing unchanged. Sheet size, placement and the control values stay as they are.
     void NewAll();

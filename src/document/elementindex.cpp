@@ -1,8 +1,10 @@
 #include "document/elementindex.h"
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 namespace tervasko {
 namespace {
@@ -65,23 +67,55 @@ bool sameRecord(const TDrawElement& a, const TDrawElement& b) {
 
 }  // namespace
 
-ElementIndex::Placement ElementIndex::place(const TDrawElement& e) const {
-    Placement p;
+namespace {
+
+// The nearest float at or below / at or above a finite v.
+float floatDown(double v) {
+    if (v < -FLT_MAX) return -std::numeric_limits<float>::infinity();
+    if (v > FLT_MAX) return FLT_MAX;
+    const float f = static_cast<float>(v);
+    return static_cast<double>(f) > v ? std::nextafter(f, -FLT_MAX) : f;
+}
+
+float floatUp(double v) {
+    if (v > FLT_MAX) return std::numeric_limits<float>::infinity();
+    if (v < -FLT_MAX) return -FLT_MAX;
+    const float f = static_cast<float>(v);
+    return static_cast<double>(f) < v ? std::nextafter(f, FLT_MAX) : f;
+}
+
+}  // namespace
+
+ElementIndex::Box ElementIndex::BoxOf(const TDrawElement& e) {
     const Extent x = extentOf(e);
-    if (!x.drawn) return p;
-    if (!x.usable) {
-        p.kind = Placement::Everywhere;
-        return p;
+    if (!x.drawn) {
+        const float nan = std::numeric_limits<float>::quiet_NaN();
+        return {nan, nan, nan, nan};
     }
+    if (!x.usable) {
+        const float inf = std::numeric_limits<float>::infinity();
+        return {-inf, -inf, inf, inf};
+    }
+    return {floatDown(x.left), floatDown(x.top), floatUp(x.right), floatUp(x.bottom)};
+}
+
+bool ElementIndex::bandsKept() const {
+    return height_ > 0 && std::isfinite(height_);
+}
+
+ElementIndex::Placement ElementIndex::place(const Box& x) const {
+    Placement p;
+    if (std::isnan(x.top)) return p;  // not drawn
     // Band numbers held within -2 .. kLastBand + 1 before they are rounded down; a NaN (a
-    // sheet height of no size) counts as before the first band.
+    // sheet height of no size) counts as before the first band. A box spanning everything
+    // reaches over too many bands and is listed for all.
     const auto bandOf = [](double v) {
         v = !(v >= -2) ? -2 : v > kLastBand + 1 ? kLastBand + 1 : v;
         const int t = static_cast<int>(v);
         return t - (v < t);
     };
-    const int first = bandOf((x.top - kReachMm) * perMm_);
-    const int last = bandOf((x.bottom + kReachMm) * perMm_);
+    const int first = bandOf((double{x.top} - kReachMm) * perMm_);
+    const int last = bandOf((double{x.bottom} + kReachMm) * perMm_);
     // Elements wholly outside the kept bands are found by the scan such stripes take.
     if (last < -1 || first > kLastBand) return p;
     const int a = first < -1 ? -1 : first;
@@ -162,6 +196,7 @@ void ElementIndex::note(const TDrawElement& e) {
 
 void ElementIndex::clearAll() {
     bands_.clear();
+    boxes_.clear();
     everywhere_.clear();
     pending_.clear();
     indexed_ = 0;
@@ -175,12 +210,14 @@ void ElementIndex::resolvePending() {
     for (const Pending& p : pending_) {
         if (p.index >= indexed_) continue;
         const TDrawElement& now = list_.At(p.index);
+        Box& box = boxes_[p.index];
         if (p.hadRecord) {
             if (sameRecord(p.before, now)) continue;
-            if (!remove(p.index, place(p.before))) broken_ = true;
+            if (bandsKept() && !remove(p.index, place(box))) broken_ = true;
             note(p.before);
         }
-        add(p.index, place(now));
+        box = BoxOf(now);
+        if (bandsKept()) add(p.index, place(box));
         note(now);
     }
     pending_.clear();
@@ -200,8 +237,9 @@ void ElementIndex::Removing(std::uint32_t i, const void* record) {
     resolvePending();  // the records are still where the pending entries say
     TDrawElement e;
     std::memcpy(&e, record, sizeof e);
-    if (!remove(i, place(e))) broken_ = true;
+    if (bandsKept() && !remove(i, place(boxes_[i]))) broken_ = true;
     note(e);
+    boxes_.erase(boxes_.begin() + i);
     for (auto& b : bands_) shift(b, i + 1, -1);
     shift(everywhere_, i + 1, -1);
     --indexed_;
@@ -213,6 +251,8 @@ void ElementIndex::Inserting(std::uint32_t i) {
     resolvePending();
     for (auto& b : bands_) shift(b, i, +1);
     shift(everywhere_, i, +1);
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    boxes_.insert(boxes_.begin() + i, Box{nan, nan, nan, nan});  // set when resolved
     ++indexed_;
     pending_.push_back({i, false, {}});
     lastValid_ = false;
@@ -229,26 +269,32 @@ void ElementIndex::setHeight(double sheetHeightMm) {
 }
 
 void ElementIndex::takeIn(std::uint32_t upTo) {
+    if (upTo <= indexed_) return;
     // Records taken in now lie behind every listed one: they go to the ends of the lists.
-    if (bands_.size() < kLastBand + 2) bands_.resize(kLastBand + 2);
+    const bool banding = bandsKept();
+    if (banding && bands_.size() < kLastBand + 2) bands_.resize(kLastBand + 2);
     const bool noting = !allChanged_;
+    boxes_.resize(upTo);
     for (std::uint32_t i = indexed_; i < upTo; ++i) {
         const TDrawElement& e = list_.At(i);
-        const Placement p = place(e);
+        const Box box = BoxOf(e);
+        boxes_[i] = box;
+        if (noting) note(e);
+        if (!banding) continue;
+        const Placement p = place(box);
         if (p.kind == Placement::Bands) {
             for (int b = p.first; b <= p.last; ++b)
                 bands_[static_cast<std::size_t>(b + 1)].push_back(i);
         } else if (p.kind == Placement::Everywhere) {
             everywhere_.push_back(i);
         }
-        if (noting) note(e);
     }
-    if (upTo > indexed_) indexed_ = upTo;
+    indexed_ = upTo;
 }
 
 void ElementIndex::TakeIn(std::uint32_t upTo, double sheetHeightMm) {
-    if (sheetHeightMm != height_) setHeight(sheetHeightMm);
-    if (!(height_ > 0) || !std::isfinite(height_) || !pending_.empty()) return;
+    if (!sameHeight(sheetHeightMm)) setHeight(sheetHeightMm);
+    if (!pending_.empty()) return;
     lastValid_ = false;
     takeIn(std::min(upTo, list_.Count()));
 }
@@ -258,6 +304,7 @@ void ElementIndex::SwapWith(ElementIndex& other) {
     std::swap(perMm_, other.perMm_);
     std::swap(indexed_, other.indexed_);
     bands_.swap(other.bands_);
+    boxes_.swap(other.boxes_);
     everywhere_.swap(other.everywhere_);
     pending_.swap(other.pending_);
     std::swap(lastValid_, other.lastValid_);
@@ -271,8 +318,7 @@ void ElementIndex::SwapWith(ElementIndex& other) {
 }
 
 void ElementIndex::Sync(double sheetHeightMm) {
-    if (sheetHeightMm != height_ || broken_) setHeight(sheetHeightMm);
-    if (!(height_ > 0) || !std::isfinite(height_)) return;  // no bands to speak of
+    if (!sameHeight(sheetHeightMm) || broken_) setHeight(sheetHeightMm);
     const std::uint32_t count = list_.Count();
     if (indexed_ > count) {  // cannot happen while every removal is told; start afresh
         clearAll();
@@ -294,7 +340,7 @@ void ElementIndex::Sync(double sheetHeightMm) {
 }
 
 const std::vector<std::uint32_t>* ElementIndex::Near(double top, double bottom) {
-    if (!(height_ > 0) || !std::isfinite(height_) || indexed_ != list_.Count()) return nullptr;
+    if (!bandsKept() || indexed_ != list_.Count()) return nullptr;
     if (!(bottom >= top) || !std::isfinite(top) || !std::isfinite(bottom)) return nullptr;
     // Every element reaching the stripe is listed in the bands that meet the stripe narrowed
     // by kReachMm at both ends (or, for a narrow stripe, in the band of its middle).

@@ -14,10 +14,11 @@ namespace tervasko {
 // The stack is cut into bands one sheet high; an element is listed in every band that its
 // extent (the box of the points its kind uses, widened by half its pen and by kReachMm) meets.
 // Elements reaching over many bands, or with coordinates that are no numbers, are listed
-// once for all bands. The index learns of removals, insertions and records handed out for
-// writing from the list itself; records appended since it last looked are taken in when it
-// is next asked. A record handed out for writing is looked at again when the index is next
-// asked, so it must be written before that.
+// once for all bands. Each element's extent is kept too, as a box in single precision, for
+// other indexes of the drawing to be built from without reading the records again. The index learns
+// of removals, insertions and records handed out for writing from the list itself; records appended
+// since it last looked are taken in when it is next asked. A record handed out for writing is
+// looked at again when the index is next asked, so it must be written before that.
 class ElementIndex final : public RecordListObserver {
 public:
     static constexpr double kReachMm = 10;
@@ -27,12 +28,25 @@ public:
         double left, top, right, bottom;
     };
 
+    // An element's extent (the box of the points its kind uses, widened by half its pen),
+    // rounded outwards to single precision: every point the element uses lies inside. An
+    // element that is not drawn has NaN everywhere; one whose coordinates are no numbers or
+    // endless spans everything (-inf .. +inf).
+    struct Box {
+        float left, top, right, bottom;
+    };
+    static Box BoxOf(const TDrawElement& e);
+
     explicit ElementIndex(const TDynaArray<TDrawElement>& list) : list_(list) {}
     ElementIndex(const ElementIndex&) = delete;
     ElementIndex& operator=(const ElementIndex&) = delete;
 
     // Takes in what changed since the last call; a new sheet height indexes everything anew.
+    // Under a sheet height of no size only the boxes are kept.
     void Sync(double sheetHeightMm);
+
+    // The box of every element, in list order. Call Sync first.
+    const std::vector<Box>& Boxes() const { return boxes_; }
 
     // Takes in the records before `upTo` that are not listed yet, for a reader filling a
     // fresh list part by part while the records are at hand.
@@ -73,7 +87,9 @@ private:
         TDrawElement before;
     };
 
-    Placement place(const TDrawElement& e) const;
+    Placement place(const Box& box) const;
+    bool bandsKept() const;
+    bool sameHeight(double h) const { return h == height_ || (h != h && height_ != height_); }
     std::vector<std::uint32_t>& band(int b);
     void add(std::uint32_t i, const Placement& p);
     bool remove(std::uint32_t i, const Placement& p);
@@ -87,6 +103,7 @@ private:
     double height_ = 0;
     double perMm_ = 0;                               // bands per millimetre
     std::uint32_t indexed_ = 0;                      // records 0 .. indexed_-1 are listed
+    std::vector<Box> boxes_;                         // one for each listed record
     std::vector<std::vector<std::uint32_t>> bands_;  // band b at b + 1
     std::vector<std::uint32_t> everywhere_;
     std::vector<Pending> pending_;

@@ -1,6 +1,7 @@
 #include "tools/snapindex.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 
 namespace tervasko {
@@ -137,9 +138,10 @@ std::vector<PointD> ElementSnapPoints(const TDrawElement& e) {
     return std::vector<PointD>(p, p + snapPoints(e, p));
 }
 
-void SnapIndex::Build(const TDrawing& drawing) {
+void SnapIndex::Build(TDrawing& drawing) {
     extra_.clear();
-    const std::uint32_t count = drawing.Elements.Count();
+    const std::vector<ElementIndex::Box>& boxes = drawing.ElementBoxes();
+    const auto count = static_cast<std::uint32_t>(boxes.size());
 
     // The grids span the boxes of a few thousand elements spread over the drawing: one pass
     // over every element less. Elements beyond go to the edge cells, which a query beyond
@@ -147,13 +149,13 @@ void SnapIndex::Build(const TDrawing& drawing) {
     auto bounds = [&](std::uint32_t step) {
         double minX = INFINITY, minY = INFINITY, maxX = -INFINITY, maxY = -INFINITY;
         for (std::uint32_t i = 0; i < count; i += step) {
-            double x0, y0, x1, y1;
-            if (!snapBox(drawing.Elements.At(i), x0, y0, x1, y1) || !ordinary(x0, y0, x1, y1))
-                continue;
-            minX = std::min(minX, x0);
-            maxX = std::max(maxX, x1);
-            minY = std::min(minY, y0);
-            maxY = std::max(maxY, y1);
+            const ElementIndex::Box& b = boxes[i];
+            // Boxes of elements that are not drawn are NaN and fail the test.
+            if (!ordinary(b.left, b.top, b.right, b.bottom)) continue;
+            minX = std::min(minX, double{b.left});
+            maxX = std::max(maxX, double{b.right});
+            minY = std::min(minY, double{b.top});
+            maxY = std::max(maxY, double{b.bottom});
         }
         if (!(minX <= maxX)) minX = minY = maxX = maxY = 0;
         originX_ = minX;
@@ -182,23 +184,34 @@ void SnapIndex::Build(const TDrawing& drawing) {
     auto assign = [&](std::uint32_t farCell) {
         std::uint32_t misfits = 0;
         start_.assign(std::size_t(farCell) + 3, 0);
+        const Level* const levels = levels_.data();
+        const double topCell = levels_.back().cell, inverse0 = levels_.front().inverse;
+        const auto lastLevel = static_cast<std::uint64_t>(levels_.size() - 1);
+        // Drawings hold their elements in no spatial order: the loop avoids branches that
+        // depend on the element, which would be guessed wrong half of the time.
         for (std::uint32_t i = 0; i < count; ++i) {
-            double x0, y0, x1, y1;
+            const ElementIndex::Box& b = boxes[i];
             std::uint32_t key = kNone;
-            if (snapBox(drawing.Elements.At(i), x0, y0, x1, y1)) {
+            if (!std::isnan(b.left)) {
                 key = farCell;
+                const double x0 = b.left, y0 = b.top, x1 = b.right, y1 = b.bottom;
                 const double extent = std::max(x1 - x0, y1 - y0);
-                if (ordinary(x0, y0, x1, y1) && extent <= levels_.back().cell) {
-                    std::size_t k = 0;
-                    while (extent > levels_[k].cell) ++k;
-                    const Level& l = levels_[k];
+                if (ordinary(x0, y0, x1, y1) && extent <= topCell) {
+                    // The finest level whose cell holds the extent: from the exponent of
+                    // extent / cell0 rounded up, then put right where rounding misled it.
+                    const double ratio = std::max(extent * inverse0, 1.0);
+                    const auto bits = std::bit_cast<std::uint64_t>(ratio);
+                    std::uint64_t k = (bits >> 52) - 1023 + ((bits & 0xFFFFFFFFFFFFFull) != 0);
+                    k = std::min(k, lastLevel);
+                    k += extent > levels[k].cell && k < lastLevel;
+                    const Level& l = levels[k];
                     const double fc = ((x0 + x1) / 2 - originX_) * l.inverse;
                     const double fr = ((y0 + y1) / 2 - originY_) * l.inverse;
-                    const bool inside = fc >= 0 && fc < l.cols && fr >= 0 && fr < l.rows;
-                    misfits += !inside;
-                    const int c = fc < 0 ? 0 : fc >= l.cols ? l.cols - 1 : static_cast<int>(fc);
-                    const int r = fr < 0 ? 0 : fr >= l.rows ? l.rows - 1 : static_cast<int>(fr);
-                    key = l.base + std::uint32_t(r) * std::uint32_t(l.cols) + std::uint32_t(c);
+                    const double lastCol = l.cols - 1, lastRow = l.rows - 1;
+                    const double cc = std::min(std::max(fc, 0.0), lastCol);
+                    const double cr = std::min(std::max(fr, 0.0), lastRow);
+                    misfits += (fc < 0) | (fc >= l.cols) | (fr < 0) | (fr >= l.rows);
+                    key = l.base + std::uint32_t(cr) * std::uint32_t(l.cols) + std::uint32_t(cc);
                 } else {
                     ++misfits;
                 }
@@ -232,7 +245,7 @@ void SnapIndex::Appended(const TDrawing& drawing, std::uint32_t first, std::uint
     if (extra_.size() > 2048) valid_ = false;
 }
 
-std::optional<PointD> SnapIndex::Find(const TDrawing& drawing, PointD at, double radiusMm) {
+std::optional<PointD> SnapIndex::Find(TDrawing& drawing, PointD at, double radiusMm) {
     if (!valid_) Build(drawing);
     return FindBuilt(drawing, at, radiusMm);
 }
@@ -257,12 +270,15 @@ std::optional<PointD> SnapIndex::FindBuilt(const TDrawing& drawing, PointD at,
     auto visit = [&](std::uint32_t i) {
         if (i >= elements) return;
         const TDrawElement& e = drawing.Elements.At(i);
+        if (!finite(e)) return;  // a broken record offers nothing
         if (e.Kind == ekLine) {
             const Segment s{e.X1, e.Y1, e.X2, e.Y2};
-            if (segmentDistSq(s, at) > r2) return;  // so are both its ends
+            const double d = segmentDistSq(s, at);
+            if (d > r2) return;  // so are both its ends
             consider({s.x1, s.y1});
             consider({s.x2, s.y2});
-            near.push_back(s);
+            // A segment too long to measure still offers its ends, but no crossings.
+            if (d <= r2) near.push_back(s);
             return;
         }
         PointD p[3];

@@ -14,8 +14,9 @@ namespace tervasko {
 // A stack of uniform grids over the drawing (millimetres, y down through the stack of
 // sheets), each with cells twice as wide as the one below, holds the numbers of the elements:
 // each element once, in the cell of the finest grid its box fits, by the centre of its box.
-// A query looks at the few cells around the pointer on each grid, reads the elements from
-// the drawing and never looks at the whole drawing. Texts hold no snap points.
+// The boxes are the ones the drawing keeps for its elements, so a build never reads the
+// records themselves. A query looks at the few cells around the pointer on each grid, reads the
+// elements from the drawing and never looks at the whole drawing. Texts hold no snap points.
 //
 // The index is built on the first query after it was invalidated. Elements appended at the
 // end go to a short side list until the next build; any other change invalidates it.
@@ -27,14 +28,14 @@ public:
     bool Valid() const { return valid_; }
 
     // Builds the index over every element of `drawing`.
-    void Build(const TDrawing& drawing);
+    void Build(TDrawing& drawing);
 
     // Elements [first, first + count) were appended to `drawing`; an invalid index stays
     // invalid and is built whole at the next query.
     void Appended(const TDrawing& drawing, std::uint32_t first, std::uint32_t count);
 
     // The snap point nearest to `at` within `radiusMm`, if any; builds first when invalid.
-    std::optional<PointD> Find(const TDrawing& drawing, PointD at, double radiusMm);
+    std::optional<PointD> Find(TDrawing& drawing, PointD at, double radiusMm);
     // The same on the index as it stands (it must be valid and built over `drawing`).
     std::optional<PointD> FindBuilt(const TDrawing& drawing, PointD at, double radiusMm) const;
 
