@@ -69,34 +69,47 @@ bool sameRecord(const TDrawElement& a, const TDrawElement& b) {
 
 namespace {
 
-// The nearest float at or below / at or above a finite v.
-float floatDown(double v) {
-    if (v < -FLT_MAX) return -std::numeric_limits<float>::infinity();
-    if (v > FLT_MAX) return FLT_MAX;
-    const float f = static_cast<float>(v);
-    return static_cast<double>(f) > v ? std::nextafter(f, -FLT_MAX) : f;
+// Floats a little below / above a finite v: v is widened by a few units in the float's last
+// place (and by a tiny amount near zero) before it is rounded, so that the rounding never
+// crosses it. Beyond the floats' range lie the infinities.
+constexpr double kWiden = 1.0 / (1 << 22);
+constexpr double kTiny = 1e-40;
+constexpr double kFloatMax = FLT_MAX;
+
+inline float floatDown(double v) {
+    const double d = v - std::fabs(v) * kWiden - kTiny;
+    return d < -kFloatMax ? -std::numeric_limits<float>::infinity()
+                          : static_cast<float>(std::min(d, kFloatMax));
 }
 
-float floatUp(double v) {
-    if (v > FLT_MAX) return std::numeric_limits<float>::infinity();
-    if (v < -FLT_MAX) return -FLT_MAX;
-    const float f = static_cast<float>(v);
-    return static_cast<double>(f) < v ? std::nextafter(f, FLT_MAX) : f;
+inline float floatUp(double v) {
+    const double d = v + std::fabs(v) * kWiden + kTiny;
+    return d > kFloatMax ? std::numeric_limits<float>::infinity()
+                         : static_cast<float>(std::max(d, -kFloatMax));
 }
 
-}  // namespace
-
-ElementIndex::Box ElementIndex::BoxOf(const TDrawElement& e) {
+inline ElementIndex::Box boxOf(const TDrawElement& e) {
+    constexpr float inf = std::numeric_limits<float>::infinity();
+    if (e.Kind == ekLine) {  // most elements: written out for speed, as extentOf has it
+        double half = std::fabs(e.Width) / 2;
+        if (std::isnan(half)) half = 0;
+        if (!std::isfinite(e.X1 + e.Y1 + e.X2 + e.Y2 + half)) return {-inf, -inf, inf, inf};
+        return {floatDown(std::min(e.X1, e.X2) - half), floatDown(std::min(e.Y1, e.Y2) - half),
+                floatUp(std::max(e.X1, e.X2) + half), floatUp(std::max(e.Y1, e.Y2) + half)};
+    }
     const Extent x = extentOf(e);
     if (!x.drawn) {
         const float nan = std::numeric_limits<float>::quiet_NaN();
         return {nan, nan, nan, nan};
     }
-    if (!x.usable) {
-        const float inf = std::numeric_limits<float>::infinity();
-        return {-inf, -inf, inf, inf};
-    }
+    if (!x.usable) return {-inf, -inf, inf, inf};
     return {floatDown(x.left), floatDown(x.top), floatUp(x.right), floatUp(x.bottom)};
+}
+
+}  // namespace
+
+ElementIndex::Box ElementIndex::BoxOf(const TDrawElement& e) {
+    return boxOf(e);
 }
 
 bool ElementIndex::bandsKept() const {
@@ -110,7 +123,8 @@ ElementIndex::Placement ElementIndex::place(const Box& x) const {
     // sheet height of no size) counts as before the first band. A box spanning everything
     // reaches over too many bands and is listed for all.
     const auto bandOf = [](double v) {
-        v = !(v >= -2) ? -2 : v > kLastBand + 1 ? kLastBand + 1 : v;
+        // max with NaN second gives -2.
+        v = std::min(std::max(-2.0, v), double{kLastBand + 1});
         const int t = static_cast<int>(v);
         return t - (v < t);
     };
@@ -216,7 +230,7 @@ void ElementIndex::resolvePending() {
             if (bandsKept() && !remove(p.index, place(box))) broken_ = true;
             note(p.before);
         }
-        box = BoxOf(now);
+        box = boxOf(now);
         if (bandsKept()) add(p.index, place(box));
         note(now);
     }
@@ -224,6 +238,7 @@ void ElementIndex::resolvePending() {
 }
 
 void ElementIndex::Touching(std::uint32_t i, const void* record) {
+    dropAhead();
     if (i >= indexed_) return;  // not taken in yet
     for (const Pending& p : pending_)
         if (p.index == i) return;  // the first look is the one the index holds
@@ -233,6 +248,7 @@ void ElementIndex::Touching(std::uint32_t i, const void* record) {
 }
 
 void ElementIndex::Removing(std::uint32_t i, const void* record) {
+    dropAhead();
     if (i >= indexed_) return;
     resolvePending();  // the records are still where the pending entries say
     TDrawElement e;
@@ -247,6 +263,7 @@ void ElementIndex::Removing(std::uint32_t i, const void* record) {
 }
 
 void ElementIndex::Inserting(std::uint32_t i) {
+    dropAhead();
     if (i >= indexed_) return;  // among the records not taken in yet
     resolvePending();
     for (auto& b : bands_) shift(b, i, +1);
@@ -263,9 +280,18 @@ void ElementIndex::Reset() {
 }
 
 void ElementIndex::setHeight(double sheetHeightMm) {
+    // The boxes do not depend on the height: they stay, as boxes worked out ahead, unless a
+    // record may have changed since.
+    std::vector<Box> boxes;
+    if (pending_.empty() && !broken_ && !lastValid_) boxes.swap(boxes_);
     clearAll();
+    boxes_.swap(boxes);
     height_ = sheetHeightMm;
     perMm_ = 1 / height_;
+}
+
+void ElementIndex::dropAhead() {
+    if (boxes_.size() > indexed_) boxes_.resize(indexed_);
 }
 
 void ElementIndex::takeIn(std::uint32_t upTo) {
@@ -274,29 +300,43 @@ void ElementIndex::takeIn(std::uint32_t upTo) {
     const bool banding = bandsKept();
     if (banding && bands_.size() < kLastBand + 2) bands_.resize(kLastBand + 2);
     const bool noting = !allChanged_;
-    boxes_.resize(upTo);
-    for (std::uint32_t i = indexed_; i < upTo; ++i) {
-        const TDrawElement& e = list_.At(i);
-        const Box box = BoxOf(e);
-        boxes_[i] = box;
-        if (noting) note(e);
-        if (!banding) continue;
-        const Placement p = place(box);
-        if (p.kind == Placement::Bands) {
-            for (int b = p.first; b <= p.last; ++b)
-                bands_[static_cast<std::size_t>(b + 1)].push_back(i);
-        } else if (p.kind == Placement::Everywhere) {
-            everywhere_.push_back(i);
+    if (boxes_.size() > upTo) boxes_.resize(upTo);
+    const auto ahead = static_cast<std::uint32_t>(boxes_.size());
+    boxes_.reserve(upTo);
+    for (std::uint32_t i = ahead; i < upTo; ++i) boxes_.push_back(boxOf(list_.At(i)));
+    if (noting)
+        for (std::uint32_t i = indexed_; i < upTo; ++i) note(list_.At(i));
+    if (banding) {
+        for (std::uint32_t i = indexed_; i < upTo; ++i) {
+            // Most elements lie well inside one band of the kept ones (a NaN fails the test).
+            const Box& x = boxes_[i];
+            const double lo = (double{x.top} - kReachMm) * perMm_ + 2;
+            const double hi = (double{x.bottom} + kReachMm) * perMm_ + 2;
+            if (lo >= 1 && hi < kLastBand + 3) {
+                const int a = static_cast<int>(lo), b = static_cast<int>(hi);
+                if (a == b) {
+                    bands_[static_cast<std::size_t>(a - 1)].push_back(i);
+                    continue;
+                }
+            }
+            const Placement p = place(x);
+            if (p.kind == Placement::Bands) {
+                for (int b = p.first; b <= p.last; ++b)
+                    bands_[static_cast<std::size_t>(b + 1)].push_back(i);
+            } else if (p.kind == Placement::Everywhere) {
+                everywhere_.push_back(i);
+            }
         }
     }
     indexed_ = upTo;
 }
 
-void ElementIndex::TakeIn(std::uint32_t upTo, double sheetHeightMm) {
-    if (!sameHeight(sheetHeightMm)) setHeight(sheetHeightMm);
-    if (!pending_.empty()) return;
-    lastValid_ = false;
-    takeIn(std::min(upTo, list_.Count()));
+void ElementIndex::TakeInBoxes(std::uint32_t upTo) {
+    upTo = std::min(upTo, list_.Count());
+    if (boxes_.size() < indexed_) return;  // cannot happen: every listed record has one
+    boxes_.reserve(list_.Count());
+    for (auto i = static_cast<std::uint32_t>(boxes_.size()); i < upTo; ++i)
+        boxes_.push_back(boxOf(list_.At(i)));
 }
 
 void ElementIndex::SwapWith(ElementIndex& other) {

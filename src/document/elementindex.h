@@ -48,9 +48,10 @@ public:
     // The box of every element, in list order. Call Sync first.
     const std::vector<Box>& Boxes() const { return boxes_; }
 
-    // Takes in the records before `upTo` that are not listed yet, for a reader filling a
-    // fresh list part by part while the records are at hand.
-    void TakeIn(std::uint32_t upTo, double sheetHeightMm);
+    // Works out the boxes of the records before `upTo` that have none yet, for a reader
+    // filling a fresh list part by part while the records are at hand; the bands follow at
+    // the next Sync, from the boxes. The records must not change unseen before that.
+    void TakeInBoxes(std::uint32_t upTo);
 
     // Exchanges what the two indexes hold (after their lists exchanged their records); both
     // then report everything as changed.
@@ -98,12 +99,14 @@ private:
     void clearAll();
     void setHeight(double sheetHeightMm);
     void takeIn(std::uint32_t upTo);
+    void dropAhead();
 
     const TDynaArray<TDrawElement>& list_;
     double height_ = 0;
-    double perMm_ = 0;                               // bands per millimetre
-    std::uint32_t indexed_ = 0;                      // records 0 .. indexed_-1 are listed
-    std::vector<Box> boxes_;                         // one for each listed record
+    double perMm_ = 0;           // bands per millimetre
+    std::uint32_t indexed_ = 0;  // records 0 .. indexed_-1 are listed
+    // One for each listed record, then the boxes worked out ahead (see TakeInBoxes).
+    std::vector<Box> boxes_;
     std::vector<std::vector<std::uint32_t>> bands_;  // band b at b + 1
     std::vector<std::uint32_t> everywhere_;
     std::vector<Pending> pending_;
