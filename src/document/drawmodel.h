@@ -108,6 +108,17 @@ public:
         return Index.Boxes();
     }
 
+    // The sheet band y lies in, and the elements that may come within ElementIndex::kReachMm
+    // of a point of it (see ElementIndex::BandAt and InBand).
+    std::optional<int> BandAt(double y) {
+        Index.Sync(SheetHeightMm());
+        return Index.BandAt(y);
+    }
+    const std::vector<std::uint32_t>& ElementsInBand(int band) {
+        Index.Sync(SheetHeightMm());
+        return Index.InBand(band);
+    }
+
     // Frees every text's strings, empties both lists, forgets the file name and marks the
     // drawing unchanged. Sheet size, placement and the control values stay as they are.
     void NewAll();

@@ -407,6 +407,23 @@ const std::vector<std::uint32_t>* ElementIndex::Near(double top, double bottom) 
     return &merged_;
 }
 
+std::optional<int> ElementIndex::BandAt(double y) const {
+    if (!bandsKept()) return std::nullopt;
+    const double b = std::floor(y / height_);
+    if (!(b >= -1 && b <= kLastBand)) return std::nullopt;  // NaN too
+    return static_cast<int>(b);
+}
+
+const std::vector<std::uint32_t>& ElementIndex::InBand(int b) {
+    if (everywhere_.empty()) return band(b);
+    const std::vector<std::uint32_t>& list = band(b);
+    merged_.clear();
+    merged_.reserve(everywhere_.size() + list.size());
+    std::set_union(everywhere_.begin(), everywhere_.end(), list.begin(), list.end(),
+                   std::back_inserter(merged_));
+    return merged_;
+}
+
 bool ElementIndex::TakeChanges(std::vector<Area>& areas) {
     const bool all = allChanged_;
     areas.clear();

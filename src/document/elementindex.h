@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "document/drawelement.h"
@@ -62,6 +63,13 @@ public:
     // (a stripe over many sheets, far outside the stack): then every element is a candidate.
     // Call Sync first. The list stays valid until the next change or query.
     const std::vector<std::uint32_t>* Near(double top, double bottom);
+
+    // The number of the band (one sheet high, counted from the top of the stack) that y lies
+    // in, when bands are kept and it is one of those kept; else nullopt.
+    std::optional<int> BandAt(double y) const;
+    // The elements, in list order, that may come within kReachMm of a point of band b (from
+    // BandAt) with half their pen. Call Sync first; valid until the next change or query.
+    const std::vector<std::uint32_t>& InBand(int b);
 
     // The areas that the elements changed since the last call covered before or cover now
     // (the box of their points widened by half the pen); true when everything must be taken
