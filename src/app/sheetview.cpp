@@ -247,6 +247,15 @@ void SheetView::catchUpWithDrawing() {
                                 .intersected(sheetRect);
             if (!r.isEmpty()) part += r;
         }
+        // Many small pieces close together (a stroke's segments) are drawn as the one
+        // rectangle around them: a simple clip costs less than the few pixels more.
+        if (part.rectCount() > 1) {
+            const QRect around = part.boundingRect();
+            long long pieces = 0;
+            for (const QRect& r : part) pieces += static_cast<long long>(r.width()) * r.height();
+            if (static_cast<long long>(around.width()) * around.height() <= 4 * pieces)
+                part = around;
+        }
         if (!part.isEmpty()) drawLayer(layer.image, layer.sheet, &part);
     }
 }

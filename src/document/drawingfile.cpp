@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <new>
+#include <optional>
 
 #include "document/bytes.h"
 #include "platform/safefile.h"
@@ -158,28 +159,48 @@ double clampTo(double v, double lo, double hi) {
     return std::min(std::max(v, lo), hi);
 }
 
+// The element count at the start of a file whose remaining bytes after it are `remaining`;
+// false when the records cannot all be there (refused before anything is allocated).
+bool checkElementCount(std::uint32_t n, std::uint64_t remaining, Error* error) {
+    if (std::uint64_t{n} * kElementRecordSize <= remaining) return true;
+    std::vector<std::string> args =
+        ordinal(static_cast<std::uint32_t>(remaining / kElementRecordSize), n);
+    args.insert(args.begin(), std::to_string(n));
+    return fail(error, ErrorCode::ElementCountTooLarge, std::move(args));
+}
+
+// Room for the n element records of a drawing being read, each to be written whole.
+TDrawElement* elementRoom(TDrawing& d, std::uint32_t n, Error* error) {
+    TDrawElement* records = d.Elements.AppendManyUnset(n);
+    if (!records) fail(error, ErrorCode::OutOfMemoryForElements, {std::to_string(n)});
+    return records;
+}
+
+// Everything after the element records: texts, placement, settings and the extension.
+bool decodeAfterElements(ByteReader& in, DecodedDrawing& out, Error* error);
+
 }  // namespace
 
 bool DecodeDrawing(const std::uint8_t* data, std::size_t size, DecodedDrawing& out, Error* error) {
     ByteReader in(data, size);
-    TDrawing& d = out.drawing;
-
     if (in.remaining() < 4) return fail(error, ErrorCode::EmptyOrEndsInElementCount);
     const std::uint32_t n = in.u32();
-    // Refuse an impossible count before anything is allocated for it.
-    if (std::uint64_t{n} * kElementRecordSize > in.remaining()) {
-        std::vector<std::string> args =
-            ordinal(static_cast<std::uint32_t>(in.remaining() / kElementRecordSize), n);
-        args.insert(args.begin(), std::to_string(n));
-        return fail(error, ErrorCode::ElementCountTooLarge, std::move(args));
+    if (!checkElementCount(n, in.remaining(), error)) return false;
+    if (n) {
+        TDrawElement* records = elementRoom(out.drawing, n, error);
+        if (!records) return false;
+        // The sheets' index takes the records in at the first paint, which draws them anyway:
+        // a load that is only read (the exporter, a thumbnail of one sheet) never pays for it.
+        std::memcpy(static_cast<void*>(records), in.here(), std::size_t{n} * kElementRecordSize);
+        in.skip(std::size_t{n} * kElementRecordSize);
     }
-    TDrawElement* records = n ? d.Elements.AppendMany(n) : nullptr;
-    if (n && !records) return fail(error, ErrorCode::OutOfMemoryForElements, {std::to_string(n)});
-    // The sheets' index takes the records in at the first paint, which draws them anyway: a
-    // load that is only read (the exporter, a thumbnail of one sheet) never pays for it.
-    if (n) std::memcpy(static_cast<void*>(records), in.here(), std::size_t{n} * kElementRecordSize);
-    in.skip(std::size_t{n} * kElementRecordSize);
+    return decodeAfterElements(in, out, error);
+}
 
+namespace {
+
+bool decodeAfterElements(ByteReader& in, DecodedDrawing& out, Error* error) {
+    TDrawing& d = out.drawing;
     if (in.remaining() < 4) return fail(error, ErrorCode::EndsInTextCount);
     const std::uint32_t m = in.u32();
     // Texts vary in length, so their count cannot be checked up front; each record is
@@ -248,15 +269,26 @@ bool DecodeDrawing(const std::uint8_t* data, std::size_t size, DecodedDrawing& o
     return true;
 }
 
+// A decoded drawing's values before decoding: what an older file does not hold keeps the
+// values the drawing has now.
+void prepare(DecodedDrawing& decoded, const TDrawing& drawing, const DrawingSettings& settings) {
+    decoded.drawing.PageWidthInch = drawing.PageWidthInch;
+    decoded.drawing.PageHeightInch = drawing.PageHeightInch;
+    decoded.settings = settings;
+}
+
+// Takes a decoded drawing over, unless its sheet size is refused.
+bool adopt(DecodedDrawing& decoded, const std::string& name, TDrawing& drawing,
+           DrawingSettings& settings, Error* error, SheetSizeCheck sheetCheck);
+
+}  // namespace
+
 bool ReadDrawingBytes(const std::uint8_t* data, std::size_t size, const std::string& name,
                       TDrawing& drawing, DrawingSettings& settings, Error* error,
                       SheetSizeCheck sheetCheck) {
     Error reason;
     DecodedDrawing decoded;
-    // Values an older file does not hold keep the ones the drawing has now.
-    decoded.drawing.PageWidthInch = drawing.PageWidthInch;
-    decoded.drawing.PageHeightInch = drawing.PageHeightInch;
-    decoded.settings = settings;
+    prepare(decoded, drawing, settings);
     bool read = false;
     try {
         read = DecodeDrawing(data, size, decoded, &reason);
@@ -267,6 +299,13 @@ bool ReadDrawingBytes(const std::uint8_t* data, std::size_t size, const std::str
         if (error) *error = WithLead(reason, ErrorLead::NotADrawing, name);
         return false;
     }
+    return adopt(decoded, name, drawing, settings, error, sheetCheck);
+}
+
+namespace {
+
+bool adopt(DecodedDrawing& decoded, const std::string& name, TDrawing& drawing,
+           DrawingSettings& settings, Error* error, SheetSizeCheck sheetCheck) {
     if (sheetCheck == SheetSizeCheck::Refuse && decoded.hasExtension &&
         !(SheetSideUsable(decoded.drawing.PageWidthInch) &&
           SheetSideUsable(decoded.drawing.PageHeightInch))) {
@@ -294,10 +333,67 @@ bool ReadDrawingBytes(const std::uint8_t* data, std::size_t size, const std::str
     return true;
 }
 
+// Reads a drawing file whose element records are read straight into their list, without
+// holding the file's bytes first. nullopt when the file is better read whole: small, or with
+// an element count the decoder is to report.
+std::optional<bool> readStreamed(const std::string& path, TDrawing& drawing,
+                                 DrawingSettings& settings, Error* error,
+                                 SheetSizeCheck sheetCheck) {
+    Error reason;
+    const auto cannotRead = [&] {
+        if (error) *error = WithLead(reason, ErrorLead::CannotOpen, path);
+        return false;
+    };
+    FileReader file;
+    if (!file.Open(path, &reason, kMaxDrawingFileSize)) return cannotRead();
+    constexpr std::uint64_t kStreamFrom = 1 << 20;
+    if (file.Size() < kStreamFrom) return std::nullopt;
+    std::uint8_t head[4];
+    if (!file.Read(head, sizeof head, &reason)) return cannotRead();
+    const std::uint32_t n = ByteReader(head, sizeof head).u32();
+    if (n == 0 || !checkElementCount(n, file.Left(), nullptr)) return std::nullopt;
+
+    DecodedDrawing decoded;
+    prepare(decoded, drawing, settings);
+    bool read = false;
+    std::vector<std::uint8_t> rest;
+    try {
+        TDrawElement* records = elementRoom(decoded.drawing, n, &reason);
+        if (records) {
+            // Part by part, each part's boxes worked out while its records are at hand.
+            constexpr std::uint32_t kPart = 512;
+            for (std::uint32_t first = 0; first < n; first += kPart) {
+                const std::uint32_t count = std::min(kPart, n - first);
+                if (!file.Read(records + first, std::size_t{count} * kElementRecordSize, &reason))
+                    return cannotRead();
+                decoded.drawing.Index.TakeInBoxes(first + count);
+            }
+            if (!file.ReadRest(rest, &reason) || !file.Finish(&reason)) return cannotRead();
+            ByteReader in(rest.data(), rest.size());
+            read = decodeAfterElements(in, decoded, &reason);
+        }
+    } catch (const std::bad_alloc&) {
+        reason = Failure(ErrorCode::OutOfMemoryToRead);
+    }
+    if (!read) {
+        if (error) *error = WithLead(reason, ErrorLead::NotADrawing, path);
+        return false;
+    }
+    return adopt(decoded, path, drawing, settings, error, sheetCheck);
+}
+
+}  // namespace
+
 bool ReadDrawingFile(const std::string& path, TDrawing& drawing, DrawingSettings& settings,
                      Error* error, SheetSizeCheck sheetCheck) {
-    std::vector<std::uint8_t> bytes;
+    // A large drawing's records go straight from the file into the element list.
+    if (const std::optional<bool> streamed =
+            readStreamed(path, drawing, settings, error, sheetCheck)) {
+        if (*streamed) drawing.FileName = path;
+        return *streamed;
+    }
     Error reason;
+    std::vector<std::uint8_t> bytes;
     if (!ReadWholeFile(path, bytes, &reason, kMaxDrawingFileSize)) {
         if (error) *error = WithLead(reason, ErrorLead::CannotOpen, path);
         return false;

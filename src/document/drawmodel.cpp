@@ -56,7 +56,12 @@ void TDrawing::NewAll() {
 }
 
 void TDrawing::SwapLists(TDrawing& other) {
+    // Each index goes with its records, whole (a list would tell its index to start afresh).
+    Elements.SetObserver(nullptr);
+    other.Elements.SetObserver(nullptr);
     Elements.Swap(other.Elements);
+    Elements.SetObserver(&Index);
+    other.Elements.SetObserver(&other.Index);
     Texts.Swap(other.Texts);
     Index.SwapWith(other.Index);
 }

@@ -102,6 +102,23 @@ public:
         return Index.Near(top, bottom);
     }
 
+    // The extent of every element, in list order (see ElementIndex::Box), brought up to date.
+    const std::vector<ElementIndex::Box>& ElementBoxes() {
+        Index.Sync(SheetHeightMm());
+        return Index.Boxes();
+    }
+
+    // The sheet band y lies in, and the elements that may come within ElementIndex::kReachMm
+    // of a point of it (see ElementIndex::BandAt and InBand).
+    std::optional<int> BandAt(double y) {
+        Index.Sync(SheetHeightMm());
+        return Index.BandAt(y);
+    }
+    const std::vector<std::uint32_t>& ElementsInBand(int band) {
+        Index.Sync(SheetHeightMm());
+        return Index.InBand(band);
+    }
+
     // Frees every text's strings, empties both lists, forgets the file name and marks the
     // drawing unchanged. Sheet size, placement and the control values stay as they are.
     void NewAll();

@@ -40,7 +40,9 @@ std::mutex gSpareLock;
 void* gSpare = nullptr;
 std::size_t gSpareBytes = 0;  // whole pages
 
-void* mapZeroed(std::size_t bytes) {
+// Pages for a block of `bytes`, zero unless `zeroed` is false (then the spare's pages keep
+// what they held).
+void* mapBlock(std::size_t bytes, bool zeroed) {
     const std::size_t want = pageRound(bytes);
     void* spare = nullptr;
     std::size_t spareBytes = 0;
@@ -52,13 +54,17 @@ void* mapZeroed(std::size_t bytes) {
     if (spare) {
         void* p = mremap(spare, spareBytes, want, MREMAP_MAYMOVE);
         if (p != MAP_FAILED) {
-            std::memset(p, 0, std::min(want, spareBytes));
+            if (zeroed) std::memset(p, 0, std::min(want, spareBytes));
             return p;
         }
         munmap(spare, spareBytes);
     }
     void* p = mmap(nullptr, want, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     return p == MAP_FAILED ? nullptr : p;
+}
+
+void* mapZeroed(std::size_t bytes) {
+    return mapBlock(bytes, true);
 }
 
 void unmap(void* block, std::size_t bytes) {
@@ -195,6 +201,33 @@ void* DynaArrayCore::appendManyRaw(std::uint32_t n) {
     }
     selectRaw(static_cast<std::int32_t>(count_ - 1));
     return block_ + static_cast<std::size_t>(first) * recordSize_;
+}
+
+void* DynaArrayCore::appendManyUnsetRaw(std::uint32_t n) {
+#ifdef TERVASKO_MAPPED_BLOCKS
+    if (count_ == 0 && !block_ && n > 0 && n <= static_cast<std::uint32_t>(INT32_MAX) &&
+        gReallocator == &DefaultReallocate) {
+        const std::size_t used = static_cast<std::size_t>(n) * recordSize_;
+        const std::size_t need =
+            (static_cast<std::size_t>((n - 1) / GrowBy) + 1) * GrowBy * recordSize_;
+        if (need >= kMappedBytes) {
+            void* fresh = mapBlock(need, false);
+            if (!fresh) {
+                ShowSystemMessage("Error while trying to allocate " + std::to_string(need) +
+                                  " bytes of RAM. Not enough memory.");
+                return nullptr;
+            }
+            block_ = static_cast<unsigned char*>(fresh);
+            capacity_ = need;
+            count_ = n;
+            // The room behind the records is zero, as in any fresh block.
+            std::memset(block_ + used, 0, need - used);
+            selectRaw(static_cast<std::int32_t>(n - 1));
+            return block_;
+        }
+    }
+#endif
+    return appendManyRaw(n);
 }
 
 bool DynaArrayCore::deleteRaw(std::int32_t i) {

@@ -62,7 +62,8 @@ protected:
     void* selectRaw(std::int32_t i);
     void* touchRaw(std::int32_t i);  // selectRaw, telling the observer first
     void* appendRaw();  // nullptr when the block could not be grown; nothing changed then
-    void* appendManyRaw(std::uint32_t n);  // first of n new records; the last is current
+    void* appendManyRaw(std::uint32_t n);       // first of n new records; the last is current
+    void* appendManyUnsetRaw(std::uint32_t n);  // the same, bytes left as they come
     bool deleteRaw(std::int32_t i);
     void* insertRaw(std::int32_t i);  // nullptr when i is out of 0..Count or memory ran out
     void clearRaw();
@@ -114,6 +115,15 @@ public:
     // record; the last one is current. For readers that know the count beforehand.
     T* AppendMany(std::uint32_t n) {
         void* first = appendManyRaw(n);
+        if (first) publish(Current());
+        return static_cast<T*>(first);
+    }
+
+    // The same as AppendMany on an empty list, but a large block is not cleared first: its
+    // records hold whatever the memory held. For a reader that writes every byte of every
+    // new record before anything reads them. On a list that is not empty, AppendMany.
+    T* AppendManyUnset(std::uint32_t n) {
+        void* first = appendManyUnsetRaw(n);
         if (first) publish(Current());
         return static_cast<T*>(first);
     }

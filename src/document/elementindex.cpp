@@ -1,8 +1,10 @@
 #include "document/elementindex.h"
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 namespace tervasko {
 namespace {
@@ -65,23 +67,69 @@ bool sameRecord(const TDrawElement& a, const TDrawElement& b) {
 
 }  // namespace
 
-ElementIndex::Placement ElementIndex::place(const TDrawElement& e) const {
-    Placement p;
-    const Extent x = extentOf(e);
-    if (!x.drawn) return p;
-    if (!x.usable) {
-        p.kind = Placement::Everywhere;
-        return p;
+namespace {
+
+// Floats a little below / above a finite v: v is widened by a few units in the float's last
+// place (and by a tiny amount near zero) before it is rounded, so that the rounding never
+// crosses it. Beyond the floats' range lie the infinities.
+constexpr double kWiden = 1.0 / (1 << 22);
+constexpr double kTiny = 1e-40;
+constexpr double kFloatMax = FLT_MAX;
+
+inline float floatDown(double v) {
+    const double d = v - std::fabs(v) * kWiden - kTiny;
+    return d < -kFloatMax ? -std::numeric_limits<float>::infinity()
+                          : static_cast<float>(std::min(d, kFloatMax));
+}
+
+inline float floatUp(double v) {
+    const double d = v + std::fabs(v) * kWiden + kTiny;
+    return d > kFloatMax ? std::numeric_limits<float>::infinity()
+                         : static_cast<float>(std::max(d, -kFloatMax));
+}
+
+inline ElementIndex::Box boxOf(const TDrawElement& e) {
+    constexpr float inf = std::numeric_limits<float>::infinity();
+    if (e.Kind == ekLine) {  // most elements: written out for speed, as extentOf has it
+        double half = std::fabs(e.Width) / 2;
+        if (std::isnan(half)) half = 0;
+        if (!std::isfinite(e.X1 + e.Y1 + e.X2 + e.Y2 + half)) return {-inf, -inf, inf, inf};
+        return {floatDown(std::min(e.X1, e.X2) - half), floatDown(std::min(e.Y1, e.Y2) - half),
+                floatUp(std::max(e.X1, e.X2) + half), floatUp(std::max(e.Y1, e.Y2) + half)};
     }
+    const Extent x = extentOf(e);
+    if (!x.drawn) {
+        const float nan = std::numeric_limits<float>::quiet_NaN();
+        return {nan, nan, nan, nan};
+    }
+    if (!x.usable) return {-inf, -inf, inf, inf};
+    return {floatDown(x.left), floatDown(x.top), floatUp(x.right), floatUp(x.bottom)};
+}
+
+}  // namespace
+
+ElementIndex::Box ElementIndex::BoxOf(const TDrawElement& e) {
+    return boxOf(e);
+}
+
+bool ElementIndex::bandsKept() const {
+    return height_ > 0 && std::isfinite(height_);
+}
+
+ElementIndex::Placement ElementIndex::place(const Box& x) const {
+    Placement p;
+    if (std::isnan(x.top)) return p;  // not drawn
     // Band numbers held within -2 .. kLastBand + 1 before they are rounded down; a NaN (a
-    // sheet height of no size) counts as before the first band.
+    // sheet height of no size) counts as before the first band. A box spanning everything
+    // reaches over too many bands and is listed for all.
     const auto bandOf = [](double v) {
-        v = !(v >= -2) ? -2 : v > kLastBand + 1 ? kLastBand + 1 : v;
+        // max with NaN second gives -2.
+        v = std::min(std::max(-2.0, v), double{kLastBand + 1});
         const int t = static_cast<int>(v);
         return t - (v < t);
     };
-    const int first = bandOf((x.top - kReachMm) * perMm_);
-    const int last = bandOf((x.bottom + kReachMm) * perMm_);
+    const int first = bandOf((double{x.top} - kReachMm) * perMm_);
+    const int last = bandOf((double{x.bottom} + kReachMm) * perMm_);
     // Elements wholly outside the kept bands are found by the scan such stripes take.
     if (last < -1 || first > kLastBand) return p;
     const int a = first < -1 ? -1 : first;
@@ -162,6 +210,7 @@ void ElementIndex::note(const TDrawElement& e) {
 
 void ElementIndex::clearAll() {
     bands_.clear();
+    boxes_.clear();
     everywhere_.clear();
     pending_.clear();
     indexed_ = 0;
@@ -175,18 +224,21 @@ void ElementIndex::resolvePending() {
     for (const Pending& p : pending_) {
         if (p.index >= indexed_) continue;
         const TDrawElement& now = list_.At(p.index);
+        Box& box = boxes_[p.index];
         if (p.hadRecord) {
             if (sameRecord(p.before, now)) continue;
-            if (!remove(p.index, place(p.before))) broken_ = true;
+            if (bandsKept() && !remove(p.index, place(box))) broken_ = true;
             note(p.before);
         }
-        add(p.index, place(now));
+        box = boxOf(now);
+        if (bandsKept()) add(p.index, place(box));
         note(now);
     }
     pending_.clear();
 }
 
 void ElementIndex::Touching(std::uint32_t i, const void* record) {
+    dropAhead();
     if (i >= indexed_) return;  // not taken in yet
     for (const Pending& p : pending_)
         if (p.index == i) return;  // the first look is the one the index holds
@@ -196,12 +248,14 @@ void ElementIndex::Touching(std::uint32_t i, const void* record) {
 }
 
 void ElementIndex::Removing(std::uint32_t i, const void* record) {
+    dropAhead();
     if (i >= indexed_) return;
     resolvePending();  // the records are still where the pending entries say
     TDrawElement e;
     std::memcpy(&e, record, sizeof e);
-    if (!remove(i, place(e))) broken_ = true;
+    if (bandsKept() && !remove(i, place(boxes_[i]))) broken_ = true;
     note(e);
+    boxes_.erase(boxes_.begin() + i);
     for (auto& b : bands_) shift(b, i + 1, -1);
     shift(everywhere_, i + 1, -1);
     --indexed_;
@@ -209,10 +263,13 @@ void ElementIndex::Removing(std::uint32_t i, const void* record) {
 }
 
 void ElementIndex::Inserting(std::uint32_t i) {
+    dropAhead();
     if (i >= indexed_) return;  // among the records not taken in yet
     resolvePending();
     for (auto& b : bands_) shift(b, i, +1);
     shift(everywhere_, i, +1);
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    boxes_.insert(boxes_.begin() + i, Box{nan, nan, nan, nan});  // set when resolved
     ++indexed_;
     pending_.push_back({i, false, {}});
     lastValid_ = false;
@@ -223,34 +280,63 @@ void ElementIndex::Reset() {
 }
 
 void ElementIndex::setHeight(double sheetHeightMm) {
+    // The boxes do not depend on the height: they stay, as boxes worked out ahead, unless a
+    // record may have changed since.
+    std::vector<Box> boxes;
+    if (pending_.empty() && !broken_ && !lastValid_) boxes.swap(boxes_);
     clearAll();
+    boxes_.swap(boxes);
     height_ = sheetHeightMm;
     perMm_ = 1 / height_;
 }
 
-void ElementIndex::takeIn(std::uint32_t upTo) {
-    // Records taken in now lie behind every listed one: they go to the ends of the lists.
-    if (bands_.size() < kLastBand + 2) bands_.resize(kLastBand + 2);
-    const bool noting = !allChanged_;
-    for (std::uint32_t i = indexed_; i < upTo; ++i) {
-        const TDrawElement& e = list_.At(i);
-        const Placement p = place(e);
-        if (p.kind == Placement::Bands) {
-            for (int b = p.first; b <= p.last; ++b)
-                bands_[static_cast<std::size_t>(b + 1)].push_back(i);
-        } else if (p.kind == Placement::Everywhere) {
-            everywhere_.push_back(i);
-        }
-        if (noting) note(e);
-    }
-    if (upTo > indexed_) indexed_ = upTo;
+void ElementIndex::dropAhead() {
+    if (boxes_.size() > indexed_) boxes_.resize(indexed_);
 }
 
-void ElementIndex::TakeIn(std::uint32_t upTo, double sheetHeightMm) {
-    if (sheetHeightMm != height_) setHeight(sheetHeightMm);
-    if (!(height_ > 0) || !std::isfinite(height_) || !pending_.empty()) return;
-    lastValid_ = false;
-    takeIn(std::min(upTo, list_.Count()));
+void ElementIndex::takeIn(std::uint32_t upTo) {
+    if (upTo <= indexed_) return;
+    // Records taken in now lie behind every listed one: they go to the ends of the lists.
+    const bool banding = bandsKept();
+    if (banding && bands_.size() < kLastBand + 2) bands_.resize(kLastBand + 2);
+    const bool noting = !allChanged_;
+    if (boxes_.size() > upTo) boxes_.resize(upTo);
+    const auto ahead = static_cast<std::uint32_t>(boxes_.size());
+    boxes_.reserve(upTo);
+    for (std::uint32_t i = ahead; i < upTo; ++i) boxes_.push_back(boxOf(list_.At(i)));
+    if (noting)
+        for (std::uint32_t i = indexed_; i < upTo; ++i) note(list_.At(i));
+    if (banding) {
+        for (std::uint32_t i = indexed_; i < upTo; ++i) {
+            // Most elements lie well inside one band of the kept ones (a NaN fails the test).
+            const Box& x = boxes_[i];
+            const double lo = (double{x.top} - kReachMm) * perMm_ + 2;
+            const double hi = (double{x.bottom} + kReachMm) * perMm_ + 2;
+            if (lo >= 1 && hi < kLastBand + 3) {
+                const int a = static_cast<int>(lo), b = static_cast<int>(hi);
+                if (a == b) {
+                    bands_[static_cast<std::size_t>(a - 1)].push_back(i);
+                    continue;
+                }
+            }
+            const Placement p = place(x);
+            if (p.kind == Placement::Bands) {
+                for (int b = p.first; b <= p.last; ++b)
+                    bands_[static_cast<std::size_t>(b + 1)].push_back(i);
+            } else if (p.kind == Placement::Everywhere) {
+                everywhere_.push_back(i);
+            }
+        }
+    }
+    indexed_ = upTo;
+}
+
+void ElementIndex::TakeInBoxes(std::uint32_t upTo) {
+    upTo = std::min(upTo, list_.Count());
+    if (boxes_.size() < indexed_) return;  // cannot happen: every listed record has one
+    boxes_.reserve(list_.Count());
+    for (auto i = static_cast<std::uint32_t>(boxes_.size()); i < upTo; ++i)
+        boxes_.push_back(boxOf(list_.At(i)));
 }
 
 void ElementIndex::SwapWith(ElementIndex& other) {
@@ -258,6 +344,7 @@ void ElementIndex::SwapWith(ElementIndex& other) {
     std::swap(perMm_, other.perMm_);
     std::swap(indexed_, other.indexed_);
     bands_.swap(other.bands_);
+    boxes_.swap(other.boxes_);
     everywhere_.swap(other.everywhere_);
     pending_.swap(other.pending_);
     std::swap(lastValid_, other.lastValid_);
@@ -271,8 +358,7 @@ void ElementIndex::SwapWith(ElementIndex& other) {
 }
 
 void ElementIndex::Sync(double sheetHeightMm) {
-    if (sheetHeightMm != height_ || broken_) setHeight(sheetHeightMm);
-    if (!(height_ > 0) || !std::isfinite(height_)) return;  // no bands to speak of
+    if (!sameHeight(sheetHeightMm) || broken_) setHeight(sheetHeightMm);
     const std::uint32_t count = list_.Count();
     if (indexed_ > count) {  // cannot happen while every removal is told; start afresh
         clearAll();
@@ -294,7 +380,7 @@ void ElementIndex::Sync(double sheetHeightMm) {
 }
 
 const std::vector<std::uint32_t>* ElementIndex::Near(double top, double bottom) {
-    if (!(height_ > 0) || !std::isfinite(height_) || indexed_ != list_.Count()) return nullptr;
+    if (!bandsKept() || indexed_ != list_.Count()) return nullptr;
     if (!(bottom >= top) || !std::isfinite(top) || !std::isfinite(bottom)) return nullptr;
     // Every element reaching the stripe is listed in the bands that meet the stripe narrowed
     // by kReachMm at both ends (or, for a narrow stripe, in the band of its middle).
@@ -319,6 +405,23 @@ const std::vector<std::uint32_t>* ElementIndex::Near(double top, double bottom) 
         merged_.swap(both);
     }
     return &merged_;
+}
+
+std::optional<int> ElementIndex::BandAt(double y) const {
+    if (!bandsKept()) return std::nullopt;
+    const double b = std::floor(y / height_);
+    if (!(b >= -1 && b <= kLastBand)) return std::nullopt;  // NaN too
+    return static_cast<int>(b);
+}
+
+const std::vector<std::uint32_t>& ElementIndex::InBand(int b) {
+    if (everywhere_.empty()) return band(b);
+    const std::vector<std::uint32_t>& list = band(b);
+    merged_.clear();
+    merged_.reserve(everywhere_.size() + list.size());
+    std::set_union(everywhere_.begin(), everywhere_.end(), list.begin(), list.end(),
+                   std::back_inserter(merged_));
+    return merged_;
 }
 
 bool ElementIndex::TakeChanges(std::vector<Area>& areas) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "document/drawelement.h"
@@ -14,10 +15,11 @@ namespace tervasko {
 // The stack is cut into bands one sheet high; an element is listed in every band that its
 // extent (the box of the points its kind uses, widened by half its pen and by kReachMm) meets.
 // Elements reaching over many bands, or with coordinates that are no numbers, are listed
-// once for all bands. The index learns of removals, insertions and records handed out for
-// writing from the list itself; records appended since it last looked are taken in when it
-// is next asked. A record handed out for writing is looked at again when the index is next
-// asked, so it must be written before that.
+// once for all bands. Each element's extent is kept too, as a box in single precision, for
+// other indexes of the drawing to be built from without reading the records again. The index learns
+// of removals, insertions and records handed out for writing from the list itself; records appended
+// since it last looked are taken in when it is next asked. A record handed out for writing is
+// looked at again when the index is next asked, so it must be written before that.
 class ElementIndex final : public RecordListObserver {
 public:
     static constexpr double kReachMm = 10;
@@ -27,16 +29,30 @@ public:
         double left, top, right, bottom;
     };
 
+    // An element's extent (the box of the points its kind uses, widened by half its pen),
+    // rounded outwards to single precision: every point the element uses lies inside. An
+    // element that is not drawn has NaN everywhere; one whose coordinates are no numbers or
+    // endless spans everything (-inf .. +inf).
+    struct Box {
+        float left, top, right, bottom;
+    };
+    static Box BoxOf(const TDrawElement& e);
+
     explicit ElementIndex(const TDynaArray<TDrawElement>& list) : list_(list) {}
     ElementIndex(const ElementIndex&) = delete;
     ElementIndex& operator=(const ElementIndex&) = delete;
 
     // Takes in what changed since the last call; a new sheet height indexes everything anew.
+    // Under a sheet height of no size only the boxes are kept.
     void Sync(double sheetHeightMm);
 
-    // Takes in the records before `upTo` that are not listed yet, for a reader filling a
-    // fresh list part by part while the records are at hand.
-    void TakeIn(std::uint32_t upTo, double sheetHeightMm);
+    // The box of every element, in list order. Call Sync first.
+    const std::vector<Box>& Boxes() const { return boxes_; }
+
+    // Works out the boxes of the records before `upTo` that have none yet, for a reader
+    // filling a fresh list part by part while the records are at hand; the bands follow at
+    // the next Sync, from the boxes. The records must not change unseen before that.
+    void TakeInBoxes(std::uint32_t upTo);
 
     // Exchanges what the two indexes hold (after their lists exchanged their records); both
     // then report everything as changed.
@@ -47,6 +63,13 @@ public:
     // (a stripe over many sheets, far outside the stack): then every element is a candidate.
     // Call Sync first. The list stays valid until the next change or query.
     const std::vector<std::uint32_t>* Near(double top, double bottom);
+
+    // The number of the band (one sheet high, counted from the top of the stack) that y lies
+    // in, when bands are kept and it is one of those kept; else nullopt.
+    std::optional<int> BandAt(double y) const;
+    // The elements, in list order, that may come within kReachMm of a point of band b (from
+    // BandAt) with half their pen. Call Sync first; valid until the next change or query.
+    const std::vector<std::uint32_t>& InBand(int b);
 
     // The areas that the elements changed since the last call covered before or cover now
     // (the box of their points widened by half the pen); true when everything must be taken
@@ -73,7 +96,9 @@ private:
         TDrawElement before;
     };
 
-    Placement place(const TDrawElement& e) const;
+    Placement place(const Box& box) const;
+    bool bandsKept() const;
+    bool sameHeight(double h) const { return h == height_ || (h != h && height_ != height_); }
     std::vector<std::uint32_t>& band(int b);
     void add(std::uint32_t i, const Placement& p);
     bool remove(std::uint32_t i, const Placement& p);
@@ -82,11 +107,14 @@ private:
     void clearAll();
     void setHeight(double sheetHeightMm);
     void takeIn(std::uint32_t upTo);
+    void dropAhead();
 
     const TDynaArray<TDrawElement>& list_;
     double height_ = 0;
-    double perMm_ = 0;                               // bands per millimetre
-    std::uint32_t indexed_ = 0;                      // records 0 .. indexed_-1 are listed
+    double perMm_ = 0;           // bands per millimetre
+    std::uint32_t indexed_ = 0;  // records 0 .. indexed_-1 are listed
+    // One for each listed record, then the boxes worked out ahead (see TakeInBoxes).
+    std::vector<Box> boxes_;
     std::vector<std::vector<std::uint32_t>> bands_;  // band b at b + 1
     std::vector<std::uint32_t> everywhere_;
     std::vector<Pending> pending_;

@@ -14,7 +14,7 @@ enum class ErrorCode {
     System,          // the system's reason: SystemError (errno) and SystemText
     NotRegularFile,  // a pipe, a device or a folder where a file belongs
     FileTooLarge,    // Args: the limit, e.g. "1024 MB"
-    FileChanged,     // it grew while it was read
+    FileChanged,     // it grew or shrank while it was read
     WriteProtected,
     NoFileName,
     FileNotOpen,

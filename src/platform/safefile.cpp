@@ -333,6 +333,64 @@ bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out, Erro
     return true;
 }
 
+FileReader::~FileReader() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+bool FileReader::fail(Error* error, Error reason) {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+    if (error) *error = std::move(reason);
+    return false;
+}
+
+bool FileReader::Open(const std::string& path, Error* error, std::uint64_t maxSize) {
+    if (fd_ >= 0) ::close(fd_);
+    struct stat st {};
+    fd_ = openRegular(path, st, error);
+    if (fd_ < 0) return false;
+    size_ = static_cast<std::uint64_t>(st.st_size);
+    done_ = 0;
+    if (size_ > maxSize)
+        return fail(error,
+                    Failure(ErrorCode::FileTooLarge,
+                            {maxSize % (1 << 20) == 0 ? std::to_string(maxSize >> 20) + " MB"
+                                                      : std::to_string(maxSize) + " bytes"}));
+    return true;
+}
+
+bool FileReader::Read(void* to, std::size_t count, Error* error) {
+    if (fd_ < 0) return fail(error, Failure(ErrorCode::FileNotOpen));
+    if (count > Left()) return fail(error, Failure(ErrorCode::FileChanged));
+    int err = 0;
+    const ssize_t got = readFully(fd_, static_cast<std::uint8_t*>(to), count, err);
+    if (got < 0) return fail(error, SystemFailure(err));
+    if (static_cast<std::size_t>(got) != count) return fail(error, Failure(ErrorCode::FileChanged));
+    done_ += count;
+    return true;
+}
+
+bool FileReader::ReadRest(std::vector<std::uint8_t>& out, Error* error) {
+    try {
+        out.resize(static_cast<std::size_t>(Left()));
+    } catch (const std::bad_alloc&) {
+        return fail(error, SystemFailure(ENOMEM));
+    }
+    return Read(out.data(), out.size(), error);
+}
+
+bool FileReader::Finish(Error* error) {
+    if (fd_ < 0) return fail(error, Failure(ErrorCode::FileNotOpen));
+    if (Left() != 0) return fail(error, Failure(ErrorCode::FileChanged));
+    std::uint8_t probe = 0;
+    int err = 0;
+    if (readFully(fd_, &probe, 1, err) != 0)
+        return fail(error, err ? SystemFailure(err) : Failure(ErrorCode::FileChanged));
+    ::close(fd_);
+    fd_ = -1;
+    return true;
+}
+
 bool ReadFileHead(const std::string& path, std::size_t count, std::vector<std::uint8_t>& out,
                   Error* error) {
     out.clear();

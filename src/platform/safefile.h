@@ -70,6 +70,32 @@ inline constexpr std::uint64_t kMaxReadSize = std::uint64_t{1} << 30;
 bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out, Error* error,
                    std::uint64_t maxSize = kMaxReadSize);
 
+// A regular file read front to back in parts, for a reader that puts each part where it
+// belongs instead of holding the whole file first. Refuses what ReadWholeFile refuses; a
+// file that ends before its measured size or grows beyond it while read is a failure.
+class FileReader {
+public:
+    FileReader() = default;
+    FileReader(const FileReader&) = delete;
+    FileReader& operator=(const FileReader&) = delete;
+    ~FileReader();
+
+    bool Open(const std::string& path, Error* error, std::uint64_t maxSize = kMaxReadSize);
+    std::uint64_t Size() const { return size_; }
+    std::uint64_t Left() const { return size_ - done_; }
+    // Reads exactly `count` bytes into `to`.
+    bool Read(void* to, std::size_t count, Error* error);
+    // Reads what is left into `out`.
+    bool ReadRest(std::vector<std::uint8_t>& out, Error* error);
+    // True when the file ends where it was measured to end; closes it.
+    bool Finish(Error* error);
+
+private:
+    bool fail(Error* error, Error reason);
+    int fd_ = -1;
+    std::uint64_t size_ = 0, done_ = 0;
+};
+
 // Reads at most `count` bytes from the start of a regular file (fewer when it is shorter).
 bool ReadFileHead(const std::string& path, std::size_t count, std::vector<std::uint8_t>& out,
                   Error* error);

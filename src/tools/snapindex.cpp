@@ -1,6 +1,7 @@
 #include "tools/snapindex.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 
 namespace tervasko {
@@ -127,6 +128,7 @@ void cellRange(double lo, double hi, double origin, double inverse, int cells, i
 
 struct Segment {
     double x1, y1, x2, y2;
+    double dist = 0;  // squared, from the point asked about
 };
 
 }  // namespace
@@ -137,9 +139,9 @@ std::vector<PointD> ElementSnapPoints(const TDrawElement& e) {
     return std::vector<PointD>(p, p + snapPoints(e, p));
 }
 
-void SnapIndex::Build(const TDrawing& drawing) {
-    extra_.clear();
-    const std::uint32_t count = drawing.Elements.Count();
+void SnapIndex::Grid::Build(const std::vector<ElementIndex::Box>& boxes, const std::uint32_t* ids,
+                            std::uint32_t count, std::vector<std::uint32_t>& keys) {
+    const auto id = [ids](std::uint32_t k) { return ids ? ids[k] : k; };
 
     // The grids span the boxes of a few thousand elements spread over the drawing: one pass
     // over every element less. Elements beyond go to the edge cells, which a query beyond
@@ -147,28 +149,28 @@ void SnapIndex::Build(const TDrawing& drawing) {
     auto bounds = [&](std::uint32_t step) {
         double minX = INFINITY, minY = INFINITY, maxX = -INFINITY, maxY = -INFINITY;
         for (std::uint32_t i = 0; i < count; i += step) {
-            double x0, y0, x1, y1;
-            if (!snapBox(drawing.Elements.At(i), x0, y0, x1, y1) || !ordinary(x0, y0, x1, y1))
-                continue;
-            minX = std::min(minX, x0);
-            maxX = std::max(maxX, x1);
-            minY = std::min(minY, y0);
-            maxY = std::max(maxY, y1);
+            const ElementIndex::Box& b = boxes[id(i)];
+            // Boxes of elements that are not drawn are NaN and fail the test.
+            if (!ordinary(b.left, b.top, b.right, b.bottom)) continue;
+            minX = std::min(minX, double{b.left});
+            maxX = std::max(maxX, double{b.right});
+            minY = std::min(minY, double{b.top});
+            maxY = std::max(maxY, double{b.bottom});
         }
         if (!(minX <= maxX)) minX = minY = maxX = maxY = 0;
-        originX_ = minX;
-        originY_ = minY;
+        originX = minX;
+        originY = minY;
         const double w = maxX - minX, h = maxY - minY;
         const double n = double(count) + 1;
         // About one element per cell of the finest grid; never more cells than a few per
         // element.
         double cell = std::max({std::sqrt(w * h / n) * 3, std::max(w, h) / n, 1e-9});
-        levels_.clear();
+        levels.clear();
         std::uint32_t cells = 0;
         for (;;) {
             const int cols = static_cast<int>(std::floor(w / cell)) + 1;
             const int rows = static_cast<int>(std::floor(h / cell)) + 1;
-            levels_.push_back({cell, 1 / cell, cols, rows, cells});
+            levels.push_back({cell, 1 / cell, cols, rows, cells});
             cells += std::uint32_t(cols) * std::uint32_t(rows);
             if (cols == 1 && rows == 1) break;
             cell *= 2;
@@ -178,33 +180,44 @@ void SnapIndex::Build(const TDrawing& drawing) {
 
     // The cell of each element, then the element numbers sorted by cell (a counting sort).
     constexpr std::uint32_t kNone = 0xFFFFFFFFu;
-    keys_.resize(count);
+    keys.resize(count);
     auto assign = [&](std::uint32_t farCell) {
         std::uint32_t misfits = 0;
-        start_.assign(std::size_t(farCell) + 3, 0);
+        start.assign(std::size_t(farCell) + 3, 0);
+        const Level* const level = levels.data();
+        const double topCell = levels.back().cell, inverse0 = levels.front().inverse;
+        const auto lastLevel = static_cast<std::uint64_t>(levels.size() - 1);
+        // Drawings hold their elements in no spatial order: the loop avoids branches that
+        // depend on the element, which would be guessed wrong half of the time.
         for (std::uint32_t i = 0; i < count; ++i) {
-            double x0, y0, x1, y1;
+            const ElementIndex::Box& b = boxes[id(i)];
             std::uint32_t key = kNone;
-            if (snapBox(drawing.Elements.At(i), x0, y0, x1, y1)) {
+            if (!std::isnan(b.left)) {
                 key = farCell;
+                const double x0 = b.left, y0 = b.top, x1 = b.right, y1 = b.bottom;
                 const double extent = std::max(x1 - x0, y1 - y0);
-                if (ordinary(x0, y0, x1, y1) && extent <= levels_.back().cell) {
-                    std::size_t k = 0;
-                    while (extent > levels_[k].cell) ++k;
-                    const Level& l = levels_[k];
-                    const double fc = ((x0 + x1) / 2 - originX_) * l.inverse;
-                    const double fr = ((y0 + y1) / 2 - originY_) * l.inverse;
-                    const bool inside = fc >= 0 && fc < l.cols && fr >= 0 && fr < l.rows;
-                    misfits += !inside;
-                    const int c = fc < 0 ? 0 : fc >= l.cols ? l.cols - 1 : static_cast<int>(fc);
-                    const int r = fr < 0 ? 0 : fr >= l.rows ? l.rows - 1 : static_cast<int>(fr);
-                    key = l.base + std::uint32_t(r) * std::uint32_t(l.cols) + std::uint32_t(c);
+                if (ordinary(x0, y0, x1, y1) && extent <= topCell) {
+                    // The finest level whose cell holds the extent: from the exponent of
+                    // extent / cell0 rounded up, then put right where rounding misled it.
+                    const double ratio = std::max(extent * inverse0, 1.0);
+                    const auto bits = std::bit_cast<std::uint64_t>(ratio);
+                    std::uint64_t k = (bits >> 52) - 1023 + ((bits & 0xFFFFFFFFFFFFFull) != 0);
+                    k = std::min(k, lastLevel);
+                    k += extent > level[k].cell && k < lastLevel;
+                    const Level& l = level[k];
+                    const double fc = ((x0 + x1) / 2 - originX) * l.inverse;
+                    const double fr = ((y0 + y1) / 2 - originY) * l.inverse;
+                    const double lastCol = l.cols - 1, lastRow = l.rows - 1;
+                    const double cc = std::min(std::max(fc, 0.0), lastCol);
+                    const double cr = std::min(std::max(fr, 0.0), lastRow);
+                    misfits += (fc < 0) | (fc >= l.cols) | (fr < 0) | (fr >= l.rows);
+                    key = l.base + std::uint32_t(cr) * std::uint32_t(l.cols) + std::uint32_t(cc);
                 } else {
                     ++misfits;
                 }
-                ++start_[std::size_t(key) + 2];
+                ++start[std::size_t(key) + 2];
             }
-            keys_[i] = key;
+            keys[i] = key;
         }
         return misfits;
     };
@@ -214,32 +227,101 @@ void SnapIndex::Build(const TDrawing& drawing) {
         farCell = bounds(1);
         assign(farCell);
     }
-    for (std::size_t c = 2; c < start_.size(); ++c) start_[c] += start_[c - 1];
-    items_.resize(start_.back());
+    for (std::size_t c = 2; c < start.size(); ++c) start[c] += start[c - 1];
+    items.resize(start.back());
     for (std::uint32_t i = 0; i < count; ++i)
-        if (keys_[i] != kNone) items_[start_[std::size_t(keys_[i]) + 1]++] = i;
-    start_.pop_back();
-    valid_ = true;
+        if (keys[i] != kNone) items[start[std::size_t(keys[i]) + 1]++] = id(i);
+    start.pop_back();
+    built = true;
+}
+
+void SnapIndex::Invalidate() {
+    whole_.built = false;
+    for (auto& [key, grid] : tiles_) grid.built = false;
+    extra_.clear();
+}
+
+void SnapIndex::Build(TDrawing& drawing) {
+    extra_.clear();
+    for (auto& [key, grid] : tiles_) grid.built = false;
+    const std::vector<ElementIndex::Box>& boxes = drawing.ElementBoxes();
+    whole_.Build(boxes, nullptr, static_cast<std::uint32_t>(boxes.size()), keys_);
+}
+
+SnapIndex::Grid& SnapIndex::gridFor(TDrawing& drawing, PointD at, double radiusMm) {
+    const double height = drawing.SheetHeightMm();
+    if (!(height == bandHeight_)) {
+        tiles_.clear();
+        bandHeight_ = height;
+    }
+    // Everything within the radius of a point of a sheet band is listed for that band.
+    const std::optional<int> band =
+        radiusMm <= ElementIndex::kReachMm ? drawing.BandAt(at.y) : std::nullopt;
+    constexpr double kFarthest = 1e9;  // mm; beyond, the tiles' numbers would not fit
+    if (!band || !(std::fabs(at.x) < kFarthest)) {
+        if (!whole_.built) Build(drawing);
+        return whole_;
+    }
+    const double bandTop = *band * height;
+    const double column = std::floor(at.x / kTileMm);
+    const double row = std::max(0.0, std::floor((at.y - bandTop) / kTileMm));
+    const std::uint64_t key = (std::uint64_t(std::uint32_t(*band + 1)) << 56) ^
+                              (std::uint64_t(std::uint32_t(std::int32_t(column))) << 20) ^
+                              std::uint64_t(std::uint32_t(row));
+    Grid& grid = tiles_[key];
+    if (!grid.built) {
+        // The tile widened by the reach, cut at the band's ends (queries in the tile lie in
+        // the band). Grids built before an append see the new elements in the side list; this
+        // one holds them itself.
+        const double reach = ElementIndex::kReachMm;
+        const double left = column * kTileMm - reach, right = (column + 1) * kTileMm + reach;
+        const double top = bandTop + row * kTileMm - reach;
+        const double bottom = std::min(bandTop + (row + 1) * kTileMm, bandTop + height) + reach;
+        const std::vector<ElementIndex::Box>& boxes = drawing.ElementBoxes();
+        const std::vector<std::uint32_t>& ids = drawing.ElementsInBand(*band);
+        // A pass without branches on the elements: each is written, and kept when it meets
+        // the tile (boxes of elements not drawn are NaN and never meet it).
+        picked_.resize(ids.size());
+        std::size_t n = 0;
+        for (const std::uint32_t i : ids) {
+            const ElementIndex::Box& b = boxes[i];
+            picked_[n] = i;
+            n += (b.left <= right) & (b.right >= left) & (b.top <= bottom) & (b.bottom >= top);
+        }
+        grid.Build(boxes, picked_.data(), static_cast<std::uint32_t>(n), keys_);
+    }
+    return grid;
+}
+
+void SnapIndex::Prepare(TDrawing& drawing, PointD at, double radiusMm) {
+    gridFor(drawing, at, radiusMm);
 }
 
 void SnapIndex::Appended(const TDrawing& drawing, std::uint32_t first, std::uint32_t count) {
-    if (!valid_) return;
+    bool anyBuilt = whole_.built;
+    for (const auto& [key, grid] : tiles_) anyBuilt = anyBuilt || grid.built;
+    if (!anyBuilt) return;
     for (std::uint32_t i = first; i < first + count && i < drawing.Elements.Count(); ++i) {
         double x0, y0, x1, y1;
         if (snapBox(drawing.Elements.At(i), x0, y0, x1, y1)) extra_.push_back(i);
     }
     // Searched one by one: past a few thousand a fresh build is cheaper.
-    if (extra_.size() > 2048) valid_ = false;
+    if (extra_.size() > 2048) Invalidate();
 }
 
-std::optional<PointD> SnapIndex::Find(const TDrawing& drawing, PointD at, double radiusMm) {
-    if (!valid_) Build(drawing);
-    return FindBuilt(drawing, at, radiusMm);
+std::optional<PointD> SnapIndex::Find(TDrawing& drawing, PointD at, double radiusMm) {
+    if (!(radiusMm > 0) || !std::isfinite(at.x) || !std::isfinite(at.y)) return std::nullopt;
+    return find(gridFor(drawing, at, radiusMm), drawing, at, radiusMm);
 }
 
 std::optional<PointD> SnapIndex::FindBuilt(const TDrawing& drawing, PointD at,
                                            double radiusMm) const {
-    if (!valid_ || !(radiusMm > 0) || !std::isfinite(at.x) || !std::isfinite(at.y))
+    return find(whole_, drawing, at, radiusMm);
+}
+
+std::optional<PointD> SnapIndex::find(const Grid& grid, const TDrawing& drawing, PointD at,
+                                      double radiusMm) const {
+    if (!grid.built || !(radiusMm > 0) || !std::isfinite(at.x) || !std::isfinite(at.y))
         return std::nullopt;
     const double r2 = radiusMm * radiusMm;
     std::optional<PointD> best;
@@ -257,43 +339,50 @@ std::optional<PointD> SnapIndex::FindBuilt(const TDrawing& drawing, PointD at,
     auto visit = [&](std::uint32_t i) {
         if (i >= elements) return;
         const TDrawElement& e = drawing.Elements.At(i);
+        if (!finite(e)) return;  // a broken record offers nothing
         if (e.Kind == ekLine) {
-            const Segment s{e.X1, e.Y1, e.X2, e.Y2};
-            if (segmentDistSq(s, at) > r2) return;  // so are both its ends
+            const Segment s{e.X1, e.Y1, e.X2, e.Y2, 0};
+            const double d = segmentDistSq(s, at);
+            if (d > r2) return;  // so are both its ends
             consider({s.x1, s.y1});
             consider({s.x2, s.y2});
-            near.push_back(s);
+            // A segment too long to measure still offers its ends, but no crossings.
+            if (d <= r2) near.push_back(s);
             return;
         }
         PointD p[3];
         for (int k = 0, n = snapPoints(e, p); k < n; ++k) consider(p[k]);
     };
-    for (const Level& l : levels_) {
+    for (const Level& l : grid.levels) {
         // An element's centre lies in its cell and its box reaches half a cell beyond.
         const double pad = radiusMm + l.cell * (0.5 + 1e-6);
         int c0, c1, r0, r1;
-        cellRange(at.x - pad, at.x + pad, originX_, l.inverse, l.cols, c0, c1);
-        cellRange(at.y - pad, at.y + pad, originY_, l.inverse, l.rows, r0, r1);
+        cellRange(at.x - pad, at.x + pad, grid.originX, l.inverse, l.cols, c0, c1);
+        cellRange(at.y - pad, at.y + pad, grid.originY, l.inverse, l.rows, r0, r1);
         for (int r = r0; r <= r1; ++r)
             for (int c = c0; c <= c1; ++c) {
                 const std::size_t cell = l.base + std::size_t(r) * std::size_t(l.cols) + c;
-                for (std::uint32_t k = start_[cell]; k < start_[cell + 1]; ++k) visit(items_[k]);
+                for (std::uint32_t k = grid.start[cell]; k < grid.start[cell + 1]; ++k)
+                    visit(grid.items[k]);
             }
     }
-    const std::size_t farCell = start_.size() - 2;
-    for (std::uint32_t k = start_[farCell]; k < start_[farCell + 1]; ++k) visit(items_[k]);
+    const std::size_t farCell = grid.start.size() - 2;
+    for (std::uint32_t k = grid.start[farCell]; k < grid.start[farCell + 1]; ++k)
+        visit(grid.items[k]);
     for (std::uint32_t i : extra_) visit(i);
-    // A crowd of lines under the pointer: the nearest ones decide.
+    // A crowd of lines under the pointer: the nearest ones decide. A crossing lies on both
+    // its lines, so it is no nearer than the farther of them: taken nearest first, the pairs
+    // end where that distance reaches the best point found.
     constexpr std::size_t kMaxNear = 48;
+    const auto nearer = [](const Segment& a, const Segment& b) { return a.dist < b.dist; };
+    for (Segment& n : near) n.dist = segmentDistSq(n, at);
     if (near.size() > kMaxNear) {
-        std::nth_element(near.begin(), near.begin() + kMaxNear, near.end(),
-                         [&](const Segment& a, const Segment& b) {
-                             return segmentDistSq(a, at) < segmentDistSq(b, at);
-                         });
+        std::nth_element(near.begin(), near.begin() + kMaxNear, near.end(), nearer);
         near.resize(kMaxNear);
     }
-    for (std::size_t i = 0; i < near.size(); ++i)
-        for (std::size_t j = i + 1; j < near.size(); ++j)
+    std::sort(near.begin(), near.end(), nearer);
+    for (std::size_t j = 1; j < near.size() && near[j].dist <= bestD; ++j)
+        for (std::size_t i = 0; i < j; ++i)
             if (auto p = crossing(near[i], near[j])) consider(*p);
     return best;
 }

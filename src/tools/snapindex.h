@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 #include "document/drawmodel.h"
@@ -11,32 +12,42 @@ namespace tervasko {
 
 // The points of a drawing that catch the pointer when snapping is on: the end points of
 // lines, arcs and curves, the centres of circles and arcs, and where two lines cross.
-// A stack of uniform grids over the drawing (millimetres, y down through the stack of
-// sheets), each with cells twice as wide as the one below, holds the numbers of the elements:
-// each element once, in the cell of the finest grid its box fits, by the centre of its box.
-// A query looks at the few cells around the pointer on each grid, reads the elements from
-// the drawing and never looks at the whole drawing. Texts hold no snap points.
+// A grid is a stack of uniform grids over the elements it holds (millimetres, y down
+// through the stack of sheets), each with cells twice as wide as the one below: each element
+// once, in the cell of the finest grid its box fits, by the centre of its box. A query looks
+// at the few cells around the pointer on each grid, reads the elements from the drawing and
+// never looks at the whole drawing. Texts hold no snap points.
 //
-// The index is built on the first query after it was invalidated. Elements appended at the
-// end go to a short side list until the next build; any other change invalidates it.
+// A query near a sheet uses the grid of a tile of that sheet, a square of kTileMm, which
+// holds the elements that come within ElementIndex::kReachMm of the tile: a pass over the
+// boxes of the elements the drawing's sheet index lists for that sheet picks them. A query
+// reaching farther (or off the sheets) uses a grid of every element. Each grid is built, from
+// the boxes the drawing keeps for its elements, on the first query that needs it after the
+// index was invalidated. Elements appended at the end go to a short side list until the next
+// build; any other change invalidates the index.
 class SnapIndex {
 public:
+    static constexpr double kTileMm = 32;
+
     // The drawing changed in a way the index cannot follow cheaply (removal, change, undo,
-    // load, new): the next query builds afresh.
-    void Invalidate() { valid_ = false; }
-    bool Valid() const { return valid_; }
+    // load, new): every grid is built afresh when next needed.
+    void Invalidate();
+    // True while the grid of every element is built.
+    bool Valid() const { return whole_.built; }
 
-    // Builds the index over every element of `drawing`.
-    void Build(const TDrawing& drawing);
+    // Builds the grid of every element of `drawing`.
+    void Build(TDrawing& drawing);
 
-    // Elements [first, first + count) were appended to `drawing`; an invalid index stays
-    // invalid and is built whole at the next query.
+    // Elements [first, first + count) were appended to `drawing`.
     void Appended(const TDrawing& drawing, std::uint32_t first, std::uint32_t count);
 
-    // The snap point nearest to `at` within `radiusMm`, if any; builds first when invalid.
-    std::optional<PointD> Find(const TDrawing& drawing, PointD at, double radiusMm);
-    // The same on the index as it stands (it must be valid and built over `drawing`).
+    // The snap point nearest to `at` within `radiusMm`, if any; builds the grid it needs.
+    std::optional<PointD> Find(TDrawing& drawing, PointD at, double radiusMm);
+    // The same through the grid of every element as it stands (Build first).
     std::optional<PointD> FindBuilt(const TDrawing& drawing, PointD at, double radiusMm) const;
+
+    // Builds the grid a query at `at` within `radiusMm` needs, unless it stands.
+    void Prepare(TDrawing& drawing, PointD at, double radiusMm);
 
 private:
     struct Level {
@@ -44,15 +55,30 @@ private:
         int cols, rows;
         std::uint32_t base;  // the number of its first cell
     };
+    struct Grid {
+        bool built = false;
+        double originX = 0, originY = 0;
+        std::vector<Level> levels;
+        // Per cell, the element numbers (compressed rows); the last row, past every grid,
+        // holds the elements too large or too far out for any grid, searched one by one.
+        std::vector<std::uint32_t> start, items;
 
-    bool valid_ = false;
-    double originX_ = 0, originY_ = 0;
-    std::vector<Level> levels_;
-    // Per cell, the element numbers (compressed rows); the last row, past every grid, holds
-    // the elements too large or too far out for any grid, searched one by one.
-    std::vector<std::uint32_t> start_, items_;
+        // Over the elements `ids` (or every element when null) of `count`.
+        void Build(const std::vector<ElementIndex::Box>& boxes, const std::uint32_t* ids,
+                   std::uint32_t count, std::vector<std::uint32_t>& keys);
+    };
+
+    Grid& gridFor(TDrawing& drawing, PointD at, double radiusMm);
+    std::optional<PointD> find(const Grid& grid, const TDrawing& drawing, PointD at,
+                               double radiusMm) const;
+
+    Grid whole_;
+    // The grids of tiles by sheet band, column and row (tiles start at the top of a band).
+    std::unordered_map<std::uint64_t, Grid> tiles_;
+    double bandHeight_ = 0;  // the sheet height the tiles were cut under
+    std::vector<std::uint32_t> picked_;
     std::vector<std::uint32_t> keys_;  // per element its cell while building
-    // Appended since the last build, searched one by one.
+    // Appended since the grids were built, searched one by one.
     std::vector<std::uint32_t> extra_;
 };
 

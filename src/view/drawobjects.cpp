@@ -203,13 +203,27 @@ void DrawObjects(Canvas& canvas, TDrawing& drawing, int sheetIndex, double scale
                                         off + (clip->bottom + 3) / scale);
         const TDynaArray<TDrawElement>& list = drawing.Elements;
         if (near) {
+            // The boxes the index keeps say first, without the records, which elements cannot
+            // reach the clip: they are a little wider than the elements with half their pen,
+            // and the clip is widened by more than ElementMayTouch adds (half a pixel of pen
+            // rounding and two of point rounding). A NaN box (not drawn) never passes.
+            const std::vector<ElementIndex::Box>& boxes = drawing.Index.Boxes();
+            const double m = 3 / scale;
+            const double left = clip->left / scale - m, right = clip->right / scale + m;
+            const double top = off + clip->top / scale - m, bottom = off + clip->bottom / scale + m;
+            const auto mayReach = [&](std::uint32_t i) {
+                const ElementIndex::Box& b = boxes[i];
+                return b.left <= right && b.right >= left && b.top <= bottom && b.bottom >= top;
+            };
             // The records of one sheet lie scattered through the list: fetched a few ahead,
             // they arrive while the ones before are drawn.
             constexpr std::size_t kAhead = 16;
             const std::uint32_t* at = near->data();
             const std::size_t n = near->size();
             for (std::size_t k = 0; k < n; ++k) {
-                if (k + kAhead < n) __builtin_prefetch(&list.At(at[k + kAhead]));
+                if (k + kAhead < n && mayReach(at[k + kAhead]))
+                    __builtin_prefetch(&list.At(at[k + kAhead]));
+                if (!mayReach(at[k])) continue;
                 const TDrawElement& e = list.At(at[k]);
                 if (ElementMayTouch(e, off, scale, *clip)) drawInRun(run, canvas, e, off, scale);
             }

@@ -152,6 +152,65 @@ TEST(DrawingFile, RoundTripKeepsEveryRecordStringAndSetting) {
     EXPECT_EQ(EncodeDrawing(loaded, ls), readBytes(path));
 }
 
+// A large file's records go straight into the list, their boxes worked out on the way: the
+// drawing read is the one written, and its index is the one a fresh look gives, also when it
+// replaces a drawing whose index was kept for another sheet height.
+TEST(DrawingFile, LargeFileRoundTripsWithItsIndex) {
+    TDrawing sample;
+    DrawingSettings settings;
+    fillSample(sample, settings);
+    sample.PageHeightInch = 200 / MmPerInch;
+    std::uint32_t seed = 5;
+    auto rnd = [&] {
+        seed = seed * 1664525u + 1013904223u;
+        return (seed >> 8) / double(1 << 24);
+    };
+    for (int i = 0; i < 15000; ++i) {
+        TDrawElement e = element(i % 4, 0);
+        e.X1 = rnd() * 200, e.Y1 = rnd() * 1000, e.X2 = e.X1 + 4, e.Y2 = e.Y1 - 30 * rnd();
+        e.Width = i % 7 ? 0.3 : std::nan("");
+        if (i % 1000 == 3) e.Y2 = std::nan("");
+        *sample.AppendElement() = e;
+    }
+    TempDir dir;
+    const std::string path = dir.file("large.tvk");
+    ASSERT_TRUE(WriteDrawingFile(path, sample, settings, nullptr));
+    ASSERT_GT(std::filesystem::file_size(path), std::uintmax_t{1} << 20);
+
+    TDrawing d;
+    for (int i = 0; i < 50; ++i) *d.AppendElement() = element(ekLine, i * 10);
+    ASSERT_NE(d.ElementsNear(0, 100), nullptr);  // indexed under the old height
+    DrawingSettings s;
+    Error error;
+    ASSERT_TRUE(ReadDrawingFile(path, d, s, &error)) << EnglishText(error);
+    EXPECT_EQ(d.FileName, path);
+    ASSERT_EQ(d.Elements.Count(), sample.Elements.Count());
+    EXPECT_EQ(std::memcmp(&d.Elements.At(0), &sample.Elements.At(0),
+                          sample.Elements.Count() * sizeof(TDrawElement)),
+              0);
+    EXPECT_EQ(d.Texts.Count(), sample.Texts.Count());
+
+    const std::vector<ElementIndex::Box>& boxes = d.ElementBoxes();
+    ASSERT_EQ(boxes.size(), d.Elements.Count());
+    for (std::uint32_t i = 0; i < d.Elements.Count(); ++i) {
+        const ElementIndex::Box fresh = ElementIndex::BoxOf(d.Elements.At(i));
+        ASSERT_EQ(std::memcmp(&boxes[i], &fresh, sizeof fresh), 0) << i;
+    }
+    // Sheet 3 (400..600 mm) lists every element that reaches it.
+    const std::vector<std::uint32_t>* near = d.ElementsNear(400, 600);
+    ASSERT_NE(near, nullptr);
+    std::vector<bool> listed(d.Elements.Count());
+    for (std::uint32_t i : *near) listed[i] = true;
+    for (std::uint32_t i = 0; i < d.Elements.Count(); ++i) {
+        const TDrawElement& e = d.Elements.At(i);
+        const bool reaches =
+            e.Kind <= ekCircle && std::max(e.Y1, e.Y2) >= 399 && std::min(e.Y1, e.Y2) <= 601;
+        if (reaches || std::isnan(e.Y2)) {
+            EXPECT_TRUE(listed[i]) << i;
+        }
+    }
+}
+
 TEST(DrawingFile, OlderFileWithoutExtensionKeepsSheetSizeEraserAndPageCount) {
     TempDir dir;
     auto bytes = encodeEmpty();
@@ -181,81 +240,93 @@ void putF64(std::vector<std::uint8_t>& b, std::size_t at, double v) {
     std::memcpy(&b[at], &v, 8);
 }
 
+// Small files and large ones (whose records are read straight into the list) alike.
 TEST(DrawingFile, BrokenFilesAreRefusedAndLeaveTheDrawingAsItWas) {
-    TDrawing sample;
-    DrawingSettings sampleSettings;
-    fillSample(sample, sampleSettings);
-    const auto good = EncodeDrawing(sample, sampleSettings);
-    const std::size_t textsAt = 4 + 5 * 88;  // the text count
-    const std::size_t firstText = textsAt + 4;
-    const std::size_t settingsAt = good.size() - 128;
-
-    struct Case {
-        const char* name;
-        std::vector<std::uint8_t> bytes;
-        const char* expect;  // part of the message
-    };
-    auto cut = [&](std::size_t n) {
-        return std::vector<std::uint8_t>(good.begin(), good.begin() + n);
-    };
-    auto with = [&](auto change) {
-        auto b = good;
-        change(b);
-        return b;
-    };
-    std::vector<std::uint8_t> huge(200, 0);
-    putU32(huge, 0, 0x80000000u);
-    const std::vector<Case> cases = {
-        {"empty file", {}, "empty"},
-        {"inside the element count", cut(3), "element count"},
-        {"inside an element record", cut(4 + 88 + 40), "ends inside element record 2 of 5"},
-        {"2^31 elements in 200 bytes", huge, "larger than the file can hold"},
-        {"inside the text count", cut(textsAt + 2), "text count"},
-        {"huge text count", with([&](auto& b) { putU32(b, textsAt, 0xFFFFFFFFu); }),
-         "of 4294967295"},
-        {"inside a text record", cut(firstText + 30), "text record 1 of 4"},
-        {"inside a text string", cut(firstText + 56 + 6), "text of text record 1 of 4"},
-        {"text length beyond the end",
-         with([&](auto& b) { putU32(b, firstText + 56, 0x7FFFFFFFu); }), "text of text record 1"},
-        {"font name length beyond the end",
-         with([&](auto& b) { putU32(b, firstText + 56 + 4 + 2 * 11, 0xFFFFFFF0u); }),
-         "font name of text record 1"},
-        {"inside the settings block", cut(settingsAt + 95), "settings block"},
-        {"inside the extension block", cut(good.size() - 1), "extension block"},
-        {"NaN in the placement", with([&](auto& b) { putF64(b, settingsAt, std::nan("")); }),
-         "not a number"},
-        {"infinite page count", with([&](auto& b) {
-             putF64(b, good.size() - 8, std::numeric_limits<double>::infinity());
-         }),
-         "not a number"},
-        {"zero sheet height", with([&](auto& b) { putF64(b, good.size() - 16, 0.0); }),
-         "sheet size"},
-    };
-
     TempDir dir;
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        const std::string path = dir.file("broken.tvk");
-        writeBytes(path, c.bytes);
-        TDrawing d;
-        *d.AppendElement() = element(ekLine, 1);
-        addText(d, u"keep me", "Arial", 1, 1);
-        d.FileName = "previous.tvk";
-        d.Changed = true;
-        d.Placement.LinealX = 77;
-        DrawingSettings s;
-        s.Zoom = 42;
-        Error error;
-        EXPECT_FALSE(ReadDrawingFile(path, d, s, &error));
-        EXPECT_NE(EnglishText(error).find(path), std::string::npos) << EnglishText(error);
-        EXPECT_NE(EnglishText(error).find(c.expect), std::string::npos) << EnglishText(error);
-        EXPECT_EQ(d.Elements.Count(), 1u);
-        ASSERT_EQ(d.Texts.Count(), 1u);
-        EXPECT_EQ(WideView(d.Texts.At(0).Text), u"keep me");
-        EXPECT_EQ(d.FileName, "previous.tvk");
-        EXPECT_TRUE(d.Changed);
-        EXPECT_EQ(d.Placement.LinealX, 77);
-        EXPECT_EQ(s.Zoom, 42);
+    for (const std::uint32_t extra : {0u, 12000u}) {
+        SCOPED_TRACE(extra);
+        TDrawing sample;
+        for (std::uint32_t i = 0; i < extra; ++i)
+            *sample.AppendElement() = element(ekLine, i % 500);
+        DrawingSettings sampleSettings;
+        fillSample(sample, sampleSettings);
+        const auto good = EncodeDrawing(sample, sampleSettings);
+        const std::string total = std::to_string(5 + extra);
+        const std::string lastRecord = "ends inside element record " + total + " of " + total;
+        const std::size_t textsAt = 4 + (5 + extra) * 88;  // the text count
+        const std::size_t firstText = textsAt + 4;
+        const std::size_t settingsAt = good.size() - 128;
+
+        struct Case {
+            const char* name;
+            std::vector<std::uint8_t> bytes;
+            std::string expect;  // part of the message
+        };
+        auto cut = [&](std::size_t n) {
+            return std::vector<std::uint8_t>(good.begin(), good.begin() + n);
+        };
+        auto with = [&](auto change) {
+            auto b = good;
+            change(b);
+            return b;
+        };
+        std::vector<std::uint8_t> huge(200, 0);
+        putU32(huge, 0, 0x80000000u);
+        const std::vector<Case> cases = {
+            {"empty file", {}, "empty"},
+            {"inside the element count", cut(3), "element count"},
+            {"inside an element record", cut(4 + 88 + 40),
+             "ends inside element record 2 of " + total},
+            {"inside the last element record", cut(textsAt - 40), lastRecord},
+            {"2^31 - 1 elements", with([&](auto& b) { putU32(b, 0, 0x7FFFFFFFu); }),
+             "larger than the file can hold"},
+            {"2^31 elements in 200 bytes", huge, "larger than the file can hold"},
+            {"inside the text count", cut(textsAt + 2), "text count"},
+            {"huge text count", with([&](auto& b) { putU32(b, textsAt, 0xFFFFFFFFu); }),
+             "of 4294967295"},
+            {"inside a text record", cut(firstText + 30), "text record 1 of 4"},
+            {"inside a text string", cut(firstText + 56 + 6), "text of text record 1 of 4"},
+            {"text length beyond the end",
+             with([&](auto& b) { putU32(b, firstText + 56, 0x7FFFFFFFu); }),
+             "text of text record 1"},
+            {"font name length beyond the end",
+             with([&](auto& b) { putU32(b, firstText + 56 + 4 + 2 * 11, 0xFFFFFFF0u); }),
+             "font name of text record 1"},
+            {"inside the settings block", cut(settingsAt + 95), "settings block"},
+            {"inside the extension block", cut(good.size() - 1), "extension block"},
+            {"NaN in the placement", with([&](auto& b) { putF64(b, settingsAt, std::nan("")); }),
+             "not a number"},
+            {"infinite page count", with([&](auto& b) {
+                 putF64(b, good.size() - 8, std::numeric_limits<double>::infinity());
+             }),
+             "not a number"},
+            {"zero sheet height", with([&](auto& b) { putF64(b, good.size() - 16, 0.0); }),
+             "sheet size"},
+        };
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.name);
+            const std::string path = dir.file("broken.tvk");
+            writeBytes(path, c.bytes);
+            TDrawing d;
+            *d.AppendElement() = element(ekLine, 1);
+            addText(d, u"keep me", "Arial", 1, 1);
+            d.FileName = "previous.tvk";
+            d.Changed = true;
+            d.Placement.LinealX = 77;
+            DrawingSettings s;
+            s.Zoom = 42;
+            Error error;
+            EXPECT_FALSE(ReadDrawingFile(path, d, s, &error));
+            EXPECT_NE(EnglishText(error).find(path), std::string::npos) << EnglishText(error);
+            EXPECT_NE(EnglishText(error).find(c.expect), std::string::npos) << EnglishText(error);
+            EXPECT_EQ(d.Elements.Count(), 1u);
+            ASSERT_EQ(d.Texts.Count(), 1u);
+            EXPECT_EQ(WideView(d.Texts.At(0).Text), u"keep me");
+            EXPECT_EQ(d.FileName, "previous.tvk");
+            EXPECT_TRUE(d.Changed);
+            EXPECT_EQ(d.Placement.LinealX, 77);
+            EXPECT_EQ(s.Zoom, 42);
+        }
     }
 
     // A file that cannot be opened at all is refused the same way.

@@ -63,7 +63,36 @@ void expectIndexAgrees(TDrawing& d, double top, double bottom) {
     }
 }
 
+// Every element's box holds the points its kind uses, widened by half its pen, exactly:
+// rounded to floats outwards, never inwards.
+void expectBoxesHold(TDrawing& d) {
+    const std::vector<ElementIndex::Box>& boxes = d.ElementBoxes();
+    ASSERT_EQ(boxes.size(), d.Elements.Count());
+    for (std::uint32_t i = 0; i < d.Elements.Count(); ++i) {
+        const TDrawElement& e = d.Elements.At(i);
+        const ElementIndex::Box& b = boxes[i];
+        const int used = e.Kind == ekCurve ? 4 : e.Kind <= ekCircle ? 2 : 0;
+        if (!used) {
+            EXPECT_TRUE(std::isnan(b.left) && std::isnan(b.bottom)) << i;
+            continue;
+        }
+        const double xs[4] = {e.X1, e.X2, e.X3, e.X4}, ys[4] = {e.Y1, e.Y2, e.Y3, e.Y4};
+        const double half = std::fabs(e.Width) / 2;
+        for (int k = 0; k < used; ++k) {
+            if (std::isnan(xs[k]) || std::isnan(ys[k])) {
+                EXPECT_TRUE(std::isinf(b.left) && std::isinf(b.bottom) && b.left < b.right) << i;
+                break;
+            }
+            EXPECT_LE(b.left, xs[k] - half) << i;
+            EXPECT_GE(b.right, xs[k] + half) << i;
+            EXPECT_LE(b.top, ys[k] - half) << i;
+            EXPECT_GE(b.bottom, ys[k] + half) << i;
+        }
+    }
+}
+
 void expectAllStripesAgree(TDrawing& d) {
+    expectBoxesHold(d);
     for (int a = 0; a < 5; ++a) {
         expectIndexAgrees(d, a * kH - 1, (a + 1) * kH + 1);  // a sheet with a little margin
         expectIndexAgrees(d, a * kH + 140, a * kH + 150);    // a narrow stripe
@@ -189,6 +218,12 @@ TEST(ElementIndex, TakesInElementsUnderASheetHeightOfNoSize) {
         d.Index.Sync(height);
         std::vector<ElementIndex::Area> areas;
         EXPECT_TRUE(d.Index.TakeChanges(areas));
+        // The boxes are kept all the same, and follow a change.
+        d.PageHeightInch = height / MmPerInch;
+        expectBoxesHold(d);
+        d.Elements.Select(0)->X2 = 1e30;
+        d.Elements.Delete(1);
+        expectBoxesHold(d);
     }
 }
 

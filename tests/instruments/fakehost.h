@@ -44,7 +44,7 @@ public:
     Measurement measured;
     // "Fangen", the Shift key and the drawing whose points catch.
     bool snapOn = false, shiftHeld = false;
-    const TDrawing* snapDrawing = nullptr;
+    TDrawing* snapDrawing = nullptr;
     SnapIndex snapIndex;
     bool SnapOn() const override { return snapOn; }
     bool ShiftHeld() const override { return shiftHeld; }

@@ -146,6 +146,11 @@ TEST(ReadWholeFile, TakesOnlyRegularFilesOfBoundedSize) {
         EXPECT_FALSE(ReadWholeFile(c.path, out, &error, c.limit)) << c.path;
         EXPECT_EQ(EnglishText(error), c.reason) << c.path;
         EXPECT_TRUE(out.empty()) << c.path;
+        // The reader in parts refuses the same files, before it reads a byte.
+        FileReader reader;
+        Error partError;
+        EXPECT_FALSE(reader.Open(c.path, &partError, c.limit)) << c.path;
+        EXPECT_EQ(EnglishText(partError), c.reason) << c.path;
     }
     std::vector<std::uint8_t> out;
     Error error;
@@ -157,6 +162,62 @@ TEST(ReadWholeFile, TakesOnlyRegularFilesOfBoundedSize) {
     EXPECT_EQ(out, (std::vector<std::uint8_t>{1, 2, 3, 4}));
     EXPECT_FALSE(ReadFileHead(fifo, 4, out, &error));
     EXPECT_FALSE(ReadFileHead("/dev/zero", 4, out, &error));
+}
+
+// A file read in parts: exactly its measured bytes, and a file that grows or shrinks
+// meanwhile is a failure, not a short or a partial read.
+TEST(FileReader, ReadsTheMeasuredBytesAndNoticesAChange) {
+    testing::TempDir dir;
+    const std::string path = dir.file("parts.bin");
+    const std::vector<std::uint8_t> bytes{1, 2, 3, 4, 5, 6, 7};
+    const auto append = [&](std::uint8_t b) {
+        const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(::write(fd, &b, 1), 1);
+        ::close(fd);
+    };
+    Error error;
+    {
+        testing::writeBytes(path, bytes);
+        FileReader reader;
+        ASSERT_TRUE(reader.Open(path, &error)) << EnglishText(error);
+        EXPECT_EQ(reader.Size(), 7u);
+        std::uint8_t head[3];
+        ASSERT_TRUE(reader.Read(head, 3, &error));
+        EXPECT_EQ(head[2], 3);
+        EXPECT_EQ(reader.Left(), 4u);
+        std::vector<std::uint8_t> rest;
+        ASSERT_TRUE(reader.ReadRest(rest, &error));
+        EXPECT_EQ(rest, (std::vector<std::uint8_t>{4, 5, 6, 7}));
+        EXPECT_TRUE(reader.Finish(&error)) << EnglishText(error);
+    }
+    {
+        testing::writeBytes(path, bytes);
+        FileReader reader;
+        ASSERT_TRUE(reader.Open(path, &error));
+        std::uint8_t all[8];
+        EXPECT_FALSE(reader.Read(all, 8, &error));  // more than it measured
+        EXPECT_EQ(EnglishText(error), "The file changed while it was read");
+    }
+    {
+        testing::writeBytes(path, bytes);
+        FileReader reader;
+        ASSERT_TRUE(reader.Open(path, &error));
+        std::vector<std::uint8_t> rest;
+        ASSERT_TRUE(reader.ReadRest(rest, &error));
+        append(8);  // grown after it was measured
+        EXPECT_FALSE(reader.Finish(&error));
+        EXPECT_EQ(EnglishText(error), "The file changed while it was read");
+    }
+    {
+        testing::writeBytes(path, bytes);
+        FileReader reader;
+        ASSERT_TRUE(reader.Open(path, &error));
+        ASSERT_EQ(::truncate(path.c_str(), 2), 0);  // shrunk after it was measured
+        std::uint8_t some[4];
+        EXPECT_FALSE(reader.Read(some, 4, &error));
+        EXPECT_EQ(EnglishText(error), "The file changed while it was read");
+    }
 }
 
 TEST(SafeFile, AWriteProtectedFileIsNotReplaced) {

@@ -103,7 +103,7 @@ TEST(SnapIndex, FollowsAppendsAndRebuildsAfterInvalidation) {
     EXPECT_EQ(index.Find(d, {50.5, 350.5}, 2), (PointD{50, 350}));
 
     // A moved element: the old place catches nothing once the index is invalidated.
-    TDrawElement& moved = const_cast<TDrawElement&>(d.Elements.At(0));
+    TDrawElement& moved = *d.Elements.Select(0);
     moved.X1 = 600;
     moved.Y1 = 600;
     index.Invalidate();
@@ -113,6 +113,19 @@ TEST(SnapIndex, FollowsAppendsAndRebuildsAfterInvalidation) {
     d.NewAll();
     index.Invalidate();
     EXPECT_FALSE(index.Find(d, {600, 600}, 2));
+}
+
+// A point on one sheet catches line ends on the next one: near the border through the
+// sheet's own grid, and farther than the sheets' index looks beyond a sheet through the grid
+// of every element.
+TEST(SnapIndex, CatchesOverTheBorderOfTwoSheets) {
+    TDrawing d;
+    addLine(d, 50, 308, 60, 330);  // 11 mm below the border at 297 mm
+    SnapIndex index;
+    EXPECT_EQ(index.Find(d, {50, 306}, 3), (PointD{50, 308}));
+    EXPECT_EQ(index.Find(d, {50, 295}, 3), std::nullopt);
+    EXPECT_EQ(index.Find(d, {50, 296}, 12.5), (PointD{50, 308}));
+    EXPECT_EQ(index.Find(d, {50, 299}, 9.5), (PointD{50, 308}));
 }
 
 TEST(SnapIndex, SkipsBrokenRecords) {
@@ -158,22 +171,29 @@ TEST(SnapIndex, AgreesWithAFullSearchOnARandomDrawing) {
             if (t >= 0 && t <= 1 && u >= 0 && u <= 1) all.push_back({a.X1 + t * rx, a.Y1 + t * ry});
         }
     }
-    SnapIndex index;
+    // The grid of every element, and the grids of single sheets a query on a sheet uses
+    // (the drawing covers two sheets and a part of a third; some queries sit on the borders
+    // between them, and the wider radius is answered by the grid of every element).
+    SnapIndex index, bySheet;
     index.Build(d);
-    const double radius = 2;
-    for (int q = 0; q < 2000; ++q) {
-        const PointD at{rnd() * 200, rnd() * 600};
-        double best = radius * radius;
-        std::optional<PointD> want;
-        for (PointD p : all) {
-            const double dd = (p.x - at.x) * (p.x - at.x) + (p.y - at.y) * (p.y - at.y);
-            if (dd < best) best = dd, want = p;
-        }
-        const std::optional<PointD> got = index.FindBuilt(d, at, radius);
-        ASSERT_EQ(got.has_value(), want.has_value()) << at.x << "," << at.y;
-        if (got) {
-            EXPECT_NEAR(got->x, want->x, 1e-9);
-            EXPECT_NEAR(got->y, want->y, 1e-9);
+    for (const double radius : {2.0, 12.0}) {
+        for (int q = 0; q < 1000; ++q) {
+            const double y = q % 4 ? rnd() * 600 : 297 * (1 + q % 8 / 4) + rnd() * 4 - 2;
+            const PointD at{rnd() * 200, y};
+            double best = radius * radius;
+            std::optional<PointD> want;
+            for (PointD p : all) {
+                const double dd = (p.x - at.x) * (p.x - at.x) + (p.y - at.y) * (p.y - at.y);
+                if (dd < best) best = dd, want = p;
+            }
+            for (const std::optional<PointD>& got :
+                 {index.FindBuilt(d, at, radius), bySheet.Find(d, at, radius)}) {
+                ASSERT_EQ(got.has_value(), want.has_value()) << at.x << "," << at.y;
+                if (got) {
+                    EXPECT_NEAR(got->x, want->x, 1e-9);
+                    EXPECT_NEAR(got->y, want->y, 1e-9);
+                }
+            }
         }
     }
 }
