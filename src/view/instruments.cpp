@@ -67,6 +67,41 @@ struct Box {
     }
 };
 
+// The directions (degrees, clockwise on screen from the x axis) in which a rectangle, widened
+// by `margin`, lies as seen from (x, y): `span` degrees on from `from`.
+struct Directions {
+    double from = 0, span = 360;
+    bool holds(double degrees) const {
+        double d = std::fmod(degrees - from, 360.0);
+        if (d < 0) d += 360;
+        return d <= span + 1e-6 || d >= 360 - 1e-6;
+    }
+};
+
+// Nothing when the widened rectangle holds the point (it lies all round) or a number is not
+// finite.
+std::optional<Directions> directionsOf(const IntRect& area, double margin, double x, double y) {
+    const double left = area.left - margin, right = area.right + margin;
+    const double top = area.top - margin, bottom = area.bottom + margin;
+    if (!(std::isfinite(left) && std::isfinite(right) && std::isfinite(top) &&
+          std::isfinite(bottom) && std::isfinite(x) && std::isfinite(y)))
+        return std::nullopt;
+    if (x >= left && x <= right && y >= top && y <= bottom) return std::nullopt;
+    // Seen from outside, a rectangle spans less than half a turn: the corners' directions
+    // about the first one give its ends.
+    const double base = std::atan2(top - y, left - x) / kDegToRad;
+    double lo = 0, hi = 0;
+    for (const double cx : {left, right})
+        for (const double cy : {top, bottom}) {
+            double d = std::atan2(cy - y, cx - x) / kDegToRad - base;
+            if (d > 180) d -= 360;
+            if (d < -180) d += 360;
+            lo = std::min(lo, d);
+            hi = std::max(hi, d);
+        }
+    return Directions{base + lo, hi - lo};
+}
+
 // Room around an instrument's outline for its labels' overhang, the pen and smoothing.
 double labelMargin(double s) {
     return 4 * s + 4;
@@ -189,7 +224,18 @@ void DrawProtractor(Canvas& c, const InstrumentPlacement& p, double winkelDiamet
     line(c, r((cx - 2.5 * un) * s), r((cy - 2.5 * vn) * s), r((cx + 2.5 * un) * s),
          r((cy + 2.5 * vn) * s));
 
+    // Ticks point to the centre and labels sit near them, inside the rim: of a shown area off
+    // the centre only those in its directions (widened by a label's size) can show.
+    std::optional<Directions> shown;
+    if (const std::optional<IntRect> area = c.shownArea();
+        area && R - 4 > 0 && s > 0 && std::fabs(b) < 1e6 && std::fabs(cx * s) < 1e6 &&
+        std::fabs(cy * s) < 1e6 && R * s < 1e6)
+        shown = directionsOf(*area, 4.0 * InstrumentLabelHeight(s) + 8, cx * s, cy * s);
     for (int n = 0; n < 360; ++n) {
+        // Seen from the centre, a tick lies half a turn from its angle and its label 3 degrees
+        // further.
+        if (shown && !shown->holds(n + b + 180) && !(n % 10 == 0 && shown->holds(n + b + 183)))
+            continue;
         const double len = n % 10 == 0 ? 4 : n % 10 == 5 ? 3 : 2;
         const double d = (n + b) * kDegToRad;
         const double dx = std::cos(d), dy = std::sin(d);

@@ -73,6 +73,36 @@ private:
     IntRect area_;
 };
 
+// What `shown` drew is what `whole` drew, in the same order, and nothing of `whole` that comes
+// near `part` (within a label's size for texts) is missing. Returns how much was left out.
+std::size_t expectOnlyOutsideLeftOut(const RecordingCanvas& whole, const RecordingCanvas& shown,
+                                     const IntRect& part) {
+    const auto same = [](const RecordingCanvas::Entry& a, const RecordingCanvas::Entry& b) {
+        return a.op == b.op && a.points == b.points && a.text == b.text &&
+               (a.op != Op::TextOut || a.font == b.font);
+    };
+    auto at = whole.entries().begin();
+    for (const auto& e : shown.entries()) {
+        at = std::find_if(at, whole.entries().end(),
+                          [&](const RecordingCanvas::Entry& w) { return same(w, e); });
+        EXPECT_NE(at, whole.entries().end());
+        if (at == whole.entries().end()) return 0;
+    }
+    for (const auto& e : whole.entries()) {
+        int l = e.points[0].x, t = e.points[0].y, r = l, b = t;
+        for (const IntPoint& q : e.points)
+            l = std::min(l, q.x), t = std::min(t, q.y), r = std::max(r, q.x), b = std::max(b, q.y);
+        const int reach = e.op == Op::TextOut ? 4 * e.font.height : 2;
+        if (r + reach < part.left || l - reach >= part.right || b + reach < part.top ||
+            t - reach >= part.bottom)
+            continue;
+        EXPECT_TRUE(std::any_of(shown.entries().begin(), shown.entries().end(),
+                                [&](const auto& s) { return same(s, e); }))
+            << "missing at " << l << "," << t;
+    }
+    return whole.entries().size() - shown.entries().size();
+}
+
 // With only part of the canvas shown the ruler leaves out ticks and labels that lie wholly
 // outside that part, and only those: at any turn, in inches too, for parts on, beside and
 // beyond the ruler, of one pixel up to the whole sheet.
@@ -91,36 +121,36 @@ TEST(Ruler, APartShownLeavesOutOnlyWhatLiesOutsideIt) {
                                                   << part.left << "," << part.top);
                 PartCanvas shown(part);
                 DrawRuler(shown, p, kScale, 800, 1100, inches);
-                const auto same = [](const RecordingCanvas::Entry& a,
-                                     const RecordingCanvas::Entry& b) {
-                    return a.op == b.op && a.points == b.points && a.text == b.text &&
-                           (a.op != Op::TextOut || a.font == b.font);
-                };
-                // What the part shows is what the whole has, in the same order...
-                auto at = whole.entries().begin();
-                for (const auto& e : shown.entries()) {
-                    at = std::find_if(at, whole.entries().end(),
-                                      [&](const RecordingCanvas::Entry& w) { return same(w, e); });
-                    ASSERT_NE(at, whole.entries().end());
-                }
-                // ...and nothing that comes within a label's size of the part is missing.
-                for (const auto& e : whole.entries()) {
-                    int l = e.points[0].x, t = e.points[0].y, r = l, b = t;
-                    for (const IntPoint& q : e.points)
-                        l = std::min(l, q.x), t = std::min(t, q.y), r = std::max(r, q.x),
-                        b = std::max(b, q.y);
-                    const int reach = e.op == Op::TextOut ? 4 * e.font.height : 2;
-                    if (r + reach < part.left || l - reach >= part.right || b + reach < part.top ||
-                        t - reach >= part.bottom)
-                        continue;
-                    EXPECT_TRUE(std::any_of(shown.entries().begin(), shown.entries().end(),
-                                            [&](const auto& s) { return same(s, e); }));
-                }
-                left += whole.entries().size() - shown.entries().size();
+                left += expectOnlyOutsideLeftOut(whole, shown, part);
             }
         }
     }
     EXPECT_GT(left, 1000u);  // the parts did leave things out
+}
+
+// So does the protractor: parts on every side of its rim, inside it, holding its centre, far
+// off, at any turn, for a protractor too small to tell directions by.
+TEST(Protractor, APartShownLeavesOutOnlyWhatLiesOutsideIt) {
+    const IntRect parts[] = {{300, 300, 340, 330}, {100, 300, 420, 420}, {200, 90, 260, 130},
+                             {90, 180, 130, 260},  {380, 200, 420, 240}, {250, 250, 251, 251},
+                             {230, 230, 270, 270}, {900, 900, 950, 950}, {0, 0, 800, 1100}};
+    std::size_t left = 0;
+    for (const double turn : {0.0, 33.3, -170.0, 359.9, 1234.5}) {
+        for (const double diameter : {100.0, 8.0}) {
+            InstrumentPlacement p;
+            p.WinkelX = 66, p.WinkelY = 66, p.WinkelAngle = turn;
+            RecordingCanvas whole(96, 6);
+            DrawProtractor(whole, p, diameter, kScale);
+            for (const IntRect& part : parts) {
+                SCOPED_TRACE(::testing::Message() << turn << " diameter " << diameter << " part "
+                                                  << part.left << "," << part.top);
+                PartCanvas shown(part);
+                DrawProtractor(shown, p, diameter, kScale);
+                left += expectOnlyOutsideLeftOut(whole, shown, part);
+            }
+        }
+    }
+    EXPECT_GT(left, 5000u);
 }
 
 TEST(Protractor, CirclesTicksAndLabels) {
