@@ -55,6 +55,8 @@ QImage draw(const std::vector<Label>& labels, const char* face, int height, QPoi
     painter.scale(scale, scale);
     QtCanvas canvas(painter, 96);
     if (runs) canvas.KeepTextRuns(runs);
+    // A pen of the grey labels' colour, as the instruments have: the blue ones need another.
+    canvas.setPen(kGrey, 1);
     for (const Label& l : labels) {
         FontSpec font;
         font.face = face;

@@ -334,13 +334,18 @@ void QtCanvas::textOut(int x, int y, std::u16string_view text) {
         turned.translate(x, y);
         if (fontSpec_.escapement != 0) turned.rotate(-fontSpec_.escapement / 10.0);
         painter_.setWorldTransform(turned);
-        painter_.setPen(ToQColor(fontSpec_.color));
+        // Glyphs take only the pen's colour: a solid pen of that colour (the instruments' grey
+        // lines under their grey labels) can stay.
+        const QColor color = ToQColor(fontSpec_.color);
+        const bool penFits = pen.style() == Qt::SolidLine &&
+                             pen.brush().style() == Qt::SolidPattern && pen.color() == color;
+        if (!penFits) painter_.setPen(color);
         if (!transparent_)
             painter_.fillRect(QRect(0, 0, textWidth(text), fm.height()), painter_.background());
         painter_.setBackgroundMode(Qt::TransparentMode);
         runs_->Draw(painter_, runSlot(), fontSpec_.escapement, fm.ascent(), text);
         painter_.setBackgroundMode(mode);
-        painter_.setPen(pen);
+        if (!penFits) painter_.setPen(pen);
         painter_.setWorldTransform(transform);
         return;
     }
