@@ -1,7 +1,10 @@
 #include "view/instruments.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <numbers>
 #include <optional>
 #include <string>
@@ -100,6 +103,34 @@ std::optional<Directions> directionsOf(const IntRect& area, double margin, doubl
             hi = std::max(hi, d);
         }
     return Directions{base + lo, hi - lo};
+}
+
+// The protractor's directions at one turn: of its ticks, and of its labels 3 degrees ahead.
+// Kept for the turn last asked for: a drag that does not turn the protractor draws it again
+// and again at the same turn, and the same arithmetic gives the same numbers.
+struct TurnDirections {
+    std::uint64_t turnBits = 0;
+    bool valid = false;
+    std::array<double, 360> dx{}, dy{};
+    std::array<double, 36> lx{}, ly{};
+};
+
+const TurnDirections& directionsAt(double b) {
+    thread_local TurnDirections t;
+    const auto bits = std::bit_cast<std::uint64_t>(b);
+    if (t.valid && t.turnBits == bits) return t;
+    for (int n = 0; n < 360; ++n) {
+        const double d = (n + b) * kDegToRad;
+        t.dx[n] = std::cos(d);
+        t.dy[n] = std::sin(d);
+        if (n % 10 != 0) continue;
+        const double dl = (n + b + 3) * kDegToRad;
+        t.lx[n / 10] = std::cos(dl);
+        t.ly[n / 10] = std::sin(dl);
+    }
+    t.turnBits = bits;
+    t.valid = true;
+    return t;
 }
 
 // Room around an instrument's outline for its labels' overhang, the pen and smoothing.
@@ -231,21 +262,20 @@ void DrawProtractor(Canvas& c, const InstrumentPlacement& p, double winkelDiamet
         area && R - 4 > 0 && s > 0 && std::fabs(b) < 1e6 && std::fabs(cx * s) < 1e6 &&
         std::fabs(cy * s) < 1e6 && R * s < 1e6)
         shown = directionsOf(*area, 4.0 * InstrumentLabelHeight(s) + 8, cx * s, cy * s);
+    const TurnDirections& turn = directionsAt(b);
     for (int n = 0; n < 360; ++n) {
         // Seen from the centre, a tick lies half a turn from its angle and its label 3 degrees
         // further.
         if (shown && !shown->holds(n + b + 180) && !(n % 10 == 0 && shown->holds(n + b + 183)))
             continue;
         const double len = n % 10 == 0 ? 4 : n % 10 == 5 ? 3 : 2;
-        const double d = (n + b) * kDegToRad;
-        const double dx = std::cos(d), dy = std::sin(d);
+        const double dx = turn.dx[n], dy = turn.dy[n];
         line(c, r((cx - R * dx) * s), r((cy - R * dy) * s), r((cx - (R - len) * dx) * s),
              r((cy - (R - len) * dy) * s));
         if (n % 10 != 0) continue;
         // 4 mm inside the rim and 3 degrees ahead of the tick, so the number straddles it.
-        const double dl = (n + b + 3) * kDegToRad;
         setLabelFont(c, s, n + b);
-        c.textOut(r((cx - (R - 4) * std::cos(dl)) * s), r((cy - (R - 4) * std::sin(dl)) * s),
+        c.textOut(r((cx - (R - 4) * turn.lx[n / 10]) * s), r((cy - (R - 4) * turn.ly[n / 10]) * s),
                   number(n));
     }
 }
