@@ -22,6 +22,11 @@ namespace {
 
 DynaArrayCore::Reallocator gReallocator = &DynaArrayCore::DefaultReallocate;
 
+void tellNoMemory(std::size_t bytes) {
+    ShowSystemMessage("Error while trying to allocate " + std::to_string(bytes) +
+                      " bytes of RAM. Not enough memory.");
+}
+
 #ifdef TERVASKO_MAPPED_BLOCKS
 // Blocks from this size on are pages of their own, resized by remapping: growing never
 // copies the records nor holds them twice, whatever the heap looks like. (The C library
@@ -158,8 +163,7 @@ bool DynaArrayCore::applyCapacityRule() {
     void* fresh = gReallocator(block_, capacity_, need);
     if (!fresh && shrinking) fresh = gReallocator(block_, capacity_, need);
     if (!fresh) {
-        ShowSystemMessage("Error while trying to allocate " + std::to_string(need) +
-                          " bytes of RAM. Not enough memory.");
+        tellNoMemory(need);
         return false;
     }
     block_ = static_cast<unsigned char*>(fresh);
@@ -213,8 +217,7 @@ void* DynaArrayCore::appendManyUnsetRaw(std::uint32_t n) {
         if (need >= kMappedBytes) {
             void* fresh = mapBlock(need, false);
             if (!fresh) {
-                ShowSystemMessage("Error while trying to allocate " + std::to_string(need) +
-                                  " bytes of RAM. Not enough memory.");
+                tellNoMemory(need);
                 return nullptr;
             }
             block_ = static_cast<unsigned char*>(fresh);

@@ -229,8 +229,13 @@ void SnapIndex::Grid::Build(const std::vector<ElementIndex::Box>& boxes, const s
     }
     for (std::size_t c = 2; c < start.size(); ++c) start[c] += start[c - 1];
     items.resize(start.back());
-    for (std::uint32_t i = 0; i < count; ++i)
-        if (keys[i] != kNone) items[start[std::size_t(keys[i]) + 1]++] = id(i);
+    itemBoxes.resize(start.back());
+    for (std::uint32_t i = 0; i < count; ++i) {
+        if (keys[i] == kNone) continue;
+        const std::uint32_t at = start[std::size_t(keys[i]) + 1]++;
+        items[at] = id(i);
+        itemBoxes[at] = boxes[id(i)];
+    }
     start.pop_back();
     built = true;
 }
@@ -343,15 +348,26 @@ std::optional<PointD> SnapIndex::find(const Grid& grid, const TDrawing& drawing,
         if (e.Kind == ekLine) {
             const Segment s{e.X1, e.Y1, e.X2, e.Y2, 0};
             const double d = segmentDistSq(s, at);
-            if (d > r2) return;  // so are both its ends
+            if (d > bestD) return;  // so are both its ends and its crossings
             consider({s.x1, s.y1});
             consider({s.x2, s.y2});
             // A segment too long to measure still offers its ends, but no crossings.
-            if (d <= r2) near.push_back(s);
+            if (d <= bestD) near.push_back(s);
             return;
         }
         PointD p[3];
         for (int k = 0, n = snapPoints(e, p); k < n; ++k) consider(p[k]);
+    };
+    // The boxes beside the numbers rule out, cell by cell in order, the elements that lie
+    // farther than the best point so far (at first the radius), before their records are read.
+    const auto visitCell = [&](std::size_t cell) {
+        for (std::uint32_t k = grid.start[cell]; k < grid.start[cell + 1]; ++k) {
+            const ElementIndex::Box& b = grid.itemBoxes[k];
+            const double dx = std::max({double{b.left} - at.x, at.x - double{b.right}, 0.0});
+            const double dy = std::max({double{b.top} - at.y, at.y - double{b.bottom}, 0.0});
+            if (dx * dx + dy * dy > bestD) continue;  // a NaN distance (a broken box) is visited
+            visit(grid.items[k]);
+        }
     };
     for (const Level& l : grid.levels) {
         // An element's centre lies in its cell and its box reaches half a cell beyond.
@@ -360,15 +376,10 @@ std::optional<PointD> SnapIndex::find(const Grid& grid, const TDrawing& drawing,
         cellRange(at.x - pad, at.x + pad, grid.originX, l.inverse, l.cols, c0, c1);
         cellRange(at.y - pad, at.y + pad, grid.originY, l.inverse, l.rows, r0, r1);
         for (int r = r0; r <= r1; ++r)
-            for (int c = c0; c <= c1; ++c) {
-                const std::size_t cell = l.base + std::size_t(r) * std::size_t(l.cols) + c;
-                for (std::uint32_t k = grid.start[cell]; k < grid.start[cell + 1]; ++k)
-                    visit(grid.items[k]);
-            }
+            for (int c = c0; c <= c1; ++c)
+                visitCell(l.base + std::size_t(r) * std::size_t(l.cols) + std::size_t(c));
     }
-    const std::size_t farCell = grid.start.size() - 2;
-    for (std::uint32_t k = grid.start[farCell]; k < grid.start[farCell + 1]; ++k)
-        visit(grid.items[k]);
+    visitCell(grid.start.size() - 2);  // the elements too large or too far out for a grid
     for (std::uint32_t i : extra_) visit(i);
     // A crowd of lines under the pointer: the nearest ones decide. A crossing lies on both
     // its lines, so it is no nearer than the farther of them: taken nearest first, the pairs

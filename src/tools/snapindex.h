@@ -62,6 +62,7 @@ private:
         // Per cell, the element numbers (compressed rows); the last row, past every grid,
         // holds the elements too large or too far out for any grid, searched one by one.
         std::vector<std::uint32_t> start, items;
+        std::vector<ElementIndex::Box> itemBoxes;  // the box of each of items
 
         // Over the elements `ids` (or every element when null) of `count`.
         void Build(const std::vector<ElementIndex::Box>& boxes, const std::uint32_t* ids,

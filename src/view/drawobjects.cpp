@@ -211,19 +211,22 @@ void DrawObjects(Canvas& canvas, TDrawing& drawing, int sheetIndex, double scale
             const double m = 3 / scale;
             const double left = clip->left / scale - m, right = clip->right / scale + m;
             const double top = off + clip->top / scale - m, bottom = off + clip->bottom / scale + m;
-            const auto mayReach = [&](std::uint32_t i) {
+            // First the elements whose boxes may reach the clip, in a pass without branches
+            // on the elements (kept for the next call: a sheet lists tens of thousands).
+            static thread_local std::vector<std::uint32_t> reaching;
+            reaching.resize(near->size());
+            std::size_t n = 0;
+            for (const std::uint32_t i : *near) {
                 const ElementIndex::Box& b = boxes[i];
-                return b.left <= right && b.right >= left && b.top <= bottom && b.bottom >= top;
-            };
+                reaching[n] = i;
+                n += (b.left <= right) & (b.right >= left) & (b.top <= bottom) & (b.bottom >= top);
+            }
             // The records of one sheet lie scattered through the list: fetched a few ahead,
             // they arrive while the ones before are drawn.
             constexpr std::size_t kAhead = 16;
-            const std::uint32_t* at = near->data();
-            const std::size_t n = near->size();
+            const std::uint32_t* at = reaching.data();
             for (std::size_t k = 0; k < n; ++k) {
-                if (k + kAhead < n && mayReach(at[k + kAhead]))
-                    __builtin_prefetch(&list.At(at[k + kAhead]));
-                if (!mayReach(at[k])) continue;
+                if (k + kAhead < n) __builtin_prefetch(&list.At(at[k + kAhead]));
                 const TDrawElement& e = list.At(at[k]);
                 if (ElementMayTouch(e, off, scale, *clip)) drawInRun(run, canvas, e, off, scale);
             }
