@@ -259,36 +259,52 @@ SnapIndex::Grid& SnapIndex::gridFor(TDrawing& drawing, PointD at, double radiusM
         tiles_.clear();
         bandHeight_ = height;
     }
-    // Everything within the radius of a point of a sheet band is listed for that band.
-    const std::optional<int> band =
-        radiusMm <= ElementIndex::kReachMm ? drawing.BandAt(at.y) : std::nullopt;
-    constexpr double kFarthest = 1e9;  // mm; beyond, the tiles' numbers would not fit
-    if (!band || !(std::fabs(at.x) < kFarthest)) {
+    // Tiles are numbered in 28 bits each way, so they end this far out; queries beyond, or
+    // reaching over most of any drawing, use the grid of every element.
+    constexpr double kFarthest = 1e9, kWidest = 1000;  // mm
+    if (!(std::fabs(at.x) < kFarthest && std::fabs(at.y) < kFarthest && radiusMm <= kWidest)) {
         if (!whole_.built) Build(drawing);
         return whole_;
     }
-    const double bandTop = *band * height;
-    const double column = std::floor(at.x / kTileMm);
-    const double row = std::max(0.0, std::floor((at.y - bandTop) / kTileMm));
-    const std::uint64_t key = (std::uint64_t(std::uint32_t(*band + 1)) << 56) ^
-                              (std::uint64_t(std::uint32_t(std::int32_t(column))) << 20) ^
-                              std::uint64_t(std::uint32_t(row));
-    Grid& grid = tiles_[key];
+    const auto keyOf = [](std::uint64_t kind, double column, double row) {
+        constexpr std::uint64_t kBits = 0xFFFFFFF;
+        return kind << 56 | (std::uint64_t(std::int64_t(column)) & kBits) << 28 |
+               (std::uint64_t(std::int64_t(row)) & kBits);
+    };
+    // Everything within the radius of a point of a sheet band is listed for that band: such a
+    // query's tile is cut from the band and picks from the band's elements. Wider queries (at
+    // low zoom) use larger tiles, widened by at least the radius, that pick from every element.
+    const std::optional<int> band =
+        radiusMm <= ElementIndex::kReachMm ? drawing.BandAt(at.y) : std::nullopt;
+    double size = kTileMm, reach = ElementIndex::kReachMm, top0 = 0, bottomEnd = INFINITY;
+    std::uint64_t kind;
+    if (band) {
+        kind = std::uint64_t(*band + 1);  // 0 .. 65
+        top0 = *band * height;
+        bottomEnd = top0 + height;
+    } else {
+        kind = 0x80;
+        while (reach < radiusMm) reach *= 2, ++kind;
+        size = std::max(kTileMm, reach);
+    }
+    const double column = std::floor(at.x / size);
+    const double row = std::max(band ? 0.0 : -INFINITY, std::floor((at.y - top0) / size));
+    Grid& grid = tiles_[keyOf(kind, column, row)];
     if (!grid.built) {
-        // The tile widened by the reach, cut at the band's ends (queries in the tile lie in
-        // the band). Grids built before an append see the new elements in the side list; this
-        // one holds them itself.
-        const double reach = ElementIndex::kReachMm;
-        const double left = column * kTileMm - reach, right = (column + 1) * kTileMm + reach;
-        const double top = bandTop + row * kTileMm - reach;
-        const double bottom = std::min(bandTop + (row + 1) * kTileMm, bandTop + height) + reach;
+        // Grids built before an append see the new elements in the side list; this one holds
+        // them itself.
+        const double left = column * size - reach, right = (column + 1) * size + reach;
+        const double top = top0 + row * size - reach;
+        const double bottom = std::min(top0 + (row + 1) * size, bottomEnd) + reach;
         const std::vector<ElementIndex::Box>& boxes = drawing.ElementBoxes();
-        const std::vector<std::uint32_t>& ids = drawing.ElementsInBand(*band);
+        const std::vector<std::uint32_t>* ids = band ? &drawing.ElementsInBand(*band) : nullptr;
+        const auto count = static_cast<std::uint32_t>(ids ? ids->size() : boxes.size());
         // A pass without branches on the elements: each is written, and kept when it meets
         // the tile (boxes of elements not drawn are NaN and never meet it).
-        picked_.resize(ids.size());
+        picked_.resize(count);
         std::size_t n = 0;
-        for (const std::uint32_t i : ids) {
+        for (std::uint32_t k = 0; k < count; ++k) {
+            const std::uint32_t i = ids ? (*ids)[k] : k;
             const ElementIndex::Box& b = boxes[i];
             picked_[n] = i;
             n += (b.left <= right) & (b.right >= left) & (b.top <= bottom) & (b.bottom >= top);

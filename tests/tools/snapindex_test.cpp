@@ -173,10 +173,11 @@ TEST(SnapIndex, AgreesWithAFullSearchOnARandomDrawing) {
     }
     // The grid of every element, and the grids of single sheets a query on a sheet uses
     // (the drawing covers two sheets and a part of a third; some queries sit on the borders
-    // between them, and the wider radius is answered by the grid of every element).
+    // between them; the wider radii, as at low zoom, are answered by larger tiles picked from
+    // every element).
     SnapIndex index, bySheet;
     index.Build(d);
-    for (const double radius : {2.0, 12.0}) {
+    for (const double radius : {2.0, 12.0, 45.0}) {
         for (int q = 0; q < 1000; ++q) {
             const double y = q % 4 ? rnd() * 600 : 297 * (1 + q % 8 / 4) + rnd() * 4 - 2;
             const PointD at{rnd() * 200, y};
