@@ -14,6 +14,26 @@ bool movesInstruments(const GestureState& g) {
 
 }  // namespace
 
+bool GestureState::Busy() const {
+    return dragging(*this);
+}
+
+bool GestureState::Pending() const {
+    return Busy() || Curve.Active();
+}
+
+void GestureState::Forget() {
+    Stroke.Stroking = Text.Dragging = Elements.Dragging = Pan.Panning = false;
+    Ruler.Drag.Sliding = Ruler.Drag.Turning = false;
+    Ruler.DrawingAlong = Ruler.DrawingAcross = false;
+    Protractor.Drag.Sliding = Protractor.Drag.Turning = Protractor.MarkingDegree = false;
+    Compass.Drag.Sliding = false;
+    Compass.SpanDragging = Compass.ArcDragging = Compass.ArcDirectionSet = false;
+    Curve.AwaitEnd = Curve.AwaitControl1 = Curve.AwaitControl2 = false;
+    Hover.Found = Hover.Valid = false;
+    Guide.Caught.reset();
+}
+
 bool GestureInProgress(const GestureState& g) {
     return dragging(g) || g.Curve.Active();
 }

@@ -39,6 +39,17 @@ struct GestureState {
     ElementTool Elements;
     PanTool Pan;
 
+    // A gesture that holds the pointer is under way (an instrument slid, turned or spread, a
+    // line, mark or arc being drawn, a stroke, an element or text carried, the sheets
+    // panned): the history refuses to move meanwhile.
+    bool Busy() const;
+    // Busy, or a curve waiting for its next click.
+    bool Pending() const;
+    // Drops every gesture and highlight without touching the drawing or the screen: the
+    // drawing they were made on is gone or has moved under them (a new or loaded drawing,
+    // a step taken back).
+    void Forget();
+
     // The protractor and the compass record the pointer in one place: a span or arc of the
     // compass moves the point a protractor drag measures from.
     void NoteInstrumentPointer(std::int32_t x, std::int32_t y) {
