@@ -147,10 +147,9 @@ public:
     double EraserWidth() const override { return 2; }
     void Paint() override {}
     void UpdateEds() override {}
-    void SetChanged() override {}
     Canvas& ScreenCanvas() override { return screen; }
     void SingleSheetRefresh(int, const std::function<void(Canvas&)>&) override {}
-    void ShowPointerPosition(int, int) override {}
+    void ShowPointerPosition(PointD) override {}
     RecordingCanvas screen;
 };
 
@@ -174,7 +173,8 @@ void BM_MeasureGesture(benchmark::State& state) {
     ScanOnlyHost host;
     GestureState g;
     g.Ruler.Drag.Turning = true;
-    PointerContext p{host, drawing, g, 300, 300, 295, 295, MouseButton::Left};
+    const ViewTransform view{host.PixelsPerMm(), host.SheetHeightPx(), drawing.PageHeightInch};
+    PointerContext p{host, drawing, g, view, 300, 300, 295, 295, MouseButton::Left};
     for (auto _ : state) benchmark::DoNotOptimize(MeasureGesture(p));
 }
 BENCHMARK(BM_MeasureGesture)->Unit(benchmark::kNanosecond);

@@ -826,11 +826,11 @@ void TMainForm::ZirkelKreiszeichnen1Click() {
     AddCompassCircle(*Tools, Drawing, Gesture);
 }
 
-void TMainForm::ShowPointerPosition(int x, int y) {
+void TMainForm::ShowPointerPosition(PointD mm) {
     const QString decimal = QLocale().decimalPoint();
     const char separator = decimal.isEmpty() ? '.' : static_cast<char>(decimal.at(0).toLatin1());
-    const std::string text = PointerReadout(x, y, PixelsPerMm(), separator ? separator : '.');
-    if (!text.empty()) StatusBar1->showMessage(QString::fromStdString(text));
+    const std::string text = PointerReadout(mm, separator ? separator : '.');
+    StatusBar1->showMessage(QString::fromStdString(text));
 }
 
 void TMainForm::zoomedChange() {

@@ -162,8 +162,8 @@ public:
     void PaintBox1MouseDown(MouseButton button, int x, int y);
     void PaintBox1MouseMove(int x, int y);
     void PaintBox1MouseUp(MouseButton button, int x, int y);
-    // The status bar's pointer readout.
-    void ShowPointerPosition(int x, int y);
+    // The status bar's pointer readout of a point in drawing millimetres.
+    void ShowPointerPosition(PointD mm);
 
 public slots:
     void zoomedChange();

@@ -149,9 +149,6 @@ void TMainToolHost::Paint() {
 void TMainToolHost::UpdateEds() {
     form_.UpdateEds();
 }
-void TMainToolHost::SetChanged() {
-    form_.SetChanged();
-}
 
 // What is drawn shows at the next repaint, right after this event.
 Canvas& TMainToolHost::ScreenCanvas() {
@@ -176,15 +173,15 @@ void TMainToolHost::SingleSheetRefresh(int sheet, const std::function<void(Canva
     form_.PaintBox1->update(r.left, r.top, r.right - r.left, r.bottom - r.top);
 }
 
-void TMainToolHost::ShowPointerPosition(int x, int y) {
-    form_.ShowPointerPosition(x, y);
+void TMainToolHost::ShowPointerPosition(PointD mm) {
+    form_.ShowPointerPosition(mm);
 }
 
 void TMainToolHost::ShowMeasurement(const Measurement& m) {
     measure_->Show(m, form_.Session->Settings.Inches());
 }
 
-void TMainToolHost::SetChangedOnScreen() {
+void TMainToolHost::DrawnAheadOfSheets() {
     form_.SetChangedOnScreen();
 }
 void TMainToolHost::SheetsCatchUp() {

@@ -24,11 +24,10 @@ public:
     double EraserWidth() const override;
     void Paint() override;
     void UpdateEds() override;
-    void SetChanged() override;
     Canvas& ScreenCanvas() override;
     void SingleSheetRefresh(int sheet, const std::function<void(Canvas&)>& preview) override;
-    void ShowPointerPosition(int x, int y) override;
-    void SetChangedOnScreen() override;
+    void ShowPointerPosition(PointD mm) override;
+    void DrawnAheadOfSheets() override;
     void SheetsCatchUp() override;
     bool AskText(const TextInput* preset, TextInput& result) override;
     int Zoom() const override;

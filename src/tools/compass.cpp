@@ -26,7 +26,7 @@ void spanStep(PointerContext& p) {
     const auto caught = CatchPoint(p, p.Q());
     const PointD q = caught ? *caught : p.Q();
     const PointD at = caught ? PointD{q.x * p.s(), (q.y - p.sheetTopMm()) * p.s() +
-                                                       p.view().SheetTopPx(p.g.PointerSheet)}
+                                                       p.view.SheetTopPx(p.g.PointerSheet)}
                              : PointD{double(p.x), double(p.y)};
     if (const auto a = LegAngle(at, needlePx(p))) p.drawing.ZirkelAngle = *a;
     const double dx = q.x - pl.ZirkelX;
@@ -114,7 +114,7 @@ void CompassTool::ArcExtend(PointerContext& p) {
     c.setPen(kRed, 1);
     if (!ArcDirectionSet) return;
     const InstrumentPlacement& pl = p.placement();
-    const ViewTransform view = p.view();
+    const ViewTransform& view = p.view;
     const IntPoint topLeft = view.PaintBoxPixelOfSheetRelative(
         {pl.ZirkelX - pl.ZirkelSpan, pl.ZirkelY - pl.ZirkelSpan}, p.g.PointerSheet);
     const IntPoint bottomRight = view.PaintBoxPixelOfSheetRelative(

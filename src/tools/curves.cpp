@@ -48,7 +48,7 @@ void CurveTool::SecondControlPress(PointerContext& p) {
 void CurveTool::Preview(PointerContext& p) {
     // Sheet-buffer pixels of the sheet of the last press: the pointer as it is there, the
     // points given so far from their millimetres at today's zoom.
-    const ViewTransform view = p.view();
+    const ViewTransform& view = p.view;
     const int sheet = p.g.PointerSheet;
     const IntPoint q{p.x, p.y - view.SheetTopPx(sheet)};
     const IntPoint start = view.SheetBufferPixel({StartMmX, StartMmY}, sheet);

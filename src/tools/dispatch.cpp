@@ -186,7 +186,8 @@ const Row kReleaseRows[] = {
 PointerContext context(ToolHost& host, TDrawing& drawing, GestureState& g, MouseButton button,
                        int X, int Y) {
     const IntPoint stack = ViewTransform::StackFromPaintBox(X, Y);
-    return {host, drawing, g, X, Y, stack.x, stack.y, button};
+    const ViewTransform view{host.PixelsPerMm(), host.SheetHeightPx(), drawing.PageHeightInch};
+    return {host, drawing, g, view, X, Y, stack.x, stack.y, button};
 }
 
 }  // namespace
@@ -194,16 +195,16 @@ PointerContext context(ToolHost& host, TDrawing& drawing, GestureState& g, Mouse
 void PaintBox1MouseDown(ToolHost& host, TDrawing& drawing, GestureState& g, MouseButton button,
                         int X, int Y) {
     PointerContext p = context(host, drawing, g, button, X, Y);
-    g.PointerSheet = p.view().SheetAt(p.y);
-    g.PointerSheetTop = p.view().SheetTopPx(g.PointerSheet);
+    g.PointerSheet = p.view.SheetAt(p.y);
+    g.PointerSheetTop = p.view.SheetTopPx(g.PointerSheet);
     NoteGestureStart(drawing, g);
     dispatch(kPressRows, p);
     host.ShowMeasurement(MeasureGesture(p));
 }
 
 void PaintBox1MouseMove(ToolHost& host, TDrawing& drawing, GestureState& g, int X, int Y) {
-    if (host.PixelsPerMm() != 0) host.ShowPointerPosition(X, Y);
     PointerContext p = context(host, drawing, g, MouseButton::Left, X, Y);
+    if (p.s() != 0) host.ShowPointerPosition(p.here());
     dispatch(kMoveRows, p);
     host.ShowMeasurement(MeasureGesture(p));
 }

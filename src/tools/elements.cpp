@@ -5,7 +5,6 @@
 
 #include "tools/gesturestate.h"
 #include "tools/pointer.h"
-#include "tools/toolpixels.h"
 
 namespace tervasko {
 namespace {
@@ -24,8 +23,9 @@ TDrawElement* hoveredElement(PointerContext& p) {
 // The element in red, as the renderer draws it, shifted by (dx, dy) paint-box pixels.
 void drawHighlight(PointerContext& p, const TDrawElement& e, int dx, int dy) {
     const double s = p.s();
+    const int sheet = p.g.Hover.Sheet;
     const auto at = [&](double x, double y) {
-        const IntPoint q = PaintBoxPixel(x, y, s);
+        const IntPoint q = ScreenPointOn(p, {x, y}, sheet);
         return IntPoint{q.x + dx, q.y + dy};
     };
     Canvas& c = p.host.ScreenCanvas();
@@ -52,17 +52,18 @@ void drawHighlight(PointerContext& p, const TDrawElement& e, int dx, int dy) {
 
 }  // namespace
 
-bool ElementHit(const TDrawElement& e, double s, double qx, double qy) {
+bool ElementHit(const TDrawElement& e, double s, double qx, double qy, double sheetTopMm) {
+    const double y1 = e.Y1 - sheetTopMm, y2 = e.Y2 - sheetTopMm;
     switch (e.Kind) {
         case ekLine: {
             // Every hit lies within 3 pixels of the segment between the rounded end points,
             // so within 4 of the unrounded box: most elements of a large drawing stop here,
             // before any rounding.
             if (qx < std::min(e.X1, e.X2) * s - 4 || qx > std::max(e.X1, e.X2) * s + 4 ||
-                qy < std::min(e.Y1, e.Y2) * s - 4 || qy > std::max(e.Y1, e.Y2) * s + 4)
+                qy < std::min(y1, y2) * s - 4 || qy > std::max(y1, y2) * s + 4)
                 return false;
-            const double ax = std::nearbyint(e.X1 * s), ay = std::nearbyint(e.Y1 * s);
-            const double bx = std::nearbyint(e.X2 * s), by = std::nearbyint(e.Y2 * s);
+            const double ax = std::nearbyint(e.X1 * s), ay = std::nearbyint(y1 * s);
+            const double bx = std::nearbyint(e.X2 * s), by = std::nearbyint(y2 * s);
             const double ll = (bx - ax) * (bx - ax) + (by - ay) * (by - ay);
             const double qa = (qx - ax) * (qx - ax) + (qy - ay) * (qy - ay);
             const double qb = (qx - bx) * (qx - bx) + (qy - by) * (qy - by);
@@ -75,7 +76,7 @@ bool ElementHit(const TDrawElement& e, double s, double qx, double qy) {
         }
         case ekArc:
         case ekCircle: {
-            const double cx = (e.X1 + (e.X2 - e.X1) / 2) * s, cy = (e.Y1 + (e.Y2 - e.Y1) / 2) * s;
+            const double cx = (e.X1 + (e.X2 - e.X1) / 2) * s, cy = (y1 + (y2 - y1) / 2) * s;
             // Half the box width, whichever way round the box is stored.
             const double r = std::fabs((e.X2 - e.X1) / 2 * s);
             return std::fabs(std::hypot(qx - cx, qy - cy) - r) < kElementHitPx;
@@ -95,12 +96,17 @@ void ElementTool::HoverScan(PointerContext& p) {
     GestureState& g = p.g;
     const double s = p.s();
     g.Hover.Found = false;
+    // Elements are hit where the sheet under the pointer shows them, in its pixels.
+    const int sheet = p.sheetHere();
+    const PointD q = p.sheetPixel(sheet);
+    const double top = p.view.SheetTopMm(sheet);
     const TDynaArray<TDrawElement>& list = p.drawing.Elements;
     // The element drawn last lies on top: it is tested first.
     for (std::int32_t i = static_cast<std::int32_t>(list.Count()) - 1; i >= 0; --i) {
-        if (!ElementHit(list.At(static_cast<std::uint32_t>(i)), s, p.x, p.y)) continue;
+        if (!ElementHit(list.At(static_cast<std::uint32_t>(i)), s, q.x, q.y, top)) continue;
         const TDrawElement& e = *p.drawing.Elements.Select(i);
         p.host.Paint();
+        g.Hover.Sheet = sheet;
         drawHighlight(p, e, 0, 0);
         g.Hover.Found = true;
         g.Hover.Valid = true;
@@ -121,7 +127,6 @@ void ElementTool::DeletePress(PointerContext& p) {
     p.drawing.Elements.Delete(p.g.Hover.Index);
     p.host.RecordEdit(ElementRemoved(static_cast<std::uint32_t>(p.g.Hover.Index), removed),
                       "Objekt löschen");
-    p.host.SetChanged();
     p.host.Paint();
 }
 
@@ -152,7 +157,6 @@ void ElementTool::PutDown(PointerContext& p) {
         e->Y1 += dy, e->Y2 += dy, e->Y3 += dy, e->Y4 += dy;
         p.host.RecordEdit(ElementChanged(static_cast<std::uint32_t>(p.g.Hover.Index), before, *e),
                           "Objekt verschieben");
-        p.host.SetChanged();
     }
     p.host.Paint();
 }
@@ -163,7 +167,6 @@ void DeleteLastElement(ToolHost& host, TDrawing& drawing) {
     const TDrawElement removed = drawing.Elements.At(last);
     drawing.Elements.Delete(static_cast<std::int32_t>(last));
     host.RecordEdit(ElementRemoved(last, removed), "Letzes Objekt löschen");
-    host.SetChanged();
     host.Paint();
 }
 

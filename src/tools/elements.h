@@ -13,11 +13,12 @@ namespace tervasko {
 // Hit tolerance in pixels; a distance must be strictly less.
 inline constexpr double kElementHitPx = 3;
 
-// Whether the pointer at stack pixel (qx, qy) hits the element drawn at s pixels per mm.
+// Whether the pointer at pixel (qx, qy) of a sheet hits the element as that sheet draws it at
+// s pixels per mm; the sheet begins at `sheetTopMm` in drawing millimetres.
 // A line: the band of half-width 3 around its straight line, within its length of both end
 // points; a zero-length line is never hit. Arcs and circles: the whole circle whose radius is
 // half the box width. Curves and other kinds: never.
-bool ElementHit(const TDrawElement& e, double s, double qx, double qy);
+bool ElementHit(const TDrawElement& e, double s, double qx, double qy, double sheetTopMm = 0);
 
 // Pen width in pixels of the highlight and the drag preview: twice the element's, at least 2.
 int HighlightPenWidth(double widthMm, double s);

@@ -1,7 +1,6 @@
 #include "tools/pencil.h"
 
 #include "tools/pointer.h"
-#include "tools/toolpixels.h"
 #include "view/drawobjects.h"
 
 namespace tervasko {
@@ -15,24 +14,25 @@ void StrokeTool::Press(PointerContext& p) {
 
 void StrokeTool::Segment(PointerContext& p) {
     GestureState& g = p.g;
-    const double s = p.s();
     // Tool, colour and width are read anew for every segment: they may change mid-stroke.
     const bool eraser = p.checked(ToolItem::Radierer1);
     if (TDrawElement* e = p.drawing.AppendElement()) {
-        p.host.SetChangedOnScreen();
+        p.host.DrawnAheadOfSheets();
         e->Color = eraser ? kWhite : p.host.PenColor();
         e->Width = eraser ? p.host.EraserWidth() : p.host.PenWidth();
         e->Kind = ekLine;
-        e->X1 = g.AnchorX / s;
-        e->Y1 = g.AnchorY / s;
-        e->X2 = p.x / s;
-        e->Y2 = p.y / s;
+        // Both ends measured on the sheet of the press, as the instruments measure.
+        const int sheet = g.PointerSheet;
+        const PointD from = p.view.StackToMm(g.AnchorX, g.AnchorY, sheet);
+        const PointD to = p.Q();
+        e->X1 = from.x, e->Y1 = from.y;
+        e->X2 = to.x, e->Y2 = to.y;
         // The same pen and points as the paint cycle will use, so the next cycle shows the
         // stroke unchanged.
         Canvas& c = p.host.ScreenCanvas();
-        c.setPen(e->Color, ElementPenWidth(e->Width, s));
-        const IntPoint a = PaintBoxPixel(e->X1, e->Y1, s);
-        const IntPoint b = PaintBoxPixel(e->X2, e->Y2, s);
+        c.setPen(e->Color, ElementPenWidth(e->Width, p.s()));
+        const IntPoint a = ScreenPoint(p, from);
+        const IntPoint b = ScreenPoint(p, to);
         c.moveTo(a.x, a.y);
         c.lineTo(b.x, b.y);
     }

@@ -6,14 +6,17 @@ TDrawElement* AddPenElement(ToolHost& host, TDrawing& drawing, const char* step)
     TDrawElement* e = drawing.AppendElement();
     if (!e) return nullptr;
     host.RecordEdit(ElementsAppended(drawing.Elements.Count() - 1, 1), step);
-    host.SetChanged();
     e->Color = host.PenColor();
     e->Width = host.PenWidth();
     return e;
 }
 
 IntPoint ScreenPoint(const PointerContext& p, PointD mm) {
-    return p.view().PaintBoxPixel(mm, p.g.PointerSheet);
+    return p.view.PaintBoxPixel(mm, p.g.PointerSheet);
+}
+
+IntPoint ScreenPointOn(const PointerContext& p, PointD mm, int sheet) {
+    return p.view.PaintBoxPixel(mm, sheet);
 }
 
 void InstrumentDrag::BeginSlide(const PointerContext& p, double x, double y) {

@@ -52,7 +52,7 @@ void ProtractorTool::TurnRelease(PointerContext&) {
 
 void ProtractorTool::MarkHover(PointerContext& p) {
     p.host.Paint();
-    const IntPoint c0 = p.view().PaintBoxPixelOfSheetRelative(
+    const IntPoint c0 = p.view.PaintBoxPixelOfSheetRelative(
         {p.placement().WinkelX, p.placement().WinkelY}, p.g.PointerSheet);
     Canvas& c = p.host.ScreenCanvas();
     c.setPen(kRed, 1);

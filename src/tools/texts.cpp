@@ -5,7 +5,6 @@
 #include "platform/cp1252.h"
 #include "tools/gesturestate.h"
 #include "tools/pointer.h"
-#include "tools/toolpixels.h"
 #include "view/drawobjects.h"
 
 namespace tervasko {
@@ -39,8 +38,10 @@ void drawTextOnScreen(PointerContext& p, const TTextElement& text, IntRect box,
     c.drawText(c.drawText(box, content, true), content, false);
 }
 
-IntRect screenBox(const TTextElement& t, double s, int dx, int dy) {
-    const IntPoint a = PaintBoxPixel(t.X1, t.Y1, s), b = PaintBoxPixel(t.X2, t.Y2, s);
+// The text's box on the paint box as sheet `sheet` shows it, shifted by (dx, dy) pixels.
+IntRect screenBox(const PointerContext& p, const TTextElement& t, int sheet, int dx, int dy) {
+    const IntPoint a = ScreenPointOn(p, {t.X1, t.Y1}, sheet);
+    const IntPoint b = ScreenPointOn(p, {t.X2, t.Y2}, sheet);
     return {a.x + dx, a.y + dy, b.x + dx, b.y + dy};
 }
 
@@ -74,21 +75,25 @@ void SetTextFont(TTextElement& text, const TextFontChoice& font) {
 
 void TextTool::HoverScan(PointerContext& p) {
     GestureState& g = p.g;
-    const double s = p.s();
     g.Hover.Found = false;
+    // Texts are hit where the sheet under the pointer shows them, in its pixels.
+    const int sheet = p.sheetHere();
+    const PointD q = p.sheetPixel(sheet);
     // The text drawn last lies on top: it is tested first.
     for (std::int32_t i = static_cast<std::int32_t>(p.drawing.Texts.Count()) - 1; i >= 0; --i) {
         const TTextElement& t = *p.drawing.Texts.Select(i);
-        // Both bounds count, in either order; boxes are whole-stack pixels like the pointer.
-        const bool hit = between(p.x, std::nearbyint(t.X1 * s), std::nearbyint(t.X2 * s)) &&
-                         between(p.y, std::nearbyint(t.Y1 * s), std::nearbyint(t.Y2 * s));
+        const IntPoint a = p.view.SheetBufferPixel({t.X1, t.Y1}, sheet);
+        const IntPoint b = p.view.SheetBufferPixel({t.X2, t.Y2}, sheet);
+        // Both bounds count, in either order.
+        const bool hit = between(q.x, a.x, b.x) && between(q.y, a.y, b.y);
         if (!hit) continue;
         p.host.Paint();
-        drawTextOnScreen(p, t, screenBox(t, s, 0, 0), static_cast<std::int32_t>(kRed));
+        drawTextOnScreen(p, t, screenBox(p, t, sheet, 0, 0), static_cast<std::int32_t>(kRed));
         g.Hover.Found = true;
         g.Hover.Valid = true;
         g.Hover.Index = i;
         g.Hover.Kind = HoverState::List::Texts;
+        g.Hover.Sheet = sheet;
         return;
     }
     if (g.Hover.Valid) {
@@ -103,10 +108,9 @@ void TextTool::AddPress(PointerContext& p) {
     TTextElement* t = p.drawing.AppendText();
     if (!t) return;
     p.host.RecordEdit(TextAppended(p.drawing.Texts.Count() - 1), "Text hinzufügen");
-    p.host.SetChanged();
-    const double s = p.s();
-    t->X1 = p.x / s;
-    t->Y1 = p.y / s;
+    const PointD corner = p.Q();
+    t->X1 = corner.x;
+    t->Y1 = corner.y;
     // The renderer measures the text and sets the far corner; until it has, the box is the
     // corner alone rather than one reaching back to the origin.
     t->X2 = t->X1;
@@ -135,7 +139,6 @@ void TextTool::ChangePress(PointerContext& p) {
         fillText(t, input);
         p.host.RecordEdit(TextChanged(static_cast<std::uint32_t>(index), before, t), "Text ändern");
         FreeTextStrings(before);
-        p.host.SetChanged();
     }
     p.host.Paint();
 }
@@ -150,7 +153,6 @@ void TextTool::DeletePress(PointerContext& p) {
     p.drawing.Texts.Delete(p.g.Hover.Index);
     p.host.RecordEdit(TextRemoved(static_cast<std::uint32_t>(p.g.Hover.Index), removed),
                       "Text löschen");
-    p.host.SetChanged();
     p.host.Paint();
 }
 
@@ -166,7 +168,8 @@ void TextTool::DragPreview(PointerContext& p) {
     p.host.Paint();
     const TTextElement* t = hoveredText(p);
     if (!t) return;
-    drawTextOnScreen(p, *t, screenBox(*t, p.s(), p.x - p.g.AnchorX, p.y - p.g.AnchorY), t->Color);
+    drawTextOnScreen(p, *t, screenBox(p, *t, p.g.Hover.Sheet, p.x - p.g.AnchorX, p.y - p.g.AnchorY),
+                     t->Color);
 }
 
 void TextTool::PutDown(PointerContext& p) {
@@ -179,7 +182,6 @@ void TextTool::PutDown(PointerContext& p) {
         t->Y1 += dy, t->Y2 += dy;
         p.host.RecordEdit(TextChanged(static_cast<std::uint32_t>(p.g.Hover.Index), before, *t),
                           "Text verschieben");
-        p.host.SetChanged();
     }
     p.host.Paint();
 }

@@ -95,23 +95,21 @@ public:
     virtual void Paint() = 0;
     // The numeric fields take the placement.
     virtual void UpdateEds() = 0;
-    // The drawing changed (the title shows a star).
-    virtual void SetChanged() = 0;
     // The paint box's own canvas, in paint-box pixels: what is drawn stays over the picture
     // until the next cycle. Its pen persists between uses; a cycle resets it to black, 1 px.
     virtual Canvas& ScreenCanvas() = 0;
     // Redraws sheet `sheet` alone into the sheet buffer, lets `preview` draw on it in
     // sheet-buffer pixels and shows it at its place, all without flicker.
     virtual void SingleSheetRefresh(int sheet, const std::function<void(Canvas&)>& preview) = 0;
-    // The pointer readout of the status bar (paint-box pixels).
-    virtual void ShowPointerPosition(int x, int y) = 0;
+    // The pointer readout of the status bar: where the pointer is, in drawing millimetres.
+    virtual void ShowPointerPosition(PointD mm) = 0;
 
     // The rest has defaults for hosts of tests that need none of it; the window provides all.
 
-    // Like SetChanged, for a change the tool has already drawn on the screen canvas and that
-    // wants no cycle now (a pencil segment): the sheets catch up at the next cycle or at
+    // A change of the drawing the tool has already drawn on the screen canvas and that wants
+    // no cycle now (a pencil segment): the sheets catch up at the next cycle or at
     // SheetsCatchUp, not at every segment, so a long stroke costs the same on any drawing.
-    virtual void SetChangedOnScreen() { SetChanged(); }
+    virtual void DrawnAheadOfSheets() {}
     virtual void SheetsCatchUp() {}
 
     // The text dialog, modal. With a preset, the memo and the font chooser take it first;
@@ -141,7 +139,8 @@ public:
     }
 
     // A change of the drawing, already made, that the user can take back as one step;
-    // `step` names it in German, as the menus do. Hosts without a history drop it.
+    // `step` names it in German, as the menus do. This is how a tool reports that it changed
+    // the drawing: the changed mark follows the history. Hosts without a history drop it.
     virtual void RecordEdit(std::unique_ptr<DrawingEdit> /*edit*/, const char* /*step*/) {}
 
     // The measure of the gesture in progress or of what the chosen mode points at, after

@@ -17,6 +17,9 @@ struct HoverState {
     bool Found = false, Valid = false;
     std::int32_t Index = 0;
     List Kind = List::None;
+    // The sheet the pointer found it on: its highlight and a drag of it are drawn as that
+    // sheet shows it.
+    std::int32_t Sheet = 0;
 };
 
 // The guide segment of a line being drawn along or across the ruler or of a degree mark, and

@@ -12,10 +12,4 @@ inline int ToPixel(double px) {
     return ViewTransform::ToPixel(px);
 }
 
-// Paint-box pixel of a drawing point (mm) in the stack's own scale, as the direct overlay
-// of the pencil and the highlights places it; s is pixels per millimetre.
-inline IntPoint PaintBoxPixel(double xMm, double yMm, double s) {
-    return ViewTransform{s, 0, 0}.PaintBoxPixel({xMm, yMm}, 0);
-}
-
 }  // namespace tervasko

@@ -28,11 +28,8 @@ std::string fixed2(double v, char separator) {
 
 }  // namespace
 
-std::string PointerReadout(int x, int y, double pixelsPerMm, char decimalSeparator) {
-    if (pixelsPerMm == 0) return {};
-    const IntPoint stack = ViewTransform::StackFromPaintBox(x, y);
-    return fixed2(stack.x / pixelsPerMm, decimalSeparator) + " mm, " +
-           fixed2(stack.y / pixelsPerMm, decimalSeparator) + " mm";
+std::string PointerReadout(PointD mm, char decimalSeparator) {
+    return fixed2(mm.x, decimalSeparator) + " mm, " + fixed2(mm.y, decimalSeparator) + " mm";
 }
 
 }  // namespace tervasko

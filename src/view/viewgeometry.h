@@ -30,8 +30,8 @@ struct ViewGeometry {
     }
 };
 
-// "x mm, y mm" for a paint-box position, two decimals, with the given decimal separator.
-// Empty when PixelsPerMm is 0.
-std::string PointerReadout(int x, int y, double pixelsPerMm, char decimalSeparator);
+// "x mm, y mm" for a point in drawing millimetres, two decimals, with the given decimal
+// separator.
+std::string PointerReadout(PointD mm, char decimalSeparator);
 
 }  // namespace tervasko

@@ -89,7 +89,7 @@ TEST_F(Instruments, DrawingAcrossTheRulerStartsAtThePressFoot) {
 TEST_F(Instruments, RulerSlidesAndTurnsWithoutChangingTheDrawing) {
     press(300, 300);
     move(338, 300);
-    EXPECT_NEAR(pl().LinealX, 10 + 38 / host.pixelsPerMm, 1e-12);
+    EXPECT_NEAR(pl().LinealX, 10 + 38 / host.PixelsPerMm(), 1e-12);
     EXPECT_EQ(host.updateEds, 1);
     release(338, 300);
     EXPECT_NEAR(pl().LinealX, 20.054, 1e-3);
@@ -106,7 +106,7 @@ TEST_F(Instruments, RulerSlidesAndTurnsWithoutChangingTheDrawing) {
 
     // Exactly on the corner there is no direction: the move is ignored, the release only
     // ends the gesture. R0 sits on a whole pixel here: stack (38, 340).
-    pl().LinealX = 38 / host.pixelsPerMm, pl().LinealY = 340 / host.pixelsPerMm;
+    pl().LinealX = 38 / host.PixelsPerMm(), pl().LinealY = 340 / host.PixelsPerMm();
     press(93, 344);
     move(60, 400);
     const double turned = pl().LinealAngle;
@@ -157,8 +157,8 @@ TEST_F(Instruments, ProtractorMarksTurnsAndSlides) {
     host.choose(T::Winkelmesser1, T::WinkelmesserVerschieben1);
     press(100, 100);
     release(110, 90);
-    EXPECT_NEAR(pl().WinkelX, 50 + 10 / host.pixelsPerMm, 1e-12);
-    EXPECT_NEAR(pl().WinkelY, 50 - 10 / host.pixelsPerMm, 1e-12);
+    EXPECT_NEAR(pl().WinkelX, 50 + 10 / host.PixelsPerMm(), 1e-12);
+    EXPECT_NEAR(pl().WinkelY, 50 - 10 / host.PixelsPerMm(), 1e-12);
 }
 
 TEST_F(Instruments, CompassSpanArcAndCircle) {
@@ -214,7 +214,7 @@ TEST_F(Instruments, InstrumentRowsKeepTheirOrderAndTheFirstSetFlagEndsAtRelease)
     // A drag in progress goes on whatever mode is chosen meanwhile.
     host.choose(T::Lineal1, T::LinealDrehen1);
     move(110, 100);
-    EXPECT_NEAR(pl().ZirkelX, 150 + 10 / host.pixelsPerMm, 1e-12);
+    EXPECT_NEAR(pl().ZirkelX, 150 + 10 / host.PixelsPerMm(), 1e-12);
 
     // Several flags at once: each release clears only the first in the release order.
     g.Protractor.MarkingDegree = g.Ruler.DrawingAlong = g.Ruler.Drag.Sliding = true;

@@ -23,7 +23,7 @@ protected:
     void press(int X, int Y) { PaintBox1MouseDown(host, drawing, g, MouseButton::Left, X, Y); }
     void move(int X, int Y) { PaintBox1MouseMove(host, drawing, g, X, Y); }
     void release(int X, int Y) { PaintBox1MouseUp(host, drawing, g, MouseButton::Left, X, Y); }
-    int px(double mm) const { return static_cast<int>(std::lround(5 + mm * host.pixelsPerMm)); }
+    int px(double mm) const { return static_cast<int>(std::lround(5 + mm * host.PixelsPerMm())); }
 };
 
 TEST_F(Measuring, RulerGesturesShowTheirAngleAndTheGuideLength) {

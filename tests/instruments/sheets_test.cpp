@@ -28,14 +28,11 @@ protected:
     GestureState g;
 
     // The view at `zoom` percent on a 96 dpi screen, A4 sheets.
-    void zoomTo(int zoom) {
-        host.pixelsPerMm = zoom * (96 / MmPerInch) / 100;
-        host.sheetHeightPx = static_cast<int>(std::nearbyint(zoom * 96 * (297 / MmPerInch) / 100));
-    }
-    double s() const { return host.pixelsPerMm; }
+    void zoomTo(int zoom) { host.zoom = zoom; }
+    double s() const { return host.PixelsPerMm(); }
     // Paint-box position of a pixel (px, py) inside sheet `sheet`.
     int X(int px) const { return 5 + px; }
-    int Y(int sheet, int py) const { return 5 + sheet * host.sheetHeightPx + py; }
+    int Y(int sheet, int py) const { return 5 + sheet * host.SheetHeightPx() + py; }
     // Pixel inside a sheet nearest to a sheet-relative millimetre value.
     int pix(double mm) const { return static_cast<int>(std::nearbyint(mm * s())); }
 
@@ -251,7 +248,9 @@ TEST_F(InstrumentEdges, FallbacksOfTheGuideBlocksOnTheSecondSheet) {
     // pointer position makes MarkAngle -90, so the block is driven directly here.
     {
         press(200, Y(1, 300));
-        PointerContext p{host, drawing, g, 220, Y(1, 340), 215, Y(1, 340) - 5, MouseButton::Left};
+        const ViewTransform view{host.PixelsPerMm(), host.SheetHeightPx(), drawing.PageHeightInch};
+        PointerContext p{host,          drawing,          g, view, 220, Y(1, 340), 215,
+                         Y(1, 340) - 5, MouseButton::Left};
         GuideBlock(p, {pl().WinkelX, pl().WinkelY + kA4HeightMm}, -90, 0, pl().WinkelX, true);
         EXPECT_EQ(g.Guide.X1, 50);
         EXPECT_EQ(g.Guide.X2, 50);

@@ -41,7 +41,8 @@ protected:
     }
     // Paint-box pixel of a drawing point (the stack runs on without gaps).
     PointD px(double x, double y) const {
-        return {5 + x * host.pixelsPerMm, 5 + (y - top) * host.pixelsPerMm + host.sheetHeightPx};
+        return {5 + x * host.PixelsPerMm(),
+                5 + (y - top) * host.PixelsPerMm() + host.SheetHeightPx()};
     }
     static int r(double v) { return static_cast<int>(std::lround(v)); }
     void press(double x, double y) {

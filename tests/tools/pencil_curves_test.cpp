@@ -15,7 +15,7 @@ TEST_F(Pencil, EveryMoveAddsOneLineFromThePreviousPointAndDrawsItAtOnce) {
     press(105, 105);
     release(105, 105);
     EXPECT_EQ(drawing.Elements.Count(), 0u);  // a press alone adds nothing
-    EXPECT_EQ(host.changesOnScreen, 0);
+    EXPECT_EQ(host.drawnAhead, 0);
 
     const int catchUps = host.catchUps;
     press(105, 105, MouseButton::Right);  // any button
@@ -42,7 +42,7 @@ TEST_F(Pencil, EveryMoveAddsOneLineFromThePreviousPointAndDrawsItAtOnce) {
     EXPECT_EQ(lines[0].penWidth, 1);  // 0.1 mm is Round(0.378) = 0 pixels, so 1
     EXPECT_EQ(lines[0].penColor, host.penColor);
     EXPECT_EQ(host.paints, 0);
-    EXPECT_EQ(host.changesOnScreen, 3);  // every segment marks the drawing changed
+    EXPECT_EQ(host.drawnAhead, 3);  // every segment is drawn ahead of the sheets
 
     release(-20, 3);
     EXPECT_FALSE(g.Stroke.Stroking);

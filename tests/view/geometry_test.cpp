@@ -33,9 +33,8 @@ TEST(ViewGeometry, SheetUnderThePointerAndItsReadout) {
     EXPECT_EQ(g.SheetAt(0), 0);  // the margin strip belongs to the first sheet
     EXPECT_EQ(g.SheetAt(5 + 1122), 0);
     EXPECT_EQ(g.SheetAt(5 + 1123), 1);
-    EXPECT_EQ(PointerReadout(105, 5, g.PixelsPerMm, ','), "26,46 mm, 0,00 mm");
-    EXPECT_EQ(PointerReadout(105, 5 + 1123, g.PixelsPerMm, '.'), "26.46 mm, 297.13 mm");
-    EXPECT_EQ(PointerReadout(105, 5, 0, '.'), "");
+    EXPECT_EQ(PointerReadout({100 / g.PixelsPerMm, 0}, ','), "26,46 mm, 0,00 mm");
+    EXPECT_EQ(PointerReadout({100 / g.PixelsPerMm, 297}, '.'), "26.46 mm, 297.00 mm");
 }
 
 }  // namespace
