@@ -11,11 +11,8 @@ namespace tervasko {
 // stroke, an element or text carried, the sheets panned).
 bool GestureInProgress(const GestureState& g);
 
-// Called at every press before it is dispatched: when no drag is under way, notes what a
-// drag may change, so that CancelGesture can put it back.
-void NoteGestureStart(const TDrawing& drawing, GestureState& g);
-
-// Escape: ends the gesture under way without storing anything. The instruments go back to
+// Escape: ends the gesture under way without storing anything; every tool with a gesture
+// under way cancels its own. The instruments go back to
 // where the drag found them, a stroke's segments are taken away again, a curve's clicks and
 // a carried element or text are forgotten (they stay where they were); then the sheets are
 // drawn afresh. The button may still be held: the moves and the release that follow find no

@@ -61,6 +61,8 @@ void CompassTool::MoveRelease(PointerContext& p) {
 }
 
 void CompassTool::SpanPress(PointerContext& p) {
+    SpanAtPress = p.placement().ZirkelSpan;
+    LegAngleAtPress = p.drawing.ZirkelAngle;
     SpanDragging = true;
     spanStep(p);
 }
@@ -86,6 +88,8 @@ void CompassTool::ArcPress(PointerContext& p) {
     const PointD needle = needlePx(p);
     const PointD at{double(p.x), double(p.y)};
     if (at == needle) return;
+    SpanAtPress = p.placement().ZirkelSpan;
+    LegAngleAtPress = p.drawing.ZirkelAngle;
     p.g.NoteInstrumentPointer(p.x, p.y);
     p.drawing.ZirkelAngle = LegAngle(at, needle).value_or(270.0);
     ArcDragging = true;
@@ -110,6 +114,12 @@ void CompassTool::ArcExtend(PointerContext& p) {
         ArcDirectionSet = true;
     }
     p.host.Paint();
+    DrawOverlay(p);
+}
+
+// The arc swept so far, in red over the sheets, once its sense is known.
+void CompassTool::DrawOverlay(const PointerContext& p) const {
+    if (!ArcDragging) return;
     Canvas& c = p.host.ScreenCanvas();
     c.setPen(kRed, 1);
     if (!ArcDirectionSet) return;
@@ -142,6 +152,40 @@ void CompassTool::ArcRelease(PointerContext& p) {
         e->X3 = p3.x, e->Y3 = p3.y, e->X4 = p4.x, e->Y4 = p4.y;
     }
     p.host.Paint();
+}
+
+void CompassTool::Cancel(ToolHost& host, TDrawing& drawing) {
+    InstrumentPlacement& pl = drawing.Placement;
+    double keep = 0;
+    Drag.Undo(pl.ZirkelX, pl.ZirkelY, keep);
+    if (SpanDragging || ArcDragging) {
+        pl.ZirkelSpan = SpanAtPress;
+        drawing.ZirkelAngle = LegAngleAtPress;
+    }
+    host.UpdateEds();
+    Forget();
+}
+
+std::optional<Measurement> CompassTool::Measure(const PointerContext& p) const {
+    using K = Measurement::Kind;
+    const InstrumentPlacement& pl = p.placement();
+    if (SpanDragging) return Measurement{K::CompassSpan, pl.ZirkelSpan, 0};
+    if (ArcDragging) {
+        const double turned = p.drawing.ZirkelAngle - ArcStartAngle;
+        const double swept = !ArcDirectionSet    ? 0
+                             : ArcClockwise == 1 ? Below360(turned)
+                                                 : Below360(-turned);
+        return Measurement{K::Arc, pl.ZirkelSpan, swept};
+    }
+    if (Drag.Sliding) return Measurement{};
+    return std::nullopt;
+}
+
+std::optional<Measurement> CompassTool::HoverMeasure(const PointerContext& p) const {
+    if (p.checked(ToolItem::Zirkel1) && (p.checked(ToolItem::ZirkelZirkelspanne1) ||
+                                         p.checked(ToolItem::ZirkelKreisbogenzeichnen1)))
+        return Measurement{Measurement::Kind::CompassSpan, p.placement().ZirkelSpan, 0};
+    return std::nullopt;
 }
 
 void AddCompassCircle(ToolHost& host, TDrawing& drawing, const GestureState& g) {

@@ -2,15 +2,17 @@
 
 #include <cstdint>
 
+#include "tools/tool.h"
 #include "tools/toolparts.h"
 
 namespace tervasko {
 
 // Cubic curves from four presses: start, end, first and second control point. Once begun, a
-// curve takes the next presses whatever tool is chosen meanwhile; there is no way to cancel
-// it. Between the presses a preview on the sheet of the last press follows the pointer.
+// curve takes the next presses whatever tool is chosen meanwhile, until it is stored or
+// cancelled (Escape, a new or loaded drawing). Between the presses a preview on the sheet of
+// the last press follows the pointer.
 
-struct CurveTool {
+struct CurveTool : Tool {
     bool AwaitEnd = false, AwaitControl1 = false, AwaitControl2 = false;
     // The points given so far in stack pixels.
     std::int32_t EndX = 0, EndY = 0, CtrlX = 0, CtrlY = 0;
@@ -20,6 +22,11 @@ struct CurveTool {
     double CtrlMmX = 0, CtrlMmY = 0;
 
     bool Active() const { return AwaitEnd || AwaitControl1 || AwaitControl2; }
+
+    bool Busy() const override { return false; }
+    bool Waiting() const override { return Active(); }
+    void Cancel(ToolHost&, TDrawing&) override { Forget(); }
+    void Forget() override { AwaitEnd = AwaitControl1 = AwaitControl2 = false; }
 
     void StartPress(PointerContext& p);          // the start point
     void EndPress(PointerContext& p);            // the end point

@@ -197,7 +197,6 @@ void PaintBox1MouseDown(ToolHost& host, TDrawing& drawing, GestureState& g, Mous
     PointerContext p = context(host, drawing, g, button, X, Y);
     g.PointerSheet = p.view.SheetAt(p.y);
     g.PointerSheetTop = p.view.SheetTopPx(g.PointerSheet);
-    NoteGestureStart(drawing, g);
     dispatch(kPressRows, p);
     host.ShowMeasurement(MeasureGesture(p));
 }

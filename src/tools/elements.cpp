@@ -161,6 +161,17 @@ void ElementTool::PutDown(PointerContext& p) {
     p.host.Paint();
 }
 
+std::optional<Measurement> ElementTool::HoverMeasure(const PointerContext& p) const {
+    if (!p.checked(ToolItem::Objekte1) ||
+        !(p.checked(ToolItem::ObjekteLschen1) || p.checked(ToolItem::ObjekteVerschieben1)))
+        return std::nullopt;
+    const HoverState& h = p.g.Hover;
+    if (!h.Found || h.Kind != HoverState::List::Elements || h.Index < 0 ||
+        static_cast<std::uint32_t>(h.Index) >= p.drawing.Elements.Count())
+        return Measurement{};
+    return MeasureElement(p.drawing.Elements.At(static_cast<std::uint32_t>(h.Index)));
+}
+
 void DeleteLastElement(ToolHost& host, TDrawing& drawing) {
     if (drawing.Elements.Count() == 0) return;
     const std::uint32_t last = drawing.Elements.Count() - 1;

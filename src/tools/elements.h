@@ -2,6 +2,7 @@
 
 #include "document/drawmodel.h"
 #include "tools/toolhost.h"
+#include "tools/tool.h"
 #include "tools/toolparts.h"
 
 namespace tervasko {
@@ -24,8 +25,15 @@ bool ElementHit(const TDrawElement& e, double s, double qx, double qy, double sh
 int HighlightPenWidth(double widthMm, double s);
 
 // The highlighted element is the gesture state's Hover.
-struct ElementTool {
+struct ElementTool : Tool {
     bool Dragging = false;
+
+    // A carried element stays where it was.
+    bool Busy() const override { return Dragging; }
+    void Cancel(ToolHost&, TDrawing&) override { Forget(); }
+    void Forget() override { Dragging = false; }
+    // In the object tools' modes: the kind and size of the element under the pointer.
+    std::optional<Measurement> HoverMeasure(const PointerContext& p) const override;
 
     void HoverScan(PointerContext& p);
     void DeletePress(PointerContext& p);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 #include "document/drawmodel.h"
@@ -30,6 +31,12 @@ struct GestureState {
     // The guide segment of a line along or across the ruler or of a degree mark.
     GuideSegment Guide;
 
+    // The pointer a protractor drag measures from, noted by the protractor's presses and
+    // by every step of a compass span or arc (stack pixels).
+    std::int32_t InstrPointerX = 0, InstrPointerY = 0;
+
+    // The tools, each holding the flags and values of its own gesture. Tools() lists them
+    // for the questions asked of every tool; a new tool is one member and one entry there.
     RulerTool Ruler;
     ProtractorTool Protractor;
     CompassTool Compass;
@@ -38,6 +45,13 @@ struct GestureState {
     TextTool Text;
     ElementTool Elements;
     PanTool Pan;
+
+    std::array<Tool*, 8> Tools() {
+        return {&Ruler, &Protractor, &Compass, &Stroke, &Curve, &Text, &Elements, &Pan};
+    }
+    std::array<const Tool*, 8> Tools() const {
+        return {&Ruler, &Protractor, &Compass, &Stroke, &Curve, &Text, &Elements, &Pan};
+    }
 
     // A gesture that holds the pointer is under way (an instrument slid, turned or spread, a
     // line, mark or arc being drawn, a stroke, an element or text carried, the sheets
@@ -50,19 +64,10 @@ struct GestureState {
     // a step taken back).
     void Forget();
 
-    // The protractor and the compass record the pointer in one place: a span or arc of the
-    // compass moves the point a protractor drag measures from.
     void NoteInstrumentPointer(std::int32_t x, std::int32_t y) {
-        Protractor.Drag.PressX = x;
-        Protractor.Drag.PressY = y;
+        InstrPointerX = x;
+        InstrPointerY = y;
     }
-
-    // What a drag may change, as it was when the drag began: Escape puts it back.
-    struct Start {
-        InstrumentPlacement Placement;
-        double ZirkelAngle = 45;
-        std::uint32_t ElementCount = 0;
-    } AtStart;
 };
 
 }  // namespace tervasko

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "tools/toolhost.h"
+#include "tools/tool.h"
 #include "tools/toolparts.h"
 
 namespace tervasko {
@@ -14,8 +15,13 @@ inline constexpr int kWheelStepPx = 20;   // per notch
 // The hand drags the view: the drawing follows the pointer. The anchor stays where the press
 // was; since the pointer's paint-box position moves with the view, the view lands where it
 // was at the press plus the pointer's travel on the screen, reversed.
-struct PanTool {
+struct PanTool : Tool {
     bool Panning = false;
+
+    // The view stays where the drag has taken it.
+    bool Busy() const override { return Panning; }
+    void Cancel(ToolHost&, TDrawing&) override { Forget(); }
+    void Forget() override { Panning = false; }
 
     void Press(PointerContext& p);
     void Move(PointerContext& p);

@@ -34,6 +34,9 @@ struct Measurement {
 // chosen mode's hover.
 Measurement MeasureGesture(const PointerContext& p);
 
+// Degrees brought into 0 up to below 360.
+double Below360(double degrees);
+
 // The degree of the protractor's scale in the direction of `dx`, `dy` (y downward) from its
 // centre, with the protractor turned by `turn` degrees: 0 up to below 360.
 double ProtractorDegree(double dx, double dy, double turn);

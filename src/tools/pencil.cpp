@@ -51,4 +51,10 @@ void StrokeTool::Release(PointerContext& p) {
     p.host.SheetsCatchUp();
 }
 
+void StrokeTool::Cancel(ToolHost&, TDrawing& drawing) {
+    while (drawing.Elements.Count() > FirstElement)
+        drawing.Elements.Delete(static_cast<std::int32_t>(drawing.Elements.Count()) - 1);
+    Forget();
+}
+
 }  // namespace tervasko

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "tools/tool.h"
 #include "tools/toolparts.h"
 
 namespace tervasko {
@@ -10,9 +11,17 @@ namespace tervasko {
 // previous pointer position and draws it on the screen at once, without a paint cycle. The
 // eraser's lines are white, with the eraser's width; they hide what lies below them.
 
-struct StrokeTool {
+struct StrokeTool : Tool {
     bool Stroking = false;
     std::uint32_t FirstElement = 0;  // the first segment of the stroke in progress
+
+    bool Busy() const override { return Stroking; }
+    // The stroke's segments are the elements appended since its press: they go again.
+    void Cancel(ToolHost& host, TDrawing& drawing) override;
+    void Forget() override { Stroking = false; }
+    std::optional<Measurement> Measure(const PointerContext&) const override {
+        return Stroking ? std::optional<Measurement>(Measurement{}) : std::nullopt;
+    }
 
     void Press(PointerContext& p);
     void Segment(PointerContext& p);

@@ -38,7 +38,8 @@ void InstrumentDrag::SlideTo(PointerContext& p, double& x, double& y) const {
         y = caught->y - p.sheetTopMm();
     }
     p.host.Paint();
-    if (caught) DrawCatchMarker(p, *caught);
+    // The mark shows what will catch while the slide goes on; the release leaves none.
+    if (caught && Sliding) DrawCatchMarker(p, *caught);
     p.host.UpdateEds();
 }
 

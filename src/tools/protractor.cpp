@@ -22,24 +22,35 @@ void ProtractorTool::markBlock(PointerContext& p, bool start) {
     GuideBlock(p, centreMm(p), a, a + 90, p.placement().WinkelX, start);
 }
 
+// The drag's press point is the shared instrument pointer, wherever it was last noted.
+void ProtractorTool::fromSharedPointer(const PointerContext& p) {
+    Drag.PressX = p.g.InstrPointerX;
+    Drag.PressY = p.g.InstrPointerY;
+}
+
 void ProtractorTool::SlidePress(PointerContext& p) {
     Drag.BeginSlide(p, p.placement().WinkelX, p.placement().WinkelY);
+    p.g.NoteInstrumentPointer(p.x, p.y);
 }
 
 void ProtractorTool::SlideMove(PointerContext& p) {
+    fromSharedPointer(p);
     Drag.SlideTo(p, p.placement().WinkelX, p.placement().WinkelY);
 }
 
 void ProtractorTool::SlideRelease(PointerContext& p) {
+    fromSharedPointer(p);
     Drag.EndSlide(p, p.placement().WinkelX, p.placement().WinkelY);
 }
 
 void ProtractorTool::TurnPress(PointerContext& p) {
     Drag.BeginTurn(p, p.placement().WinkelAngle);
+    p.g.NoteInstrumentPointer(p.x, p.y);
 }
 
 // A pointer exactly on the centre has no direction: the protractor keeps its angle.
 void ProtractorTool::TurnMove(PointerContext& p) {
+    fromSharedPointer(p);
     if (!Drag.TurnTo(p, centrePx(p), p.placement().WinkelAngle)) return;
     p.host.Paint();
     p.host.UpdateEds();
@@ -72,14 +83,60 @@ void ProtractorTool::MarkPress(PointerContext& p) {
     DrawGuideSegment(p, 3);
 }
 
+// The sheets are drawn afresh under the growing mark, so that no ray of the hover is left
+// pointing elsewhere than the mark goes.
 void ProtractorTool::MarkExtend(PointerContext& p) {
     markBlock(p, false);
-    DrawGuideSegment(p, 3);
+    p.host.Paint();
+    DrawOverlay(p);
 }
 
 void ProtractorTool::MarkRelease(PointerContext& p) {
     MarkingDegree = false;
     AddGuideLine(p, "Gradzahl mit Bleistift markieren");
+}
+
+void ProtractorTool::Cancel(ToolHost& host, TDrawing& drawing) {
+    if (Drag.Active()) {
+        InstrumentPlacement& pl = drawing.Placement;
+        Drag.Undo(pl.WinkelX, pl.WinkelY, pl.WinkelAngle);
+        host.UpdateEds();
+    }
+    Forget();
+}
+
+// The degree of the mark is that of its direction, fixed at the press; its length grows.
+std::optional<Measurement> ProtractorTool::Measure(const PointerContext& p) const {
+    using K = Measurement::Kind;
+    const InstrumentPlacement& pl = p.placement();
+    if (MarkingDegree) {
+        const PointD c = centrePx(p);
+        return Measurement{K::ProtractorDegree, 0,
+                           ProtractorDegree(p.g.InstrPointerX - c.x, p.g.InstrPointerY - c.y,
+                                            pl.WinkelAngle)};
+    }
+    if (Drag.Turning) return Measurement{K::ProtractorAngle, 0, pl.WinkelAngle};
+    if (Drag.Sliding) return Measurement{};
+    return std::nullopt;
+}
+
+std::optional<Measurement> ProtractorTool::HoverMeasure(const PointerContext& p) const {
+    using K = Measurement::Kind;
+    const InstrumentPlacement& pl = p.placement();
+    if (!p.checked(ToolItem::Winkelmesser1)) return std::nullopt;
+    if (p.checked(ToolItem::WinkelmesserGradzahlmitBleistiftmarkieren1)) {
+        const PointD c = centrePx(p);
+        if (p.x == c.x && p.y == c.y) return Measurement{};
+        return Measurement{K::ProtractorDegree, 0,
+                           ProtractorDegree(p.x - c.x, p.y - c.y, pl.WinkelAngle)};
+    }
+    if (p.checked(ToolItem::WinkelmesserDrehen1))
+        return Measurement{K::ProtractorAngle, 0, pl.WinkelAngle};
+    return std::nullopt;
+}
+
+void ProtractorTool::DrawOverlay(const PointerContext& p) const {
+    if (MarkingDegree) DrawGuideSegment(p, 3);
 }
 
 }  // namespace tervasko

@@ -1,18 +1,27 @@
 #pragma once
 
+#include "tools/tool.h"
 #include "tools/toolparts.h"
 
 namespace tervasko {
 
 // The protractor's modes: slide, turn about its centre, mark a degree with the pencil.
-struct ProtractorTool {
-    // Its press point is also where a degree mark was begun and where a compass span or arc
-    // last saw the pointer (GestureState::NoteInstrumentPointer).
+// Its drags measure from the instrument pointer the protractor and the compass share
+// (GestureState::InstrPointerX/Y): a compass span or arc moves the point a protractor drag
+// measures from.
+struct ProtractorTool : Tool {
     InstrumentDrag Drag;
     bool MarkingDegree = false;
     double MarkAngle = 0;  // direction of the degree mark being drawn
 
     bool Active() const { return Drag.Active() || MarkingDegree; }
+
+    bool Busy() const override { return Active(); }
+    void Cancel(ToolHost& host, TDrawing& drawing) override;
+    void Forget() override { Drag.End(), MarkingDegree = false; }
+    std::optional<Measurement> Measure(const PointerContext& p) const override;
+    std::optional<Measurement> HoverMeasure(const PointerContext& p) const override;
+    void DrawOverlay(const PointerContext& p) const override;
 
     void SlidePress(PointerContext& p);
     void SlideMove(PointerContext& p);
@@ -29,6 +38,7 @@ struct ProtractorTool {
 
 private:
     void markBlock(PointerContext& p, bool start);
+    void fromSharedPointer(const PointerContext& p);
 };
 
 }  // namespace tervasko

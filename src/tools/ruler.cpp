@@ -1,5 +1,7 @@
 #include "tools/ruler.h"
 
+#include <cmath>
+
 #include "tools/pointer.h"
 
 namespace tervasko {
@@ -25,19 +27,22 @@ void storeSegment(GuideSegment& g, PointD a, PointD b) {
 // the pointer's y and the vertical at fallbackX.
 // A snap point within 8 pixels of the pointer's foot on the line through `a` with direction
 // `phi` (met along `psi`): its own foot is then the end.
-static std::optional<PointD> CatchOnLine(const PointerContext& p, PointD a, double phi,
-                                         double psi) {
+// Where the guide block falls back to the vertical at fallbackX (a ruler at exactly 0 degrees
+// drawing across), the foot is the pointer's own height on that vertical.
+static std::optional<PointD> CatchOnLine(const PointerContext& p, PointD a, double phi, double psi,
+                                         double fallbackX) {
     if (!p.host.SnapOn()) return std::nullopt;
-    const auto t = GuideParameter(a, phi, psi, p.Q());
-    if (!t) return std::nullopt;
-    const auto foot = GuidePoint(a, phi, *t);
-    return foot ? CatchPoint(p, *foot) : std::nullopt;
+    const PointD q = p.Q();
+    std::optional<PointD> foot;
+    if (const auto t = GuideParameter(a, phi, psi, q)) foot = GuidePoint(a, phi, *t);
+    if (!foot) foot = PointD{fallbackX, q.y};
+    return CatchPoint(p, *foot);
 }
 
 void GuideBlock(PointerContext& p, PointD a, double phi, double psi, double fallbackX, bool start,
                 bool catching) {
     GuideSegment& g = p.g.Guide;
-    g.Caught = catching ? CatchOnLine(p, a, phi, psi) : std::nullopt;
+    g.Caught = catching ? CatchOnLine(p, a, phi, psi, fallbackX) : std::nullopt;
     const PointD q = g.Caught ? *g.Caught : p.Q();
     const auto widen = [&](double t) {
         if (start) {
@@ -66,7 +71,7 @@ void GuideBlock(PointerContext& p, PointD a, double phi, double psi, double fall
 void RulerTool::computeFoot(PointerContext& p) {
     GuideSegment& guide = p.g.Guide;
     const double theta = p.placement().LinealAngle;
-    guide.Caught = CatchOnLine(p, cornerMm(p), theta, theta + 90);
+    guide.Caught = CatchOnLine(p, cornerMm(p), theta, theta + 90, p.placement().LinealX);
     const PointD q = guide.Caught ? *guide.Caught : p.Q();
     if (const auto t = GuideParameter(cornerMm(p), theta, theta + 90, q)) {
         if (const auto foot = GuidePoint(cornerMm(p), theta, *t)) {
@@ -178,6 +183,36 @@ void RulerTool::AcrossExtend(PointerContext& p) {
 void RulerTool::AcrossRelease(PointerContext& p) {
     DrawingAcross = false;
     AddGuideLine(p, "Quer zum Lineal zeichnen");
+}
+
+void RulerTool::Cancel(ToolHost& host, TDrawing& drawing) {
+    if (Drag.Active()) {
+        InstrumentPlacement& pl = drawing.Placement;
+        Drag.Undo(pl.LinealX, pl.LinealY, pl.LinealAngle);
+        host.UpdateEds();
+    }
+    Forget();
+}
+
+std::optional<Measurement> RulerTool::Measure(const PointerContext& p) const {
+    using K = Measurement::Kind;
+    if (Drag.Turning) return Measurement{K::RulerAngle, 0, p.placement().LinealAngle};
+    if (DrawingAlong || DrawingAcross) {
+        const GuideSegment& g = p.g.Guide;
+        return Measurement{K::GuideLength, std::hypot(g.X2 - g.X1, g.Y2 - g.Y1), 0};
+    }
+    if (Drag.Sliding) return Measurement{};
+    return std::nullopt;
+}
+
+std::optional<Measurement> RulerTool::HoverMeasure(const PointerContext& p) const {
+    if (p.checked(ToolItem::Lineal1) && p.checked(ToolItem::LinealDrehen1))
+        return Measurement{Measurement::Kind::RulerAngle, 0, p.placement().LinealAngle};
+    return std::nullopt;
+}
+
+void RulerTool::DrawOverlay(const PointerContext& p) const {
+    if (DrawingAlong || DrawingAcross) DrawGuideSegment(p, 3);
 }
 
 }  // namespace tervasko

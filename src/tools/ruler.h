@@ -1,18 +1,26 @@
 #pragma once
 
+#include "tools/tool.h"
 #include "tools/toolparts.h"
 
 namespace tervasko {
 
 // The ruler's four modes: slide, turn about its zero corner, draw along its graduated edge,
 // draw across it. No mode has a hit zone: a press anywhere starts the gesture.
-struct RulerTool {
+struct RulerTool : Tool {
     InstrumentDrag Drag;
     bool DrawingAlong = false, DrawingAcross = false;
     // Foot of the pointer on the edge line, where a line across begins.
     double FootX = 0, FootY = 0;
 
     bool Active() const { return Drag.Active() || DrawingAlong || DrawingAcross; }
+
+    bool Busy() const override { return Active(); }
+    void Cancel(ToolHost& host, TDrawing& drawing) override;
+    void Forget() override { Drag.End(), DrawingAlong = DrawingAcross = false; }
+    std::optional<Measurement> Measure(const PointerContext& p) const override;
+    std::optional<Measurement> HoverMeasure(const PointerContext& p) const override;
+    void DrawOverlay(const PointerContext& p) const override;
 
     void SlidePress(PointerContext& p);
     void SlideMove(PointerContext& p);

@@ -2,6 +2,7 @@
 
 #include "document/drawmodel.h"
 #include "tools/toolhost.h"
+#include "tools/tool.h"
 #include "tools/toolparts.h"
 
 namespace tervasko {
@@ -10,8 +11,13 @@ namespace tervasko {
 // highlighted in red as the pointer moves (the hover scan); a press acts on it.
 
 // The highlighted text is the gesture state's Hover.
-struct TextTool {
+struct TextTool : Tool {
     bool Dragging = false;
+
+    // A carried text stays where it was.
+    bool Busy() const override { return Dragging; }
+    void Cancel(ToolHost&, TDrawing&) override { Forget(); }
+    void Forget() override { Dragging = false; }
 
     void HoverScan(PointerContext& p);
 

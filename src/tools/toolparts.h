@@ -41,12 +41,18 @@ struct InstrumentDrag {
     double XAtPress = 0, YAtPress = 0, AngleAtPress = 0;
 
     bool Active() const { return Sliding || Turning; }
+    void End() { Sliding = Turning = false; }
+    // Puts the placement back where the drag found it.
+    void Undo(double& x, double& y, double& angle) const {
+        if (Sliding) x = XAtPress, y = YAtPress;
+        if (Turning) angle = AngleAtPress;
+    }
 
     void BeginSlide(const PointerContext& p, double x, double y);
     // Moves (x, y) by the pointer's travel since the press, then repaints and shows the
     // numeric fields.
     void SlideTo(PointerContext& p, double& x, double& y) const;
-    // Ends the slide where the pointer is.
+    // Ends the slide where the pointer is; nothing is left marked on the screen.
     void EndSlide(PointerContext& p, double& x, double& y);
 
     void BeginTurn(const PointerContext& p, double angle);
