@@ -1,8 +1,8 @@
 #pragma once
 
 #include "document/drawmodel.h"
-#include "tools/toolhost.h"
 #include "tools/tool.h"
+#include "tools/toolhost.h"
 #include "tools/toolparts.h"
 
 namespace tervasko {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "tools/toolhost.h"
 #include "tools/tool.h"
+#include "tools/toolhost.h"
 #include "tools/toolparts.h"
 
 namespace tervasko {

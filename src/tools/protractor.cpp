@@ -111,9 +111,9 @@ std::optional<Measurement> ProtractorTool::Measure(const PointerContext& p) cons
     const InstrumentPlacement& pl = p.placement();
     if (MarkingDegree) {
         const PointD c = centrePx(p);
-        return Measurement{K::ProtractorDegree, 0,
-                           ProtractorDegree(p.g.InstrPointerX - c.x, p.g.InstrPointerY - c.y,
-                                            pl.WinkelAngle)};
+        return Measurement{
+            K::ProtractorDegree, 0,
+            ProtractorDegree(p.g.InstrPointerX - c.x, p.g.InstrPointerY - c.y, pl.WinkelAngle)};
     }
     if (Drag.Turning) return Measurement{K::ProtractorAngle, 0, pl.WinkelAngle};
     if (Drag.Sliding) return Measurement{};

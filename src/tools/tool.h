@@ -32,9 +32,7 @@ public:
 
     // The measure of this tool's gesture under way; nullopt when none of its gestures is.
     // A gesture with nothing to measure answers Measurement{}.
-    virtual std::optional<Measurement> Measure(const PointerContext&) const {
-        return std::nullopt;
-    }
+    virtual std::optional<Measurement> Measure(const PointerContext&) const { return std::nullopt; }
     // With no gesture under way: the measure of what the chosen mode points at, when the
     // mode is this tool's; nullopt otherwise.
     virtual std::optional<Measurement> HoverMeasure(const PointerContext&) const {
