@@ -25,9 +25,8 @@ void spanStep(PointerContext& p) {
     // A snap point near the pointer catches the pencil leg: the span reaches it exactly.
     const auto caught = CatchPoint(p, p.Q());
     const PointD q = caught ? *caught : p.Q();
-    const PointD at = caught ? PointD{q.x * p.s(), (q.y - p.sheetTopMm()) * p.s() +
-                                                       p.view.SheetTopPx(p.g.PointerSheet)}
-                             : PointD{double(p.x), double(p.y)};
+    const PointD at =
+        caught ? p.instrumentPx(q.x, q.y - p.sheetTopMm()) : PointD{double(p.x), double(p.y)};
     if (const auto a = LegAngle(at, needlePx(p))) p.drawing.ZirkelAngle = *a;
     const double dx = q.x - pl.ZirkelX;
     const double dy = q.y - (p.sheetTopMm() + pl.ZirkelY);

@@ -150,8 +150,8 @@ void ElementTool::PutDown(PointerContext& p) {
     if (TDrawElement* e = hoveredElement(p)) {
         // A whole number of pixels at the zoom of the moment; every point moves, whatever the
         // kind uses.
-        const double s = p.s();
-        const double dx = (p.x - p.g.AnchorX) / s, dy = (p.y - p.g.AnchorY) / s;
+        const double dx = p.view.LengthMm(p.x - p.g.AnchorX);
+        const double dy = p.view.LengthMm(p.y - p.g.AnchorY);
         const TDrawElement before = *e;
         e->X1 += dx, e->X2 += dx, e->X3 += dx, e->X4 += dx;
         e->Y1 += dy, e->Y2 += dy, e->Y3 += dy, e->Y4 += dy;

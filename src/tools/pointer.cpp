@@ -28,8 +28,8 @@ void InstrumentDrag::BeginSlide(const PointerContext& p, double x, double y) {
 }
 
 void InstrumentDrag::SlideTo(PointerContext& p, double& x, double& y) const {
-    x = (p.x - PressX) / p.s() + XAtPress;
-    y = (p.y - PressY) / p.s() + YAtPress;
+    x = p.view.LengthMm(p.x - PressX) + XAtPress;
+    y = p.view.LengthMm(p.y - PressY) + YAtPress;
     // The instrument's own point (the ruler's zero corner, the protractor's centre, the
     // compass's needle) is what a snap point catches.
     const auto caught = CatchPoint(p, p.instrumentMm(x, y));
@@ -76,7 +76,7 @@ void DrawGuideSegment(const PointerContext& p, int width) {
 
 std::optional<PointD> CatchPoint(const PointerContext& p, PointD mm) {
     if (!p.host.SnapOn() || p.host.ShiftHeld() || !(p.s() > 0)) return std::nullopt;
-    return p.host.FindSnapPoint(mm, 8 / p.s());
+    return p.host.FindSnapPoint(mm, p.view.LengthMm(8));
 }
 
 void DrawCatchMarker(const PointerContext& p, PointD mm) {

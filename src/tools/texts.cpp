@@ -175,8 +175,8 @@ void TextTool::DragPreview(PointerContext& p) {
 void TextTool::PutDown(PointerContext& p) {
     Dragging = false;
     if (TTextElement* t = hoveredText(p)) {
-        const double s = p.s();
-        const double dx = (p.x - p.g.AnchorX) / s, dy = (p.y - p.g.AnchorY) / s;
+        const double dx = p.view.LengthMm(p.x - p.g.AnchorX);
+        const double dy = p.view.LengthMm(p.y - p.g.AnchorY);
         const TTextElement before = *t;
         t->X1 += dx, t->X2 += dx;
         t->Y1 += dy, t->Y2 += dy;

@@ -35,6 +35,9 @@ struct ViewTransform {
     static IntPoint StackFromPaintBox(int x, int y) { return {x - MarginPx, y - MarginPx}; }
     static IntPoint PaintBoxFromStack(int x, int y) { return {x + MarginPx, y + MarginPx}; }
 
+    // A distance on the screen in millimetres of the drawing: a drag's travel, a radius.
+    double LengthMm(double px) const { return px / PixelsPerMm; }
+
     // The sheet under a stack row (truncating, so the margin strip above counts as sheet 0).
     int SheetAt(int stackY) const { return SheetHeightPx > 0 ? stackY / SheetHeightPx : 0; }
     int SheetTopPx(int sheet) const { return sheet * SheetHeightPx; }
