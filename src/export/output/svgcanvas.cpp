@@ -119,6 +119,17 @@ std::string SvgCanvas::mm(double devicePx) const {
     return SvgNumber(devicePx * MmPerInch / dpi_, 3);
 }
 
+bool SvgCanvas::missed(double left, double top, double right, double bottom) const {
+    if (!shown_) return false;
+    if (right < left) std::swap(left, right);
+    if (bottom < top) std::swap(top, bottom);
+    // Half the written stroke reaches out either side; a pixel more covers the rounding.
+    const double pen = penWidth_ == 1 ? kSvgThinPenMm * dpi_ / MmPerInch : penWidth_;
+    const double m = pen / 2 + 1;
+    return right + m < shown_->left || left - m > shown_->right || bottom + m < shown_->top ||
+           top - m > shown_->bottom;
+}
+
 std::string SvgCanvas::point(double x, double y) const {
     return mm(x) + " " + mm(y);
 }
@@ -201,7 +212,7 @@ void SvgCanvas::moveTo(int x, int y) {
 
 void SvgCanvas::lineTo(int x, int y) {
     // A thin line of no length shows nothing; a wide round pen leaves a dot.
-    if ((IntPoint{x, y} != pos_) || penWidth_ > 1) {
+    if (((IntPoint{x, y} != pos_) || penWidth_ > 1) && !missed(pos_.x, pos_.y, x, y)) {
         pathFrom(pos_.x, pos_.y);
         path_ += " L" + point(x, y);
         pathEndX_ = x, pathEndY_ = y;
@@ -210,6 +221,7 @@ void SvgCanvas::lineTo(int x, int y) {
 }
 
 void SvgCanvas::rectangle(int left, int top, int right, int bottom) {
+    if (missed(left, top, right, bottom)) return;
     closePath();
     if (right < left) std::swap(left, right);
     if (bottom < top) std::swap(top, bottom);
@@ -219,6 +231,7 @@ void SvgCanvas::rectangle(int left, int top, int right, int bottom) {
 }
 
 void SvgCanvas::ellipse(int left, int top, int right, int bottom) {
+    if (missed(left, top, right, bottom)) return;
     closePath();
     out_ += "<ellipse cx=\"" + mm((left + double(right)) / 2) + "\" cy=\"" +
             mm((top + double(bottom)) / 2) + "\" rx=\"" + mm(std::abs(right - double(left)) / 2) +
@@ -227,6 +240,7 @@ void SvgCanvas::ellipse(int left, int top, int right, int bottom) {
 }
 
 void SvgCanvas::arc(int left, int top, int right, int bottom, int x3, int y3, int x4, int y4) {
+    if (missed(left, top, right, bottom)) return;
     const double cx = (left + double(right)) / 2, cy = (top + double(bottom)) / 2;
     const double rx = std::max(std::abs(right - double(left)) / 2, 0.5);
     const double ry = std::max(std::abs(bottom - double(top)) / 2, 0.5);
@@ -255,6 +269,12 @@ void SvgCanvas::arc(int left, int top, int right, int bottom, int x3, int y3, in
 }
 
 void SvgCanvas::bezierTo(IntPoint c1, IntPoint c2, IntPoint end) {
+    // A curve stays within the box of its four points.
+    if (missed(std::min({pos_.x, c1.x, c2.x, end.x}), std::min({pos_.y, c1.y, c2.y, end.y}),
+               std::max({pos_.x, c1.x, c2.x, end.x}), std::max({pos_.y, c1.y, c2.y, end.y}))) {
+        pos_ = end;
+        return;
+    }
     pathFrom(pos_.x, pos_.y);
     path_ += " C" + point(c1.x, c1.y) + " " + point(c2.x, c2.y) + " " + point(end.x, end.y);
     pathEndX_ = end.x, pathEndY_ = end.y;
@@ -262,8 +282,13 @@ void SvgCanvas::bezierTo(IntPoint c1, IntPoint c2, IntPoint end) {
 }
 
 void SvgCanvas::text(int x, int y, int baseline, std::u16string_view line, bool rotated) {
-    closePath();
     const QFontMetrics& fm = *metrics_;
+    // Turned about its top-left corner, a text stays within its width and height of it.
+    const double reach = double(fm.horizontalAdvance(toQString(line))) + fm.height();
+    if (rotated ? missed(x - reach, y - reach, x + reach, y + reach)
+                : missed(x, y, x + reach, y + fm.height()))
+        return;
+    closePath();
     const std::string turn = rotated && fontSpec_.escapement != 0
                                  ? " transform=\"rotate(" +
                                        SvgNumber(-fontSpec_.escapement / 10.0) + " " + point(x, y) +
