@@ -57,6 +57,34 @@ void appendUtf8(std::string& out, char32_t c) {
     }
 }
 
+// A line laid out with "&" marks as a picture shows it (QPainter with TextShowMnemonic, as
+// Windows does): "&&" is one ampersand; a single "&" is dropped and underlines the character
+// after it, whatever that is (a space, too); one ending the line is dropped.
+struct MarkedLine {
+    std::u16string shown;
+    std::vector<bool> underlined;  // one flag per UTF-16 unit of `shown`
+};
+
+MarkedLine markedLine(std::u16string_view line) {
+    MarkedLine m;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        bool mark = false;
+        if (line[i] == u'&') {
+            if (++i == line.size()) break;
+            mark = line[i] != u'&';
+        }
+        m.shown.push_back(line[i]);
+        m.underlined.push_back(mark);
+        // Both halves of a surrogate pair are one character.
+        if (mark && line[i] >= 0xD800 && line[i] <= 0xDBFF && i + 1 < line.size() &&
+            line[i + 1] >= 0xDC00 && line[i + 1] <= 0xDFFF) {
+            m.shown.push_back(line[++i]);
+            m.underlined.push_back(true);
+        }
+    }
+    return m;
+}
+
 }  // namespace
 
 std::string XmlEscaped(std::u16string_view text) {
@@ -281,7 +309,8 @@ void SvgCanvas::bezierTo(IntPoint c1, IntPoint c2, IntPoint end) {
     pos_ = end;
 }
 
-void SvgCanvas::text(int x, int y, int baseline, std::u16string_view line, bool rotated) {
+void SvgCanvas::text(int x, int y, int baseline, std::u16string_view line, bool rotated,
+                     const std::vector<bool>& underlined) {
     const QFontMetrics& fm = *metrics_;
     // Turned about its top-left corner, a text stays within its width and height of it.
     const double reach = double(fm.horizontalAdvance(toQString(line))) + fm.height();
@@ -316,8 +345,21 @@ void SvgCanvas::text(int x, int y, int baseline, std::u16string_view line, bool 
                                  : "line-through") +
             "\"";
     out_ += "<text x=\"" + mm(x) + "\" y=\"" + mm(baseline) + "\" " + attrs + " fill=\"" +
-            colour(fontSpec_.color) + "\"" + turn + " xml:space=\"preserve\">" + XmlEscaped(line) +
-            "</text>\n";
+            colour(fontSpec_.color) + "\"" + turn + " xml:space=\"preserve\">";
+    // Runs of underlined characters become underlined spans; a font underlined throughout
+    // needs none.
+    std::size_t start = 0;
+    while (start < line.size()) {
+        const bool mark = start < underlined.size() && underlined[start] && !fontSpec_.underline;
+        std::size_t end = start + 1;
+        while (end < line.size() &&
+               (end < underlined.size() && underlined[end] && !fontSpec_.underline) == mark)
+            ++end;
+        const std::string piece = XmlEscaped(line.substr(start, end - start));
+        out_ += mark ? "<tspan text-decoration=\"underline\">" + piece + "</tspan>" : piece;
+        start = end;
+    }
+    out_ += "</text>\n";
 }
 
 void SvgCanvas::textOut(int x, int y, std::u16string_view line) {
@@ -332,14 +374,13 @@ IntRect SvgCanvas::drawText(IntRect r, std::u16string_view all, bool measureOnly
     const QFontMetrics& fm = *metrics_;
     const TextLines measured = MeasureTextLines(fm, r, all);
     r = measured.box;
-    std::vector<std::u16string> visible;
-    for (const QString& line : measured.lines)
-        visible.push_back(StripMnemonics(line.toStdU16String()));
     if (measureOnly) return r;
     std::int64_t y = r.top;
-    for (const std::u16string& line : visible) {
+    for (const QString& line : measured.lines) {
         if (y > kPixelLimit) break;
-        text(r.left, static_cast<int>(y), static_cast<int>(y + fm.ascent()), line, false);
+        const MarkedLine marked = markedLine(line.toStdU16String());
+        text(r.left, static_cast<int>(y), static_cast<int>(y + fm.ascent()), marked.shown, false,
+             marked.underlined);
         y += fm.height();
     }
     return r;

@@ -4,6 +4,7 @@
 #include <QFontMetrics>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/canvas.h"
 
@@ -56,7 +57,9 @@ private:
     // Starts a segment at (x, y) in the open path, or a new path when the pen changed.
     void pathFrom(double x, double y);
     void closePath();
-    void text(int x, int y, int baseline, std::u16string_view text, bool rotated);
+    // `underlined` marks the characters of `text` drawn underlined (none when empty).
+    void text(int x, int y, int baseline, std::u16string_view text, bool rotated,
+              const std::vector<bool>& underlined = {});
 
     int dpi_;
     std::string out_;
