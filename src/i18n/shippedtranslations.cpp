@@ -21,6 +21,8 @@ bool ParseShippedTranslations(std::string_view source, std::vector<ShippedRow>& 
 
         ShippedRow row;
         row.line = line;
+        row.earlier = text.front() == '!';
+        if (row.earlier) text.remove_prefix(1);
         for (std::size_t start = 0;;) {
             const std::size_t tab = text.find('\t', start);
             row.texts.emplace_back(text.substr(start, tab - start));
@@ -59,7 +61,15 @@ bool InstallShippedTranslations(const std::vector<ShippedRow>& rows, const std::
                                               : table.Describe(table.Problems().front());
         return false;
     }
+    const auto shippedEarlier = [&rows](const ShippedRow& row, std::size_t k,
+                                        const std::string& cell) {
+        for (const ShippedRow& e : rows)
+            if (e.earlier && e.texts[0] == row.texts[0] && k < e.texts.size() && e.texts[k] == cell)
+                return true;
+        return false;
+    };
     for (const ShippedRow& row : rows) {
+        if (row.earlier) continue;
         const int recNo = table.FindRow(row.texts[0]);
         if (recNo == 0) {
             // A table of the user's may have fewer columns than the shipped source.
@@ -78,9 +88,9 @@ bool InstallShippedTranslations(const std::vector<ShippedRow>& rows, const std::
         }
         for (std::size_t k = 1; k < row.texts.size(); ++k) {
             const int language = static_cast<int>(k);
-            if (row.texts[k].empty() || !table.HasLanguageColumn(language) ||
-                !table.Cell(recNo, language).empty())
-                continue;
+            if (row.texts[k].empty() || !table.HasLanguageColumn(language)) continue;
+            const std::string cell = table.Cell(recNo, language);
+            if (!cell.empty() && (cell == row.texts[k] || !shippedEarlier(row, k, cell))) continue;
             if (!table.SetCell(recNo, language, row.texts[k])) {
                 if (error)
                     *error = table.Path() + ": cannot write the translation of line " +
