@@ -2,6 +2,8 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+
 #include "i18n/translationtable.h"
 
 namespace tervasko {
@@ -11,6 +13,7 @@ bool ParseShippedTranslations(std::string_view source, std::vector<ShippedRow>& 
     rows.clear();
     std::size_t columns = 0;
     int line = 0;
+    std::vector<ShippedRow> corrected;
     while (!source.empty()) {
         ++line;
         const std::size_t end = source.find('\n');
@@ -21,8 +24,8 @@ bool ParseShippedTranslations(std::string_view source, std::vector<ShippedRow>& 
 
         ShippedRow row;
         row.line = line;
-        row.earlier = text.front() == '!';
-        if (row.earlier) text.remove_prefix(1);
+        const bool earlier = text.front() == '!';
+        if (earlier) text.remove_prefix(1);
         for (std::size_t start = 0;;) {
             const std::size_t tab = text.find('\t', start);
             row.texts.emplace_back(text.substr(start, tab - start));
@@ -42,7 +45,17 @@ bool ParseShippedTranslations(std::string_view source, std::vector<ShippedRow>& 
             if (error) *error = "line " + std::to_string(line) + ": no source text";
             return false;
         }
-        rows.push_back(std::move(row));
+        (earlier ? corrected : rows).push_back(std::move(row));
+    }
+    for (ShippedRow& e : corrected) {
+        auto row = std::find_if(rows.begin(), rows.end(),
+                                [&](const ShippedRow& r) { return r.texts[0] == e.texts[0]; });
+        if (row == rows.end()) {
+            if (error) *error = "line " + std::to_string(e.line) + ": corrects a text not listed";
+            rows.clear();
+            return false;
+        }
+        row->earlier.push_back(std::move(e.texts));
     }
     return true;
 }
@@ -61,15 +74,12 @@ bool InstallShippedTranslations(const std::vector<ShippedRow>& rows, const std::
                                               : table.Describe(table.Problems().front());
         return false;
     }
-    const auto shippedEarlier = [&rows](const ShippedRow& row, std::size_t k,
-                                        const std::string& cell) {
-        for (const ShippedRow& e : rows)
-            if (e.earlier && e.texts[0] == row.texts[0] && k < e.texts.size() && e.texts[k] == cell)
-                return true;
+    const auto shippedEarlier = [](const ShippedRow& row, std::size_t k, const std::string& cell) {
+        for (const std::vector<std::string>& texts : row.earlier)
+            if (k < texts.size() && texts[k] == cell) return true;
         return false;
     };
     for (const ShippedRow& row : rows) {
-        if (row.earlier) continue;
         const int recNo = table.FindRow(row.texts[0]);
         if (recNo == 0) {
             // A table of the user's may have fewer columns than the shipped source.

@@ -4,7 +4,7 @@
 // one text per line, its columns separated by tabs in the table's order (German source,
 // English, Italian, ...). Lines that are empty or begin with '#' are ignored. A line whose
 // source text begins with '!' lists translations shipped earlier for that source (without the
-// '!') that a row of its own corrects.
+// '!'), which the source's own row corrects; it belongs to that row.
 
 #include <string>
 #include <string_view>
@@ -15,7 +15,9 @@ namespace tervasko {
 struct ShippedRow {
     int line = 0;                    // in the source file, from 1
     std::vector<std::string> texts;  // UTF-8; texts[0] is the German source text
-    bool earlier = false;            // translations shipped before, now corrected
+    // Translations shipped before for the same source, now corrected: one list of the
+    // row's columns for every '!' line.
+    std::vector<std::vector<std::string>> earlier = {};
 };
 
 // Every row must have as many columns as the first one (1 … 19); a malformed line stops the

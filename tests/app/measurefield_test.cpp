@@ -61,6 +61,13 @@ TEST(MeasureFieldInches, AnUpgradedUsersTableNamesTheUnitInSmallLetters) {
     table.SetActiveLanguage(2);
     EXPECT_EQ(MeasurementText(length, true, ','), "Lunghezza: 100,01 poll.");
     SetProgramTranslations(nullptr);
+
+    // A correction must name a text the file lists.
+    std::vector<ShippedRow> rows;
+    std::string error;
+    EXPECT_FALSE(
+        ParseShippedTranslations("Zoll\tinches\tpollici\n!Zol\tInches\tPollici\n", rows, &error));
+    EXPECT_EQ(error, "line 2: corrects a text not listed");
 }
 
 }  // namespace
