@@ -228,6 +228,14 @@ TEST(PictureExport, AnSvgIsNeitherAskedForNorCheckedAgainstAResolution) {
     EXPECT_EQ(r.messages[0], kPictureTooLargeText);
     EXPECT_FALSE(std::filesystem::exists(dir.file("typed.png")));
 
+    // A sheet no output takes is refused before the file, as for pictures.
+    r.messages.clear();
+    r.drawing.PageWidthInch = 2 * kMaxSheetMm / MmPerInch;
+    EXPECT_FALSE(r.run(1, 150, dir.file("huge.svg"), 3, 1));
+    EXPECT_FALSE(r.fileAsked);
+    EXPECT_EQ(r.messages, std::vector<std::string>{kSheetTooLargeText});
+    r.drawing.PageWidthInch = 210 / MmPerInch;
+
     // Back to PNG: the resolution is asked and a too-large picture refused before the file.
     r.messages.clear();
     r.format = PictureFormat::Png;

@@ -133,6 +133,11 @@ bool RunPictureExport(TDPIForm& form, TSaveDialog& saveDialog, TDrawing& drawing
         return true;
     };
     if (chosen != PictureFormat::Svg && pictureRefused()) return false;
+    // An SVG drawing has no pixels to count, but the sheet must still be one output takes.
+    if (chosen == PictureFormat::Svg && !SheetSizeUsable(drawing)) {
+        tell(TranslateText(kSheetTooLargeText));
+        return false;
+    }
 
     saveDialog.FilterIndex = indexOf(chosen) + 1;
     saveDialog.FileName = proposedFileName(saveDialog.FileName, chosen);
