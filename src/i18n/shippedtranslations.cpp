@@ -2,6 +2,8 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+
 #include "i18n/translationtable.h"
 
 namespace tervasko {
@@ -11,6 +13,7 @@ bool ParseShippedTranslations(std::string_view source, std::vector<ShippedRow>& 
     rows.clear();
     std::size_t columns = 0;
     int line = 0;
+    std::vector<ShippedRow> corrected;
     while (!source.empty()) {
         ++line;
         const std::size_t end = source.find('\n');
@@ -21,6 +24,8 @@ bool ParseShippedTranslations(std::string_view source, std::vector<ShippedRow>& 
 
         ShippedRow row;
         row.line = line;
+        const bool earlier = text.front() == '!';
+        if (earlier) text.remove_prefix(1);
         for (std::size_t start = 0;;) {
             const std::size_t tab = text.find('\t', start);
             row.texts.emplace_back(text.substr(start, tab - start));
@@ -40,7 +45,17 @@ bool ParseShippedTranslations(std::string_view source, std::vector<ShippedRow>& 
             if (error) *error = "line " + std::to_string(line) + ": no source text";
             return false;
         }
-        rows.push_back(std::move(row));
+        (earlier ? corrected : rows).push_back(std::move(row));
+    }
+    for (ShippedRow& e : corrected) {
+        auto row = std::find_if(rows.begin(), rows.end(),
+                                [&](const ShippedRow& r) { return r.texts[0] == e.texts[0]; });
+        if (row == rows.end()) {
+            if (error) *error = "line " + std::to_string(e.line) + ": corrects a text not listed";
+            rows.clear();
+            return false;
+        }
+        row->earlier.push_back(std::move(e.texts));
     }
     return true;
 }
@@ -59,6 +74,11 @@ bool InstallShippedTranslations(const std::vector<ShippedRow>& rows, const std::
                                               : table.Describe(table.Problems().front());
         return false;
     }
+    const auto shippedEarlier = [](const ShippedRow& row, std::size_t k, const std::string& cell) {
+        for (const std::vector<std::string>& texts : row.earlier)
+            if (k < texts.size() && texts[k] == cell) return true;
+        return false;
+    };
     for (const ShippedRow& row : rows) {
         const int recNo = table.FindRow(row.texts[0]);
         if (recNo == 0) {
@@ -78,9 +98,9 @@ bool InstallShippedTranslations(const std::vector<ShippedRow>& rows, const std::
         }
         for (std::size_t k = 1; k < row.texts.size(); ++k) {
             const int language = static_cast<int>(k);
-            if (row.texts[k].empty() || !table.HasLanguageColumn(language) ||
-                !table.Cell(recNo, language).empty())
-                continue;
+            if (row.texts[k].empty() || !table.HasLanguageColumn(language)) continue;
+            const std::string cell = table.Cell(recNo, language);
+            if (!cell.empty() && (cell == row.texts[k] || !shippedEarlier(row, k, cell))) continue;
             if (!table.SetCell(recNo, language, row.texts[k])) {
                 if (error)
                     *error = table.Path() + ": cannot write the translation of line " +

@@ -3,6 +3,7 @@
 
 #include <QFileDialog>
 #include <QImageReader>
+#include <QLabel>
 #include <QPainter>
 #include <QPushButton>
 #include <QSpinBox>
@@ -13,6 +14,7 @@
 #include <filesystem>
 #include <limits>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "app/dialogs/DPIFUnit.h"
@@ -54,11 +56,17 @@ struct PictureRun {
     TDrawing drawing;
     std::vector<std::string> messages;
     bool fileAsked = false;
+    std::optional<PictureFormat> format;  // chosen in the form; as it stands when empty
+    bool resolutionOffered = false;       // the resolution could be typed in the form
+    int proposedFilter = 0;               // the file dialog's filter and file when it opened
+    QString proposedFile;
 
     bool run(int sheet, int dpi, const std::string& fileName, int filterIndex, int pages,
              const SheetInstruments& instruments = {}, bool chooseFile = true) {
         fileAsked = false;
         form.Exec = [&] {
+            if (format) form.SetFormat(*format);
+            resolutionOffered = form.DPIED->isEnabled() && form.Label1->isEnabled();
             form.SeiteEd->setValue(sheet);
             form.DPIED->setValue(dpi);
             form.BitBtn1->click();
@@ -66,6 +74,8 @@ struct PictureRun {
         };
         saveDialog->Execute = [&] {
             fileAsked = true;
+            proposedFilter = saveDialog->FilterIndex;
+            proposedFile = saveDialog->FileName;
             saveDialog->FileName = QString::fromStdString(fileName);
             saveDialog->FilterIndex = filterIndex;
             return chooseFile;
@@ -188,6 +198,55 @@ TEST(PictureExport, RefusalsAndFailuresWriteNothing) {
         }
     }
     EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+}
+
+// An SVG drawing has no resolution: choosing SVG greys the resolution out, and however large
+// a picture it would give, nothing refuses it. The file dialog proposes the form's format.
+TEST(PictureExport, AnSvgIsNeitherAskedForNorCheckedAgainstAResolution) {
+    TempDir dir;
+    PictureRun r;
+    addLine(r.drawing, 10, 20, 110, 20, 0.4);
+    ASSERT_TRUE(r.run(1, 150, dir.file("sheet.bmp"), 1, 1));
+    EXPECT_TRUE(r.resolutionOffered);
+
+    // 4000 dots per inch would make a BMP or PNG of this sheet too large.
+    r.format = PictureFormat::Svg;
+    ASSERT_TRUE(r.run(1, 4000, dir.file("sheet.svg"), 3, 1));
+    EXPECT_FALSE(r.resolutionOffered);
+    EXPECT_TRUE(r.messages.empty());
+    EXPECT_EQ(r.proposedFilter, 3);
+    EXPECT_EQ(r.proposedFile.toStdString(), dir.file("sheet.svg")) << "the last name as SVG";
+    const auto bytes = testing::readBytes(dir.file("sheet.svg"));
+    EXPECT_NE(std::string(bytes.begin(), bytes.end()).find("d=\"M10 20 L110 20\""),
+              std::string::npos);
+
+    // A PNG name typed after choosing SVG is checked once the file is known, and refused
+    // as a too-large picture is; nothing is written.
+    EXPECT_FALSE(r.run(1, 4000, dir.file("typed.png"), 3, 1));
+    EXPECT_TRUE(r.fileAsked);
+    ASSERT_EQ(r.messages.size(), 1u);
+    EXPECT_EQ(r.messages[0], kPictureTooLargeText);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("typed.png")));
+
+    // A sheet no output takes is refused before the file, as for pictures.
+    r.messages.clear();
+    r.drawing.PageWidthInch = 2 * kMaxSheetMm / MmPerInch;
+    EXPECT_FALSE(r.run(1, 150, dir.file("huge.svg"), 3, 1));
+    EXPECT_FALSE(r.fileAsked);
+    EXPECT_EQ(r.messages, std::vector<std::string>{kSheetTooLargeText});
+    r.drawing.PageWidthInch = 210 / MmPerInch;
+
+    // Back to PNG: the resolution is asked and a too-large picture refused before the file.
+    r.messages.clear();
+    r.format = PictureFormat::Png;
+    EXPECT_FALSE(r.run(1, 4000, dir.file("typed.png"), 2, 1));
+    EXPECT_TRUE(r.resolutionOffered);
+    EXPECT_FALSE(r.fileAsked);
+    EXPECT_EQ(r.messages.size(), 1u);
+    ASSERT_TRUE(r.run(1, 100, dir.file("small.png"), 2, 1));
+    EXPECT_EQ(r.proposedFilter, 2);
+    EXPECT_EQ(r.proposedFile.toStdString(), dir.file("typed.png")) << "the last name typed";
+    EXPECT_EQ(QImageReader(QString::fromStdString(dir.file("small.png"))).format(), "png");
 }
 
 // The picture's file dialog itself, answered as a person answers it (TypeFileNames).

@@ -62,11 +62,50 @@ std::vector<std::u16string> textsOf(const std::string& svg) {
     std::vector<std::u16string> texts;
     while (!xml.atEnd()) {
         if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == u"text")
-            texts.push_back(xml.readElementText().toStdU16String());
+            texts.push_back(
+                xml.readElementText(QXmlStreamReader::IncludeChildElements).toStdU16String());
     }
     EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString() << " at line "
                                  << xml.lineNumber();
     return texts;
+}
+
+// The character data of every underlined <tspan>, in order.
+std::vector<std::u16string> underlinedOf(const std::string& svg) {
+    QXmlStreamReader xml(QByteArray::fromStdString(svg));
+    std::vector<std::u16string> spans;
+    while (!xml.atEnd()) {
+        if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == u"tspan" &&
+            xml.attributes().value(QStringLiteral("text-decoration")) == u"underline")
+            spans.push_back(xml.readElementText().toStdU16String());
+    }
+    return spans;
+}
+
+// The picture draws a text's "&" marks as Windows does: "&&" shows one ampersand, a single
+// "&" is not shown and underlines the character after it (a space as well), and one at the
+// end shows nothing. The SVG shows the same characters, the same underlined.
+TEST(SheetSvg, AmpersandsShowAsOnThePicture) {
+    const struct {
+        std::u16string text, shown;
+        std::vector<std::u16string> underlined;
+    } cases[] = {
+        {u"A & B", u"A  B", {u" "}},
+        {u"A && B", u"A & B", {}},
+        {u"&x", u"x", {u"x"}},
+        {u"x&", u"x", {}},
+        {u"&&&x &&& y&", u"&x & y", {u"x", u" "}},
+        {u"&ab&cd", u"abcd", {u"a", u"c"}},
+        {u"&\xd83d\xde00!", u"\xd83d\xde00!", {u"\xd83d\xde00"}},
+    };
+    for (const auto& c : cases) {
+        TDrawing d;
+        smallSheets(d);
+        addText(d, 5, 5, c.text, "Arial", 12);
+        const std::string svg = SheetSvg(d, 0, {});
+        EXPECT_EQ(textsOf(svg), std::vector<std::u16string>{c.shown}) << svg;
+        EXPECT_EQ(underlinedOf(svg), c.underlined) << svg;
+    }
 }
 
 TEST(SheetSvg, HostileTextsAndFontNamesStayWellFormedXml) {
@@ -256,7 +295,7 @@ TEST(SheetSvg, AnIndependentRendererDrawsWhatThePictureShows) {
     std::cout << "inked pixels: SVG " << inkSvg << ", picture " << inkPicture << "; unmatched: SVG "
               << svgOnly << ", picture " << pictureOnly << "\n";
     // What stays unmatched (about 0.3 % each way) is glyph shapes: two font rasterisers, one
-    // hinting at whole pixels, and the "&" mark the picture underlines. A bound of 2 % leaves
+    // hinting at whole pixels, and where each puts an underline. A bound of 2 % leaves
     // room for another font version; an arc drawn the wrong way round leaves 10 % unmatched.
     EXPECT_GT(inkPicture, 20000);
     EXPECT_LT(svgOnly, inkSvg / 50);
@@ -264,6 +303,61 @@ TEST(SheetSvg, AnIndependentRendererDrawsWhatThePictureShows) {
     // The same comparison sees a wrong sheet.
     const QImage wrong(QString::fromStdString(first));
     EXPECT_GT(unmatched(a, wrong), inkSvg / 3);
+}
+
+// The count of inked pixels of `image` outside `inside`, widened by a pixel of smoothing.
+int inkedOutside(const QImage& image, const QRect& inside) {
+    const QRect kept = inside.adjusted(-1, -1, 1, 1);
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            n += !kept.contains(x, y) && inkOf(image.pixel(x, y)) >= 40;
+    return n;
+}
+
+TEST(SheetSvg, InstrumentsStopAtTheSheetsEdgeAsOnThePicture) {
+    TempDir dir;
+    TDrawing d;
+    smallSheets(d);
+    // The ruler runs out to the right (it is as long as the sheet's width and height), the
+    // protractor straddles the left edge, the compass reaches above the top.
+    d.Placement.LinealX = 100, d.Placement.LinealY = 70, d.Placement.LinealAngle = 0;
+    d.Placement.WinkelX = 0, d.Placement.WinkelY = 45, d.Placement.WinkelAngle = 0;
+    d.Placement.ZirkelX = 60, d.Placement.ZirkelY = 10, d.Placement.ZirkelSpan = 40;
+    d.ZirkelAngle = -90;
+    const SheetInstruments all{.ruler = true, .protractor = true, .compass = true};
+    std::string svg = SheetSvg(d, 0, all);
+    textsOf(svg);
+
+    // Seen through a window three times the sheet's size with the sheet in its middle, at
+    // 10 pixels to the millimetre: nothing shows outside the sheet.
+    const std::string view = "width=\"120mm\" height=\"90mm\" viewBox=\"0 0 120 90\"";
+    const std::size_t at = svg.find(view);
+    ASSERT_NE(at, std::string::npos) << svg;
+    svg.replace(at, view.size(), "width=\"360mm\" height=\"270mm\" viewBox=\"-120 -90 360 270\"");
+    const std::string wide = dir.file("wide.svg"), png = dir.file("wide.png");
+    std::ofstream(wide) << svg;
+    ASSERT_EQ(std::system(
+                  ("rsvg-convert --dpi-x 254 --dpi-y 254 -b white -o " + png + " " + wide).c_str()),
+              0);
+    const QImage image(QString::fromStdString(png));
+    ASSERT_EQ(image.size(), QSize(3600, 2700));
+    const QRect sheet(1200, 900, 1200, 900);
+    EXPECT_EQ(inkedOutside(image, sheet), 0);
+    // What lies on the sheet is there: the picture shows ink where the SVG does.
+    const QImage onSheet = image.copy(sheet);
+    ASSERT_TRUE(WriteSheetPicture(png, PictureFormat::Png, d, 1, 0, 254, all).ok());
+    const QImage picture(QString::fromStdString(png));
+    ASSERT_EQ(picture.size(), onSheet.size());
+    EXPECT_GT(inked(picture), 5000);
+    EXPECT_LT(unmatched(picture, onSheet), inked(picture) / 50);
+    EXPECT_LT(unmatched(onSheet, picture), inked(onSheet) / 50);
+
+    // The ruler's labels beyond the edge are not even written: of its 21, those at 10 and
+    // 20 mm lie on the sheet.
+    const std::vector<std::u16string> labels = textsOf(SheetSvg(d, 0, {.ruler = true}));
+    EXPECT_GE(labels.size(), 1u);
+    EXPECT_LE(labels.size(), 3u);
 }
 
 }  // namespace

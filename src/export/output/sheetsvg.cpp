@@ -14,6 +14,7 @@ std::string SheetSvg(TDrawing& drawing, int sheet, const SheetInstruments& instr
         ViewGeometry::Compute(100, kSvgDpi, drawing.PageWidthInch, drawing.PageHeightInch);
     SvgCanvas canvas(kSvgDpi);
     const IntRect clip{0, 0, std::max(1, g.SheetWidthPx), std::max(1, g.SheetHeightPx)};
+    canvas.setShownArea(clip);
     if (SheetSizeUsable(drawing))
         DrawSheetContents(canvas, kSvgDpi, drawing, sheet, instruments, clip);
 
@@ -23,8 +24,13 @@ std::string SheetSvg(TDrawing& drawing, int sheet, const SheetInstruments& instr
     out += "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"" + w +
            "mm\" height=\"" + h + "mm\" viewBox=\"0 0 " + w + " " + h + "\">\n";
     out += "<rect x=\"0\" y=\"0\" width=\"" + w + "\" height=\"" + h + "\" fill=\"#ffffff\"/>\n";
+    // As on a picture or on paper, nothing shows beyond the sheet's edge: the ruler, for one,
+    // is longer than the sheet, and a viewer need not stop at the viewBox.
+    out += "<defs><clipPath id=\"sheet\"><rect x=\"0\" y=\"0\" width=\"" + w + "\" height=\"" + h +
+           "\"/></clipPath></defs>\n";
+    out += "<g clip-path=\"url(#sheet)\">\n";
     out += canvas.body();
-    out += "</svg>\n";
+    out += "</g>\n</svg>\n";
     return out;
 }
 

@@ -57,6 +57,34 @@ void appendUtf8(std::string& out, char32_t c) {
     }
 }
 
+// A line laid out with "&" marks as a picture shows it (QPainter with TextShowMnemonic, as
+// Windows does): "&&" is one ampersand; a single "&" is dropped and underlines the character
+// after it, whatever that is (a space, too); one ending the line is dropped.
+struct MarkedLine {
+    std::u16string shown;
+    std::vector<bool> underlined;  // one flag per UTF-16 unit of `shown`
+};
+
+MarkedLine markedLine(std::u16string_view line) {
+    MarkedLine m;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        bool mark = false;
+        if (line[i] == u'&') {
+            if (++i == line.size()) break;
+            mark = line[i] != u'&';
+        }
+        m.shown.push_back(line[i]);
+        m.underlined.push_back(mark);
+        // Both halves of a surrogate pair are one character.
+        if (mark && line[i] >= 0xD800 && line[i] <= 0xDBFF && i + 1 < line.size() &&
+            line[i + 1] >= 0xDC00 && line[i + 1] <= 0xDFFF) {
+            m.shown.push_back(line[++i]);
+            m.underlined.push_back(true);
+        }
+    }
+    return m;
+}
+
 }  // namespace
 
 std::string XmlEscaped(std::u16string_view text) {
@@ -117,6 +145,17 @@ std::string SvgCanvas::mm(double devicePx) const {
     // To the thousandth of a millimetre: finer than a device pixel at any usual resolution,
     // and free of the conversion's last-digit noise.
     return SvgNumber(devicePx * MmPerInch / dpi_, 3);
+}
+
+bool SvgCanvas::missed(double left, double top, double right, double bottom) const {
+    if (!shown_) return false;
+    if (right < left) std::swap(left, right);
+    if (bottom < top) std::swap(top, bottom);
+    // Half the written stroke reaches out either side; a pixel more covers the rounding.
+    const double pen = penWidth_ == 1 ? kSvgThinPenMm * dpi_ / MmPerInch : penWidth_;
+    const double m = pen / 2 + 1;
+    return right + m < shown_->left || left - m > shown_->right || bottom + m < shown_->top ||
+           top - m > shown_->bottom;
 }
 
 std::string SvgCanvas::point(double x, double y) const {
@@ -201,7 +240,7 @@ void SvgCanvas::moveTo(int x, int y) {
 
 void SvgCanvas::lineTo(int x, int y) {
     // A thin line of no length shows nothing; a wide round pen leaves a dot.
-    if ((IntPoint{x, y} != pos_) || penWidth_ > 1) {
+    if (((IntPoint{x, y} != pos_) || penWidth_ > 1) && !missed(pos_.x, pos_.y, x, y)) {
         pathFrom(pos_.x, pos_.y);
         path_ += " L" + point(x, y);
         pathEndX_ = x, pathEndY_ = y;
@@ -210,6 +249,7 @@ void SvgCanvas::lineTo(int x, int y) {
 }
 
 void SvgCanvas::rectangle(int left, int top, int right, int bottom) {
+    if (missed(left, top, right, bottom)) return;
     closePath();
     if (right < left) std::swap(left, right);
     if (bottom < top) std::swap(top, bottom);
@@ -219,6 +259,7 @@ void SvgCanvas::rectangle(int left, int top, int right, int bottom) {
 }
 
 void SvgCanvas::ellipse(int left, int top, int right, int bottom) {
+    if (missed(left, top, right, bottom)) return;
     closePath();
     out_ += "<ellipse cx=\"" + mm((left + double(right)) / 2) + "\" cy=\"" +
             mm((top + double(bottom)) / 2) + "\" rx=\"" + mm(std::abs(right - double(left)) / 2) +
@@ -227,6 +268,7 @@ void SvgCanvas::ellipse(int left, int top, int right, int bottom) {
 }
 
 void SvgCanvas::arc(int left, int top, int right, int bottom, int x3, int y3, int x4, int y4) {
+    if (missed(left, top, right, bottom)) return;
     const double cx = (left + double(right)) / 2, cy = (top + double(bottom)) / 2;
     const double rx = std::max(std::abs(right - double(left)) / 2, 0.5);
     const double ry = std::max(std::abs(bottom - double(top)) / 2, 0.5);
@@ -255,15 +297,27 @@ void SvgCanvas::arc(int left, int top, int right, int bottom, int x3, int y3, in
 }
 
 void SvgCanvas::bezierTo(IntPoint c1, IntPoint c2, IntPoint end) {
+    // A curve stays within the box of its four points.
+    if (missed(std::min({pos_.x, c1.x, c2.x, end.x}), std::min({pos_.y, c1.y, c2.y, end.y}),
+               std::max({pos_.x, c1.x, c2.x, end.x}), std::max({pos_.y, c1.y, c2.y, end.y}))) {
+        pos_ = end;
+        return;
+    }
     pathFrom(pos_.x, pos_.y);
     path_ += " C" + point(c1.x, c1.y) + " " + point(c2.x, c2.y) + " " + point(end.x, end.y);
     pathEndX_ = end.x, pathEndY_ = end.y;
     pos_ = end;
 }
 
-void SvgCanvas::text(int x, int y, int baseline, std::u16string_view line, bool rotated) {
-    closePath();
+void SvgCanvas::text(int x, int y, int baseline, std::u16string_view line, bool rotated,
+                     const std::vector<bool>& underlined) {
     const QFontMetrics& fm = *metrics_;
+    // Turned about its top-left corner, a text stays within its width and height of it.
+    const double reach = double(fm.horizontalAdvance(toQString(line))) + fm.height();
+    if (rotated ? missed(x - reach, y - reach, x + reach, y + reach)
+                : missed(x, y, x + reach, y + fm.height()))
+        return;
+    closePath();
     const std::string turn = rotated && fontSpec_.escapement != 0
                                  ? " transform=\"rotate(" +
                                        SvgNumber(-fontSpec_.escapement / 10.0) + " " + point(x, y) +
@@ -291,8 +345,21 @@ void SvgCanvas::text(int x, int y, int baseline, std::u16string_view line, bool 
                                  : "line-through") +
             "\"";
     out_ += "<text x=\"" + mm(x) + "\" y=\"" + mm(baseline) + "\" " + attrs + " fill=\"" +
-            colour(fontSpec_.color) + "\"" + turn + " xml:space=\"preserve\">" + XmlEscaped(line) +
-            "</text>\n";
+            colour(fontSpec_.color) + "\"" + turn + " xml:space=\"preserve\">";
+    // Runs of underlined characters become underlined spans; a font underlined throughout
+    // needs none.
+    std::size_t start = 0;
+    while (start < line.size()) {
+        const bool mark = start < underlined.size() && underlined[start] && !fontSpec_.underline;
+        std::size_t end = start + 1;
+        while (end < line.size() &&
+               (end < underlined.size() && underlined[end] && !fontSpec_.underline) == mark)
+            ++end;
+        const std::string piece = XmlEscaped(line.substr(start, end - start));
+        out_ += mark ? "<tspan text-decoration=\"underline\">" + piece + "</tspan>" : piece;
+        start = end;
+    }
+    out_ += "</text>\n";
 }
 
 void SvgCanvas::textOut(int x, int y, std::u16string_view line) {
@@ -307,14 +374,13 @@ IntRect SvgCanvas::drawText(IntRect r, std::u16string_view all, bool measureOnly
     const QFontMetrics& fm = *metrics_;
     const TextLines measured = MeasureTextLines(fm, r, all);
     r = measured.box;
-    std::vector<std::u16string> visible;
-    for (const QString& line : measured.lines)
-        visible.push_back(StripMnemonics(line.toStdU16String()));
     if (measureOnly) return r;
     std::int64_t y = r.top;
-    for (const std::u16string& line : visible) {
+    for (const QString& line : measured.lines) {
         if (y > kPixelLimit) break;
-        text(r.left, static_cast<int>(y), static_cast<int>(y + fm.ascent()), line, false);
+        const MarkedLine marked = markedLine(line.toStdU16String());
+        text(r.left, static_cast<int>(y), static_cast<int>(y + fm.ascent()), marked.shown, false,
+             marked.underlined);
         y += fm.height();
     }
     return r;

@@ -4,6 +4,7 @@
 #include <QFontMetrics>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/canvas.h"
 
@@ -37,18 +38,28 @@ public:
     IntRect drawText(IntRect r, std::u16string_view text, bool measureOnly) override;
     int logicalDpiX() const override { return dpi_; }
     int logicalDpiY() const override { return dpi_; }
+    std::optional<IntRect> shownArea() const override { return shown_; }
+
+    // Only what may reach `area` (device pixels) is written from now on: a shape, line or
+    // text lying wholly outside it is left out. What crosses its edge is written whole; the
+    // document clips it.
+    void setShownArea(const IntRect& area) { shown_ = area; }
 
     // The elements written so far, one per line.
     const std::string& body();
 
 private:
     std::string mm(double devicePx) const;
+    // Whether a box (device pixels), widened by the pen, lies wholly outside the shown area.
+    bool missed(double left, double top, double right, double bottom) const;
     std::string point(double x, double y) const;
     std::string strokeAttributes() const;
     // Starts a segment at (x, y) in the open path, or a new path when the pen changed.
     void pathFrom(double x, double y);
     void closePath();
-    void text(int x, int y, int baseline, std::u16string_view text, bool rotated);
+    // `underlined` marks the characters of `text` drawn underlined (none when empty).
+    void text(int x, int y, int baseline, std::u16string_view text, bool rotated,
+              const std::vector<bool>& underlined = {});
 
     int dpi_;
     std::string out_;
@@ -65,6 +76,7 @@ private:
     std::optional<QFontMetrics> metrics_;
     bool transparent_ = false;
     IntPoint pos_;
+    std::optional<IntRect> shown_;
 };
 
 // A number as SVG writes it: locale-free, at most `decimals` places, no trailing zeros.
