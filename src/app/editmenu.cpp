@@ -78,8 +78,10 @@ void TMainForm::setUpHistory() {
         }
         showTitle();
     });
-    // Every further step of unsaved work makes the kept copy old.
     connect(&history, &QUndoStack::indexChanged, this, [this] {
+        // Whatever step came or went, the kept sheet pictures catch up at the next paint.
+        View.InvalidateDrawing();
+        // Every further step of unsaved work makes the kept copy old.
         if (Recovery && Session->Changed()) Recovery->DrawingChanged();
     });
     connect(Session.get(), &DrawingSession::Restored, this, [this] {

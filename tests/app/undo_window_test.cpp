@@ -6,12 +6,14 @@
 #include <QApplication>
 #include <QDoubleSpinBox>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QSpinBox>
 #include <QTest>
 #include <fstream>
 #include <iterator>
 
 #include "app/AddTextFUnit.h"
+#include "app/dialogs/SeiteeinrichtenFUnit.h"
 #include "app/filecommands.h"
 #include "app/mainUnit.h"
 #include "app/paintbox.h"
@@ -301,6 +303,35 @@ TEST_F(UndoWindow, AStepThatCannotBeTakenBackIsToldAndTheStarStays) {
               "Der Schritt konnte nicht rückgängig gemacht werden, weil nicht genug Speicher frei "
               "ist:\nLetzes Objekt löschen\n\nDie Zeichnung bleibt, wie sie ist. Die Schritte zum "
               "Rückgängigmachen und Wiederholen sind verworfen.");
+}
+
+// The page count spun and the sheet size set twice are one step each; taken back, the
+// drawing is as saved and the star goes.
+TEST_F(UndoWindow, ASpunPageCountAndTwoPageSetupsInARowAreOneStepEach) {
+    saveAs(dir.path() + "d.tvk");
+    auto* pages = testing::Find<QSpinBox>(form, "PageAnz");
+    for (int i = 0; i < 3; ++i) pages->stepBy(1);
+    ASSERT_EQ(pages->value(), 4);
+    auto* setup = form->findChild<TSeiteEinrichtenForm*>();
+    ASSERT_NE(setup, nullptr);
+    const double a4Width = form->Session->Drawing().PageWidthInch;
+    for (double width : {150.0, 180.0}) {
+        setup->Exec = [setup, width] {
+            setup->breited->setValue(width);
+            setup->BitBtnXP1->click();
+            return setup->result();
+        };
+        testing::Find<QAction>(form, "DateiSeiteeinrichten1")->trigger();
+    }
+    EXPECT_DOUBLE_EQ(form->Session->Drawing().PageWidthInch * MmPerInch, 180);
+    EXPECT_EQ(form->Session->History().count(), 2);
+    EXPECT_TRUE(starred());
+    undo();
+    EXPECT_EQ(form->Session->Drawing().PageWidthInch, a4Width);
+    undo();
+    EXPECT_EQ(pages->value(), 1);
+    EXPECT_FALSE(starred());
+    EXPECT_FALSE(testing::Find<QAction>(form, "Rueckgaengig1")->isEnabled());
 }
 
 }  // namespace
