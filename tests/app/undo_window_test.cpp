@@ -9,6 +9,8 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTest>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -17,6 +19,7 @@
 #include "app/filecommands.h"
 #include "app/mainUnit.h"
 #include "app/paintbox.h"
+#include "app/recovery.h"
 #include "document/drawingfile.h"
 #include "document/dynaarray.h"
 #include "platform/numeric.h"
@@ -332,6 +335,39 @@ TEST_F(UndoWindow, ASpunPageCountAndTwoPageSetupsInARowAreOneStepEach) {
     EXPECT_EQ(pages->value(), 1);
     EXPECT_FALSE(starred());
     EXPECT_FALSE(testing::Find<QAction>(form, "Rueckgaengig1")->isEnabled());
+}
+
+// The recovery copy follows the history: every step of unsaved work makes the kept copy old,
+// and taking the steps back to the saved state removes it.
+TEST(UndoRecovery, TheCopyFollowsEveryStepAndGoesWithTheSavedState) {
+    testing::TempDir programDir, state;
+    setenv("XDG_STATE_HOME", state.path().c_str(), 1);
+    {
+        TMainForm form(programDir.path());
+        form.show();
+        QApplication::processEvents();
+        TRecoveryKeeper& keeper = *form.Recovery;
+        const auto circle = [&] {
+            testing::Find<QAction>(&form, "ZirkelKreiszeichnen1")->trigger();
+        };
+        const auto undo = [&] { testing::Find<QAction>(&form, "Rueckgaengig1")->trigger(); };
+        EXPECT_FALSE(keeper.Pending());
+        circle();
+        EXPECT_TRUE(keeper.Pending());
+        keeper.WriteCopy();
+        ASSERT_TRUE(keeper.Flush());
+        EXPECT_TRUE(std::filesystem::exists(keeper.CopyPath()));
+        EXPECT_FALSE(keeper.Pending());
+        circle();  // unsaved already: the mark stays, the copy is old
+        EXPECT_TRUE(keeper.Pending());
+        undo();
+        EXPECT_TRUE(keeper.Pending());
+        undo();
+        EXPECT_FALSE(form.Changed());
+        EXPECT_FALSE(keeper.Pending());
+        EXPECT_FALSE(std::filesystem::exists(keeper.CopyPath()));
+    }
+    unsetenv("XDG_STATE_HOME");
 }
 
 }  // namespace
