@@ -2,7 +2,6 @@
 
 #include <QObject>
 #include <QUndoStack>
-#include <functional>
 #include <memory>
 #include <string>
 
@@ -33,8 +32,8 @@ public:
     const TDrawing& Drawing() const { return drawing_; }
     // The file the drawing was last read from or saved to; empty while untitled.
     const std::string& FileName() const { return drawing_.FileName; }
-    // The changed mark: no state of the history counts as saved, or another one does. A
-    // change cleanChanged announces.
+    // The changed mark: the history stands elsewhere than at the state that counts as saved,
+    // or there is none (a restored recovery copy). cleanChanged tells each change of it.
     bool Changed() const { return !history_.isClean(); }
     // The settings that travel with the drawing, and the inch switch. A change of the page
     // count is a step of its own (a loaded one is none).
