@@ -8,6 +8,7 @@
 #include <QSpinBox>
 
 #include "app/mainUnit.h"
+#include "app/recovery.h"
 #include "i18n/messagetable.h"
 #include "session/drawingsession.h"
 
@@ -24,6 +25,14 @@ QString stepHint(const char* command, const QString& step) {
     if (step.isEmpty()) return QString::fromStdString(lead);
     return QString::fromStdString(lead + ": " + TranslateText(step.toStdString()));
 }
+
+constexpr const char* kUndoFailed =
+    "Der Schritt konnte nicht rückgängig gemacht werden, weil nicht genug Speicher frei ist:";
+constexpr const char* kRedoFailed =
+    "Der Schritt konnte nicht wiederholt werden, weil nicht genug Speicher frei ist:";
+constexpr const char* kHistoryDropped =
+    "Die Zeichnung bleibt, wie sie ist. Die Schritte zum Rückgängigmachen und Wiederholen sind "
+    "verworfen.";
 
 }  // namespace
 
@@ -48,9 +57,6 @@ void TMainForm::buildEditMenu(QMenuBar* bar) {
 }
 
 void TMainForm::setUpHistory() {
-    Session->Busy = [this] {
-        return Gesture.Stroke.Stroking || Gesture.Elements.Dragging || Gesture.Text.Dragging;
-    };
     QUndoStack& history = Session->History();
     connect(&history, &QUndoStack::canUndoChanged, Rueckgaengig1, &QAction::setEnabled);
     connect(&history, &QUndoStack::canRedoChanged, Wiederholen1, &QAction::setEnabled);
@@ -62,19 +68,34 @@ void TMainForm::setUpHistory() {
         Wiederholen1->setToolTip(Wiederholen1->statusTip());
     };
     connect(&history, &QUndoStack::indexChanged, this, hints);
-    connect(&history, &QUndoStack::cleanChanged, this, [this](bool clean) {
-        if (clean)
-            SetUnChanged();
-        else
-            SetChanged();
+    // The star and whether a recovery copy is kept follow the history's clean state alone.
+    connect(Session.get(), &DrawingSession::cleanChanged, this, [this](bool clean) {
+        if (Recovery) {
+            if (clean)
+                Recovery->DrawingSettled();
+            else
+                Recovery->DrawingChanged();
+        }
+        showTitle();
+    });
+    connect(&history, &QUndoStack::indexChanged, this, [this] {
+        // Whatever step came or went, the kept sheet pictures catch up at the next paint.
+        View.InvalidateDrawing();
+        // Every further step of unsaved work makes the kept copy old.
+        if (Recovery && Session->Changed()) Recovery->DrawingChanged();
     });
     connect(Session.get(), &DrawingSession::Restored, this, [this] {
         // Whatever was highlighted may name another entry now.
         Gesture.Hover.Valid = false;
-        LastPageCount = PageCount();
         View.InvalidateDrawing();
         PaintBox1Paint();
     });
+    connect(Session.get(), &DrawingSession::StepFailed, this,
+            [this](bool undoing, const QString& step) {
+                ShowError(TranslateText(undoing ? kUndoFailed : kRedoFailed) + "\n" +
+                          TranslateText(step.toStdString()) + "\n\n" +
+                          TranslateText(kHistoryDropped));
+            });
 }
 
 void TMainForm::Rueckgaengig1Click() {
@@ -82,17 +103,6 @@ void TMainForm::Rueckgaengig1Click() {
 }
 void TMainForm::Wiederholen1Click() {
     Session->Redo();
-}
-
-void TMainForm::recordPageCount() {
-    const int before = LastPageCount, after = PageCount();
-    LastPageCount = after;
-    if (RestoringHistory || before == after) return;
-    Session->RecordValue("Seitenanzahl ändern", [this, before, after](bool redo) {
-        RestoringHistory = true;
-        PageAnz->setValue(redo ? after : before);
-        RestoringHistory = false;
-    });
 }
 
 // The fields' own text undo would swallow the keys: in this window they mean the drawing.

@@ -257,14 +257,13 @@ SheetInstruments TMainForm::ShownInstruments() const {
 }
 
 void TMainForm::DateiSeiteeinrichten1Click() {
-    const double width = Drawing.PageWidthInch, height = Drawing.PageHeightInch;
-    if (RunPageSetup(*SeiteEinrichtenForm, Drawing, [this] { SetChanged(); })) {
-        if (width != Drawing.PageWidthInch || height != Drawing.PageHeightInch)
-            Session->Record(
-                SheetSizeChanged(width, height, Drawing.PageWidthInch, Drawing.PageHeightInch),
-                "Seite einrichten");
+    // The dialog fills a sheet of its own; the session makes the step.
+    TDrawing sheet;
+    sheet.PageWidthInch = Drawing.PageWidthInch;
+    sheet.PageHeightInch = Drawing.PageHeightInch;
+    if (RunPageSetup(*SeiteEinrichtenForm, sheet, {}) &&
+        Session->SetSheetSize(sheet.PageWidthInch, sheet.PageHeightInch))
         PaintBox1Paint();
-    }
 }
 
 void TMainForm::Druckereinrichten1Click() {
@@ -354,16 +353,14 @@ bool TMainForm::Changed() const {
     return Session->Changed();
 }
 
+// The mark itself is the history's: these two only bring the sheets and the title up to
+// date with a drawing that changed or was saved, loaded or replaced.
 void TMainForm::SetChanged() {
-    Session->SetChangedMark(true);
-    if (Recovery) Recovery->DrawingChanged();
     View.InvalidateDrawing();
     showTitle();
 }
 
 void TMainForm::SetUnChanged() {
-    Session->SetChangedMark(false);
-    if (Recovery) Recovery->DrawingSettled();
     View.InvalidateDrawing();
     showTitle();
 }
@@ -730,7 +727,6 @@ void TMainForm::ApplySettings(const DrawingSettings& s) {
     held.EraserWidth = RadierEd->value();
     held.PageCount = PageAnz->value();
     Session->Settings.Assign(held);
-    LastPageCount = PageCount();
 }
 
 // --- the paint cycle -------------------------------------------------------------------------
@@ -837,10 +833,9 @@ void TMainForm::zoomedChange() {
     PaintBox1Paint();
 }
 
+// The session has made the step by now.
 void TMainForm::PageAnzChange() {
     PaintBox1Paint();
-    SetChanged();
-    recordPageCount();
 }
 
 // --- numeric entry panel ---------------------------------------------------------------------
@@ -951,12 +946,9 @@ bool TMainForm::AskText(const TextInput* preset, TextInput& result) {
     return true;
 }
 
+// The mark waits for the step, which the tool makes when the stroke ends.
 void TMainForm::SetChangedOnScreen() {
-    // The title as SetChanged shows it; the sheets catch up later.
-    Session->SetChangedMark(true);
     SheetsBehindScreen = true;
-    if (Recovery) Recovery->DrawingChanged();
-    showTitle();
 }
 
 void TMainForm::CatchUpSheets() {

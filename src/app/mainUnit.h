@@ -198,8 +198,8 @@ public:
     // The text dialog for the tools: with a preset, memo and chooser take it first.
     bool AskText(const TextInput* preset, TextInput& result);
 
-    // A change already drawn over the sheets (a pencil segment): marked like SetChanged,
-    // while the sheets are drawn again only at the next cycle or CatchUpSheets.
+    // A change already drawn over the sheets (a pencil segment): the sheets are drawn again
+    // only at the next cycle or CatchUpSheets. The star comes with the stroke's step.
     void SetChangedOnScreen();
     void CatchUpSheets();
 
@@ -290,10 +290,7 @@ private:
     void setUpHistory();
     void bindSettings();
     void showTitle();
-    void recordPageCount();
     bool isHistoryKey(QObject* watched, QEvent* event) const;
-    int LastPageCount = 1;
-    bool RestoringHistory = false;
 
     void FormCreate();
     void FormShow();

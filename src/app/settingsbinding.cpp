@@ -42,10 +42,7 @@ void TMainForm::bindSettings() {
         Zirkel2->setChecked(v.CompassShown);
         AnsichtZollAngabenfrdasLineal1->setChecked(m.Inches());
     };
-    connect(&m, &SettingsModel::Assigned, this, [this, showAll] {
-        showAll();
-        LastPageCount = PageCount();  // a loaded page count is no step
-    });
+    connect(&m, &SettingsModel::Assigned, this, showAll);
     connect(&m, &SettingsModel::Changed, this, [this, showAll](SettingsModel::Setting which) {
         showAll();
         if (which == SettingsModel::Setting::Zoom) zoomedChange();

@@ -1,5 +1,6 @@
 #include "document/drawingedit.h"
 
+#include <new>
 #include <vector>
 
 namespace tervasko {
@@ -19,7 +20,11 @@ public:
 
     bool Undo(TDrawing& d) override {
         if (d.Elements.Count() < first_ + count_) return false;
-        taken_.assign(count_, TDrawElement{});
+        try {
+            taken_.assign(count_, TDrawElement{});
+        } catch (const std::bad_alloc&) {
+            return false;
+        }
         for (std::uint32_t i = 0; i < count_; ++i) taken_[i] = d.Elements.At(first_ + i);
         for (std::uint32_t i = first_ + count_; i > first_; --i)
             d.Elements.Delete(static_cast<std::int32_t>(i - 1));
@@ -178,23 +183,6 @@ private:
     HeldText before_, after_;
 };
 
-class ChangedSheetSize : public DrawingEdit {
-public:
-    ChangedSheetSize(double wb, double hb, double wa, double ha)
-        : wb_(wb), hb_(hb), wa_(wa), ha_(ha) {}
-    bool Undo(TDrawing& d) override {
-        d.PageWidthInch = wb_, d.PageHeightInch = hb_;
-        return true;
-    }
-    bool Redo(TDrawing& d) override {
-        d.PageWidthInch = wa_, d.PageHeightInch = ha_;
-        return true;
-    }
-
-private:
-    double wb_, hb_, wa_, ha_;
-};
-
 }  // namespace
 
 std::unique_ptr<DrawingEdit> ElementsAppended(std::uint32_t first, std::uint32_t count) {
@@ -216,10 +204,6 @@ std::unique_ptr<DrawingEdit> TextRemoved(std::uint32_t index, const TTextElement
 std::unique_ptr<DrawingEdit> TextChanged(std::uint32_t index, const TTextElement& before,
                                          const TTextElement& after) {
     return std::make_unique<ChangedText>(index, before, after);
-}
-std::unique_ptr<DrawingEdit> SheetSizeChanged(double widthBefore, double heightBefore,
-                                              double widthAfter, double heightAfter) {
-    return std::make_unique<ChangedSheetSize>(widthBefore, heightBefore, widthAfter, heightAfter);
 }
 
 }  // namespace tervasko

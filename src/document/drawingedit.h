@@ -37,9 +37,6 @@ std::unique_ptr<DrawingEdit> TextRemoved(std::uint32_t index, const TTextElement
 // strings of both (the records' own strings stay with their owners).
 std::unique_ptr<DrawingEdit> TextChanged(std::uint32_t index, const TTextElement& before,
                                          const TTextElement& after);
-// The sheet size, in inches, changed.
-std::unique_ptr<DrawingEdit> SheetSizeChanged(double widthBefore, double heightBefore,
-                                              double widthAfter, double heightAfter);
 
 // A text record with copies of its strings (nullptr strings where memory ran out).
 TTextElement CopyText(const TTextElement& text);

@@ -1,71 +1,190 @@
 #include "session/drawingsession.h"
 
+#include <utility>
+
 #include "document/drawingfile.h"
 #include "export/dxfwriter.h"
 
 namespace tervasko {
-namespace {
 
 // A step whose change is already made when it is pushed: the stack's first redo does
-// nothing.
-class Step : public QUndoCommand {
+// nothing. A change that cannot be carried out leaves everything as it was and tells the
+// session, which drops the history once the stack is done with the step.
+class SessionStep : public QUndoCommand {
 public:
-    Step(const char* name, std::function<void(bool redo)> apply,
-         std::shared_ptr<DrawingEdit> edit = {})
-        : QUndoCommand(QString::fromUtf8(name)), apply_(std::move(apply)), edit_(std::move(edit)) {}
+    SessionStep(DrawingSession& session, const char* name)
+        : QUndoCommand(QString::fromUtf8(name)), session_(session) {}
 
-    std::size_t Bytes() const { return edit_ ? edit_->Bytes() : 0; }
+    virtual std::size_t Bytes() const { return 0; }
 
-    void undo() override { apply_(false); }
+    void undo() override { run(false); }
     void redo() override {
         if (first_) {
             first_ = false;
             return;
         }
-        apply_(true);
+        run(true);
+    }
+
+protected:
+    // False when the change could not be made; nothing changed then.
+    virtual bool apply(bool redo) = 0;
+    // The page count lives in the settings; putting it back must not make a step of its own.
+    void putPageCount(int pages) {
+        session_.restoring_ = true;
+        session_.Settings.SetPageCount(pages);
+        session_.restoring_ = false;
+    }
+    DrawingSession& session_;
+
+private:
+    void run(bool redo) {
+        if (!apply(redo)) {
+            session_.failed_ = true;
+            return;
+        }
+        session_.Snap.Invalidate();
+        emit session_.Restored();
+    }
+
+    bool first_ = true;
+};
+
+namespace {
+
+// Stack ids of the steps that merge with one of their kind right before them.
+enum MergeId { kPageCountId = 1, kSheetSizeId };
+
+class EditStep : public SessionStep {
+public:
+    EditStep(DrawingSession& session, const char* name, std::unique_ptr<DrawingEdit> edit)
+        : SessionStep(session, name), edit_(std::move(edit)) {}
+
+    std::size_t Bytes() const override { return edit_->Bytes(); }
+
+protected:
+    bool apply(bool redo) override {
+        return redo ? edit_->Redo(session_.Drawing()) : edit_->Undo(session_.Drawing());
     }
 
 private:
-    std::function<void(bool)> apply_;
-    std::shared_ptr<DrawingEdit> edit_;
-    bool first_ = true;
+    std::unique_ptr<DrawingEdit> edit_;
+};
+
+// A value typed or spun in one field, from `before` to `after`. Changes of the same field in
+// a row are one step; a run that ends where it began is none.
+template <typename Value, int Id>
+class FieldStep : public SessionStep {
+public:
+    FieldStep(DrawingSession& session, const char* name, Value before, Value after)
+        : SessionStep(session, name), before_(before), after_(after) {}
+
+    int id() const override { return Id; }
+    bool mergeWith(const QUndoCommand* other) override {
+        after_ = static_cast<const FieldStep*>(other)->after_;
+        setObsolete(after_ == before_);
+        return true;
+    }
+
+protected:
+    Value before_, after_;
+};
+
+class PageCountStep : public FieldStep<int, kPageCountId> {
+public:
+    using FieldStep::FieldStep;
+
+protected:
+    bool apply(bool redo) override {
+        putPageCount(redo ? after_ : before_);
+        return true;
+    }
+};
+
+struct SheetSize {
+    double width, height;  // inches
+    bool operator==(const SheetSize&) const = default;
+};
+
+class SheetSizeStep : public FieldStep<SheetSize, kSheetSizeId> {
+public:
+    using FieldStep::FieldStep;
+
+protected:
+    bool apply(bool redo) override {
+        const SheetSize& size = redo ? after_ : before_;
+        session_.Drawing().PageWidthInch = size.width;
+        session_.Drawing().PageHeightInch = size.height;
+        return true;
+    }
 };
 
 }  // namespace
 
 DrawingSession::DrawingSession(QObject* parent) : QObject(parent) {
     history_.setUndoLimit(kHistoryLimit);
+    pageCount_ = Settings.PageCount();
+    connect(&history_, &QUndoStack::cleanChanged, this, [this] {
+        if (!holdMark_) tellMark();
+    });
+    // Connected before anyone else can be: the step is made before the window hears of the
+    // change, so the window sees the history it belongs to.
+    connect(&Settings, &SettingsModel::Changed, this, [this](SettingsModel::Setting which) {
+        if (which == SettingsModel::Setting::PageCount) pageCountChanged();
+    });
+    connect(&Settings, &SettingsModel::Assigned, this,
+            [this] { pageCount_ = Settings.PageCount(); });
+}
+
+DrawingSession::~DrawingSession() {
+    // The stack clears itself as it goes and would announce a clean state nobody has.
+    history_.blockSignals(true);
+}
+
+void DrawingSession::pageCountChanged() {
+    const int before = pageCount_, after = Settings.PageCount();
+    pageCount_ = after;
+    if (restoring_ || before == after) return;
+    Snap.Invalidate();
+    history_.push(new PageCountStep(*this, "Seitenanzahl ändern", before, after));
 }
 
 void DrawingSession::Record(std::unique_ptr<DrawingEdit> edit, const char* step) {
-    std::shared_ptr<DrawingEdit> held(std::move(edit));
-    DrawingEdit* e = held.get();
-    const auto apply = [this, e](bool redo) {
-        if (redo)
-            e->Redo(drawing_);
-        else
-            e->Undo(drawing_);
-        Snap.Invalidate();
-        emit Restored();
-    };
     Snap.Invalidate();
-    history_.push(new Step(step, apply, std::move(held)));
+    history_.push(new EditStep(*this, step, std::move(edit)));
 }
 
-void DrawingSession::RecordValue(const char* step, std::function<void(bool)> apply) {
-    history_.push(new Step(step, [this, apply = std::move(apply)](bool after) {
-        apply(after);
-        Snap.Invalidate();
-        emit Restored();
-    }));
+bool DrawingSession::SetSheetSize(double widthInch, double heightInch) {
+    const SheetSize before{drawing_.PageWidthInch, drawing_.PageHeightInch};
+    const SheetSize after{widthInch, heightInch};
+    if (before == after) return false;
+    drawing_.PageWidthInch = widthInch;
+    drawing_.PageHeightInch = heightInch;
+    Snap.Invalidate();
+    history_.push(new SheetSizeStep(*this, "Seite einrichten", before, after));
+    return true;
 }
 
 std::size_t DrawingSession::HeldBytes() const {
     std::size_t bytes = 0;
     for (int i = 0; i < history_.count(); ++i)
-        if (const auto* step = dynamic_cast<const Step*>(history_.command(i)))
-            bytes += step->Bytes();
+        bytes += static_cast<const SessionStep*>(history_.command(i))->Bytes();
     return bytes;
+}
+
+template <typename F>
+void DrawingSession::holdingMark(F change) {
+    holdMark_ = true;
+    change();
+    holdMark_ = false;
+    tellMark();
+}
+
+void DrawingSession::tellMark() {
+    const bool clean = history_.isClean();
+    if (clean == toldClean_) return;
+    toldClean_ = clean;
+    emit cleanChanged(clean);
 }
 
 void DrawingSession::New() {
@@ -99,32 +218,69 @@ void DrawingSession::SetTitleTexts(std::string base, std::string untitled) {
 
 std::string DrawingSession::Title() const {
     const std::string name = drawing_.FileName.empty() ? untitled_ : drawing_.FileName;
-    return titleBase_ + " - [" + name + (drawing_.Changed ? "*]" : "]");
+    return titleBase_ + " - [" + name + (Changed() ? "*]" : "]");
 }
 
 void DrawingSession::Restart() {
     Snap.Invalidate();
-    history_.clear();
+    pageCount_ = Settings.PageCount();
+    // An empty stack is left as it is by clear(), even one with no clean state.
+    holdingMark([this] {
+        history_.clear();
+        history_.setClean();
+    });
 }
 
 void DrawingSession::RestartUnsaved() {
     Snap.Invalidate();
-    history_.clear();
-    history_.resetClean();
+    pageCount_ = Settings.PageCount();
+    // Cleared, the stack is clean for a moment: no one is told of that.
+    holdingMark([this] {
+        history_.clear();
+        history_.resetClean();
+    });
 }
 
 void DrawingSession::MarkSaved() {
     history_.setClean();
 }
 
-void DrawingSession::Undo() {
-    if (Busy && Busy()) return;
-    history_.undo();
+bool DrawingSession::Undo() {
+    return move(true);
 }
 
-void DrawingSession::Redo() {
-    if (Busy && Busy()) return;
-    history_.redo();
+bool DrawingSession::Redo() {
+    return move(false);
+}
+
+bool DrawingSession::move(bool undoing) {
+    if (Gesture.Busy()) return false;
+    if (undoing ? !history_.canUndo() : !history_.canRedo()) return false;
+    if (Gesture.Pending()) Gesture.Forget();
+    const QString step = undoing ? history_.undoText() : history_.redoText();
+    const bool wasClean = history_.isClean();
+    failed_ = false;
+    holdingMark([&] {
+        if (undoing)
+            history_.undo();
+        else
+            history_.redo();
+        if (!failed_) return;
+        // The drawing is still as it was before the attempt, which the stack has moved past:
+        // no step of it fits any more. The drawing matches its file exactly when it did
+        // before.
+        history_.clear();
+        if (wasClean)
+            history_.setClean();
+        else
+            history_.resetClean();
+    });
+    if (!failed_) return true;
+    failed_ = false;
+    Snap.Invalidate();
+    emit StepFailed(undoing, step);
+    emit Restored();
+    return false;
 }
 
 }  // namespace tervasko

@@ -2,7 +2,6 @@
 
 #include <QObject>
 #include <QUndoStack>
-#include <functional>
 #include <memory>
 #include <string>
 
@@ -16,9 +15,9 @@ namespace tervasko {
 
 // The drawing's history: every change of the drawing is a step that can be taken back and
 // made again (Qt's undo stack). A step stores what changed, never a copy of the drawing.
-// The stack's clean state is the state last saved or loaded, so the changed mark follows
-// the history: taking steps back to that state clears it. Moving or turning an instrument
-// is no step: instruments are tools, not content.
+// The stack's clean state is the state last saved or loaded, and it is the only source of
+// the changed mark: taking steps back to that state clears it. Moving or turning an
+// instrument is no step: instruments are tools, not content.
 class DrawingSession : public QObject {
     Q_OBJECT
 public:
@@ -26,16 +25,18 @@ public:
     static constexpr int kHistoryLimit = 1000;
 
     explicit DrawingSession(QObject* parent = nullptr);
+    ~DrawingSession() override;
 
     // The drawing the session holds; the window and the tools reach it through here.
     TDrawing& Drawing() { return drawing_; }
     const TDrawing& Drawing() const { return drawing_; }
     // The file the drawing was last read from or saved to; empty while untitled.
     const std::string& FileName() const { return drawing_.FileName; }
-    // The changed mark: the drawing differs from its file (or, untitled, from nothing).
-    bool Changed() const { return drawing_.Changed; }
-    void SetChangedMark(bool changed) { drawing_.Changed = changed; }
-    // The settings that travel with the drawing, and the inch switch.
+    // The changed mark: the history stands elsewhere than at the state that counts as saved,
+    // or there is none (a restored recovery copy). cleanChanged tells each change of it.
+    bool Changed() const { return !history_.isClean(); }
+    // The settings that travel with the drawing, and the inch switch. A change of the page
+    // count is a step of its own (a loaded one is none).
     SettingsModel Settings;
     // The pointer tools' state between events.
     GestureState Gesture;
@@ -44,12 +45,12 @@ public:
     SnapIndex Snap;
     QUndoStack& History() { return history_; }
 
-    // A change of the drawing's lists or sheet size, already made; `step` names it in
-    // German, as the menus do.
+    // A change of the drawing's lists, already made; `step` names it in German, as the menus
+    // do.
     void Record(std::unique_ptr<DrawingEdit> edit, const char* step);
-    // A change of a value outside the drawing's lists (the page count), already made:
-    // `apply` sets the value of either side, false for before and true for after.
-    void RecordValue(const char* step, std::function<void(bool after)> apply);
+    // The sheet size in inches, set as a step ("Seite einrichten"); false when it is the size
+    // the drawing has. Sizes set in a row are one step.
+    bool SetSheetSize(double widthInch, double heightInch);
 
     // Bytes the steps hold beyond themselves (records taken back or removed).
     std::size_t HeldBytes() const;
@@ -80,21 +81,46 @@ public:
     void SetTitleTexts(std::string base, std::string untitled);
     std::string Title() const;
 
-    // Takes the last step back, or makes the next one again; nothing while a gesture that
-    // changes the drawing is under way.
-    void Undo();
-    void Redo();
-    std::function<bool()> Busy;
+    // Takes the last step back, or makes the next one again. Refused (false) while a gesture
+    // holds the pointer: its release would act on a drawing that moved under it. A curve
+    // waiting for its next click is dropped first, its clicks belonging to the drawing as it
+    // was. False as well when there is no step, or when the step could not be carried out
+    // (StepFailed).
+    bool Undo();
+    bool Redo();
 
 signals:
     // A step was taken back or made again: the drawing or a value changed under the window.
     void Restored();
+    // The changed mark came or went (clean: it went).
+    void cleanChanged(bool clean);
+    // The step named `step` (in German) could not be taken back (`undoing`) or made again,
+    // for lack of memory. The drawing stays as it was before the attempt and the history is
+    // dropped; the mark stays as it was.
+    void StepFailed(bool undoing, const QString& step);
 
 private:
+    friend class SessionStep;
+    bool move(bool undoing);
+    // Runs `change` on the history with the mark's announcement held back, then tells the
+    // mark once if it differs from the last one told.
+    template <typename F>
+    void holdingMark(F change);
+    void tellMark();
+    void pageCountChanged();
+
     // Before the history: its steps point into the drawing, so they go first.
     TDrawing drawing_;
     QUndoStack history_;
     std::string titleBase_, untitled_;
+    bool toldClean_ = true;
+    bool holdMark_ = false;
+    // The page count as the history knows it, and whether a step is putting it back (no new
+    // step then).
+    int pageCount_ = 0;
+    bool restoring_ = false;
+    // Set by a step that could not be carried out.
+    bool failed_ = false;
 };
 
 }  // namespace tervasko

@@ -17,8 +17,8 @@ bool folderExists(const std::string& path) {
 FileFlow::FileFlow(DrawingSession& session, FileQuestions& questions)
     : session_(session), questions_(questions) {}
 
+// The history is clean by now (saved, new or loaded): the window only shows it.
 void FileFlow::settle() {
-    session_.SetChangedMark(false);
     if (Settled) Settled();
 }
 

@@ -42,7 +42,8 @@ public:
 
     // After "Neu" or a drawing read: the window shows the new drawing's values.
     std::function<void()> Replaced;
-    // The drawing now matches its file (or is new): the window clears the changed mark.
+    // The drawing now matches its file (or is new) and the history is clean: the window shows
+    // the file's name.
     std::function<void()> Settled;
     // Told the path of every drawing opened or saved successfully (the recent files).
     std::function<void(const std::string& path)> FileUsed;

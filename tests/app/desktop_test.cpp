@@ -79,7 +79,7 @@ protected:
     }
     void change() {
         form->Session->Drawing().AppendElement()->Kind = ekLine;
-        form->SetChanged();
+        form->Session->Record(ElementsAppended(elements() - 1, 1), "Linie");
     }
     std::uint32_t elements() const { return form->Session->Drawing().Elements.Count(); }
     QStringList recent() const { return form->RecentFiles->Files(); }

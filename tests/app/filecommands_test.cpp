@@ -63,7 +63,8 @@ protected:
         TDrawElement* e = form->Session->Drawing().AppendElement();
         e->Kind = ekLine;
         e->X2 = 10;
-        form->SetChanged();
+        form->Session->Record(ElementsAppended(form->Session->Drawing().Elements.Count() - 1, 1),
+                              "Linie");
     }
     bool starred() const { return form->windowTitle().endsWith("*]"); }
 };

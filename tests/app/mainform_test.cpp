@@ -130,10 +130,10 @@ TEST_F(MainFormTest, ModeItemsFormRadioGroupsAndKeepTheirCheckWhileAnotherToolIs
 
 TEST_F(MainFormTest, TitleShowsTheFileAndAStarAfterAChange) {
     EXPECT_EQ(form->windowTitle().toStdString(), "Morvane Tervasko 1.0 - [unbenannt.tvk]");
-    form->SetChanged();
+    testing::Find<QSpinBox>(form, "PageAnz")->setValue(2);
     EXPECT_EQ(form->windowTitle().toStdString(), "Morvane Tervasko 1.0 - [unbenannt.tvk*]");
     form->Session->Drawing().FileName = "/a/b.tvk";
-    form->SetUnChanged();
+    form->Session->MarkSaved();
     EXPECT_EQ(form->windowTitle().toStdString(), "Morvane Tervasko 1.0 - [/a/b.tvk]");
     // Showing the window again changes nothing.
     form->hide();

@@ -55,7 +55,8 @@ protected:
         TDrawElement* e = form.Session->Drawing().AppendElement();
         e->Kind = ekLine;
         e->X1 = x, e->Y1 = 20, e->X2 = x + 50, e->Y2 = 20;
-        form.SetChanged();
+        form.Session->Record(ElementsAppended(form.Session->Drawing().Elements.Count() - 1, 1),
+                             "Linie");
     }
 
     // What a program killed now leaves behind: its copy and a lock file nobody holds.
@@ -189,7 +190,7 @@ TEST_F(Recovery, ADamagedCopyIsReportedSetAsideAndNeverBlocksTheStart) {
         testing::writeBytes(folder + "recovery-" + std::to_string(i) + ".tvr", damaged[i]);
     auto form = start();
     addLine(*form, 5);
-    form->SetUnChanged();
+    form->Session->MarkSaved();
     EXPECT_FALSE(OfferRecovery(*form, folder));
     EXPECT_TRUE(questions.empty());  // nothing is offered that cannot be restored
     ASSERT_EQ(errors.size(), damaged.size());

@@ -6,17 +6,24 @@
 #include <QApplication>
 #include <QDoubleSpinBox>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QSpinBox>
 #include <QTest>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
 #include "app/AddTextFUnit.h"
+#include "app/dialogs/SeiteeinrichtenFUnit.h"
 #include "app/filecommands.h"
 #include "app/mainUnit.h"
 #include "app/paintbox.h"
+#include "app/recovery.h"
 #include "document/drawingfile.h"
+#include "document/dynaarray.h"
 #include "platform/numeric.h"
+#include "platform/systemmessage.h"
 #include "session/drawingsession.h"
 #include "support/find.h"
 #include "support/mainwindow.h"
@@ -228,7 +235,8 @@ TEST_F(UndoWindow, AStrokeCancelledWithEscapeLeavesASavedDrawingUnchanged) {
     testing::Find<QAction>(form, "Bleistift1")->trigger();
     QTest::mousePress(testing::Find<TPaintBox>(form, "PaintBox1"), Qt::LeftButton, {}, {100, 500});
     QTest::mouseMove(testing::Find<TPaintBox>(form, "PaintBox1"), {200, 520});
-    EXPECT_TRUE(starred());
+    ASSERT_EQ(form->Session->Drawing().Elements.Count(), 2u);
+    EXPECT_FALSE(starred());  // the stroke is a step when it ends, and the star comes with it
     QTest::keyClick(testing::Find<TPaintBox>(form, "PaintBox1"), Qt::Key_Escape);
     QTest::mouseRelease(testing::Find<TPaintBox>(form, "PaintBox1"), Qt::LeftButton, {},
                         {200, 520});
@@ -257,6 +265,109 @@ TEST_F(UndoWindow, ALoadIsOneChangeWithoutAPassingStar) {
     undo();
     EXPECT_EQ(testing::Find<QSpinBox>(form, "PageAnz")->value(), 3);
     EXPECT_FALSE(starred());
+}
+
+// Ctrl+Z while a line along the ruler is being drawn is refused: the release adds the line
+// to the drawing the press began on, and the step before it stays.
+TEST_F(UndoWindow, UndoIsRefusedWhileALineAlongTheRulerIsDrawn) {
+    testing::Find<QAction>(form, "ZirkelKreiszeichnen1")->trigger();
+    auto* box = testing::Find<TPaintBox>(form, "PaintBox1");
+    testing::Find<QAction>(form, "LinealAnLinealentlangzeichnen1")->trigger();
+    QTest::mousePress(box, Qt::LeftButton, {}, {194, 383});
+    QTest::mouseMove(box, {459, 305});
+    ASSERT_TRUE(form->Gesture.Ruler.DrawingAlong);
+    QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
+    QTest::mouseRelease(box, Qt::LeftButton, {}, {459, 305});
+    EXPECT_EQ(form->Session->Drawing().Elements.Count(), 2u);
+    EXPECT_EQ(form->Session->History().count(), 2);
+    undo();
+    undo();
+    EXPECT_EQ(form->Session->Drawing().Elements.Count(), 0u);
+}
+
+// A step that cannot be taken back for lack of memory is told in the user's language; the
+// drawing stays, the history is gone and the star stays on.
+TEST_F(UndoWindow, AStepThatCannotBeTakenBackIsToldAndTheStarStays) {
+    // 100 records fill a block: putting back the 101st needs a larger one.
+    for (int i = 0; i < 101; ++i) testing::Find<QAction>(form, "ZirkelKreiszeichnen1")->trigger();
+    testing::Find<QAction>(form, "ObjekteLetzesObjektlschen1")->trigger();
+    const auto before = drawingBytes();
+    DynaArrayCore::SetReallocator([](void*, std::size_t, std::size_t) -> void* { return nullptr; });
+    SetSystemMessageHandler([](const std::string&) {});
+    undo();
+    DynaArrayCore::SetReallocator(nullptr);
+    SetSystemMessageHandler(nullptr);
+    EXPECT_EQ(drawingBytes(), before);
+    EXPECT_TRUE(starred());
+    EXPECT_FALSE(testing::Find<QAction>(form, "Rueckgaengig1")->isEnabled());
+    EXPECT_FALSE(testing::Find<QAction>(form, "Wiederholen1")->isEnabled());
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0],
+              "Der Schritt konnte nicht rückgängig gemacht werden, weil nicht genug Speicher frei "
+              "ist:\nLetzes Objekt löschen\n\nDie Zeichnung bleibt, wie sie ist. Die Schritte zum "
+              "Rückgängigmachen und Wiederholen sind verworfen.");
+}
+
+// The page count spun and the sheet size set twice are one step each; taken back, the
+// drawing is as saved and the star goes.
+TEST_F(UndoWindow, ASpunPageCountAndTwoPageSetupsInARowAreOneStepEach) {
+    saveAs(dir.path() + "d.tvk");
+    auto* pages = testing::Find<QSpinBox>(form, "PageAnz");
+    for (int i = 0; i < 3; ++i) pages->stepBy(1);
+    ASSERT_EQ(pages->value(), 4);
+    auto* setup = form->findChild<TSeiteEinrichtenForm*>();
+    ASSERT_NE(setup, nullptr);
+    const double a4Width = form->Session->Drawing().PageWidthInch;
+    for (double width : {150.0, 180.0}) {
+        setup->Exec = [setup, width] {
+            setup->breited->setValue(width);
+            setup->BitBtnXP1->click();
+            return setup->result();
+        };
+        testing::Find<QAction>(form, "DateiSeiteeinrichten1")->trigger();
+    }
+    EXPECT_DOUBLE_EQ(form->Session->Drawing().PageWidthInch * MmPerInch, 180);
+    EXPECT_EQ(form->Session->History().count(), 2);
+    EXPECT_TRUE(starred());
+    undo();
+    EXPECT_EQ(form->Session->Drawing().PageWidthInch, a4Width);
+    undo();
+    EXPECT_EQ(pages->value(), 1);
+    EXPECT_FALSE(starred());
+    EXPECT_FALSE(testing::Find<QAction>(form, "Rueckgaengig1")->isEnabled());
+}
+
+// The recovery copy follows the history: every step of unsaved work makes the kept copy old,
+// and taking the steps back to the saved state removes it.
+TEST(UndoRecovery, TheCopyFollowsEveryStepAndGoesWithTheSavedState) {
+    testing::TempDir programDir, state;
+    setenv("XDG_STATE_HOME", state.path().c_str(), 1);
+    {
+        TMainForm form(programDir.path());
+        form.show();
+        QApplication::processEvents();
+        TRecoveryKeeper& keeper = *form.Recovery;
+        const auto circle = [&] {
+            testing::Find<QAction>(&form, "ZirkelKreiszeichnen1")->trigger();
+        };
+        const auto undo = [&] { testing::Find<QAction>(&form, "Rueckgaengig1")->trigger(); };
+        EXPECT_FALSE(keeper.Pending());
+        circle();
+        EXPECT_TRUE(keeper.Pending());
+        keeper.WriteCopy();
+        ASSERT_TRUE(keeper.Flush());
+        EXPECT_TRUE(std::filesystem::exists(keeper.CopyPath()));
+        EXPECT_FALSE(keeper.Pending());
+        circle();  // unsaved already: the mark stays, the copy is old
+        EXPECT_TRUE(keeper.Pending());
+        undo();
+        EXPECT_TRUE(keeper.Pending());
+        undo();
+        EXPECT_FALSE(form.Changed());
+        EXPECT_FALSE(keeper.Pending());
+        EXPECT_FALSE(std::filesystem::exists(keeper.CopyPath()));
+    }
+    unsetenv("XDG_STATE_HOME");
 }
 
 }  // namespace

@@ -90,12 +90,6 @@ TEST(DrawingEdit, UndoAndRedoRestoreTheExactRecords) {
              FreeTextStrings(before);
              return edit;
          }},
-        {"sheet size",
-         [](TDrawing& d) {
-             const double w = d.PageWidthInch, h = d.PageHeightInch;
-             d.PageWidthInch = 11, d.PageHeightInch = 17;
-             return SheetSizeChanged(w, h, 11, 17);
-         }},
     };
     for (const EditCase& c : cases) {
         SCOPED_TRACE(c.name);

@@ -40,7 +40,7 @@ TEST_F(InstrumentWindow, RulerLineAlongAndSlide) {
     EXPECT_DOUBLE_EQ(e.Y2, 90);
     EXPECT_TRUE(starred());
 
-    form->SetUnChanged();
+    form->Session->MarkSaved();
     testing::Find<QAction>(form, "LinealVerschieben1")->trigger();
     drag({300, 300}, {338, 300});
     // The field holds the new place exactly, not rounded to what it shows.

@@ -25,7 +25,7 @@ void addLine(DrawingSession& session) {
     TDrawElement* e = session.Drawing().AppendElement();
     e->Kind = ekLine;
     e->X2 = 10;
-    session.SetChangedMark(true);
+    session.Record(ElementsAppended(session.Drawing().Elements.Count() - 1, 1), "Linie");
 }
 
 // A session with its flow; the questions are answered from the fields.
@@ -105,7 +105,7 @@ TEST(FileFlow, ReplacingTheDrawingAsksAboutUnsavedWorkAndKeepsItWhenTheSaveFails
                     Fixture f;
                     const std::string file = f.drawingFile("in.tvk", 3);
                     addLine(f.session);
-                    f.session.SetChangedMark(changed);
+                    if (!changed) f.session.MarkSaved();
                     if (changed) f.answer = answer;
                     const std::string chosen = f.choose(choice);
                     if (choice != SaveChoice::Cancelled) f.savePath = chosen;
