@@ -90,11 +90,15 @@ TEST_F(Measuring, CompassShowsItsRadiusAndTheAngleSweptEitherWay) {
         EXPECT_EQ(host.measured.kind, K::Arc);
         EXPECT_DOUBLE_EQ(host.measured.length, 40);
         EXPECT_NEAR(host.measured.angle, 90, 0.5) << sense;
-        EXPECT_EQ(g.Compass.ArcClockwise, sense > 0 ? 1 : 0);
         move(px(150 - 40), px(50));
         EXPECT_NEAR(host.measured.angle, 180, 0.5) << sense;
         release(px(150 - 40), px(50));
         EXPECT_EQ(host.measured.kind, K::CompassSpan);  // hovering in the arc mode
+        // The sense the measure counted in is the arc's: clockwise it is stored from its end
+        // (left of the needle) to the press (right of it), counter-clockwise the other way.
+        const TDrawElement& arc = drawing.Elements.At(drawing.Elements.Count() - 1);
+        EXPECT_NEAR(arc.X3, sense > 0 ? 110 : 190, 0.5) << sense;
+        EXPECT_NEAR(arc.X4, sense > 0 ? 190 : 110, 0.5) << sense;
     }
 }
 

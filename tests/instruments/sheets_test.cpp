@@ -156,7 +156,7 @@ TEST_F(InstrumentEdges, AnArcSweptCounterClockwiseRunsFromThePressToTheEnd) {
     host.choose(T::Zirkel1, T::ZirkelKreisbogenzeichnen1);
     press(572, 325);  // below the needle, LegAngle about 90
     move(705, 194);   // to its right, about 0: counter-clockwise on the screen
-    EXPECT_EQ(g.Compass.ArcClockwise, 0);
+    // Swung counter-clockwise: the preview runs from the press to the end.
     const auto preview = host.screen.entriesOf(Op::Arc);
     ASSERT_EQ(preview.size(), 1u);
     EXPECT_EQ(preview[0].points,
@@ -176,7 +176,10 @@ TEST_F(InstrumentEdges, AnArcSweptOverTheTopOfTheNeedleKeepsItsSense) {
     EXPECT_NEAR(drawing.ZirkelAngle, 262, 0.5);
     move(586, 95);
     EXPECT_NEAR(drawing.ZirkelAngle, -82, 0.5);
-    EXPECT_EQ(g.Compass.ArcClockwise, 1);
+    // Clockwise: the preview runs from the end (stack (581, 90)) back to the press.
+    ASSERT_EQ(host.screen.entriesOf(Op::Arc).size(), 1u);
+    EXPECT_EQ(host.screen.entriesOf(Op::Arc)[0].points[2], (IntPoint{586, 95}));
+    EXPECT_EQ(host.screen.entriesOf(Op::Arc)[0].points[3], (IntPoint{558, 95}));
     release(586, 95);
     EXPECT_NEAR(last().X3, 581 / s(), 1e-9);  // clockwise: stored from the end ...
     EXPECT_NEAR(last().X4, 553 / s(), 1e-9);  // ... to the press
@@ -184,7 +187,12 @@ TEST_F(InstrumentEdges, AnArcSweptOverTheTopOfTheNeedleKeepsItsSense) {
     // The other way over the top: from -82 to 262 is counter-clockwise.
     press(586, 95);
     move(558, 95);
-    EXPECT_EQ(g.Compass.ArcClockwise, 0);
+    ASSERT_EQ(host.screen.entriesOf(Op::Arc).size(), 1u);
+    EXPECT_EQ(host.screen.entriesOf(Op::Arc)[0].points[2], (IntPoint{586, 95}));
+    EXPECT_EQ(host.screen.entriesOf(Op::Arc)[0].points[3], (IntPoint{558, 95}));
+    release(558, 95);
+    EXPECT_NEAR(last().X3, 581 / s(), 1e-9);  // counter-clockwise: from the press ...
+    EXPECT_NEAR(last().X4, 553 / s(), 1e-9);  // ... to the end
 }
 
 TEST_F(InstrumentEdges, NoTurnFlipsWherePointerIsLevelWithThePivotOrAboveTheNeedle) {
@@ -252,18 +260,27 @@ TEST_F(InstrumentEdges, FallbacksOfTheGuideBlocksOnTheSecondSheet) {
         PointerContext p{host,          drawing,          g, view, 220, Y(1, 340), 215,
                          Y(1, 340) - 5, MouseButton::Left};
         GuideBlock(p, {pl().WinkelX, pl().WinkelY + kA4HeightMm}, -90, 0, pl().WinkelX, true);
-        EXPECT_EQ(g.Guide.X1, 50);
-        EXPECT_EQ(g.Guide.X2, 50);
-        EXPECT_NEAR(g.Guide.Y1, kA4HeightMm + 340 / s(), 1e-9);  // the pointer on the second sheet
-        release(200, Y(1, 300));
+        release(200, Y(1, 300));  // the line along stores the segment as the block left it
+        EXPECT_EQ(last().X1, 50);
+        EXPECT_EQ(last().X2, 50);
+        EXPECT_NEAR(last().Y1, kA4HeightMm + 340 / s(), 1e-9);  // the pointer on the second sheet
+        EXPECT_NEAR(last().Y2, kA4HeightMm + 340 / s(), 1e-9);
     }
 
-    // Across: the foot falls back to the ruler's x at the pointer's height.
+    // Across: the foot falls back to the ruler's x at the pointer's height. The hover shows
+    // it as a dot; the line across runs level through it, its ends truncated to 0.001 mm.
     host.choose(T::Lineal1, T::LinealQuerzumLinealzeichnen1);
+    move(200, Y(1, 300));
+    const auto dot = host.screen.entriesOf(Op::Line).back();
+    EXPECT_EQ(dot.penWidth, 5);
+    EXPECT_EQ(dot.points[0], (IntPoint{X(pix(10)), Y(1, 300)}));
     press(200, Y(1, 300));
-    EXPECT_EQ(g.Ruler.FootX, 10);
-    EXPECT_NEAR(g.Ruler.FootY, kA4HeightMm + 300 / s(), 1e-9);
-    release(200, Y(1, 300));
+    move(260, Y(1, 300));
+    release(260, Y(1, 300));
+    EXPECT_NEAR(last().Y1, kA4HeightMm + 300 / s(), 1e-3);
+    EXPECT_EQ(last().Y2, last().Y1);
+    EXPECT_NEAR(last().X1, 195 / s(), 1e-3);
+    EXPECT_NEAR(last().X2, 255 / s(), 1e-3);
 }
 
 TEST_F(InstrumentEdges, SlidesEndWhereTheyAreReleasedNotWhereTheLastMoveWas) {
@@ -390,7 +407,10 @@ TEST_F(InstrumentEdges, EveryInstrumentSlidesTurnsAndCancelsOnTheSecondSheet) {
         EXPECT_NEAR(pl().*in.angle, angle - 135, 0.5);
         release(X(250), Y(1, -10));
         EXPECT_NEAR(pl().*in.angle, angle - 135, 0.5);
-        EXPECT_FALSE(g.Ruler.Drag.Turning || g.Protractor.Drag.Turning);
+        EXPECT_FALSE(g.Busy());
+        const double released = pl().*in.angle;
+        move(X(350), Y(1, 190));  // the release ended the turn
+        EXPECT_EQ(pl().*in.angle, released);
     }
 }
 

@@ -76,7 +76,10 @@ TEST_F(CancelGesture, ACurveIsForgottenAfterEachOfItsFirstThreeClicks) {
         for (int i = 0; i < clicks; ++i) press(100 + 10 * i, 100), release(100 + 10 * i, 100);
         ASSERT_TRUE(GestureInProgress(g)) << clicks;
         EXPECT_TRUE(tervasko::CancelGesture(host, drawing, g));
-        EXPECT_FALSE(g.Curve.AwaitEnd || g.Curve.AwaitControl1 || g.Curve.AwaitControl2) << clicks;
+        EXPECT_FALSE(g.Pending()) << clicks;
+        host.refreshedSheet = -1;
+        move(200, 150);  // no preview follows the pointer any more
+        EXPECT_EQ(host.refreshedSheet, -1) << clicks;
         EXPECT_EQ(drawing.Elements.Count(), 0u);
     }
     EXPECT_EQ(host.changes, 0);

@@ -67,8 +67,7 @@ TEST_F(Elements, HoverHighlightsTheTopmostPickableElementWithTheWidePen) {
     add(ekCircle, {250, 250, 350, 350});
     add(ekArc, {250, 250, 350, 350, 400, 300, 300, 200}, 1);
 
-    move(155, 105);
-    EXPECT_EQ(g.Hover.Index, 1);  // the later of the two lines, beneath the curve
+    move(155, 105);  // the later of the two lines, beneath the curve
     auto lines = host.screen.entriesOf(Op::Line);
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0].points, (std::vector<IntPoint>{{155, 55}, {155, 155}}));
@@ -76,11 +75,13 @@ TEST_F(Elements, HoverHighlightsTheTopmostPickableElementWithTheWidePen) {
     EXPECT_EQ(lines[0].penWidth, 2);  // 0.1 mm: Round(0.756) = 1, raised to 2
 
     move(125, 105);  // the first line alone
-    EXPECT_EQ(g.Hover.Index, 0);
-    EXPECT_EQ(host.screen.entriesOf(Op::Line)[0].penWidth, 8);  // 1 mm: Round(7.559)
+    lines = host.screen.entriesOf(Op::Line);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].points, (std::vector<IntPoint>{{105, 105}, {205, 105}}));
+    EXPECT_EQ(lines[0].penWidth, 8);  // 1 mm: Round(7.559)
 
     move(305, 355);  // the circle and the arc's undrawn part: the arc is the later one
-    EXPECT_EQ(g.Hover.Index, 4);
+    EXPECT_TRUE(host.screen.entriesOf(Op::Ellipse).empty());
     const auto arcs = host.screen.entriesOf(Op::Arc);
     ASSERT_EQ(arcs.size(), 1u);
     EXPECT_EQ(arcs[0].points,
@@ -97,10 +98,13 @@ TEST_F(Elements, HoverHighlightsTheTopmostPickableElementWithTheWidePen) {
     EXPECT_TRUE(ellipses[0].brushHollow);
 
     move(600, 600);  // the highlight is lost: one cycle takes it away
-    EXPECT_FALSE(g.Hover.Valid);
+    EXPECT_TRUE(host.screen.entries().empty());
+    EXPECT_EQ(host.measured.kind, Measurement::Kind::None);
     EXPECT_EQ(host.paints, 5);
     move(601, 600);
     EXPECT_EQ(host.paints, 5);
+    press(601, 600, MouseButton::Right);  // and a press there deletes nothing
+    EXPECT_EQ(drawing.Elements.Count(), 4u);
 }
 
 TEST_F(Elements, DeleteRemovesTheHighlightedElementAndTheCommandTheLastOne) {
@@ -114,7 +118,9 @@ TEST_F(Elements, DeleteRemovesTheHighlightedElementAndTheCommandTheLastOne) {
     press(155, 105, MouseButton::Right);
     ASSERT_EQ(drawing.Elements.Count(), 2u);
     EXPECT_EQ(element(1).Kind, ekCircle);
-    EXPECT_FALSE(g.Hover.Valid);
+    EXPECT_EQ(host.changes, 1);
+    press(155, 105);  // the highlight went with the line: the circle now in its place stays
+    EXPECT_EQ(drawing.Elements.Count(), 2u);
     EXPECT_EQ(host.changes, 1);
 
     // "Letzes Objekt löschen" takes the last element only, and leaves texts and hover alone.
@@ -137,17 +143,23 @@ TEST_F(Elements, DragShowsARedCopyAndMovesAllFourPoints) {
     add(ekLine, {100, 100, 200, 100});
     move(150, 105);
     press(150, 105);
-    EXPECT_TRUE(g.Elements.Dragging);
-    EXPECT_FALSE(g.Hover.Valid);
+    EXPECT_TRUE(g.Busy());
     move(180, 145);
     const auto lines = host.screen.entriesOf(Op::Line);
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0].points, (std::vector<IntPoint>{{135, 145}, {235, 145}}));
     EXPECT_EQ(lines[0].penColor, kRed);
     release(180, 145);
-    EXPECT_FALSE(g.Elements.Dragging);
+    EXPECT_FALSE(g.Busy());
     EXPECT_NEAR(element(1).X1 - 100 / s(), 7.937, 5e-4);
     EXPECT_NEAR(element(1).Y2 - 100 / s(), 10.583, 5e-4);
+    EXPECT_EQ(host.changes, 1);
+    // The press took the highlight: pressed again without a move, nothing is picked up.
+    const double x1 = element(1).X1;
+    press(180, 145);
+    EXPECT_FALSE(g.Busy());
+    release(200, 165);
+    EXPECT_EQ(element(1).X1, x1);
     EXPECT_EQ(host.changes, 1);
 
     // An arc moves with all four points, its rays included.
@@ -165,30 +177,40 @@ TEST_F(Elements, DragShowsARedCopyAndMovesAllFourPoints) {
 TEST_F(Elements, AStaleHighlightDeletesAndMovesNothing) {
     add(ekLine, {100, 100, 200, 100});
     add(ekLine, {100, 300, 200, 300});
+    const std::vector<IntPoint> second{{105, 305}, {205, 305}};
     host.choose({T::Objekte1, T::ObjekteLschen1});
     move(150, 305);
-    ASSERT_EQ(g.Hover.Index, 1);
+    ASSERT_EQ(host.screen.entriesOf(Op::Line).size(), 1u);
+    ASSERT_EQ(host.screen.entriesOf(Op::Line)[0].points, second);
     DeleteLastElement(host, drawing);  // the highlighted element goes by the command
     const int changes = host.changes;
     press(150, 305);
     EXPECT_EQ(drawing.Elements.Count(), 1u);
+    EXPECT_EQ(host.changes, changes);
 
+    // The same with a highlight for moving: the press picks nothing up.
+    add(ekLine, {100, 300, 200, 300});
     host.choose({T::Objekte1, T::ObjekteVerschieben1});
-    g.Hover.Valid = true;
+    move(150, 305);
+    ASSERT_EQ(host.screen.entriesOf(Op::Line)[0].points, second);
+    DeleteLastElement(host, drawing);
+    const int stale = host.changes;
     press(150, 305);
-    EXPECT_FALSE(g.Elements.Dragging);
+    EXPECT_FALSE(g.Busy());
+    release(170, 325);
+    EXPECT_EQ(host.changes, stale);
 
     // Shortened in the middle of a drag: the put-down moves nothing.
     move(150, 105);
     press(150, 105);
-    ASSERT_TRUE(g.Elements.Dragging);
+    ASSERT_TRUE(g.Busy());
     drawing.Elements.Delete(0);
     move(170, 105);
     EXPECT_TRUE(host.screen.entriesOf(Op::Line).empty());
     release(170, 105);
-    EXPECT_FALSE(g.Elements.Dragging);
+    EXPECT_FALSE(g.Busy());
     EXPECT_EQ(drawing.Elements.Count(), 0u);
-    EXPECT_EQ(host.changes, changes);
+    EXPECT_EQ(host.changes, stale);
 }
 
 TEST_F(Elements, AnElementsHighlightIsNoTextsAndATextsNoElements) {
@@ -200,16 +222,19 @@ TEST_F(Elements, AnElementsHighlightIsNoTextsAndATextsNoElements) {
     t->FontSize = 10;
     host.choose({T::Objekte1, T::ObjekteLschen1});
     move(150, 105);
-    ASSERT_TRUE(g.Hover.Valid);
-    ASSERT_EQ(g.Hover.Index, 0);
+    ASSERT_EQ(host.screen.entriesOf(Op::Line).size(), 1u);  // the line, element 0
+    ASSERT_EQ(host.measured.kind, Measurement::Kind::Line);
     // The text mode chosen without a pointer move since: index 0 is an element's.
     host.choose({T::Text1, T::TextTextlschen1});
     press(150, 105);
     EXPECT_EQ(drawing.Texts.Count(), 1u);
     host.choose({T::Text1, T::TextVerschieben1});
     press(150, 105);
-    EXPECT_FALSE(g.Text.Dragging);
+    EXPECT_FALSE(g.Busy());
+    release(180, 125);
+    EXPECT_DOUBLE_EQ(t->X1, 400 / s());
     EXPECT_EQ(drawing.Elements.Count(), 1u);
+    EXPECT_EQ(host.changes, 0);
 }
 
 }  // namespace

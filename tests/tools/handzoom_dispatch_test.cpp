@@ -1,3 +1,4 @@
+#include <string>
 #include <vector>
 
 #include "tools/fakewindow.h"
@@ -80,7 +81,7 @@ TEST_F(ToolTest, TheHandDragsTheViewWithThePointer) {
     EXPECT_FALSE(host.suspended);
 
     release(600, 500);
-    EXPECT_FALSE(g.Pan.Panning);
+    EXPECT_FALSE(g.Busy());
     at(100, 100);
     EXPECT_EQ(host.h, 100);
 }
@@ -99,15 +100,74 @@ TEST_F(ToolTest, AWheelNotchScrollsTwentyPixelsWithinTheRange) {
 }
 
 TEST_F(ToolTest, AtReleaseTheFirstSetGestureFlagWins) {
-    g.Stroke.Stroking = g.Elements.Dragging = g.Text.Dragging = g.Pan.Panning =
-        g.Ruler.Drag.Sliding = true;
-    const std::vector<const bool*> order = {&g.Stroke.Stroking, &g.Elements.Dragging,
-                                            &g.Text.Dragging, &g.Pan.Panning,
-                                            &g.Ruler.Drag.Sliding};
-    for (std::size_t i = 0; i < order.size(); ++i) {
-        release(100, 100);
-        for (std::size_t j = 0; j < order.size(); ++j) EXPECT_EQ(*order[j], j > i) << i << " " << j;
-    }
+    TDrawElement& line = *drawing.AppendElement();
+    line.Kind = ekLine;
+    line.Width = 0.1;
+    line.X1 = 100 / s(), line.Y1 = 100 / s(), line.X2 = 200 / s(), line.Y2 = 100 / s();
+    TTextElement& t = *drawing.AppendText();
+    t.X1 = 300 / s(), t.Y1 = 300 / s(), t.X2 = 400 / s(), t.Y2 = 350 / s();
+    t.Text = NewWideBuffer(u"Text");
+    t.FontName = NewAnsiBuffer("Arial");
+    t.FontSize = 10;
+
+    // Five gestures at once: four pressed with the right button and let go outside the paint
+    // box, each in another mode, and a stroke. The element is picked before the text, whose
+    // hover takes the shared highlight: the element's put-down then moves nothing.
+    host.choose({T::Lineal1, T::LinealVerschieben1});
+    press(600, 600, MouseButton::Right);
+    host.choose({T::Hand1});
+    press(600, 600, MouseButton::Right);
+    host.choose({T::Objekte1, T::ObjekteVerschieben1});
+    move(155, 105);
+    ASSERT_EQ(host.screen.entriesOf(RecordingCanvas::Op::Line).size(), 1u);  // highlighted
+    press(155, 105, MouseButton::Right);
+    host.choose({T::Text1, T::TextVerschieben1});
+    move(355, 325);
+    ASSERT_EQ(host.screen.entriesOf(RecordingCanvas::Op::DrawText).size(), 1u);
+    press(355, 325, MouseButton::Right);
+    host.choose({T::Bleistift1});
+    press(355, 325);
+    move(365, 325);
+    ASSERT_EQ(drawing.Elements.Count(), 2u);  // the line and the stroke's segment
+
+    const double lineX = element(0).X1, textX = text(0).X1, rulerX = drawing.Placement.LinealX;
+    const int h = host.h, v = host.v, catchUps = host.catchUps;
+    // Each release is let go 20 pixels right of the last move and down.
+    release(385, 345);  // the stroke's: one step, and the sheets take it in
+    EXPECT_EQ(host.steps, (std::vector<std::string>{"Bleistift"}));
+    EXPECT_EQ(host.catchUps, catchUps + 1);
+    EXPECT_TRUE(g.Busy());
+
+    int paints = host.paints;
+    release(385, 345);  // the element's: a cycle, but its highlight went to the text
+    EXPECT_EQ(host.steps.size(), 1u);
+    EXPECT_EQ(host.paints, paints + 1);
+    EXPECT_EQ(element(0).X1, lineX);
+    EXPECT_EQ(text(0).X1, textX);
+    EXPECT_TRUE(g.Busy());
+
+    // The text's: moved by the pointer's way since the shared anchor was last set, at the
+    // stroke's last point.
+    release(385, 345);
+    EXPECT_EQ(host.steps.back(), "Text verschieben");
+    EXPECT_NEAR(text(0).X1 - textX, 20 / s(), 1e-9);
+    EXPECT_EQ(drawing.Placement.LinealX, rulerX);
+    EXPECT_TRUE(g.Busy());
+
+    paints = host.paints;
+    release(385, 345);  // the hand's: nothing to see, and the ruler still slides
+    EXPECT_EQ(host.steps.size(), 2u);
+    EXPECT_EQ(host.paints, paints);
+    EXPECT_EQ(drawing.Placement.LinealX, rulerX);
+    EXPECT_EQ(host.h, h);
+    EXPECT_EQ(host.v, v);
+    EXPECT_TRUE(g.Busy());
+
+    release(385, 345);  // the ruler's slide ends where the pointer is let go
+    EXPECT_NEAR(drawing.Placement.LinealX, rulerX + (385 - 600) / s(), 1e-9);
+    EXPECT_FALSE(g.Busy());
+    EXPECT_EQ(host.steps.size(), 2u);
+    EXPECT_EQ(element(0).X1, lineX);
 }
 
 TEST_F(ToolTest, TheTextHoverTakesTheMoveFromACurveInProgressButNotItsPresses) {

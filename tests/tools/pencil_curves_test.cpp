@@ -45,7 +45,7 @@ TEST_F(Pencil, EveryMoveAddsOneLineFromThePreviousPointAndDrawsItAtOnce) {
     EXPECT_EQ(host.drawnAhead, 3);  // every segment is drawn ahead of the sheets
 
     release(-20, 3);
-    EXPECT_FALSE(g.Stroke.Stroking);
+    EXPECT_FALSE(g.Busy());
     EXPECT_EQ(host.paints, 0);               // the release repaints nothing
     EXPECT_EQ(host.catchUps, catchUps + 1);  // the sheets may now take the stroke in
     move(200, 200);
@@ -105,7 +105,9 @@ TEST_F(Curves, FourPressesGiveStartEndAndTheTwoControlPoints) {
     EXPECT_EQ(e.Width, host.penWidth);
     EXPECT_EQ(host.changes, 1);
     EXPECT_EQ(host.paints, 1);
-    EXPECT_FALSE(g.Curve.AwaitEnd || g.Curve.AwaitControl1 || g.Curve.AwaitControl2);
+    EXPECT_FALSE(g.Pending());
+    move(205, 255);  // the curve is stored: no preview follows the pointer
+    EXPECT_EQ(host.refreshedSheet, -1);
 
     // Four presses at one point: a curve like any other.
     for (int i = 0; i < 4; ++i) press(55, 55);
@@ -119,17 +121,23 @@ TEST_F(Curves, ABegunCurveTakesThePressesWhateverToolIsChosen) {
     press(105, 105);
     host.choose({T::Lineal1, T::LinealDrehen1});
     press(305, 105, MouseButton::Right);
-    EXPECT_FALSE(g.Ruler.Drag.Turning);
+    EXPECT_FALSE(g.Busy());  // the curve waits; no turn of the ruler began
+    release(200, 400);
+    EXPECT_EQ(drawing.Placement.LinealAngle, 0);
     host.choose({T::Bleistift1});
     press(105, 205, MouseButton::Middle);
     press(305, 205);
-    EXPECT_FALSE(g.Stroke.Stroking);  // no stroke started with the press that ended the curve
+    EXPECT_FALSE(g.Pending());  // no stroke started with the press that ended the curve
+    move(150, 250);
     ASSERT_EQ(drawing.Elements.Count(), 1u);
     EXPECT_EQ(element(0).Kind, ekCurve);
     EXPECT_DOUBLE_EQ(element(0).X3, 300 / s());
 
     press(105, 105);  // the curve is done: now the pencil
-    EXPECT_TRUE(g.Stroke.Stroking);
+    EXPECT_TRUE(g.Busy());
+    move(125, 105);
+    ASSERT_EQ(drawing.Elements.Count(), 2u);
+    EXPECT_EQ(element(1).Kind, ekLine);
 }
 
 TEST_F(Curves, ThePreviewFollowsThePointerOnTheSheetOfTheLastPress) {

@@ -26,6 +26,14 @@ protected:
         return t;
     }
     std::u16string content(std::uint32_t i) { return std::u16string(WideView(text(i).Text)); }
+    // The texts drawn in red on the paint box since its last cycle: the highlight.
+    std::vector<std::u16string> highlighted() const {
+        std::vector<std::u16string> red;
+        for (const auto& e : host.screen.entriesOf(Op::DrawText))
+            if (e.font.color == kRed) red.push_back(e.text);
+        return red;
+    }
+    using Shown = std::vector<std::u16string>;
 };
 
 TEST_F(Texts, AddPlacesTheDialogsTextWithTheChoosersFontAtThePress) {
@@ -69,8 +77,6 @@ TEST_F(Texts, HoverHighlightsTheTopmostTextUnderThePointerInRedAsTheRendererDraw
     addText(u"unten", 100, 100, 200, 150);
     addText(u"oben", 150, 120, 250, 170);
     move(175, 130);  // in both boxes: the later text wins
-    EXPECT_TRUE(g.Hover.Valid);
-    EXPECT_EQ(g.Hover.Index, 1);
     EXPECT_EQ(host.paints, 1);
     const auto shown = host.screen.entriesOf(Op::DrawText);
     ASSERT_EQ(shown.size(), 1u);
@@ -84,24 +90,20 @@ TEST_F(Texts, HoverHighlightsTheTopmostTextUnderThePointerInRedAsTheRendererDraw
     // Both edges belong to the box; the first pixel beyond does not.
     const struct {
         int X, Y;
-        bool valid;
-        int index;
-    } cases[] = {{105, 105, true, 0}, {205, 115, true, 0},  {206, 115, false, 0},
-                 {125, 155, true, 0}, {125, 156, false, 0}, {255, 175, true, 1},
-                 {255, 176, false, 1}};
+        const char16_t* hit;  // nullptr: none
+    } cases[] = {{105, 105, u"unten"}, {205, 115, u"unten"}, {206, 115, nullptr},
+                 {125, 155, u"unten"}, {125, 156, nullptr},  {255, 175, u"oben"},
+                 {255, 176, nullptr}};
     for (const auto& c : cases) {
         move(c.X, c.Y);
-        EXPECT_EQ(g.Hover.Valid, c.valid) << c.X << "," << c.Y;
-        if (c.valid) {
-            EXPECT_EQ(g.Hover.Index, c.index) << c.X << "," << c.Y;
-        }
+        EXPECT_EQ(highlighted(), c.hit ? Shown{c.hit} : Shown{}) << c.X << "," << c.Y;
     }
 
     // Losing the highlight repaints once; moving on over nothing does not.
     move(175, 130);
     const int paints = host.paints;
     move(500, 500);
-    EXPECT_FALSE(g.Hover.Valid);
+    EXPECT_TRUE(highlighted().empty());
     EXPECT_EQ(host.paints, paints + 1);
     move(510, 500);
     EXPECT_EQ(host.paints, paints + 1);
@@ -109,13 +111,12 @@ TEST_F(Texts, HoverHighlightsTheTopmostTextUnderThePointerInRedAsTheRendererDraw
     // Boxes are whole-stack pixels: a text on the second sheet is found there.
     addText(u"zweite Seite", 100, 1200, 200, 1250);
     move(150, 1210);
-    EXPECT_TRUE(g.Hover.Valid);
-    EXPECT_EQ(g.Hover.Index, 2);
+    EXPECT_EQ(highlighted(), Shown{u"zweite Seite"});
 
     // Zoom 50 halves the font's point size, as the renderer does.
     host.zoom = 50;
     move(static_cast<int>(Round(40 * s())) + 5, static_cast<int>(Round(320 * s())) + 5);
-    ASSERT_TRUE(g.Hover.Valid);
+    ASSERT_EQ(highlighted(), Shown{u"zweite Seite"});
     EXPECT_EQ(host.screen.entriesOf(Op::DrawText).back().font.height,
               TextFont(text(2), 0.5, 96).height);
 }
@@ -128,7 +129,6 @@ TEST_F(Texts, ChangeLoadsTheTextIntoDialogAndChooserAndReplacesBothStrings) {
 
     move(150, 120);
     press(150, 120);
-    EXPECT_FALSE(g.Hover.Valid);
     ASSERT_EQ(host.presets.size(), 1u);
     ASSERT_TRUE(host.presets[0].has_value());
     EXPECT_EQ(host.presets[0]->text, u"alt");
@@ -140,6 +140,8 @@ TEST_F(Texts, ChangeLoadsTheTextIntoDialogAndChooserAndReplacesBothStrings) {
     EXPECT_EQ(FontOfText(text(0)), loaded);
     EXPECT_EQ(host.changes, 1);
     EXPECT_EQ(host.paints, 2);  // the hover's and the change's
+    press(150, 120);            // the press took the highlight: no dialog without a move
+    EXPECT_EQ(host.presets.size(), 1u);
 
     move(150, 120);
     const TextFontChoice courier{"Courier New", 9, 0xFF, 1, 2, fsBold};
@@ -173,10 +175,12 @@ TEST_F(Texts, DeleteRemovesTheTopmostHighlightedTextAndFreesItsStrings) {
     press(175, 130);
     ASSERT_EQ(drawing.Texts.Count(), 1u);
     EXPECT_EQ(content(0), u"unten");
-    EXPECT_FALSE(g.Hover.Valid);
     EXPECT_EQ(host.changes, 1);
-    press(175, 130);  // the highlight went with the text
-    EXPECT_EQ(drawing.Texts.Count(), 1u);
+    // The highlight went with the text: one put in its place since stays at the next press.
+    addText(u"dazu", 150, 120, 250, 170);
+    press(175, 130);
+    EXPECT_EQ(drawing.Texts.Count(), 2u);
+    EXPECT_EQ(host.changes, 1);
     // The strings of the deleted text are freed; the leak checker of the sanitizer build
     // would report them otherwise.
 }
@@ -186,8 +190,7 @@ TEST_F(Texts, DragShowsAMovingCopyAndPutsTheTextDownByThePixelsDragged) {
     addText(u"Text", 100, 100, 200, 150);
     move(150, 120);
     press(150, 120);
-    EXPECT_TRUE(g.Text.Dragging);
-    EXPECT_TRUE(g.Hover.Valid);  // kept through the drag
+    EXPECT_TRUE(g.Busy());
     const double x1 = text(0).X1, y2 = text(0).Y2;
     move(170, 110);  // the drag preview, not a hover scan
     const auto shown = host.screen.entriesOf(Op::DrawText);
@@ -197,36 +200,44 @@ TEST_F(Texts, DragShowsAMovingCopyAndPutsTheTextDownByThePixelsDragged) {
     EXPECT_EQ(text(0).X1, x1);                  // not moved yet
 
     release(170, 110);
-    EXPECT_FALSE(g.Text.Dragging);
-    EXPECT_TRUE(g.Hover.Valid);
+    EXPECT_FALSE(g.Busy());
     EXPECT_NEAR(text(0).X1 - x1, 5.292, 5e-4);
     EXPECT_NEAR(text(0).Y2 - y2, -2.646, 5e-4);
     EXPECT_NEAR(text(0).X2 - text(0).X1, 100 / s(), 1e-9);
     EXPECT_EQ(host.changes, 1);
+    release(190, 110);  // the drag is over: a second release moves nothing
+    EXPECT_NEAR(text(0).X1 - x1, 5.292, 5e-4);
+    EXPECT_EQ(host.changes, 1);
+
+    // The highlight is kept through the drag: the text put down is still the one under
+    // the pointer, and the next press carries it on without a move.
+    press(170, 110);
+    EXPECT_TRUE(g.Busy());
+    release(190, 110);
+    EXPECT_NEAR(text(0).X1 - x1, 5.292 + 20 / s(), 5e-4);
+    EXPECT_EQ(host.changes, 2);
 }
 
 TEST_F(Texts, AStaleHighlightChangesDeletesAndMovesNothing) {
     addText(u"a", 100, 100, 200, 150);
-    addText(u"b", 300, 100, 400, 150);
-    host.choose({T::Text1, T::TextTextlschen1});
-    move(350, 120);
-    ASSERT_EQ(g.Hover.Index, 1);
-    // The drawing is shortened behind the highlight's back.
-    FreeTextStrings(*drawing.Texts.Select(1));
-    drawing.Texts.Delete(1);
     for (const T mode : {T::TextTextlschen1, T::TextTextndern1, T::TextVerschieben1}) {
         host.choose({T::Text1, mode});
+        addText(u"b", 300, 100, 400, 150);
+        move(350, 120);
+        ASSERT_EQ(highlighted(), Shown{u"b"});
+        // The drawing is shortened behind the highlight's back.
+        FreeTextStrings(*drawing.Texts.Select(1));
+        drawing.Texts.Delete(1);
         press(350, 120);
+        EXPECT_FALSE(g.Busy());
         move(360, 130);
         release(360, 130);
-        g.Hover.Valid = true;  // as the scan left it
-        g.Hover.Index = 1;
     }
     EXPECT_EQ(drawing.Texts.Count(), 1u);
     EXPECT_EQ(content(0), u"a");
+    EXPECT_DOUBLE_EQ(text(0).X1, 100 / s());
     EXPECT_TRUE(host.presets.empty());
     EXPECT_EQ(host.changes, 0);
-    EXPECT_FALSE(g.Text.Dragging);
 }
 
 }  // namespace
