@@ -85,8 +85,9 @@ void TMainForm::setUpHistory() {
         if (Recovery && Session->Changed()) Recovery->DrawingChanged();
     });
     connect(Session.get(), &DrawingSession::Restored, this, [this] {
-        // Whatever was highlighted may name another entry now.
-        Gesture.Hover.Valid = false;
+        // Whatever was highlighted may name another entry now; no gesture is under way (the
+        // history refuses to move during one and drops a waiting curve first).
+        Gesture.Forget();
         View.InvalidateDrawing();
         PaintBox1Paint();
     });

@@ -66,7 +66,8 @@ bool FileFlow::MayReplaceDrawing() {
 
 void FileFlow::New() {
     if (!MayReplaceDrawing()) return;
-    session_.Gesture.Hover.Valid = false;  // nothing highlighted names an entry any more
+    // No gesture or highlight outlives the drawing it was made on.
+    session_.Gesture.Forget();
     session_.New();
     settle();
 }
@@ -78,7 +79,7 @@ bool FileFlow::Load(const std::string& path) {
         questions_.Report(FileQuestions::Failure::Open, path, error);
         return false;
     }
-    session_.Gesture.Hover.Valid = false;
+    session_.Gesture.Forget();
     if (Replaced) Replaced();
     settle();
     if (FileUsed) FileUsed(path);

@@ -5,7 +5,10 @@
 #include <filesystem>
 
 #include "session/drawingsession.h"
+#include "support/fakehost.h"
 #include "support/tempdir.h"
+#include "tools/cancel.h"
+#include "tools/dispatch.h"
 
 namespace tervasko {
 namespace {
@@ -220,6 +223,41 @@ TEST(FileFlow, DxfExportReportsAFailureAndLeavesTheDrawingAlone) {
     EXPECT_TRUE(std::filesystem::exists(f.dir.file("x.dxf")));
     EXPECT_TRUE(f.session.Changed());
     EXPECT_EQ(f.session.FileName(), "");
+}
+
+}  // namespace
+}  // namespace tervasko
+
+namespace tervasko {
+namespace {
+
+// A curve begun on the old drawing must not take its next clicks into the new one.
+TEST(FileFlow, ANewOrLoadedDrawingDropsEveryGestureAndHighlight) {
+    Fixture f;
+    const std::string file = f.drawingFile("two.tvk", 2);
+    for (const bool load : {false, true}) {
+        SCOPED_TRACE(load ? "load" : "new");
+        GestureState& g = f.session.Gesture;
+        testing::FakeHost host;
+        host.choose({ToolItem::Kurven1});
+        for (const int x : {100, 200}) {  // two clicks of a curve
+            PaintBox1MouseDown(host, f.session.Drawing(), g, MouseButton::Left, x, 100);
+            PaintBox1MouseUp(host, f.session.Drawing(), g, MouseButton::Left, x, 100);
+        }
+        ASSERT_TRUE(g.Pending());
+        f.openPath = file;
+        if (load)
+            ASSERT_TRUE(f.flow.Open());
+        else
+            f.flow.New();
+        EXPECT_FALSE(g.Pending());
+        // Two more clicks on the new drawing begin a curve afresh rather than ending the old.
+        for (const int x : {300, 400})
+            PaintBox1MouseDown(host, f.session.Drawing(), g, MouseButton::Left, x, 100);
+        EXPECT_EQ(f.session.Drawing().Elements.Count(), load ? 2u : 0u);
+        EXPECT_TRUE(g.Pending());
+        CancelGesture(host, f.session.Drawing(), g);
+    }
 }
 
 }  // namespace
