@@ -3,19 +3,18 @@
 namespace tervasko {
 
 bool GestureState::Busy() const {
-    for (const Tool* tool : Tools())
-        if (tool->Busy()) return true;
-    return false;
+    return AnyTool([](const auto& tool) { return tool.Busy(); });
 }
 
 bool GestureState::Pending() const {
-    for (const Tool* tool : Tools())
-        if (tool->Busy() || tool->Waiting()) return true;
-    return false;
+    return AnyTool([](const auto& tool) { return tool.Busy() || tool.Waiting(); });
 }
 
 void GestureState::Forget() {
-    for (Tool* tool : Tools()) tool->Forget();
+    AnyTool([](Tool& tool) {
+        tool.Forget();
+        return false;
+    });
     Hover.Found = Hover.Valid = false;
     Guide.Caught.reset();
 }
@@ -26,8 +25,10 @@ bool GestureInProgress(const GestureState& g) {
 
 bool CancelGesture(ToolHost& host, TDrawing& drawing, GestureState& g) {
     if (!g.Pending()) return false;
-    for (Tool* tool : g.Tools())
-        if (tool->Busy() || tool->Waiting()) tool->Cancel(host, drawing);
+    g.AnyTool([&](Tool& tool) {
+        if (tool.Busy() || tool.Waiting()) tool.Cancel(host, drawing);
+        return false;
+    });
     g.Guide.Caught.reset();
     host.SheetsCatchUp();
     host.Paint();

@@ -4,6 +4,7 @@
 
 #include "tools/gesturestate.h"
 #include "tools/pointer.h"
+#include "tools/toolmeasures.h"
 
 namespace tervasko {
 namespace {
@@ -165,26 +166,13 @@ void CompassTool::Cancel(ToolHost& host, TDrawing& drawing) {
     Forget();
 }
 
-std::optional<Measurement> CompassTool::Measure(const PointerContext& p) const {
-    using K = Measurement::Kind;
-    const InstrumentPlacement& pl = p.placement();
-    if (SpanDragging) return Measurement{K::CompassSpan, pl.ZirkelSpan, 0};
-    if (ArcDragging) {
-        const double turned = p.drawing.ZirkelAngle - ArcStartAngle;
-        const double swept = !ArcDirectionSet    ? 0
-                             : ArcClockwise == 1 ? Below360(turned)
-                                                 : Below360(-turned);
-        return Measurement{K::Arc, pl.ZirkelSpan, swept};
-    }
-    if (Drag.Sliding) return Measurement{};
-    return std::nullopt;
-}
-
-std::optional<Measurement> CompassTool::HoverMeasure(const PointerContext& p) const {
+bool CompassTool::HoverMeasure(const PointerContext& p, Measurement& m) const {
     if (p.checked(ToolItem::Zirkel1) && (p.checked(ToolItem::ZirkelZirkelspanne1) ||
-                                         p.checked(ToolItem::ZirkelKreisbogenzeichnen1)))
-        return Measurement{Measurement::Kind::CompassSpan, p.placement().ZirkelSpan, 0};
-    return std::nullopt;
+                                         p.checked(ToolItem::ZirkelKreisbogenzeichnen1))) {
+        m = Measurement{Measurement::Kind::CompassSpan, p.placement().ZirkelSpan, 0};
+        return true;
+    }
+    return false;
 }
 
 void AddCompassCircle(ToolHost& host, TDrawing& drawing, const GestureState& g) {

@@ -12,7 +12,7 @@ class ToolHost;
 class TDrawing;
 
 // The compass's modes: move, open to a span, swing an arc; and the full circle command.
-struct CompassTool : Tool {
+struct CompassTool final : Tool {
     InstrumentDrag Drag;  // only slides: the compass turns with the arc it draws
     bool SpanDragging = false, ArcDragging = false, ArcDirectionSet = false;
     // The span and the leg angle before a span or arc gesture changed them.
@@ -27,8 +27,8 @@ struct CompassTool : Tool {
     bool Busy() const override { return Active(); }
     void Cancel(ToolHost& host, TDrawing& drawing) override;
     void Forget() override { Drag.End(), SpanDragging = ArcDragging = ArcDirectionSet = false; }
-    std::optional<Measurement> Measure(const PointerContext& p) const override;
-    std::optional<Measurement> HoverMeasure(const PointerContext& p) const override;
+    bool Measure(const PointerContext& p, Measurement& m) const override;
+    bool HoverMeasure(const PointerContext& p, Measurement& m) const override;
     void DrawOverlay(const PointerContext& p) const override;
 
     void MovePress(PointerContext& p);

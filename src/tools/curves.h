@@ -12,7 +12,7 @@ namespace tervasko {
 // cancelled (Escape, a new or loaded drawing). Between the presses a preview on the sheet of
 // the last press follows the pointer.
 
-struct CurveTool : Tool {
+struct CurveTool final : Tool {
     bool AwaitEnd = false, AwaitControl1 = false, AwaitControl2 = false;
     // The points given so far in stack pixels.
     std::int32_t EndX = 0, EndY = 0, CtrlX = 0, CtrlY = 0;

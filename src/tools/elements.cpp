@@ -161,15 +161,18 @@ void ElementTool::PutDown(PointerContext& p) {
     p.host.Paint();
 }
 
-std::optional<Measurement> ElementTool::HoverMeasure(const PointerContext& p) const {
+bool ElementTool::HoverMeasure(const PointerContext& p, Measurement& m) const {
     if (!p.checked(ToolItem::Objekte1) ||
         !(p.checked(ToolItem::ObjekteLschen1) || p.checked(ToolItem::ObjekteVerschieben1)))
-        return std::nullopt;
+        return false;
     const HoverState& h = p.g.Hover;
     if (!h.Found || h.Kind != HoverState::List::Elements || h.Index < 0 ||
-        static_cast<std::uint32_t>(h.Index) >= p.drawing.Elements.Count())
-        return Measurement{};
-    return MeasureElement(p.drawing.Elements.At(static_cast<std::uint32_t>(h.Index)));
+        static_cast<std::uint32_t>(h.Index) >= p.drawing.Elements.Count()) {
+        m = Measurement{};
+        return true;
+    }
+    m = MeasureElement(p.drawing.Elements.At(static_cast<std::uint32_t>(h.Index)));
+    return true;
 }
 
 void DeleteLastElement(ToolHost& host, TDrawing& drawing) {

@@ -25,7 +25,7 @@ bool ElementHit(const TDrawElement& e, double s, double qx, double qy, double sh
 int HighlightPenWidth(double widthMm, double s);
 
 // The highlighted element is the gesture state's Hover.
-struct ElementTool : Tool {
+struct ElementTool final : Tool {
     bool Dragging = false;
 
     // A carried element stays where it was.
@@ -33,7 +33,7 @@ struct ElementTool : Tool {
     void Cancel(ToolHost&, TDrawing&) override { Forget(); }
     void Forget() override { Dragging = false; }
     // In the object tools' modes: the kind and size of the element under the pointer.
-    std::optional<Measurement> HoverMeasure(const PointerContext& p) const override;
+    bool HoverMeasure(const PointerContext& p, Measurement& m) const override;
 
     void HoverScan(PointerContext& p);
     void DeletePress(PointerContext& p);

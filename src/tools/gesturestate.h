@@ -1,6 +1,5 @@
 #pragma once
 
-#include <array>
 #include <cstdint>
 
 #include "document/drawmodel.h"
@@ -35,7 +34,7 @@ struct GestureState {
     // by every step of a compass span or arc (stack pixels).
     std::int32_t InstrPointerX = 0, InstrPointerY = 0;
 
-    // The tools, each holding the flags and values of its own gesture. Tools() lists them
+    // The tools, each holding the flags and values of its own gesture. AnyTool lists them
     // for the questions asked of every tool; a new tool is one member and one entry there.
     RulerTool Ruler;
     ProtractorTool Protractor;
@@ -46,11 +45,17 @@ struct GestureState {
     ElementTool Elements;
     PanTool Pan;
 
-    std::array<Tool*, 8> Tools() {
-        return {&Ruler, &Protractor, &Compass, &Stroke, &Curve, &Text, &Elements, &Pan};
+    // Asks `ask` of every tool in this order until it answers true; true when one did. Each
+    // tool is handed as its own type, so the questions cost a direct call, not a lookup.
+    template <class Ask>
+    bool AnyTool(Ask&& ask) {
+        return ask(Ruler) || ask(Protractor) || ask(Compass) || ask(Stroke) || ask(Curve) ||
+               ask(Text) || ask(Elements) || ask(Pan);
     }
-    std::array<const Tool*, 8> Tools() const {
-        return {&Ruler, &Protractor, &Compass, &Stroke, &Curve, &Text, &Elements, &Pan};
+    template <class Ask>
+    bool AnyTool(Ask&& ask) const {
+        return const_cast<GestureState&>(*this).AnyTool(
+            [&](const auto& tool) { return ask(tool); });
     }
 
     // A gesture that holds the pointer is under way (an instrument slid, turned or spread, a

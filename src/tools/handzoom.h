@@ -15,7 +15,7 @@ inline constexpr int kWheelStepPx = 20;   // per notch
 // The hand drags the view: the drawing follows the pointer. The anchor stays where the press
 // was; since the pointer's paint-box position moves with the view, the view lands where it
 // was at the press plus the pointer's travel on the screen, reversed.
-struct PanTool : Tool {
+struct PanTool final : Tool {
     bool Panning = false;
 
     // The view stays where the drag has taken it.

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "tools/pointer.h"
+#include "tools/toolmeasures.h"
 
 namespace tervasko {
 namespace {
@@ -68,11 +69,10 @@ Measurement MeasureElement(const TDrawElement& e) {
 
 Measurement MeasureGesture(const PointerContext& p) {
     // The gesture under way first; then, with none, the chosen mode's hover.
-    for (const Tool* tool : p.g.Tools())
-        if (const auto m = tool->Measure(p)) return *m;
-    for (const Tool* tool : p.g.Tools())
-        if (const auto m = tool->HoverMeasure(p)) return *m;
-    return {};
+    Measurement m;
+    if (!p.g.AnyTool([&](const auto& tool) { return tool.Measure(p, m); }))
+        p.g.AnyTool([&](const auto& tool) { return tool.HoverMeasure(p, m); });
+    return m;
 }
 
 }  // namespace tervasko

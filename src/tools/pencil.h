@@ -11,7 +11,7 @@ namespace tervasko {
 // previous pointer position and draws it on the screen at once, without a paint cycle. The
 // eraser's lines are white, with the eraser's width; they hide what lies below them.
 
-struct StrokeTool : Tool {
+struct StrokeTool final : Tool {
     bool Stroking = false;
     std::uint32_t FirstElement = 0;  // the first segment of the stroke in progress
 
@@ -19,8 +19,9 @@ struct StrokeTool : Tool {
     // The stroke's segments are the elements appended since its press: they go again.
     void Cancel(ToolHost& host, TDrawing& drawing) override;
     void Forget() override { Stroking = false; }
-    std::optional<Measurement> Measure(const PointerContext&) const override {
-        return Stroking ? std::optional<Measurement>(Measurement{}) : std::nullopt;
+    bool Measure(const PointerContext&, Measurement& m) const override {
+        if (Stroking) m = Measurement{};
+        return Stroking;
     }
 
     void Press(PointerContext& p);

@@ -2,6 +2,7 @@
 
 #include "tools/pointer.h"
 #include "tools/ruler.h"
+#include "tools/toolmeasures.h"
 #include "tools/toolpixels.h"
 
 namespace tervasko {
@@ -105,34 +106,25 @@ void ProtractorTool::Cancel(ToolHost& host, TDrawing& drawing) {
     Forget();
 }
 
-// The degree of the mark is that of its direction, fixed at the press; its length grows.
-std::optional<Measurement> ProtractorTool::Measure(const PointerContext& p) const {
+bool ProtractorTool::HoverMeasure(const PointerContext& p, Measurement& m) const {
     using K = Measurement::Kind;
     const InstrumentPlacement& pl = p.placement();
-    if (MarkingDegree) {
-        const PointD c = centrePx(p);
-        return Measurement{
-            K::ProtractorDegree, 0,
-            ProtractorDegree(p.g.InstrPointerX - c.x, p.g.InstrPointerY - c.y, pl.WinkelAngle)};
-    }
-    if (Drag.Turning) return Measurement{K::ProtractorAngle, 0, pl.WinkelAngle};
-    if (Drag.Sliding) return Measurement{};
-    return std::nullopt;
-}
-
-std::optional<Measurement> ProtractorTool::HoverMeasure(const PointerContext& p) const {
-    using K = Measurement::Kind;
-    const InstrumentPlacement& pl = p.placement();
-    if (!p.checked(ToolItem::Winkelmesser1)) return std::nullopt;
+    if (!p.checked(ToolItem::Winkelmesser1)) return false;
     if (p.checked(ToolItem::WinkelmesserGradzahlmitBleistiftmarkieren1)) {
         const PointD c = centrePx(p);
-        if (p.x == c.x && p.y == c.y) return Measurement{};
-        return Measurement{K::ProtractorDegree, 0,
-                           ProtractorDegree(p.x - c.x, p.y - c.y, pl.WinkelAngle)};
+        if (p.x == c.x && p.y == c.y) {
+            m = Measurement{};
+            return true;
+        }
+        m = Measurement{K::ProtractorDegree, 0,
+                        ProtractorDegree(p.x - c.x, p.y - c.y, pl.WinkelAngle)};
+        return true;
     }
-    if (p.checked(ToolItem::WinkelmesserDrehen1))
-        return Measurement{K::ProtractorAngle, 0, pl.WinkelAngle};
-    return std::nullopt;
+    if (p.checked(ToolItem::WinkelmesserDrehen1)) {
+        m = Measurement{K::ProtractorAngle, 0, pl.WinkelAngle};
+        return true;
+    }
+    return false;
 }
 
 void ProtractorTool::DrawOverlay(const PointerContext& p) const {

@@ -9,7 +9,7 @@ namespace tervasko {
 // Its drags measure from the instrument pointer the protractor and the compass share
 // (GestureState::InstrPointerX/Y): a compass span or arc moves the point a protractor drag
 // measures from.
-struct ProtractorTool : Tool {
+struct ProtractorTool final : Tool {
     InstrumentDrag Drag;
     bool MarkingDegree = false;
     double MarkAngle = 0;  // direction of the degree mark being drawn
@@ -19,8 +19,8 @@ struct ProtractorTool : Tool {
     bool Busy() const override { return Active(); }
     void Cancel(ToolHost& host, TDrawing& drawing) override;
     void Forget() override { Drag.End(), MarkingDegree = false; }
-    std::optional<Measurement> Measure(const PointerContext& p) const override;
-    std::optional<Measurement> HoverMeasure(const PointerContext& p) const override;
+    bool Measure(const PointerContext& p, Measurement& m) const override;
+    bool HoverMeasure(const PointerContext& p, Measurement& m) const override;
     void DrawOverlay(const PointerContext& p) const override;
 
     void SlidePress(PointerContext& p);

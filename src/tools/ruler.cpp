@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "tools/pointer.h"
+#include "tools/toolmeasures.h"
 
 namespace tervasko {
 namespace {
@@ -194,21 +195,12 @@ void RulerTool::Cancel(ToolHost& host, TDrawing& drawing) {
     Forget();
 }
 
-std::optional<Measurement> RulerTool::Measure(const PointerContext& p) const {
-    using K = Measurement::Kind;
-    if (Drag.Turning) return Measurement{K::RulerAngle, 0, p.placement().LinealAngle};
-    if (DrawingAlong || DrawingAcross) {
-        const GuideSegment& g = p.g.Guide;
-        return Measurement{K::GuideLength, std::hypot(g.X2 - g.X1, g.Y2 - g.Y1), 0};
+bool RulerTool::HoverMeasure(const PointerContext& p, Measurement& m) const {
+    if (p.checked(ToolItem::Lineal1) && p.checked(ToolItem::LinealDrehen1)) {
+        m = Measurement{Measurement::Kind::RulerAngle, 0, p.placement().LinealAngle};
+        return true;
     }
-    if (Drag.Sliding) return Measurement{};
-    return std::nullopt;
-}
-
-std::optional<Measurement> RulerTool::HoverMeasure(const PointerContext& p) const {
-    if (p.checked(ToolItem::Lineal1) && p.checked(ToolItem::LinealDrehen1))
-        return Measurement{Measurement::Kind::RulerAngle, 0, p.placement().LinealAngle};
-    return std::nullopt;
+    return false;
 }
 
 void RulerTool::DrawOverlay(const PointerContext& p) const {

@@ -7,7 +7,7 @@ namespace tervasko {
 
 // The ruler's four modes: slide, turn about its zero corner, draw along its graduated edge,
 // draw across it. No mode has a hit zone: a press anywhere starts the gesture.
-struct RulerTool : Tool {
+struct RulerTool final : Tool {
     InstrumentDrag Drag;
     bool DrawingAlong = false, DrawingAcross = false;
     // Foot of the pointer on the edge line, where a line across begins.
@@ -18,8 +18,8 @@ struct RulerTool : Tool {
     bool Busy() const override { return Active(); }
     void Cancel(ToolHost& host, TDrawing& drawing) override;
     void Forget() override { Drag.End(), DrawingAlong = DrawingAcross = false; }
-    std::optional<Measurement> Measure(const PointerContext& p) const override;
-    std::optional<Measurement> HoverMeasure(const PointerContext& p) const override;
+    bool Measure(const PointerContext& p, Measurement& m) const override;
+    bool HoverMeasure(const PointerContext& p, Measurement& m) const override;
     void DrawOverlay(const PointerContext& p) const override;
 
     void SlidePress(PointerContext& p);

@@ -11,7 +11,7 @@ namespace tervasko {
 // highlighted in red as the pointer moves (the hover scan); a press acts on it.
 
 // The highlighted text is the gesture state's Hover.
-struct TextTool : Tool {
+struct TextTool final : Tool {
     bool Dragging = false;
 
     // A carried text stays where it was.

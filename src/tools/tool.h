@@ -30,14 +30,12 @@ public:
     // on is gone (a new or loaded drawing) or has moved under it (a step taken back).
     virtual void Forget() = 0;
 
-    // The measure of this tool's gesture under way; nullopt when none of its gestures is.
-    // A gesture with nothing to measure answers Measurement{}.
-    virtual std::optional<Measurement> Measure(const PointerContext&) const { return std::nullopt; }
+    // The measure of this tool's gesture under way into `m`; false when none of its
+    // gestures is. A gesture with nothing to measure gives Measurement{}.
+    virtual bool Measure(const PointerContext&, Measurement&) const { return false; }
     // With no gesture under way: the measure of what the chosen mode points at, when the
-    // mode is this tool's; nullopt otherwise.
-    virtual std::optional<Measurement> HoverMeasure(const PointerContext&) const {
-        return std::nullopt;
-    }
+    // mode is this tool's; false otherwise.
+    virtual bool HoverMeasure(const PointerContext&, Measurement&) const { return false; }
     // Draws the preview of the gesture under way over the sheets (paint-box pixels); the
     // next paint cycle removes it.
     virtual void DrawOverlay(const PointerContext&) const {}
