@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <string_view>
 
 #include "support/tempdir.h"
 
@@ -65,6 +66,26 @@ TEST(RecoveryStore, AKilledProgramLeavesItsCopyAndALivingOneHidesIt) {
     struct stat st {};
     ASSERT_EQ(stat(folder.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0700u);  // other users cannot read unsaved work
+}
+
+TEST(RecoveryCopy, AnAlteredMarkerOfTheRightLengthIsNoRecoveryCopy) {
+    TDrawing d;
+    d.AppendElement()->Kind = ekLine;
+    const std::vector<std::uint8_t> copy = EncodeRecoveryCopy("/x/plan.tvk", d, DrawingSettings{});
+    std::string name;
+    std::size_t offset = 0;
+    Error error;
+    ASSERT_TRUE(DecodeRecoveryHead(copy, name, offset, &error)) << EnglishText(error);
+    const std::size_t markerSize = std::string_view("TVKRECOVERY1\n").size();
+    // Every byte of the marker, its version digit and line end included: a reader that
+    // trusts the length, or only the first letters, takes these for copies.
+    for (std::size_t i = 0; i < markerSize; ++i) {
+        std::vector<std::uint8_t> altered = copy;
+        altered[i] ^= 0x20;
+        error = {};
+        EXPECT_FALSE(DecodeRecoveryHead(altered, name, offset, &error)) << "byte " << i;
+        EXPECT_EQ(error.Code, ErrorCode::NotARecoveryCopy) << "byte " << i;
+    }
 }
 
 }  // namespace
