@@ -243,7 +243,7 @@ TEST_F(UndoWindow, ALoadIsOneChangeWithoutAPassingStar) {
     DrawingSettings settings;
     settings.PageCount = 3;
     settings.Zoom = 150;
-    ASSERT_TRUE(WriteDrawingFile(path, d, settings, nullptr));
+    ASSERT_FALSE(WriteDrawingFile(path, d, settings));
     QStringList titles;
     QObject::connect(form.get(), &QWidget::windowTitleChanged,
                      [&](const QString& t) { titles << t; });
