@@ -98,6 +98,7 @@ struct [[nodiscard]] Error {
     std::string SystemText;  // the system's own words for it
     std::vector<std::string> Args;
 
+    // True when it holds a failure: `if (Error failed = Save(...)) return failed;`.
     explicit operator bool() const { return Code != ErrorCode::None; }
 };
 

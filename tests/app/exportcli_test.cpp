@@ -234,6 +234,7 @@ TEST(ExportCommand, PictureAndPdfMistakesNameTheProblemAndWriteNothing) {
         std::string mentions;
     } cases[] = {
         {{"--sheet", "3", good, png}, kExitFailed, "in.tvk\" has 2 sheets; there is no sheet 3"},
+        {{"--sheet", "2", huge, png}, kExitFailed, "huge.tvk\" has 1 sheet; there is no sheet 2"},
         {{"--dpi", "abc", good, png},
          kExitUsage,
          "--dpi needs a whole number from 10 to 4000, not \"abc\""},

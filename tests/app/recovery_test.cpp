@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QDateTime>
 #include <QDoubleSpinBox>
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 
@@ -100,6 +101,27 @@ TEST_F(Recovery, AKilledProgramsCopyIsOfferedAndRestoredAsItWas) {
     EXPECT_TRUE(std::filesystem::exists(form->Recovery->CopyPath()));
     form.reset();
     EXPECT_TRUE(namesIn(folder).empty());
+}
+
+// Until this program has a copy of its own on disk, the old one is all that would survive a
+// crash, so it stays.
+TEST_F(Recovery, ARestoredCopyStaysWhileThisProgramCannotWriteItsOwn) {
+    std::string copy;
+    {
+        auto form = start();
+        addLine(*form, 10);
+        copy = leaveAsKilled(*form);
+    }
+    auto form = start();
+    ASSERT_TRUE(std::filesystem::create_directory(form->Recovery->CopyPath()));
+    EXPECT_TRUE(OfferRecovery(*form, folder));
+    EXPECT_EQ(form->Session->Drawing().Elements.Count(), 1u);
+    EXPECT_TRUE(std::filesystem::exists(copy));
+    const Error failed = form->Recovery->Flush();
+    EXPECT_EQ(failed.Lead, ErrorLead::CannotWrite);
+    EXPECT_EQ(failed.File, form->Recovery->CopyPath());
+    EXPECT_EQ(failed.SystemError, EISDIR);
+    std::filesystem::remove(form->Recovery->CopyPath());
 }
 
 TEST_F(Recovery, AnUntitledDrawingComesBackUntitledAndADeclinedCopyGoes) {
