@@ -319,8 +319,9 @@ Error adopt(DecodedDrawing& decoded, const std::string& name, TDrawing& drawing,
 }
 
 // Reads a drawing file whose element records are read straight into their list, without
-// holding the file's bytes first. nullopt when the file is better read whole: small, or with
-// an element count the decoder is to report.
+// holding the file's bytes first: the read's outcome (an empty Error when it succeeded), or
+// nullopt when the file is better read whole: small, or with an element count the decoder is
+// to report.
 std::optional<Error> readStreamed(const std::string& path, TDrawing& drawing,
                                   DrawingSettings& settings, SheetSizeCheck sheetCheck) {
     const auto cannotRead = [&](Error reason) {
