@@ -14,6 +14,10 @@ set(allowed_i18n "platform;document;i18n")
 set(allowed_cli "platform;document;view;export;i18n;cli")
 
 file(GLOB_RECURSE sources "${SOURCE_DIR}/src/*.h" "${SOURCE_DIR}/src/*.cpp")
+# The layers by name: an include in angle brackets whose first part names one of them is one
+# of ours and is held to the same rules; any other (<QString>, <vector>, <gtest/gtest.h>) is
+# a system or library header.
+set(project_layers "platform;document;view;tools;session;export;i18n;cli;app")
 set(faults "")
 foreach(path IN LISTS sources)
   file(RELATIVE_PATH rel "${SOURCE_DIR}/src" "${path}")
@@ -26,9 +30,15 @@ foreach(path IN LISTS sources)
     list(APPEND faults "${rel}: the folder ${folder} has no place in the layers")
     continue()
   endif()
-  file(STRINGS "${path}" includes REGEX "^[ \t]*#[ \t]*include[ \t]+\"[^\"]+/")
+  file(STRINGS "${path}" includes REGEX "^[ \t]*#[ \t]*include[ \t]*[\"<][^\">]+/")
   foreach(line IN LISTS includes)
-    string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]+\"([^/\"]+)/.*" "\\1" layer "${line}")
+    string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*([\"<])([^/\">]+)/.*" "\\1;\\2" parts
+           "${line}")
+    list(GET parts 0 bracket)
+    list(GET parts 1 layer)
+    if(bracket STREQUAL "<" AND NOT layer IN_LIST project_layers)
+      continue()
+    endif()
     if(NOT layer IN_LIST allowed_${folder})
       list(APPEND faults "${rel}: includes ${layer}/, which ${folder}/ may not use")
     endif()

@@ -43,8 +43,7 @@ struct LargeFile {
                    .string();
         TDrawing d;
         buildLargeDrawing(d);
-        Error error;
-        if (!WriteDrawingFile(path, d, DrawingSettings{}, &error))
+        if (const Error error = WriteDrawingFile(path, d, DrawingSettings{}))
             std::fprintf(stderr, "%s\n", tervasko::EnglishText(error).c_str());
     }
     ~LargeFile() { std::remove(path.c_str()); }
@@ -56,12 +55,14 @@ const LargeFile& largeFile() {
 }
 
 void BM_ReadBytesOnly(benchmark::State& state) {
-    std::vector<std::uint8_t> bytes;
+    std::size_t size = 0;
     for (auto _ : state) {
-        ReadWholeFile(largeFile().path, bytes, nullptr);
-        benchmark::DoNotOptimize(bytes.data());
+        const Result<std::vector<std::uint8_t>> bytes = ReadWholeFile(largeFile().path);
+        if (!bytes.ok()) state.SkipWithError(tervasko::EnglishText(bytes.error()).c_str());
+        size = bytes.ok() ? bytes->size() : 0;
+        benchmark::DoNotOptimize(size);
     }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes.size()));
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * size));
 }
 BENCHMARK(BM_ReadBytesOnly)->Unit(benchmark::kMillisecond);
 
@@ -71,8 +72,7 @@ void BM_LoadDrawing(benchmark::State& state) {
     for (auto _ : state) {
         TDrawing d;
         DrawingSettings s;
-        Error error;
-        if (!ReadDrawingFile(largeFile().path, d, s, &error))
+        if (const Error error = ReadDrawingFile(largeFile().path, d, s))
             state.SkipWithError(tervasko::EnglishText(error).c_str());
         benchmark::DoNotOptimize(d.ElementsNear(0, 10));
     }
@@ -97,7 +97,8 @@ void BM_FirstStrokeAfterLoad(benchmark::State& state) {
         state.PauseTiming();
         auto d = std::make_unique<TDrawing>();
         DrawingSettings s;
-        ReadDrawingFile(largeFile().path, *d, s, nullptr);
+        if (const Error error = ReadDrawingFile(largeFile().path, *d, s))
+            state.SkipWithError(tervasko::EnglishText(error).c_str());
         const long before = residentKb();
         state.ResumeTiming();
         for (int k = 0; k < 10; ++k) {
@@ -127,8 +128,7 @@ void BM_SaveDrawing(benchmark::State& state) {
     buildLargeDrawing(d);
     const std::string path = largeFile().path + ".save";
     for (auto _ : state) {
-        Error error;
-        if (!WriteDrawingFile(path, d, DrawingSettings{}, &error))
+        if (const Error error = WriteDrawingFile(path, d, DrawingSettings{}))
             state.SkipWithError(tervasko::EnglishText(error).c_str());
     }
     std::remove(path.c_str());

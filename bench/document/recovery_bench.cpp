@@ -51,7 +51,7 @@ void BM_RecoveryWrite(benchmark::State& state) {
         RecoveryStore store(folder);
         for (auto _ : state) {
             store.Submit(bytes);
-            store.Flush();
+            if (const Error error = store.Flush()) state.SkipWithError(EnglishText(error).c_str());
         }
     }
     std::filesystem::remove_all(folder);
@@ -67,7 +67,7 @@ void BM_RecoveryTimerSlot(benchmark::State& state) {
         for (auto _ : state) {
             store.Submit(EncodeRecoveryCopy("/home/user/plan.tvk", largeDrawing(), {}));
             state.PauseTiming();
-            store.Flush();
+            if (const Error error = store.Flush()) state.SkipWithError(EnglishText(error).c_str());
             state.ResumeTiming();
         }
     }

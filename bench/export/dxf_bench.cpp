@@ -178,9 +178,8 @@ void reportSize(benchmark::State& state, const std::string& file, const Entities
 // The real export: temporary file beside the target, fsync, rename.
 void ours(benchmark::State& state, Drawing& d, const std::string& name) {
     const std::string file = benchFile(name);
-    Error error;
     for (auto _ : state) {
-        if (!savedxfArc(file, d.drawing, d.pages, &error))
+        if (const Error error = savedxfArc(file, d.drawing, d.pages))
             state.SkipWithError(EnglishText(error).c_str());
     }
     reportSize(state, file, entitiesOf(d));

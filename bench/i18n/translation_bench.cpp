@@ -51,7 +51,8 @@ public:
         sources_ = MakeTexts(kRows, 1);
         tervasko::TranslationTable table;
         table.Open(dir_);
-        for (const std::string& s : sources_) table.AppendRow({s, "EN " + s, "IT " + s});
+        for (const std::string& s : sources_)
+            if (!table.AppendRow({s, "EN " + s, "IT " + s}).ok()) break;
     }
     ~BenchTable() {
         std::error_code ec;

@@ -34,8 +34,7 @@ struct LargeFile {
                 ("tervasko-snapbench-" + std::to_string(getpid()) + "-" + std::to_string(pages) +
                  ".tvk"))
                    .string();
-        Error error;
-        if (!WriteDrawingFile(path, largeDrawing(pages), DrawingSettings{}, &error))
+        if (const Error error = WriteDrawingFile(path, largeDrawing(pages), DrawingSettings{}))
             std::fprintf(stderr, "%s\n", tervasko::EnglishText(error).c_str());
     }
     ~LargeFile() { std::remove(path.c_str()); }
@@ -127,8 +126,7 @@ void BM_SnapLoadForComparison(benchmark::State& state) {
     for (auto _ : state) {
         TDrawing d;
         DrawingSettings s;
-        Error error;
-        if (!ReadDrawingFile(path, d, s, &error))
+        if (const Error error = ReadDrawingFile(path, d, s))
             state.SkipWithError(tervasko::EnglishText(error).c_str());
         benchmark::DoNotOptimize(d.ElementBoxes().data());
     }

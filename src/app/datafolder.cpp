@@ -23,15 +23,16 @@ std::string slashed(std::string dir) {
 }
 
 bool copyFile(const std::string& from, const std::string& to, Error* error) {
-    std::vector<std::uint8_t> bytes;
-    if (Error failure; !ReadWholeFile(from, bytes, &failure)) {
-        *error = WithLead(failure, ErrorLead::CannotOpen, from);
+    const Result<std::vector<std::uint8_t>> bytes = ReadWholeFile(from);
+    if (!bytes.ok()) {
+        *error = WithLead(bytes.error(), ErrorLead::CannotOpen, from);
         return false;
     }
-    SafeFileWriter out(to);
-    if (out.open() && out.write(bytes.data(), bytes.size()) && out.commit()) return true;
-    *error = WithLead(out.failure(), ErrorLead::CannotCreate, to);
-    return false;
+    if (Error failed = WriteFileSafely(to, bytes->data(), bytes->size())) {
+        *error = WithLead(std::move(failed), ErrorLead::CannotCreate, to);
+        return false;
+    }
+    return true;
 }
 
 // Size and modification time of the shipped file: what changes with every upgrade.
@@ -64,24 +65,20 @@ std::vector<Error> PrepareDataFolder(const std::string& dataDir, const std::stri
     const QString key = QStringLiteral("ShippedTranslations/Merged");
     if (exists(table) && settings->value(key).toString() == stamp) return problems;
 
-    std::vector<std::uint8_t> bytes;
-    std::string error;
-    std::vector<ShippedRow> rows;
-    Error failure;
-    if (!ReadWholeFile(shipped, bytes, &failure)) {
-        problems.push_back(WithLead(failure, ErrorLead::CannotOpen, shipped));
+    const Result<std::vector<std::uint8_t>> bytes = ReadWholeFile(shipped);
+    if (!bytes.ok()) {
+        problems.push_back(WithLead(bytes.error(), ErrorLead::CannotOpen, shipped));
         return problems;
     }
-    if (!ParseShippedTranslations(
-            std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), rows,
-            &error)) {
-        problems.push_back(WithLead(Failure(ErrorCode::TranslationsMalformed, {error}),
-                                    ErrorLead::CannotOpen, shipped));
+    const Result<std::vector<ShippedRow>> rows = ParseShippedTranslations(
+        std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
+    if (!rows.ok()) {
+        problems.push_back(WithLead(rows.error(), ErrorLead::CannotOpen, shipped));
         return problems;
     }
-    InstallReport report;
-    if (!InstallShippedTranslations(rows, data, report, &error)) {
-        problems.push_back(Failure(ErrorCode::TranslationsNotInstalled, {error}));
+    if (const Result<InstallReport> installed = InstallShippedTranslations(*rows, data);
+        !installed.ok()) {
+        problems.push_back(installed.error());
         return problems;
     }
     settings->setValue(key, stamp);

@@ -40,35 +40,33 @@ std::string setAside(const std::string& path) {
 // A copy read whole and checked: its drawing decodes and can be shown.
 struct CheckedCopy {
     std::vector<std::uint8_t> bytes;
-    std::string fileName;
-    std::size_t offset = 0;
+    RecoveryHead head;
 };
 
-bool readCopy(TMainForm& form, const std::string& path, CheckedCopy& copy, std::string& error) {
-    Error failure;
-    if (!ReadWholeFile(path, copy.bytes, &failure, kMaxDrawingFileSize + (1 << 16))) {
-        error = DescribeError(failure);
-        return false;
-    }
-    if (!DecodeRecoveryHead(copy.bytes, copy.fileName, copy.offset, &failure)) {
-        error = DescribeError(failure);
-        return false;
-    }
+Result<CheckedCopy> readCopy(TMainForm& form, const std::string& path) {
+    Result<std::vector<std::uint8_t>> read = ReadWholeFile(path, kMaxDrawingFileSize + (1 << 16));
+    if (!read.ok()) return read.error();
+    CheckedCopy copy{std::move(read).value(), {}};
+    Result<RecoveryHead> head = DecodeRecoveryHead(copy.bytes);
+    if (!head.ok()) return head.error();
+    copy.head = std::move(head).value();
     TDrawing scratch;
     DrawingSettings settings = form.CurrentSettings();
-    if (ReadDrawingBytes(copy.bytes.data() + copy.offset, copy.bytes.size() - copy.offset, path,
-                         scratch, settings, &failure, SheetSizeCheck::Refuse))
-        return true;
-    error = DescribeError(failure);
-    return false;
+    if (Error failed = ReadDrawingBytes(copy.bytes.data() + copy.head.drawingOffset,
+                                        copy.bytes.size() - copy.head.drawingOffset, path, scratch,
+                                        settings, SheetSizeCheck::Refuse))
+        return failed;
+    return copy;
 }
 
 bool restore(TMainForm& form, const std::string& path, const CheckedCopy& copy) {
     DrawingSettings settings = form.CurrentSettings();
-    if (!ReadDrawingBytes(copy.bytes.data() + copy.offset, copy.bytes.size() - copy.offset, path,
-                          form.Session->Drawing(), settings, nullptr, SheetSizeCheck::Refuse))
-        return false;  // checked before; only memory can fail here, and the drawing stays then
-    form.Session->Drawing().FileName = copy.fileName;
+    // Checked before; only memory can fail here, and the drawing stays then.
+    if (ReadDrawingBytes(copy.bytes.data() + copy.head.drawingOffset,
+                         copy.bytes.size() - copy.head.drawingOffset, path, form.Session->Drawing(),
+                         settings, SheetSizeCheck::Refuse))
+        return false;
+    form.Session->Drawing().FileName = copy.head.fileName;
     form.Gesture.Hover.Valid = false;
     form.ApplySettings(settings);
     form.UpdateEds();
@@ -132,14 +130,15 @@ void TRecoveryKeeper::WriteCopy() {
 bool OfferRecovery(TMainForm& form, const std::string& folder) {
     if (folder.empty()) return false;
     for (const RecoveryCopyInfo& info : FindOrphanedRecoveryCopies(folder)) {
-        CheckedCopy copy;
-        std::string error;
-        if (!readCopy(form, info.path, copy, error)) {
+        const Result<CheckedCopy> read = readCopy(form, info.path);
+        if (!read.ok()) {
             const std::string aside = setAside(info.path);
-            form.ShowError(TranslateText(kCopyDamaged) + "\n" + aside + "\n\n" + error);
+            form.ShowError(TranslateText(kCopyDamaged) + "\n" + aside + "\n\n" +
+                           DescribeError(read.error()));
             continue;
         }
-        std::string name = copy.fileName;
+        const CheckedCopy& copy = *read;
+        std::string name = copy.head.fileName;
         if (name.empty()) GetMessageText(6, name);
         const std::string question = TranslateText(kRestoreQuestion) + "\n\n" + name + "\n" +
                                      TranslateText(kCopyTime) + " " + copyTime(info.time) + "\n\n" +
@@ -151,8 +150,9 @@ bool OfferRecovery(TMainForm& form, const std::string& folder) {
         if (!restore(form, info.path, copy)) return false;  // the copy stays for the next start
         // This program's own copy takes over before the old one goes.
         form.Recovery->WriteCopy();
-        form.Recovery->Flush();
-        RemoveRecoveryCopy(info.path);
+        // Where this program cannot write its copy, the old one stays: it is all that would
+        // survive a crash of this program.
+        if (!form.Recovery->Flush()) RemoveRecoveryCopy(info.path);
         return true;
     }
     return false;

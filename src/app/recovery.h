@@ -32,8 +32,8 @@ public:
     void DrawingSettled();
     // Writes a copy now when something changed since the last one (the timer's work).
     void WriteCopy();
-    // Waits for the writer; false when the last copy could not be written.
-    bool Flush() { return store_.Flush(); }
+    // Waits for the writer; the reason when the last copy could not be written.
+    Error Flush() { return store_.Flush(); }
 
     const std::string& CopyPath() const { return store_.CopyPath(); }
     bool Pending() const { return dirty_; }

@@ -56,10 +56,6 @@ std::string lowerExtension(const std::string& path) {
     return ext;
 }
 
-std::string quoted(const std::string& s) {
-    return "\"" + s + "\"";
-}
-
 struct Options {
     std::optional<int> dpi;
     std::optional<int> sheet;  // from 1
@@ -111,111 +107,105 @@ private:
 };
 
 // A caller's Qt application without GUI cannot draw.
-bool ensureGuiApplication(std::string* error) {
-    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance())) return true;
-    *error = "pictures and PDF need a graphical Qt application, and another kind is running";
-    return false;
+Error ensureGuiApplication() {
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance())) return {};
+    return Failure(ErrorCode::NeedsGuiApplication);
 }
 
-using Writer = bool (*)(LoadedDrawing&, const Options&, const std::string& inPath,
-                        const std::string& outPath, std::string* error);
-
-bool exportDxf(LoadedDrawing& in, const Options&, const std::string&, const std::string& outPath,
-               std::string* error) {
-    Error failure;
-    if (savedxfArc(outPath, in.drawing, in.pages(), &failure)) return true;
-    *error = EnglishText(failure);
-    return false;
+// A failure that names `file` in its own sentence, without a lead.
+Error about(const std::string& file, ErrorCode code, std::vector<std::string> args = {}) {
+    return WithLead(Failure(code, std::move(args)), ErrorLead::None, file);
 }
 
-std::string outputFailure(const OutputResult& r, const LoadedDrawing& in, const std::string& inPath,
-                          const std::string& outPath, int dpi) {
+Error noSuchSheet(const LoadedDrawing& in, const std::string& inPath, int sheet) {
+    if (in.pages() == 1) return about(inPath, ErrorCode::NoSecondSheet, {std::to_string(sheet)});
+    return about(inPath, ErrorCode::NoSuchSheet,
+                 {std::to_string(in.pages()), std::to_string(sheet)});
+}
+
+using Writer = Error (*)(LoadedDrawing&, const Options&, const std::string& inPath,
+                         const std::string& outPath);
+
+Error exportDxf(LoadedDrawing& in, const Options&, const std::string&, const std::string& outPath) {
+    return savedxfArc(outPath, in.drawing, in.pages());
+}
+
+// sheet: the one asked for, counted from 1.
+Error outputFailure(const OutputResult& r, const LoadedDrawing& in, const std::string& inPath,
+                    const std::string& outPath, int dpi, int sheet) {
     switch (r.failure) {
         case OutputFailure::NoSuchSheet:
-            return quoted(inPath) + " has " + std::to_string(in.pages()) + " sheet" +
-                   (in.pages() == 1 ? "" : "s");
+            return noSuchSheet(in, inPath, sheet);
         case OutputFailure::SheetTooLarge:
-            return quoted(inPath) + ": the sheet is larger than " +
-                   std::to_string(static_cast<int>(kMaxSheetMm)) + " mm, too large to export";
+            return about(inPath, ErrorCode::SheetTooLargeToExport,
+                         {std::to_string(static_cast<int>(kMaxSheetMm))});
         case OutputFailure::PictureTooLarge: {
             const QSize size = SheetPixelSize(in.drawing, dpi);
-            return quoted(outPath) + ": a picture of " + std::to_string(size.width()) + " x " +
-                   std::to_string(size.height()) + " pixels at " + std::to_string(dpi) +
-                   " dpi is too large (at most " + std::to_string(kMaxPicturePixels) + " pixels)";
+            return about(outPath, ErrorCode::PictureTooLarge,
+                         {std::to_string(size.width()), std::to_string(size.height()),
+                          std::to_string(dpi), std::to_string(kMaxPicturePixels)});
         }
         case OutputFailure::BadResolution:
-            return quoted(outPath) + ": the resolution must lie between " +
-                   std::to_string(kMinOutputDpi) + " and " + std::to_string(kMaxOutputDpi) + " dpi";
+            return about(outPath, ErrorCode::ResolutionOutOfRange,
+                         {std::to_string(kMinOutputDpi), std::to_string(kMaxOutputDpi)});
         case OutputFailure::CannotWrite:
         case OutputFailure::PrinterFailed:
         case OutputFailure::None:
             break;
     }
-    return "Cannot write " + quoted(outPath) + ": " + EnglishText(r.reason);
+    return WithLead(r.reason, ErrorLead::CannotWrite, outPath);
 }
 
-bool exportPicture(LoadedDrawing& in, const Options& o, const std::string& inPath,
-                   const std::string& outPath, std::string* error) {
+Error exportPicture(LoadedDrawing& in, const Options& o, const std::string& inPath,
+                    const std::string& outPath) {
     const int sheet = o.sheet.value_or(1);
     const int dpi = o.dpi.value_or(kDefaultDpi);
-    if (sheet > in.pages()) {
-        *error = quoted(inPath) + " has " + std::to_string(in.pages()) + " sheet" +
-                 (in.pages() == 1 ? "" : "s") + "; there is no sheet " + std::to_string(sheet);
-        return false;
-    }
-    if (!ensureGuiApplication(error)) return false;
+    if (sheet > in.pages()) return noSuchSheet(in, inPath, sheet);
+    if (Error noGui = ensureGuiApplication()) return noGui;
     const PictureFormat format = PictureFormatOf(outPath).value_or(PictureFormat::Bmp);
     const OutputResult r = WriteSheetPicture(outPath, format, in.drawing, in.pages(), sheet - 1,
                                              dpi, in.instruments(o));
-    if (!r.ok()) *error = outputFailure(r, in, inPath, outPath, dpi);
-    return r.ok();
+    if (!r.ok()) return outputFailure(r, in, inPath, outPath, dpi, sheet);
+    return {};
 }
 
 // A PNG of one sheet whose longer side is exactly o.size pixels: drawn at the smallest
 // resolution that gives at least that many, then scaled down smoothly.
-bool exportThumbnail(LoadedDrawing& in, const Options& o, const std::string& inPath,
-                     const std::string& outPath, std::string* error) {
+Error exportThumbnail(LoadedDrawing& in, const Options& o, const std::string& inPath,
+                      const std::string& outPath) {
     const int sheet = o.sheet.value_or(1);
-    if (sheet > in.pages()) {
-        *error = quoted(inPath) + " has " + std::to_string(in.pages()) + " sheet" +
-                 (in.pages() == 1 ? "" : "s") + "; there is no sheet " + std::to_string(sheet);
-        return false;
-    }
-    if (!ensureGuiApplication(error)) return false;
+    if (sheet > in.pages()) return noSuchSheet(in, inPath, sheet);
+    if (Error noGui = ensureGuiApplication()) return noGui;
     const double longerInch = std::max(in.drawing.PageWidthInch, in.drawing.PageHeightInch);
     const double wanted = longerInch > 0 ? std::ceil(*o.size / longerInch) : kMinOutputDpi;
     const int dpi =
         static_cast<int>(std::clamp(wanted, double(kMinOutputDpi), double(kMaxOutputDpi)));
-    if (const OutputFailure f = CheckPictureSize(in.drawing, dpi); f != OutputFailure::None) {
-        *error = outputFailure({f, {}}, in, inPath, outPath, dpi);
-        return false;
-    }
+    if (const OutputFailure f = CheckPictureSize(in.drawing, dpi); f != OutputFailure::None)
+        return outputFailure({f, {}}, in, inPath, outPath, dpi, sheet);
     const QImage sheetImage = RenderSheetPicture(in.drawing, sheet - 1, dpi, in.instruments(o));
-    if (sheetImage.isNull()) {
-        *error = outputFailure({OutputFailure::PictureTooLarge, Failure(ErrorCode::OutOfMemory)},
-                               in, inPath, outPath, dpi);
-        return false;
-    }
+    if (sheetImage.isNull())
+        return outputFailure({OutputFailure::PictureTooLarge, Failure(ErrorCode::OutOfMemory)}, in,
+                             inPath, outPath, dpi, sheet);
     const QImage image =
         sheetImage.scaled(*o.size, *o.size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
     SafeFileDevice file(outPath);
     QImageWriter writer(&file, "png");
     if (!file.openForWriting() || !writer.write(image) || !file.commit()) {
-        const std::string reason =
-            file.error().empty() ? writer.errorString().toStdString() : file.error();
-        *error = "Cannot write " + quoted(outPath) + ": " + reason;
-        return false;
+        // The file's own reason where it has one, the encoder's otherwise.
+        const Error reason =
+            file.failure() ? file.failure() : OtherFailure(writer.errorString().toStdString());
+        return WithLead(reason, ErrorLead::CannotWrite, outPath);
     }
-    return true;
+    return {};
 }
 
-bool exportPdf(LoadedDrawing& in, const Options& o, const std::string& inPath,
-               const std::string& outPath, std::string* error) {
-    if (!ensureGuiApplication(error)) return false;
+Error exportPdf(LoadedDrawing& in, const Options& o, const std::string& inPath,
+                const std::string& outPath) {
+    if (Error noGui = ensureGuiApplication()) return noGui;
     const OutputResult r =
         WriteDrawingPdf(outPath, in.drawing, 0, in.pages() - 1, in.instruments(o));
-    if (!r.ok()) *error = outputFailure(r, in, inPath, outPath, kPdfDpi);
-    return r.ok();
+    if (!r.ok()) return outputFailure(r, in, inPath, outPath, kPdfDpi, 1);
+    return {};
 }
 
 struct OutputType {
@@ -231,41 +221,47 @@ constexpr OutputType kOutputTypes[] = {
     {".svg", &exportPicture, true, true},
 };
 
-// Reads the options; on a mistake returns the line to show.
-std::optional<std::string> parseArguments(const std::vector<std::string>& args, Options& o) {
+// Reads the options; a mistake is the failure.
+Error parseArguments(const std::vector<std::string>& args, Options& o) {
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a == "--dpi" || a == "--sheet" || a == "--size") {
-            if (i + 1 >= args.size()) return a + " needs a number; see tervasko-export --help";
+            if (i + 1 >= args.size()) return Failure(ErrorCode::OptionNeedsNumber, {a});
             const std::string& value = args[++i];
             const std::optional<int> n = wholeNumber(value);
             if (a == "--dpi") {
                 if (!n || *n < kMinOutputDpi || *n > kMaxOutputDpi)
-                    return "--dpi needs a whole number from " + std::to_string(kMinOutputDpi) +
-                           " to " + std::to_string(kMaxOutputDpi) + ", not " + quoted(value);
+                    return Failure(
+                        ErrorCode::NumberOutOfRange,
+                        {a, std::to_string(kMinOutputDpi), std::to_string(kMaxOutputDpi), value});
                 o.dpi = n;
             } else if (a == "--size") {
                 if (!n || *n < kMinThumbnailSize || *n > kMaxThumbnailSize)
-                    return "--size needs a whole number from " + std::to_string(kMinThumbnailSize) +
-                           " to " + std::to_string(kMaxThumbnailSize) + ", not " + quoted(value);
+                    return Failure(ErrorCode::NumberOutOfRange,
+                                   {a, std::to_string(kMinThumbnailSize),
+                                    std::to_string(kMaxThumbnailSize), value});
                 o.size = n;
             } else {
-                if (!n || *n < 1)
-                    return "--sheet needs a whole number from 1 up, not " + quoted(value);
+                if (!n || *n < 1) return Failure(ErrorCode::NumberBelowOne, {a, value});
                 o.sheet = n;
             }
         } else if (a == "--no-instruments") {
             o.instruments = false;
         } else if (a.size() > 1 && a[0] == '-') {
-            return "unknown option " + quoted(a) + "; see tervasko-export --help";
+            return Failure(ErrorCode::UnknownOption, {a});
         } else {
             o.files.push_back(a);
         }
     }
-    if (o.dpi && o.size) return "--dpi and --size exclude each other; see tervasko-export --help";
-    if (o.files.size() != 2)
-        return "expected a drawing and an output file; see tervasko-export --help";
-    return std::nullopt;
+    if (o.dpi && o.size) return Failure(ErrorCode::DpiWithSize);
+    if (o.files.size() != 2) return Failure(ErrorCode::NeedsTwoFiles);
+    return {};
+}
+
+// One line on err for a failure; the exit code that goes with it.
+int report(std::ostream& err, const Error& failure, int code) {
+    err << "tervasko-export: " << EnglishText(failure) << "\n";
+    return code;
 }
 
 }  // namespace
@@ -277,26 +273,18 @@ int RunExportCommand(const std::vector<std::string>& args, std::ostream& out, st
         return kExitOk;
     }
     Options options;
-    if (const auto mistake = parseArguments(args, options)) {
-        err << "tervasko-export: " << *mistake << "\n";
-        return kExitUsage;
-    }
+    if (Error mistake = parseArguments(args, options)) return report(err, mistake, kExitUsage);
     const std::string& inPath = options.files[0];
     const std::string& outPath = options.files[1];
 
     if (options.size) {
         // A thumbnailer names its output as it likes; the picture is a PNG whatever the name.
         LoadedDrawing loaded;
-        std::string error;
-        if (Error failure; !ReadDrawingFile(inPath, loaded.drawing, loaded.settings, &failure)) {
-            err << "tervasko-export: " << EnglishText(failure) << "\n";
-            return kExitFailed;
-        }
+        if (Error failure = ReadDrawingFile(inPath, loaded.drawing, loaded.settings))
+            return report(err, failure, kExitFailed);
         GuiSession gui;
-        if (!exportThumbnail(loaded, options, inPath, outPath, &error)) {
-            err << "tervasko-export: " << error << "\n";
-            return kExitFailed;
-        }
+        if (Error failure = exportThumbnail(loaded, options, inPath, outPath))
+            return report(err, failure, kExitFailed);
         return kExitOk;
     }
 
@@ -304,30 +292,21 @@ int RunExportCommand(const std::vector<std::string>& args, std::ostream& out, st
     const auto type = std::find_if(std::begin(kOutputTypes), std::end(kOutputTypes),
                                    [&](const OutputType& t) { return ext == t.extension; });
     if (type == std::end(kOutputTypes)) {
-        err << "tervasko-export: " << quoted(outPath) << ": unknown output type \"" << ext
-            << "\" (known:";
-        for (const OutputType& t : kOutputTypes) err << " " << t.extension;
-        err << ")\n";
-        return kExitUsage;
+        std::string known;
+        for (const OutputType& t : kOutputTypes)
+            known += (known.empty() ? "" : " ") + std::string(t.extension);
+        return report(err, about(outPath, ErrorCode::UnknownOutputType, {ext, known}), kExitUsage);
     }
-    if (!type->picture && (options.dpi || options.sheet)) {
-        err << "tervasko-export: " << quoted(outPath)
-            << ": --dpi and --sheet apply only to .bmp, .png and .svg pictures\n";
-        return kExitUsage;
-    }
+    if (!type->picture && (options.dpi || options.sheet))
+        return report(err, about(outPath, ErrorCode::OnlyForPictures), kExitUsage);
 
     LoadedDrawing loaded;
-    std::string error;
-    if (Error failure; !ReadDrawingFile(inPath, loaded.drawing, loaded.settings, &failure)) {
-        err << "tervasko-export: " << EnglishText(failure) << "\n";
-        return kExitFailed;
-    }
+    if (Error failure = ReadDrawingFile(inPath, loaded.drawing, loaded.settings))
+        return report(err, failure, kExitFailed);
     std::optional<GuiSession> gui;
     if (type->needsGui) gui.emplace();
-    if (!type->write(loaded, options, inPath, outPath, &error)) {
-        err << "tervasko-export: " << error << "\n";
-        return kExitFailed;
-    }
+    if (Error failure = type->write(loaded, options, inPath, outPath))
+        return report(err, failure, kExitFailed);
     return kExitOk;
 }
 

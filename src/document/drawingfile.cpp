@@ -120,25 +120,23 @@ void AppendDrawing(std::vector<std::uint8_t>& bytes, const TDrawing& drawing,
     w.f64(s.PageCount);
 }
 
-bool WriteDrawingFile(const std::string& path, const TDrawing& drawing,
-                      const DrawingSettings& settings, Error* error) {
+Error WriteDrawingFile(const std::string& path, const TDrawing& drawing,
+                       const DrawingSettings& settings) {
     std::vector<std::uint8_t> bytes;
     try {
         bytes = EncodeDrawing(drawing, settings);
     } catch (const std::bad_alloc&) {
-        if (error) *error = WithLead(Failure(ErrorCode::OutOfMemory), ErrorLead::CannotSave, path);
-        return false;
+        return WithLead(Failure(ErrorCode::OutOfMemory), ErrorLead::CannotSave, path);
     }
-    SafeFileWriter file(path);
-    if (file.open() && file.write(bytes.data(), bytes.size()) && file.commit()) return true;
-    if (error) *error = WithLead(file.failure(), ErrorLead::CannotSave, path);
-    return false;
+    if (Error failed = WriteFileSafely(path, bytes.data(), bytes.size()))
+        return WithLead(std::move(failed), ErrorLead::CannotSave, path);
+    return {};
 }
 
-bool SaveTheFile(TDrawing& drawing, const DrawingSettings& settings, Error* error) {
-    if (!WriteDrawingFile(drawing.FileName, drawing, settings, error)) return false;
+Error SaveTheFile(TDrawing& drawing, const DrawingSettings& settings) {
+    if (Error failed = WriteDrawingFile(drawing.FileName, drawing, settings)) return failed;
     drawing.Changed = false;
-    return true;
+    return {};
 }
 
 namespace {
@@ -148,11 +146,6 @@ std::vector<std::string> ordinal(std::uint32_t i, std::uint32_t count) {
     return {std::to_string(std::uint64_t{i} + 1), std::to_string(count)};
 }
 
-bool fail(Error* error, ErrorCode code, std::vector<std::string> args = {}) {
-    if (error) *error = Failure(code, std::move(args));
-    return false;
-}
-
 // Values restored into spin fields are brought into the fields' ranges, as the fields
 // themselves would do; values that are no numbers at all mean the file is broken.
 double clampTo(double v, double lo, double hi) {
@@ -160,48 +153,48 @@ double clampTo(double v, double lo, double hi) {
 }
 
 // The element count at the start of a file whose remaining bytes after it are `remaining`;
-// false when the records cannot all be there (refused before anything is allocated).
-bool checkElementCount(std::uint32_t n, std::uint64_t remaining, Error* error) {
-    if (std::uint64_t{n} * kElementRecordSize <= remaining) return true;
+// a failure when the records cannot all be there (refused before anything is allocated).
+Error checkElementCount(std::uint32_t n, std::uint64_t remaining) {
+    if (std::uint64_t{n} * kElementRecordSize <= remaining) return {};
     std::vector<std::string> args =
         ordinal(static_cast<std::uint32_t>(remaining / kElementRecordSize), n);
     args.insert(args.begin(), std::to_string(n));
-    return fail(error, ErrorCode::ElementCountTooLarge, std::move(args));
+    return Failure(ErrorCode::ElementCountTooLarge, std::move(args));
 }
 
 // Room for the n element records of a drawing being read, each to be written whole.
-TDrawElement* elementRoom(TDrawing& d, std::uint32_t n, Error* error) {
-    TDrawElement* records = d.Elements.AppendManyUnset(n);
-    if (!records) fail(error, ErrorCode::OutOfMemoryForElements, {std::to_string(n)});
-    return records;
+Result<TDrawElement*> elementRoom(TDrawing& d, std::uint32_t n) {
+    if (TDrawElement* records = d.Elements.AppendManyUnset(n)) return records;
+    return Failure(ErrorCode::OutOfMemoryForElements, {std::to_string(n)});
 }
 
 // Everything after the element records: texts, placement, settings and the extension.
-bool decodeAfterElements(ByteReader& in, DecodedDrawing& out, Error* error);
+Error decodeAfterElements(ByteReader& in, DecodedDrawing& out);
 
 }  // namespace
 
-bool DecodeDrawing(const std::uint8_t* data, std::size_t size, DecodedDrawing& out, Error* error) {
+Error DecodeDrawing(const std::uint8_t* data, std::size_t size, DecodedDrawing& out) {
     ByteReader in(data, size);
-    if (in.remaining() < 4) return fail(error, ErrorCode::EmptyOrEndsInElementCount);
+    if (in.remaining() < 4) return Failure(ErrorCode::EmptyOrEndsInElementCount);
     const std::uint32_t n = in.u32();
-    if (!checkElementCount(n, in.remaining(), error)) return false;
+    if (Error refused = checkElementCount(n, in.remaining())) return refused;
     if (n) {
-        TDrawElement* records = elementRoom(out.drawing, n, error);
-        if (!records) return false;
+        Result<TDrawElement*> room = elementRoom(out.drawing, n);
+        if (!room.ok()) return room.error();
+        TDrawElement* records = *room;
         // The sheets' index takes the records in at the first paint, which draws them anyway:
         // a load that is only read (the exporter, a thumbnail of one sheet) never pays for it.
         std::memcpy(static_cast<void*>(records), in.here(), std::size_t{n} * kElementRecordSize);
         in.skip(std::size_t{n} * kElementRecordSize);
     }
-    return decodeAfterElements(in, out, error);
+    return decodeAfterElements(in, out);
 }
 
 namespace {
 
-bool decodeAfterElements(ByteReader& in, DecodedDrawing& out, Error* error) {
+Error decodeAfterElements(ByteReader& in, DecodedDrawing& out) {
     TDrawing& d = out.drawing;
-    if (in.remaining() < 4) return fail(error, ErrorCode::EndsInTextCount);
+    if (in.remaining() < 4) return Failure(ErrorCode::EndsInTextCount);
     const std::uint32_t m = in.u32();
     // Texts vary in length, so their count cannot be checked up front; each record is
     // checked before it is appended, so a false count costs at most one record per 64 bytes.
@@ -209,9 +202,9 @@ bool decodeAfterElements(ByteReader& in, DecodedDrawing& out, Error* error) {
     std::string fontName;
     for (std::uint32_t i = 0; i < m; ++i) {
         if (in.remaining() < kTextRecordSize)
-            return fail(error, ErrorCode::EndsInTextRecord, ordinal(i, m));
+            return Failure(ErrorCode::EndsInTextRecord, ordinal(i, m));
         TTextElement* t = d.Texts.Append();
-        if (!t) return fail(error, ErrorCode::OutOfMemoryForTexts, {std::to_string(m)});
+        if (!t) return Failure(ErrorCode::OutOfMemoryForTexts, {std::to_string(m)});
         *t = TTextElement{};
         t->X1 = in.f64();
         t->Y1 = in.f64();
@@ -224,15 +217,14 @@ bool decodeAfterElements(ByteReader& in, DecodedDrawing& out, Error* error) {
         t->Pitch = in.u8();
         t->Style = in.u8();
         in.skip(5);
-        if (!ReadWideString(in, text)) return fail(error, ErrorCode::EndsInText, ordinal(i, m));
-        if (!ReadAnsiString(in, fontName))
-            return fail(error, ErrorCode::EndsInFontName, ordinal(i, m));
+        if (!ReadWideString(in, text)) return Failure(ErrorCode::EndsInText, ordinal(i, m));
+        if (!ReadAnsiString(in, fontName)) return Failure(ErrorCode::EndsInFontName, ordinal(i, m));
         t->Text = NewWideBuffer(text);
         t->FontName = NewAnsiBuffer(fontName);
-        if (!t->Text || !t->FontName) return fail(error, ErrorCode::OutOfMemoryForStrings);
+        if (!t->Text || !t->FontName) return Failure(ErrorCode::OutOfMemoryForStrings);
     }
 
-    if (in.remaining() < kSettingsBlockSize) return fail(error, ErrorCode::EndsInSettings);
+    if (in.remaining() < kSettingsBlockSize) return Failure(ErrorCode::EndsInSettings);
     InstrumentPlacement& p = d.Placement;
     for (double* v : {&p.LinealX, &p.LinealY, &p.LinealAngle, &p.WinkelX, &p.WinkelY,
                       &p.WinkelAngle, &p.ZirkelX, &p.ZirkelY, &p.ZirkelSpan})
@@ -247,26 +239,26 @@ bool decodeAfterElements(ByteReader& in, DecodedDrawing& out, Error* error) {
     s.CompassShown = in.u8() != 0;
     for (double v : {p.LinealX, p.LinealY, p.LinealAngle, p.WinkelX, p.WinkelY, p.WinkelAngle,
                      p.ZirkelX, p.ZirkelY, p.ZirkelSpan, s.Zoom, s.PenWidth})
-        if (!std::isfinite(v)) return fail(error, ErrorCode::SettingsNotANumber);
+        if (!std::isfinite(v)) return Failure(ErrorCode::SettingsNotANumber);
     s.Zoom = std::nearbyint(clampTo(s.Zoom, 1, 300));
     s.PenWidth = clampTo(s.PenWidth, 0.01, 100);
 
     out.hasExtension = !in.atEnd();
     if (out.hasExtension) {
         // Bytes after the extension block are left for later versions and ignored.
-        if (in.remaining() < kExtensionBlockSize) return fail(error, ErrorCode::EndsInExtension);
+        if (in.remaining() < kExtensionBlockSize) return Failure(ErrorCode::EndsInExtension);
         s.EraserWidth = in.f64();
         d.PageWidthInch = in.f64();
         d.PageHeightInch = in.f64();
         s.PageCount = in.f64();
         for (double v : {s.EraserWidth, d.PageWidthInch, d.PageHeightInch, s.PageCount})
-            if (!std::isfinite(v)) return fail(error, ErrorCode::ExtensionNotANumber);
+            if (!std::isfinite(v)) return Failure(ErrorCode::ExtensionNotANumber);
         if (d.PageWidthInch <= 0 || d.PageHeightInch <= 0)
-            return fail(error, ErrorCode::SheetNotPositive);
+            return Failure(ErrorCode::SheetNotPositive);
         s.EraserWidth = clampTo(s.EraserWidth, 0.01, 100);
         s.PageCount = std::trunc(clampTo(s.PageCount, 1, 10));
     }
-    return true;
+    return {};
 }
 
 // A decoded drawing's values before decoding: what an older file does not hold keeps the
@@ -278,34 +270,29 @@ void prepare(DecodedDrawing& decoded, const TDrawing& drawing, const DrawingSett
 }
 
 // Takes a decoded drawing over, unless its sheet size is refused.
-bool adopt(DecodedDrawing& decoded, const std::string& name, TDrawing& drawing,
-           DrawingSettings& settings, Error* error, SheetSizeCheck sheetCheck);
+Error adopt(DecodedDrawing& decoded, const std::string& name, TDrawing& drawing,
+            DrawingSettings& settings, SheetSizeCheck sheetCheck);
 
 }  // namespace
 
-bool ReadDrawingBytes(const std::uint8_t* data, std::size_t size, const std::string& name,
-                      TDrawing& drawing, DrawingSettings& settings, Error* error,
-                      SheetSizeCheck sheetCheck) {
+Error ReadDrawingBytes(const std::uint8_t* data, std::size_t size, const std::string& name,
+                       TDrawing& drawing, DrawingSettings& settings, SheetSizeCheck sheetCheck) {
     Error reason;
     DecodedDrawing decoded;
     prepare(decoded, drawing, settings);
-    bool read = false;
     try {
-        read = DecodeDrawing(data, size, decoded, &reason);
+        reason = DecodeDrawing(data, size, decoded);
     } catch (const std::bad_alloc&) {
         reason = Failure(ErrorCode::OutOfMemoryToRead);
     }
-    if (!read) {
-        if (error) *error = WithLead(reason, ErrorLead::NotADrawing, name);
-        return false;
-    }
-    return adopt(decoded, name, drawing, settings, error, sheetCheck);
+    if (reason) return WithLead(std::move(reason), ErrorLead::NotADrawing, name);
+    return adopt(decoded, name, drawing, settings, sheetCheck);
 }
 
 namespace {
 
-bool adopt(DecodedDrawing& decoded, const std::string& name, TDrawing& drawing,
-           DrawingSettings& settings, Error* error, SheetSizeCheck sheetCheck) {
+Error adopt(DecodedDrawing& decoded, const std::string& name, TDrawing& drawing,
+            DrawingSettings& settings, SheetSizeCheck sheetCheck) {
     if (sheetCheck == SheetSizeCheck::Refuse && decoded.hasExtension &&
         !(SheetSideUsable(decoded.drawing.PageWidthInch) &&
           SheetSideUsable(decoded.drawing.PageHeightInch))) {
@@ -314,13 +301,11 @@ bool adopt(DecodedDrawing& decoded, const std::string& name, TDrawing& drawing,
             std::snprintf(text, sizeof text, "%.6g", inch * MmPerInch);
             return std::string(text);
         };
-        if (error)
-            *error = WithLead(
-                Failure(ErrorCode::SheetTooLarge,
-                        {mm(decoded.drawing.PageWidthInch), mm(decoded.drawing.PageHeightInch),
-                         std::to_string(static_cast<int>(kMaxSheetMm))}),
-                ErrorLead::None, name);
-        return false;
+        return WithLead(
+            Failure(ErrorCode::SheetTooLarge,
+                    {mm(decoded.drawing.PageWidthInch), mm(decoded.drawing.PageHeightInch),
+                     std::to_string(static_cast<int>(kMaxSheetMm))}),
+            ErrorLead::None, name);
     }
 
     drawing.NewAll();
@@ -330,78 +315,73 @@ bool adopt(DecodedDrawing& decoded, const std::string& name, TDrawing& drawing,
     drawing.PageHeightInch = decoded.drawing.PageHeightInch;
     settings = decoded.settings;
     drawing.Changed = false;
-    return true;
+    return {};
 }
 
 // Reads a drawing file whose element records are read straight into their list, without
-// holding the file's bytes first. nullopt when the file is better read whole: small, or with
-// an element count the decoder is to report.
-std::optional<bool> readStreamed(const std::string& path, TDrawing& drawing,
-                                 DrawingSettings& settings, Error* error,
-                                 SheetSizeCheck sheetCheck) {
-    Error reason;
-    const auto cannotRead = [&] {
-        if (error) *error = WithLead(reason, ErrorLead::CannotOpen, path);
-        return false;
+// holding the file's bytes first: the read's outcome (an empty Error when it succeeded), or
+// nullopt when the file is better read whole: small, or with an element count the decoder is
+// to report.
+std::optional<Error> readStreamed(const std::string& path, TDrawing& drawing,
+                                  DrawingSettings& settings, SheetSizeCheck sheetCheck) {
+    const auto cannotRead = [&](Error reason) {
+        return WithLead(std::move(reason), ErrorLead::CannotOpen, path);
     };
     FileReader file;
-    if (!file.Open(path, &reason, kMaxDrawingFileSize)) return cannotRead();
+    if (Error failed = file.Open(path, kMaxDrawingFileSize)) return cannotRead(failed);
     constexpr std::uint64_t kStreamFrom = 1 << 20;
     if (file.Size() < kStreamFrom) return std::nullopt;
     std::uint8_t head[4];
-    if (!file.Read(head, sizeof head, &reason)) return cannotRead();
+    if (Error failed = file.Read(head, sizeof head)) return cannotRead(failed);
     const std::uint32_t n = ByteReader(head, sizeof head).u32();
-    if (n == 0 || !checkElementCount(n, file.Left(), nullptr)) return std::nullopt;
+    if (n == 0 || checkElementCount(n, file.Left())) return std::nullopt;
 
     DecodedDrawing decoded;
     prepare(decoded, drawing, settings);
-    bool read = false;
+    Error reason;
     std::vector<std::uint8_t> rest;
     try {
-        TDrawElement* records = elementRoom(decoded.drawing, n, &reason);
-        if (records) {
+        Result<TDrawElement*> room = elementRoom(decoded.drawing, n);
+        if (room.ok()) {
             // Part by part, each part's boxes worked out while its records are at hand.
             constexpr std::uint32_t kPart = 512;
             for (std::uint32_t first = 0; first < n; first += kPart) {
                 const std::uint32_t count = std::min(kPart, n - first);
-                if (!file.Read(records + first, std::size_t{count} * kElementRecordSize, &reason))
-                    return cannotRead();
+                if (Error failed =
+                        file.Read(*room + first, std::size_t{count} * kElementRecordSize))
+                    return cannotRead(failed);
                 decoded.drawing.Index.TakeInBoxes(first + count);
             }
-            if (!file.ReadRest(rest, &reason) || !file.Finish(&reason)) return cannotRead();
+            if (Error failed = file.ReadRest(rest)) return cannotRead(failed);
+            if (Error failed = file.Finish()) return cannotRead(failed);
             ByteReader in(rest.data(), rest.size());
-            read = decodeAfterElements(in, decoded, &reason);
+            reason = decodeAfterElements(in, decoded);
+        } else {
+            reason = room.error();
         }
     } catch (const std::bad_alloc&) {
         reason = Failure(ErrorCode::OutOfMemoryToRead);
     }
-    if (!read) {
-        if (error) *error = WithLead(reason, ErrorLead::NotADrawing, path);
-        return false;
-    }
-    return adopt(decoded, path, drawing, settings, error, sheetCheck);
+    if (reason) return WithLead(std::move(reason), ErrorLead::NotADrawing, path);
+    return adopt(decoded, path, drawing, settings, sheetCheck);
 }
 
 }  // namespace
 
-bool ReadDrawingFile(const std::string& path, TDrawing& drawing, DrawingSettings& settings,
-                     Error* error, SheetSizeCheck sheetCheck) {
+Error ReadDrawingFile(const std::string& path, TDrawing& drawing, DrawingSettings& settings,
+                      SheetSizeCheck sheetCheck) {
     // A large drawing's records go straight from the file into the element list.
-    if (const std::optional<bool> streamed =
-            readStreamed(path, drawing, settings, error, sheetCheck)) {
-        if (*streamed) drawing.FileName = path;
-        return *streamed;
+    if (std::optional<Error> streamed = readStreamed(path, drawing, settings, sheetCheck)) {
+        if (!*streamed) drawing.FileName = path;
+        return std::move(*streamed);
     }
-    Error reason;
-    std::vector<std::uint8_t> bytes;
-    if (!ReadWholeFile(path, bytes, &reason, kMaxDrawingFileSize)) {
-        if (error) *error = WithLead(reason, ErrorLead::CannotOpen, path);
-        return false;
-    }
-    if (!ReadDrawingBytes(bytes.data(), bytes.size(), path, drawing, settings, error, sheetCheck))
-        return false;
+    Result<std::vector<std::uint8_t>> bytes = ReadWholeFile(path, kMaxDrawingFileSize);
+    if (!bytes.ok()) return WithLead(bytes.error(), ErrorLead::CannotOpen, path);
+    if (Error failed =
+            ReadDrawingBytes(bytes->data(), bytes->size(), path, drawing, settings, sheetCheck))
+        return failed;
     drawing.FileName = path;
-    return true;
+    return {};
 }
 
 }  // namespace tervasko

@@ -38,14 +38,14 @@ void AppendDrawing(std::vector<std::uint8_t>& bytes, const TDrawing& drawing,
                    const DrawingSettings& settings);
 
 // Writes the drawing file through a temporary file that replaces `path` only when it is
-// complete, so a failed save leaves the previous file intact. On failure returns false and
-// sets *error to a sentence naming the file and the reason.
-bool WriteDrawingFile(const std::string& path, const TDrawing& drawing,
-                      const DrawingSettings& settings, Error* error);
+// complete, so a failed save leaves the previous file intact. A failure names the file and
+// the reason.
+Error WriteDrawingFile(const std::string& path, const TDrawing& drawing,
+                       const DrawingSettings& settings);
 
 // Saves to drawing.FileName and marks the drawing unchanged on success; a failed save keeps
 // Changed set.
-bool SaveTheFile(TDrawing& drawing, const DrawingSettings& settings, Error* error);
+Error SaveTheFile(TDrawing& drawing, const DrawingSettings& settings);
 
 struct DecodedDrawing {
     TDrawing drawing;  // lists; placement; sheet size only when hasExtension
@@ -54,9 +54,9 @@ struct DecodedDrawing {
 };
 
 // Parses a whole drawing file held in memory into `out`, which must be fresh. Every count
-// and string length is checked against the bytes left before anything is allocated. On
-// failure returns false and sets *error to what is wrong (without the file name).
-bool DecodeDrawing(const std::uint8_t* data, std::size_t size, DecodedDrawing& out, Error* error);
+// and string length is checked against the bytes left before anything is allocated. A
+// failure says what is wrong, without the file name.
+Error DecodeDrawing(const std::uint8_t* data, std::size_t size, DecodedDrawing& out);
 
 // What a reader does with a sheet size no window or output can show (see SheetSideUsable):
 // the exporter keeps it (and its outputs refuse it), the window refuses the file.
@@ -65,17 +65,17 @@ enum class SheetSizeCheck { Keep, Refuse };
 // Reads a drawing file and, only when it was read completely, replaces the drawing's lists
 // and placement and the settings; for an older file without the extension block the sheet
 // size, eraser width and page count keep their values. On success FileName := path and the
-// drawing is unchanged. On failure nothing at all changes and *error names the file and
+// drawing is unchanged. On failure nothing at all changes and the Error names the file and
 // what is wrong. Only a regular file of at most kMaxDrawingFileSize bytes is read; a lack of
 // memory is a failure like any other.
-bool ReadDrawingFile(const std::string& path, TDrawing& drawing, DrawingSettings& settings,
-                     Error* error, SheetSizeCheck sheetCheck = SheetSizeCheck::Keep);
+Error ReadDrawingFile(const std::string& path, TDrawing& drawing, DrawingSettings& settings,
+                      SheetSizeCheck sheetCheck = SheetSizeCheck::Keep);
 
 // The same for a drawing file held in memory; `name` stands for the file in messages.
 // FileName is emptied; the caller names the drawing.
-bool ReadDrawingBytes(const std::uint8_t* data, std::size_t size, const std::string& name,
-                      TDrawing& drawing, DrawingSettings& settings, Error* error,
-                      SheetSizeCheck sheetCheck = SheetSizeCheck::Keep);
+Error ReadDrawingBytes(const std::uint8_t* data, std::size_t size, const std::string& name,
+                       TDrawing& drawing, DrawingSettings& settings,
+                       SheetSizeCheck sheetCheck = SheetSizeCheck::Keep);
 
 // The largest drawing file that is read: 1 GiB, about twelve million elements, sixty times
 // the largest drawings the program is measured with. Anything larger is no drawing anyone

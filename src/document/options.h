@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/error.h"
+
 namespace tervasko {
 
 // "options.dat" in the program directory: the interface language as an i32 column index,
@@ -14,7 +16,8 @@ inline constexpr std::int32_t kLanguageCount = 19;
 // holds a value outside 0..18.
 std::int32_t LoadOptions(const std::string& programDir);
 
-// Writes the language; an unwritable folder leaves the old file as it was. Returns false then.
-bool SaveOptions(const std::string& programDir, std::int32_t language);
+// Writes the language; an unwritable folder leaves the old file as it was. A failure holds
+// the system's reason without naming the file.
+Error SaveOptions(const std::string& programDir, std::int32_t language);
 
 }  // namespace tervasko

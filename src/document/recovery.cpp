@@ -89,19 +89,15 @@ std::vector<std::uint8_t> EncodeRecoveryCopy(const std::string& fileName, const 
     return bytes;
 }
 
-bool DecodeRecoveryHead(const std::vector<std::uint8_t>& bytes, std::string& fileName,
-                        std::size_t& drawingOffset, Error* error) {
-    const auto fail = [&](ErrorCode what) {
-        if (error) *error = Failure(what);
-        return false;
-    };
+Result<RecoveryHead> DecodeRecoveryHead(const std::vector<std::uint8_t>& bytes) {
     if (bytes.size() < kMagicSize || std::memcmp(bytes.data(), kMagic, kMagicSize) != 0)
-        return fail(ErrorCode::NotARecoveryCopy);
+        return Failure(ErrorCode::NotARecoveryCopy);
     ByteReader in(bytes.data() + kMagicSize, bytes.size() - kMagicSize);
-    if (!ReadAnsiString(in, fileName)) return fail(ErrorCode::EndsInDrawingName);
-    if (fileName.find('\0') != std::string::npos) return fail(ErrorCode::DrawingNameBroken);
-    drawingOffset = bytes.size() - in.remaining();
-    return true;
+    RecoveryHead head;
+    if (!ReadAnsiString(in, head.fileName)) return Failure(ErrorCode::EndsInDrawingName);
+    if (head.fileName.find('\0') != std::string::npos) return Failure(ErrorCode::DrawingNameBroken);
+    head.drawingOffset = bytes.size() - in.remaining();
+    return head;
 }
 
 std::string RecoveryFolder() {
@@ -185,11 +181,10 @@ void RecoveryStore::Submit(std::vector<std::uint8_t> bytes) {
     wake_.notify_one();
 }
 
-bool RecoveryStore::Flush(std::string* error) {
+Error RecoveryStore::Flush() {
     std::unique_lock lock(mutex_);
     idle_.wait(lock, [this] { return !pending_ && !busy_; });
-    if (error) *error = lastError_;
-    return lastError_.empty();
+    return lastError_;
 }
 
 void RecoveryStore::Remove() {
@@ -209,11 +204,11 @@ void RecoveryStore::run() {
         pending_.reset();
         busy_ = true;
         lock.unlock();
-        SafeFileWriter file(copyPath_);
-        const bool written = file.open() && file.write(bytes.data(), bytes.size()) && file.commit();
+        Error written = WriteFileSafely(copyPath_, bytes.data(), bytes.size());
         lock.lock();
         busy_ = false;
-        lastError_ = written ? std::string() : file.error();
+        lastError_ =
+            written ? WithLead(std::move(written), ErrorLead::CannotWrite, copyPath_) : Error{};
         idle_.notify_all();
     }
     busy_ = false;

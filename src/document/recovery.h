@@ -21,10 +21,14 @@ namespace tervasko {
 std::vector<std::uint8_t> EncodeRecoveryCopy(const std::string& fileName, const TDrawing& drawing,
                                              const DrawingSettings& settings);
 
-// Checks the head; on success sets the drawing's file name and where the drawing's bytes
-// begin. On failure returns false and sets *error to what is wrong.
-bool DecodeRecoveryHead(const std::vector<std::uint8_t>& bytes, std::string& fileName,
-                        std::size_t& drawingOffset, Error* error);
+// What the head of a recovery copy says.
+struct RecoveryHead {
+    std::string fileName;           // the drawing's file, empty when untitled
+    std::size_t drawingOffset = 0;  // where the drawing file's bytes begin
+};
+
+// Checks the head: its marker byte by byte, then the name.
+Result<RecoveryHead> DecodeRecoveryHead(const std::vector<std::uint8_t>& bytes);
 
 // Where recovery copies live: $XDG_STATE_HOME/tervasko/, or ~/.local/state/tervasko/ when
 // that is not set (with a trailing slash). Empty when neither can be found.
@@ -63,9 +67,8 @@ public:
 
     // Hands the bytes of a copy to the writer.
     void Submit(std::vector<std::uint8_t> bytes);
-    // Waits until every submitted copy is written; false with the reason when the last one
-    // failed.
-    bool Flush(std::string* error = nullptr);
+    // Waits until every submitted copy is written; the reason when the last one failed.
+    Error Flush();
     // Drops a copy not yet written and deletes the one on disk.
     void Remove();
 
@@ -83,7 +86,7 @@ private:
     std::optional<std::vector<std::uint8_t>> pending_;
     bool busy_ = false;
     bool stop_ = false;
-    std::string lastError_;
+    Error lastError_;
     std::thread thread_;
 };
 

@@ -427,20 +427,17 @@ std::string DxfText(TDrawing& drawing, int pageCount) {
     return text;
 }
 
-bool savedxfArc(const std::string& fileName, TDrawing& drawing, int pageCount, Error* error) {
+Error savedxfArc(const std::string& fileName, TDrawing& drawing, int pageCount) {
     SafeFileWriter file(fileName);
-    if (!file.open()) {
-        if (error) *error = WithLead(file.failure(), ErrorLead::CannotCreate, fileName);
-        return false;
-    }
+    if (Error failed = file.open())
+        return WithLead(std::move(failed), ErrorLead::CannotCreate, fileName);
+    // The sink only says whether to go on; the writer keeps the reason.
     const bool written = WriteDxf(drawing, pageCount, [&file](std::string_view chunk) {
-        return file.write(chunk.data(), chunk.size());
+        return !file.write(chunk.data(), chunk.size());
     });
-    if (!written || !file.commit()) {
-        if (error) *error = WithLead(file.failure(), ErrorLead::CannotWrite, fileName);
-        return false;
-    }
-    return true;
+    Error failed = written ? file.commit() : file.failure();
+    if (failed) return WithLead(std::move(failed), ErrorLead::CannotWrite, fileName);
+    return {};
 }
 
 }  // namespace tervasko

@@ -43,10 +43,9 @@ std::string DxfText(TDrawing& drawing, int pageCount);
 
 // Creates or replaces fileName with the DXF text of the drawing. The file is written beside
 // the target under a temporary name and renamed over it only when complete, so a failure
-// never leaves a partial file and never destroys an existing one. On failure returns false
-// and sets *error to a sentence that names the file and the system's reason, e.g.
-// `Cannot create "/x/a.dxf": No such file or directory` or
+// never leaves a partial file and never destroys an existing one. A failure names the file
+// and the system's reason, e.g. `Cannot create "/x/a.dxf": No such file or directory` or
 // `Cannot write "a.dxf": No space left on device`.
-bool savedxfArc(const std::string& fileName, TDrawing& drawing, int pageCount, Error* error);
+Error savedxfArc(const std::string& fileName, TDrawing& drawing, int pageCount);
 
 }  // namespace tervasko

@@ -25,7 +25,7 @@ constexpr std::size_t kFieldDescriptorSize = 32;
 struct IoWatch {
     bool failed = false;
     bool blockWrites = false;
-    std::string reason;
+    Error reason;
 };
 
 thread_local IoWatch* gWatch = nullptr;
@@ -39,27 +39,27 @@ const SAHooks& defaultHooks() {
     return hooks;
 }
 
-void noteFailure(const char* reason) {
+void noteFailure(int err) {
     if (!gWatch) return;
-    if (!gWatch->failed && gWatch->reason.empty()) gWatch->reason = reason;
+    if (!gWatch->failed && !gWatch->reason) gWatch->reason = SystemFailure(err ? err : EIO);
     gWatch->failed = true;
 }
 
 SAOffset watchedWrite(void* p, SAOffset size, SAOffset count, SAFile file) {
     if (gWatch && (gWatch->failed || gWatch->blockWrites)) return 0;
     const SAOffset written = defaultHooks().FWrite(p, size, count, file);
-    if (written != count) noteFailure(std::strerror(errno));
+    if (written != count) noteFailure(errno);
     return written;
 }
 
 int watchedFlush(SAFile file) {
     const int result = defaultHooks().FFlush(file);
-    if (result != 0) noteFailure(std::strerror(errno));
+    if (result != 0) noteFailure(errno);
     return result;
 }
 
 void watchedError(const char* message) {
-    if (gWatch && gWatch->reason.empty()) gWatch->reason = message;
+    if (gWatch && !gWatch->reason) gWatch->reason = OtherFailure(message);
 }
 
 SAHooks* watchedHooks() {
@@ -93,7 +93,7 @@ std::uint32_t le32(const unsigned char* p) {
 
 // What the header promises, checked against the file's size before shapelib trusts it.
 struct HeaderCheck {
-    std::string problem;
+    Error problem;
     bool damaged = false;
     bool usable = false;
     unsigned headerLength = 0;
@@ -106,7 +106,7 @@ HeaderCheck checkHeader(const std::string& path) {
     // Non-blocking, so that a pipe in the table's place cannot hang the start.
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
-        c.problem = std::strerror(errno);
+        c.problem = SystemFailure(errno);
         return c;
     }
     struct stat st {};
@@ -118,20 +118,22 @@ HeaderCheck checkHeader(const std::string& path) {
     } else if (S_ISDIR(st.st_mode)) {
         readError = EISDIR;
     } else if (!S_ISREG(st.st_mode)) {
-        readError = EINVAL;
+        readError = -1;  // a pipe or a device
     } else if (st.st_size > 0) {
         got = ::pread(fd, h.data(), h.size(), 0);
         if (got < 0) readError = errno;
     }
-    const auto done = [&](std::string_view problem) {
+    const auto done = [&](Error problem) {
         ::close(fd);
-        c.problem = problem;
+        c.problem = std::move(problem);
         return c;
     };
-    if (readError) return done(std::strerror(readError));
+    if (readError < 0) return done(Failure(ErrorCode::NotRegularFile));
+    if (readError) return done(SystemFailure(readError));
     c.damaged = true;
-    if (st.st_size == 0) return done(kEmptyFile);
-    if (got < static_cast<ssize_t>(kFileHeaderSize)) return done(kHeaderIncomplete);
+    if (st.st_size == 0) return done(Failure(ErrorCode::TableFileEmpty));
+    if (got < static_cast<ssize_t>(kFileHeaderSize))
+        return done(Failure(ErrorCode::TableHeaderIncomplete));
     c.headerLength = le16(&h[8]);
     c.recordLength = le16(&h[10]);
     const std::uint32_t declaredRows = le32(&h[4]);
@@ -139,25 +141,27 @@ HeaderCheck checkHeader(const std::string& path) {
     // at least one byte of data.
     if (c.headerLength < kFileHeaderSize + kFieldDescriptorSize + 1 || c.recordLength < 2 ||
         declaredRows > 0x7FFFFFFFu)
-        return done(kHeaderInvalid);
+        return done(Failure(ErrorCode::TableHeaderInvalid));
     const auto fileSize = static_cast<std::uint64_t>(st.st_size);
-    if (fileSize < c.headerLength) return done(kHeaderIncomplete);
+    if (fileSize < c.headerLength) return done(Failure(ErrorCode::TableHeaderIncomplete));
     // The file header, one descriptor of 32 bytes per field and the terminator 0x0D: the
     // header length must be exactly that, or the rows are not where it says.
     if ((c.headerLength - kFileHeaderSize - 1) % kFieldDescriptorSize != 0)
-        return done(kHeaderInvalid);
+        return done(Failure(ErrorCode::TableHeaderInvalid));
     h.resize(c.headerLength);
     if (::pread(fd, h.data(), h.size(), 0) != static_cast<ssize_t>(h.size()))
-        return done(kHeaderIncomplete);
-    if (h.back() != 0x0D) return done(kHeaderInvalid);
+        return done(Failure(ErrorCode::TableHeaderIncomplete));
+    if (h.back() != 0x0D) return done(Failure(ErrorCode::TableHeaderInvalid));
     const std::size_t fields = (c.headerLength - kFileHeaderSize - 1) / kFieldDescriptorSize;
     unsigned fieldBytes = 1;
     for (std::size_t i = 0; i < fields; ++i) {
         const unsigned char* d = &h[kFileHeaderSize + i * kFieldDescriptorSize];
-        if (d[0] == 0x0D) return done(kHeaderInvalid);  // a terminator before the last field
+        if (d[0] == 0x0D)
+            return done(
+                Failure(ErrorCode::TableHeaderInvalid));  // a terminator before the last field
         fieldBytes += d[16];
     }
-    if (fieldBytes != c.recordLength) return done(kRecordLengthMismatch);
+    if (fieldBytes != c.recordLength) return done(Failure(ErrorCode::TableRecordLengthMismatch));
 
     const std::uint64_t present = (fileSize - c.headerLength) / c.recordLength;
     c.usable = true;
@@ -165,15 +169,15 @@ HeaderCheck checkHeader(const std::string& path) {
         // A file cut short: the rows it still holds are whole and can be read, but adding
         // one would write behind a gap.
         c.rowsPresent = static_cast<int>(present);
-        return done(kRowsMissing);
+        return done(Failure(ErrorCode::TableRowsMissing));
     }
     c.rowsPresent = static_cast<int>(declaredRows);
     // Whole rows behind the last one the header counts: appending at the declared end would
     // overwrite them. Less than a row there is the end-of-file mark or the rest of an append
     // that never completed, which no reader counts as a row.
-    if (present > declaredRows) return done(kRowsBeyondHeader);
+    if (present > declaredRows) return done(Failure(ErrorCode::TableRowsBeyondHeader));
     c.damaged = false;
-    return done({});
+    return done(Error{});
 }
 
 void stampToday(DBFHandle h) {
@@ -210,7 +214,7 @@ OpenResult Table::Open(const std::string& path, Access wanted) {
     OpenResult result;
     // shapelib replaces any other extension by ".dbf" itself.
     if (!endsWithDbf(path)) {
-        result.problem = std::strerror(EINVAL);
+        result.problem = SystemFailure(EINVAL);
         return result;
     }
     HeaderCheck check = checkHeader(path);
@@ -223,7 +227,7 @@ OpenResult Table::Open(const std::string& path, Access wanted) {
     auto reader = std::make_unique<Handle>();
     reader->dbf = DBFOpenLL(path.c_str(), "rb", watchedHooks());
     if (!reader->dbf) {
-        result.problem = kHeaderInvalid;
+        result.problem = Failure(ErrorCode::TableHeaderInvalid);
         result.damaged = true;
         return result;
     }
@@ -237,7 +241,7 @@ OpenResult Table::Open(const std::string& path, Access wanted) {
         fieldBytes += static_cast<unsigned>(width);
     }
     if (DBFGetFieldCount(reader->dbf) < 1 || fieldBytes != check.recordLength) {
-        result.problem = kRecordLengthMismatch;
+        result.problem = Failure(ErrorCode::TableRecordLengthMismatch);
         result.damaged = true;
         return result;
     }
@@ -257,13 +261,8 @@ OpenResult Table::Open(const std::string& path, Access wanted) {
     return result;
 }
 
-bool Table::Create(const std::string& path, std::string_view prefix, int columns, int width,
-                   std::string* error) {
-    const auto fail = [&](std::string reason) {
-        if (error) *error = std::move(reason);
-        return false;
-    };
-    if (!endsWithDbf(path)) return fail(std::strerror(EINVAL));
+Error Table::Create(const std::string& path, std::string_view prefix, int columns, int width) {
+    if (!endsWithDbf(path)) return SystemFailure(EINVAL);
     // Built under a temporary name and linked into place, so that a crash never leaves a
     // half-made table behind and a table that appeared meanwhile is not replaced. shapelib
     // names files after their base name plus ".dbf", hence the suffix.
@@ -275,7 +274,7 @@ bool Table::Create(const std::string& path, std::string_view prefix, int columns
     // Created here first so that an unrelated file of that name is never truncated; the mode
     // follows the umask like any new file of the user's.
     const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0) return fail(std::strerror(errno));
+    if (fd < 0) return SystemFailure(errno);
     ::close(fd);
 
     IoWatch watch;
@@ -293,33 +292,33 @@ bool Table::Create(const std::string& path, std::string_view prefix, int columns
             DBFUpdateHeader(h);
             DBFClose(h);
             made = fieldsOk && !watch.failed;
-            if (!fieldsOk && watch.reason.empty()) watch.reason = std::strerror(EINVAL);
-        } else if (watch.reason.empty()) {
-            watch.reason = std::strerror(errno ? errno : EIO);
+            if (!fieldsOk && !watch.reason) watch.reason = SystemFailure(EINVAL);
+        } else if (!watch.reason) {
+            watch.reason = SystemFailure(errno ? errno : EIO);
         }
     }
     if (!made) {
         ::unlink(temp.c_str());
-        return fail(watch.reason.empty() ? std::strerror(EIO) : watch.reason);
+        return watch.reason ? watch.reason : SystemFailure(EIO);
     }
     if (::link(temp.c_str(), path.c_str()) == 0) {
         ::unlink(temp.c_str());
-        return true;
+        return {};
     }
     const int linkError = errno;
     // Someone else's table got there first: it is theirs, and it is used as it is.
     if (linkError == EEXIST) {
         ::unlink(temp.c_str());
-        return true;
+        return {};
     }
     // File systems without hard links: a rename, once more checking that nothing is there.
     struct stat st {};
     if ((linkError == EPERM || linkError == EOPNOTSUPP || linkError == ENOSYS) &&
         ::lstat(path.c_str(), &st) != 0 && errno == ENOENT &&
         ::rename(temp.c_str(), path.c_str()) == 0)
-        return true;
+        return {};
     ::unlink(temp.c_str());
-    return fail(std::strerror(linkError));
+    return SystemFailure(linkError);
 }
 
 int Table::FieldCount() const {
@@ -341,37 +340,36 @@ int Table::FieldWidth(int field) const {
     return width;
 }
 
-bool Table::IsDeleted(int row, bool& deleted) {
-    if (!handle_->dbf) return false;
+Result<bool> Table::IsDeleted(int row) {
+    if (!handle_->dbf) return SystemFailure(EBADF);
     IoWatch watch;
     WatchScope scope(watch);
     // shapelib answers "not deleted" when it cannot read the row; the read that follows
     // tells the two apart.
-    deleted = DBFIsRecordDeleted(handle_->dbf, row) != 0;
-    return DBFReadTuple(handle_->dbf, row) != nullptr;
+    const bool deleted = DBFIsRecordDeleted(handle_->dbf, row) != 0;
+    if (!DBFReadTuple(handle_->dbf, row)) return SystemFailure(EIO);
+    return deleted;
 }
 
-bool Table::ReadString(int row, int field, std::string& out) {
-    if (!handle_->dbf) return false;
+Result<std::string> Table::ReadString(int row, int field) {
+    if (!handle_->dbf) return SystemFailure(EBADF);
     IoWatch watch;
     WatchScope scope(watch);
     const char* text = DBFReadStringAttribute(handle_->dbf, row, field);
-    if (!text) return false;
-    out.assign(text);
-    return true;
+    if (!text) return SystemFailure(EIO);
+    return std::string(text);
 }
 
-bool Table::commit(std::string* error) {
+Error Table::commit() {
     IoWatch watch;
     {
         WatchScope scope(watch);
         stampToday(handle_->dbf);
         DBFUpdateHeader(handle_->dbf);
     }
-    if (!watch.failed) return true;
-    if (error) *error = watch.reason.empty() ? std::strerror(EIO) : watch.reason;
+    if (!watch.failed) return {};
     fallBackToReading();
-    return false;
+    return watch.reason ? watch.reason : SystemFailure(EIO);
 }
 
 void Table::fallBackToReading() {
@@ -395,17 +393,12 @@ void Table::fallBackToReading() {
     rows_ = std::min(rows_, DBFGetRecordCount(handle_->dbf));
 }
 
-int Table::AppendRow(const std::vector<std::pair<int, std::string>>& fields, std::string* error) {
-    if (readOnly_ || !handle_->dbf) {
-        if (error) *error = std::strerror(EROFS);
-        return -1;
-    }
+Result<int> Table::AppendRow(const std::vector<std::pair<int, std::string>>& fields) {
+    if (readOnly_ || !handle_->dbf) return Failure(ErrorCode::TableReadOnly);
     for (const auto& [field, bytes] : fields) {
         if (field < 0 || field >= FieldCount() || bytes.size() > std::size_t(FieldWidth(field)) ||
-            bytes.find('\0') != std::string::npos) {
-            if (error) *error = std::strerror(EINVAL);
-            return -1;
-        }
+            bytes.find('\0') != std::string::npos)
+            return Failure(ErrorCode::TextNotStorable);
     }
     const int row = DBFGetRecordCount(handle_->dbf);
     {
@@ -419,28 +412,22 @@ int Table::AppendRow(const std::vector<std::pair<int, std::string>>& fields, std
                 DBFWriteStringAttribute(handle_->dbf, row, field, bytes.c_str());
         }
     }
-    if (!commit(error)) return -1;
+    if (Error failed = commit()) return failed;
     rows_ = row + 1;
     return row;
 }
 
-bool Table::WriteString(int row, int field, std::string_view bytes, std::string* error) {
-    if (readOnly_ || !handle_->dbf) {
-        if (error) *error = std::strerror(EROFS);
-        return false;
-    }
-    if (row < 0 || row >= rows_ || field < 0 || field >= FieldCount() ||
-        bytes.size() > std::size_t(FieldWidth(field)) ||
-        bytes.find('\0') != std::string_view::npos) {
-        if (error) *error = std::strerror(EINVAL);
-        return false;
-    }
+Error Table::WriteString(int row, int field, std::string_view bytes) {
+    if (readOnly_ || !handle_->dbf) return Failure(ErrorCode::TableReadOnly);
+    if (row < 0 || row >= rows_ || field < 0 || field >= FieldCount()) return SystemFailure(EINVAL);
+    if (bytes.size() > std::size_t(FieldWidth(field)) || bytes.find('\0') != std::string_view::npos)
+        return Failure(ErrorCode::TextNotStorable);
     {
         IoWatch watch;
         WatchScope scope(watch);
         DBFWriteStringAttribute(handle_->dbf, row, field, std::string(bytes).c_str());
     }
-    return commit(error);
+    return commit();
 }
 
 }  // namespace tervasko::dbf

@@ -10,21 +10,9 @@
 #include <utility>
 #include <vector>
 
-namespace tervasko::dbf {
+#include "platform/error.h"
 
-// What is wrong with a file that is not a usable table; the texts are the program's German
-// source texts, translated when shown.
-inline constexpr std::string_view kEmptyFile = "Die Datei ist leer.";
-inline constexpr std::string_view kHeaderIncomplete = "Der Dateikopf ist unvollständig.";
-inline constexpr std::string_view kHeaderInvalid = "Der Dateikopf ist ungültig.";
-inline constexpr std::string_view kRowsMissing =
-    "Die Datei enthält weniger Zeilen, als ihr Kopf angibt.";
-inline constexpr std::string_view kRowsBeyondHeader =
-    "Die Datei enthält mehr Zeilen, als ihr Kopf angibt.";
-inline constexpr std::string_view kRecordLengthMismatch =
-    "Die Satzlänge passt nicht zu den Spalten.";
-inline constexpr std::string_view kNoSourceColumn =
-    "Die Spalte language1 fehlt oder ist keine Textspalte.";
+namespace tervasko::dbf {
 
 enum class Access { Writable, ReadOnly };
 
@@ -50,9 +38,8 @@ public:
 
     // Creates a new empty table of `columns` character columns named prefix1, prefix2, ...
     // of `width` bytes, marked as Windows-1252. The file appears complete or not at all,
-    // and an existing file is never replaced. Returns false with the system's reason.
-    static bool Create(const std::string& path, std::string_view prefix, int columns, int width,
-                       std::string* error);
+    // and an existing file is never replaced. A failure holds the system's reason.
+    static Error Create(const std::string& path, std::string_view prefix, int columns, int width);
 
     bool ReadOnly() const { return readOnly_; }
     int RowCount() const { return rows_; }
@@ -61,21 +48,22 @@ public:
     int CharField(std::string_view name) const;
     int FieldWidth(int field) const;
 
-    // Rows count from 0 here. False when the row could not be read.
-    bool IsDeleted(int row, bool& deleted);
-    // The field's bytes without the blanks around them; false when the row could not be read.
-    bool ReadString(int row, int field, std::string& out);
+    // Rows count from 0 here. Whether the row is marked deleted; a failure when it could not
+    // be read.
+    Result<bool> IsDeleted(int row);
+    // The field's bytes without the blanks around them.
+    Result<std::string> ReadString(int row, int field);
 
     // Appends a row with the given fields (the others blank) and commits it. Every value must
-    // fit its field. Returns the new row's index, or -1 with the reason in *error.
-    int AppendRow(const std::vector<std::pair<int, std::string>>& fields, std::string* error);
+    // fit its field. Returns the new row's index.
+    Result<int> AppendRow(const std::vector<std::pair<int, std::string>>& fields);
     // Replaces one field of an existing row and commits it.
-    bool WriteString(int row, int field, std::string_view bytes, std::string* error);
+    Error WriteString(int row, int field, std::string_view bytes);
 
 private:
     struct Handle;
     explicit Table(std::unique_ptr<Handle> handle, bool readOnly, int rows);
-    bool commit(std::string* error);
+    Error commit();
     void fallBackToReading();
 
     std::unique_ptr<Handle> handle_;
@@ -86,10 +74,10 @@ private:
 
 struct OpenResult {
     std::unique_ptr<Table> table;  // null when the file cannot be used at all
-    // Why the file is not fully usable: one of the texts above, or the system's reason
-    // when the file could not be opened. Empty when the file was opened as asked or when it
-    // is merely write-protected.
-    std::string problem;
+    // Why the file is not fully usable: its layout (the Table... codes), or the system's
+    // reason when the file could not be opened. Empty when the file was opened as asked or
+    // when it is merely write-protected.
+    Error problem;
     bool damaged = false;  // the file's content is at fault, not its permissions
 };
 

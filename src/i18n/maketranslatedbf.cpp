@@ -13,25 +13,25 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: %s TRANSLATIONS.tsv PROGRAM-DIRECTORY\n", argv[0]);
         return 2;
     }
-    std::vector<std::uint8_t> bytes;
-    tervasko::Error failure;
-    if (!tervasko::ReadWholeFile(argv[1], bytes, &failure)) {
-        std::fprintf(stderr, "%s: %s\n", argv[1], tervasko::EnglishText(failure).c_str());
+    const tervasko::Result<std::vector<std::uint8_t>> read = tervasko::ReadWholeFile(argv[1]);
+    if (!read.ok()) {
+        std::fprintf(stderr, "%s: %s\n", argv[1], tervasko::EnglishText(read.error()).c_str());
         return 1;
     }
-    std::string error;
-    std::vector<tervasko::ShippedRow> rows;
+    const std::vector<std::uint8_t>& bytes = *read;
     const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-    if (!tervasko::ParseShippedTranslations(text, rows, &error)) {
-        std::fprintf(stderr, "%s: %s\n", argv[1], error.c_str());
+    const auto rows = tervasko::ParseShippedTranslations(text);
+    if (!rows.ok()) {
+        std::fprintf(stderr, "%s: %s\n", argv[1], tervasko::EnglishText(rows.error()).c_str());
         return 1;
     }
-    tervasko::InstallReport report;
-    if (!tervasko::InstallShippedTranslations(rows, argv[2], report, &error)) {
+    const auto installed = tervasko::InstallShippedTranslations(*rows, argv[2]);
+    if (!installed.ok()) {
         // The user's table stays as it is; the build goes on without the shipped texts.
-        std::fprintf(stderr, "warning: translations not installed: %s\n", error.c_str());
+        std::fprintf(stderr, "warning: %s\n", tervasko::EnglishText(installed.error()).c_str());
         return 0;
     }
+    const tervasko::InstallReport& report = *installed;
     if (report.created || report.rowsAdded || report.cellsFilled)
         std::printf("translate.dbf: %s, %d rows added, %d translations filled in\n",
                     report.created ? "created" : "kept", report.rowsAdded, report.cellsFilled);

@@ -8,9 +8,8 @@
 
 namespace tervasko {
 
-bool ParseShippedTranslations(std::string_view source, std::vector<ShippedRow>& rows,
-                              std::string* error) {
-    rows.clear();
+Result<std::vector<ShippedRow>> ParseShippedTranslations(std::string_view source) {
+    std::vector<ShippedRow> rows;
     std::size_t columns = 0;
     int line = 0;
     std::vector<ShippedRow> corrected;
@@ -33,47 +32,41 @@ bool ParseShippedTranslations(std::string_view source, std::vector<ShippedRow>& 
             start = tab + 1;
         }
         if (columns == 0) columns = row.texts.size();
-        if (row.texts.size() != columns ||
-            columns > static_cast<std::size_t>(TranslationTable::kLanguageCount)) {
-            if (error)
-                *error = "line " + std::to_string(line) + ": " + std::to_string(row.texts.size()) +
-                         " columns, expected " + std::to_string(columns) + " (at most " +
-                         std::to_string(TranslationTable::kLanguageCount) + ")";
-            return false;
-        }
-        if (row.texts[0].empty()) {
-            if (error) *error = "line " + std::to_string(line) + ": no source text";
-            return false;
-        }
+        const std::string number = std::to_string(line);
+        if (row.texts.size() > static_cast<std::size_t>(TranslationTable::kLanguageCount))
+            return Failure(ErrorCode::TranslationsTooManyColumns,
+                           {number, std::to_string(row.texts.size()),
+                            std::to_string(TranslationTable::kLanguageCount)});
+        if (row.texts.size() != columns)
+            return Failure(ErrorCode::TranslationsColumnCount,
+                           {number, std::to_string(row.texts.size()), std::to_string(columns)});
+        if (row.texts[0].empty()) return Failure(ErrorCode::TranslationsNoSource, {number});
         (earlier ? corrected : rows).push_back(std::move(row));
     }
     for (ShippedRow& e : corrected) {
         auto row = std::find_if(rows.begin(), rows.end(),
                                 [&](const ShippedRow& r) { return r.texts[0] == e.texts[0]; });
-        if (row == rows.end()) {
-            if (error) *error = "line " + std::to_string(e.line) + ": corrects a text not listed";
-            rows.clear();
-            return false;
-        }
+        if (row == rows.end())
+            return Failure(ErrorCode::TranslationsCorrectUnlisted, {std::to_string(e.line)});
         row->earlier.push_back(std::move(e.texts));
     }
-    return true;
+    return rows;
 }
 
-bool InstallShippedTranslations(const std::vector<ShippedRow>& rows, const std::string& location,
-                                InstallReport& report, std::string* error) {
-    report = InstallReport{};
+Result<InstallReport> InstallShippedTranslations(const std::vector<ShippedRow>& rows,
+                                                 const std::string& location) {
+    InstallReport report;
     struct stat st {};
     report.created = ::stat(TranslationTable::TablePath(location).c_str(), &st) != 0;
 
     TranslationTable table;
     table.Open(location);
-    if (!table.HasTable() || table.ReadOnly()) {
-        if (error)
-            *error = table.Problems().empty() ? table.Path() + ": the table is read-only"
-                                              : table.Describe(table.Problems().front());
-        return false;
-    }
+    const auto failed = [&](Error reason) {
+        return WithLead(std::move(reason), ErrorLead::CannotInstallTranslations, table.Path());
+    };
+    if (!table.HasTable() || table.ReadOnly())
+        return failed(table.Problems().empty() ? Failure(ErrorCode::TableReadOnly)
+                                               : table.Problems().front().error);
     const auto shippedEarlier = [](const ShippedRow& row, std::size_t k, const std::string& cell) {
         for (const std::vector<std::string>& texts : row.earlier)
             if (k < texts.size() && texts[k] == cell) return true;
@@ -87,12 +80,8 @@ bool InstallShippedTranslations(const std::vector<ShippedRow>& rows, const std::
             for (std::size_t k = 0; k < row.texts.size(); ++k)
                 cells.push_back(table.HasLanguageColumn(static_cast<int>(k)) ? row.texts[k]
                                                                              : std::string());
-            if (table.AppendRow(cells) == 0) {
-                if (error)
-                    *error =
-                        table.Path() + ": cannot add the text of line " + std::to_string(row.line);
-                return false;
-            }
+            if (const Result<int> added = table.AppendRow(cells); !added.ok())
+                return failed(added.error());
             ++report.rowsAdded;
             continue;
         }
@@ -101,16 +90,12 @@ bool InstallShippedTranslations(const std::vector<ShippedRow>& rows, const std::
             if (row.texts[k].empty() || !table.HasLanguageColumn(language)) continue;
             const std::string cell = table.Cell(recNo, language);
             if (!cell.empty() && (cell == row.texts[k] || !shippedEarlier(row, k, cell))) continue;
-            if (!table.SetCell(recNo, language, row.texts[k])) {
-                if (error)
-                    *error = table.Path() + ": cannot write the translation of line " +
-                             std::to_string(row.line);
-                return false;
-            }
+            if (Error refused = table.SetCell(recNo, language, row.texts[k]))
+                return failed(std::move(refused));
             ++report.cellsFilled;
         }
     }
-    return true;
+    return report;
 }
 
 }  // namespace tervasko

@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/error.h"
+
 namespace tervasko {
 
 struct ShippedRow {
@@ -21,9 +23,8 @@ struct ShippedRow {
 };
 
 // Every row must have as many columns as the first one (1 … 19); a malformed line stops the
-// parse with a message naming it.
-bool ParseShippedTranslations(std::string_view source, std::vector<ShippedRow>& rows,
-                              std::string* error);
+// parse with a failure naming it.
+Result<std::vector<ShippedRow>> ParseShippedTranslations(std::string_view source);
 
 struct InstallReport {
     bool created = false;  // the table did not exist and was made
@@ -36,9 +37,9 @@ struct InstallReport {
 // it when missing, appends the rows whose source text it lacks, fills translation cells
 // that are empty and corrects cells that still hold a translation shipped earlier. Nothing
 // else the table holds is changed or removed, so a table that a user extended keeps every
-// row and every translation of the user's. False, with the reason, when the
-// table cannot be written.
-bool InstallShippedTranslations(const std::vector<ShippedRow>& rows, const std::string& location,
-                                InstallReport& report, std::string* error);
+// row and every translation of the user's. Fails when the table cannot be written, with the
+// lead CannotInstallTranslations naming the table and the reason.
+Result<InstallReport> InstallShippedTranslations(const std::vector<ShippedRow>& rows,
+                                                 const std::string& location);
 
 }  // namespace tervasko

@@ -90,10 +90,11 @@ bool exists(const std::string& path) {
 std::vector<std::string_view> TableProblemTexts() {
     std::vector<std::string_view> texts;
     for (TableProblem::Kind kind : kAllKinds) texts.push_back(leadText(kind));
-    for (std::string_view detail :
-         {dbf::kEmptyFile, dbf::kHeaderIncomplete, dbf::kHeaderInvalid, dbf::kRowsMissing,
-          dbf::kRowsBeyondHeader, dbf::kRecordLengthMismatch, dbf::kNoSourceColumn})
-        texts.push_back(detail);
+    for (ErrorCode code : {ErrorCode::TableFileEmpty, ErrorCode::TableHeaderIncomplete,
+                           ErrorCode::TableHeaderInvalid, ErrorCode::TableRowsMissing,
+                           ErrorCode::TableRowsBeyondHeader, ErrorCode::TableRecordLengthMismatch,
+                           ErrorCode::TableNoSourceColumn, ErrorCode::NotRegularFile})
+        texts.push_back(GermanDetail(code));
     return texts;
 }
 
@@ -142,14 +143,19 @@ bool TranslationTable::ReadOnly() const {
     return !table_ || table_->ReadOnly();
 }
 
-void TranslationTable::report(TableProblem::Kind kind, std::string detail) {
-    problems_.push_back(TableProblem{kind, path_, std::move(detail)});
+void TranslationTable::report(TableProblem::Kind kind, Error error) {
+    error.File = path_;
+    problems_.push_back(TableProblem{kind, std::move(error)});
     if (problemHandler_) problemHandler_(problems_.back());
 }
 
 std::string TranslationTable::Describe(const TableProblem& problem) {
-    return lookup(leadText(problem.kind), false) + "\n" + problem.path + "\n" +
-           lookup(problem.detail, false);
+    // The system's reasons are its own words; the table's faults are sentences of ours.
+    const Error& error = problem.error;
+    const std::string detail = error.Code == ErrorCode::System
+                                   ? lookup(error.SystemText, false)
+                                   : FillIn(lookup(GermanDetail(error.Code), false), error, {});
+    return lookup(leadText(problem.kind), false) + "\n" + error.File + "\n" + detail;
 }
 
 void TranslationTable::Close() {
@@ -165,9 +171,8 @@ bool TranslationTable::Open(const std::string& location, bool readOnly) {
     Close();
     path_ = TablePath(location);
     if (!readOnly && !exists(path_)) {
-        std::string error;
-        if (!dbf::Table::Create(path_, "language", kLanguageCount, kColumnWidth, &error)) {
-            report(TableProblem::Kind::CannotCreate, error);
+        if (Error failed = dbf::Table::Create(path_, "language", kLanguageCount, kColumnWidth)) {
+            report(TableProblem::Kind::CannotCreate, std::move(failed));
             return false;
         }
     }
@@ -182,7 +187,7 @@ bool TranslationTable::Open(const std::string& location, bool readOnly) {
     // column nothing can be looked up.
     const int source = opened.table->CharField(kSourceColumn);
     if (source < 0) {
-        report(TableProblem::Kind::DamagedUnused, std::string(dbf::kNoSourceColumn));
+        report(TableProblem::Kind::DamagedUnused, Failure(ErrorCode::TableNoSourceColumn));
         return false;
     }
     table_ = std::move(opened.table);
@@ -191,7 +196,7 @@ bool TranslationTable::Open(const std::string& location, bool readOnly) {
     for (int k = 0; k < kLanguageCount; ++k)
         languageFields_[static_cast<std::size_t>(k)] =
             table_->CharField("language" + std::to_string(k + 1));
-    if (!opened.problem.empty()) report(TableProblem::Kind::DamagedReadOnly, opened.problem);
+    if (opened.problem) report(TableProblem::Kind::DamagedReadOnly, opened.problem);
     BuildTranslationIndex();
     return true;
 }
@@ -220,19 +225,19 @@ void TranslationTable::addToIndex(const std::string& text, std::int32_t recNo) {
 void TranslationTable::BuildTranslationIndex() {
     freeIndex();
     if (!table_) return;
-    std::string text;
     for (int row = 0; row < table_->RowCount(); ++row) {
-        bool deleted = false;
-        if (!table_->IsDeleted(row, deleted)) {
+        const Result<bool> deleted = table_->IsDeleted(row);
+        if (!deleted.ok()) {
             if (!readFailureReported_) {
                 readFailureReported_ = true;
-                report(TableProblem::Kind::CannotRead, std::strerror(EIO));
+                report(TableProblem::Kind::CannotRead, deleted.error());
             }
             break;
         }
-        if (deleted) continue;
-        if (!table_->ReadString(row, sourceField_, text) || text.empty()) continue;
-        addToIndex(text, row + 1);
+        if (*deleted) continue;
+        const Result<std::string> text = table_->ReadString(row, sourceField_);
+        if (!text.ok() || text->empty()) continue;
+        addToIndex(*text, row + 1);
     }
     for (auto& bucket : index_)
         if (bucket->Count() > 0)
@@ -273,12 +278,11 @@ std::string TranslationTable::lookup(std::string_view source, bool mayAppend) {
     const int recNo = findCore(core);
     if (recNo == 0) {
         if (mayAppend && !table_->ReadOnly()) {
-            std::string error;
-            const int row = table_->AppendRow({{sourceField_, core}}, &error);
-            if (row >= 0)
-                addToIndex(core, row + 1);
+            const Result<int> row = table_->AppendRow({{sourceField_, core}});
+            if (row.ok())
+                addToIndex(core, *row + 1);
             else if (table_->ReadOnly())
-                report(TableProblem::Kind::CannotWrite, error);
+                report(TableProblem::Kind::CannotWrite, row.error());
         }
         return result;
     }
@@ -286,15 +290,15 @@ std::string TranslationTable::lookup(std::string_view source, bool mayAppend) {
     if (activeLanguage_ == 0) return result;
     const int field = fieldFor(activeLanguage_);
     if (field < 0) return result;
-    std::string stored;
-    if (!table_->ReadString(recNo - 1, field, stored)) {
+    const Result<std::string> stored = table_->ReadString(recNo - 1, field);
+    if (!stored.ok()) {
         if (!readFailureReported_) {
             readFailureReported_ = true;
-            report(TableProblem::Kind::CannotRead, std::strerror(EIO));
+            report(TableProblem::Kind::CannotRead, stored.error());
         }
         return result;
     }
-    const std::string_view translation = trimControls(stored);
+    const std::string_view translation = trimControls(*stored);
     if (translation.empty()) return result;
     return std::string(leading, ' ') + fromTable(translation) + std::string(trailing, ' ');
 }
@@ -329,51 +333,49 @@ int TranslationTable::FindRow(std::string_view source) {
 
 std::string TranslationTable::Cell(int recNo, int language) {
     const int field = fieldFor(language);
-    std::string stored;
-    if (!table_ || field < 0 || recNo < 1 || recNo > table_->RowCount() ||
-        !table_->ReadString(recNo - 1, field, stored))
-        return {};
-    return fromTable(trimControls(stored));
+    if (!table_ || field < 0 || recNo < 1 || recNo > table_->RowCount()) return {};
+    const Result<std::string> stored = table_->ReadString(recNo - 1, field);
+    return stored.ok() ? fromTable(trimControls(*stored)) : std::string();
 }
 
-int TranslationTable::AppendRow(const std::vector<std::string>& cells) {
-    if (!table_ || table_->ReadOnly() || cells.empty() ||
-        cells.size() > static_cast<std::size_t>(kLanguageCount))
-        return 0;
+Result<int> TranslationTable::AppendRow(const std::vector<std::string>& cells) {
+    if (!table_ || table_->ReadOnly()) return Failure(ErrorCode::TableReadOnly);
+    if (cells.empty() || cells.size() > static_cast<std::size_t>(kLanguageCount))
+        return SystemFailure(EINVAL);
     std::vector<std::pair<int, std::string>> fields;
     for (std::size_t k = 0; k < cells.size(); ++k) {
         const int field = fieldFor(static_cast<int>(k));
         std::string bytes;
-        if (!toTable(trimControls(cells[k]), bytes)) return 0;
+        if (!toTable(trimControls(cells[k]), bytes)) return Failure(ErrorCode::TextNotStorable);
         if (bytes.empty()) continue;
-        if (field < 0 || bytes.size() > static_cast<std::size_t>(table_->FieldWidth(field)))
-            return 0;
+        if (field < 0) return SystemFailure(EINVAL);
+        if (bytes.size() > static_cast<std::size_t>(table_->FieldWidth(field)))
+            return Failure(ErrorCode::TextNotStorable);
         fields.emplace_back(field, std::move(bytes));
     }
-    std::string error;
-    const int row = table_->AppendRow(fields, &error);
-    if (row < 0) {
-        if (table_->ReadOnly()) report(TableProblem::Kind::CannotWrite, error);
-        return 0;
+    const Result<int> row = table_->AppendRow(fields);
+    if (!row.ok()) {
+        if (table_->ReadOnly()) report(TableProblem::Kind::CannotWrite, row.error());
+        return row.error();
     }
     const std::string source = fields.empty() || fields.front().first != sourceField_
                                    ? std::string()
                                    : fields.front().second;
-    if (!source.empty()) addToIndex(source, row + 1);
-    return row + 1;
+    if (!source.empty()) addToIndex(source, *row + 1);
+    return *row + 1;
 }
 
-bool TranslationTable::SetCell(int recNo, int language, std::string_view text) {
+Error TranslationTable::SetCell(int recNo, int language, std::string_view text) {
     const int field = fieldFor(language);
+    if (!table_ || table_->ReadOnly()) return Failure(ErrorCode::TableReadOnly);
+    if (field < 0 || recNo < 1 || recNo > table_->RowCount()) return SystemFailure(EINVAL);
     std::string bytes;
-    if (!table_ || table_->ReadOnly() || field < 0 || recNo < 1 || recNo > table_->RowCount() ||
-        !toTable(trimControls(text), bytes) ||
+    if (!toTable(trimControls(text), bytes) ||
         bytes.size() > static_cast<std::size_t>(table_->FieldWidth(field)))
-        return false;
-    std::string error;
-    if (table_->WriteString(recNo - 1, field, bytes, &error)) return true;
-    if (table_->ReadOnly()) report(TableProblem::Kind::CannotWrite, error);
-    return false;
+        return Failure(ErrorCode::TextNotStorable);
+    Error failed = table_->WriteString(recNo - 1, field, bytes);
+    if (failed && table_->ReadOnly()) report(TableProblem::Kind::CannotWrite, failed);
+    return failed;
 }
 
 }  // namespace tervasko

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "document/dynaarray.h"
+#include "platform/error.h"
 
 namespace tervasko {
 
@@ -51,8 +52,7 @@ struct TableProblem {
         CannotRead,       // a row could not be read; its text stays untranslated
     };
     Kind kind;
-    std::string path;    // the table's file
-    std::string detail;  // a German text of the program, or the system's reason
+    Error error;  // what is wrong, with the table's file in File
 };
 
 class TranslationTable {
@@ -120,12 +120,12 @@ public:
     int FindRow(std::string_view source);
     // One cell, trimmed; empty when the row or column does not exist.
     std::string Cell(int recNo, int language);
-    // Appends a row: cells[k] goes to language k + 1. Returns its record number, or 0 when
-    // it cannot be added (read-only, a text that cannot be stored, a write failure).
-    int AppendRow(const std::vector<std::string>& cells);
+    // Appends a row: cells[k] goes to language k + 1. Returns its record number; fails when
+    // the table is read-only, a text cannot be stored or the write fails.
+    Result<int> AppendRow(const std::vector<std::string>& cells);
     // Writes one cell and commits it. Changes to the source column reach lookups after the
     // next Open, since the index keeps the texts it was built from.
-    bool SetCell(int recNo, int language, std::string_view text);
+    Error SetCell(int recNo, int language, std::string_view text);
 
     // The index bucket of source texts that begin with this byte (Windows-1252).
     const TranslationBucket& IndexBucket(unsigned char firstByte) const {
@@ -138,7 +138,7 @@ private:
     void addToIndex(const std::string& text, std::int32_t recNo);
     void freeIndex();
     int fieldFor(int language) const;
-    void report(TableProblem::Kind kind, std::string detail);
+    void report(TableProblem::Kind kind, Error error);
 
     std::unique_ptr<dbf::Table> table_;
     std::string path_;

@@ -86,15 +86,91 @@ constexpr Sentence kDetails[] = {
     {"it ends inside the drawing's name", "Sie endet im Namen der Zeichnung."},
     // DrawingNameBroken
     {"the drawing's name is broken", "Der Name der Zeichnung ist beschädigt."},
-    // TranslationsMalformed
-    {"the shipped translations are malformed (%1)",
-     "Die mitgelieferten Übersetzungen sind fehlerhaft (%1)."},
-    // TranslationsNotInstalled
-    {"The translations were not installed: %1", "Die Übersetzungen wurden nicht eingerichtet: %1"},
+    // TranslationsColumnCount
+    {"the shipped translations are malformed: line %1 has %2 columns instead of %3",
+     "Die mitgelieferten Übersetzungen sind fehlerhaft: Zeile %1 hat %2 Spalten statt %3."},
+    // TranslationsTooManyColumns
+    {"the shipped translations are malformed: line %1 has %2 columns, at most %3 are possible",
+     "Die mitgelieferten Übersetzungen sind fehlerhaft: Zeile %1 hat %2 Spalten, möglich sind "
+     "höchstens %3."},
+    // TranslationsNoSource
+    {"the shipped translations are malformed: line %1 has no German source text",
+     "Die mitgelieferten Übersetzungen sind fehlerhaft: Zeile %1 hat keinen deutschen "
+     "Ausgangstext."},
+    // TranslationsCorrectUnlisted
+    {"the shipped translations are malformed: line %1 corrects a text they do not list",
+     "Die mitgelieferten Übersetzungen sind fehlerhaft: Zeile %1 berichtigt einen Text, den sie "
+     "nicht enthalten."},
+    // TableFileEmpty
+    {"The file is empty", "Die Datei ist leer."},
+    // TableHeaderIncomplete
+    {"The file's header is incomplete", "Der Dateikopf ist unvollständig."},
+    // TableHeaderInvalid
+    {"The file's header is invalid", "Der Dateikopf ist ungültig."},
+    // TableRowsMissing
+    {"The file holds fewer rows than its header says",
+     "Die Datei enthält weniger Zeilen, als ihr Kopf angibt."},
+    // TableRowsBeyondHeader
+    {"The file holds more rows than its header says",
+     "Die Datei enthält mehr Zeilen, als ihr Kopf angibt."},
+    // TableRecordLengthMismatch
+    {"The record length does not match the columns", "Die Satzlänge passt nicht zu den Spalten."},
+    // TableNoSourceColumn
+    {"The column language1 is missing or is not a text column",
+     "Die Spalte language1 fehlt oder ist keine Textspalte."},
+    // TableReadOnly
+    {"The translation table is read-only. It cannot be changed.",
+     "Die Übersetzungstabelle ist schreibgeschützt. Änderungen sind nicht möglich."},
+    // TextNotStorable
+    {"The text cannot be saved: it is longer than 255 characters or contains characters that "
+     "the translation table cannot hold.",
+     "Der Text kann nicht gespeichert werden: Er ist länger als 255 Zeichen oder enthält "
+     "Zeichen, die die Übersetzungstabelle nicht aufnehmen kann."},
     // Other
     {"%S", "%S"},
+    // NeedsGuiApplication
+    {"pictures and PDF need a graphical Qt application, and another kind is running",
+     "Bilder und PDF brauchen eine grafische Qt-Anwendung, und es läuft eine andere Art."},
+    // NoSuchSheet
+    {"\"%F\" has %1 sheets; there is no sheet %2",
+     "„%F“ hat %1 Blätter; ein Blatt %2 gibt es nicht."},
+    // NoSecondSheet
+    {"\"%F\" has 1 sheet; there is no sheet %1", "„%F“ hat 1 Blatt; ein Blatt %1 gibt es nicht."},
+    // SheetTooLargeToExport
+    {"\"%F\": the sheet is larger than %1 mm, too large to export",
+     "„%F“: Das Blatt ist größer als %1 mm und zu groß für die Ausgabe."},
+    // PictureTooLarge
+    {"\"%F\": a picture of %1 x %2 pixels at %3 dpi is too large (at most %4 pixels)",
+     "„%F“: Ein Bild von %1 x %2 Pixeln bei %3 dpi ist zu groß (höchstens %4 Pixel)."},
+    // ResolutionOutOfRange
+    {"\"%F\": the resolution must lie between %1 and %2 dpi",
+     "„%F“: Die Auflösung muss zwischen %1 und %2 dpi liegen."},
+    // OptionNeedsNumber
+    {"%1 needs a number; see tervasko-export --help",
+     "%1 braucht eine Zahl; siehe tervasko-export --help"},
+    // NumberOutOfRange
+    {"%1 needs a whole number from %2 to %3, not \"%4\"",
+     "%1 braucht eine ganze Zahl von %2 bis %3, nicht „%4“."},
+    // NumberBelowOne
+    {"%1 needs a whole number from 1 up, not \"%2\"",
+     "%1 braucht eine ganze Zahl ab 1, nicht „%2“."},
+    // UnknownOption
+    {"unknown option \"%1\"; see tervasko-export --help",
+     "Unbekannte Option „%1“; siehe tervasko-export --help"},
+    // DpiWithSize
+    {"--dpi and --size exclude each other; see tervasko-export --help",
+     "--dpi und --size schließen einander aus; siehe tervasko-export --help"},
+    // NeedsTwoFiles
+    {"expected a drawing and an output file; see tervasko-export --help",
+     "Erwartet werden eine Zeichnung und eine Ausgabedatei; siehe tervasko-export --help"},
+    // UnknownOutputType
+    {"\"%F\": unknown output type \"%1\" (known: %2)",
+     "„%F“: Unbekannte Ausgabeart „%1“ (bekannt: %2)."},
+    // OnlyForPictures
+    {"\"%F\": --dpi and --sheet apply only to .bmp, .png and .svg pictures",
+     "„%F“: --dpi und --sheet gelten nur für Bilder (.bmp, .png und .svg)."},
 };
-static_assert(std::size(kDetails) == static_cast<std::size_t>(ErrorCode::Other) + 1,
+static_assert(std::size(kDetails) == static_cast<std::size_t>(ErrorCode::OnlyForPictures) + 1,
               "a sentence for every code");
 
 constexpr Sentence kLeads[] = {
@@ -110,8 +186,12 @@ constexpr Sentence kLeads[] = {
     {"Cannot create \"%F\": %D", "„%F“ kann nicht angelegt werden: %D"},
     // CannotWrite
     {"Cannot write \"%F\": %D", "„%F“ kann nicht geschrieben werden: %D"},
+    // CannotInstallTranslations
+    {"The shipped translations could not be installed into \"%F\": %D",
+     "Die mitgelieferten Übersetzungen konnten nicht in „%F“ eingerichtet werden: %D"},
 };
-static_assert(std::size(kLeads) == static_cast<std::size_t>(ErrorLead::CannotWrite) + 1,
+static_assert(std::size(kLeads) ==
+                  static_cast<std::size_t>(ErrorLead::CannotInstallTranslations) + 1,
               "a sentence for every lead");
 
 const Sentence& detailOf(ErrorCode code) {

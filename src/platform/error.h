@@ -1,6 +1,9 @@
 #pragma once
 
 #include <string>
+#include <type_traits>
+#include <utility>
+#include <variant>
 #include <vector>
 
 namespace tervasko {
@@ -43,9 +46,36 @@ enum class ErrorCode {
     EndsInDrawingName,
     DrawingNameBroken,
     // The shipped translations at start-up.
-    TranslationsMalformed,     // Args: the parser's words (line and fault)
-    TranslationsNotInstalled,  // Args: the reason
-    Other,                     // words of a library's own in SystemText, shown as they are
+    TranslationsColumnCount,     // Args: line, its columns, the columns of the first line
+    TranslationsTooManyColumns,  // Args: line, its columns, the most the table has
+    TranslationsNoSource,        // Args: line
+    TranslationsCorrectUnlisted,  // Args: line (an earlier translation of a text not listed)
+    // The translation table "translate.dbf".
+    TableFileEmpty,
+    TableHeaderIncomplete,
+    TableHeaderInvalid,
+    TableRowsMissing,
+    TableRowsBeyondHeader,
+    TableRecordLengthMismatch,
+    TableNoSourceColumn,
+    TableReadOnly,
+    TextNotStorable,  // too long for its column, or characters outside Windows-1252
+    Other,            // words of a library's own in SystemText, shown as they are
+    // The command-line exporter's own, never shown in the window (and so not translated).
+    NeedsGuiApplication,
+    NoSuchSheet,            // Args: the drawing's sheets, the sheet asked for
+    NoSecondSheet,          // Args: the sheet asked for (the drawing has one)
+    SheetTooLargeToExport,  // Args: the largest side (mm)
+    PictureTooLarge,        // Args: width, height (px), resolution (dpi), the most pixels
+    ResolutionOutOfRange,   // Args: the least and the most dpi
+    OptionNeedsNumber,      // Args: the option
+    NumberOutOfRange,       // Args: the option, the least, the most, the text given
+    NumberBelowOne,         // Args: the option, the text given
+    UnknownOption,          // Args: the option
+    DpiWithSize,
+    NeedsTwoFiles,
+    UnknownOutputType,  // Args: the extension, the known ones
+    OnlyForPictures,    // the picture options with another output
 };
 
 // The part a sentence begins with, naming the file.
@@ -56,9 +86,12 @@ enum class ErrorLead {
     CannotSave,
     CannotCreate,
     CannotWrite,
+    CannotInstallTranslations,  // the shipped translations could not go into the table
 };
 
-struct Error {
+// [[nodiscard]]: a function that can fail returns its Error (empty on success), and a caller
+// that drops it fails the build.
+struct [[nodiscard]] Error {
     ErrorLead Lead = ErrorLead::None;
     ErrorCode Code = ErrorCode::None;
     std::string File;
@@ -66,7 +99,44 @@ struct Error {
     std::string SystemText;  // the system's own words for it
     std::vector<std::string> Args;
 
+    // True when it holds a failure: `if (Error failed = Save(...)) return failed;`.
     explicit operator bool() const { return Code != ErrorCode::None; }
+};
+
+// A value, or the Error that kept it from being made. Holds exactly one of them: an empty
+// Error handed in is a fault of the caller's and becomes ErrorCode::Other ("no reason
+// given"), so a failure can never pass for success. value() and the operators are only for a
+// result that is ok().
+template <class T>
+class [[nodiscard]] Result {
+    static_assert(!std::is_same_v<T, Error>, "an Error alone is returned as an Error");
+
+public:
+    Result(T value) : state_(std::in_place_index<0>, std::move(value)) {}
+    Result(Error error) : state_(std::in_place_index<1>, std::move(error)) {
+        Error& held = std::get<1>(state_);
+        if (!held) {
+            held.Code = ErrorCode::Other;
+            held.SystemText = "no reason given";
+        }
+    }
+
+    bool ok() const { return state_.index() == 0; }
+    // The failure; an empty Error when the result is ok.
+    const Error& error() const {
+        static const Error kNone;
+        return ok() ? kNone : std::get<1>(state_);
+    }
+    T& value() & { return std::get<0>(state_); }
+    const T& value() const& { return std::get<0>(state_); }
+    T&& value() && { return std::get<0>(std::move(state_)); }
+    T* operator->() { return &value(); }
+    const T* operator->() const { return &value(); }
+    T& operator*() & { return value(); }
+    const T& operator*() const& { return value(); }
+
+private:
+    std::variant<T, Error> state_;
 };
 
 // An error of the system's (errno).

@@ -60,10 +60,10 @@ void syncFolder(const std::string& folder) {
 
 // Opens a file for reading without waiting for a writer at the other end of a pipe, and
 // only when it is a regular file. Returns the descriptor, or -1 with the reason.
-int openRegular(const std::string& path, struct stat& st, Error* error) {
+int openRegular(const std::string& path, struct stat& st, Error& error) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) {
-        if (error) *error = SystemFailure(errno);
+        error = SystemFailure(errno);
         return -1;
     }
     int err = 0;
@@ -73,12 +73,12 @@ int openRegular(const std::string& path, struct stat& st, Error* error) {
         err = EISDIR;
     if (err == 0 && !S_ISREG(st.st_mode)) {
         ::close(fd);
-        if (error) *error = Failure(ErrorCode::NotRegularFile);
+        error = Failure(ErrorCode::NotRegularFile);
         return -1;
     }
     if (err != 0) {
         ::close(fd);
-        if (error) *error = SystemFailure(err);
+        error = SystemFailure(err);
         return -1;
     }
     return fd;
@@ -108,11 +108,11 @@ SafeFileWriter::~SafeFileWriter() {
     discard();
 }
 
-bool SafeFileWriter::fail(const Error& reason) {
+Error SafeFileWriter::fail(const Error& reason) {
     if (!failed_) error_ = reason;
     failed_ = true;
     discard();
-    return false;
+    return error_;
 }
 
 void SafeFileWriter::discard() {
@@ -126,7 +126,7 @@ void SafeFileWriter::discard() {
     }
 }
 
-bool SafeFileWriter::open() {
+Error SafeFileWriter::open() {
     if (target_.empty()) return fail(Failure(ErrorCode::NoFileName));
     std::error_code ec;
     // A link is followed: the file it names is replaced, the link stays.
@@ -159,16 +159,16 @@ bool SafeFileWriter::open() {
         const int err = errno;
         // Older kernels and some file systems cannot make unnamed files.
         if (err != EOPNOTSUPP && err != EISDIR && err != EINVAL) return fail(SystemFailure(err));
-        if (!openNamed(folder)) return false;
+        if (Error failed = openNamed(folder)) return failed;
     }
     // Taken before the file has a name, so no cleaner ever sees it unlocked while we write.
     ::flock(fd_, LOCK_EX | LOCK_NB);
     ::fchmod(fd_, mode);
     buffer_.reserve(kBufferSize);
-    return true;
+    return {};
 }
 
-bool SafeFileWriter::openNamed(const std::string& folder) {
+Error SafeFileWriter::openNamed(const std::string& folder) {
     const std::string prefix = folder + "/." + baseOf(target_) + kTempMark;
     for (int attempt = 0; attempt < 100; ++attempt) {
         const std::string name = prefix + randomSuffix();
@@ -176,7 +176,7 @@ bool SafeFileWriter::openNamed(const std::string& folder) {
         if (fd >= 0) {
             fd_ = fd;
             temp_ = name;
-            return true;
+            return {};
         }
         if (errno != EEXIST) return fail(SystemFailure(errno));
     }
@@ -185,7 +185,7 @@ bool SafeFileWriter::openNamed(const std::string& folder) {
 
 // Links the unnamed file into the folder: straight to the target when there is none yet,
 // otherwise under a temporary name that commit() renames over the target.
-bool SafeFileWriter::giveName() {
+Error SafeFileWriter::giveName() {
     const std::string self = "/proc/self/fd/" + std::to_string(fd_);
     const auto link = [&](const std::string& name) {
         if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0)
@@ -200,7 +200,7 @@ bool SafeFileWriter::giveName() {
         const int err = link(target_);
         if (err == 0) {
             committed_ = true;
-            return true;
+            return {};
         }
         if (err != EEXIST) return fail(SystemFailure(err));
     }
@@ -210,14 +210,14 @@ bool SafeFileWriter::giveName() {
         const int err = link(name);
         if (err == 0) {
             temp_ = name;
-            return true;
+            return {};
         }
         if (err != EEXIST) return fail(SystemFailure(err));
     }
     return fail(SystemFailure(EEXIST));
 }
 
-bool SafeFileWriter::flushBuffer() {
+Error SafeFileWriter::flushBuffer() {
     std::size_t done = 0;
     while (done < buffer_.size()) {
         const ssize_t n = ::write(fd_, buffer_.data() + done, buffer_.size() - done);
@@ -228,14 +228,14 @@ bool SafeFileWriter::flushBuffer() {
         done += static_cast<std::size_t>(n);
     }
     buffer_.clear();
-    return true;
+    return {};
 }
 
-bool SafeFileWriter::write(const void* data, std::size_t size) {
+Error SafeFileWriter::write(const void* data, std::size_t size) {
     if (failed_ || fd_ < 0) return fail(error_ ? error_ : Failure(ErrorCode::FileNotOpen));
     const char* p = static_cast<const char*>(data);
     if (buffer_.size() + size > kBufferSize) {
-        if (!flushBuffer()) return false;
+        if (Error failed = flushBuffer()) return failed;
         if (size >= kBufferSize) {
             std::size_t done = 0;
             while (done < size) {
@@ -246,18 +246,19 @@ bool SafeFileWriter::write(const void* data, std::size_t size) {
                 }
                 done += static_cast<std::size_t>(n);
             }
-            return true;
+            return {};
         }
     }
     buffer_.insert(buffer_.end(), p, p + size);
-    return true;
+    return {};
 }
 
-bool SafeFileWriter::commit() {
+Error SafeFileWriter::commit() {
     if (failed_ || fd_ < 0) return fail(error_ ? error_ : Failure(ErrorCode::FileNotOpen));
-    if (!flushBuffer()) return false;
+    if (Error failed = flushBuffer()) return failed;
     if (::fsync(fd_) != 0) return fail(SystemFailure(errno));
-    if (temp_.empty() && !giveName()) return false;
+    if (temp_.empty())
+        if (Error failed = giveName()) return failed;
     if (!committed_) {
         if (::rename(temp_.c_str(), target_.c_str()) != 0) return fail(SystemFailure(errno));
         committed_ = true;
@@ -267,7 +268,14 @@ bool SafeFileWriter::commit() {
     const int fd = fd_;
     fd_ = -1;
     ::close(fd);  // the data was synced; nothing can fail here that the file would show
-    return true;
+    return {};
+}
+
+Error WriteFileSafely(const std::string& path, const void* data, std::size_t size) {
+    SafeFileWriter file(path);
+    if (Error failed = file.open()) return failed;
+    if (Error failed = file.write(data, size)) return failed;
+    return file.commit();
 }
 
 int RemoveStaleTemporaries(const std::string& folder, int minAgeSeconds) {
@@ -297,18 +305,15 @@ int RemoveStaleTemporaries(const std::string& folder, int minAgeSeconds) {
     return removed;
 }
 
-bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out, Error* error,
-                   std::uint64_t maxSize) {
-    out.clear();
+Result<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path, std::uint64_t maxSize) {
     struct stat st {};
-    const int fd = openRegular(path, st, error);
-    if (fd < 0) return false;
+    Error opening;
+    const int fd = openRegular(path, st, opening);
+    if (fd < 0) return opening;
     const auto size = static_cast<std::uint64_t>(st.st_size);
     const auto failWith = [&](Error reason) {
         ::close(fd);
-        std::vector<std::uint8_t>().swap(out);
-        if (error) *error = std::move(reason);
-        return false;
+        return reason;
     };
     if (size > maxSize)
         return failWith(Failure(ErrorCode::FileTooLarge,
@@ -329,85 +334,78 @@ bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out, Erro
         return failWith(err ? SystemFailure(err) : Failure(ErrorCode::FileChanged));
     ::close(fd);
     bytes.resize(static_cast<std::size_t>(got));
-    out.swap(bytes);
-    return true;
+    return bytes;
 }
 
 FileReader::~FileReader() {
     if (fd_ >= 0) ::close(fd_);
 }
 
-bool FileReader::fail(Error* error, Error reason) {
+Error FileReader::fail(Error reason) {
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
-    if (error) *error = std::move(reason);
-    return false;
+    return reason;
 }
 
-bool FileReader::Open(const std::string& path, Error* error, std::uint64_t maxSize) {
+Error FileReader::Open(const std::string& path, std::uint64_t maxSize) {
     if (fd_ >= 0) ::close(fd_);
     struct stat st {};
-    fd_ = openRegular(path, st, error);
-    if (fd_ < 0) return false;
+    Error opening;
+    fd_ = openRegular(path, st, opening);
+    if (fd_ < 0) return opening;
     size_ = static_cast<std::uint64_t>(st.st_size);
     done_ = 0;
     if (size_ > maxSize)
-        return fail(error,
-                    Failure(ErrorCode::FileTooLarge,
+        return fail(Failure(ErrorCode::FileTooLarge,
                             {maxSize % (1 << 20) == 0 ? std::to_string(maxSize >> 20) + " MB"
                                                       : std::to_string(maxSize) + " bytes"}));
-    return true;
+    return {};
 }
 
-bool FileReader::Read(void* to, std::size_t count, Error* error) {
-    if (fd_ < 0) return fail(error, Failure(ErrorCode::FileNotOpen));
-    if (count > Left()) return fail(error, Failure(ErrorCode::FileChanged));
+Error FileReader::Read(void* to, std::size_t count) {
+    if (fd_ < 0) return fail(Failure(ErrorCode::FileNotOpen));
+    if (count > Left()) return fail(Failure(ErrorCode::FileChanged));
     int err = 0;
     const ssize_t got = readFully(fd_, static_cast<std::uint8_t*>(to), count, err);
-    if (got < 0) return fail(error, SystemFailure(err));
-    if (static_cast<std::size_t>(got) != count) return fail(error, Failure(ErrorCode::FileChanged));
+    if (got < 0) return fail(SystemFailure(err));
+    if (static_cast<std::size_t>(got) != count) return fail(Failure(ErrorCode::FileChanged));
     done_ += count;
-    return true;
+    return {};
 }
 
-bool FileReader::ReadRest(std::vector<std::uint8_t>& out, Error* error) {
+Error FileReader::ReadRest(std::vector<std::uint8_t>& out) {
     try {
         out.resize(static_cast<std::size_t>(Left()));
     } catch (const std::bad_alloc&) {
-        return fail(error, SystemFailure(ENOMEM));
+        return fail(SystemFailure(ENOMEM));
     }
-    return Read(out.data(), out.size(), error);
+    return Read(out.data(), out.size());
 }
 
-bool FileReader::Finish(Error* error) {
-    if (fd_ < 0) return fail(error, Failure(ErrorCode::FileNotOpen));
-    if (Left() != 0) return fail(error, Failure(ErrorCode::FileChanged));
+Error FileReader::Finish() {
+    if (fd_ < 0) return fail(Failure(ErrorCode::FileNotOpen));
+    if (Left() != 0) return fail(Failure(ErrorCode::FileChanged));
     std::uint8_t probe = 0;
     int err = 0;
     if (readFully(fd_, &probe, 1, err) != 0)
-        return fail(error, err ? SystemFailure(err) : Failure(ErrorCode::FileChanged));
+        return fail(err ? SystemFailure(err) : Failure(ErrorCode::FileChanged));
     ::close(fd_);
     fd_ = -1;
-    return true;
+    return {};
 }
 
-bool ReadFileHead(const std::string& path, std::size_t count, std::vector<std::uint8_t>& out,
-                  Error* error) {
-    out.clear();
+Result<std::vector<std::uint8_t>> ReadFileHead(const std::string& path, std::size_t count) {
     struct stat st {};
-    const int fd = openRegular(path, st, error);
-    if (fd < 0) return false;
-    out.resize(count);
+    Error opening;
+    const int fd = openRegular(path, st, opening);
+    if (fd < 0) return opening;
+    std::vector<std::uint8_t> out(count);
     int err = 0;
     const ssize_t got = readFully(fd, out.data(), count, err);
     ::close(fd);
-    if (got < 0) {
-        out.clear();
-        if (error) *error = SystemFailure(err);
-        return false;
-    }
+    if (got < 0) return SystemFailure(err);
     out.resize(static_cast<std::size_t>(got));
-    return true;
+    return out;
 }
 
 }  // namespace tervasko

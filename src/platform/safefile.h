@@ -27,24 +27,23 @@ public:
     SafeFileWriter(const SafeFileWriter&) = delete;
     SafeFileWriter& operator=(const SafeFileWriter&) = delete;
 
-    bool open();
-    // Buffered; after the first failure every call returns false and error() keeps the reason.
-    bool write(const void* data, std::size_t size);
-    bool write(const std::string& bytes) { return write(bytes.data(), bytes.size()); }
-    bool commit();
+    Error open();
+    // Buffered; after the first failure every call fails with that failure's reason.
+    Error write(const void* data, std::size_t size);
+    Error write(const std::string& bytes) { return write(bytes.data(), bytes.size()); }
+    Error commit();
 
-    // The reason for the first failure, e.g. the system's "Permission denied"; in English,
-    // empty when none.
-    std::string error() const { return error_ ? EnglishText(error_) : std::string(); }
+    // The reason for the first failure, e.g. the system's "Permission denied"; empty when
+    // none. For a caller that hands write() to code that only passes on success or not.
     const Error& failure() const { return error_; }
     const std::string& targetPath() const { return target_; }
 
 private:
-    bool flushBuffer();
-    bool fail(const Error& reason);
+    Error flushBuffer();
+    Error fail(const Error& reason);
     void discard();
-    bool openNamed(const std::string& folder);
-    bool giveName();
+    Error openNamed(const std::string& folder);
+    Error giveName();
 
     std::string target_;
     std::string temp_;  // the temporary file's name, once it has one
@@ -54,6 +53,10 @@ private:
     Error error_;
     std::vector<char> buffer_;
 };
+
+// Writes `size` bytes as the whole new content of `path` through a SafeFileWriter: the
+// file is replaced completely or not at all.
+Error WriteFileSafely(const std::string& path, const void* data, std::size_t size);
 
 // Removes the temporary files that writers killed while writing left in `folder`: only
 // regular files named as SafeFileWriter names them, owned by this user, locked by no living
@@ -65,10 +68,9 @@ inline constexpr std::uint64_t kMaxReadSize = std::uint64_t{1} << 30;
 
 // Reads a whole regular file with one allocation of its size. A pipe, a device, a folder or
 // a file larger than maxSize is refused without reading (and without waiting for a writer),
-// and a lack of memory is a failure like any other. On failure returns false, leaves `out`
-// empty and sets *error to the reason.
-bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out, Error* error,
-                   std::uint64_t maxSize = kMaxReadSize);
+// and a lack of memory is a failure like any other.
+Result<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path,
+                                                std::uint64_t maxSize = kMaxReadSize);
 
 // A regular file read front to back in parts, for a reader that puts each part where it
 // belongs instead of holding the whole file first. Refuses what ReadWholeFile refuses; a
@@ -80,24 +82,23 @@ public:
     FileReader& operator=(const FileReader&) = delete;
     ~FileReader();
 
-    bool Open(const std::string& path, Error* error, std::uint64_t maxSize = kMaxReadSize);
+    Error Open(const std::string& path, std::uint64_t maxSize = kMaxReadSize);
     std::uint64_t Size() const { return size_; }
     std::uint64_t Left() const { return size_ - done_; }
     // Reads exactly `count` bytes into `to`.
-    bool Read(void* to, std::size_t count, Error* error);
+    Error Read(void* to, std::size_t count);
     // Reads what is left into `out`.
-    bool ReadRest(std::vector<std::uint8_t>& out, Error* error);
-    // True when the file ends where it was measured to end; closes it.
-    bool Finish(Error* error);
+    Error ReadRest(std::vector<std::uint8_t>& out);
+    // Succeeds when the file ends where it was measured to end; closes it.
+    Error Finish();
 
 private:
-    bool fail(Error* error, Error reason);
+    Error fail(Error reason);
     int fd_ = -1;
     std::uint64_t size_ = 0, done_ = 0;
 };
 
 // Reads at most `count` bytes from the start of a regular file (fewer when it is shorter).
-bool ReadFileHead(const std::string& path, std::size_t count, std::vector<std::uint8_t>& out,
-                  Error* error);
+Result<std::vector<std::uint8_t>> ReadFileHead(const std::string& path, std::size_t count);
 
 }  // namespace tervasko

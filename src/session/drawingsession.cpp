@@ -194,7 +194,10 @@ void DrawingSession::New() {
 
 bool DrawingSession::Load(const std::string& path, Error* error) {
     DrawingSettings settings = Settings.Values();
-    if (!ReadDrawingFile(path, drawing_, settings, error, SheetSizeCheck::Refuse)) return false;
+    if (Error failed = ReadDrawingFile(path, drawing_, settings, SheetSizeCheck::Refuse)) {
+        if (error) *error = std::move(failed);
+        return false;
+    }
     Settings.Assign(settings);
     Restart();
     return true;
@@ -202,13 +205,18 @@ bool DrawingSession::Load(const std::string& path, Error* error) {
 
 bool DrawingSession::SaveAs(const std::string& path, Error* error) {
     drawing_.FileName = path;
-    if (!SaveTheFile(drawing_, Settings.Values(), error)) return false;
+    if (Error failed = SaveTheFile(drawing_, Settings.Values())) {
+        if (error) *error = std::move(failed);
+        return false;
+    }
     MarkSaved();
     return true;
 }
 
 bool DrawingSession::ExportDxf(const std::string& path, Error* error) {
-    return savedxfArc(path, drawing_, Settings.PageCount(), error);
+    Error failed = savedxfArc(path, drawing_, Settings.PageCount());
+    if (failed && error) *error = failed;
+    return !failed;
 }
 
 void DrawingSession::SetTitleTexts(std::string base, std::string untitled) {

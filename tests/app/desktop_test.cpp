@@ -40,8 +40,8 @@ void writeDrawing(const std::string& path, int lines) {
         e->Kind = ekLine;
         e->X1 = 10, e->Y1 = 10 + i, e->X2 = 50, e->Y2 = 10 + i;
     }
-    Error error;
-    ASSERT_TRUE(WriteDrawingFile(path, d, DrawingSettings{}, &error)) << EnglishText(error);
+    Error error = WriteDrawingFile(path, d, DrawingSettings{});
+    ASSERT_FALSE(error) << EnglishText(error);
 }
 
 class DesktopTest : public ::testing::Test {
@@ -413,7 +413,7 @@ void setEnglish(const std::string& folder, const std::string& source, const std:
     table.Open(folder);
     const int row = table.FindRow(source);
     ASSERT_NE(row, 0);
-    ASSERT_TRUE(table.SetCell(row, 1, text));
+    ASSERT_FALSE(table.SetCell(row, 1, text));
 }
 
 void writeText(const std::string& path, const std::string& text) {
@@ -423,9 +423,8 @@ void writeText(const std::string& path, const std::string& text) {
 TEST(DataFolderPreparation, ATableBesideTheProgramIsCopiedOnceAndNeverReplaced) {
     testing::TempDir program, data;
     std::vector<ShippedRow> rows = {{1, {"Probe", "Test", "Prova"}}};
-    InstallReport report;
-    std::string error;
-    ASSERT_TRUE(InstallShippedTranslations(rows, program.path() + "/", report, &error)) << error;
+    const Result<InstallReport> installed = InstallShippedTranslations(rows, program.path() + "/");
+    ASSERT_TRUE(installed.ok()) << EnglishText(installed.error());
 
     EXPECT_TRUE(PrepareDataFolder(data.path(), program.path(), "").empty());
     EXPECT_EQ(englishOf(data.path() + "/", "Probe"), "Test");
@@ -461,8 +460,10 @@ TEST(DataFolderPreparation, ShippedTranslationsAreMergedOnceForEveryVersion) {
     const auto problems = PrepareDataFolder(folder, folder, shared.path());
     ASSERT_EQ(problems.size(), 1u);
     EXPECT_EQ(problems[0].File, tsv);
-    EXPECT_EQ(problems[0].Code, ErrorCode::TranslationsMalformed);
-    EXPECT_NE(EnglishText(problems[0]).find(tsv), std::string::npos) << EnglishText(problems[0]);
+    EXPECT_EQ(problems[0].Code, ErrorCode::TranslationsColumnCount);
+    EXPECT_EQ(EnglishText(problems[0]),
+              "Cannot open \"" + tsv +
+                  "\": the shipped translations are malformed: line 2 has 1 columns instead of 2");
     EXPECT_EQ(englishOf(folder, "Datei"), "My file");
 }
 

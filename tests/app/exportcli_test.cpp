@@ -48,8 +48,8 @@ std::string writeSampleDrawing(const TempDir& dir, double pages, const std::stri
     s.PageCount = pages;
     s.RulerShown = s.ProtractorShown = s.CompassShown = false;
     const std::string path = dir.file(name);
-    Error error;
-    EXPECT_TRUE(WriteDrawingFile(path, d, s, &error)) << EnglishText(error);
+    Error error = WriteDrawingFile(path, d, s);
+    EXPECT_FALSE(error) << EnglishText(error);
     return path;
 }
 
@@ -62,8 +62,8 @@ TEST(ExportCommand, WritesTheDrawingsDxfWithItsStoredPageCount) {
 
     TDrawing d;
     DrawingSettings s;
-    Error error;
-    ASSERT_TRUE(ReadDrawingFile(in, d, s, &error));
+    Error error = ReadDrawingFile(in, d, s);
+    ASSERT_FALSE(error);
     const std::string dxf = DxfText(d, 2);
     const auto written = testing::readBytes(dir.file("OUT.DXF"));
     EXPECT_EQ(std::string(written.begin(), written.end()), dxf);
@@ -181,8 +181,8 @@ TEST(ExportCommand, WritesPicturesAndPdfOfTheDrawingsSheets) {
     // The instruments as the drawing was last shown, unless left out.
     TDrawing d;
     DrawingSettings shown;
-    Error error;
-    ASSERT_TRUE(WriteDrawingFile(dir.file("shown.tvk"), d, shown, &error)) << EnglishText(error);
+    Error error = WriteDrawingFile(dir.file("shown.tvk"), d, shown);
+    ASSERT_FALSE(error) << EnglishText(error);
     ASSERT_EQ(run({"--dpi", "50", dir.file("shown.tvk"), dir.file("shown.png")}).code, kExitOk);
     EXPECT_GT(greyPixels(QImage(QString::fromStdString(dir.file("shown.png")))), 100);
     ASSERT_EQ(
@@ -207,8 +207,8 @@ TEST(ExportCommand, WritesOneSheetAsSvgWithOrWithoutInstruments) {
 
     TDrawing d;
     DrawingSettings shown;
-    Error error;
-    ASSERT_TRUE(WriteDrawingFile(dir.file("shown.tvk"), d, shown, &error)) << EnglishText(error);
+    Error error = WriteDrawingFile(dir.file("shown.tvk"), d, shown);
+    ASSERT_FALSE(error) << EnglishText(error);
     const auto greyStrokes = [&](const std::vector<std::string>& args) {
         EXPECT_EQ(run(args).code, kExitOk);
         std::ifstream f(args.back());
@@ -234,6 +234,7 @@ TEST(ExportCommand, PictureAndPdfMistakesNameTheProblemAndWriteNothing) {
         std::string mentions;
     } cases[] = {
         {{"--sheet", "3", good, png}, kExitFailed, "in.tvk\" has 2 sheets; there is no sheet 3"},
+        {{"--sheet", "2", huge, png}, kExitFailed, "huge.tvk\" has 1 sheet; there is no sheet 2"},
         {{"--dpi", "abc", good, png},
          kExitUsage,
          "--dpi needs a whole number from 10 to 4000, not \"abc\""},

@@ -105,7 +105,7 @@ TEST_F(FileCommands, SavingATitledDrawingNeedsNoDialogAndAFailedSaveKeepsTheStar
     EXPECT_EQ(saveDialogs, 1);
     TDrawing reread;
     DrawingSettings settings;
-    ASSERT_TRUE(ReadDrawingFile(dir.file("a.tvk"), reread, settings, nullptr));
+    ASSERT_FALSE(ReadDrawingFile(dir.file("a.tvk"), reread, settings));
     EXPECT_EQ(reread.Elements.Count(), 2u);
 
     addLine();
@@ -140,7 +140,7 @@ TEST_F(FileCommands, OpeningReadsTheDrawingWithItsSettingsOrChangesNothing) {
     settings.Zoom = 150;
     settings.PanelShown = true;
     settings.PageCount = 3;
-    ASSERT_TRUE(WriteDrawingFile(dir.file("in.tvk"), stored, settings, nullptr));
+    ASSERT_FALSE(WriteDrawingFile(dir.file("in.tvk"), stored, settings));
 
     openPath = dir.file("in.tvk");
     commands->ffnen1Click();
@@ -162,7 +162,7 @@ TEST_F(FileCommands, OpeningReadsTheDrawingWithItsSettingsOrChangesNothing) {
 
     // A sheet no window can show, and files that are no drawing at all: refused by name.
     stored.PageWidthInch = 1e300;
-    ASSERT_TRUE(WriteDrawingFile(dir.file("huge.tvk"), stored, settings, nullptr));
+    ASSERT_FALSE(WriteDrawingFile(dir.file("huge.tvk"), stored, settings));
     const std::string fifo = dir.file("pipe.tvk");
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     for (const std::string& path : {dir.file("huge.tvk"), fifo, std::string("/dev/zero")}) {

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QDateTime>
 #include <QDoubleSpinBox>
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 
@@ -62,7 +63,7 @@ protected:
     // What a program killed now leaves behind: its copy and a lock file nobody holds.
     std::string leaveAsKilled(TMainForm& form) {
         form.Recovery->WriteCopy();
-        EXPECT_TRUE(form.Recovery->Flush());
+        EXPECT_FALSE(form.Recovery->Flush());
         const std::string dead = folder + "recovery-1-dead.tvr";
         std::filesystem::copy_file(form.Recovery->CopyPath(), dead);
         testing::writeBytes(folder + "recovery-1-dead.lock", {});
@@ -101,6 +102,27 @@ TEST_F(Recovery, AKilledProgramsCopyIsOfferedAndRestoredAsItWas) {
     EXPECT_TRUE(std::filesystem::exists(form->Recovery->CopyPath()));
     form.reset();
     EXPECT_TRUE(namesIn(folder).empty());
+}
+
+// Until this program has a copy of its own on disk, the old one is all that would survive a
+// crash, so it stays.
+TEST_F(Recovery, ARestoredCopyStaysWhileThisProgramCannotWriteItsOwn) {
+    std::string copy;
+    {
+        auto form = start();
+        addLine(*form, 10);
+        copy = leaveAsKilled(*form);
+    }
+    auto form = start();
+    ASSERT_TRUE(std::filesystem::create_directory(form->Recovery->CopyPath()));
+    EXPECT_TRUE(OfferRecovery(*form, folder));
+    EXPECT_EQ(form->Session->Drawing().Elements.Count(), 1u);
+    EXPECT_TRUE(std::filesystem::exists(copy));
+    const Error failed = form->Recovery->Flush();
+    EXPECT_EQ(failed.Lead, ErrorLead::CannotWrite);
+    EXPECT_EQ(failed.File, form->Recovery->CopyPath());
+    EXPECT_EQ(failed.SystemError, EISDIR);
+    std::filesystem::remove(form->Recovery->CopyPath());
 }
 
 TEST_F(Recovery, AnUntitledDrawingComesBackUntitledAndADeclinedCopyGoes) {
@@ -143,17 +165,17 @@ TEST_F(Recovery, AnUntitledDrawingComesBackUntitledAndADeclinedCopyGoes) {
 TEST_F(Recovery, ACopyIsWrittenOnlyAfterAChangeAndGoesWithSaveAndCleanClose) {
     auto form = start();
     form->Recovery->WriteCopy();
-    form->Recovery->Flush();
+    EXPECT_FALSE(form->Recovery->Flush());
     EXPECT_FALSE(std::filesystem::exists(form->Recovery->CopyPath()));  // nothing unsaved
 
     addLine(*form, 10);
     EXPECT_TRUE(form->Recovery->Pending());
     form->Recovery->WriteCopy();
-    ASSERT_TRUE(form->Recovery->Flush());
+    ASSERT_FALSE(form->Recovery->Flush());
     struct stat first {};
     ASSERT_EQ(stat(form->Recovery->CopyPath().c_str(), &first), 0);
     form->Recovery->WriteCopy();  // nothing changed since: no new copy
-    form->Recovery->Flush();
+    EXPECT_FALSE(form->Recovery->Flush());
     struct stat second {};
     ASSERT_EQ(stat(form->Recovery->CopyPath().c_str(), &second), 0);
     EXPECT_EQ(first.st_ino, second.st_ino);
@@ -168,7 +190,7 @@ TEST_F(Recovery, ACopyIsWrittenOnlyAfterAChangeAndGoesWithSaveAndCleanClose) {
     // Changed again, then the window closes without saving: nothing is left behind.
     addLine(*form, 40);
     form->Recovery->WriteCopy();
-    ASSERT_TRUE(form->Recovery->Flush());
+    ASSERT_FALSE(form->Recovery->Flush());
     EXPECT_TRUE(std::filesystem::exists(form->Recovery->CopyPath()));
     form->FileCommands->Dialogs.AskSave = [] { return FileDialogService::Answer::No; };
     EXPECT_TRUE(form->close());

@@ -39,8 +39,8 @@ std::string writeDrawing(const TempDir& dir, double widthMm, double heightMm) {
     s.PageCount = 2;
     s.RulerShown = s.ProtractorShown = s.CompassShown = false;
     const std::string path = dir.file("in.tvk");
-    Error error;
-    EXPECT_TRUE(WriteDrawingFile(path, d, s, &error)) << EnglishText(error);
+    Error error = WriteDrawingFile(path, d, s);
+    EXPECT_FALSE(error) << EnglishText(error);
     return path;
 }
 

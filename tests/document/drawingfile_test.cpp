@@ -117,13 +117,14 @@ TEST(DrawingFile, RoundTripKeepsEveryRecordStringAndSetting) {
     DrawingSettings s;
     fillSample(original, s);
     const std::string path = dir.file("sample.tvk");
-    Error error;
-    ASSERT_TRUE(WriteDrawingFile(path, original, s, &error)) << EnglishText(error);
+    Error error = WriteDrawingFile(path, original, s);
+    ASSERT_FALSE(error) << EnglishText(error);
 
     TDrawing loaded;
     loaded.ZirkelAngle = 12;  // not in the file: must survive a load
     DrawingSettings ls;
-    ASSERT_TRUE(ReadDrawingFile(path, loaded, ls, &error)) << EnglishText(error);
+    error = ReadDrawingFile(path, loaded, ls);
+    ASSERT_FALSE(error) << EnglishText(error);
     EXPECT_EQ(loaded.FileName, path);
     EXPECT_FALSE(loaded.Changed);
     EXPECT_EQ(loaded.ZirkelAngle, 12);
@@ -174,15 +175,15 @@ TEST(DrawingFile, LargeFileRoundTripsWithItsIndex) {
     }
     TempDir dir;
     const std::string path = dir.file("large.tvk");
-    ASSERT_TRUE(WriteDrawingFile(path, sample, settings, nullptr));
+    ASSERT_FALSE(WriteDrawingFile(path, sample, settings));
     ASSERT_GT(std::filesystem::file_size(path), std::uintmax_t{1} << 20);
 
     TDrawing d;
     for (int i = 0; i < 50; ++i) *d.AppendElement() = element(ekLine, i * 10);
     ASSERT_NE(d.ElementsNear(0, 100), nullptr);  // indexed under the old height
     DrawingSettings s;
-    Error error;
-    ASSERT_TRUE(ReadDrawingFile(path, d, s, &error)) << EnglishText(error);
+    Error error = ReadDrawingFile(path, d, s);
+    ASSERT_FALSE(error) << EnglishText(error);
     EXPECT_EQ(d.FileName, path);
     ASSERT_EQ(d.Elements.Count(), sample.Elements.Count());
     EXPECT_EQ(std::memcmp(&d.Elements.At(0), &sample.Elements.At(0),
@@ -224,8 +225,8 @@ TEST(DrawingFile, OlderFileWithoutExtensionKeepsSheetSizeEraserAndPageCount) {
     s.EraserWidth = 7;
     s.PageCount = 3;
     s.Zoom = 250;
-    Error error;
-    ASSERT_TRUE(ReadDrawingFile(dir.file("old.tvk"), d, s, &error)) << EnglishText(error);
+    Error error = ReadDrawingFile(dir.file("old.tvk"), d, s);
+    ASSERT_FALSE(error) << EnglishText(error);
     EXPECT_EQ(d.PageWidthInch, 5);
     EXPECT_EQ(d.PageHeightInch, 6);
     EXPECT_EQ(s.EraserWidth, 7);
@@ -315,8 +316,8 @@ TEST(DrawingFile, BrokenFilesAreRefusedAndLeaveTheDrawingAsItWas) {
             d.Placement.LinealX = 77;
             DrawingSettings s;
             s.Zoom = 42;
-            Error error;
-            EXPECT_FALSE(ReadDrawingFile(path, d, s, &error));
+            Error error = ReadDrawingFile(path, d, s);
+            EXPECT_TRUE(error);
             EXPECT_NE(EnglishText(error).find(path), std::string::npos) << EnglishText(error);
             EXPECT_NE(EnglishText(error).find(c.expect), std::string::npos) << EnglishText(error);
             EXPECT_EQ(d.Elements.Count(), 1u);
@@ -332,10 +333,11 @@ TEST(DrawingFile, BrokenFilesAreRefusedAndLeaveTheDrawingAsItWas) {
     // A file that cannot be opened at all is refused the same way.
     TDrawing d;
     DrawingSettings s;
-    Error error;
-    EXPECT_FALSE(ReadDrawingFile(dir.file("missing.tvk"), d, s, &error));
+    Error error = ReadDrawingFile(dir.file("missing.tvk"), d, s);
+    EXPECT_TRUE(error);
     EXPECT_NE(EnglishText(error).find("missing.tvk"), std::string::npos);
-    EXPECT_FALSE(ReadDrawingFile(dir.path(), d, s, &error));  // a folder
+    error = ReadDrawingFile(dir.path(), d, s);
+    EXPECT_TRUE(error);  // a folder
 }
 
 // Damaged files of every shape: bytes flipped, cut off, counts overwritten. Each is either
@@ -366,14 +368,11 @@ TEST(DrawingFile, MutatedFilesAreReadOrRefusedButNeverOverrun) {
                 break;
         }
         DecodedDrawing out;
-        Error error;
-        if (DecodeDrawing(bytes.data(), bytes.size(), out, &error)) {
-            EXPECT_FALSE(error);
+        const Error error = DecodeDrawing(bytes.data(), bytes.size(), out);
+        if (!error)
             EXPECT_LE(out.drawing.Elements.Count() * kElementRecordSize, bytes.size());
-        } else {
-            EXPECT_TRUE(error);
+        else
             ++refused;
-        }
     }
     EXPECT_GT(refused, 1000);  // the sweep does reach the error paths
 }
@@ -383,8 +382,8 @@ TEST(DrawingFile, SettingsOutsideTheFieldsRangesAreBroughtIntoThem) {
     DrawingSettings s{1000, 0, 0, false, true, true, true, 500, 99.7};
     auto bytes = EncodeDrawing(d, s);
     DecodedDrawing out;
-    Error error;
-    ASSERT_TRUE(DecodeDrawing(bytes.data(), bytes.size(), out, &error)) << EnglishText(error);
+    Error error = DecodeDrawing(bytes.data(), bytes.size(), out);
+    ASSERT_FALSE(error) << EnglishText(error);
     EXPECT_EQ(out.settings.Zoom, 300);
     EXPECT_EQ(out.settings.PenWidth, 0.01);
     EXPECT_EQ(out.settings.EraserWidth, 100);
@@ -399,8 +398,8 @@ TEST(DrawingFile, FailedSaveKeepsThePreviousFileAndChanged) {
     d.Changed = true;
 
     d.FileName = dir.file("no-such-folder/x.tvk");
-    Error error;
-    EXPECT_FALSE(SaveTheFile(d, s, &error));
+    Error error = SaveTheFile(d, s);
+    EXPECT_TRUE(error);
     EXPECT_TRUE(d.Changed);
     EXPECT_NE(EnglishText(error).find("no-such-folder/x.tvk"), std::string::npos)
         << EnglishText(error);
@@ -419,9 +418,8 @@ TEST(DrawingFile, FailedSaveKeepsThePreviousFileAndChanged) {
         signal(SIGXFSZ, SIG_IGN);
         rlimit limit{65536, 65536};
         setrlimit(RLIMIT_FSIZE, &limit);
-        Error e;
-        const bool saved = SaveTheFile(d, s, &e);
-        _exit(!saved && d.Changed && e.File.find("keep.tvk") != std::string::npos ? 0 : 1);
+        const Error e = SaveTheFile(d, s);
+        _exit(e && d.Changed && e.File.find("keep.tvk") != std::string::npos ? 0 : 1);
     }
     int status = 0;
     waitpid(child, &status, 0);
@@ -432,7 +430,8 @@ TEST(DrawingFile, FailedSaveKeepsThePreviousFileAndChanged) {
                             std::filesystem::directory_iterator()),
               1);
 
-    ASSERT_TRUE(SaveTheFile(d, s, &error)) << EnglishText(error);
+    error = SaveTheFile(d, s);
+    ASSERT_FALSE(error) << EnglishText(error);
     EXPECT_FALSE(d.Changed);
     EXPECT_EQ(readBytes(path), EncodeDrawing(d, s));
 }
@@ -457,8 +456,8 @@ TEST(DrawingFile, PipesDevicesAndHugeFilesAreRefusedWithTheirName) {
         fillSample(d, s);
         d.FileName = "before.tvk";
         const DrawingSettings before = s;
-        Error error;
-        EXPECT_FALSE(ReadDrawingFile(path, d, s, &error)) << path;
+        Error error = ReadDrawingFile(path, d, s);
+        EXPECT_TRUE(error) << path;
         EXPECT_NE(EnglishText(error).find("\"" + path + "\""), std::string::npos)
             << EnglishText(error);
         EXPECT_EQ(d.Elements.Count(), 5u);
@@ -475,29 +474,32 @@ TEST(DrawingFile, AHugeSheetIsKeptOrRefusedAsTheReaderIsAsked) {
     DrawingSettings s;
     fillSample(d, s);
     d.PageWidthInch = 1e300;
-    Error error;
-    ASSERT_TRUE(WriteDrawingFile(path, d, s, &error)) << EnglishText(error);
+    Error error = WriteDrawingFile(path, d, s);
+    ASSERT_FALSE(error) << EnglishText(error);
     const std::vector<std::uint8_t> stored = readBytes(path);
 
     TDrawing kept;
     DrawingSettings keptSettings;
-    ASSERT_TRUE(ReadDrawingFile(path, kept, keptSettings, &error)) << EnglishText(error);
+    error = ReadDrawingFile(path, kept, keptSettings);
+    ASSERT_FALSE(error) << EnglishText(error);
     EXPECT_EQ(kept.PageWidthInch, 1e300);
     EXPECT_EQ(EncodeDrawing(kept, keptSettings), stored);
 
     TDrawing shown;
     DrawingSettings shownSettings;
     *shown.AppendElement() = element(ekLine, 1);
-    EXPECT_FALSE(ReadDrawingFile(path, shown, shownSettings, &error, SheetSizeCheck::Refuse));
+    error = ReadDrawingFile(path, shown, shownSettings, SheetSizeCheck::Refuse);
+    EXPECT_TRUE(error);
     EXPECT_NE(EnglishText(error).find(path), std::string::npos) << EnglishText(error);
     EXPECT_NE(EnglishText(error).find("at most 5000 mm"), std::string::npos) << EnglishText(error);
     EXPECT_EQ(shown.Elements.Count(), 1u);
     EXPECT_EQ(shown.PageWidthInch, 210 / MmPerInch);
 
     d.PageWidthInch = 5000 / MmPerInch;  // the largest sheet is fine
-    ASSERT_TRUE(WriteDrawingFile(path, d, s, &error)) << EnglishText(error);
-    EXPECT_TRUE(ReadDrawingFile(path, shown, shownSettings, &error, SheetSizeCheck::Refuse))
-        << EnglishText(error);
+    error = WriteDrawingFile(path, d, s);
+    ASSERT_FALSE(error) << EnglishText(error);
+    error = ReadDrawingFile(path, shown, shownSettings, SheetSizeCheck::Refuse);
+    EXPECT_FALSE(error) << EnglishText(error);
 }
 
 TEST(DrawingFile, SavingOverAWriteProtectedFileIsRefusedAndKeepsChanged) {
@@ -510,8 +512,8 @@ TEST(DrawingFile, SavingOverAWriteProtectedFileIsRefusedAndKeepsChanged) {
     fillSample(d, s);
     d.FileName = path;
     d.Changed = true;
-    Error error;
-    EXPECT_FALSE(SaveTheFile(d, s, &error));
+    Error error = SaveTheFile(d, s);
+    EXPECT_TRUE(error);
     EXPECT_TRUE(d.Changed);
     EXPECT_EQ(EnglishText(error), "Cannot save \"" + path + "\": The file is write-protected");
     EXPECT_EQ(readBytes(path), (std::vector<std::uint8_t>{1, 2, 3}));

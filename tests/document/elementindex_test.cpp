@@ -199,7 +199,7 @@ TEST(ElementIndex, FollowsEveryKindOfChangeOfTheList) {
     *loaded.AppendElement() = lineAt(5, 5);
     expectAllStripesAgree(loaded);
     DrawingSettings settings;
-    ASSERT_TRUE(ReadDrawingBytes(file.data(), file.size(), "x", loaded, settings, nullptr));
+    ASSERT_FALSE(ReadDrawingBytes(file.data(), file.size(), "x", loaded, settings));
     ASSERT_EQ(loaded.Elements.Count(), d.Elements.Count());
     expectAllStripesAgree(loaded);
     loaded.NewAll();

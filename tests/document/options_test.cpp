@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cerrno>
+
 #include "platform/programdir.h"
 #include "support/tempdir.h"
 
@@ -59,9 +61,9 @@ TEST(Options, OnlyFourBytesOfARegularFileAreRead) {
 TEST(Options, SaveWritesFourBytesAndAFailureKeepsTheOldFile) {
     TempDir dir;
     const std::string prefix = dir.path() + "/";
-    ASSERT_TRUE(SaveOptions(prefix, 1));
+    ASSERT_FALSE(SaveOptions(prefix, 1));
     EXPECT_EQ(readBytes(prefix + "options.dat"), (std::vector<std::uint8_t>{1, 0, 0, 0}));
-    EXPECT_FALSE(SaveOptions(prefix + "missing/", 2));
+    EXPECT_EQ(SaveOptions(prefix + "missing/", 2).SystemError, ENOENT);
     EXPECT_EQ(LoadOptions(prefix), 1);
 }
 

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <string_view>
 
 #include "support/tempdir.h"
 
@@ -25,7 +26,7 @@ TEST(RecoveryStore, AKilledProgramLeavesItsCopyAndALivingOneHidesIt) {
         e->Kind = ekLine;
         e->X2 = 42;
         store.Submit(EncodeRecoveryCopy("/x/plan.tvk", d, DrawingSettings{}));
-        if (store.Active() && store.Flush()) raise(SIGKILL);
+        if (store.Active() && !store.Flush()) raise(SIGKILL);
         _exit(1);
     }
     int status = 0;
@@ -35,22 +36,20 @@ TEST(RecoveryStore, AKilledProgramLeavesItsCopyAndALivingOneHidesIt) {
     RecoveryStore living(folder);
     ASSERT_TRUE(living.Active());
     living.Submit({1, 2, 3});
-    ASSERT_TRUE(living.Flush());
+    ASSERT_FALSE(living.Flush());
     EXPECT_EQ(testing::readBytes(living.CopyPath()), (std::vector<std::uint8_t>{1, 2, 3}));
 
     const std::vector<RecoveryCopyInfo> orphans = FindOrphanedRecoveryCopies(folder);
     ASSERT_EQ(orphans.size(), 1u);
     EXPECT_NE(orphans[0].path, living.CopyPath());
     const std::vector<std::uint8_t> bytes = testing::readBytes(orphans[0].path);
-    std::string name;
-    Error error;
-    std::size_t offset = 0;
-    ASSERT_TRUE(DecodeRecoveryHead(bytes, name, offset, &error)) << EnglishText(error);
-    EXPECT_EQ(name, "/x/plan.tvk");
+    const Result<RecoveryHead> head = DecodeRecoveryHead(bytes);
+    ASSERT_TRUE(head.ok()) << EnglishText(head.error());
+    EXPECT_EQ(head->fileName, "/x/plan.tvk");
     DecodedDrawing decoded;
-    Error failure;
-    ASSERT_TRUE(DecodeDrawing(bytes.data() + offset, bytes.size() - offset, decoded, &failure))
-        << EnglishText(failure);
+    const Error failure = DecodeDrawing(bytes.data() + head->drawingOffset,
+                                        bytes.size() - head->drawingOffset, decoded);
+    ASSERT_FALSE(failure) << EnglishText(failure);
     EXPECT_EQ(decoded.drawing.Elements.At(0).X2, 42);
 
     RemoveRecoveryCopy(orphans[0].path);
@@ -65,6 +64,22 @@ TEST(RecoveryStore, AKilledProgramLeavesItsCopyAndALivingOneHidesIt) {
     struct stat st {};
     ASSERT_EQ(stat(folder.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0700u);  // other users cannot read unsaved work
+}
+
+TEST(RecoveryCopy, AnAlteredMarkerOfTheRightLengthIsNoRecoveryCopy) {
+    TDrawing d;
+    d.AppendElement()->Kind = ekLine;
+    const std::vector<std::uint8_t> copy = EncodeRecoveryCopy("/x/plan.tvk", d, DrawingSettings{});
+    ASSERT_TRUE(DecodeRecoveryHead(copy).ok());
+    const std::size_t markerSize = std::string_view("TVKRECOVERY1\n").size();
+    // Every byte of the marker, its version digit and line end included: a reader that
+    // trusts the length, or only the first letters, takes these for copies.
+    for (std::size_t i = 0; i < markerSize; ++i) {
+        std::vector<std::uint8_t> altered = copy;
+        altered[i] ^= 0x20;
+        EXPECT_EQ(DecodeRecoveryHead(altered).error().Code, ErrorCode::NotARecoveryCopy)
+            << "byte " << i;
+    }
 }
 
 }  // namespace

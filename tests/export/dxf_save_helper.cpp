@@ -20,8 +20,7 @@ int main(int argc, char** argv) {
     line->Y1 = 20;
     line->X2 = 110;
     line->Y2 = 20;
-    tervasko::Error error;
-    if (!tervasko::savedxfArc(argv[1], drawing, 1, &error)) {
+    if (const tervasko::Error error = tervasko::savedxfArc(argv[1], drawing, 1)) {
         std::printf("%s\n", tervasko::EnglishText(error).c_str());
         return 1;
     }

@@ -76,9 +76,8 @@ TEST(DxfSave, WritesTheTextAndReplacesAnOldFile) {
     TDrawing d;
     addElement(d, ekLine, {10, 20, 110, 20});
     addText(d, 5, 5, u"A");
-    Error error = Failure(ErrorCode::FileChanged);  // anything but no error
-    ASSERT_TRUE(savedxfArc(target, d, 1, &error)) << EnglishText(error);
-    EXPECT_EQ(error.Code, ErrorCode::FileChanged);  // a success leaves it alone
+    const Error error = savedxfArc(target, d, 1);
+    ASSERT_FALSE(error) << EnglishText(error);
     EXPECT_EQ(readFile(target), DxfText(d, 1));
     EXPECT_EQ(namesIn(dir.path()), std::set<std::string>{"plan.dxf"});
 }
@@ -96,8 +95,8 @@ TEST(DxfSave, TargetThatCannotBeCreated) {
     TDrawing d;
     addLines(d, 3);
     for (const Case& c : cases) {
-        Error error;
-        EXPECT_FALSE(savedxfArc(c.target, d, 1, &error));
+        Error error = savedxfArc(c.target, d, 1);
+        EXPECT_TRUE(error);
         EXPECT_EQ(EnglishText(error), "Cannot create \"" + c.target + "\": " + c.reason);
     }
     EXPECT_EQ(namesIn(dir.path()), std::set<std::string>{"folder.dxf"});
@@ -119,12 +118,11 @@ TEST(DxfSave, WriteFailureAfterCreationKeepsTheOldFile) {
     small.rlim_cur = 100 * 1024;
     const auto previousHandler = ::signal(SIGXFSZ, SIG_IGN);
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    Error error;
-    const bool saved_ok = savedxfArc(target, d, 1, &error);
+    const Error error = savedxfArc(target, d, 1);
     ::setrlimit(RLIMIT_FSIZE, &saved);
     ::signal(SIGXFSZ, previousHandler);
 
-    EXPECT_FALSE(saved_ok);
+    EXPECT_TRUE(error);
     EXPECT_EQ(EnglishText(error), "Cannot write \"" + target + "\": File too large");
     EXPECT_EQ(readFile(target), "old");
     EXPECT_EQ(namesIn(dir.path()), std::set<std::string>{"plan.dxf"});
@@ -208,8 +206,8 @@ TEST(DxfSave, AnIndependentReaderAcceptsTheFile) {
     addText(d, 20, 40, u"Gr\u00f6\u00dfe 12,5 mm", -100);
     ScratchFolder dir;
     const std::string file = dir / "all kinds.dxf";
-    Error error;
-    ASSERT_TRUE(savedxfArc(file, d, 2, &error)) << EnglishText(error);
+    Error error = savedxfArc(file, d, 2);
+    ASSERT_FALSE(error) << EnglishText(error);
 
     const std::string check = "/usr/bin/python3 '" + script + "' ";
     const std::string counts = " 7 496 2 'abcd \u20ac \u00e4 ? ?' 'Gr\u00f6\u00dfe 12,5 mm'";

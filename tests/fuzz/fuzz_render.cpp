@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     DecodedDrawing in;
-    if (!DecodeDrawing(data, size, in, nullptr)) return 0;
+    if (DecodeDrawing(data, size, in)) return 0;
     static QImage image(64, 90, QImage::Format_RGB32);
     QPainter painter(&image);
     const SheetInstruments all{true, true, true, (size & 1) != 0};

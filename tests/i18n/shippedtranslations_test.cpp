@@ -28,10 +28,9 @@ std::vector<ShippedRow> ShippedRows() {
     const std::string path = std::string(sourceDir ? sourceDir : ".") + "/data/translations.tsv";
     const std::string text = ReadBytes(path);
     EXPECT_FALSE(text.empty()) << path;
-    std::vector<ShippedRow> rows;
-    std::string error;
-    EXPECT_TRUE(ParseShippedTranslations(text, rows, &error)) << error;
-    return rows;
+    Result<std::vector<ShippedRow>> rows = ParseShippedTranslations(text);
+    EXPECT_TRUE(rows.ok()) << EnglishText(rows.error());
+    return rows.ok() ? std::move(rows).value() : std::vector<ShippedRow>{};
 }
 
 TEST(ShippedTranslations, EveryTextHasAnEnglishAndAnItalianTranslationThatFitsTheTable) {
@@ -63,25 +62,42 @@ TEST(ShippedTranslations, EveryTextHasAnEnglishAndAnItalianTranslationThatFitsTh
 }
 
 TEST(ShippedTranslations, MalformedLinesAreRejectedByNumber) {
-    std::vector<ShippedRow> rows;
-    std::string error;
-    EXPECT_TRUE(ParseShippedTranslations("# comment\n\nNeu\tNew\tNuovo\r\n", rows, &error));
-    ASSERT_EQ(rows.size(), 1u);
-    EXPECT_EQ(rows[0].line, 3);
-    EXPECT_EQ(rows[0].texts, (std::vector<std::string>{"Neu", "New", "Nuovo"}));
+    const Result<std::vector<ShippedRow>> rows =
+        ParseShippedTranslations("# comment\n\nNeu\tNew\tNuovo\r\n");
+    ASSERT_TRUE(rows.ok()) << EnglishText(rows.error());
+    ASSERT_EQ(rows->size(), 1u);
+    EXPECT_EQ((*rows)[0].line, 3);
+    EXPECT_EQ((*rows)[0].texts, (std::vector<std::string>{"Neu", "New", "Nuovo"}));
 
-    EXPECT_FALSE(ParseShippedTranslations("Neu\tNew\tNuovo\nDatei\tFile\n", rows, &error));
-    EXPECT_EQ(error.rfind("line 2:", 0), 0u) << error;
-    EXPECT_FALSE(ParseShippedTranslations("Neu\tNew\n\tOrphan\n", rows, &error));
-    EXPECT_EQ(error.rfind("line 2:", 0), 0u) << error;
+    const std::string twenty(19, '\t');
+    const struct {
+        std::string source;
+        ErrorCode code;
+        std::vector<std::string> args;
+    } malformed[] = {
+        {"Neu\tNew\tNuovo\nDatei\tFile\n", ErrorCode::TranslationsColumnCount, {"2", "2", "3"}},
+        {"Neu\tNew\n\tOrphan\n", ErrorCode::TranslationsNoSource, {"2"}},
+        {"# 20 columns\nNeu" + twenty + "\n",
+         ErrorCode::TranslationsTooManyColumns,
+         {"2", "20", "19"}},
+        // A correction must name a text the file lists.
+        {"Zoll\tinches\tpollici\n!Zol\tInches\tPollici\n",
+         ErrorCode::TranslationsCorrectUnlisted,
+         {"2"}},
+    };
+    for (const auto& c : malformed) {
+        const Error error = ParseShippedTranslations(c.source).error();
+        EXPECT_EQ(error.Code, c.code) << EnglishText(error);
+        EXPECT_EQ(error.Args, c.args) << EnglishText(error);
+    }
 }
 
 TEST(ShippedTranslations, InstallingCreatesTheTableThatTranslatesTheProgram) {
     const std::vector<ShippedRow> rows = ShippedRows();
     ScratchDir dir;
-    InstallReport report;
-    std::string error;
-    ASSERT_TRUE(InstallShippedTranslations(rows, dir.dir(), report, &error)) << error;
+    const Result<InstallReport> installed = InstallShippedTranslations(rows, dir.dir());
+    ASSERT_TRUE(installed.ok()) << EnglishText(installed.error());
+    const InstallReport& report = *installed;
     EXPECT_TRUE(report.created);
     EXPECT_EQ(report.rowsAdded, static_cast<int>(rows.size()));
 
@@ -108,12 +124,11 @@ TEST(ShippedTranslations, InstallingIntoAUsersTableKeepsEverythingItHolds) {
         {2, {"Neu", "New", "Nuovo"}},
         {3, {"Zirkel", "Compass", "Compasso"}},
     };
-    InstallReport report;
-    std::string error;
-    ASSERT_TRUE(InstallShippedTranslations(rows, dir.dir(), report, &error)) << error;
-    EXPECT_FALSE(report.created);
-    EXPECT_EQ(report.rowsAdded, 1);
-    EXPECT_EQ(report.cellsFilled, 2);
+    Result<InstallReport> installed = InstallShippedTranslations(rows, dir.dir());
+    ASSERT_TRUE(installed.ok()) << EnglishText(installed.error());
+    EXPECT_FALSE(installed->created);
+    EXPECT_EQ(installed->rowsAdded, 1);
+    EXPECT_EQ(installed->cellsFilled, 2);
 
     TranslationTable table;
     ASSERT_TRUE(table.Open(dir.path()));
@@ -131,19 +146,21 @@ TEST(ShippedTranslations, InstallingIntoAUsersTableKeepsEverythingItHolds) {
 
     // A second install finds nothing to do and changes no byte.
     const std::string before = ReadBytes(dir.table());
-    ASSERT_TRUE(InstallShippedTranslations(rows, dir.dir(), report, &error)) << error;
-    EXPECT_EQ(report.rowsAdded + report.cellsFilled, 0);
+    installed = InstallShippedTranslations(rows, dir.dir());
+    ASSERT_TRUE(installed.ok()) << EnglishText(installed.error());
+    EXPECT_EQ(installed->rowsAdded + installed->cellsFilled, 0);
     EXPECT_EQ(ReadBytes(dir.table()), before);
 }
 
 TEST(ShippedTranslations, ADamagedTableIsLeftAloneAndExplained) {
     ScratchDir dir;
     test::WriteBytes(dir.table(), "not a table");
-    InstallReport report;
-    std::string error;
-    EXPECT_FALSE(
-        InstallShippedTranslations({{1, {"Datei", "File", "File"}}}, dir.dir(), report, &error));
-    EXPECT_NE(error.find(dir.table()), std::string::npos) << error;
+    const Error error =
+        InstallShippedTranslations({{1, {"Datei", "File", "File"}}}, dir.dir()).error();
+    EXPECT_EQ(error.Lead, ErrorLead::CannotInstallTranslations);
+    EXPECT_EQ(error.Code, ErrorCode::TableHeaderIncomplete);
+    EXPECT_EQ(EnglishText(error), "The shipped translations could not be installed into \"" +
+                                      dir.table() + "\": The file's header is incomplete");
     EXPECT_EQ(ReadBytes(dir.table()), "not a table");
 }
 

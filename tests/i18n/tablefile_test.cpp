@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <csignal>
 #include <cstdint>
 #include <functional>
@@ -56,8 +57,8 @@ TEST(TableFile, WhatWeWriteIsReadByAnIndependentReader) {
     ASSERT_TRUE(table.Open(dir.path()));
     EXPECT_EQ(table.TranslateText("\u00d6ffnen..."), "\u00d6ffnen...");
     EXPECT_EQ(table.TranslateText(" Schlie\u00dfen"), " Schlie\u00dfen");
-    ASSERT_TRUE(table.SetCell(1, 1, "Open..."));
-    ASSERT_TRUE(table.SetCell(1, 2, "Apri..."));
+    ASSERT_FALSE(table.SetCell(1, 1, "Open..."));
+    ASSERT_FALSE(table.SetCell(1, 2, "Apri..."));
 
     // Read while our table is still open: every change is on disk already.
     std::string expectedFields = "fields";
@@ -122,8 +123,8 @@ std::string ValidTable() {
     {
         TranslationTable table;
         table.Open(dir.path());
-        table.AppendRow({"Datei", "File"});
-        table.AppendRow({"Neu", "New"});
+        EXPECT_TRUE(table.AppendRow({"Datei", "File"}).ok());
+        EXPECT_TRUE(table.AppendRow({"Neu", "New"}).ok());
     }
     return ReadBytes(dir.table());
 }
@@ -218,7 +219,7 @@ TEST(TableFile, DamagedFilesAreReportedOnceAndNeverWritten) {
         table.SetActiveLanguage(1);
         EXPECT_EQ(table.TranslateText("Datei"), c.readable ? "File" : "Datei");
         for (int i = 0; i < 3; ++i) EXPECT_EQ(table.TranslateText("Unbekannt"), "Unbekannt");
-        EXPECT_EQ(table.AppendRow({"Neu", "New"}), 0);
+        EXPECT_EQ(table.AppendRow({"Neu", "New"}).error().Code, ErrorCode::TableReadOnly);
         table.Close();
 
         EXPECT_EQ(ReadBytes(dir.table()), bytes);
@@ -228,9 +229,9 @@ TEST(TableFile, DamagedFilesAreReportedOnceAndNeverWritten) {
         EXPECT_EQ(problem.kind, c.readable ? TableProblem::Kind::DamagedReadOnly
                                            : TableProblem::Kind::DamagedUnused);
         if (c.detail) {
-            EXPECT_EQ(problem.detail, c.detail);
+            EXPECT_STREQ(GermanDetail(problem.error.Code), c.detail);
         }
-        EXPECT_EQ(problem.path, dir.table());
+        EXPECT_EQ(problem.error.File, dir.table());
     }
 }
 
@@ -241,7 +242,11 @@ TEST(TableFile, AFolderInPlaceOfTheTableIsReported) {
     EXPECT_FALSE(table.Open(dir.path()));
     ASSERT_EQ(table.Problems().size(), 1u);
     EXPECT_EQ(table.Problems()[0].kind, TableProblem::Kind::CannotOpen);
-    EXPECT_EQ(table.Problems()[0].detail, "Is a directory");
+    EXPECT_EQ(table.Problems()[0].error.SystemError, EISDIR);
+    EXPECT_EQ(table.Describe(table.Problems()[0]),
+              "Die \u00dcbersetzungstabelle kann nicht ge\u00f6ffnet werden. Das Programm bleibt "
+              "unübersetzt.\n" +
+                  dir.table() + "\nIs a directory");
     EXPECT_TRUE(std::filesystem::is_directory(dir.table()));
 }
 
@@ -311,7 +316,7 @@ protected:
     void MakeTable() {
         TranslationTable table;
         ASSERT_TRUE(table.Open(dir.path()));
-        ASSERT_EQ(table.AppendRow({"Datei", "File"}), 1);
+        ASSERT_EQ(table.AppendRow({"Datei", "File"}).value(), 1);
     }
 
     ScratchDir dir;

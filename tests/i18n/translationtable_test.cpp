@@ -281,14 +281,15 @@ TEST(NoTable, ProblemMessagesAreTranslatedWhenTheTableHasThem) {
     ScratchDir dir;
     TranslationTable table;
     table.Open(dir.path());
-    const TableProblem problem{TableProblem::Kind::DamagedReadOnly, "/x/translate.dbf",
-                               "Die Datei ist leer."};
+    const TableProblem problem{
+        TableProblem::Kind::DamagedReadOnly,
+        WithLead(Failure(ErrorCode::TableFileEmpty), ErrorLead::None, "/x/translate.dbf")};
     const std::string german = table.Describe(problem);
     EXPECT_EQ(german.rfind("Die \u00dcbersetzungstabelle ist besch\u00e4digt", 0), 0u) << german;
     EXPECT_EQ(table.RowCount(), 0);  // describing appends nothing
 
-    table.AppendRow({std::string(TableProblemTexts()[3]), "Damaged, read only."});
-    table.AppendRow({"Die Datei ist leer.", "The file is empty."});
+    ASSERT_TRUE(table.AppendRow({std::string(TableProblemTexts()[3]), "Damaged, read only."}).ok());
+    ASSERT_TRUE(table.AppendRow({"Die Datei ist leer.", "The file is empty."}).ok());
     table.SetActiveLanguage(1);
     EXPECT_EQ(table.Describe(problem), "Damaged, read only.\n/x/translate.dbf\nThe file is empty.");
 }
@@ -298,7 +299,7 @@ TEST(ReadOnlyOpen, TranslatesKnownTextsAndWritesNothing) {
     {
         TranslationTable writer;
         ASSERT_TRUE(writer.Open(dir.path()));
-        ASSERT_EQ(writer.AppendRow({"Datei", "File"}), 1);
+        ASSERT_EQ(writer.AppendRow({"Datei", "File"}).value(), 1);
     }
     const std::string before = ReadBytes(dir.table());
     TranslationTable table;
@@ -308,8 +309,8 @@ TEST(ReadOnlyOpen, TranslatesKnownTextsAndWritesNothing) {
     table.SetActiveLanguage(1);
     EXPECT_EQ(table.TranslateText("Datei"), "File");
     EXPECT_EQ(table.TranslateText("Unbekannt"), "Unbekannt");
-    EXPECT_EQ(table.AppendRow({"Neu", "New"}), 0);
-    EXPECT_FALSE(table.SetCell(1, 1, "Document"));
+    EXPECT_EQ(table.AppendRow({"Neu", "New"}).error().Code, ErrorCode::TableReadOnly);
+    EXPECT_EQ(table.SetCell(1, 1, "Document").Code, ErrorCode::TableReadOnly);
     table.Close();
     EXPECT_EQ(ReadBytes(dir.table()), before);
 

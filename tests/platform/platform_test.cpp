@@ -74,32 +74,58 @@ TEST(Cp1252, CharactersOutsideTheCodePageBecomeOneReplacementEach) {
               u"a\uFFFDb");  // broken UTF-8 never throws or stops
 }
 
+Result<std::string> nameOf(int n) {
+    if (n < 0) return Failure(ErrorCode::FileTooLarge, {std::to_string(n)});
+    return std::to_string(n);
+}
+
+TEST(Result, HoldsTheValueOrTheErrorAndNeverAnEmptyFailure) {
+    Result<std::string> named = nameOf(12);
+    ASSERT_TRUE(named.ok());
+    EXPECT_FALSE(named.error());
+    EXPECT_EQ(*named, "12");
+    EXPECT_EQ(named->size(), 2u);
+    EXPECT_EQ(std::move(named).value(), "12");
+
+    const Result<std::string> refused = nameOf(-3);
+    ASSERT_FALSE(refused.ok());
+    EXPECT_EQ(EnglishText(refused.error()), "The file is larger than -3");
+
+    // A failure without a reason is still a failure, never an empty value.
+    const Result<int> unexplained = Error{};
+    EXPECT_FALSE(unexplained.ok());
+    EXPECT_EQ(unexplained.error().Code, ErrorCode::Other);
+    EXPECT_EQ(EnglishText(unexplained.error()), "no reason given");
+}
+
 TEST(SafeFile, UncommittedWriterLeavesTheOldFileAndNoTemporary) {
     testing::TempDir dir;
     const std::string path = dir.file("a.bin");
     testing::writeBytes(path, {9, 9});
     {
         SafeFileWriter w(path);
-        ASSERT_TRUE(w.open());
-        ASSERT_TRUE(w.write("new", 3));
+        ASSERT_FALSE(w.open());
+        ASSERT_FALSE(w.write("new", 3));
     }  // abandoned, e.g. after an error elsewhere
     EXPECT_EQ(testing::readBytes(path), (std::vector<std::uint8_t>{9, 9}));
-    SafeFileWriter w(path);
-    ASSERT_TRUE(w.open() && w.write("new", 3) && w.commit());
+    ASSERT_FALSE(WriteFileSafely(path, "new", 3));
     EXPECT_EQ(testing::readBytes(path), (std::vector<std::uint8_t>{'n', 'e', 'w'}));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
 
     SafeFileWriter folder(dir.path());
-    EXPECT_FALSE(folder.open());
-    EXPECT_FALSE(folder.error().empty());
+    const Error refused = folder.open();
+    EXPECT_EQ(EnglishText(refused), "Is a directory");
+    // Every later call fails with the first reason, and commit puts nothing in place.
+    EXPECT_EQ(EnglishText(folder.write("x", 1)), "Is a directory");
+    EXPECT_EQ(EnglishText(folder.commit()), "Is a directory");
+    EXPECT_EQ(folder.failure().SystemError, refused.SystemError);
     SafeFileWriter device("/dev/null");  // never replaced by a plain file
-    EXPECT_FALSE(device.open());
+    EXPECT_EQ(device.open().Code, ErrorCode::NotRegularFile);
 
     // A link keeps pointing at the file, which gets the new content.
     const std::string link = dir.file("link.bin");
     std::filesystem::create_symlink(path, link);
-    SafeFileWriter viaLink(link);
-    ASSERT_TRUE(viaLink.open() && viaLink.write("xy", 2) && viaLink.commit());
+    ASSERT_FALSE(WriteFileSafely(link, "xy", 2));
     EXPECT_TRUE(std::filesystem::is_symlink(link));
     EXPECT_EQ(testing::readBytes(path), (std::vector<std::uint8_t>{'x', 'y'}));
 }
@@ -141,27 +167,23 @@ TEST(ReadWholeFile, TakesOnlyRegularFilesOfBoundedSize) {
         {dir.file("missing"), kMaxReadSize, "No such file or directory"},
     };
     for (const auto& c : refused) {
-        std::vector<std::uint8_t> out{7};
-        Error error;
-        EXPECT_FALSE(ReadWholeFile(c.path, out, &error, c.limit)) << c.path;
-        EXPECT_EQ(EnglishText(error), c.reason) << c.path;
-        EXPECT_TRUE(out.empty()) << c.path;
+        const Result<std::vector<std::uint8_t>> read = ReadWholeFile(c.path, c.limit);
+        EXPECT_FALSE(read.ok()) << c.path;
+        EXPECT_EQ(EnglishText(read.error()), c.reason) << c.path;
         // The reader in parts refuses the same files, before it reads a byte.
         FileReader reader;
-        Error partError;
-        EXPECT_FALSE(reader.Open(c.path, &partError, c.limit)) << c.path;
-        EXPECT_EQ(EnglishText(partError), c.reason) << c.path;
+        EXPECT_EQ(EnglishText(reader.Open(c.path, c.limit)), c.reason) << c.path;
     }
-    std::vector<std::uint8_t> out;
-    Error error;
-    ASSERT_TRUE(ReadWholeFile(small, out, &error, 5)) << EnglishText(error);
-    EXPECT_EQ(out, (std::vector<std::uint8_t>{1, 2, 3, 4, 5}));
-    EXPECT_EQ(out.capacity(), 5u);  // one allocation of the file's size
+    const Result<std::vector<std::uint8_t>> read = ReadWholeFile(small, 5);
+    ASSERT_TRUE(read.ok()) << EnglishText(read.error());
+    EXPECT_EQ(*read, (std::vector<std::uint8_t>{1, 2, 3, 4, 5}));
+    EXPECT_EQ(read->capacity(), 5u);  // one allocation of the file's size
 
-    ASSERT_TRUE(ReadFileHead(small, 4, out, &error)) << EnglishText(error);
-    EXPECT_EQ(out, (std::vector<std::uint8_t>{1, 2, 3, 4}));
-    EXPECT_FALSE(ReadFileHead(fifo, 4, out, &error));
-    EXPECT_FALSE(ReadFileHead("/dev/zero", 4, out, &error));
+    const Result<std::vector<std::uint8_t>> head = ReadFileHead(small, 4);
+    ASSERT_TRUE(head.ok()) << EnglishText(head.error());
+    EXPECT_EQ(*head, (std::vector<std::uint8_t>{1, 2, 3, 4}));
+    EXPECT_EQ(ReadFileHead(fifo, 4).error().Code, ErrorCode::NotRegularFile);
+    EXPECT_EQ(ReadFileHead("/dev/zero", 4).error().Code, ErrorCode::NotRegularFile);
 }
 
 // A file read in parts: exactly its measured bytes, and a file that grows or shrinks
@@ -176,47 +198,46 @@ TEST(FileReader, ReadsTheMeasuredBytesAndNoticesAChange) {
         ASSERT_EQ(::write(fd, &b, 1), 1);
         ::close(fd);
     };
-    Error error;
     {
         testing::writeBytes(path, bytes);
         FileReader reader;
-        ASSERT_TRUE(reader.Open(path, &error)) << EnglishText(error);
+        const Error opened = reader.Open(path);
+        ASSERT_FALSE(opened) << EnglishText(opened);
         EXPECT_EQ(reader.Size(), 7u);
         std::uint8_t head[3];
-        ASSERT_TRUE(reader.Read(head, 3, &error));
+        ASSERT_FALSE(reader.Read(head, 3));
         EXPECT_EQ(head[2], 3);
         EXPECT_EQ(reader.Left(), 4u);
         std::vector<std::uint8_t> rest;
-        ASSERT_TRUE(reader.ReadRest(rest, &error));
+        ASSERT_FALSE(reader.ReadRest(rest));
         EXPECT_EQ(rest, (std::vector<std::uint8_t>{4, 5, 6, 7}));
-        EXPECT_TRUE(reader.Finish(&error)) << EnglishText(error);
+        const Error finished = reader.Finish();
+        EXPECT_FALSE(finished) << EnglishText(finished);
     }
     {
         testing::writeBytes(path, bytes);
         FileReader reader;
-        ASSERT_TRUE(reader.Open(path, &error));
+        ASSERT_FALSE(reader.Open(path));
         std::uint8_t all[8];
-        EXPECT_FALSE(reader.Read(all, 8, &error));  // more than it measured
-        EXPECT_EQ(EnglishText(error), "The file changed while it was read");
+        // more than it measured
+        EXPECT_EQ(EnglishText(reader.Read(all, 8)), "The file changed while it was read");
     }
     {
         testing::writeBytes(path, bytes);
         FileReader reader;
-        ASSERT_TRUE(reader.Open(path, &error));
+        ASSERT_FALSE(reader.Open(path));
         std::vector<std::uint8_t> rest;
-        ASSERT_TRUE(reader.ReadRest(rest, &error));
+        ASSERT_FALSE(reader.ReadRest(rest));
         append(8);  // grown after it was measured
-        EXPECT_FALSE(reader.Finish(&error));
-        EXPECT_EQ(EnglishText(error), "The file changed while it was read");
+        EXPECT_EQ(EnglishText(reader.Finish()), "The file changed while it was read");
     }
     {
         testing::writeBytes(path, bytes);
         FileReader reader;
-        ASSERT_TRUE(reader.Open(path, &error));
+        ASSERT_FALSE(reader.Open(path));
         ASSERT_EQ(::truncate(path.c_str(), 2), 0);  // shrunk after it was measured
         std::uint8_t some[4];
-        EXPECT_FALSE(reader.Read(some, 4, &error));
-        EXPECT_EQ(EnglishText(error), "The file changed while it was read");
+        EXPECT_EQ(EnglishText(reader.Read(some, 4)), "The file changed while it was read");
     }
 }
 
@@ -225,10 +246,9 @@ TEST(SafeFile, AWriteProtectedFileIsNotReplaced) {
     const std::string path = dir.file("kept.tvk");
     testing::writeBytes(path, {1, 2});
     ASSERT_EQ(chmod(path.c_str(), 0444), 0);
-    SafeFileWriter w(path);
-    EXPECT_FALSE(w.open() && w.write("new", 3) && w.commit());
-    EXPECT_EQ(w.failure().Code, ErrorCode::WriteProtected);
-    EXPECT_EQ(w.error(), "The file is write-protected");
+    const Error refused = WriteFileSafely(path, "new", 3);
+    EXPECT_EQ(refused.Code, ErrorCode::WriteProtected);
+    EXPECT_EQ(EnglishText(refused), "The file is write-protected");
     EXPECT_EQ(testing::readBytes(path), (std::vector<std::uint8_t>{1, 2}));
     struct stat st {};
     ASSERT_EQ(stat(path.c_str(), &st), 0);
@@ -237,8 +257,8 @@ TEST(SafeFile, AWriteProtectedFileIsNotReplaced) {
 
     // Any write bit is enough: the owner's own protection is what is respected.
     ASSERT_EQ(chmod(path.c_str(), 0640), 0);
-    SafeFileWriter again(path);
-    ASSERT_TRUE(again.open() && again.write("new", 3) && again.commit()) << again.error();
+    const Error written = WriteFileSafely(path, "new", 3);
+    ASSERT_FALSE(written) << EnglishText(written);
     ASSERT_EQ(stat(path.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0640u);
 }
@@ -256,7 +276,7 @@ TEST(SafeFile, AKilledWriterLeavesNoTemporaryFile) {
         if (child == 0) {
             SafeFileWriter w(path);
             const std::vector<char> big(1 << 20, 'x');
-            if (w.open() && w.write(big.data(), big.size())) raise(SIGKILL);
+            if (!w.open() && !w.write(big.data(), big.size())) raise(SIGKILL);
             _exit(1);
         }
         int status = 0;

@@ -238,7 +238,7 @@ TEST_F(ViewWindow, DecimalFieldsKeepEveryValueAndTakeMoreThanTwoDecimals) {
     settings.PenWidth = 0.125;
     settings.EraserWidth = 2.345;
     const std::string in = dir.path() + "in.tvk", out = dir.path() + "out.tvk";
-    ASSERT_TRUE(WriteDrawingFile(in, d, settings, nullptr));
+    ASSERT_FALSE(WriteDrawingFile(in, d, settings));
     ASSERT_TRUE(form->FileCommands->LoadDrawing(in));
     EXPECT_EQ(testing::Find<QDoubleSpinBox>(form, "StrichEd")->value(), 0.125);
     EXPECT_EQ(testing::Find<QDoubleSpinBox>(form, "RadierEd")->value(), 2.345);
@@ -248,7 +248,7 @@ TEST_F(ViewWindow, DecimalFieldsKeepEveryValueAndTakeMoreThanTwoDecimals) {
     form->FileCommands->Speichernunter1Click();
     TDrawing back;
     DrawingSettings read;
-    ASSERT_TRUE(ReadDrawingFile(out, back, read, nullptr));
+    ASSERT_FALSE(ReadDrawingFile(out, back, read));
     EXPECT_EQ(read.PenWidth, 0.125);
     EXPECT_EQ(read.EraserWidth, 2.345);
 

@@ -41,7 +41,7 @@ struct Started {
 
     explicit Started(int language, bool shipped = true) {
         if (shipped) test::InstallShipped(dir.path() + "/");
-        EXPECT_TRUE(SaveOptions(dir.path() + "/", language));
+        EXPECT_FALSE(SaveOptions(dir.path() + "/", language));
         form = std::make_unique<TMainForm>(dir.path());
         form->show();
         QApplication::processEvents();

@@ -89,7 +89,7 @@ TEST_F(LanguageCommandTest, ChoosingALanguageChecksItAsksForARestartInItAndSaves
 }
 
 TEST_F(LanguageCommandTest, WhileTheOptionsAreLoadedTheCommandDoesNothing) {
-    ASSERT_TRUE(SaveOptions(programDir(), kItalian));
+    ASSERT_FALSE(SaveOptions(programDir(), kItalian));
     LanguageCommand(kEnglish, items[kEnglish], true, table, programDir(), &window, dialogs);
     EXPECT_TRUE(items[kGerman]->isChecked());
     EXPECT_EQ(table.ActiveLanguage(), kGerman);
@@ -105,7 +105,7 @@ TEST_F(LanguageCommandTest, ALanguageThatCannotBeSavedIsToldInsteadOfTheRestartR
     EXPECT_EQ(shown[0].text,
               "The language setting cannot be saved. At the next start the program "
               "will appear in the previous language.\n" +
-                  nowhere + "options.dat");
+                  nowhere + "options.dat\nThe file or folder does not exist.");
     EXPECT_EQ(shown[0].caption, "Morvane Tervasko 1.0");
     EXPECT_EQ(table.ActiveLanguage(), kEnglish);  // lookups use it from now on all the same
 }

@@ -48,7 +48,7 @@ protected:
         {
             TranslationTable maker;
             ASSERT_TRUE(maker.Open(dir.path()));
-            for (const auto& row : kRows) ASSERT_GT(maker.AppendRow(row), 0);
+            for (const auto& row : kRows) ASSERT_TRUE(maker.AppendRow(row).ok());
         }
         Open(false);
     }

@@ -26,12 +26,11 @@ inline void InstallShipped(const std::string& dir) {
     ASSERT_NE(source, nullptr);
     const std::vector<std::uint8_t> bytes =
         testing::readBytes(std::string(source) + "/data/translations.tsv");
-    std::vector<ShippedRow> rows;
-    std::string error;
-    ASSERT_TRUE(ParseShippedTranslations(std::string(bytes.begin(), bytes.end()), rows, &error))
-        << error;
-    InstallReport report;
-    ASSERT_TRUE(InstallShippedTranslations(rows, dir, report, &error)) << error;
+    const Result<std::vector<ShippedRow>> rows =
+        ParseShippedTranslations(std::string(bytes.begin(), bytes.end()));
+    ASSERT_TRUE(rows.ok()) << EnglishText(rows.error());
+    const Result<InstallReport> installed = InstallShippedTranslations(*rows, dir);
+    ASSERT_TRUE(installed.ok()) << EnglishText(installed.error());
 }
 
 // The source texts of the rows from `first` (a record number) on, in record order.

@@ -76,7 +76,7 @@ TEST_F(WalkTest, EveryKindOfTextIsReplacedByItsTranslation) {
         {"Zeile zwei", "Line two"},
         {"Suchen", "Search"},
     };
-    for (const auto& row : rows) ASSERT_GT(table.AppendRow(row), 0) << row[0];
+    for (const auto& row : rows) ASSERT_TRUE(table.AppendRow(row).ok()) << row[0];
     table.SetActiveLanguage(1);
 
     QDialog window;
@@ -248,7 +248,7 @@ protected:
     testing::TempDir dir;
     void SetUp() override {
         test::InstallShipped(dir.path() + "/");
-        ASSERT_TRUE(SaveOptions(dir.path() + "/", GetParam()));
+        ASSERT_FALSE(SaveOptions(dir.path() + "/", GetParam()));
     }
 };
 
@@ -303,8 +303,9 @@ TEST_P(ShippedStartTest, FileErrorsReadWholeInTheActiveLanguage) {
         if (code == ErrorCode::System) continue;
         EXPECT_FALSE(in(GermanDetail(code)).empty()) << GermanDetail(code);
     }
-    for (ErrorLead lead : {ErrorLead::CannotOpen, ErrorLead::NotADrawing, ErrorLead::CannotSave,
-                           ErrorLead::CannotCreate, ErrorLead::CannotWrite})
+    for (ErrorLead lead :
+         {ErrorLead::CannotOpen, ErrorLead::NotADrawing, ErrorLead::CannotSave,
+          ErrorLead::CannotCreate, ErrorLead::CannotWrite, ErrorLead::CannotInstallTranslations})
         EXPECT_FALSE(in(GermanLead(lead)).empty()) << GermanLead(lead);
 
     std::vector<std::string> shown;
@@ -350,11 +351,14 @@ TEST_P(ShippedStartTest, DataFolderProblemsReadInTheActiveLanguage) {
     testing::writeBytes(tsv, std::vector<std::uint8_t>(rows.begin(), rows.end()));
     auto problems = PrepareDataFolder(data.path(), data.path(), shared.path());
     ASSERT_EQ(problems.size(), 1u);
-    EXPECT_EQ(problems[0].Code, ErrorCode::TranslationsMalformed);
-    ASSERT_EQ(problems[0].Args.size(), 1u);
-    EXPECT_EQ(problems[0].Args[0].rfind("line 2", 0), 0u) << problems[0].Args[0];
-    const std::string malformed = fill(in("Die mitgelieferten Übersetzungen sind fehlerhaft (%1)."),
-                                       "%1", problems[0].Args[0]);
+    EXPECT_EQ(problems[0].Code, ErrorCode::TranslationsColumnCount);
+    EXPECT_EQ(problems[0].Args, (std::vector<std::string>{"2", "2", "3"}));
+    const std::string malformed =
+        fill(fill(fill(in("Die mitgelieferten Übersetzungen sind fehlerhaft: Zeile %1 hat %2 "
+                          "Spalten statt %3."),
+                       "%1", "2"),
+                  "%2", "2"),
+             "%3", "3");
     EXPECT_EQ(DescribeError(problems[0]),
               fill(fill(in("„%F“ kann nicht geöffnet werden: %D"), "%F", tsv), "%D", malformed));
 

@@ -113,8 +113,8 @@ std::vector<bool> deletedRows(const std::string& path) {
     if (!opened.table) return deleted;
     deleted.resize(static_cast<std::size_t>(opened.table->RowCount()));
     for (int row = 0; row < opened.table->RowCount(); ++row) {
-        bool flagged = false;
-        if (opened.table->IsDeleted(row, flagged)) deleted[static_cast<std::size_t>(row)] = flagged;
+        const Result<bool> flagged = opened.table->IsDeleted(row);
+        deleted[static_cast<std::size_t>(row)] = flagged.ok() && *flagged;
     }
     return deleted;
 }
@@ -212,8 +212,10 @@ void TTranslationModel::rowChanged(int row) {
     emit headerDataChanged(Qt::Vertical, row, row);
 }
 
-TTranslationModel::Outcome TTranslationModel::failure() const {
-    return table_.ReadOnly() ? Outcome::ReadOnly : Outcome::CannotStore;
+TTranslationModel::Outcome TTranslationModel::failure(const Error& refused) const {
+    // A failed write leaves the table read-only, and that is what the user can act on.
+    return refused.Code == ErrorCode::TableReadOnly || table_.ReadOnly() ? Outcome::ReadOnly
+                                                                         : Outcome::CannotStore;
 }
 
 TTranslationModel::Outcome TTranslationModel::Edit(int row) {
@@ -266,15 +268,15 @@ TTranslationModel::Outcome TTranslationModel::Post() {
             Cancel();
             return Outcome::Done;
         }
-        const int recNo =
+        const Result<int> recNo =
             table_.AppendRow(std::vector<std::string>(pending_.begin(), pending_.end()));
-        if (recNo == 0) return failure();
-        row.recNo = recNo;
+        if (!recNo.ok()) return failure(recNo.error());
+        row.recNo = *recNo;
     } else {
         for (int k : languages_) {
             const auto i = static_cast<std::size_t>(k);
             if (pending_[i] == row.cells[i]) continue;
-            if (!table_.SetCell(row.recNo, k, pending_[i])) return failure();
+            if (Error refused = table_.SetCell(row.recNo, k, pending_[i])) return failure(refused);
             row.cells[i] = pending_[i];
         }
     }
@@ -319,7 +321,7 @@ TTranslationModel::Outcome TTranslationModel::Delete(int row) {
     for (int k : languages_) {
         const auto i = static_cast<std::size_t>(k);
         if (victim.cells[i].empty()) continue;
-        if (!table_.SetCell(victim.recNo, k, "")) return failure();
+        if (Error refused = table_.SetCell(victim.recNo, k, "")) return failure(refused);
         victim.cells[i].clear();
     }
     beginRemoveRows({}, row, row);

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/error.h"
+
 class QLineEdit;
 class QPushButton;
 class QStatusBar;
@@ -96,7 +98,8 @@ private:
     bool matches(const Cells& cells) const;
     void setState(State state);
     void rowChanged(int row);
-    Outcome failure() const;
+    // The outcome of a change the table refused.
+    Outcome failure(const Error& refused) const;
 
     TranslationTable& table_;
     std::vector<int> languages_;  // the table's language columns, in order

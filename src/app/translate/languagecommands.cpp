@@ -4,6 +4,7 @@
 #include <QDialog>
 #include <QMessageBox>
 
+#include "app/dialogs/errortext.h"
 #include "app/dialogs/messagebox.h"
 #include "app/translate/TranslateFUnit.h"
 #include "app/translate/qttranslations.h"
@@ -40,15 +41,23 @@ void LanguageCommand(int language, QAction* item, bool loadingOptions, Translati
     if (item) item->setChecked(true);
     table.SetActiveLanguage(language);
     LoadQtTranslations(language);
-    if (SaveOptions(programDir, table.ActiveLanguage())) {
+    const Error failed = SaveOptions(programDir, table.ActiveLanguage());
+    if (!failed) {
         RestartMessage(table, owner, dialogs);
         return;
     }
+    // The reason in the language just chosen, which this table already speaks.
+    const char* german =
+        failed.Code == ErrorCode::System ? GermanSystemReason(failed.SystemError) : nullptr;
+    const std::string reason =
+        german ? table.TranslateText(german)
+               : FillIn(table.TranslateText(GermanDetail(failed.Code)), failed, {});
     std::string caption;
     table.GetMessageText(2, caption);
-    dialogs.Warning(
-        owner, table.TranslateText(kCannotSaveLanguageText) + "\n" + programDir + kOptionsFileName,
-        caption);
+    dialogs.Warning(owner,
+                    table.TranslateText(kCannotSaveLanguageText) + "\n" + programDir +
+                        kOptionsFileName + "\n" + reason,
+                    caption);
 }
 
 void TranslateCommand(TTranslateForm& form, TranslationTable& table, QWidget* owner,

@@ -39,9 +39,8 @@ OutputResult WriteSheetSvg(const std::string& path, TDrawing& drawing, int pages
     if (sheet < 0 || sheet >= pages) return {OutputFailure::NoSuchSheet, {}};
     if (!SheetSizeUsable(drawing)) return {OutputFailure::SheetTooLarge, {}};
     const std::string document = SheetSvg(drawing, sheet, instruments);
-    SafeFileWriter file(path);
-    if (!file.open() || !file.write(document) || !file.commit())
-        return {OutputFailure::CannotWrite, file.failure()};
+    if (Error failed = WriteFileSafely(path, document.data(), document.size()))
+        return {OutputFailure::CannotWrite, failed};
     return {};
 }
 

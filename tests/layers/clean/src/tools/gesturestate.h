@@ -1,0 +1,5 @@
+#pragma once
+
+#include <document/sheetnote.h>
+
+#include "view/viewtransform.h"
