@@ -46,9 +46,9 @@ enum class ErrorCode {
     EndsInDrawingName,
     DrawingNameBroken,
     // The shipped translations at start-up.
-    TranslationsColumnCount,     // Args: line, its columns, the columns of the first line
-    TranslationsTooManyColumns,  // Args: line, its columns, the most the table has
-    TranslationsNoSource,        // Args: line
+    TranslationsColumnCount,      // Args: line, its columns, the columns of the first line
+    TranslationsTooManyColumns,   // Args: line, its columns, the most the table has
+    TranslationsNoSource,         // Args: line
     TranslationsCorrectUnlisted,  // Args: line (an earlier translation of a text not listed)
     // The translation table "translate.dbf".
     TableFileEmpty,
