@@ -148,6 +148,7 @@ std::string outputFailure(const OutputResult& r, const LoadedDrawing& in, const 
                    std::to_string(kMinOutputDpi) + " and " + std::to_string(kMaxOutputDpi) + " dpi";
         case OutputFailure::CannotWrite:
         case OutputFailure::PrinterFailed:
+        case OutputFailure::Cancelled:
         case OutputFailure::None:
             break;
     }
