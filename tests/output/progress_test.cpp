@@ -1,8 +1,11 @@
 #include "platform/progress.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <QPrinter>
+#include <cerrno>
+#include <csignal>
 #include <filesystem>
 #include <functional>
 #include <limits>
@@ -126,6 +129,13 @@ TDrawing& everyKind(TDrawing& d) {
     return d;
 }
 
+std::set<std::string> listing(const std::string& folder) {
+    std::set<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(folder))
+        names.insert(e.path().filename().string());
+    return names;
+}
+
 constexpr SheetInstruments kAll{.ruler = true, .protractor = true, .compass = true};
 
 TEST(StreamedExport, TheSvgFileIsTheDocumentSheetSvgMakesWithAndWithoutProgress) {
@@ -154,6 +164,33 @@ TEST(StreamedExport, TheSvgFileIsTheDocumentSheetSvgMakesWithAndWithoutProgress)
     // The second sheet, too.
     ASSERT_TRUE(WriteSheetSvg(plain, d, 2, 1, kAll).ok());
     EXPECT_TRUE(testing::readBytes(plain) == bytes(SheetSvg(d, 1, kAll)));
+}
+
+// A file that cannot take the document half way through (here: the size limit reached while
+// pieces are being written) is a failure with the system's reason, and nothing is left.
+TEST(StreamedExport, AnSvgThatCannotBeWrittenHalfWayLeavesNothing) {
+    TempDir dir;
+    TDrawing d;
+    everyKind(d);
+    const std::string target = dir.file("sheet.svg");
+    const std::vector<std::uint8_t> old = {'o', 'l', 'd'};
+    testing::writeBytes(target, old);
+    OutputResult r;
+    {
+        rlimit saved{};
+        ::getrlimit(RLIMIT_FSIZE, &saved);
+        const auto handler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit small = saved;
+        small.rlim_cur = 4096;  // bytes
+        ::setrlimit(RLIMIT_FSIZE, &small);
+        r = WriteSheetSvg(target, d, 1, 0, kAll);
+        ::setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, handler);
+    }
+    EXPECT_EQ(r.failure, OutputFailure::CannotWrite);
+    EXPECT_EQ(r.reason.SystemError, EFBIG);
+    EXPECT_EQ(listing(dir.path()), std::set<std::string>{"sheet.svg"});
+    EXPECT_EQ(testing::readBytes(target), old);
 }
 
 // The pictures a progress watches are the pictures nobody watches.
@@ -201,13 +238,6 @@ std::vector<ExportCase> exports(TDrawing& d) {
              return PrintDrawing(printer, d, 0, 1, kAll, g);
          }},
     };
-}
-
-std::set<std::string> listing(const std::string& folder) {
-    std::set<std::string> names;
-    for (const auto& e : std::filesystem::directory_iterator(folder))
-        names.insert(e.path().filename().string());
-    return names;
 }
 
 TEST(StreamedExport, ProgressRisesToTheTotalAndEndsThere) {
