@@ -150,6 +150,7 @@ Error outputFailure(const OutputResult& r, const LoadedDrawing& in, const std::s
                          {std::to_string(kMinOutputDpi), std::to_string(kMaxOutputDpi)});
         case OutputFailure::CannotWrite:
         case OutputFailure::PrinterFailed:
+        case OutputFailure::Cancelled:
         case OutputFailure::None:
             break;
     }

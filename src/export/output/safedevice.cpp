@@ -26,8 +26,29 @@ qint64 SafeFileDevice::readData(char*, qint64) {
     return -1;
 }
 
+void SafeFileDevice::reportTo(ProgressCounter* progress, std::uint64_t bytesPerUnit) {
+    progress_ = progress && progress->Reporting() ? progress : nullptr;
+    bytesPerUnit_ = bytesPerUnit;
+}
+
 qint64 SafeFileDevice::writeData(const char* data, qint64 size) {
     if (size <= 0) return 0;
+    if (progress_) {
+        // Asked this often (bytes), an encoder that compresses well is still stopped within
+        // a fraction of a second.
+        constexpr std::uint64_t kPollBytes = std::uint64_t{1} << 16;
+        written_ += static_cast<std::uint64_t>(size);
+        bool goOn = true;
+        if (bytesPerUnit_ > 0) {
+            const std::uint64_t units = written_ / bytesPerUnit_;
+            goOn = progress_->Advance(units - counted_);
+            counted_ = units;
+        } else if (written_ >= nextPoll_) {
+            nextPoll_ = written_ + kPollBytes;
+            goOn = progress_->Poll();
+        }
+        if (!goOn) return -1;
+    }
     return writer_.write(data, static_cast<std::size_t>(size)) ? -1 : size;
 }
 

@@ -3,6 +3,7 @@
 #include <QIODevice>
 #include <string>
 
+#include "platform/progress.h"
 #include "platform/safefile.h"
 
 namespace tervasko {
@@ -25,12 +26,19 @@ public:
 
     bool isSequential() const override { return true; }
 
+    // Tells `progress` of the bytes written: one unit per `bytesPerUnit`, or, with 0 (a size
+    // nobody knows ahead), only asks it now and then whether to go on. Once it says stop,
+    // every write fails, so the writer feeding the device gives up.
+    void reportTo(ProgressCounter* progress, std::uint64_t bytesPerUnit);
+
 protected:
     qint64 readData(char* data, qint64 maxSize) override;
     qint64 writeData(const char* data, qint64 size) override;
 
 private:
     SafeFileWriter writer_;
+    ProgressCounter* progress_ = nullptr;
+    std::uint64_t bytesPerUnit_ = 0, written_ = 0, counted_ = 0, nextPoll_ = 0;
 };
 
 }  // namespace tervasko

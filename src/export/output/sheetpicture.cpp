@@ -36,7 +36,7 @@ OutputFailure CheckPictureSize(const TDrawing& drawing, int dpi) {
 }
 
 QImage RenderSheetPicture(TDrawing& drawing, int sheet, int dpi,
-                          const SheetInstruments& instruments) {
+                          const SheetInstruments& instruments, ProgressCounter* progress) {
     if (CheckPictureSize(drawing, dpi) != OutputFailure::None) return QImage();
     QImage image(SheetPixelSize(drawing, dpi), QImage::Format_RGB32);
     if (image.isNull()) return image;  // no memory
@@ -44,29 +44,44 @@ QImage RenderSheetPicture(TDrawing& drawing, int sheet, int dpi,
     image.setDotsPerMeterX(dotsPerMeter);
     image.setDotsPerMeterY(dotsPerMeter);
     QPainter painter(&image);
-    RenderSheet(painter, dpi, drawing, sheet, instruments);
+    RenderSheet(painter, dpi, drawing, sheet, instruments, QRect(), progress);
     return image;
 }
 
 OutputResult WriteSheetPicture(const std::string& path, PictureFormat format, TDrawing& drawing,
-                               int pages, int sheet, int dpi, const SheetInstruments& instruments) {
+                               int pages, int sheet, int dpi, const SheetInstruments& instruments,
+                               Progress* progress) {
     if (format == PictureFormat::Svg)
-        return WriteSheetSvg(path, drawing, pages, sheet, instruments);
+        return WriteSheetSvg(path, drawing, pages, sheet, instruments, progress);
     if (sheet < 0 || sheet >= pages) return {OutputFailure::NoSuchSheet, {}};
     if (const OutputFailure f = CheckPictureSize(drawing, dpi); f != OutputFailure::None)
         return {f, {}};
-    const QImage image = RenderSheetPicture(drawing, sheet, dpi, instruments);
+    ProgressCounter counter(progress);
+    // A BMP's rows are written one after the other, each of a known size: a row is a unit.
+    const QSize size = SheetPixelSize(drawing, dpi);
+    const std::uint64_t rowBytes =
+        format == PictureFormat::Bmp
+            ? (3 * static_cast<std::uint64_t>(size.width()) + 3) & ~std::uint64_t{3}
+            : 0;
+    if (progress)
+        counter.SetTotal(SheetWorkUnits(drawing, dpi, sheet, SheetArea(drawing, dpi)) +
+                         (rowBytes > 0 ? static_cast<std::uint64_t>(size.height()) : 0));
+    const QImage image = RenderSheetPicture(drawing, sheet, dpi, instruments, &counter);
+    if (counter.Stopped()) return {OutputFailure::Cancelled, {}};
     if (image.isNull()) return {OutputFailure::PictureTooLarge, Failure(ErrorCode::OutOfMemory)};
 
     SafeFileDevice file(path);
     if (!file.openForWriting()) return {OutputFailure::CannotWrite, file.failure()};
+    file.reportTo(&counter, rowBytes);
     QImageWriter writer(&file, format == PictureFormat::Png ? "png" : "bmp");
     if (!writer.write(image)) {
+        if (counter.Stopped()) return {OutputFailure::Cancelled, {}};
         // The device's reason (e.g. "No space left on device") says more than the writer's.
         const Error reason =
             file.failure() ? file.failure() : OtherFailure(writer.errorString().toStdString());
         return {OutputFailure::CannotWrite, reason};
     }
+    if (!counter.Finish()) return {OutputFailure::Cancelled, {}};
     if (!file.commit()) return {OutputFailure::CannotWrite, file.failure()};
     return {};
 }

@@ -24,15 +24,20 @@ std::optional<PictureFormat> PictureFormatOf(const std::string& path);
 OutputFailure CheckPictureSize(const TDrawing& drawing, int dpi);
 
 // Sheet `sheet` (0 = the first of `pages`) as a picture at `dpi` dots per inch, with the
-// resolution recorded in the picture. A null image when the checks above fail.
+// resolution recorded in the picture. A null image when the checks above fail. With a
+// progress, counted as RenderSheet counts; a picture stopped half way is not complete.
 QImage RenderSheetPicture(TDrawing& drawing, int sheet, int dpi,
-                          const SheetInstruments& instruments);
+                          const SheetInstruments& instruments, ProgressCounter* progress = nullptr);
 
 // Writes sheet `sheet` (0 = the first of `pages`) as a BMP (24 bits per pixel) or PNG file,
 // or as SVG (sheetsvg.h; `dpi` then plays no part).
 // Everything is checked before the file is touched; the file is written beside its target
 // and renamed over it only when complete, so on failure an old file stays as it was.
+// A progress hears of the drawing and then of the file being written (a BMP row by row, a
+// PNG only asked whether to go on, as its size is not known before); told to stop, the
+// export returns Cancelled and leaves no file and an old one as it was.
 OutputResult WriteSheetPicture(const std::string& path, PictureFormat format, TDrawing& drawing,
-                               int pages, int sheet, int dpi, const SheetInstruments& instruments);
+                               int pages, int sheet, int dpi, const SheetInstruments& instruments,
+                               Progress* progress = nullptr);
 
 }  // namespace tervasko

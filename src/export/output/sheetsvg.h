@@ -19,8 +19,10 @@ inline constexpr int kSvgDpi = 2540;
 std::string SheetSvg(TDrawing& drawing, int sheet, const SheetInstruments& instruments);
 
 // Writes that document to `path` (checked first: sheet number, sheet size), replacing an old
-// file only when the new one is complete.
+// file only when the new one is complete. The document goes to the file as it is drawn, so
+// the memory this takes stays small whatever the drawing's size. Told to stop by the
+// progress, it leaves no file and an old one as it was, and returns Cancelled.
 OutputResult WriteSheetSvg(const std::string& path, TDrawing& drawing, int pages, int sheet,
-                           const SheetInstruments& instruments);
+                           const SheetInstruments& instruments, Progress* progress = nullptr);
 
 }  // namespace tervasko

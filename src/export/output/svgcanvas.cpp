@@ -133,7 +133,8 @@ std::string XmlEscaped(std::u16string_view text) {
     return out;
 }
 
-SvgCanvas::SvgCanvas(int dpi) : dpi_(dpi > 0 ? dpi : 96) {
+SvgCanvas::SvgCanvas(int dpi, SvgSink* sink) : dpi_(dpi > 0 ? dpi : 96), sink_(sink) {
+    if (sink_) out_.reserve(2 * kSvgPieceBytes);
     setPen(kBlack, 1);
     FontSpec defaultFont;
     defaultFont.face = "Arial";
@@ -187,25 +188,45 @@ std::string SvgCanvas::strokeAttributes() const {
     return s;
 }
 
+void SvgCanvas::put(std::string_view bytes) {
+    if (sinkFailed_) return;  // the document is lost; nothing more to keep
+    out_ += bytes;
+    if (sink_ && out_.size() >= kSvgPieceBytes) {
+        sinkFailed_ = !sink_->write(out_);
+        out_.clear();
+    }
+}
+
 void SvgCanvas::closePath() {
-    if (path_.empty()) return;
-    out_ += "<path fill=\"none\" " + pathStroke_ + " d=\"" + path_ + "\"/>\n";
-    path_.clear();
+    if (!pathOpen_) return;
+    put("\"/>\n");
+    pathOpen_ = false;
 }
 
 void SvgCanvas::pathFrom(double x, double y) {
-    if (!path_.empty() && stroke_ != pathStroke_) closePath();
-    if (path_.empty()) {
+    if (pathOpen_ && stroke_ != pathStroke_) closePath();
+    if (!pathOpen_) {
+        // The path's attributes come first, so its data can follow as it is drawn.
         pathStroke_ = stroke_;
-        path_ = "M" + point(x, y);
+        put("<path fill=\"none\" " + pathStroke_ + " d=\"M" + point(x, y));
+        pathOpen_ = true;
     } else if (x != pathEndX_ || y != pathEndY_) {
-        path_ += " M" + point(x, y);
+        put(" M" + point(x, y));
     }
 }
 
 const std::string& SvgCanvas::body() {
     closePath();
     return out_;
+}
+
+bool SvgCanvas::finish() {
+    closePath();
+    if (sink_ && !out_.empty()) {
+        if (!sinkFailed_ && !sink_->write(out_)) sinkFailed_ = true;
+        out_.clear();
+    }
+    return !sinkFailed_;
 }
 
 void SvgCanvas::setPen(Color color, int width, PenStyle style) {
@@ -242,7 +263,7 @@ void SvgCanvas::lineTo(int x, int y) {
     // A thin line of no length shows nothing; a wide round pen leaves a dot.
     if (((IntPoint{x, y} != pos_) || penWidth_ > 1) && !missed(pos_.x, pos_.y, x, y)) {
         pathFrom(pos_.x, pos_.y);
-        path_ += " L" + point(x, y);
+        put(" L" + point(x, y));
         pathEndX_ = x, pathEndY_ = y;
     }
     pos_ = {x, y};
@@ -253,18 +274,18 @@ void SvgCanvas::rectangle(int left, int top, int right, int bottom) {
     closePath();
     if (right < left) std::swap(left, right);
     if (bottom < top) std::swap(top, bottom);
-    out_ += "<rect x=\"" + mm(left) + "\" y=\"" + mm(top) + "\" width=\"" + mm(right - left) +
-            "\" height=\"" + mm(bottom - top) + "\" fill=\"" +
-            (brush_ ? colour(*brush_) : std::string("none")) + "\" " + stroke_ + "/>\n";
+    put("<rect x=\"" + mm(left) + "\" y=\"" + mm(top) + "\" width=\"" + mm(right - left) +
+        "\" height=\"" + mm(bottom - top) + "\" fill=\"" +
+        (brush_ ? colour(*brush_) : std::string("none")) + "\" " + stroke_ + "/>\n");
 }
 
 void SvgCanvas::ellipse(int left, int top, int right, int bottom) {
     if (missed(left, top, right, bottom)) return;
     closePath();
-    out_ += "<ellipse cx=\"" + mm((left + double(right)) / 2) + "\" cy=\"" +
-            mm((top + double(bottom)) / 2) + "\" rx=\"" + mm(std::abs(right - double(left)) / 2) +
-            "\" ry=\"" + mm(std::abs(bottom - double(top)) / 2) + "\" fill=\"" +
-            (brush_ ? colour(*brush_) : std::string("none")) + "\" " + stroke_ + "/>\n";
+    put("<ellipse cx=\"" + mm((left + double(right)) / 2) + "\" cy=\"" +
+        mm((top + double(bottom)) / 2) + "\" rx=\"" + mm(std::abs(right - double(left)) / 2) +
+        "\" ry=\"" + mm(std::abs(bottom - double(top)) / 2) + "\" fill=\"" +
+        (brush_ ? colour(*brush_) : std::string("none")) + "\" " + stroke_ + "/>\n");
 }
 
 void SvgCanvas::arc(int left, int top, int right, int bottom, int x3, int y3, int x4, int y4) {
@@ -287,11 +308,11 @@ void SvgCanvas::arc(int left, int top, int right, int bottom, int x3, int y3, in
     // Counter-clockwise on screen is SVG's negative sweep.
     if (whole) {
         const auto [mx, my] = at(start + std::numbers::pi);
-        path_ += radii + "0 0 " + point(mx, my) + radii + "0 0 " + point(sx, sy);
+        put(radii + "0 0 " + point(mx, my) + radii + "0 0 " + point(sx, sy));
         pathEndX_ = sx, pathEndY_ = sy;
     } else {
         const auto [ex, ey] = at(start + span);
-        path_ += radii + (span > std::numbers::pi ? "1" : "0") + " 0 " + point(ex, ey);
+        put(radii + (span > std::numbers::pi ? "1" : "0") + " 0 " + point(ex, ey));
         pathEndX_ = ex, pathEndY_ = ey;
     }
 }
@@ -304,7 +325,7 @@ void SvgCanvas::bezierTo(IntPoint c1, IntPoint c2, IntPoint end) {
         return;
     }
     pathFrom(pos_.x, pos_.y);
-    path_ += " C" + point(c1.x, c1.y) + " " + point(c2.x, c2.y) + " " + point(end.x, end.y);
+    put(" C" + point(c1.x, c1.y) + " " + point(c2.x, c2.y) + " " + point(end.x, end.y));
     pathEndX_ = end.x, pathEndY_ = end.y;
     pos_ = end;
 }
@@ -324,9 +345,9 @@ void SvgCanvas::text(int x, int y, int baseline, std::u16string_view line, bool 
                                        ")\""
                                  : std::string();
     if (!transparent_)
-        out_ += "<rect x=\"" + mm(x) + "\" y=\"" + mm(y) + "\" width=\"" +
-                mm(fm.horizontalAdvance(toQString(line))) + "\" height=\"" + mm(fm.height()) +
-                "\" fill=\"#ffffff\"" + turn + "/>\n";
+        put("<rect x=\"" + mm(x) + "\" y=\"" + mm(y) + "\" width=\"" +
+            mm(fm.horizontalAdvance(toQString(line))) + "\" height=\"" + mm(fm.height()) +
+            "\" fill=\"#ffffff\"" + turn + "/>\n");
     // The family as the drawing names it, then the generic family the picture would fall
     // back to.
     std::u16string family;
@@ -344,8 +365,8 @@ void SvgCanvas::text(int x, int y, int baseline, std::u16string_view line, bool 
             (fontSpec_.underline ? (fontSpec_.strikeOut ? "underline line-through" : "underline")
                                  : "line-through") +
             "\"";
-    out_ += "<text x=\"" + mm(x) + "\" y=\"" + mm(baseline) + "\" " + attrs + " fill=\"" +
-            colour(fontSpec_.color) + "\"" + turn + " xml:space=\"preserve\">";
+    put("<text x=\"" + mm(x) + "\" y=\"" + mm(baseline) + "\" " + attrs + " fill=\"" +
+        colour(fontSpec_.color) + "\"" + turn + " xml:space=\"preserve\">");
     // Runs of underlined characters become underlined spans; a font underlined throughout
     // needs none.
     std::size_t start = 0;
@@ -356,10 +377,10 @@ void SvgCanvas::text(int x, int y, int baseline, std::u16string_view line, bool 
                (end < underlined.size() && underlined[end] && !fontSpec_.underline) == mark)
             ++end;
         const std::string piece = XmlEscaped(line.substr(start, end - start));
-        out_ += mark ? "<tspan text-decoration=\"underline\">" + piece + "</tspan>" : piece;
+        put(mark ? "<tspan text-decoration=\"underline\">" + piece + "</tspan>" : piece);
         start = end;
     }
-    out_ += "</text>\n";
+    put("</text>\n");
 }
 
 void SvgCanvas::textOut(int x, int y, std::u16string_view line) {

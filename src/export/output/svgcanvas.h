@@ -4,6 +4,7 @@
 #include <QFontMetrics>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/canvas.h"
@@ -14,13 +15,28 @@ namespace tervasko {
 // at 254 dots per inch.
 inline constexpr double kSvgThinPenMm = 0.1;
 
+// The size of the pieces an SvgCanvas hands its sink (bytes).
+inline constexpr std::size_t kSvgPieceBytes = std::size_t{1} << 16;
+
+// Where an SVG document goes, piece by piece as it is written.
+class SvgSink {
+public:
+    virtual ~SvgSink() = default;
+    // False when the bytes could not be taken; nothing more is then written.
+    virtual bool write(std::string_view bytes) = 0;
+};
+
 // A canvas that writes SVG elements: device pixels at `dpi` become millimetres in the output,
 // lines, arcs, ellipses and curves become paths (consecutive segments of one pen share one
 // path), texts become <text> with their font, colour and rotation. Texts are measured with
 // the same font metrics as on a picture, so layout decisions match.
+//
+// With a sink, what is written goes to it in pieces of about kSvgPieceBytes, a path's data
+// too, so that the canvas holds no more than one piece and one element however much is
+// drawn; without one, it keeps everything for body().
 class SvgCanvas : public Canvas {
 public:
-    explicit SvgCanvas(int dpi);
+    explicit SvgCanvas(int dpi, SvgSink* sink = nullptr);
 
     void setPen(Color color, int width, PenStyle style = PenStyle::Solid) override;
     void setBrush(Color color) override;
@@ -45,8 +61,11 @@ public:
     // document clips it.
     void setShownArea(const IntRect& area) { shown_ = area; }
 
-    // The elements written so far, one per line.
+    // The elements written so far, one per line (without a sink).
     const std::string& body();
+    // Closes what is open and hands the rest to the sink; false when the sink failed at any
+    // point.
+    bool finish();
 
 private:
     std::string mm(double devicePx) const;
@@ -57,14 +76,18 @@ private:
     // Starts a segment at (x, y) in the open path, or a new path when the pen changed.
     void pathFrom(double x, double y);
     void closePath();
+    // Appends to the output, handing full pieces to the sink.
+    void put(std::string_view bytes);
     // `underlined` marks the characters of `text` drawn underlined (none when empty).
     void text(int x, int y, int baseline, std::u16string_view text, bool rotated,
               const std::vector<bool>& underlined = {});
 
     int dpi_;
-    std::string out_;
-    std::string path_;    // the open path's data
-    std::string stroke_;  // the pen's attributes
+    SvgSink* sink_;
+    bool sinkFailed_ = false;
+    std::string out_;        // written, not yet handed to the sink
+    bool pathOpen_ = false;  // a path's data is being written
+    std::string stroke_;     // the pen's attributes
     std::string pathStroke_;
     double pathEndX_ = 0, pathEndY_ = 0;
     int penWidth_ = 1;
