@@ -96,7 +96,9 @@ void TFileCommands::Speichernunter1Click() {
     flow_->SaveAs();
 }
 
+// A gesture under way belongs to the drawing about to go: it ends before anything is asked.
 void TFileCommands::Neu1Click() {
+    form_.CancelGestureUnderWay();
     flow_->New();
     form_.PaintBox1Paint();
 }
@@ -108,11 +110,13 @@ bool TFileCommands::LoadDrawing(const std::string& path) {
 }
 
 void TFileCommands::ffnen1Click() {
+    form_.CancelGestureUnderWay();
     flow_->Open();
     form_.PaintBox1Paint();
 }
 
 bool TFileCommands::OpenPath(const std::string& path) {
+    form_.CancelGestureUnderWay();
     const bool read = flow_->OpenPath(path);
     form_.PaintBox1Paint();
     return read;

@@ -45,12 +45,15 @@
 #include "app/translate/TranslateFUnit.h"
 #include "app/translate/qttranslations.h"
 #include "app/translate/translateunit.h"
+#include "app/wraprow.h"
 #include "document/options.h"
 #include "i18n/messagetable.h"
 #include "i18n/translationtable.h"
 #include "platform/programdir.h"
 #include "platform/qt/qtcanvas.h"
 #include "session/drawingsession.h"
+#include "session/placemententry.h"
+#include "tools/cancel.h"
 #include "tools/compass.h"
 #include "tools/dispatch.h"
 #include "tools/elements.h"
@@ -336,7 +339,7 @@ void TMainForm::FormShow() {
     QApplication::setApplicationName(QString::fromStdString(TitleBase));
     SetUnChanged();
     RecentFiles->Load();  // after the translation: file names are not texts to translate
-    AnsichtFangen1->setChecked(OpenSettings(ProgramDir)->value(kSnapKey, false).toBool());
+    Session->Settings.SetSnap(OpenSettings(ProgramDir)->value(kSnapKey, false).toBool());
     PaintBox1Paint();
     for (const TableProblem& problem : Translations->Problems())
         ShowError(Translations->Describe(problem));
@@ -486,19 +489,15 @@ void TMainForm::buildCommandMenus() {
 }
 
 void TMainForm::buildSettingsPanel() {
-    Panel1 = new QWidget(ControlBar1);
+    // 48 px high while the groups fit on one line; a narrow window (a large font or scale,
+    // a longer translation) puts them on more lines rather than cut a label. The gap between
+    // groups is the 12 px gap and the layout spacing on both sides of it.
+    auto* row = new WrapRow(48, QMargins(6, 2, 6, 2), 24, ControlBar1);
+    Panel1 = row;
     Panel1->setObjectName("Panel1");
-    Panel1->setFixedHeight(48);
-    auto* row = new QHBoxLayout(Panel1);
-    row->setContentsMargins(6, 2, 6, 2);
     auto label = [this](const char* text) {
         auto* l = new QLabel(q(text), Panel1);
         return l;
-    };
-    // The gaps between the groups give way before any label does, so that translated labels
-    // show whole at the window's start size.
-    const auto gap = [row] {
-        row->addSpacerItem(new QSpacerItem(12, 0, QSizePolicy::Preferred, QSizePolicy::Minimum));
     };
 
     zoomed = new QSpinBox(Panel1);
@@ -516,43 +515,60 @@ void TMainForm::buildSettingsPanel() {
     PageAnz->setRange(1, 10);
     PageAnz->setValue(1);
 
-    row->addWidget(label("Zoom:"));
-    row->addWidget(zoomed);
-    gap();
-    row->addWidget(label("Strichstärke:"));
-    row->addWidget(StrichEd);
-    row->addWidget(label("mm"));
-    gap();
-    row->addWidget(label("Stiftfarbe:"));
-    row->addWidget(Shape1);
-    row->addWidget(FarbeBtn);
-    gap();
-    row->addWidget(label("Radiergummi:"));
-    row->addWidget(RadierEd);
-    row->addWidget(label("mm"));
-    gap();
-    row->addWidget(label("Seitenanzahl:"));
-    row->addWidget(PageAnz);
-    row->addStretch(1);
+    const auto group = [row](std::initializer_list<QWidget*> parts) {
+        auto* g = new QWidget(row);
+        auto* line = new QHBoxLayout(g);
+        line->setContentsMargins(0, 0, 0, 0);
+        for (QWidget* part : parts) line->addWidget(part);
+        row->AddGroup(g);
+    };
+    group({label("Zoom:"), zoomed});
+    group({label("Strichstärke:"), StrichEd, label("mm")});
+    group({label("Stiftfarbe:"), Shape1, FarbeBtn});
+    group({label("Radiergummi:"), RadierEd, label("mm")});
+    group({label("Seitenanzahl:"), PageAnz});
 
     connect(FarbeBtn, &QPushButton::clicked, this, &TMainForm::FarbeBtnClick);
     connect(Shape1, &TShape::pressed, this, &TMainForm::Shape1MouseDown);
 }
 
 QAction* TMainForm::modeItem(QMenu* menu, QActionGroup* group, const char* name,
-                             const char* caption, QAction* tool) {
+                             const char* caption) {
     QAction* a = menu->addAction(q(caption));
     a->setObjectName(name);
     a->setCheckable(true);
     group->addAction(a);
-    connect(a, &QAction::triggered, this, [this, tool, a] { checkMode(tool, a); });
     return a;
 }
 
-void TMainForm::checkMode(QAction* tool, QAction* mode) {
-    tool->setChecked(true);
-    mode->setChecked(true);
+// A gesture holding the pointer (begun before a key chose the tool) ends first, as Escape ends
+// it; a curve waiting for its next click goes on taking the presses.
+void TMainForm::chooseTool(ToolItem item) {
+    if (Gesture.Busy()) CancelGestureUnderWay();
+    Session->Tool.Choose(item);
+    showToolChoice();  // the click may have flipped a mark the choice keeps
     PaintBox1Paint();
+}
+
+// The check marks show the session's choice; each group keeps its marks exclusive.
+void TMainForm::showToolChoice() {
+    const ToolChoice& choice = Session->Tool;
+    for (int i = 0; i <= static_cast<int>(ToolItem::Zoom1); ++i) {
+        const auto item = static_cast<ToolItem>(i);
+        if (!choice.Checked(item)) ToolAction(item)->setChecked(false);
+    }
+    for (int i = 0; i <= static_cast<int>(ToolItem::Zoom1); ++i) {
+        const auto item = static_cast<ToolItem>(i);
+        if (choice.Checked(item)) ToolAction(item)->setChecked(true);
+    }
+}
+
+bool TMainForm::CancelGestureUnderWay() {
+    if (!CancelGesture(*Tools, Drawing, Gesture)) return false;
+    // A stroke taken back leaves the drawing as the history has it: the changed mark follows
+    // the history again.
+    if (Session->History().isClean()) SetUnChanged();
+    return true;
 }
 
 void TMainForm::buildToolMenu() {
@@ -582,7 +598,6 @@ void TMainForm::buildToolMenu() {
         tool->setCheckable(true);
         if (icon) tool->setIcon(toolIcon(icon));
         tools->addAction(tool);
-        connect(tool, &QAction::triggered, this, [this, tool] { checkMode(tool, tool); });
         return tool;
     };
     auto command = [&](QMenu* menu, const char* name, const char* caption) {
@@ -594,35 +609,30 @@ void TMainForm::buildToolMenu() {
     auto [lineal, linealMenu] = submenuTool("Lineal1", "Lineal");
     Lineal1 = lineal;
     auto* linealModes = new QActionGroup(this);
-    LinealVerschieben1 =
-        modeItem(linealMenu, linealModes, "LinealVerschieben1", "Verschieben", Lineal1);
-    LinealDrehen1 = modeItem(linealMenu, linealModes, "LinealDrehen1", "Drehen", Lineal1);
-    LinealAnLinealentlangzeichnen1 =
-        modeItem(linealMenu, linealModes, "LinealAnLinealentlangzeichnen1",
-                 "An Lineal entlang zeichnen", Lineal1);
+    LinealVerschieben1 = modeItem(linealMenu, linealModes, "LinealVerschieben1", "Verschieben");
+    LinealDrehen1 = modeItem(linealMenu, linealModes, "LinealDrehen1", "Drehen");
+    LinealAnLinealentlangzeichnen1 = modeItem(
+        linealMenu, linealModes, "LinealAnLinealentlangzeichnen1", "An Lineal entlang zeichnen");
     LinealQuerzumLinealzeichnen1 = modeItem(linealMenu, linealModes, "LinealQuerzumLinealzeichnen1",
-                                            "Quer zum Lineal zeichnen", Lineal1);
+                                            "Quer zum Lineal zeichnen");
 
     auto [winkel, winkelMenu] = submenuTool("Winkelmesser1", "Winkelmesser");
     Winkelmesser1 = winkel;
     auto* winkelModes = new QActionGroup(this);
     WinkelmesserVerschieben1 =
-        modeItem(winkelMenu, winkelModes, "WinkelmesserVerschieben1", "Verschieben", Winkelmesser1);
-    WinkelmesserDrehen1 =
-        modeItem(winkelMenu, winkelModes, "WinkelmesserDrehen1", "Drehen", Winkelmesser1);
+        modeItem(winkelMenu, winkelModes, "WinkelmesserVerschieben1", "Verschieben");
+    WinkelmesserDrehen1 = modeItem(winkelMenu, winkelModes, "WinkelmesserDrehen1", "Drehen");
     WinkelmesserGradzahlmitBleistiftmarkieren1 =
         modeItem(winkelMenu, winkelModes, "WinkelmesserGradzahlmitBleistiftmarkieren1",
-                 "Gradzahl mit Bleistift markieren", Winkelmesser1);
+                 "Gradzahl mit Bleistift markieren");
 
     auto [zirkel, zirkelMenu] = submenuTool("Zirkel1", "Zirkel");
     Zirkel1 = zirkel;
     auto* zirkelModes = new QActionGroup(this);
-    ZirkelVerschieben1 =
-        modeItem(zirkelMenu, zirkelModes, "ZirkelVerschieben1", "Verschieben", Zirkel1);
-    ZirkelZirkelspanne1 =
-        modeItem(zirkelMenu, zirkelModes, "ZirkelZirkelspanne1", "Zirkelspanne", Zirkel1);
-    ZirkelKreisbogenzeichnen1 = modeItem(zirkelMenu, zirkelModes, "ZirkelKreisbogenzeichnen1",
-                                         "Kreisbogen zeichnen", Zirkel1);
+    ZirkelVerschieben1 = modeItem(zirkelMenu, zirkelModes, "ZirkelVerschieben1", "Verschieben");
+    ZirkelZirkelspanne1 = modeItem(zirkelMenu, zirkelModes, "ZirkelZirkelspanne1", "Zirkelspanne");
+    ZirkelKreisbogenzeichnen1 =
+        modeItem(zirkelMenu, zirkelModes, "ZirkelKreisbogenzeichnen1", "Kreisbogen zeichnen");
     ZirkelKreiszeichnen1 = command(zirkelMenu, "ZirkelKreiszeichnen1", "Kreis zeichnen");
 
     Kurven1 = plainTool("Kurven1", "Kurven", "curve");
@@ -632,35 +642,41 @@ void TMainForm::buildToolMenu() {
     auto [text, textMenu] = submenuTool("Text1", "Text");
     Text1 = text;
     auto* textModes = new QActionGroup(this);
-    TextTexthinzufgen1 =
-        modeItem(textMenu, textModes, "TextTexthinzufgen1", "Text hinzufügen", Text1);
-    TextTextndern1 = modeItem(textMenu, textModes, "TextTextndern1", "Ändern...", Text1);
-    TextTextlschen1 = modeItem(textMenu, textModes, "TextTextlschen1", "Löschen", Text1);
-    TextVerschieben1 = modeItem(textMenu, textModes, "TextVerschieben1", "Verschieben", Text1);
+    TextTexthinzufgen1 = modeItem(textMenu, textModes, "TextTexthinzufgen1", "Text hinzufügen");
+    TextTextndern1 = modeItem(textMenu, textModes, "TextTextndern1", "Ändern...");
+    TextTextlschen1 = modeItem(textMenu, textModes, "TextTextlschen1", "Löschen");
+    TextVerschieben1 = modeItem(textMenu, textModes, "TextVerschieben1", "Verschieben");
 
     auto [objekte, objekteMenu] = submenuTool("Objekte1", "Objekte");
     Objekte1 = objekte;
     auto* objekteModes = new QActionGroup(this);
-    ObjekteLschen1 = modeItem(objekteMenu, objekteModes, "ObjekteLschen1", "Löschen", Objekte1);
+    ObjekteLschen1 = modeItem(objekteMenu, objekteModes, "ObjekteLschen1", "Löschen");
     ObjekteLetzesObjektlschen1 =
         command(objekteMenu, "ObjekteLetzesObjektlschen1", "Letzes Objekt löschen");
     // The command sits between the two modes.
     objekteMenu->removeAction(ObjekteLetzesObjektlschen1);
-    ObjekteVerschieben1 =
-        modeItem(objekteMenu, objekteModes, "ObjekteVerschieben1", "Verschieben", Objekte1);
+    ObjekteVerschieben1 = modeItem(objekteMenu, objekteModes, "ObjekteVerschieben1", "Verschieben");
     objekteMenu->insertAction(ObjekteVerschieben1, ObjekteLetzesObjektlschen1);
 
     Hand1 = plainTool("Hand1", "Hand", "hand");
     Zoom1 = plainTool("Zoom1", "Zoom", "zoom");
 
-    Lineal1->setChecked(true);
-    LinealVerschieben1->setChecked(true);
+    for (int i = 0; i <= static_cast<int>(ToolItem::Zoom1); ++i) {
+        const auto item = static_cast<ToolItem>(i);
+        if (!ToolChoice::HasModes(item))
+            connect(ToolAction(item), &QAction::triggered, this,
+                    [this, item] { chooseTool(item); });
+    }
+    connect(&Session->Tool, &ToolChoice::Changed, this, &TMainForm::showToolChoice);
+    showToolChoice();
 }
 
 void TMainForm::buildNumericPanel() {
     Panel2 = new QWidget(this);
     Panel2->setObjectName("Panel2");
-    Panel2->setFixedWidth(121);
+    // 121 px wide unless a label needs more; the fields take what the labels leave.
+    Panel2->setMinimumWidth(121);
+    Panel2->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
     auto* col = new QVBoxLayout(Panel2);
     col->setContentsMargins(4, 4, 4, 4);
     const double big = 1e9;  // the fields have no range of their own
@@ -685,11 +701,14 @@ void TMainForm::buildNumericPanel() {
         col->addWidget(new QLabel(q(f.label), Panel2));
         auto* line = new QHBoxLayout;
         *f.field = decimalField(Panel2, f.name, -big, big, 1, 0);
+        (*f.field)->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+        (*f.field)->setMinimumWidth(40);
         line->addWidget(*f.field, 1);
         line->addWidget(new QLabel(q(f.unit), Panel2));
         col->addLayout(line);
         connect(*f.field, &QDoubleSpinBox::valueChanged, this, f.handler);
     }
+    PlacementEds = {LinXEd, Linyed, linwed, WinkXed, WinkYEd, WinkWEd, ZirkXed, ZirkYed, ZirksEd};
     col->addStretch(1);
     Panel2->hide();
 }
@@ -853,55 +872,51 @@ void TMainForm::UpdateEds() {
     const auto show = [](QDoubleSpinBox* field, double value) {
         if (field->value() != value || field->hasFocus()) field->setValue(value);
     };
-    const InstrumentPlacement& p = Drawing.Placement;
-    show(LinXEd, p.LinealX);
-    show(Linyed, p.LinealY);
-    show(linwed, p.LinealAngle);
-    show(WinkXed, p.WinkelX);
-    show(WinkYEd, p.WinkelY);
-    show(WinkWEd, p.WinkelAngle);
-    show(ZirkXed, p.ZirkelX);
-    show(ZirkYed, p.ZirkelY);
-    show(ZirksEd, p.ZirkelSpan);
+    for (const PlacementField f : kPlacementFields)
+        show(placementEdit(f), PlacementValue(Drawing.Placement, f));
     UpdatingEds = false;
 }
 
 // While a field's text is not a number (empty, a lone minus sign) the field keeps reporting
 // the last number it held, and no change reaches the placement.
-void TMainForm::placementFieldChanged(double& target, QDoubleSpinBox* field) {
+void TMainForm::placementFieldChanged(PlacementField field) {
     if (UpdatingEds) return;
-    target = field->value();
+    const bool rewriteFields =
+        EnterPlacement(Drawing.Placement, field, placementEdit(field)->value());
     PaintBox1Paint();
+    if (rewriteFields) UpdateEds();
+}
+
+QDoubleSpinBox* TMainForm::placementEdit(PlacementField field) const {
+    return PlacementEds[static_cast<std::size_t>(field)];
 }
 
 void TMainForm::LinXEdChange() {
-    placementFieldChanged(Drawing.Placement.LinealX, LinXEd);
+    placementFieldChanged(PlacementField::LinealX);
 }
 void TMainForm::LinyedChange() {
-    placementFieldChanged(Drawing.Placement.LinealY, Linyed);
+    placementFieldChanged(PlacementField::LinealY);
 }
 void TMainForm::linwedChange() {
-    placementFieldChanged(Drawing.Placement.LinealAngle, linwed);
+    placementFieldChanged(PlacementField::LinealAngle);
 }
 void TMainForm::WinkXedChange() {
-    placementFieldChanged(Drawing.Placement.WinkelX, WinkXed);
+    placementFieldChanged(PlacementField::WinkelX);
 }
 void TMainForm::WinkYEdChange() {
-    placementFieldChanged(Drawing.Placement.WinkelY, WinkYEd);
+    placementFieldChanged(PlacementField::WinkelY);
 }
 void TMainForm::WinkWEdChange() {
-    if (UpdatingEds) return;
-    placementFieldChanged(Drawing.Placement.WinkelAngle, WinkWEd);
-    UpdateEds();
+    placementFieldChanged(PlacementField::WinkelAngle);
 }
 void TMainForm::ZirkXedChange() {
-    placementFieldChanged(Drawing.Placement.ZirkelX, ZirkXed);
+    placementFieldChanged(PlacementField::ZirkelX);
 }
 void TMainForm::ZirkYedChange() {
-    placementFieldChanged(Drawing.Placement.ZirkelY, ZirkYed);
+    placementFieldChanged(PlacementField::ZirkelY);
 }
 void TMainForm::ZirksEdChange() {
-    placementFieldChanged(Drawing.Placement.ZirkelSpan, ZirksEd);
+    placementFieldChanged(PlacementField::ZirkelSpan);
 }
 
 // --- view switches and pen colour ---------------------------------------------------------------
@@ -918,12 +933,13 @@ void TMainForm::Winkelmesser2Click() {
 void TMainForm::Zirkel2Click() {
     PaintBox1Paint();
 }
+// Only the user's choice is written: the value read at start is already there.
 void TMainForm::AnsichtFangen1Click() {
-    OpenSettings(ProgramDir)->setValue(kSnapKey, AnsichtFangen1->isChecked());
+    OpenSettings(ProgramDir)->setValue(kSnapKey, Session->Settings.Snap());
 }
 
 bool TMainForm::SnapOn() const {
-    return AnsichtFangen1 && AnsichtFangen1->isChecked();
+    return Session->Settings.Snap();
 }
 
 void TMainForm::AnsichtZollAngabenfrdasLineal1Click() {

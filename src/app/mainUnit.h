@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <array>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -11,6 +12,7 @@
 #include "document/drawingfile.h"
 #include "document/drawmodel.h"
 #include "export/output/sheetrender.h"
+#include "session/placemententry.h"
 #include "tools/gesturestate.h"
 #include "tools/toolhost.h"
 
@@ -110,8 +112,10 @@ private:
     LanguageDialogs LanguageUi;
 
 public:
-    // Whether "Fangen" is checked: points of the drawing catch the pointer.
+    // Whether "Fangen" is on: points of the drawing catch the pointer.
     bool SnapOn() const;
+    // Escape: ends the gesture under way without storing anything; false when there was none.
+    bool CancelGestureUnderWay();
     std::unique_ptr<TMainToolHost> Tools;
     std::unique_ptr<TranslationTable> Translations;
     // The recovery copy of unsaved work.
@@ -302,10 +306,12 @@ private:
     void buildSettingsPanel();
     void buildToolMenu();
     void buildNumericPanel();
-    void placementFieldChanged(double& target, QDoubleSpinBox* field);
-    void checkMode(QAction* tool, QAction* mode);
-    QAction* modeItem(QMenu* menu, QActionGroup* group, const char* name, const char* caption,
-                      QAction* tool);
+    void placementFieldChanged(PlacementField field);
+    QDoubleSpinBox* placementEdit(PlacementField field) const;
+    std::array<QDoubleSpinBox*, std::size(kPlacementFields)> PlacementEds{};
+    void chooseTool(ToolItem item);
+    void showToolChoice();
+    QAction* modeItem(QMenu* menu, QActionGroup* group, const char* name, const char* caption);
 };
 
 }  // namespace tervasko

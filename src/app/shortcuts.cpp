@@ -71,13 +71,7 @@ void InstallShortcuts(TMainForm& form) {
                      [&form] { form.zoomed->setValue(100); });
 
     QAction* cancel = windowAction(form, "CancelGestureAction", {key(Qt::Key_Escape)});
-    QObject::connect(cancel, &QAction::triggered, &form, [&form] {
-        // A stroke taken back leaves the drawing as the history has it: the
-        // changed mark follows the history again.
-        if (CancelGesture(*form.Tools, form.Drawing, form.Gesture) &&
-            form.Session->History().isClean())
-            form.SetUnChanged();
-    });
+    QObject::connect(cancel, &QAction::triggered, &form, [&form] { form.CancelGestureUnderWay(); });
 }
 
 WindowKeyActions FindWindowKeyActions(TMainForm& form) {

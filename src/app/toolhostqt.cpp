@@ -125,7 +125,7 @@ TMainToolHost::TMainToolHost(TMainForm& form)
 TMainToolHost::~TMainToolHost() = default;
 
 bool TMainToolHost::Checked(ToolItem item) const {
-    return form_.ToolAction(item)->isChecked();
+    return form_.Session->Tool.Checked(item);
 }
 double TMainToolHost::PixelsPerMm() const {
     return form_.PixelsPerMm();
@@ -236,7 +236,7 @@ bool TMainToolHost::ShiftHeld() const {
 }
 
 bool TMainToolHost::SnapOn() const {
-    return form_.SnapOn();
+    return form_.Session->Settings.Snap();
 }
 
 std::optional<PointD> TMainToolHost::FindSnapPoint(PointD mm, double radiusMm) {
