@@ -136,7 +136,10 @@ TMainForm::TMainForm(std::string programDir, QWidget* parent)
       ProgramDir(std::move(programDir)),
       Gesture(Session->Gesture) {
     setObjectName("TMainForm");
-    resize(780, 560);
+    // The start size, or the screen's room where that is less (a large scale factor): a
+    // window reaching past the screen's edge would hide the ends of its rows.
+    const QSize room = screen() ? screen()->availableGeometry().size() : QSize(780, 560);
+    resize(std::min(780, room.width()), std::min(560, room.height()));
     QFont f = font();
     f.setFamily(q("MS Sans Serif"));
     f.setPointSize(8);
@@ -491,8 +494,8 @@ void TMainForm::buildCommandMenus() {
 void TMainForm::buildSettingsPanel() {
     // 48 px high while the groups fit on one line; a narrow window (a large font or scale,
     // a longer translation) puts them on more lines rather than cut a label. The gap between
-    // groups is the 12 px gap and the layout spacing on both sides of it.
-    auto* row = new WrapRow(48, QMargins(6, 2, 6, 2), 24, ControlBar1);
+    // groups (a 12 px gap and the layout spacing on both sides of it) gives way first.
+    auto* row = new WrapRow(48, QMargins(6, 2, 6, 2), 24, 6, ControlBar1);
     Panel1 = row;
     Panel1->setObjectName("Panel1");
     auto label = [this](const char* text) {

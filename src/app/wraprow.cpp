@@ -5,8 +5,8 @@
 
 namespace tervasko {
 
-WrapRow::WrapRow(int minHeight, QMargins margins, int gap, QWidget* parent)
-    : QWidget(parent), minHeight_(minHeight), margins_(margins), gap_(gap) {
+WrapRow::WrapRow(int minHeight, QMargins margins, int gap, int minGap, QWidget* parent)
+    : QWidget(parent), minHeight_(minHeight), margins_(margins), gap_(gap), minGap_(minGap) {
     QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     policy.setHeightForWidth(true);
     setSizePolicy(policy);
@@ -43,24 +43,29 @@ int WrapRow::arrange(int width, bool place) const {
     int i = 0;
     while (i < groups_.size()) {
         // The groups of this line: at least one, however narrow the row.
-        int end = i, x = margins_.left(), lineHeight = 0;
+        int end = i, x = margins_.left(), lineHeight = 0, widths = 0;
         while (end < groups_.size()) {
             const QSize s = groups_[end]->sizeHint();
             if (end > i && x + s.width() > right) break;
-            x += s.width() + gap_;
+            x += s.width() + minGap_;
+            widths += s.width();
             lineHeight = std::max(lineHeight, s.height());
             ++end;
         }
         if (place) {
+            // The full gap where the line has room for it, less where it has not.
+            const int gaps = end - i - 1;
+            const int room = right - margins_.left() - widths;
+            const int gap = gaps > 0 ? std::clamp(room / gaps, minGap_, gap_) : 0;
             x = margins_.left();
             for (int k = i; k < end; ++k) {
                 const QSize s = groups_[k]->sizeHint();
                 groups_[k]->setGeometry(x, top + (lineHeight - s.height()) / 2, s.width(),
                                         s.height());
-                x += s.width() + gap_;
+                x += s.width() + gap;
             }
         }
-        top += lineHeight + (end < groups_.size() ? gap_ / 2 : 0);
+        top += lineHeight + (end < groups_.size() ? minGap_ : 0);
         i = end;
     }
     const int height = top + margins_.bottom();

@@ -12,8 +12,9 @@ namespace tervasko {
 class WrapRow : public QWidget {
     Q_OBJECT
 public:
-    // margins: left and right / top and bottom, gap: between groups on a line (pixels).
-    WrapRow(int minHeight, QMargins margins, int gap, QWidget* parent = nullptr);
+    // margins: around the lines; gap: between groups on a line, which shrinks down to
+    // minGap before a group goes to the next line (pixels).
+    WrapRow(int minHeight, QMargins margins, int gap, int minGap, QWidget* parent = nullptr);
 
     // Adds a group at the end of the row; the row owns it.
     void AddGroup(QWidget* group);
@@ -36,6 +37,7 @@ private:
     int minHeight_;
     QMargins margins_;
     int gap_;
+    int minGap_;
 };
 
 }  // namespace tervasko
