@@ -64,6 +64,6 @@ int main(int argc, char** argv) {
     // Work that a crash or a kill cut short is offered back before anything else.
     tervasko::OfferRecovery(form);
     // The drawing is read once the window is up, as after the open dialog.
-    QTimer::singleShot(0, &form, [&form, &request] { tervasko::RunStartRequest(form, request); });
+    QTimer::singleShot(0, &form, [&form, &request] { form.RunStartRequest(request); });
     return QApplication::exec();
 }

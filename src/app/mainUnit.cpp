@@ -28,6 +28,7 @@
 #include <QWheelEvent>
 
 #include "app/AddTextFUnit.h"
+#include "app/commandline.h"
 #include "app/decimalfield.h"
 #include "app/dialogs/DPIFUnit.h"
 #include "app/dialogs/SeiteeinrichtenFUnit.h"
@@ -136,6 +137,9 @@ TMainForm::TMainForm(std::string programDir, QWidget* parent)
       ProgramDir(std::move(programDir)),
       Gesture(Session->Gesture) {
     setObjectName("TMainForm");
+    // The folder is known before any part that keeps it is made.
+    if (ProgramDir.empty()) ProgramDir = tervasko::ProgramDir();
+    if (ProgramDir.back() != '/') ProgramDir.push_back('/');
     // The start size, or the screen's room where that is less (a large scale factor): a
     // window reaching past the screen's edge would hide the ends of its rows.
     const QSize room = screen() ? screen()->availableGeometry().size() : QSize(780, 560);
@@ -189,7 +193,10 @@ TMainForm::TMainForm(std::string programDir, QWidget* parent)
     ScrollBox1->setObjectName("ScrollBox1");
     ScrollBox1->setBackgroundRole(QPalette::Dark);  // the application workspace colour
     ScrollBox1->setWidgetResizable(false);
-    PaintBox1 = new TPaintBox(*this);
+    PaintBox1 = new TPaintBox({[this](QPainter& p, const QRect& r) { View.Paint(p, r); },
+                               [this](MouseButton b, int x, int y) { PaintBox1MouseDown(b, x, y); },
+                               [this](int x, int y) { PaintBox1MouseMove(x, y); },
+                               [this](MouseButton b, int x, int y) { PaintBox1MouseUp(b, x, y); }});
     ScrollBox1->setWidget(PaintBox1);
     p3->addWidget(ScrollBox1);
     body->addWidget(Panel3, 1);
@@ -216,9 +223,12 @@ TMainForm::TMainForm(std::string programDir, QWidget* parent)
             &TFileCommands::Speichernunter1Click);
     connect(DXFExportAction, &QAction::triggered, FileCommands,
             &TFileCommands::DXFExportActionClick);
-    RecentFiles = new TRecentFiles(*this, DateiZuletztgeffnet1);
+    RecentFiles =
+        new TRecentFiles({ProgramDir, [this](const std::string& text) { ShowError(text); },
+                          [this](const std::string& path) { FileCommands->OpenPath(path); }},
+                         DateiZuletztgeffnet1);
     FileCommands->Flow().FileUsed = [this](const std::string& path) { RecentFiles->Note(path); };
-    new TDropOpener(*this);
+    new TDropOpener(*this, [this](const std::string& path) { FileCommands->OpenPath(path); });
     DPIForm = new TDPIForm(this);
     SeiteEinrichtenForm = new TSeiteEinrichtenForm(this);
     SaveDialog2 = MakeSaveDialog2(this);
@@ -246,7 +256,13 @@ TMainForm::TMainForm(std::string programDir, QWidget* parent)
         });
     connect(Sprachebersetzen1, &QAction::triggered, this,
             [this] { TranslateCommand(*TranslateForm, *Translations, this, LanguageUi); });
-    InstallShortcuts(*this);
+    InstallShortcuts(*this, [this] { CancelGestureUnderWay(); });
+}
+
+void TMainForm::RunStartRequest(const StartRequest& request) {
+    tervasko::RunStartRequest({[this](const std::string& path) { FileCommands->LoadDrawing(path); },
+                               [this](const std::string& text) { ShowError(text); }},
+                              request);
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {

@@ -43,6 +43,7 @@ class TAddTextForm;
 class DrawingSession;
 class TRecentFiles;
 class TRecoveryKeeper;
+struct StartRequest;
 
 // The colour swatch of the settings panel: shows the pen colour; a press with any button
 // asks for a new one.
@@ -156,6 +157,10 @@ public:
     // The recent files' menu part.
     TRecentFiles* RecentFiles = nullptr;
 
+    // What the command line asked for, once the window has been shown: the drawing is read as
+    // "Öffnen..." reads it, or the mistake is told.
+    void RunStartRequest(const StartRequest& request);
+
     // Which instruments the sheets show, for printing and pictures as on screen.
     SheetInstruments ShownInstruments() const;
 
@@ -231,9 +236,7 @@ protected:
 
 private:
     WindowHooks hooks_;
-    // The program's own key bindings and the tools' host reach the controls directly.
-    friend void InstallShortcuts(TMainForm& form);
-    friend struct WindowKeyActions FindWindowKeyActions(TMainForm& form);
+    // The tools' host reaches the controls directly.
     friend class TMainToolHost;
 
     // Controls, named as their objectName (tests find them by it).
