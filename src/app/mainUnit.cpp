@@ -207,7 +207,11 @@ TMainForm::TMainForm(std::string programDir, QWidget* parent)
     StatusBar1->setSizeGripEnabled(true);
     setStatusBar(StatusBar1);
 
-    Tools = std::make_unique<TMainToolHost>(*this);
+    Tools = std::make_unique<TMainToolHost>(ToolWindow{
+        Session.get(), &View, PaintBox1, ScrollBox1, StatusBar1, [this] { PaintBox1Paint(); },
+        [this] { UpdateEds(); }, [this] { SetChanged(); }, [this] { SetChangedOnScreen(); },
+        [this] { CatchUpSheets(); }, [this](int x, int y) { ShowPointerPosition(x, y); },
+        [this](const TextInput* preset, TextInput& result) { return AskText(preset, result); }});
     connect(ZirkelKreiszeichnen1, &QAction::triggered, this, &TMainForm::ZirkelKreiszeichnen1Click);
     connect(ObjekteLetzesObjektlschen1, &QAction::triggered, this,
             &TMainForm::ObjekteLetzesObjektlschen1Click);
@@ -215,7 +219,10 @@ TMainForm::TMainForm(std::string programDir, QWidget* parent)
     AddTextForm->Font = &FontDialog1;
     hooks_.RunTextDialog = [](TAddTextForm& dialog) { return dialog.exec() == QDialog::Accepted; };
     qApp->installEventFilter(this);  // the wheel, wherever the focus is
-    FileCommands = new TFileCommands(*this);
+    FileCommands =
+        new TFileCommands({this, Session.get(), [this] { UpdateEds(); }, [this] { SetUnChanged(); },
+                           [this] { PaintBox1Paint(); }, [this] { CancelGestureUnderWay(); },
+                           [this](const std::string& text) { ShowError(text); }});
     connect(Neu1, &QAction::triggered, FileCommands, &TFileCommands::Neu1Click);
     connect(ffnen1, &QAction::triggered, FileCommands, &TFileCommands::ffnen1Click);
     connect(Speichern1, &QAction::triggered, FileCommands, &TFileCommands::Speichern1Click);

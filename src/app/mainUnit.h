@@ -236,9 +236,6 @@ protected:
 
 private:
     WindowHooks hooks_;
-    // The tools' host reaches the controls directly.
-    friend class TMainToolHost;
-
     // Controls, named as their objectName (tests find them by it).
     QWidget* ControlBar1 = nullptr;
     QMenuBar* MenuBar20002 = nullptr;  // command menus
