@@ -266,6 +266,10 @@ TMainForm::TMainForm(std::string programDir, QWidget* parent)
     InstallShortcuts(*this, [this] { CancelGestureUnderWay(); });
 }
 
+bool TMainForm::OfferRecovery(const std::string& folder) {
+    return tervasko::OfferRecovery(*Recovery, folder.empty() ? RecoveryFolder() : folder);
+}
+
 void TMainForm::RunStartRequest(const StartRequest& request) {
     tervasko::RunStartRequest({[this](const std::string& path) { FileCommands->LoadDrawing(path); },
                                [this](const std::string& text) { ShowError(text); }},
@@ -335,7 +339,11 @@ void TMainForm::FormCreate() {
     Translations->Open(ProgramDir);
     TranslationReadOnly = Translations->ReadOnly();
     SetProgramTranslations(Translations.get());
-    Recovery = std::make_unique<TRecoveryKeeper>(*this);
+    Recovery = std::make_unique<TRecoveryKeeper>(RecoveryWindow{
+        this, Session.get(), [this] { return CurrentSettings(); },
+        [this](const DrawingSettings& s) { ApplySettings(s); }, [this] { UpdateEds(); },
+        [this] { SetChanged(); }, [this] { PaintBox1Paint(); }, [this] { return Changed(); },
+        [this](const std::string& text) { ShowError(text); }});
 }
 
 void TMainForm::showEvent(QShowEvent* event) {

@@ -6,7 +6,6 @@
 #include <cstdio>
 
 #include "app/dialogs/errortext.h"
-#include "app/mainUnit.h"
 #include "i18n/messagetable.h"
 #include "platform/safefile.h"
 #include "session/drawingsession.h"
@@ -44,7 +43,8 @@ struct CheckedCopy {
     std::size_t offset = 0;
 };
 
-bool readCopy(TMainForm& form, const std::string& path, CheckedCopy& copy, std::string& error) {
+bool readCopy(const RecoveryWindow& form, const std::string& path, CheckedCopy& copy,
+              std::string& error) {
     Error failure;
     if (!ReadWholeFile(path, copy.bytes, &failure, kMaxDrawingFileSize + (1 << 16))) {
         error = DescribeError(failure);
@@ -63,13 +63,13 @@ bool readCopy(TMainForm& form, const std::string& path, CheckedCopy& copy, std::
     return false;
 }
 
-bool restore(TMainForm& form, const std::string& path, const CheckedCopy& copy) {
+bool restore(const RecoveryWindow& form, const std::string& path, const CheckedCopy& copy) {
     DrawingSettings settings = form.CurrentSettings();
     if (!ReadDrawingBytes(copy.bytes.data() + copy.offset, copy.bytes.size() - copy.offset, path,
                           form.Session->Drawing(), settings, nullptr, SheetSizeCheck::Refuse))
         return false;  // checked before; only memory can fail here, and the drawing stays then
     form.Session->Drawing().FileName = copy.fileName;
-    form.Gesture.Hover.Valid = false;
+    form.Session->Gesture.Hover.Valid = false;
     form.ApplySettings(settings);
     form.UpdateEds();
     form.Session->RestartUnsaved();
@@ -80,8 +80,8 @@ bool restore(TMainForm& form, const std::string& path, const CheckedCopy& copy) 
 
 }  // namespace
 
-TRecoveryKeeper::TRecoveryKeeper(TMainForm& form, const std::string& folder)
-    : form_(form), store_(folder) {
+TRecoveryKeeper::TRecoveryKeeper(RecoveryWindow window, const std::string& folder)
+    : form_(std::move(window)), store_(folder) {
     timer_.setSingleShot(true);
     timer_.setInterval(kIntervalMs);
     connect(&timer_, &QTimer::timeout, this, [this] {
@@ -96,7 +96,7 @@ TRecoveryKeeper::TRecoveryKeeper(TMainForm& form, const std::string& folder)
     AskRestore = [this](const std::string& question) {
         std::string caption;
         GetMessageText(2, caption);
-        return QMessageBox::question(&form_, QString::fromStdString(caption),
+        return QMessageBox::question(form_.Window, QString::fromStdString(caption),
                                      QString::fromStdString(question),
                                      QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
     };
@@ -129,7 +129,8 @@ void TRecoveryKeeper::WriteCopy() {
     }
 }
 
-bool OfferRecovery(TMainForm& form, const std::string& folder) {
+bool OfferRecovery(TRecoveryKeeper& keeper, const std::string& folder) {
+    const RecoveryWindow& form = keeper.Window();
     if (folder.empty()) return false;
     for (const RecoveryCopyInfo& info : FindOrphanedRecoveryCopies(folder)) {
         CheckedCopy copy;
@@ -144,14 +145,14 @@ bool OfferRecovery(TMainForm& form, const std::string& folder) {
         const std::string question = TranslateText(kRestoreQuestion) + "\n\n" + name + "\n" +
                                      TranslateText(kCopyTime) + " " + copyTime(info.time) + "\n\n" +
                                      TranslateText(kRestoreAsk);
-        if (!form.Recovery->AskRestore(question)) {
+        if (!keeper.AskRestore(question)) {
             RemoveRecoveryCopy(info.path);
             continue;
         }
         if (!restore(form, info.path, copy)) return false;  // the copy stays for the next start
         // This program's own copy takes over before the old one goes.
-        form.Recovery->WriteCopy();
-        form.Recovery->Flush();
+        keeper.WriteCopy();
+        keeper.Flush();
         RemoveRecoveryCopy(info.path);
         return true;
     }
