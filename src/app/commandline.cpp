@@ -4,8 +4,6 @@
 #include <QFileInfo>
 #include <QUrl>
 
-#include "app/filecommands.h"
-#include "app/mainUnit.h"
 #include "i18n/messagetable.h"
 
 namespace tervasko {
@@ -59,17 +57,17 @@ QString VersionLine() {
     return QStringLiteral("tervasko " TERVASKO_VERSION "\n");
 }
 
-void RunStartRequest(TMainForm& form, const StartRequest& request) {
+void RunStartRequest(const StartActions& window, const StartRequest& request) {
     if (!request.problem.empty()) {
-        form.ShowError(TranslateText(request.problem) + "\n\n" +
-                       request.problemDetail.toStdString() + "\n\n" +
-                       TranslateText("Aufruf: tervasko [ZEICHNUNG.tvk]"));
+        window.ShowError(TranslateText(request.problem) + "\n\n" +
+                         request.problemDetail.toStdString() + "\n\n" +
+                         TranslateText("Aufruf: tervasko [ZEICHNUNG.tvk]"));
         return;
     }
     // The full path, as the open dialog gives it: the title shows it, and a later save or the
     // recent files must not depend on the folder the program was started from.
     if (request.file)
-        form.FileCommands->LoadDrawing(
+        window.LoadDrawing(
             QDir::cleanPath(QFileInfo(*request.file).absoluteFilePath()).toStdString());
 }
 

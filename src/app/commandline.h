@@ -2,11 +2,11 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
+#include <string>
 
 namespace tervasko {
-
-class TMainForm;
 
 // What the program was asked for on its command line: "tervasko [DRAWING.tvk]", the way a
 // file manager or a desktop entry starts it. Qt's own options (-platform, -style, ...) have
@@ -29,9 +29,15 @@ StartRequest ParseCommandLine(const QStringList& args);
 QString CommandLineUsage();
 QString VersionLine();
 
-// Runs the request on a window that has been shown: the drawing is read as "Öffnen..." reads
-// the file chosen in its dialog (the same messages when it cannot be read, which leave the
-// empty drawing), or the mistake is told.
-void RunStartRequest(TMainForm& form, const StartRequest& request);
+// What a start request needs of the window that has been shown.
+struct StartActions {
+    // Reads the drawing as "Öffnen..." reads the file chosen in its dialog (the same messages
+    // when it cannot be read, which leave the empty drawing).
+    std::function<void(const std::string& path)> LoadDrawing;
+    std::function<void(const std::string& text)> ShowError;
+};
+
+// Runs the request: the drawing is read, or the mistake is told.
+void RunStartRequest(const StartActions& window, const StartRequest& request);
 
 }  // namespace tervasko

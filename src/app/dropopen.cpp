@@ -6,9 +6,7 @@
 #include <QFileInfo>
 #include <QMimeData>
 #include <QUrl>
-
-#include "app/filecommands.h"
-#include "app/mainUnit.h"
+#include <QWidget>
 
 namespace tervasko {
 
@@ -21,13 +19,14 @@ std::optional<QString> DroppedDrawing(const QMimeData* data) {
     return path;
 }
 
-TDropOpener::TDropOpener(TMainForm& form) : QObject(&form), form_(form) {
-    form_.setAcceptDrops(true);  // children that take no drops of their own pass them here
-    form_.installEventFilter(this);
+TDropOpener::TDropOpener(QWidget& window, std::function<void(const std::string& path)> open)
+    : QObject(&window), window_(window), open_(std::move(open)) {
+    window_.setAcceptDrops(true);  // children that take no drops of their own pass them here
+    window_.installEventFilter(this);
 }
 
 bool TDropOpener::eventFilter(QObject* watched, QEvent* event) {
-    if (watched != &form_) return false;
+    if (watched != &window_) return false;
     switch (event->type()) {
         case QEvent::DragEnter:
         case QEvent::DragMove: {
@@ -50,7 +49,7 @@ bool TDropOpener::eventFilter(QObject* watched, QEvent* event) {
             // program stays responsive, and a modal box never runs inside the drop.
             const std::string file = path->toStdString();
             QMetaObject::invokeMethod(
-                &form_, [this, file] { form_.FileCommands->OpenPath(file); }, Qt::QueuedConnection);
+                &window_, [this, file] { open_(file); }, Qt::QueuedConnection);
             return true;
         }
         default:

@@ -5,7 +5,6 @@
 
 #include "app/dialogs/errortext.h"
 #include "app/dialogs/messagebox.h"
-#include "app/mainUnit.h"
 #include "app/translate/translateunit.h"
 #include "i18n/messagetable.h"
 #include "session/drawingsession.h"
@@ -19,26 +18,29 @@ QString q(const std::string& utf8) {
 
 }  // namespace
 
-TFileCommands::TFileCommands(TMainForm& form)
-    : QObject(&form), form_(form), flow_(std::make_unique<FileFlow>(*form.Session, Dialogs)) {
+TFileCommands::TFileCommands(FileCommandsClient client)
+    : QObject(client.Window),
+      client_(std::move(client)),
+      flow_(std::make_unique<FileFlow>(*client_.Session, Dialogs)) {
     installDialogs();
-    flow_->Replaced = [this] { form_.UpdateEds(); };
-    flow_->Settled = [this] { form_.SetUnChanged(); };
+    flow_->Replaced = [this] { client_.Replaced(); };
+    flow_->Settled = [this] { client_.Settled(); };
 }
 
 TFileCommands::~TFileCommands() = default;
 
 void TFileCommands::installDialogs() {
     // The filters belong to the window, so that its translation finds them with the rest.
-    auto* drawings = new TFileFilter("OpenDialog1", "Zeichnungen (*.tvk)|*.tvk", &form_);
-    auto* drawingsSave = new TFileFilter("SaveDialog1", "Zeichnungen (*.tvk)|*.tvk", &form_);
-    auto* dxf = new TFileFilter("SaveDialog3", "DXF-Dateien (*.dxf)|*.dxf", &form_);
+    auto* drawings = new TFileFilter("OpenDialog1", "Zeichnungen (*.tvk)|*.tvk", client_.Window);
+    auto* drawingsSave =
+        new TFileFilter("SaveDialog1", "Zeichnungen (*.tvk)|*.tvk", client_.Window);
+    auto* dxf = new TFileFilter("SaveDialog3", "DXF-Dateien (*.dxf)|*.dxf", client_.Window);
     Dialogs.AskSave = [this] {
         std::string text, caption;
         GetMessageText(8, text);
         GetMessageText(9, caption);
         const auto answer =
-            ShowMessageBox(&form_, QMessageBox::Question, caption, text,
+            ShowMessageBox(client_.Window, QMessageBox::Question, caption, text,
                            QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         if (answer == QMessageBox::Yes) return FileDialogService::Answer::Yes;
         if (answer == QMessageBox::No) return FileDialogService::Answer::No;
@@ -47,7 +49,7 @@ void TFileCommands::installDialogs() {
     const auto run = [this](QFileDialog::AcceptMode mode, const TFileFilter* filter,
                             const char* suffix, bool confirmOverwrite,
                             const std::string& start) -> std::optional<std::string> {
-        TFileDialog dialog(&form_, Dialogs.Runner);
+        TFileDialog dialog(client_.Window, Dialogs.Runner);
         dialog.setNameFilters(filter->NameFilters());
         dialog.setAcceptMode(mode);
         dialog.setDefaultSuffix(suffix);
@@ -78,9 +80,9 @@ void TFileCommands::installDialogs() {
                            : what == Failure::ExportDxf
                                ? "Die DXF-Datei konnte nicht geschrieben werden."
                                : "Die Zeichnung konnte nicht gespeichert werden.";
-        form_.ShowError(TranslateText(lead) + "\n\n" +
-                        (what == Failure::SaveFolderMissing ? FolderMissingMessage(q(path))
-                                                            : DescribeError(error)));
+        client_.ShowError(TranslateText(lead) + "\n\n" +
+                          (what == Failure::SaveFolderMissing ? FolderMissingMessage(q(path))
+                                                              : DescribeError(error)));
     };
 }
 
@@ -96,25 +98,29 @@ void TFileCommands::Speichernunter1Click() {
     flow_->SaveAs();
 }
 
+// A gesture under way belongs to the drawing about to go: it ends before anything is asked.
 void TFileCommands::Neu1Click() {
+    client_.CancelGesture();
     flow_->New();
-    form_.PaintBox1Paint();
+    client_.Repaint();
 }
 
 bool TFileCommands::LoadDrawing(const std::string& path) {
     const bool read = flow_->Load(path);
-    form_.PaintBox1Paint();
+    client_.Repaint();
     return read;
 }
 
 void TFileCommands::ffnen1Click() {
+    client_.CancelGesture();
     flow_->Open();
-    form_.PaintBox1Paint();
+    client_.Repaint();
 }
 
 bool TFileCommands::OpenPath(const std::string& path) {
+    client_.CancelGesture();
     const bool read = flow_->OpenPath(path);
-    form_.PaintBox1Paint();
+    client_.Repaint();
     return read;
 }
 

@@ -9,9 +9,24 @@
 #include "app/dialogs/filedialog.h"
 #include "session/fileflow.h"
 
+class QWidget;
+
 namespace tervasko {
 
-class TMainForm;
+class DrawingSession;
+
+// What the file commands need of their window.
+struct FileCommandsClient {
+    // The parent of the dialogs, the message boxes and the file filters (the window's
+    // translation finds the filters there).
+    QWidget* Window = nullptr;
+    DrawingSession* Session = nullptr;
+    std::function<void()> Replaced;       // a new drawing came: the fields take its placement
+    std::function<void()> Settled;        // the drawing matches its file: no star, no copy
+    std::function<void()> Repaint;        // the paint cycle
+    std::function<void()> CancelGesture;  // ends every gesture under way
+    std::function<void(const std::string& text)> ShowError;
+};
 
 // The window's side of the file commands: their questions, dialogs and failure reports,
 // with the window's dialogs and message boxes, over the session's FileFlow.
@@ -25,7 +40,7 @@ struct FileDialogService : FileQuestions {
 class TFileCommands : public QObject {
     Q_OBJECT
 public:
-    explicit TFileCommands(TMainForm& form);
+    explicit TFileCommands(FileCommandsClient client);
     ~TFileCommands() override;
 
     FileDialogService Dialogs;
@@ -50,7 +65,7 @@ public slots:
 private:
     void installDialogs();
 
-    TMainForm& form_;
+    FileCommandsClient client_;
     std::unique_ptr<FileFlow> flow_;
     std::string lastSaveDialogPath_;
 };

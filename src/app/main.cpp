@@ -62,8 +62,8 @@ int main(int argc, char** argv) {
     for (const tervasko::Error& problem : problems)
         std::fprintf(stderr, "tervasko: %s\n", tervasko::DescribeError(problem).c_str());
     // Work that a crash or a kill cut short is offered back before anything else.
-    tervasko::OfferRecovery(form);
+    form.OfferRecovery();
     // The drawing is read once the window is up, as after the open dialog.
-    QTimer::singleShot(0, &form, [&form, &request] { tervasko::RunStartRequest(form, request); });
+    QTimer::singleShot(0, &form, [&form, &request] { form.RunStartRequest(request); });
     return QApplication::exec();
 }

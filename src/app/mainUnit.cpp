@@ -28,6 +28,7 @@
 #include <QWheelEvent>
 
 #include "app/AddTextFUnit.h"
+#include "app/commandline.h"
 #include "app/decimalfield.h"
 #include "app/dialogs/DPIFUnit.h"
 #include "app/dialogs/SeiteeinrichtenFUnit.h"
@@ -45,12 +46,15 @@
 #include "app/translate/TranslateFUnit.h"
 #include "app/translate/qttranslations.h"
 #include "app/translate/translateunit.h"
+#include "app/wraprow.h"
 #include "document/options.h"
 #include "i18n/messagetable.h"
 #include "i18n/translationtable.h"
 #include "platform/programdir.h"
 #include "platform/qt/qtcanvas.h"
 #include "session/drawingsession.h"
+#include "session/placemententry.h"
+#include "tools/cancel.h"
 #include "tools/compass.h"
 #include "tools/dispatch.h"
 #include "tools/elements.h"
@@ -133,7 +137,13 @@ TMainForm::TMainForm(std::string programDir, QWidget* parent)
       ProgramDir(std::move(programDir)),
       Gesture(Session->Gesture) {
     setObjectName("TMainForm");
-    resize(780, 560);
+    // The folder is known before any part that keeps it is made.
+    if (ProgramDir.empty()) ProgramDir = tervasko::ProgramDir();
+    if (ProgramDir.back() != '/') ProgramDir.push_back('/');
+    // The start size, or the screen's room where that is less (a large scale factor): a
+    // window reaching past the screen's edge would hide the ends of its rows.
+    const QSize room = screen() ? screen()->availableGeometry().size() : QSize(780, 560);
+    resize(std::min(780, room.width()), std::min(560, room.height()));
     QFont f = font();
     f.setFamily(q("MS Sans Serif"));
     f.setPointSize(8);
@@ -183,7 +193,10 @@ TMainForm::TMainForm(std::string programDir, QWidget* parent)
     ScrollBox1->setObjectName("ScrollBox1");
     ScrollBox1->setBackgroundRole(QPalette::Dark);  // the application workspace colour
     ScrollBox1->setWidgetResizable(false);
-    PaintBox1 = new TPaintBox(*this);
+    PaintBox1 = new TPaintBox({[this](QPainter& p, const QRect& r) { View.Paint(p, r); },
+                               [this](MouseButton b, int x, int y) { PaintBox1MouseDown(b, x, y); },
+                               [this](int x, int y) { PaintBox1MouseMove(x, y); },
+                               [this](MouseButton b, int x, int y) { PaintBox1MouseUp(b, x, y); }});
     ScrollBox1->setWidget(PaintBox1);
     p3->addWidget(ScrollBox1);
     body->addWidget(Panel3, 1);
@@ -194,7 +207,11 @@ TMainForm::TMainForm(std::string programDir, QWidget* parent)
     StatusBar1->setSizeGripEnabled(true);
     setStatusBar(StatusBar1);
 
-    Tools = std::make_unique<TMainToolHost>(*this);
+    Tools = std::make_unique<TMainToolHost>(ToolWindow{
+        Session.get(), &View, PaintBox1, ScrollBox1, StatusBar1, [this] { PaintBox1Paint(); },
+        [this] { UpdateEds(); }, [this] { SetChangedOnScreen(); }, [this] { CatchUpSheets(); },
+        [this](PointD mm) { ShowPointerPosition(mm); },
+        [this](const TextInput* preset, TextInput& result) { return AskText(preset, result); }});
     connect(ZirkelKreiszeichnen1, &QAction::triggered, this, &TMainForm::ZirkelKreiszeichnen1Click);
     connect(ObjekteLetzesObjektlschen1, &QAction::triggered, this,
             &TMainForm::ObjekteLetzesObjektlschen1Click);
@@ -202,7 +219,10 @@ TMainForm::TMainForm(std::string programDir, QWidget* parent)
     AddTextForm->Font = &FontDialog1;
     hooks_.RunTextDialog = [](TAddTextForm& dialog) { return dialog.exec() == QDialog::Accepted; };
     qApp->installEventFilter(this);  // the wheel, wherever the focus is
-    FileCommands = new TFileCommands(*this);
+    FileCommands =
+        new TFileCommands({this, Session.get(), [this] { UpdateEds(); }, [this] { SetUnChanged(); },
+                           [this] { PaintBox1Paint(); }, [this] { CancelGestureUnderWay(); },
+                           [this](const std::string& text) { ShowError(text); }});
     connect(Neu1, &QAction::triggered, FileCommands, &TFileCommands::Neu1Click);
     connect(ffnen1, &QAction::triggered, FileCommands, &TFileCommands::ffnen1Click);
     connect(Speichern1, &QAction::triggered, FileCommands, &TFileCommands::Speichern1Click);
@@ -210,9 +230,12 @@ TMainForm::TMainForm(std::string programDir, QWidget* parent)
             &TFileCommands::Speichernunter1Click);
     connect(DXFExportAction, &QAction::triggered, FileCommands,
             &TFileCommands::DXFExportActionClick);
-    RecentFiles = new TRecentFiles(*this, DateiZuletztgeffnet1);
+    RecentFiles =
+        new TRecentFiles({ProgramDir, [this](const std::string& text) { ShowError(text); },
+                          [this](const std::string& path) { FileCommands->OpenPath(path); }},
+                         DateiZuletztgeffnet1);
     FileCommands->Flow().FileUsed = [this](const std::string& path) { RecentFiles->Note(path); };
-    new TDropOpener(*this);
+    new TDropOpener(*this, [this](const std::string& path) { FileCommands->OpenPath(path); });
     DPIForm = new TDPIForm(this);
     SeiteEinrichtenForm = new TSeiteEinrichtenForm(this);
     SaveDialog2 = MakeSaveDialog2(this);
@@ -240,7 +263,17 @@ TMainForm::TMainForm(std::string programDir, QWidget* parent)
         });
     connect(Sprachebersetzen1, &QAction::triggered, this,
             [this] { TranslateCommand(*TranslateForm, *Translations, this, LanguageUi); });
-    InstallShortcuts(*this);
+    InstallShortcuts(*this, [this] { CancelGestureUnderWay(); });
+}
+
+bool TMainForm::OfferRecovery(const std::string& folder) {
+    return tervasko::OfferRecovery(*Recovery, folder.empty() ? RecoveryFolder() : folder);
+}
+
+void TMainForm::RunStartRequest(const StartRequest& request) {
+    tervasko::RunStartRequest({[this](const std::string& path) { FileCommands->LoadDrawing(path); },
+                               [this](const std::string& text) { ShowError(text); }},
+                              request);
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
@@ -305,7 +338,11 @@ void TMainForm::FormCreate() {
     Translations->Open(ProgramDir);
     TranslationReadOnly = Translations->ReadOnly();
     SetProgramTranslations(Translations.get());
-    Recovery = std::make_unique<TRecoveryKeeper>(*this);
+    Recovery = std::make_unique<TRecoveryKeeper>(RecoveryWindow{
+        this, Session.get(), [this] { return CurrentSettings(); },
+        [this](const DrawingSettings& s) { ApplySettings(s); }, [this] { UpdateEds(); },
+        [this] { SetChanged(); }, [this] { PaintBox1Paint(); }, [this] { return Changed(); },
+        [this](const std::string& text) { ShowError(text); }});
 }
 
 void TMainForm::showEvent(QShowEvent* event) {
@@ -335,7 +372,7 @@ void TMainForm::FormShow() {
     QApplication::setApplicationName(QString::fromStdString(TitleBase));
     SetUnChanged();
     RecentFiles->Load();  // after the translation: file names are not texts to translate
-    AnsichtFangen1->setChecked(OpenSettings(ProgramDir)->value(kSnapKey, false).toBool());
+    Session->Settings.SetSnap(OpenSettings(ProgramDir)->value(kSnapKey, false).toBool());
     PaintBox1Paint();
     for (const TableProblem& problem : Translations->Problems())
         ShowError(Translations->Describe(problem));
@@ -483,19 +520,15 @@ void TMainForm::buildCommandMenus() {
 }
 
 void TMainForm::buildSettingsPanel() {
-    Panel1 = new QWidget(ControlBar1);
+    // 48 px high while the groups fit on one line; a narrow window (a large font or scale,
+    // a longer translation) puts them on more lines rather than cut a label. The gap between
+    // groups (a 12 px gap and the layout spacing on both sides of it) gives way first.
+    auto* row = new WrapRow(48, QMargins(6, 2, 6, 2), 24, 6, ControlBar1);
+    Panel1 = row;
     Panel1->setObjectName("Panel1");
-    Panel1->setFixedHeight(48);
-    auto* row = new QHBoxLayout(Panel1);
-    row->setContentsMargins(6, 2, 6, 2);
     auto label = [this](const char* text) {
         auto* l = new QLabel(q(text), Panel1);
         return l;
-    };
-    // The gaps between the groups give way before any label does, so that translated labels
-    // show whole at the window's start size.
-    const auto gap = [row] {
-        row->addSpacerItem(new QSpacerItem(12, 0, QSizePolicy::Preferred, QSizePolicy::Minimum));
     };
 
     zoomed = new QSpinBox(Panel1);
@@ -513,43 +546,60 @@ void TMainForm::buildSettingsPanel() {
     PageAnz->setRange(1, 10);
     PageAnz->setValue(1);
 
-    row->addWidget(label("Zoom:"));
-    row->addWidget(zoomed);
-    gap();
-    row->addWidget(label("Strichstärke:"));
-    row->addWidget(StrichEd);
-    row->addWidget(label("mm"));
-    gap();
-    row->addWidget(label("Stiftfarbe:"));
-    row->addWidget(Shape1);
-    row->addWidget(FarbeBtn);
-    gap();
-    row->addWidget(label("Radiergummi:"));
-    row->addWidget(RadierEd);
-    row->addWidget(label("mm"));
-    gap();
-    row->addWidget(label("Seitenanzahl:"));
-    row->addWidget(PageAnz);
-    row->addStretch(1);
+    const auto group = [row](std::initializer_list<QWidget*> parts) {
+        auto* g = new QWidget(row);
+        auto* line = new QHBoxLayout(g);
+        line->setContentsMargins(0, 0, 0, 0);
+        for (QWidget* part : parts) line->addWidget(part);
+        row->AddGroup(g);
+    };
+    group({label("Zoom:"), zoomed});
+    group({label("Strichstärke:"), StrichEd, label("mm")});
+    group({label("Stiftfarbe:"), Shape1, FarbeBtn});
+    group({label("Radiergummi:"), RadierEd, label("mm")});
+    group({label("Seitenanzahl:"), PageAnz});
 
     connect(FarbeBtn, &QPushButton::clicked, this, &TMainForm::FarbeBtnClick);
     connect(Shape1, &TShape::pressed, this, &TMainForm::Shape1MouseDown);
 }
 
 QAction* TMainForm::modeItem(QMenu* menu, QActionGroup* group, const char* name,
-                             const char* caption, QAction* tool) {
+                             const char* caption) {
     QAction* a = menu->addAction(q(caption));
     a->setObjectName(name);
     a->setCheckable(true);
     group->addAction(a);
-    connect(a, &QAction::triggered, this, [this, tool, a] { checkMode(tool, a); });
     return a;
 }
 
-void TMainForm::checkMode(QAction* tool, QAction* mode) {
-    tool->setChecked(true);
-    mode->setChecked(true);
+// A gesture holding the pointer (begun before a key chose the tool) ends first, as Escape ends
+// it; a curve waiting for its next click goes on taking the presses.
+void TMainForm::chooseTool(ToolItem item) {
+    if (Gesture.Busy()) CancelGestureUnderWay();
+    Session->Tool.Choose(item);
+    showToolChoice();  // the click may have flipped a mark the choice keeps
     PaintBox1Paint();
+}
+
+// The check marks show the session's choice; each group keeps its marks exclusive.
+void TMainForm::showToolChoice() {
+    const ToolChoice& choice = Session->Tool;
+    for (int i = 0; i <= static_cast<int>(ToolItem::Zoom1); ++i) {
+        const auto item = static_cast<ToolItem>(i);
+        if (!choice.Checked(item)) ToolAction(item)->setChecked(false);
+    }
+    for (int i = 0; i <= static_cast<int>(ToolItem::Zoom1); ++i) {
+        const auto item = static_cast<ToolItem>(i);
+        if (choice.Checked(item)) ToolAction(item)->setChecked(true);
+    }
+}
+
+bool TMainForm::CancelGestureUnderWay() {
+    if (!CancelGesture(*Tools, Drawing, Gesture)) return false;
+    // A stroke taken back leaves the drawing as the history has it: the changed mark follows
+    // the history again.
+    if (Session->History().isClean()) SetUnChanged();
+    return true;
 }
 
 void TMainForm::buildToolMenu() {
@@ -579,7 +629,6 @@ void TMainForm::buildToolMenu() {
         tool->setCheckable(true);
         if (icon) tool->setIcon(toolIcon(icon));
         tools->addAction(tool);
-        connect(tool, &QAction::triggered, this, [this, tool] { checkMode(tool, tool); });
         return tool;
     };
     auto command = [&](QMenu* menu, const char* name, const char* caption) {
@@ -591,35 +640,30 @@ void TMainForm::buildToolMenu() {
     auto [lineal, linealMenu] = submenuTool("Lineal1", "Lineal");
     Lineal1 = lineal;
     auto* linealModes = new QActionGroup(this);
-    LinealVerschieben1 =
-        modeItem(linealMenu, linealModes, "LinealVerschieben1", "Verschieben", Lineal1);
-    LinealDrehen1 = modeItem(linealMenu, linealModes, "LinealDrehen1", "Drehen", Lineal1);
-    LinealAnLinealentlangzeichnen1 =
-        modeItem(linealMenu, linealModes, "LinealAnLinealentlangzeichnen1",
-                 "An Lineal entlang zeichnen", Lineal1);
+    LinealVerschieben1 = modeItem(linealMenu, linealModes, "LinealVerschieben1", "Verschieben");
+    LinealDrehen1 = modeItem(linealMenu, linealModes, "LinealDrehen1", "Drehen");
+    LinealAnLinealentlangzeichnen1 = modeItem(
+        linealMenu, linealModes, "LinealAnLinealentlangzeichnen1", "An Lineal entlang zeichnen");
     LinealQuerzumLinealzeichnen1 = modeItem(linealMenu, linealModes, "LinealQuerzumLinealzeichnen1",
-                                            "Quer zum Lineal zeichnen", Lineal1);
+                                            "Quer zum Lineal zeichnen");
 
     auto [winkel, winkelMenu] = submenuTool("Winkelmesser1", "Winkelmesser");
     Winkelmesser1 = winkel;
     auto* winkelModes = new QActionGroup(this);
     WinkelmesserVerschieben1 =
-        modeItem(winkelMenu, winkelModes, "WinkelmesserVerschieben1", "Verschieben", Winkelmesser1);
-    WinkelmesserDrehen1 =
-        modeItem(winkelMenu, winkelModes, "WinkelmesserDrehen1", "Drehen", Winkelmesser1);
+        modeItem(winkelMenu, winkelModes, "WinkelmesserVerschieben1", "Verschieben");
+    WinkelmesserDrehen1 = modeItem(winkelMenu, winkelModes, "WinkelmesserDrehen1", "Drehen");
     WinkelmesserGradzahlmitBleistiftmarkieren1 =
         modeItem(winkelMenu, winkelModes, "WinkelmesserGradzahlmitBleistiftmarkieren1",
-                 "Gradzahl mit Bleistift markieren", Winkelmesser1);
+                 "Gradzahl mit Bleistift markieren");
 
     auto [zirkel, zirkelMenu] = submenuTool("Zirkel1", "Zirkel");
     Zirkel1 = zirkel;
     auto* zirkelModes = new QActionGroup(this);
-    ZirkelVerschieben1 =
-        modeItem(zirkelMenu, zirkelModes, "ZirkelVerschieben1", "Verschieben", Zirkel1);
-    ZirkelZirkelspanne1 =
-        modeItem(zirkelMenu, zirkelModes, "ZirkelZirkelspanne1", "Zirkelspanne", Zirkel1);
-    ZirkelKreisbogenzeichnen1 = modeItem(zirkelMenu, zirkelModes, "ZirkelKreisbogenzeichnen1",
-                                         "Kreisbogen zeichnen", Zirkel1);
+    ZirkelVerschieben1 = modeItem(zirkelMenu, zirkelModes, "ZirkelVerschieben1", "Verschieben");
+    ZirkelZirkelspanne1 = modeItem(zirkelMenu, zirkelModes, "ZirkelZirkelspanne1", "Zirkelspanne");
+    ZirkelKreisbogenzeichnen1 =
+        modeItem(zirkelMenu, zirkelModes, "ZirkelKreisbogenzeichnen1", "Kreisbogen zeichnen");
     ZirkelKreiszeichnen1 = command(zirkelMenu, "ZirkelKreiszeichnen1", "Kreis zeichnen");
 
     Kurven1 = plainTool("Kurven1", "Kurven", "curve");
@@ -629,35 +673,41 @@ void TMainForm::buildToolMenu() {
     auto [text, textMenu] = submenuTool("Text1", "Text");
     Text1 = text;
     auto* textModes = new QActionGroup(this);
-    TextTexthinzufgen1 =
-        modeItem(textMenu, textModes, "TextTexthinzufgen1", "Text hinzufügen", Text1);
-    TextTextndern1 = modeItem(textMenu, textModes, "TextTextndern1", "Ändern...", Text1);
-    TextTextlschen1 = modeItem(textMenu, textModes, "TextTextlschen1", "Löschen", Text1);
-    TextVerschieben1 = modeItem(textMenu, textModes, "TextVerschieben1", "Verschieben", Text1);
+    TextTexthinzufgen1 = modeItem(textMenu, textModes, "TextTexthinzufgen1", "Text hinzufügen");
+    TextTextndern1 = modeItem(textMenu, textModes, "TextTextndern1", "Ändern...");
+    TextTextlschen1 = modeItem(textMenu, textModes, "TextTextlschen1", "Löschen");
+    TextVerschieben1 = modeItem(textMenu, textModes, "TextVerschieben1", "Verschieben");
 
     auto [objekte, objekteMenu] = submenuTool("Objekte1", "Objekte");
     Objekte1 = objekte;
     auto* objekteModes = new QActionGroup(this);
-    ObjekteLschen1 = modeItem(objekteMenu, objekteModes, "ObjekteLschen1", "Löschen", Objekte1);
+    ObjekteLschen1 = modeItem(objekteMenu, objekteModes, "ObjekteLschen1", "Löschen");
     ObjekteLetzesObjektlschen1 =
         command(objekteMenu, "ObjekteLetzesObjektlschen1", "Letzes Objekt löschen");
     // The command sits between the two modes.
     objekteMenu->removeAction(ObjekteLetzesObjektlschen1);
-    ObjekteVerschieben1 =
-        modeItem(objekteMenu, objekteModes, "ObjekteVerschieben1", "Verschieben", Objekte1);
+    ObjekteVerschieben1 = modeItem(objekteMenu, objekteModes, "ObjekteVerschieben1", "Verschieben");
     objekteMenu->insertAction(ObjekteVerschieben1, ObjekteLetzesObjektlschen1);
 
     Hand1 = plainTool("Hand1", "Hand", "hand");
     Zoom1 = plainTool("Zoom1", "Zoom", "zoom");
 
-    Lineal1->setChecked(true);
-    LinealVerschieben1->setChecked(true);
+    for (int i = 0; i <= static_cast<int>(ToolItem::Zoom1); ++i) {
+        const auto item = static_cast<ToolItem>(i);
+        if (!ToolChoice::HasModes(item))
+            connect(ToolAction(item), &QAction::triggered, this,
+                    [this, item] { chooseTool(item); });
+    }
+    connect(&Session->Tool, &ToolChoice::Changed, this, &TMainForm::showToolChoice);
+    showToolChoice();
 }
 
 void TMainForm::buildNumericPanel() {
     Panel2 = new QWidget(this);
     Panel2->setObjectName("Panel2");
-    Panel2->setFixedWidth(121);
+    // 121 px wide unless a label needs more; the fields take what the labels leave.
+    Panel2->setMinimumWidth(121);
+    Panel2->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
     auto* col = new QVBoxLayout(Panel2);
     col->setContentsMargins(4, 4, 4, 4);
     const double big = 1e9;  // the fields have no range of their own
@@ -682,11 +732,14 @@ void TMainForm::buildNumericPanel() {
         col->addWidget(new QLabel(q(f.label), Panel2));
         auto* line = new QHBoxLayout;
         *f.field = decimalField(Panel2, f.name, -big, big, 1, 0);
+        (*f.field)->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+        (*f.field)->setMinimumWidth(40);
         line->addWidget(*f.field, 1);
         line->addWidget(new QLabel(q(f.unit), Panel2));
         col->addLayout(line);
         connect(*f.field, &QDoubleSpinBox::valueChanged, this, f.handler);
     }
+    PlacementEds = {LinXEd, Linyed, linwed, WinkXed, WinkYEd, WinkWEd, ZirkXed, ZirkYed, ZirksEd};
     col->addStretch(1);
     Panel2->hide();
 }
@@ -848,55 +901,51 @@ void TMainForm::UpdateEds() {
     const auto show = [](QDoubleSpinBox* field, double value) {
         if (field->value() != value || field->hasFocus()) field->setValue(value);
     };
-    const InstrumentPlacement& p = Drawing.Placement;
-    show(LinXEd, p.LinealX);
-    show(Linyed, p.LinealY);
-    show(linwed, p.LinealAngle);
-    show(WinkXed, p.WinkelX);
-    show(WinkYEd, p.WinkelY);
-    show(WinkWEd, p.WinkelAngle);
-    show(ZirkXed, p.ZirkelX);
-    show(ZirkYed, p.ZirkelY);
-    show(ZirksEd, p.ZirkelSpan);
+    for (const PlacementField f : kPlacementFields)
+        show(placementEdit(f), PlacementValue(Drawing.Placement, f));
     UpdatingEds = false;
 }
 
 // While a field's text is not a number (empty, a lone minus sign) the field keeps reporting
 // the last number it held, and no change reaches the placement.
-void TMainForm::placementFieldChanged(double& target, QDoubleSpinBox* field) {
+void TMainForm::placementFieldChanged(PlacementField field) {
     if (UpdatingEds) return;
-    target = field->value();
+    const bool rewriteFields =
+        EnterPlacement(Drawing.Placement, field, placementEdit(field)->value());
     PaintBox1Paint();
+    if (rewriteFields) UpdateEds();
+}
+
+QDoubleSpinBox* TMainForm::placementEdit(PlacementField field) const {
+    return PlacementEds[static_cast<std::size_t>(field)];
 }
 
 void TMainForm::LinXEdChange() {
-    placementFieldChanged(Drawing.Placement.LinealX, LinXEd);
+    placementFieldChanged(PlacementField::LinealX);
 }
 void TMainForm::LinyedChange() {
-    placementFieldChanged(Drawing.Placement.LinealY, Linyed);
+    placementFieldChanged(PlacementField::LinealY);
 }
 void TMainForm::linwedChange() {
-    placementFieldChanged(Drawing.Placement.LinealAngle, linwed);
+    placementFieldChanged(PlacementField::LinealAngle);
 }
 void TMainForm::WinkXedChange() {
-    placementFieldChanged(Drawing.Placement.WinkelX, WinkXed);
+    placementFieldChanged(PlacementField::WinkelX);
 }
 void TMainForm::WinkYEdChange() {
-    placementFieldChanged(Drawing.Placement.WinkelY, WinkYEd);
+    placementFieldChanged(PlacementField::WinkelY);
 }
 void TMainForm::WinkWEdChange() {
-    if (UpdatingEds) return;
-    placementFieldChanged(Drawing.Placement.WinkelAngle, WinkWEd);
-    UpdateEds();
+    placementFieldChanged(PlacementField::WinkelAngle);
 }
 void TMainForm::ZirkXedChange() {
-    placementFieldChanged(Drawing.Placement.ZirkelX, ZirkXed);
+    placementFieldChanged(PlacementField::ZirkelX);
 }
 void TMainForm::ZirkYedChange() {
-    placementFieldChanged(Drawing.Placement.ZirkelY, ZirkYed);
+    placementFieldChanged(PlacementField::ZirkelY);
 }
 void TMainForm::ZirksEdChange() {
-    placementFieldChanged(Drawing.Placement.ZirkelSpan, ZirksEd);
+    placementFieldChanged(PlacementField::ZirkelSpan);
 }
 
 // --- view switches and pen colour ---------------------------------------------------------------
@@ -913,12 +962,13 @@ void TMainForm::Winkelmesser2Click() {
 void TMainForm::Zirkel2Click() {
     PaintBox1Paint();
 }
+// Only the user's choice is written: the value read at start is already there.
 void TMainForm::AnsichtFangen1Click() {
-    OpenSettings(ProgramDir)->setValue(kSnapKey, AnsichtFangen1->isChecked());
+    OpenSettings(ProgramDir)->setValue(kSnapKey, Session->Settings.Snap());
 }
 
 bool TMainForm::SnapOn() const {
-    return AnsichtFangen1 && AnsichtFangen1->isChecked();
+    return Session->Settings.Snap();
 }
 
 void TMainForm::AnsichtZollAngabenfrdasLineal1Click() {

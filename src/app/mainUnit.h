@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <array>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -11,6 +12,7 @@
 #include "document/drawingfile.h"
 #include "document/drawmodel.h"
 #include "export/output/sheetrender.h"
+#include "session/placemententry.h"
 #include "tools/gesturestate.h"
 #include "tools/toolhost.h"
 
@@ -41,6 +43,7 @@ class TAddTextForm;
 class DrawingSession;
 class TRecentFiles;
 class TRecoveryKeeper;
+struct StartRequest;
 
 // The colour swatch of the settings panel: shows the pen colour; a press with any button
 // asks for a new one.
@@ -110,8 +113,10 @@ private:
     LanguageDialogs LanguageUi;
 
 public:
-    // Whether "Fangen" is checked: points of the drawing catch the pointer.
+    // Whether "Fangen" is on: points of the drawing catch the pointer.
     bool SnapOn() const;
+    // Escape: ends the gesture under way without storing anything; false when there was none.
+    bool CancelGestureUnderWay();
     std::unique_ptr<TMainToolHost> Tools;
     std::unique_ptr<TranslationTable> Translations;
     // The recovery copy of unsaved work.
@@ -151,6 +156,13 @@ public:
 
     // The recent files' menu part.
     TRecentFiles* RecentFiles = nullptr;
+
+    // What the command line asked for, once the window has been shown: the drawing is read as
+    // "Öffnen..." reads it, or the mistake is told.
+    void RunStartRequest(const StartRequest& request);
+    // Offers the newest recovery copy in `folder` that a program ended without closing left
+    // behind (empty: the user's recovery folder); true when a drawing was restored.
+    bool OfferRecovery(const std::string& folder = {});
 
     // Which instruments the sheets show, for printing and pictures as on screen.
     SheetInstruments ShownInstruments() const;
@@ -227,11 +239,6 @@ protected:
 
 private:
     WindowHooks hooks_;
-    // The program's own key bindings and the tools' host reach the controls directly.
-    friend void InstallShortcuts(TMainForm& form);
-    friend struct WindowKeyActions FindWindowKeyActions(TMainForm& form);
-    friend class TMainToolHost;
-
     // Controls, named as their objectName (tests find them by it).
     QWidget* ControlBar1 = nullptr;
     QMenuBar* MenuBar20002 = nullptr;  // command menus
@@ -299,10 +306,12 @@ private:
     void buildSettingsPanel();
     void buildToolMenu();
     void buildNumericPanel();
-    void placementFieldChanged(double& target, QDoubleSpinBox* field);
-    void checkMode(QAction* tool, QAction* mode);
-    QAction* modeItem(QMenu* menu, QActionGroup* group, const char* name, const char* caption,
-                      QAction* tool);
+    void placementFieldChanged(PlacementField field);
+    QDoubleSpinBox* placementEdit(PlacementField field) const;
+    std::array<QDoubleSpinBox*, std::size(kPlacementFields)> PlacementEds{};
+    void chooseTool(ToolItem item);
+    void showToolChoice();
+    QAction* modeItem(QMenu* menu, QActionGroup* group, const char* name, const char* caption);
 };
 
 }  // namespace tervasko

@@ -5,12 +5,10 @@
 #include <QPainter>
 #include <optional>
 
-#include "app/mainUnit.h"
-#include "tools/toolhost.h"
-
 namespace tervasko {
 
-TPaintBox::TPaintBox(TMainForm& form, QWidget* parent) : QWidget(parent), form_(form) {
+TPaintBox::TPaintBox(PaintBoxClient client, QWidget* parent)
+    : QWidget(parent), client_(std::move(client)) {
     setObjectName("PaintBox1");
     setMouseTracking(true);
     // Everything is painted by the sheets or left to the scroll box's background.
@@ -23,10 +21,10 @@ void TPaintBox::paintEvent(QPaintEvent* event) {
     // by piece rather than as the rectangle around all of them.
     const QRegion& region = event->region();
     if (region.rectCount() <= 1) {
-        form_.View.Paint(painter, event->rect());
+        client_.Paint(painter, event->rect());
         return;
     }
-    for (const QRect& r : region) form_.View.Paint(painter, r);
+    for (const QRect& r : region) client_.Paint(painter, r);
 }
 
 namespace {
@@ -52,7 +50,7 @@ void TPaintBox::mousePressEvent(QMouseEvent* event) {
     const auto button = buttonOf(event);
     if (!button) return;
     const QPoint p = event->position().toPoint();
-    form_.PaintBox1MouseDown(*button, p.x(), p.y());
+    client_.Down(*button, p.x(), p.y());
 }
 
 // Only the left button keeps the pointer: with another button held, what happens outside the
@@ -60,7 +58,7 @@ void TPaintBox::mousePressEvent(QMouseEvent* event) {
 void TPaintBox::mouseMoveEvent(QMouseEvent* event) {
     const QPoint p = event->position().toPoint();
     if (!(event->buttons() & Qt::LeftButton) && !visibleRegion().contains(p)) return;
-    form_.PaintBox1MouseMove(p.x(), p.y());
+    client_.Move(p.x(), p.y());
 }
 
 void TPaintBox::mouseReleaseEvent(QMouseEvent* event) {
@@ -68,7 +66,7 @@ void TPaintBox::mouseReleaseEvent(QMouseEvent* event) {
     if (!button) return;
     const QPoint p = event->position().toPoint();
     if (*button != MouseButton::Left && !visibleRegion().contains(p)) return;
-    form_.PaintBox1MouseUp(*button, p.x(), p.y());
+    client_.Up(*button, p.x(), p.y());
 }
 
 }  // namespace tervasko

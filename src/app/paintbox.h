@@ -1,16 +1,26 @@
 #pragma once
 
 #include <QWidget>
+#include <functional>
+
+#include "tools/toolhost.h"
 
 namespace tervasko {
 
-class TMainForm;
+// What the paint box asks of its window: the sheets painted into a rectangle of the box, and
+// the pointer's press, move and release in paint-box pixels.
+struct PaintBoxClient {
+    std::function<void(QPainter& painter, const QRect& area)> Paint;
+    std::function<void(MouseButton button, int x, int y)> Down;
+    std::function<void(int x, int y)> Move;
+    std::function<void(MouseButton button, int x, int y)> Up;
+};
 
 // The drawing surface inside the scroll box: shows the sheets and passes pointer events on.
 class TPaintBox : public QWidget {
     Q_OBJECT
 public:
-    explicit TPaintBox(TMainForm& form, QWidget* parent = nullptr);
+    explicit TPaintBox(PaintBoxClient client, QWidget* parent = nullptr);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -19,7 +29,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
-    TMainForm& form_;
+    PaintBoxClient client_;
 };
 
 }  // namespace tervasko

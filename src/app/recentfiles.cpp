@@ -5,8 +5,6 @@
 #include <QFileInfo>
 #include <QMenu>
 
-#include "app/filecommands.h"
-#include "app/mainUnit.h"
 #include "app/settingsfile.h"
 #include "i18n/messagetable.h"
 
@@ -36,7 +34,8 @@ QStringList WithRecentFile(QStringList list, const QString& path) {
     return list;
 }
 
-TRecentFiles::TRecentFiles(TMainForm& form, QMenu* menu) : QObject(menu), form_(form), menu_(menu) {
+TRecentFiles::TRecentFiles(RecentFilesClient client, QMenu* menu)
+    : QObject(menu), client_(std::move(client)), menu_(menu) {
     separator_ = menu_->addSeparator();
     ClearItem = menu_->addAction(QString::fromUtf8("Liste leeren"));
     ClearItem->setObjectName("ZuletztgeffnetListeleeren1");
@@ -59,7 +58,7 @@ void TRecentFiles::Load() {
 // whenever it is about to change or to be shown. Where it cannot be written, the list of
 // this run stands.
 void TRecentFiles::readStored() {
-    const auto settings = OpenSettings(form_.ProgramDir);
+    const auto settings = OpenSettings(client_.DataDir);
     settings->sync();
     if (loaded_ && !files_.isEmpty() && !settings->isWritable()) return;
     files_.clear();
@@ -81,7 +80,7 @@ QAction* TRecentFiles::Item(int index) const {
 
 void TRecentFiles::OpenRecent(const QString& path) {
     if (!QFileInfo::exists(path)) {
-        form_.ShowError(
+        client_.ShowError(
             TranslateText("Die Zeichnung gibt es nicht mehr; sie wird aus der Liste entfernt.") +
             "\n\n" + path.toStdString());
         files_.removeAll(path);
@@ -89,7 +88,7 @@ void TRecentFiles::OpenRecent(const QString& path) {
         rebuild();
         return;
     }
-    form_.FileCommands->OpenPath(path.toStdString());
+    client_.OpenPath(path.toStdString());
 }
 
 void TRecentFiles::Clear() {
@@ -99,7 +98,7 @@ void TRecentFiles::Clear() {
 }
 
 void TRecentFiles::store() {
-    const auto settings = OpenSettings(form_.ProgramDir);
+    const auto settings = OpenSettings(client_.DataDir);
     settings->setValue(kKey, files_);
 }
 

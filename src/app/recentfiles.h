@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QStringList>
+#include <functional>
 #include <string>
 
 class QAction;
@@ -9,7 +10,13 @@ class QMenu;
 
 namespace tervasko {
 
-class TMainForm;
+// What the recent files need of their window.
+struct RecentFilesClient {
+    std::string DataDir;  // the folder of the settings file
+    std::function<void(const std::string& text)> ShowError;
+    // Asks about unsaved work as "Öffnen..." does, then reads the drawing.
+    std::function<void(const std::string& path)> OpenPath;
+};
 
 // The drawings last opened or saved, newest first, each once, at most kMaxRecentFiles.
 inline constexpr int kMaxRecentFiles = 8;
@@ -24,7 +31,7 @@ QStringList WithRecentFile(QStringList list, const QString& path);
 class TRecentFiles : public QObject {
     Q_OBJECT
 public:
-    TRecentFiles(TMainForm& form, QMenu* menu);
+    TRecentFiles(RecentFilesClient client, QMenu* menu);
 
     // Reads the list from the settings file and fills the submenu; the window calls it once
     // it has been translated.
@@ -47,7 +54,7 @@ private:
     void store();
     void rebuild();
 
-    TMainForm& form_;
+    RecentFilesClient client_;
     QMenu* menu_;
     QAction* separator_ = nullptr;
     QList<QAction*> items_;

@@ -6,7 +6,6 @@
 #include <cstdio>
 
 #include "app/dialogs/errortext.h"
-#include "app/mainUnit.h"
 #include "i18n/messagetable.h"
 #include "platform/safefile.h"
 #include "session/drawingsession.h"
@@ -43,7 +42,7 @@ struct CheckedCopy {
     RecoveryHead head;
 };
 
-Result<CheckedCopy> readCopy(TMainForm& form, const std::string& path) {
+Result<CheckedCopy> readCopy(const RecoveryWindow& form, const std::string& path) {
     Result<std::vector<std::uint8_t>> read = ReadWholeFile(path, kMaxDrawingFileSize + (1 << 16));
     if (!read.ok()) return read.error();
     CheckedCopy copy{std::move(read).value(), {}};
@@ -59,7 +58,7 @@ Result<CheckedCopy> readCopy(TMainForm& form, const std::string& path) {
     return copy;
 }
 
-bool restore(TMainForm& form, const std::string& path, const CheckedCopy& copy) {
+bool restore(const RecoveryWindow& form, const std::string& path, const CheckedCopy& copy) {
     DrawingSettings settings = form.CurrentSettings();
     // Checked before; only memory can fail here, and the drawing stays then.
     if (ReadDrawingBytes(copy.bytes.data() + copy.head.drawingOffset,
@@ -67,7 +66,7 @@ bool restore(TMainForm& form, const std::string& path, const CheckedCopy& copy) 
                          settings, SheetSizeCheck::Refuse))
         return false;
     form.Session->Drawing().FileName = copy.head.fileName;
-    form.Gesture.Hover.Valid = false;
+    form.Session->Gesture.Forget();
     form.ApplySettings(settings);
     form.UpdateEds();
     form.Session->RestartUnsaved();
@@ -78,8 +77,8 @@ bool restore(TMainForm& form, const std::string& path, const CheckedCopy& copy) 
 
 }  // namespace
 
-TRecoveryKeeper::TRecoveryKeeper(TMainForm& form, const std::string& folder)
-    : form_(form), store_(folder) {
+TRecoveryKeeper::TRecoveryKeeper(RecoveryWindow window, const std::string& folder)
+    : form_(std::move(window)), store_(folder) {
     timer_.setSingleShot(true);
     timer_.setInterval(kIntervalMs);
     connect(&timer_, &QTimer::timeout, this, [this] {
@@ -94,7 +93,7 @@ TRecoveryKeeper::TRecoveryKeeper(TMainForm& form, const std::string& folder)
     AskRestore = [this](const std::string& question) {
         std::string caption;
         GetMessageText(2, caption);
-        return QMessageBox::question(&form_, QString::fromStdString(caption),
+        return QMessageBox::question(form_.Window, QString::fromStdString(caption),
                                      QString::fromStdString(question),
                                      QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
     };
@@ -127,7 +126,8 @@ void TRecoveryKeeper::WriteCopy() {
     }
 }
 
-bool OfferRecovery(TMainForm& form, const std::string& folder) {
+bool OfferRecovery(TRecoveryKeeper& keeper, const std::string& folder) {
+    const RecoveryWindow& form = keeper.Window();
     if (folder.empty()) return false;
     for (const RecoveryCopyInfo& info : FindOrphanedRecoveryCopies(folder)) {
         const Result<CheckedCopy> read = readCopy(form, info.path);
@@ -143,16 +143,16 @@ bool OfferRecovery(TMainForm& form, const std::string& folder) {
         const std::string question = TranslateText(kRestoreQuestion) + "\n\n" + name + "\n" +
                                      TranslateText(kCopyTime) + " " + copyTime(info.time) + "\n\n" +
                                      TranslateText(kRestoreAsk);
-        if (!form.Recovery->AskRestore(question)) {
+        if (!keeper.AskRestore(question)) {
             RemoveRecoveryCopy(info.path);
             continue;
         }
         if (!restore(form, info.path, copy)) return false;  // the copy stays for the next start
         // This program's own copy takes over before the old one goes.
-        form.Recovery->WriteCopy();
+        keeper.WriteCopy();
         // Where this program cannot write its copy, the old one stays: it is all that would
         // survive a crash of this program.
-        if (!form.Recovery->Flush()) RemoveRecoveryCopy(info.path);
+        if (!keeper.Flush()) RemoveRecoveryCopy(info.path);
         return true;
     }
     return false;

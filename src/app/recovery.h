@@ -6,11 +6,28 @@
 #include <memory>
 #include <string>
 
+#include "document/drawingfile.h"
 #include "document/recovery.h"
+
+class QWidget;
 
 namespace tervasko {
 
-class TMainForm;
+class DrawingSession;
+
+// The window as the recovery copy needs it: the drawing and its settings to copy, and what a
+// restored drawing asks of the window.
+struct RecoveryWindow {
+    QWidget* Window = nullptr;  // the parent of the question
+    DrawingSession* Session = nullptr;
+    std::function<DrawingSettings()> CurrentSettings;
+    std::function<void(const DrawingSettings&)> ApplySettings;
+    std::function<void()> UpdateEds;
+    std::function<void()> SetChanged;
+    std::function<void()> PaintBox1Paint;
+    std::function<bool()> Changed;
+    std::function<void(const std::string& text)> ShowError;
+};
 
 // Keeps a recovery copy of the window's drawing while it has unsaved changes: written at
 // most every kIntervalMs and only after a change, from the event loop (never inside a
@@ -23,7 +40,7 @@ public:
     static constexpr int kDragRetryMs = 1000;
 
     // folder: where copies live (RecoveryFolder() unless a test names another).
-    explicit TRecoveryKeeper(TMainForm& form, const std::string& folder = RecoveryFolder());
+    explicit TRecoveryKeeper(RecoveryWindow window, const std::string& folder = RecoveryFolder());
     ~TRecoveryKeeper() override;
 
     // The drawing changed: a copy follows within kIntervalMs.
@@ -41,8 +58,10 @@ public:
     // The question whether to restore a copy (a message box unless replaced); true = yes.
     std::function<bool(const std::string& question)> AskRestore;
 
+    const RecoveryWindow& Window() const { return form_; }
+
 private:
-    TMainForm& form_;
+    RecoveryWindow form_;
     RecoveryStore store_;
     QTimer timer_;
     bool dirty_ = false;
@@ -53,6 +72,6 @@ private:
 // untitled as it was and marked changed; declined, the copy is deleted and the next one is
 // offered. A damaged copy is reported, set aside and never holds up the start. Returns
 // whether a drawing was restored.
-bool OfferRecovery(TMainForm& form, const std::string& folder = RecoveryFolder());
+bool OfferRecovery(TRecoveryKeeper& keeper, const std::string& folder = RecoveryFolder());
 
 }  // namespace tervasko

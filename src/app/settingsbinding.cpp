@@ -22,6 +22,7 @@ void TMainForm::bindSettings() {
     connect(Winkelmesser2, &QAction::toggled, &m, &SettingsModel::SetProtractorShown);
     connect(Zirkel2, &QAction::toggled, &m, &SettingsModel::SetCompassShown);
     connect(AnsichtZollAngabenfrdasLineal1, &QAction::toggled, &m, &SettingsModel::SetInches);
+    connect(AnsichtFangen1, &QAction::toggled, &m, &SettingsModel::SetSnap);
 
     // A field takes the model's value only when it shows another: setting a spin box, even
     // to its own value, would rewrite the text the user is typing.
@@ -41,6 +42,7 @@ void TMainForm::bindSettings() {
         Winkelmesser2->setChecked(v.ProtractorShown);
         Zirkel2->setChecked(v.CompassShown);
         AnsichtZollAngabenfrdasLineal1->setChecked(m.Inches());
+        AnsichtFangen1->setChecked(m.Snap());
     };
     connect(&m, &SettingsModel::Assigned, this, showAll);
     connect(&m, &SettingsModel::Changed, this, [this, showAll](SettingsModel::Setting which) {

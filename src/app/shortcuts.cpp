@@ -3,88 +3,80 @@
 #include <QAction>
 #include <QKeySequence>
 #include <QSpinBox>
-
-#include "app/mainUnit.h"
-#include "app/toolhostqt.h"
-#include "session/drawingsession.h"
-#include "tools/cancel.h"
+#include <QWidget>
 
 namespace tervasko {
 namespace {
 
-QAction* windowAction(TMainForm& form, const char* name, const QList<QKeySequence>& keys) {
-    auto* a = new QAction(&form);
+QAction* windowAction(QWidget& window, const char* name, const QList<QKeySequence>& keys) {
+    auto* a = new QAction(&window);
     a->setObjectName(name);
     a->setShortcuts(keys);
-    form.addAction(a);
+    window.addAction(a);
     return a;
 }
 
 }  // namespace
 
-void InstallShortcuts(TMainForm& form) {
+void InstallShortcuts(QWidget& window, std::function<void()> cancelGesture) {
     const auto key = [](QKeyCombination k) { return QKeySequence(k); };
     const struct {
-        QAction* item;
+        const char* item;
         QKeySequence keys;
     } items[] = {
-        {form.Neu1, key(Qt::CTRL | Qt::Key_N)},
-        {form.ffnen1, key(Qt::CTRL | Qt::Key_O)},
-        {form.Speichern1, key(Qt::CTRL | Qt::Key_S)},
-        {form.Speichernunter1, key(Qt::CTRL | Qt::SHIFT | Qt::Key_S)},
-        {form.DateiDrucken1, key(Qt::CTRL | Qt::Key_P)},
-        {form.Beenden1, key(Qt::CTRL | Qt::Key_Q)},
-        {form.ObjekteLetzesObjektlschen1, key(Qt::Key_Backspace)},
-        {form.LinealVerschieben1, key(Qt::Key_R)},
-        {form.LinealDrehen1, key(Qt::SHIFT | Qt::Key_R)},
-        {form.LinealAnLinealentlangzeichnen1, key(Qt::Key_A)},
-        {form.LinealQuerzumLinealzeichnen1, key(Qt::SHIFT | Qt::Key_A)},
-        {form.WinkelmesserVerschieben1, key(Qt::Key_G)},
-        {form.WinkelmesserDrehen1, key(Qt::SHIFT | Qt::Key_G)},
-        {form.WinkelmesserGradzahlmitBleistiftmarkieren1, key(Qt::Key_M)},
-        {form.ZirkelVerschieben1, key(Qt::Key_C)},
-        {form.ZirkelZirkelspanne1, key(Qt::SHIFT | Qt::Key_C)},
-        {form.ZirkelKreisbogenzeichnen1, key(Qt::Key_K)},
-        {form.ZirkelKreiszeichnen1, key(Qt::SHIFT | Qt::Key_K)},
-        {form.Kurven1, key(Qt::Key_B)},
-        {form.Bleistift1, key(Qt::Key_P)},
-        {form.Radierer1, key(Qt::Key_E)},
-        {form.TextTexthinzufgen1, key(Qt::Key_T)},
-        {form.TextTextndern1, key(Qt::SHIFT | Qt::Key_T)},
-        {form.TextVerschieben1, key(Qt::Key_V)},
-        {form.ObjekteVerschieben1, key(Qt::SHIFT | Qt::Key_V)},
-        {form.ObjekteLschen1, key(Qt::Key_Delete)},
-        {form.TextTextlschen1, key(Qt::SHIFT | Qt::Key_Delete)},
-        {form.Hand1, key(Qt::Key_H)},
-        {form.Zoom1, key(Qt::Key_Z)},
+        {"Neu1", key(Qt::CTRL | Qt::Key_N)},
+        {"ffnen1", key(Qt::CTRL | Qt::Key_O)},
+        {"Speichern1", key(Qt::CTRL | Qt::Key_S)},
+        {"Speichernunter1", key(Qt::CTRL | Qt::SHIFT | Qt::Key_S)},
+        {"DateiDrucken1", key(Qt::CTRL | Qt::Key_P)},
+        {"Beenden1", key(Qt::CTRL | Qt::Key_Q)},
+        {"ObjekteLetzesObjektlschen1", key(Qt::Key_Backspace)},
+        {"LinealVerschieben1", key(Qt::Key_R)},
+        {"LinealDrehen1", key(Qt::SHIFT | Qt::Key_R)},
+        {"LinealAnLinealentlangzeichnen1", key(Qt::Key_A)},
+        {"LinealQuerzumLinealzeichnen1", key(Qt::SHIFT | Qt::Key_A)},
+        {"WinkelmesserVerschieben1", key(Qt::Key_G)},
+        {"WinkelmesserDrehen1", key(Qt::SHIFT | Qt::Key_G)},
+        {"WinkelmesserGradzahlmitBleistiftmarkieren1", key(Qt::Key_M)},
+        {"ZirkelVerschieben1", key(Qt::Key_C)},
+        {"ZirkelZirkelspanne1", key(Qt::SHIFT | Qt::Key_C)},
+        {"ZirkelKreisbogenzeichnen1", key(Qt::Key_K)},
+        {"ZirkelKreiszeichnen1", key(Qt::SHIFT | Qt::Key_K)},
+        {"Kurven1", key(Qt::Key_B)},
+        {"Bleistift1", key(Qt::Key_P)},
+        {"Radierer1", key(Qt::Key_E)},
+        {"TextTexthinzufgen1", key(Qt::Key_T)},
+        {"TextTextndern1", key(Qt::SHIFT | Qt::Key_T)},
+        {"TextVerschieben1", key(Qt::Key_V)},
+        {"ObjekteVerschieben1", key(Qt::SHIFT | Qt::Key_V)},
+        {"ObjekteLschen1", key(Qt::Key_Delete)},
+        {"TextTextlschen1", key(Qt::SHIFT | Qt::Key_Delete)},
+        {"Hand1", key(Qt::Key_H)},
+        {"Zoom1", key(Qt::Key_Z)},
     };
-    for (const auto& i : items) i.item->setShortcut(i.keys);
+    for (const auto& i : items)
+        if (auto* item = window.findChild<QAction*>(i.item)) item->setShortcut(i.keys);
 
     // Ctrl++ on keyboards where '+' needs Shift, Ctrl+= where it shares the key with '='.
-    QAction* zoomIn = windowAction(form, "ZoomInAction",
+    QAction* zoomIn = windowAction(window, "ZoomInAction",
                                    {key(Qt::CTRL | Qt::Key_Plus), key(Qt::CTRL | Qt::Key_Equal)});
-    QAction* zoomOut = windowAction(form, "ZoomOutAction", {key(Qt::CTRL | Qt::Key_Minus)});
-    QAction* zoomReset = windowAction(form, "ZoomResetAction", {key(Qt::CTRL | Qt::Key_0)});
-    QObject::connect(zoomIn, &QAction::triggered, &form, [&form] { form.zoomed->stepBy(1); });
-    QObject::connect(zoomOut, &QAction::triggered, &form, [&form] { form.zoomed->stepBy(-1); });
-    QObject::connect(zoomReset, &QAction::triggered, &form,
-                     [&form] { form.zoomed->setValue(100); });
+    QAction* zoomOut = windowAction(window, "ZoomOutAction", {key(Qt::CTRL | Qt::Key_Minus)});
+    QAction* zoomReset = windowAction(window, "ZoomResetAction", {key(Qt::CTRL | Qt::Key_0)});
+    if (auto* zoom = window.findChild<QSpinBox*>("zoomed")) {
+        QObject::connect(zoomIn, &QAction::triggered, zoom, [zoom] { zoom->stepBy(1); });
+        QObject::connect(zoomOut, &QAction::triggered, zoom, [zoom] { zoom->stepBy(-1); });
+        QObject::connect(zoomReset, &QAction::triggered, zoom, [zoom] { zoom->setValue(100); });
+    }
 
-    QAction* cancel = windowAction(form, "CancelGestureAction", {key(Qt::Key_Escape)});
-    QObject::connect(cancel, &QAction::triggered, &form, [&form] {
-        // A stroke taken back leaves the drawing as the history has it: the
-        // changed mark follows the history again.
-        if (CancelGesture(*form.Tools, form.Drawing, form.Gesture) &&
-            form.Session->History().isClean())
-            form.SetUnChanged();
-    });
+    QAction* cancel = windowAction(window, "CancelGestureAction", {key(Qt::Key_Escape)});
+    QObject::connect(cancel, &QAction::triggered, &window, std::move(cancelGesture));
 }
 
-WindowKeyActions FindWindowKeyActions(TMainForm& form) {
-    return {form.findChild<QAction*>("ZoomInAction", Qt::FindDirectChildrenOnly),
-            form.findChild<QAction*>("ZoomOutAction", Qt::FindDirectChildrenOnly),
-            form.findChild<QAction*>("ZoomResetAction", Qt::FindDirectChildrenOnly),
-            form.findChild<QAction*>("CancelGestureAction", Qt::FindDirectChildrenOnly)};
+WindowKeyActions FindWindowKeyActions(QWidget& window) {
+    return {window.findChild<QAction*>("ZoomInAction", Qt::FindDirectChildrenOnly),
+            window.findChild<QAction*>("ZoomOutAction", Qt::FindDirectChildrenOnly),
+            window.findChild<QAction*>("ZoomResetAction", Qt::FindDirectChildrenOnly),
+            window.findChild<QAction*>("CancelGestureAction", Qt::FindDirectChildrenOnly)};
 }
 
 }  // namespace tervasko

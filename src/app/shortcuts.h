@@ -1,10 +1,11 @@
 #pragma once
 
+#include <functional>
+
 class QAction;
+class QWidget;
 
 namespace tervasko {
-
-class TMainForm;
 
 // The keys of the window's commands and tools, shown in the menus beside the items:
 //   Ctrl+N "Neu", Ctrl+O "Öffnen...", Ctrl+S "Speichern", Ctrl+Shift+S "Speichern unter...",
@@ -20,7 +21,9 @@ class TMainForm;
 // a key that means text in the focused field (a letter, Backspace, Delete in a number field)
 // stays with the field. The icon-only twins of the file commands carry no key, which would be
 // ambiguous.
-void InstallShortcuts(TMainForm& form);
+// The items and the zoom field ("zoomed") are found under `window` by their object names;
+// `cancelGesture` is Escape's work.
+void InstallShortcuts(QWidget& window, std::function<void()> cancelGesture);
 
 // The window's commands that have a key and no menu item.
 struct WindowKeyActions {
@@ -29,6 +32,6 @@ struct WindowKeyActions {
     QAction* zoomReset = nullptr;
     QAction* cancelGesture = nullptr;
 };
-WindowKeyActions FindWindowKeyActions(TMainForm& form);
+WindowKeyActions FindWindowKeyActions(QWidget& window);
 
 }  // namespace tervasko

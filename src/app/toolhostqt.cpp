@@ -6,11 +6,12 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSpinBox>
+#include <QStatusBar>
 #include <algorithm>
 
-#include "app/mainUnit.h"
 #include "app/measurefield.h"
 #include "app/paintbox.h"
+#include "app/sheetview.h"
 #include "platform/qt/qtcanvas.h"
 #include "session/drawingsession.h"
 #include "tools/handzoom.h"
@@ -117,21 +118,21 @@ private:
     FontSpec font_;
 };
 
-TMainToolHost::TMainToolHost(TMainForm& form)
-    : form_(form),
-      screen_(std::make_unique<ScreenOverlay>(form.View.Overlay(), *form.PaintBox1)),
-      measure_(std::make_unique<MeasureField>(*form.statusBar())) {}
+TMainToolHost::TMainToolHost(ToolWindow window)
+    : form_(std::move(window)),
+      screen_(std::make_unique<ScreenOverlay>(form_.View->Overlay(), *form_.PaintBox1)),
+      measure_(std::make_unique<MeasureField>(*form_.StatusBar)) {}
 
 TMainToolHost::~TMainToolHost() = default;
 
 bool TMainToolHost::Checked(ToolItem item) const {
-    return form_.ToolAction(item)->isChecked();
+    return form_.Session->Tool.Checked(item);
 }
 double TMainToolHost::PixelsPerMm() const {
-    return form_.PixelsPerMm();
+    return form_.View->Geometry.PixelsPerMm;
 }
 int TMainToolHost::SheetHeightPx() const {
-    return form_.View.Geometry.SheetHeightPx;
+    return form_.View->Geometry.SheetHeightPx;
 }
 // The pen and the eraser as the session's settings hold them.
 Color TMainToolHost::PenColor() const {
@@ -156,7 +157,7 @@ Canvas& TMainToolHost::ScreenCanvas() {
 }
 
 void TMainToolHost::SingleSheetRefresh(int sheet, const std::function<void(Canvas&)>& preview) {
-    SheetView& view = form_.View;
+    SheetView& view = *form_.View;
     view.SingleSheetPaint = true;
     view.PointerSheet = sheet;
     form_.PaintBox1Paint();
@@ -182,7 +183,7 @@ void TMainToolHost::ShowMeasurement(const Measurement& m) {
 }
 
 void TMainToolHost::DrawnAheadOfSheets() {
-    form_.SetChangedOnScreen();
+    form_.DrawnAheadOfSheets();
 }
 void TMainToolHost::SheetsCatchUp() {
     form_.CatchUpSheets();
@@ -221,7 +222,7 @@ void TMainToolHost::SetScrollPosition(int h, int v) {
 }
 
 void TMainToolHost::SetPaintSuspended(bool suspended) {
-    form_.View.PaintSuspended = suspended;
+    form_.View->PaintSuspended = suspended;
 }
 
 void TMainToolHost::RecordEdit(std::unique_ptr<DrawingEdit> edit, const char* step) {
@@ -233,7 +234,7 @@ bool TMainToolHost::ShiftHeld() const {
 }
 
 bool TMainToolHost::SnapOn() const {
-    return form_.SnapOn();
+    return form_.Session->Settings.Snap();
 }
 
 std::optional<PointD> TMainToolHost::FindSnapPoint(PointD mm, double radiusMm) {

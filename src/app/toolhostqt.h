@@ -1,19 +1,41 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include "tools/toolhost.h"
 
+class QScrollArea;
+class QStatusBar;
+class QWidget;
+
 namespace tervasko {
 
-class TMainForm;
+class DrawingSession;
+class SheetView;
 class ScreenOverlay;
 class MeasureField;
+
+// The window as the tools' host needs it: the session, the view and the widgets the tools
+// reach, and the window's own work they ask for.
+struct ToolWindow {
+    DrawingSession* Session = nullptr;
+    SheetView* View = nullptr;
+    QWidget* PaintBox1 = nullptr;
+    QScrollArea* ScrollBox1 = nullptr;
+    QStatusBar* StatusBar = nullptr;
+    std::function<void()> PaintBox1Paint;      // the paint cycle
+    std::function<void()> UpdateEds;           // the numeric fields take the placement
+    std::function<void()> DrawnAheadOfSheets;  // a pencil segment is on the screen already
+    std::function<void()> CatchUpSheets;
+    std::function<void(PointD mm)> ShowPointerPosition;
+    std::function<bool(const TextInput* preset, TextInput& result)> AskText;
+};
 
 // The main window as the tools see it.
 class TMainToolHost : public ToolHost {
 public:
-    explicit TMainToolHost(TMainForm& form);
+    explicit TMainToolHost(ToolWindow window);
     ~TMainToolHost() override;
 
     bool Checked(ToolItem item) const override;
@@ -42,7 +64,7 @@ public:
     std::optional<PointD> FindSnapPoint(PointD mm, double radiusMm) override;
 
 private:
-    TMainForm& form_;
+    ToolWindow form_;
     std::unique_ptr<ScreenOverlay> screen_;
     std::unique_ptr<MeasureField> measure_;
 };

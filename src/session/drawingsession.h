@@ -8,6 +8,7 @@
 #include "document/drawingedit.h"
 #include "document/drawmodel.h"
 #include "session/settingsmodel.h"
+#include "session/toolchoice.h"
 #include "tools/gesturestate.h"
 #include "tools/snapindex.h"
 
@@ -40,6 +41,8 @@ public:
     SettingsModel Settings;
     // The pointer tools' state between events.
     GestureState Gesture;
+    // The active tool and each tool's mode, as the tool menu shows them.
+    ToolChoice Tool;
     // The snap points of the drawing, built when a snap is first looked for; every step made,
     // taken back or made again and every new or loaded drawing invalidates it.
     SnapIndex Snap;

@@ -7,8 +7,8 @@
 namespace tervasko {
 
 // The settings that travel with a drawing (zoom, pen, eraser, page count, the view
-// switches) and the inch switch, as one model with change notification. The window's
-// fields show the model: a change in a field changes the model, and a change of the model
+// switches), the inch switch and the snap switch, as one model with change notification. The
+// window's fields show the model: a change in a field changes the model, and a change of the model
 // sets the field, which emits nothing when it already shows the value. The paint cycle, the
 // tools and the drawing file read the model, never the fields.
 class SettingsModel : public QObject {
@@ -24,11 +24,15 @@ public:
         CompassShown,
         EraserWidth,
         PageCount,
-        Inches
+        Inches,
+        Snap
     };
 
     const DrawingSettings& Values() const { return values_; }
     bool Inches() const { return inches_; }
+    // "Fangen": points of the drawing catch the instruments and line ends. The program's own
+    // setting, kept in its settings file, not in the drawing.
+    bool Snap() const { return snap_; }
     int Zoom() const { return static_cast<int>(values_.Zoom); }
     int PageCount() const { return static_cast<int>(values_.PageCount); }
 
@@ -42,6 +46,7 @@ public:
     void SetEraserWidth(double mm) { set(values_.EraserWidth, mm, Setting::EraserWidth); }
     void SetPageCount(int pages) { set(values_.PageCount, pages, Setting::PageCount); }
     void SetInches(bool on) { set(inches_, on, Setting::Inches); }
+    void SetSnap(bool on) { set(snap_, on, Setting::Snap); }
 
     // All values at once, as a drawing file brings them: one Assigned, no Changed.
     void Assign(const DrawingSettings& values) {
@@ -63,6 +68,7 @@ private:
 
     DrawingSettings values_;
     bool inches_ = false;
+    bool snap_ = false;
 };
 
 }  // namespace tervasko

@@ -125,7 +125,7 @@ TEST_F(DesktopTest, ACommandLineDrawingOpensAsAfterTheOpenDialog) {
     // Named relative to the folder the program starts in.
     const QString startFolder = QDir::currentPath();
     ASSERT_TRUE(QDir::setCurrent(QString::fromStdString(dir.path())));
-    RunStartRequest(*form, ParseCommandLine({"./good.tvk"}));
+    form->RunStartRequest(ParseCommandLine({"./good.tvk"}));
     QDir::setCurrent(startFolder);
     EXPECT_TRUE(errors.empty());
     EXPECT_EQ(elements(), 3u);
@@ -146,7 +146,7 @@ TEST_F(DesktopTest, ABrokenOrMissingCommandLineDrawingIsToldAndLeavesTheEmptyDra
         SCOPED_TRACE(path);
         makeForm();
         errors.clear();
-        RunStartRequest(*form, ParseCommandLine({QString::fromStdString(path)}));
+        form->RunStartRequest(ParseCommandLine({QString::fromStdString(path)}));
         ASSERT_EQ(errors.size(), 1u);
         // The open command's own message, naming the file.
         EXPECT_EQ(errors[0].rfind("Die Zeichnung konnte nicht geöffnet werden.", 0), 0u)
@@ -171,7 +171,7 @@ TEST_F(DesktopTest, SeveralFilesOrAnUnknownOptionAreToldAndNothingIsOpened) {
     };
     for (const auto& c : cases) {
         errors.clear();
-        RunStartRequest(*form, ParseCommandLine(c.args));
+        form->RunStartRequest(ParseCommandLine(c.args));
         ASSERT_EQ(errors.size(), 1u);
         EXPECT_EQ(errors[0].rfind(c.says, 0), 0u) << errors[0];
         EXPECT_NE(errors[0].find("tervasko [ZEICHNUNG.tvk]"), std::string::npos) << errors[0];

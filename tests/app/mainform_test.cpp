@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QSignalSpy>
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QTest>
@@ -128,6 +129,50 @@ TEST_F(MainFormTest, ModeItemsFormRadioGroupsAndKeepTheirCheckWhileAnotherToolIs
     EXPECT_FALSE(action("Lineal1")->isChecked());
 }
 
+// The check marks show the session's tool choice, which is what the tools read: a choice made
+// in the session shows in the menu, a tool with modes alone chooses nothing, and the
+// protractor's mode survives a detour through another tool.
+TEST_F(MainFormTest, TheToolMenuShowsTheSessionsChoiceWhichTheToolsRead) {
+    ToolChoice& choice = form->Session->Tool;
+    QSignalSpy changes(&choice, &ToolChoice::Changed);
+    choice.Choose(ToolItem::WinkelmesserDrehen1);
+    EXPECT_TRUE(action("Winkelmesser1")->isChecked());
+    EXPECT_TRUE(action("WinkelmesserDrehen1")->isChecked());
+    EXPECT_FALSE(action("Lineal1")->isChecked());
+    EXPECT_TRUE(action("LinealVerschieben1")->isChecked());
+    choice.Choose(ToolItem::Zirkel1);
+    choice.Choose(ToolItem::WinkelmesserDrehen1);
+    EXPECT_EQ(changes.count(), 1);
+    EXPECT_EQ(choice.Tool(), ToolItem::Winkelmesser1);
+
+    action("Bleistift1")->trigger();
+    EXPECT_TRUE(choice.Checked(ToolItem::Bleistift1));
+    EXPECT_FALSE(choice.Checked(ToolItem::Winkelmesser1));
+    EXPECT_TRUE(choice.Checked(ToolItem::WinkelmesserDrehen1));
+    action("WinkelmesserVerschieben1")->trigger();
+    EXPECT_TRUE(action("Winkelmesser1")->isChecked());
+    EXPECT_TRUE(action("WinkelmesserVerschieben1")->isChecked());
+    EXPECT_FALSE(action("WinkelmesserDrehen1")->isChecked());
+    EXPECT_FALSE(action("Bleistift1")->isChecked());
+    EXPECT_FALSE(choice.Checked(ToolItem::WinkelmesserDrehen1));
+
+    // A mark flipped behind the session's back does not fool the tools.
+    choice.Choose(ToolItem::Bleistift1);
+    action("Hand1")->setChecked(true);
+    EXPECT_TRUE(form->Tools->Checked(ToolItem::Bleistift1));
+    EXPECT_FALSE(form->Tools->Checked(ToolItem::Hand1));
+}
+
+// "Fangen" is the session's switch: the menu item shows it and sets it.
+TEST_F(MainFormTest, TheSnapSwitchIsTheSessionsAndTheMenuShowsIt) {
+    form->Session->Settings.SetSnap(true);
+    EXPECT_TRUE(action("AnsichtFangen1")->isChecked());
+    EXPECT_TRUE(form->Tools->SnapOn());
+    action("AnsichtFangen1")->trigger();
+    EXPECT_FALSE(form->Session->Settings.Snap());
+    EXPECT_FALSE(form->Tools->SnapOn());
+}
+
 TEST_F(MainFormTest, TitleShowsTheFileAndAStarAfterAChange) {
     EXPECT_EQ(form->windowTitle().toStdString(), "Morvane Tervasko 1.0 - [unbenannt.tvk]");
     testing::Find<QSpinBox>(form, "PageAnz")->setValue(2);
@@ -189,6 +234,17 @@ TEST_F(MainFormTest, TypedValuesMoveTheInstrumentAtEveryCharacter) {
     EXPECT_EQ(testing::Find<QDoubleSpinBox>(form, "WinkXed")->value(), 70);
     EXPECT_EQ(form->Session->Drawing().Placement.LinealY, 33);
     EXPECT_FALSE(form->Changed());  // typing does not change the drawing
+}
+
+// Each field moves its own value of the placement, and nothing else.
+TEST_F(MainFormTest, EveryNumericFieldEntersItsOwnPlacementValue) {
+    const char* fields[] = {"LinXEd",  "Linyed",  "linwed",  "WinkXed", "WinkYEd",
+                            "WinkWEd", "ZirkXed", "ZirkYed", "ZirksEd"};
+    double value = 1;
+    for (const char* name : fields) testing::Find<QDoubleSpinBox>(form, name)->setValue(value++);
+    const InstrumentPlacement typed{1, 2, 3, 4, 5, 6, 7, 8, 9};
+    EXPECT_EQ(form->Session->Drawing().Placement, typed);
+    EXPECT_FALSE(form->Changed());
 }
 
 TEST_F(MainFormTest, PenColourFromTheDialogOrKeptWhenCancelled) {

@@ -84,7 +84,7 @@ TEST_F(Recovery, AKilledProgramsCopyIsOfferedAndRestoredAsItWas) {
     struct stat st {};
     ASSERT_EQ(stat(copy.c_str(), &st), 0);
     auto form = start();
-    EXPECT_TRUE(OfferRecovery(*form, folder));
+    EXPECT_TRUE(form->OfferRecovery(folder));
     ASSERT_EQ(questions.size(), 1u);
     const std::string time =
         QDateTime::fromSecsSinceEpoch(st.st_mtime).toString("yyyy-MM-dd HH:mm:ss").toStdString();
@@ -115,7 +115,7 @@ TEST_F(Recovery, ARestoredCopyStaysWhileThisProgramCannotWriteItsOwn) {
     }
     auto form = start();
     ASSERT_TRUE(std::filesystem::create_directory(form->Recovery->CopyPath()));
-    EXPECT_TRUE(OfferRecovery(*form, folder));
+    EXPECT_TRUE(form->OfferRecovery(folder));
     EXPECT_EQ(form->Session->Drawing().Elements.Count(), 1u);
     EXPECT_TRUE(std::filesystem::exists(copy));
     const Error failed = form->Recovery->Flush();
@@ -135,7 +135,7 @@ TEST_F(Recovery, AnUntitledDrawingComesBackUntitledAndADeclinedCopyGoes) {
     answer = false;
     {
         auto form = start();
-        EXPECT_FALSE(OfferRecovery(*form, folder));
+        EXPECT_FALSE(form->OfferRecovery(folder));
         ASSERT_EQ(questions.size(), 1u);
         EXPECT_NE(questions[0].find("unbenannt.tvk"), std::string::npos) << questions[0];
         EXPECT_EQ(form->Session->Drawing().Elements.Count(), 0u);
@@ -149,7 +149,7 @@ TEST_F(Recovery, AnUntitledDrawingComesBackUntitledAndADeclinedCopyGoes) {
     answer = true;
     questions.clear();
     auto form = start();
-    EXPECT_TRUE(OfferRecovery(*form, folder));
+    EXPECT_TRUE(form->OfferRecovery(folder));
     EXPECT_EQ(questions.size(), 1u);
     EXPECT_TRUE(form->Session->Drawing().FileName.empty());
     EXPECT_TRUE(form->Changed());
@@ -213,7 +213,7 @@ TEST_F(Recovery, ADamagedCopyIsReportedSetAsideAndNeverBlocksTheStart) {
     auto form = start();
     addLine(*form, 5);
     form->Session->MarkSaved();
-    EXPECT_FALSE(OfferRecovery(*form, folder));
+    EXPECT_FALSE(form->OfferRecovery(folder));
     EXPECT_TRUE(questions.empty());  // nothing is offered that cannot be restored
     ASSERT_EQ(errors.size(), damaged.size());
     for (const std::string& e : errors) EXPECT_NE(e.find(".tvr.damaged"), std::string::npos) << e;
@@ -226,7 +226,7 @@ TEST_F(Recovery, ADamagedCopyIsReportedSetAsideAndNeverBlocksTheStart) {
     }
     // Set aside, they are not offered again.
     errors.clear();
-    EXPECT_FALSE(OfferRecovery(*form, folder));
+    EXPECT_FALSE(form->OfferRecovery(folder));
     EXPECT_TRUE(errors.empty());
 }
 

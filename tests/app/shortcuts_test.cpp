@@ -15,6 +15,7 @@
 #include <QTest>
 
 #include "app/AddTextFUnit.h"
+#include "app/filecommands.h"
 #include "app/mainUnit.h"
 #include "app/paintbox.h"
 #include "session/drawingsession.h"
@@ -293,6 +294,61 @@ TEST_F(ShortcutTest, EscapeTakesBackAStrokeAndKeepsWhatWasThereBefore) {
     // The sheets no longer show the stroke.
     const QImage screen = testing::Find<TPaintBox>(form, "PaintBox1")->grab().toImage();
     EXPECT_EQ(screen.pixelColor(125, 120), QColor(Qt::white));
+}
+
+// A key may choose a tool while the button holds a drag: the drag ends as Escape ends it.
+// A curve waiting for its next click is no drag: it takes the next presses whatever is chosen.
+TEST_F(ShortcutTest, AToolKeyDuringADragEndsItFirstAndACurveKeepsItsClicks) {
+    testing::Find<QAction>(form, "LinealVerschieben1")->trigger();
+    const InstrumentPlacement start = form->Session->Drawing().Placement;
+    press(QPoint(100, 400));
+    move(QPoint(160, 430));
+    ASSERT_NE(form->Session->Drawing().Placement, start);
+    key(Qt::Key_G);
+    EXPECT_EQ(form->Session->Drawing().Placement, start);
+    EXPECT_TRUE(testing::Find<QAction>(form, "WinkelmesserVerschieben1")->isChecked());
+    EXPECT_DOUBLE_EQ(testing::Find<QDoubleSpinBox>(form, "LinXEd")->value(), start.LinealX);
+    move(QPoint(220, 500));
+    release(QPoint(220, 500));
+    EXPECT_EQ(form->Session->Drawing().Placement, start);
+
+    testing::Find<QAction>(form, "Kurven1")->trigger();
+    click(QPoint(300, 300));
+    click(QPoint(320, 310));
+    key(Qt::Key_R, Qt::ShiftModifier);
+    EXPECT_TRUE(testing::Find<QAction>(form, "LinealDrehen1")->isChecked());
+    click(QPoint(340, 320));
+    click(QPoint(360, 330));
+    ASSERT_EQ(form->Session->Drawing().Elements.Count(), 1u);
+    EXPECT_EQ(form->Session->Drawing().Elements.At(0).Kind, ekCurve);
+    EXPECT_EQ(form->Session->Drawing().Placement, start);  // the ruler did not turn
+}
+
+// A curve begun on the drawing that "Neu" or "Öffnen..." replaces is forgotten with it: its
+// next clicks begin a new curve rather than finish one whose first points belong to the old
+// drawing. Also when the open dialog is cancelled: the command ends the gesture first.
+TEST_F(ShortcutTest, NewAndOpenEndTheGestureUnderWay) {
+    form->FileCommands->Dialogs.OpenDialog1 = [] { return std::optional<std::string>(); };
+    form->FileCommands->Dialogs.AskSave = [] { return FileQuestions::Answer::No; };
+    for (const char* command : {"Neu1", "ffnen1"}) {
+        SCOPED_TRACE(command);
+        testing::Find<QAction>(form, "Kurven1")->trigger();
+        click(QPoint(300, 300));
+        click(QPoint(320, 310));
+        testing::Find<QAction>(form, command)->trigger();
+        click(QPoint(340, 320));
+        click(QPoint(360, 330));
+        EXPECT_EQ(form->Session->Drawing().Elements.Count(), 0u);
+        key(Qt::Key_Escape);
+    }
+    // A slide under way goes back where it began before the new drawing comes.
+    testing::Find<QAction>(form, "LinealVerschieben1")->trigger();
+    const InstrumentPlacement start = form->Session->Drawing().Placement;
+    press(QPoint(100, 400));
+    move(QPoint(160, 430));
+    key(Qt::Key_N, Qt::ControlModifier);
+    EXPECT_EQ(form->Session->Drawing().Placement, start);
+    release(QPoint(160, 430));
 }
 
 }  // namespace
