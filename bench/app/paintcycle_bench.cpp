@@ -19,6 +19,7 @@
 #include "platform/qt/qtcanvas.h"
 #include "session/drawingsession.h"
 #include "support/largedrawing.h"
+#include "tests/support/mainformparts.h"
 #include "view/drawobjects.h"
 
 namespace tervasko {
@@ -184,7 +185,7 @@ void BM_RulerDragMove(benchmark::State& state) {
     form.Hooks().ShowError = [](const std::string&) {};
     form.resize(1280, 900);
     form.show();
-    if (state.range(0)) fillLargeDrawing(form.Session->Drawing());
+    if (state.range(0)) fillLargeDrawing(Parts(form).Session->Drawing());
     form.findChild<QSpinBox*>("PageAnz")->setValue(kPages);
     form.SetUnChanged();
     QApplication::processEvents();
@@ -208,7 +209,7 @@ struct InstrumentDrag {
         form.Hooks().ShowError = [](const std::string&) {};
         form.resize(1280, 900);
         form.show();
-        fillLargeDrawing(form.Session->Drawing());
+        fillLargeDrawing(Parts(form).Session->Drawing());
         form.findChild<QSpinBox*>("PageAnz")->setValue(kPages);
         form.SetUnChanged();
         QApplication::processEvents();
@@ -225,7 +226,7 @@ struct InstrumentDrag {
     QRegion move(int& dx) {
         dx = dx == 0 ? 1 : 0;
         form.PaintBox1MouseMove(at.x() + dx, at.y());
-        if (form.View.LastDamage) return *form.View.LastDamage;
+        if (Parts(form).View.LastDamage) return *Parts(form).View.LastDamage;
         return QRegion(form.findChild<QWidget*>("PaintBox1")->rect());
     }
 };
@@ -241,7 +242,7 @@ void BM_InstrumentDragMove(benchmark::State& state) {
         const QRegion damaged = drag.move(dx) & inView;
         QPainter p(&screen);
         p.setClipRegion(damaged);
-        for (const QRect& r : damaged) drag.form.View.Paint(p, r);
+        for (const QRect& r : damaged) Parts(drag.form).View.Paint(p, r);
     }
 }
 BENCHMARK(BM_InstrumentDragMove)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
@@ -262,8 +263,8 @@ void BM_InstrumentAreaCopy(benchmark::State& state) {
     int dx = 0;
     drag.move(dx);
     const QRegion damaged = drag.move(dx) & inView;
-    QImage sheet(drag.form.View.Geometry.SheetWidthPx, drag.form.View.Geometry.SheetHeightPx,
-                 QImage::Format_RGB32);
+    QImage sheet(Parts(drag.form).View.Geometry.SheetWidthPx,
+                 Parts(drag.form).View.Geometry.SheetHeightPx, QImage::Format_RGB32);
     sheet.fill(Qt::white);
     QImage screen(1280, 900, QImage::Format_RGB32);
     long long pixels = 0;

@@ -15,6 +15,7 @@
 #include "platform/recordingcanvas.h"
 #include "session/drawingsession.h"
 #include "support/largedrawing.h"
+#include "tests/support/mainformparts.h"
 #include "tools/dispatch.h"
 #include "tools/measure.h"
 #include "tools/pointer.h"
@@ -42,7 +43,7 @@ std::unique_ptr<TMainForm> window(bool large) {
     form->resize(1280, 900);
     form->show();
     form->findChild<QSpinBox*>("PageAnz")->setValue(kPages);
-    if (large) fillLargeDrawing(form->Session->Drawing());
+    if (large) fillLargeDrawing(Parts(*form).Session->Drawing());
     form->SetChanged();
     form->PaintBox1Paint();
     QApplication::processEvents();
@@ -59,9 +60,9 @@ void pointerMove(TMainForm& form, int x, int y) {
 // first `keep` elements.
 void takeStrokeAway(TMainForm& form, std::uint32_t keep) {
     form.PaintBox1MouseUp(MouseButton::Left, 605, 305);
-    while (form.Session->Drawing().Elements.Count() > keep)
-        form.Session->Drawing().Elements.Delete(
-            static_cast<std::int32_t>(form.Session->Drawing().Elements.Count()) - 1);
+    while (Parts(form).Session->Drawing().Elements.Count() > keep)
+        Parts(form).Session->Drawing().Elements.Delete(
+            static_cast<std::int32_t>(Parts(form).Session->Drawing().Elements.Count()) - 1);
     form.SetChanged();
     form.PaintBox1Paint();
     QApplication::processEvents();
@@ -122,9 +123,9 @@ void BM_ElementHoverScan(benchmark::State& state) {
     const int x = static_cast<int>(Round((overLast ? 110 : 208) * s)) + ViewTransform::MarginPx;
     const int y = static_cast<int>(Round(100 * s)) + ViewTransform::MarginPx;
     pointerMove(*form, x, y);
-    if (form->Gesture.Hover.Valid != overLast ||
-        (overLast && form->Gesture.Hover.Index !=
-                         static_cast<int>(form->Session->Drawing().Elements.Count()) - 1)) {
+    if (Parts(*form).Gesture.Hover.Valid != overLast ||
+        (overLast && Parts(*form).Gesture.Hover.Index !=
+                         static_cast<int>(Parts(*form).Session->Drawing().Elements.Count()) - 1)) {
         state.SkipWithError("the pointer is not where the benchmark wants it");
         return;
     }

@@ -69,23 +69,23 @@ private:
 // their commands.
 class TMainForm : public QMainWindow {
     Q_OBJECT
+    // The tests' and benchmarks' way to the window's parts (tests/support/mainformparts.h);
+    // the program itself reaches them only through the narrow interfaces it hands out.
+    friend struct TMainFormParts;
+
 public:
     // programDir: where "options.dat" and "translate.dbf" live; empty = the program's folder.
     explicit TMainForm(std::string programDir = {}, QWidget* parent = nullptr);
     ~TMainForm() override;
 
+private:
     // The session beneath the window: the drawing, its history, its settings, the gesture
     // state and the file commands' work.
     std::unique_ptr<DrawingSession> Session;
-
-private:
     // The session's drawing, for the window's own code.
     TDrawing& Drawing;
 
-public:
     std::string ProgramDir;
-
-private:
     // The window's own state (declared here to keep the order of construction).
     std::string TitleBase;
     bool FormShown = false;
@@ -94,20 +94,14 @@ private:
     bool UpdatingEds = false;
     bool LoadingOptions = false;
 
-public:
     SheetView View;
     GestureState& Gesture;  // the session's
     // The windows and commands of the menus, made with the main window in this order.
     TFileCommands* FileCommands = nullptr;
     TDPIForm* DPIForm = nullptr;
-
-private:
     TSeiteEinrichtenForm* SeiteEinrichtenForm = nullptr;
 
-public:
     TSaveDialog* SaveDialog2 = nullptr;
-
-private:
     std::unique_ptr<TPrintCommands> Printing;
     TTranslateForm* TranslateForm = nullptr;
     LanguageDialogs LanguageUi;
@@ -117,11 +111,14 @@ public:
     bool SnapOn() const;
     // Escape: ends the gesture under way without storing anything; false when there was none.
     bool CancelGestureUnderWay();
+
+private:
     std::unique_ptr<TMainToolHost> Tools;
     std::unique_ptr<TranslationTable> Translations;
     // The recovery copy of unsaved work.
     std::unique_ptr<TRecoveryKeeper> Recovery;
 
+public:
     void SetChanged();
     void SetUnChanged();
     bool Changed() const;
@@ -155,8 +152,11 @@ public:
     void ShowError(const std::string& text) { hooks_.ShowError(text); }
 
     // The recent files' menu part.
+
+private:
     TRecentFiles* RecentFiles = nullptr;
 
+public:
     // What the command line asked for, once the window has been shown: the drawing is read as
     // "Öffnen..." reads it, or the mistake is told.
     void RunStartRequest(const StartRequest& request);
@@ -166,9 +166,6 @@ public:
 
     // Which instruments the sheets show, for printing and pictures as on screen.
     SheetInstruments ShownInstruments() const;
-
-    // The tool menu item of a tool or mode.
-    QAction* ToolAction(ToolItem item) const;
 
     // Pointer events on the paint box (paint-box pixels).
     void PaintBox1MouseDown(MouseButton button, int x, int y);
@@ -204,9 +201,12 @@ public slots:
     void DateiAlsBildexportieren1Click();
 
     // --- drawing tools: the text dialog, the font chooser, the wheel, the last element ---
-public:
+
+private:
     TAddTextForm* AddTextForm = nullptr;  // created with the window, reused
     TextFontChoice FontDialog1;           // the font chooser's current font
+
+public:
     // The text dialog for the tools: with a preset, memo and chooser take it first.
     bool AskText(const TextInput* preset, TextInput& result);
 
@@ -310,6 +310,8 @@ private:
     QDoubleSpinBox* placementEdit(PlacementField field) const;
     std::array<QDoubleSpinBox*, std::size(kPlacementFields)> PlacementEds{};
     void chooseTool(ToolItem item);
+    // The tool menu item of a tool or mode.
+    QAction* ToolAction(ToolItem item) const;
     void showToolChoice();
     QAction* modeItem(QMenu* menu, QActionGroup* group, const char* name, const char* caption);
 };

@@ -25,6 +25,7 @@
 #include "i18n/translationtable.h"
 #include "session/drawingsession.h"
 #include "support/find.h"
+#include "support/mainformparts.h"
 #include "support/tempdir.h"
 
 namespace tervasko {
@@ -59,7 +60,7 @@ protected:
         form->Hooks().ShowError = [this](const std::string& text) { errors.push_back(text); };
         form->show();
         QApplication::processEvents();
-        FileDialogService& d = form->FileCommands->Dialogs;
+        FileDialogService& d = Parts(*form).FileCommands->Dialogs;
         d.AskSave = [this] {
             ++questions;
             if (answers.empty()) {
@@ -78,11 +79,11 @@ protected:
         return path;
     }
     void change() {
-        form->Session->Drawing().AppendElement()->Kind = ekLine;
-        form->Session->Record(ElementsAppended(elements() - 1, 1), "Linie");
+        Parts(*form).Session->Drawing().AppendElement()->Kind = ekLine;
+        Parts(*form).Session->Record(ElementsAppended(elements() - 1, 1), "Linie");
     }
-    std::uint32_t elements() const { return form->Session->Drawing().Elements.Count(); }
-    QStringList recent() const { return form->RecentFiles->Files(); }
+    std::uint32_t elements() const { return Parts(*form).Session->Drawing().Elements.Count(); }
+    QStringList recent() const { return Parts(*form).RecentFiles->Files(); }
 };
 
 // --- the command line ----------------------------------------------------------------------
@@ -129,7 +130,7 @@ TEST_F(DesktopTest, ACommandLineDrawingOpensAsAfterTheOpenDialog) {
     QDir::setCurrent(startFolder);
     EXPECT_TRUE(errors.empty());
     EXPECT_EQ(elements(), 3u);
-    EXPECT_EQ(form->Session->Drawing().FileName, good);
+    EXPECT_EQ(Parts(*form).Session->Drawing().FileName, good);
     EXPECT_TRUE(form->windowTitle().endsWith("good.tvk]"));
     EXPECT_EQ(recent(), QStringList{QString::fromStdString(good)});
 }
@@ -153,7 +154,7 @@ TEST_F(DesktopTest, ABrokenOrMissingCommandLineDrawingIsToldAndLeavesTheEmptyDra
             << errors[0];
         EXPECT_NE(errors[0].find(path), std::string::npos) << errors[0];
         EXPECT_EQ(elements(), 0u);
-        EXPECT_TRUE(form->Session->Drawing().FileName.empty());
+        EXPECT_TRUE(Parts(*form).Session->Drawing().FileName.empty());
         EXPECT_FALSE(form->Changed());
         EXPECT_TRUE(recent().isEmpty());
     }
@@ -207,7 +208,7 @@ TEST_F(DesktopTest, OnlyASingleLocalDrawingIsTaken) {
 
     EXPECT_TRUE(drop(*form, {QUrl::fromLocalFile(QString::fromStdString(b))}));  // any case
     EXPECT_EQ(elements(), 2u);
-    EXPECT_EQ(form->Session->Drawing().FileName, b);
+    EXPECT_EQ(Parts(*form).Session->Drawing().FileName, b);
 }
 
 TEST_F(DesktopTest, ADropAsksAboutUnsavedWorkFirst) {
@@ -275,30 +276,32 @@ TEST_F(DesktopTest, TheRecentMenuSitsBeforeTheLastSeparatorAndBeenden) {
 
 TEST_F(DesktopTest, OpenedAndSavedDrawingsAreListedNewestFirstAndKeptForTheNextRun) {
     const std::string a = drawing("a.tvk", 1), b = drawing("b.tvk", 2);
-    form->FileCommands->Dialogs.OpenDialog1 = [&] { return std::optional<std::string>(a); };
-    form->FileCommands->ffnen1Click();
-    form->FileCommands->LoadDrawing(b);
-    form->FileCommands->LoadDrawing(dir.file("missing.tvk"));  // a failure is not listed
+    Parts(*form).FileCommands->Dialogs.OpenDialog1 = [&] { return std::optional<std::string>(a); };
+    Parts(*form).FileCommands->ffnen1Click();
+    Parts(*form).FileCommands->LoadDrawing(b);
+    Parts(*form).FileCommands->LoadDrawing(dir.file("missing.tvk"));  // a failure is not listed
     const std::string saved = dir.file("saved.tvk");
-    form->FileCommands->Dialogs.SaveDialog1 = [&] { return std::optional<std::string>(saved); };
-    form->FileCommands->Speichernunter1Click();
+    Parts(*form).FileCommands->Dialogs.SaveDialog1 = [&] {
+        return std::optional<std::string>(saved);
+    };
+    Parts(*form).FileCommands->Speichernunter1Click();
     const QStringList expected = {QString::fromStdString(saved), QString::fromStdString(b),
                                   QString::fromStdString(a)};
     EXPECT_EQ(recent(), expected);
     EXPECT_TRUE(testing::Find<QMenu>(form, "DateiZuletztgeffnet1")->menuAction()->isEnabled());
-    ASSERT_NE(form->RecentFiles->Item(2), nullptr);
-    EXPECT_EQ(form->RecentFiles->Item(0)->text(), "&1 " + QString::fromStdString(saved));
-    EXPECT_EQ(form->RecentFiles->Item(2)->text(), "&3 " + QString::fromStdString(a));
-    EXPECT_EQ(form->RecentFiles->Item(3), nullptr);
+    ASSERT_NE(Parts(*form).RecentFiles->Item(2), nullptr);
+    EXPECT_EQ(Parts(*form).RecentFiles->Item(0)->text(), "&1 " + QString::fromStdString(saved));
+    EXPECT_EQ(Parts(*form).RecentFiles->Item(2)->text(), "&3 " + QString::fromStdString(a));
+    EXPECT_EQ(Parts(*form).RecentFiles->Item(3), nullptr);
 
     // Kept in the settings file beside options.dat, which stays as it was (none here).
     EXPECT_TRUE(std::filesystem::exists(dir.file(kSettingsFileName)));
     EXPECT_FALSE(std::filesystem::exists(dir.file("options.dat")));
     makeForm();
     EXPECT_EQ(recent(), expected);
-    form->RecentFiles->Item(2)->trigger();
+    Parts(*form).RecentFiles->Item(2)->trigger();
     EXPECT_EQ(elements(), 1u);
-    EXPECT_EQ(form->Session->Drawing().FileName, a);
+    EXPECT_EQ(Parts(*form).Session->Drawing().FileName, a);
     EXPECT_EQ(recent().front(), QString::fromStdString(a));
 }
 
@@ -334,48 +337,48 @@ TEST_F(DesktopTest, TwoWindowsShareOneListAndLoseNoEntry) {
     TMainForm other(dir.path());
     other.show();
     QApplication::processEvents();
-    form->FileCommands->LoadDrawing(a);
-    other.FileCommands->LoadDrawing(b);
+    Parts(*form).FileCommands->LoadDrawing(a);
+    Parts(other).FileCommands->LoadDrawing(b);
     const QStringList both = {QString::fromStdString(b), QString::fromStdString(a)};
-    EXPECT_EQ(other.RecentFiles->Files(), both);
+    EXPECT_EQ(Parts(other).RecentFiles->Files(), both);
     emit testing::Find<QMenu>(form, "DateiZuletztgeffnet1")
         ->aboutToShow();  // the menu is opened in the first window
     EXPECT_EQ(recent(), both);
-    EXPECT_EQ(form->RecentFiles->Item(1)->text(), "&2 " + QString::fromStdString(a));
+    EXPECT_EQ(Parts(*form).RecentFiles->Item(1)->text(), "&2 " + QString::fromStdString(a));
 }
 
 TEST_F(DesktopTest, ARecentDrawingThatIsGoneIsToldAndLeavesTheList) {
     const std::string a = drawing("a.tvk", 1), b = drawing("b.tvk", 2);
-    form->FileCommands->LoadDrawing(a);
-    form->FileCommands->LoadDrawing(b);
+    Parts(*form).FileCommands->LoadDrawing(a);
+    Parts(*form).FileCommands->LoadDrawing(b);
     change();
     std::filesystem::remove(a);
-    form->RecentFiles->Item(1)->trigger();
+    Parts(*form).RecentFiles->Item(1)->trigger();
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_NE(errors[0].find("gibt es nicht mehr"), std::string::npos) << errors[0];
     EXPECT_NE(errors[0].find(a), std::string::npos) << errors[0];
     EXPECT_EQ(questions, 0);  // nothing to decide about for a file that is not there
     EXPECT_EQ(recent(), QStringList{QString::fromStdString(b)});
     EXPECT_TRUE(form->Changed());
-    EXPECT_EQ(form->RecentFiles->Item(1), nullptr);
+    EXPECT_EQ(Parts(*form).RecentFiles->Item(1), nullptr);
     makeForm();
     EXPECT_EQ(recent(), QStringList{QString::fromStdString(b)});
 
     // An existing one asks about unsaved work as "Öffnen..." does.
     change();
     answers = {Answer::Cancel};
-    form->RecentFiles->Item(0)->trigger();
+    Parts(*form).RecentFiles->Item(0)->trigger();
     EXPECT_EQ(questions, 1);
     EXPECT_EQ(elements(), 1u);
 
-    form->RecentFiles->ClearItem->trigger();
+    Parts(*form).RecentFiles->ClearItem->trigger();
     EXPECT_TRUE(recent().isEmpty());
     EXPECT_FALSE(testing::Find<QMenu>(form, "DateiZuletztgeffnet1")->menuAction()->isEnabled());
 }
 
 TEST_F(DesktopTest, FileNamesInTheRecentMenuAreNeverTranslatedOrAddedToTheTable) {
     const std::string a = drawing("Datei.tvk", 1);
-    form->FileCommands->LoadDrawing(a);
+    Parts(*form).FileCommands->LoadDrawing(a);
     // A start in English with the shipped table: the walk translates the menus, the list
     // comes after it.
     const char* source = std::getenv("TERVASKO_SOURCE_DIR");
@@ -387,10 +390,10 @@ TEST_F(DesktopTest, FileNamesInTheRecentMenuAreNeverTranslatedOrAddedToTheTable)
     makeForm();
     EXPECT_EQ(form->findChild<QMenu*>("Datei1")->title(), "File");
     EXPECT_EQ(testing::Find<QMenu>(form, "DateiZuletztgeffnet1")->title(), "Recent Files");
-    EXPECT_EQ(form->RecentFiles->ClearItem->text(), "Clear List");
-    EXPECT_EQ(form->RecentFiles->Item(0)->text(), "&1 " + QString::fromStdString(a));
-    EXPECT_EQ(form->Translations->FindRow("&1 " + a), 0);
-    EXPECT_EQ(form->Translations->FindRow(a), 0);
+    EXPECT_EQ(Parts(*form).RecentFiles->ClearItem->text(), "Clear List");
+    EXPECT_EQ(Parts(*form).RecentFiles->Item(0)->text(), "&1 " + QString::fromStdString(a));
+    EXPECT_EQ(Parts(*form).Translations->FindRow("&1 " + a), 0);
+    EXPECT_EQ(Parts(*form).Translations->FindRow(a), 0);
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "document/drawingfile.h"
 #include "session/drawingsession.h"
 #include "support/find.h"
+#include "support/mainformparts.h"
 #include "support/tempdir.h"
 #include "support/typedfiles.h"
 
@@ -39,7 +40,7 @@ protected:
         form->Hooks().ShowError = [this](const std::string& text) { errors.push_back(text); };
         form->show();
         QApplication::processEvents();
-        commands = form->FileCommands;
+        commands = Parts(*form).FileCommands;
         real = commands->Dialogs;
         commands->Dialogs.AskSave = [this] {
             ++questions;
@@ -60,34 +61,34 @@ protected:
     }
 
     void addLine() {
-        TDrawElement* e = form->Session->Drawing().AppendElement();
+        TDrawElement* e = Parts(*form).Session->Drawing().AppendElement();
         e->Kind = ekLine;
         e->X2 = 10;
-        form->Session->Record(ElementsAppended(form->Session->Drawing().Elements.Count() - 1, 1),
-                              "Linie");
+        Parts(*form).Session->Record(
+            ElementsAppended(Parts(*form).Session->Drawing().Elements.Count() - 1, 1), "Linie");
     }
     bool starred() const { return form->windowTitle().endsWith("*]"); }
 };
 
 TEST_F(FileCommands, NewAsksOnlyForChangedDrawingsAndKeepsWorkWhenTheSaveIsCancelled) {
-    form->Session->Drawing().Elements.Append();  // unchanged: emptied without a question
+    Parts(*form).Session->Drawing().Elements.Append();  // unchanged: emptied without a question
     commands->Neu1Click();
     EXPECT_EQ(questions, 0);
-    EXPECT_EQ(form->Session->Drawing().Elements.Count(), 0u);
+    EXPECT_EQ(Parts(*form).Session->Drawing().Elements.Count(), 0u);
 
     addLine();
     answers = {Answer::Yes};  // then the save dialog is cancelled
     commands->Neu1Click();
-    EXPECT_EQ(form->Session->Drawing().Elements.Count(), 1u);
+    EXPECT_EQ(Parts(*form).Session->Drawing().Elements.Count(), 1u);
     EXPECT_TRUE(starred());
 
     answers = {Answer::Cancel};
     commands->Neu1Click();
-    EXPECT_EQ(form->Session->Drawing().Elements.Count(), 1u);
+    EXPECT_EQ(Parts(*form).Session->Drawing().Elements.Count(), 1u);
 
     answers = {Answer::No};
     commands->Neu1Click();
-    EXPECT_EQ(form->Session->Drawing().Elements.Count(), 0u);
+    EXPECT_EQ(Parts(*form).Session->Drawing().Elements.Count(), 0u);
     EXPECT_FALSE(starred());
     EXPECT_EQ(questions, 3);
 }
@@ -115,7 +116,7 @@ TEST_F(FileCommands, SavingATitledDrawingNeedsNoDialogAndAFailedSaveKeepsTheStar
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_NE(errors[0].find("missing-folder"), std::string::npos);
     EXPECT_NE(errors[0].find("gespeichert"), std::string::npos);
-    EXPECT_EQ(form->Session->Drawing().FileName,
+    EXPECT_EQ(Parts(*form).Session->Drawing().FileName,
               dir.file("a.tvk"));  // never a name that cannot be written
 }
 
@@ -144,21 +145,21 @@ TEST_F(FileCommands, OpeningReadsTheDrawingWithItsSettingsOrChangesNothing) {
 
     openPath = dir.file("in.tvk");
     commands->ffnen1Click();
-    EXPECT_EQ(form->Session->Drawing().Elements.Count(), 1u);
+    EXPECT_EQ(Parts(*form).Session->Drawing().Elements.Count(), 1u);
     EXPECT_EQ(testing::Find<QSpinBox>(form, "zoomed")->value(), 150);
     EXPECT_EQ(testing::Find<QSpinBox>(form, "PageAnz")->value(), 3);
     EXPECT_FALSE(testing::Find<QWidget>(form, "Panel2")->isHidden());
     EXPECT_DOUBLE_EQ(testing::Find<QDoubleSpinBox>(form, "LinXEd")->value(), 33);
     EXPECT_FALSE(starred());  // a new page count during the load does not count as a change
-    EXPECT_EQ(form->Session->Drawing().FileName, dir.file("in.tvk"));
+    EXPECT_EQ(Parts(*form).Session->Drawing().FileName, dir.file("in.tvk"));
 
     testing::writeBytes(dir.file("broken.tvk"), {1, 0, 0, 0, 7});
     openPath = dir.file("broken.tvk");
     commands->ffnen1Click();
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_NE(errors[0].find("broken.tvk"), std::string::npos);
-    EXPECT_EQ(form->Session->Drawing().Elements.Count(), 1u);  // the drawing on screen stays
-    EXPECT_EQ(form->Session->Drawing().FileName, dir.file("in.tvk"));
+    EXPECT_EQ(Parts(*form).Session->Drawing().Elements.Count(), 1u);  // the drawing on screen stays
+    EXPECT_EQ(Parts(*form).Session->Drawing().FileName, dir.file("in.tvk"));
 
     // A sheet no window can show, and files that are no drawing at all: refused by name.
     stored.PageWidthInch = 1e300;
@@ -171,15 +172,15 @@ TEST_F(FileCommands, OpeningReadsTheDrawingWithItsSettingsOrChangesNothing) {
         commands->ffnen1Click();
         ASSERT_EQ(errors.size(), 1u) << path;
         EXPECT_NE(errors[0].find("„" + path + "“"), std::string::npos) << errors[0];
-        EXPECT_EQ(form->Session->Drawing().Elements.Count(), 1u);
-        EXPECT_EQ(form->Session->Drawing().FileName, dir.file("in.tvk"));
-        EXPECT_EQ(form->Session->Drawing().PageWidthInch, 210 / MmPerInch);
+        EXPECT_EQ(Parts(*form).Session->Drawing().Elements.Count(), 1u);
+        EXPECT_EQ(Parts(*form).Session->Drawing().FileName, dir.file("in.tvk"));
+        EXPECT_EQ(Parts(*form).Session->Drawing().PageWidthInch, 210 / MmPerInch);
     }
 
     addLine();
     answers = {Answer::Cancel};  // unsaved work is asked about before the dialog
     commands->ffnen1Click();
-    EXPECT_EQ(form->Session->Drawing().Elements.Count(), 2u);
+    EXPECT_EQ(Parts(*form).Session->Drawing().Elements.Count(), 2u);
 }
 
 TEST_F(FileCommands, DxfExportWritesTheFileOrSaysWhyNot) {
@@ -218,14 +219,14 @@ TEST_F(FileCommands, TheFileDialogsRefuseAFileInAFolderThatDoesNotExistAndStayOp
     EXPECT_NE(refusals[0].find("Dieser Ordner existiert nicht"), std::string::npos) << refusals[0];
     EXPECT_NE(refusals[0].find(dir.file("missing")), std::string::npos) << refusals[0];
     EXPECT_EQ(runs, 1);  // the refusal kept the dialog open
-    EXPECT_EQ(form->Session->Drawing().FileName, "");
+    EXPECT_EQ(Parts(*form).Session->Drawing().FileName, "");
     EXPECT_TRUE(starred());
     EXPECT_FALSE(std::filesystem::exists(dir.file("missing")));
 
     typed = {missing, dir.file("b.tvk")};  // corrected in the same dialog
     commands->Speichernunter1Click();
     EXPECT_EQ(refusals.size(), 2u);
-    EXPECT_EQ(form->Session->Drawing().FileName, dir.file("b.tvk"));
+    EXPECT_EQ(Parts(*form).Session->Drawing().FileName, dir.file("b.tvk"));
     EXPECT_FALSE(starred());
 
     typed = {dir.file("nowhere/out.dxf"), ""};
@@ -247,7 +248,7 @@ TEST_F(FileCommands, TheFileDialogsRefuseAFileInAFolderThatDoesNotExistAndStayOp
     commands->Speichernunter1Click();
     EXPECT_EQ(runs, 2);
     EXPECT_EQ(refusals.size(), 1u);
-    EXPECT_EQ(form->Session->Drawing().FileName, dir.file("b.tvk"));
+    EXPECT_EQ(Parts(*form).Session->Drawing().FileName, dir.file("b.tvk"));
     EXPECT_TRUE(errors.empty());
 }
 

@@ -21,6 +21,7 @@
 #include "platform/qt/qtcanvas.h"
 #include "session/drawingsession.h"
 #include "support/find.h"
+#include "support/mainformparts.h"
 #include "support/tempdir.h"
 
 namespace tervasko {
@@ -133,7 +134,7 @@ TEST_F(MainFormTest, ModeItemsFormRadioGroupsAndKeepTheirCheckWhileAnotherToolIs
 // in the session shows in the menu, a tool with modes alone chooses nothing, and the
 // protractor's mode survives a detour through another tool.
 TEST_F(MainFormTest, TheToolMenuShowsTheSessionsChoiceWhichTheToolsRead) {
-    ToolChoice& choice = form->Session->Tool;
+    ToolChoice& choice = Parts(*form).Session->Tool;
     QSignalSpy changes(&choice, &ToolChoice::Changed);
     choice.Choose(ToolItem::WinkelmesserDrehen1);
     EXPECT_TRUE(action("Winkelmesser1")->isChecked());
@@ -159,26 +160,26 @@ TEST_F(MainFormTest, TheToolMenuShowsTheSessionsChoiceWhichTheToolsRead) {
     // A mark flipped behind the session's back does not fool the tools.
     choice.Choose(ToolItem::Bleistift1);
     action("Hand1")->setChecked(true);
-    EXPECT_TRUE(form->Tools->Checked(ToolItem::Bleistift1));
-    EXPECT_FALSE(form->Tools->Checked(ToolItem::Hand1));
+    EXPECT_TRUE(Parts(*form).Tools->Checked(ToolItem::Bleistift1));
+    EXPECT_FALSE(Parts(*form).Tools->Checked(ToolItem::Hand1));
 }
 
 // "Fangen" is the session's switch: the menu item shows it and sets it.
 TEST_F(MainFormTest, TheSnapSwitchIsTheSessionsAndTheMenuShowsIt) {
-    form->Session->Settings.SetSnap(true);
+    Parts(*form).Session->Settings.SetSnap(true);
     EXPECT_TRUE(action("AnsichtFangen1")->isChecked());
-    EXPECT_TRUE(form->Tools->SnapOn());
+    EXPECT_TRUE(Parts(*form).Tools->SnapOn());
     action("AnsichtFangen1")->trigger();
-    EXPECT_FALSE(form->Session->Settings.Snap());
-    EXPECT_FALSE(form->Tools->SnapOn());
+    EXPECT_FALSE(Parts(*form).Session->Settings.Snap());
+    EXPECT_FALSE(Parts(*form).Tools->SnapOn());
 }
 
 TEST_F(MainFormTest, TitleShowsTheFileAndAStarAfterAChange) {
     EXPECT_EQ(form->windowTitle().toStdString(), "Morvane Tervasko 1.0 - [unbenannt.tvk]");
     testing::Find<QSpinBox>(form, "PageAnz")->setValue(2);
     EXPECT_EQ(form->windowTitle().toStdString(), "Morvane Tervasko 1.0 - [unbenannt.tvk*]");
-    form->Session->Drawing().FileName = "/a/b.tvk";
-    form->Session->MarkSaved();
+    Parts(*form).Session->Drawing().FileName = "/a/b.tvk";
+    Parts(*form).Session->MarkSaved();
     EXPECT_EQ(form->windowTitle().toStdString(), "Morvane Tervasko 1.0 - [/a/b.tvk]");
     // Showing the window again changes nothing.
     form->hide();
@@ -193,12 +194,12 @@ TEST_F(MainFormTest, PaintBoxSizeFollowsZoomAndPageCountAndTheFirstCycleOnlyResi
     testing::Find<QSpinBox>(form, "zoomed")->setValue(50);
     EXPECT_EQ(testing::Find<TPaintBox>(form, "PaintBox1")->size(), QSize(407, 571));
     testing::Find<QSpinBox>(form, "zoomed")->setValue(100);
-    form->Session->Drawing().Changed = false;
+    Parts(*form).Session->Drawing().Changed = false;
     testing::Find<QSpinBox>(form, "PageAnz")->setValue(2);
     EXPECT_EQ(testing::Find<TPaintBox>(form, "PaintBox1")->size(), QSize(1608, 2256));
     EXPECT_TRUE(form->Changed());  // a new page count changes the drawing
 
-    form->View.PaintSuspended = true;
+    Parts(*form).View.PaintSuspended = true;
     testing::Find<QSpinBox>(form, "zoomed")->setValue(300);
     EXPECT_EQ(testing::Find<TPaintBox>(form, "PaintBox1")->size(), QSize(1608, 2256));
     EXPECT_NEAR(form->PixelsPerMm(), 3.7795350, 1e-6);
@@ -219,20 +220,20 @@ TEST_F(MainFormTest, TypedValuesMoveTheInstrumentAtEveryCharacter) {
     QLocale::setDefault(QLocale::c());
     std::vector<double> seen;
     QObject::connect(testing::Find<QDoubleSpinBox>(form, "LinXEd"), &QDoubleSpinBox::valueChanged,
-                     [&] { seen.push_back(form->Session->Drawing().Placement.LinealX); });
+                     [&] { seen.push_back(Parts(*form).Session->Drawing().Placement.LinealX); });
     QLineEdit* edit = testing::Find<QDoubleSpinBox>(form, "LinXEd")->findChild<QLineEdit*>();
     ASSERT_NE(edit, nullptr);
     edit->selectAll();
     QTest::keyClicks(edit, "25");
     EXPECT_EQ(seen, (std::vector<double>{2, 25}));
-    EXPECT_EQ(form->Session->Drawing().Placement.LinealX, 25);
+    EXPECT_EQ(Parts(*form).Session->Drawing().Placement.LinealX, 25);
 
     // Written by UpdateEds, the fields move nothing.
-    form->Session->Drawing().Placement.WinkelX = 70;
-    form->Session->Drawing().Placement.LinealY = 33;
+    Parts(*form).Session->Drawing().Placement.WinkelX = 70;
+    Parts(*form).Session->Drawing().Placement.LinealY = 33;
     form->UpdateEds();
     EXPECT_EQ(testing::Find<QDoubleSpinBox>(form, "WinkXed")->value(), 70);
-    EXPECT_EQ(form->Session->Drawing().Placement.LinealY, 33);
+    EXPECT_EQ(Parts(*form).Session->Drawing().Placement.LinealY, 33);
     EXPECT_FALSE(form->Changed());  // typing does not change the drawing
 }
 
@@ -243,7 +244,7 @@ TEST_F(MainFormTest, EveryNumericFieldEntersItsOwnPlacementValue) {
     double value = 1;
     for (const char* name : fields) testing::Find<QDoubleSpinBox>(form, name)->setValue(value++);
     const InstrumentPlacement typed{1, 2, 3, 4, 5, 6, 7, 8, 9};
-    EXPECT_EQ(form->Session->Drawing().Placement, typed);
+    EXPECT_EQ(Parts(*form).Session->Drawing().Placement, typed);
     EXPECT_FALSE(form->Changed());
 }
 
@@ -258,7 +259,7 @@ TEST_F(MainFormTest, PenColourFromTheDialogOrKeptWhenCancelled) {
 }
 
 TEST_F(MainFormTest, SheetPixelsShowTheFrameAndArcsCounterClockwise) {
-    TDrawElement* arc = form->Session->Drawing().AppendElement();
+    TDrawElement* arc = Parts(*form).Session->Drawing().AppendElement();
     arc->Kind = ekArc;
     arc->Width = 0.1;
     // Circle of radius 20 mm about (100, 100); from the ray to the right to the ray upwards,
@@ -271,7 +272,7 @@ TEST_F(MainFormTest, SheetPixelsShowTheFrameAndArcsCounterClockwise) {
     form->SetChanged();
     form->PaintBox1Paint();
     QImage sheet(794, 1123, QImage::Format_RGB32);
-    form->View.RenderSheet(sheet, 0);
+    Parts(*form).View.RenderSheet(sheet, 0);
 
     const auto black = [&](int x, int y) { return sheet.pixelColor(x, y) == QColor(Qt::black); };
     EXPECT_TRUE(black(0, 0));
@@ -296,12 +297,12 @@ TEST_F(MainFormTest, SheetPixelsShowTheFrameAndArcsCounterClockwise) {
 }
 
 TEST_F(MainFormTest, ASmallRepaintShowsExactlyWhatTheWholeSheetShowsThere) {
-    form->Session->Drawing().Placement.LinealAngle = 30;
-    form->Session->Drawing().Placement.WinkelAngle = 17;
+    Parts(*form).Session->Drawing().Placement.LinealAngle = 30;
+    Parts(*form).Session->Drawing().Placement.WinkelAngle = 17;
     form->PaintBox1Paint();
     // Overlay lines, wide and thin, across many tiles: a small repaint draws only the lines
     // that reach it, and those whole.
-    Canvas& overlay = form->Tools->ScreenCanvas();
+    Canvas& overlay = Parts(*form).Tools->ScreenCanvas();
     overlay.setPen(kRed, 9);
     overlay.moveTo(30, 47);
     overlay.lineTo(400, 233);
@@ -312,7 +313,7 @@ TEST_F(MainFormTest, ASmallRepaintShowsExactlyWhatTheWholeSheetShowsThere) {
     whole.fill(Qt::gray);
     {
         QPainter p(&whole);
-        form->View.Paint(p, whole.rect());
+        Parts(*form).View.Paint(p, whole.rect());
     }
     // Small tiles over the instruments: labels and ticks cut at every possible place.
     QImage part(whole.size(), QImage::Format_RGB32);
@@ -324,7 +325,7 @@ TEST_F(MainFormTest, ASmallRepaintShowsExactlyWhatTheWholeSheetShowsThere) {
             {
                 QPainter p(&part);
                 p.setClipRect(r);
-                form->View.Paint(p, r);
+                Parts(*form).View.Paint(p, r);
             }
             if (part.copy(r) != whole.copy(r)) ++mismatches;
         }
@@ -341,43 +342,43 @@ TEST_F(MainFormTest, SheetsShowEveryChangeAndASingleSheetRefreshTouchesOnlyTheBu
     form->PaintBox1Paint();
     QImage sheet(794, 1123, QImage::Format_RGB32);
     const auto blackAt = [&](int a, int x, int y) {
-        form->View.RenderSheet(sheet, a);
+        Parts(*form).View.RenderSheet(sheet, a);
         return sheet.pixelColor(x, y) == QColor(Qt::black);
     };
     EXPECT_FALSE(blackAt(1, 200, 400));
 
     // A line at y = 400 mm lies on the second sheet only; the kept sheet pictures follow.
-    TDrawElement* e = form->Session->Drawing().AppendElement();
+    TDrawElement* e = Parts(*form).Session->Drawing().AppendElement();
     e->Kind = ekLine;
     e->Width = 1;
     e->X1 = 40, e->Y1 = 400, e->X2 = 80, e->Y2 = 400;
     form->SetChanged();
     form->PaintBox1Paint();
     const int row = static_cast<int>(
-        Round((400 - form->Session->Drawing().SheetHeightMm()) * form->PixelsPerMm()));
+        Round((400 - Parts(*form).Session->Drawing().SheetHeightMm()) * form->PixelsPerMm()));
     EXPECT_TRUE(blackAt(1, 200, row));
     EXPECT_FALSE(blackAt(0, 200, row));
     EXPECT_FALSE(blackAt(2, 200, row));
 
     // The single-sheet refresh draws sheet PointerSheet into the buffer and nothing else.
-    form->View.Overlay().moveTo(0, 0);
-    form->View.Overlay().lineTo(10, 10);
+    Parts(*form).View.Overlay().moveTo(0, 0);
+    Parts(*form).View.Overlay().lineTo(10, 10);
     bool updated = false;
     SheetScene scene;
-    scene.drawing = &form->Session->Drawing();
+    scene.drawing = &Parts(*form).Session->Drawing();
     scene.pages = 3;
     scene.ruler = scene.protractor = scene.compass = false;
-    form->View.SingleSheetPaint = true;
-    form->View.PointerSheet = 1;
-    form->View.SheetBuffer.fill(Qt::red);
-    form->View.Cycle(
+    Parts(*form).View.SingleSheetPaint = true;
+    Parts(*form).View.PointerSheet = 1;
+    Parts(*form).View.SheetBuffer.fill(Qt::red);
+    Parts(*form).View.Cycle(
         scene, testing::Find<TPaintBox>(form, "PaintBox1")->size(), [](int, int) { FAIL(); },
         [&] { updated = true; });
-    form->View.SingleSheetPaint = false;
+    Parts(*form).View.SingleSheetPaint = false;
     EXPECT_FALSE(updated);
-    EXPECT_EQ(form->View.Overlay().entries().size(), 1u);  // the screen keeps its overlay
-    EXPECT_EQ(form->View.SheetBuffer.pixelColor(200, row), QColor(Qt::black));
-    EXPECT_EQ(form->View.SheetBuffer.pixelColor(1, 1), QColor(Qt::white));
+    EXPECT_EQ(Parts(*form).View.Overlay().entries().size(), 1u);  // the screen keeps its overlay
+    EXPECT_EQ(Parts(*form).View.SheetBuffer.pixelColor(200, row), QColor(Qt::black));
+    EXPECT_EQ(Parts(*form).View.SheetBuffer.pixelColor(1, 1), QColor(Qt::white));
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include "app/mainUnit.h"
 #include "session/drawingsession.h"
 #include "support/find.h"
+#include "support/mainformparts.h"
 #include "support/tempdir.h"
 
 namespace tervasko {
@@ -43,7 +44,7 @@ protected:
     std::unique_ptr<TMainForm> start() {
         auto form = std::make_unique<TMainForm>(programDir.path());
         form->Hooks().ShowError = [this](const std::string& text) { errors.push_back(text); };
-        form->Recovery->AskRestore = [this](const std::string& question) {
+        Parts(*form).Recovery->AskRestore = [this](const std::string& question) {
             questions.push_back(question);
             return answer;
         };
@@ -53,19 +54,19 @@ protected:
     }
 
     static void addLine(TMainForm& form, double x) {
-        TDrawElement* e = form.Session->Drawing().AppendElement();
+        TDrawElement* e = Parts(form).Session->Drawing().AppendElement();
         e->Kind = ekLine;
         e->X1 = x, e->Y1 = 20, e->X2 = x + 50, e->Y2 = 20;
-        form.Session->Record(ElementsAppended(form.Session->Drawing().Elements.Count() - 1, 1),
-                             "Linie");
+        Parts(form).Session->Record(
+            ElementsAppended(Parts(form).Session->Drawing().Elements.Count() - 1, 1), "Linie");
     }
 
     // What a program killed now leaves behind: its copy and a lock file nobody holds.
     std::string leaveAsKilled(TMainForm& form) {
-        form.Recovery->WriteCopy();
-        EXPECT_FALSE(form.Recovery->Flush());
+        Parts(form).Recovery->WriteCopy();
+        EXPECT_FALSE(Parts(form).Recovery->Flush());
         const std::string dead = folder + "recovery-1-dead.tvr";
-        std::filesystem::copy_file(form.Recovery->CopyPath(), dead);
+        std::filesystem::copy_file(Parts(form).Recovery->CopyPath(), dead);
         testing::writeBytes(folder + "recovery-1-dead.lock", {});
         return dead;
     }
@@ -75,7 +76,7 @@ TEST_F(Recovery, AKilledProgramsCopyIsOfferedAndRestoredAsItWas) {
     std::string copy;
     {
         auto form = start();
-        form->Session->Drawing().FileName = "/home/user/plan.tvk";
+        Parts(*form).Session->Drawing().FileName = "/home/user/plan.tvk";
         addLine(*form, 10);
         addLine(*form, 30);
         testing::Find<QDoubleSpinBox>(form, "StrichEd")->setValue(0.7);
@@ -91,15 +92,15 @@ TEST_F(Recovery, AKilledProgramsCopyIsOfferedAndRestoredAsItWas) {
     EXPECT_NE(questions[0].find("/home/user/plan.tvk"), std::string::npos) << questions[0];
     EXPECT_NE(questions[0].find(time), std::string::npos) << questions[0];
     EXPECT_TRUE(errors.empty());
-    EXPECT_EQ(form->Session->Drawing().Elements.Count(), 2u);
-    EXPECT_EQ(form->Session->Drawing().Elements.At(1).X1, 30);
+    EXPECT_EQ(Parts(*form).Session->Drawing().Elements.Count(), 2u);
+    EXPECT_EQ(Parts(*form).Session->Drawing().Elements.At(1).X1, 30);
     EXPECT_EQ(testing::Find<QDoubleSpinBox>(form, "StrichEd")->value(), 0.7);
-    EXPECT_EQ(form->Session->Drawing().FileName, "/home/user/plan.tvk");
+    EXPECT_EQ(Parts(*form).Session->Drawing().FileName, "/home/user/plan.tvk");
     EXPECT_TRUE(form->Changed());
     EXPECT_TRUE(form->windowTitle().endsWith("plan.tvk*]")) << form->windowTitle().toStdString();
     // The old copy is gone; this program's own copy holds the work now.
     EXPECT_FALSE(std::filesystem::exists(copy));
-    EXPECT_TRUE(std::filesystem::exists(form->Recovery->CopyPath()));
+    EXPECT_TRUE(std::filesystem::exists(Parts(*form).Recovery->CopyPath()));
     form.reset();
     EXPECT_TRUE(namesIn(folder).empty());
 }
@@ -114,15 +115,15 @@ TEST_F(Recovery, ARestoredCopyStaysWhileThisProgramCannotWriteItsOwn) {
         copy = leaveAsKilled(*form);
     }
     auto form = start();
-    ASSERT_TRUE(std::filesystem::create_directory(form->Recovery->CopyPath()));
+    ASSERT_TRUE(std::filesystem::create_directory(Parts(*form).Recovery->CopyPath()));
     EXPECT_TRUE(form->OfferRecovery(folder));
-    EXPECT_EQ(form->Session->Drawing().Elements.Count(), 1u);
+    EXPECT_EQ(Parts(*form).Session->Drawing().Elements.Count(), 1u);
     EXPECT_TRUE(std::filesystem::exists(copy));
-    const Error failed = form->Recovery->Flush();
+    const Error failed = Parts(*form).Recovery->Flush();
     EXPECT_EQ(failed.Lead, ErrorLead::CannotWrite);
-    EXPECT_EQ(failed.File, form->Recovery->CopyPath());
+    EXPECT_EQ(failed.File, Parts(*form).Recovery->CopyPath());
     EXPECT_EQ(failed.SystemError, EISDIR);
-    std::filesystem::remove(form->Recovery->CopyPath());
+    std::filesystem::remove(Parts(*form).Recovery->CopyPath());
 }
 
 TEST_F(Recovery, AnUntitledDrawingComesBackUntitledAndADeclinedCopyGoes) {
@@ -138,7 +139,7 @@ TEST_F(Recovery, AnUntitledDrawingComesBackUntitledAndADeclinedCopyGoes) {
         EXPECT_FALSE(form->OfferRecovery(folder));
         ASSERT_EQ(questions.size(), 1u);
         EXPECT_NE(questions[0].find("unbenannt.tvk"), std::string::npos) << questions[0];
-        EXPECT_EQ(form->Session->Drawing().Elements.Count(), 0u);
+        EXPECT_EQ(Parts(*form).Session->Drawing().Elements.Count(), 0u);
         EXPECT_FALSE(std::filesystem::exists(copy));
     }
     {
@@ -151,7 +152,7 @@ TEST_F(Recovery, AnUntitledDrawingComesBackUntitledAndADeclinedCopyGoes) {
     auto form = start();
     EXPECT_TRUE(form->OfferRecovery(folder));
     EXPECT_EQ(questions.size(), 1u);
-    EXPECT_TRUE(form->Session->Drawing().FileName.empty());
+    EXPECT_TRUE(Parts(*form).Session->Drawing().FileName.empty());
     EXPECT_TRUE(form->Changed());
     EXPECT_TRUE(form->windowTitle().endsWith("unbenannt.tvk*]"))
         << form->windowTitle().toStdString();
@@ -164,35 +165,35 @@ TEST_F(Recovery, AnUntitledDrawingComesBackUntitledAndADeclinedCopyGoes) {
 
 TEST_F(Recovery, ACopyIsWrittenOnlyAfterAChangeAndGoesWithSaveAndCleanClose) {
     auto form = start();
-    form->Recovery->WriteCopy();
-    EXPECT_FALSE(form->Recovery->Flush());
-    EXPECT_FALSE(std::filesystem::exists(form->Recovery->CopyPath()));  // nothing unsaved
+    Parts(*form).Recovery->WriteCopy();
+    EXPECT_FALSE(Parts(*form).Recovery->Flush());
+    EXPECT_FALSE(std::filesystem::exists(Parts(*form).Recovery->CopyPath()));  // nothing unsaved
 
     addLine(*form, 10);
-    EXPECT_TRUE(form->Recovery->Pending());
-    form->Recovery->WriteCopy();
-    ASSERT_FALSE(form->Recovery->Flush());
+    EXPECT_TRUE(Parts(*form).Recovery->Pending());
+    Parts(*form).Recovery->WriteCopy();
+    ASSERT_FALSE(Parts(*form).Recovery->Flush());
     struct stat first {};
-    ASSERT_EQ(stat(form->Recovery->CopyPath().c_str(), &first), 0);
-    form->Recovery->WriteCopy();  // nothing changed since: no new copy
-    EXPECT_FALSE(form->Recovery->Flush());
+    ASSERT_EQ(stat(Parts(*form).Recovery->CopyPath().c_str(), &first), 0);
+    Parts(*form).Recovery->WriteCopy();  // nothing changed since: no new copy
+    EXPECT_FALSE(Parts(*form).Recovery->Flush());
     struct stat second {};
-    ASSERT_EQ(stat(form->Recovery->CopyPath().c_str(), &second), 0);
+    ASSERT_EQ(stat(Parts(*form).Recovery->CopyPath().c_str(), &second), 0);
     EXPECT_EQ(first.st_ino, second.st_ino);
 
     // Saved: the copy goes.
-    form->FileCommands->Dialogs.SaveDialog1 = [this] {
+    Parts(*form).FileCommands->Dialogs.SaveDialog1 = [this] {
         return std::optional(programDir.file("a.tvk"));
     };
-    ASSERT_TRUE(form->FileCommands->SaveFile());
-    EXPECT_FALSE(std::filesystem::exists(form->Recovery->CopyPath()));
+    ASSERT_TRUE(Parts(*form).FileCommands->SaveFile());
+    EXPECT_FALSE(std::filesystem::exists(Parts(*form).Recovery->CopyPath()));
 
     // Changed again, then the window closes without saving: nothing is left behind.
     addLine(*form, 40);
-    form->Recovery->WriteCopy();
-    ASSERT_FALSE(form->Recovery->Flush());
-    EXPECT_TRUE(std::filesystem::exists(form->Recovery->CopyPath()));
-    form->FileCommands->Dialogs.AskSave = [] { return FileDialogService::Answer::No; };
+    Parts(*form).Recovery->WriteCopy();
+    ASSERT_FALSE(Parts(*form).Recovery->Flush());
+    EXPECT_TRUE(std::filesystem::exists(Parts(*form).Recovery->CopyPath()));
+    Parts(*form).FileCommands->Dialogs.AskSave = [] { return FileDialogService::Answer::No; };
     EXPECT_TRUE(form->close());
     form.reset();
     EXPECT_TRUE(namesIn(folder).empty());
@@ -212,12 +213,13 @@ TEST_F(Recovery, ADamagedCopyIsReportedSetAsideAndNeverBlocksTheStart) {
         testing::writeBytes(folder + "recovery-" + std::to_string(i) + ".tvr", damaged[i]);
     auto form = start();
     addLine(*form, 5);
-    form->Session->MarkSaved();
+    Parts(*form).Session->MarkSaved();
     EXPECT_FALSE(form->OfferRecovery(folder));
     EXPECT_TRUE(questions.empty());  // nothing is offered that cannot be restored
     ASSERT_EQ(errors.size(), damaged.size());
     for (const std::string& e : errors) EXPECT_NE(e.find(".tvr.damaged"), std::string::npos) << e;
-    EXPECT_EQ(form->Session->Drawing().Elements.Count(), 1u);  // the drawing in the window stays
+    EXPECT_EQ(Parts(*form).Session->Drawing().Elements.Count(),
+              1u);  // the drawing in the window stays
     EXPECT_FALSE(form->Changed());
     for (std::size_t i = 0; i < damaged.size(); ++i) {
         const std::string path = folder + "recovery-" + std::to_string(i) + ".tvr";

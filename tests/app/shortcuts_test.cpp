@@ -20,6 +20,7 @@
 #include "app/paintbox.h"
 #include "session/drawingsession.h"
 #include "support/find.h"
+#include "support/mainformparts.h"
 #include "support/tempdir.h"
 
 namespace tervasko {
@@ -188,16 +189,16 @@ TEST_F(ShortcutTest, ZoomKeysStepTheZoomFieldWithinItsRange) {
 
 TEST_F(ShortcutTest, TheLastElementKeyDeletesOnlyTheLastElement) {
     for (int i = 0; i < 2; ++i) {
-        TDrawElement* e = form->Session->Drawing().AppendElement();
+        TDrawElement* e = Parts(*form).Session->Drawing().AppendElement();
         e->Kind = ekLine, e->X2 = 10 + i;
     }
     key(Qt::Key_Backspace);
-    ASSERT_EQ(form->Session->Drawing().Elements.Count(), 1u);
-    EXPECT_EQ(form->Session->Drawing().Elements.At(0).X2, 10);
+    ASSERT_EQ(Parts(*form).Session->Drawing().Elements.Count(), 1u);
+    EXPECT_EQ(Parts(*form).Session->Drawing().Elements.At(0).X2, 10);
 }
 
 TEST_F(ShortcutTest, KeysThatMeanTextStayWithTheFieldOrTheTextDialog) {
-    TDrawElement* e = form->Session->Drawing().AppendElement();
+    TDrawElement* e = Parts(*form).Session->Drawing().AppendElement();
     e->Kind = ekLine, e->X2 = 10;
     QLineEdit* edit = testing::Find<QDoubleSpinBox>(form, "StrichEd")->findChild<QLineEdit*>();
     ASSERT_NE(edit, nullptr);
@@ -209,7 +210,7 @@ TEST_F(ShortcutTest, KeysThatMeanTextStayWithTheFieldOrTheTextDialog) {
     EXPECT_TRUE(testing::Find<QAction>(form, "LinealVerschieben1")->isChecked());
     EXPECT_FALSE(testing::Find<QAction>(form, "Bleistift1")->isChecked());
     EXPECT_FALSE(testing::Find<QAction>(form, "Zoom1")->isChecked());
-    EXPECT_EQ(form->Session->Drawing().Elements.Count(), 1u);
+    EXPECT_EQ(Parts(*form).Session->Drawing().Elements.Count(), 1u);
     EXPECT_TRUE(edit->text().isEmpty()) << edit->text().toStdString();  // Backspace took the 2
 
     // A command key is no text: it works from a field as well.
@@ -220,7 +221,7 @@ TEST_F(ShortcutTest, KeysThatMeanTextStayWithTheFieldOrTheTextDialog) {
     EXPECT_EQ(neu.count(), 1);
 
     // The text dialog is a window of its own: no key of the main window reaches through it.
-    TAddTextForm& dialog = *form->AddTextForm;
+    TAddTextForm& dialog = *Parts(*form).AddTextForm;
     dialog.show();
     QApplication::setActiveWindow(&dialog);
     ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
@@ -232,7 +233,7 @@ TEST_F(ShortcutTest, KeysThatMeanTextStayWithTheFieldOrTheTextDialog) {
     QTest::keyClick(dialog.Memo1, Qt::Key_S, Qt::ControlModifier);
     EXPECT_EQ(dialog.Memo1->toPlainText(), "pe");
     EXPECT_TRUE(testing::Find<QAction>(form, "LinealVerschieben1")->isChecked());
-    EXPECT_EQ(form->Session->Drawing().Elements.Count(), 1u);
+    EXPECT_EQ(Parts(*form).Session->Drawing().Elements.Count(), 1u);
     EXPECT_EQ(save.count(), 0);
     dialog.hide();
 }
@@ -243,13 +244,13 @@ TEST_F(ShortcutTest, EscapeForgetsACurveAfterAnyOfItsFirstThreeClicks) {
         SCOPED_TRACE(clicks);
         for (int i = 0; i < clicks; ++i) click(QPoint(100 + 40 * i, 200));
         key(Qt::Key_Escape);
-        EXPECT_EQ(form->Session->Drawing().Elements.Count(), 0u);
+        EXPECT_EQ(Parts(*form).Session->Drawing().Elements.Count(), 0u);
         EXPECT_FALSE(form->Changed());
     }
     // The next four clicks make one curve, from the first of them.
     for (int i = 0; i < 4; ++i) click(QPoint(300 + 20 * i, 300 + 10 * i));
-    ASSERT_EQ(form->Session->Drawing().Elements.Count(), 1u);
-    const TDrawElement& curve = form->Session->Drawing().Elements.At(0);
+    ASSERT_EQ(Parts(*form).Session->Drawing().Elements.Count(), 1u);
+    const TDrawElement& curve = Parts(*form).Session->Drawing().Elements.At(0);
     EXPECT_EQ(curve.Kind, ekCurve);
     EXPECT_NEAR(curve.X1 * form->PixelsPerMm(), 295, 1e-9);
     EXPECT_NEAR(curve.X4 * form->PixelsPerMm(), 315, 1e-9);  // the second click is the end
@@ -258,39 +259,40 @@ TEST_F(ShortcutTest, EscapeForgetsACurveAfterAnyOfItsFirstThreeClicks) {
 TEST_F(ShortcutTest, EscapePutsASlidRulerBackAndTheRestOfTheDragDoesNothing) {
     testing::Find<QAction>(form, "Lineal2")->setChecked(true);
     testing::Find<QAction>(form, "LinealVerschieben1")->trigger();
-    const InstrumentPlacement start = form->Session->Drawing().Placement;
+    const InstrumentPlacement start = Parts(*form).Session->Drawing().Placement;
     press(QPoint(100, 400));
     move(QPoint(160, 430));
-    ASSERT_NE(form->Session->Drawing().Placement.LinealX, start.LinealX);
+    ASSERT_NE(Parts(*form).Session->Drawing().Placement.LinealX, start.LinealX);
     ASSERT_NE(testing::Find<QDoubleSpinBox>(form, "LinXEd")->value(), start.LinealX);
     key(Qt::Key_Escape);
-    EXPECT_EQ(form->Session->Drawing().Placement, start);
+    EXPECT_EQ(Parts(*form).Session->Drawing().Placement, start);
     EXPECT_DOUBLE_EQ(testing::Find<QDoubleSpinBox>(form, "LinXEd")->value(), start.LinealX);
     EXPECT_DOUBLE_EQ(testing::Find<QDoubleSpinBox>(form, "Linyed")->value(), start.LinealY);
     // The button is still held: moving on and letting go changes nothing.
     move(QPoint(220, 500));
     release(QPoint(220, 500));
-    EXPECT_EQ(form->Session->Drawing().Placement, start);
+    EXPECT_EQ(Parts(*form).Session->Drawing().Placement, start);
     // The next drag starts afresh.
     press(QPoint(100, 400));
     move(QPoint(110, 400));
     release(QPoint(110, 400));
-    EXPECT_NEAR((form->Session->Drawing().Placement.LinealX - start.LinealX) * form->PixelsPerMm(),
-                10, 1e-9);
+    EXPECT_NEAR(
+        (Parts(*form).Session->Drawing().Placement.LinealX - start.LinealX) * form->PixelsPerMm(),
+        10, 1e-9);
 }
 
 TEST_F(ShortcutTest, EscapeTakesBackAStrokeAndKeepsWhatWasThereBefore) {
-    TDrawElement* before = form->Session->Drawing().AppendElement();
+    TDrawElement* before = Parts(*form).Session->Drawing().AppendElement();
     before->Kind = ekLine, before->X2 = 10;
     testing::Find<QAction>(form, "Bleistift1")->trigger();
     press(QPoint(100, 100));
     for (int x = 110; x <= 150; x += 10) move(QPoint(x, 120));
-    ASSERT_EQ(form->Session->Drawing().Elements.Count(), 6u);
+    ASSERT_EQ(Parts(*form).Session->Drawing().Elements.Count(), 6u);
     key(Qt::Key_Escape);
     move(QPoint(200, 200));
     release(QPoint(200, 200));
-    ASSERT_EQ(form->Session->Drawing().Elements.Count(), 1u);
-    EXPECT_EQ(form->Session->Drawing().Elements.At(0).X2, 10);
+    ASSERT_EQ(Parts(*form).Session->Drawing().Elements.Count(), 1u);
+    EXPECT_EQ(Parts(*form).Session->Drawing().Elements.At(0).X2, 10);
     // The sheets no longer show the stroke.
     const QImage screen = testing::Find<TPaintBox>(form, "PaintBox1")->grab().toImage();
     EXPECT_EQ(screen.pixelColor(125, 120), QColor(Qt::white));
@@ -300,17 +302,17 @@ TEST_F(ShortcutTest, EscapeTakesBackAStrokeAndKeepsWhatWasThereBefore) {
 // A curve waiting for its next click is no drag: it takes the next presses whatever is chosen.
 TEST_F(ShortcutTest, AToolKeyDuringADragEndsItFirstAndACurveKeepsItsClicks) {
     testing::Find<QAction>(form, "LinealVerschieben1")->trigger();
-    const InstrumentPlacement start = form->Session->Drawing().Placement;
+    const InstrumentPlacement start = Parts(*form).Session->Drawing().Placement;
     press(QPoint(100, 400));
     move(QPoint(160, 430));
-    ASSERT_NE(form->Session->Drawing().Placement, start);
+    ASSERT_NE(Parts(*form).Session->Drawing().Placement, start);
     key(Qt::Key_G);
-    EXPECT_EQ(form->Session->Drawing().Placement, start);
+    EXPECT_EQ(Parts(*form).Session->Drawing().Placement, start);
     EXPECT_TRUE(testing::Find<QAction>(form, "WinkelmesserVerschieben1")->isChecked());
     EXPECT_DOUBLE_EQ(testing::Find<QDoubleSpinBox>(form, "LinXEd")->value(), start.LinealX);
     move(QPoint(220, 500));
     release(QPoint(220, 500));
-    EXPECT_EQ(form->Session->Drawing().Placement, start);
+    EXPECT_EQ(Parts(*form).Session->Drawing().Placement, start);
 
     testing::Find<QAction>(form, "Kurven1")->trigger();
     click(QPoint(300, 300));
@@ -319,17 +321,17 @@ TEST_F(ShortcutTest, AToolKeyDuringADragEndsItFirstAndACurveKeepsItsClicks) {
     EXPECT_TRUE(testing::Find<QAction>(form, "LinealDrehen1")->isChecked());
     click(QPoint(340, 320));
     click(QPoint(360, 330));
-    ASSERT_EQ(form->Session->Drawing().Elements.Count(), 1u);
-    EXPECT_EQ(form->Session->Drawing().Elements.At(0).Kind, ekCurve);
-    EXPECT_EQ(form->Session->Drawing().Placement, start);  // the ruler did not turn
+    ASSERT_EQ(Parts(*form).Session->Drawing().Elements.Count(), 1u);
+    EXPECT_EQ(Parts(*form).Session->Drawing().Elements.At(0).Kind, ekCurve);
+    EXPECT_EQ(Parts(*form).Session->Drawing().Placement, start);  // the ruler did not turn
 }
 
 // A curve begun on the drawing that "Neu" or "Öffnen..." replaces is forgotten with it: its
 // next clicks begin a new curve rather than finish one whose first points belong to the old
 // drawing. Also when the open dialog is cancelled: the command ends the gesture first.
 TEST_F(ShortcutTest, NewAndOpenEndTheGestureUnderWay) {
-    form->FileCommands->Dialogs.OpenDialog1 = [] { return std::optional<std::string>(); };
-    form->FileCommands->Dialogs.AskSave = [] { return FileQuestions::Answer::No; };
+    Parts(*form).FileCommands->Dialogs.OpenDialog1 = [] { return std::optional<std::string>(); };
+    Parts(*form).FileCommands->Dialogs.AskSave = [] { return FileQuestions::Answer::No; };
     for (const char* command : {"Neu1", "ffnen1"}) {
         SCOPED_TRACE(command);
         testing::Find<QAction>(form, "Kurven1")->trigger();
@@ -338,16 +340,16 @@ TEST_F(ShortcutTest, NewAndOpenEndTheGestureUnderWay) {
         testing::Find<QAction>(form, command)->trigger();
         click(QPoint(340, 320));
         click(QPoint(360, 330));
-        EXPECT_EQ(form->Session->Drawing().Elements.Count(), 0u);
+        EXPECT_EQ(Parts(*form).Session->Drawing().Elements.Count(), 0u);
         key(Qt::Key_Escape);
     }
     // A slide under way goes back where it began before the new drawing comes.
     testing::Find<QAction>(form, "LinealVerschieben1")->trigger();
-    const InstrumentPlacement start = form->Session->Drawing().Placement;
+    const InstrumentPlacement start = Parts(*form).Session->Drawing().Placement;
     press(QPoint(100, 400));
     move(QPoint(160, 430));
     key(Qt::Key_N, Qt::ControlModifier);
-    EXPECT_EQ(form->Session->Drawing().Placement, start);
+    EXPECT_EQ(Parts(*form).Session->Drawing().Placement, start);
     release(QPoint(160, 430));
 }
 

@@ -26,6 +26,7 @@
 #include "platform/systemmessage.h"
 #include "session/drawingsession.h"
 #include "support/find.h"
+#include "support/mainformparts.h"
 #include "support/mainwindow.h"
 
 namespace tervasko {
@@ -40,20 +41,20 @@ class UndoWindow : public testing::MainWindowTest {
 protected:
     void SetUp() override {
         MainWindowTest::SetUp();
-        form->FileCommands->Dialogs.AskSave = [] { return FileDialogService::Answer::No; };
+        Parts(*form).FileCommands->Dialogs.AskSave = [] { return FileDialogService::Answer::No; };
     }
 
     void undo() { testing::Find<QAction>(form, "Rueckgaengig1")->trigger(); }
     void redo() { testing::Find<QAction>(form, "Wiederholen1")->trigger(); }
     bool starred() const { return form->windowTitle().endsWith("*]"); }
     std::vector<std::uint8_t> drawingBytes() const {
-        return EncodeDrawing(form->Session->Drawing(), form->CurrentSettings());
+        return EncodeDrawing(Parts(*form).Session->Drawing(), form->CurrentSettings());
     }
     void saveAs(const std::string& path) {
-        form->FileCommands->Dialogs.SaveDialog1 = [path] {
+        Parts(*form).FileCommands->Dialogs.SaveDialog1 = [path] {
             return std::optional<std::string>(path);
         };
-        form->FileCommands->Speichernunter1Click();
+        Parts(*form).FileCommands->Speichernunter1Click();
     }
     void stroke(QPoint from, QPoint to) {
         QTest::mousePress(testing::Find<TPaintBox>(form, "PaintBox1"), Qt::LeftButton, {}, from);
@@ -154,20 +155,20 @@ TEST_F(UndoWindow, EveryKindOfStepIsTakenBackAndMadeAgainExactly) {
 TEST_F(UndoWindow, TheSnapPointsFollowEveryStepTakenBackAndMadeAgain) {
     testing::Find<QAction>(form, "Bleistift1")->trigger();
     stroke({100, 300}, {300, 360});
-    ASSERT_GT(form->Session->Drawing().Elements.Count(), 0u);
-    const TDrawElement last =
-        form->Session->Drawing().Elements.At(form->Session->Drawing().Elements.Count() - 1);
+    ASSERT_GT(Parts(*form).Session->Drawing().Elements.Count(), 0u);
+    const TDrawElement last = Parts(*form).Session->Drawing().Elements.At(
+        Parts(*form).Session->Drawing().Elements.Count() - 1);
     const PointD end{last.X2, last.Y2};
     const PointD near{end.x + 0.1, end.y - 0.1};
-    SnapIndex& snap = form->Session->Snap;
-    ASSERT_EQ(snap.Find(form->Session->Drawing(), near, 0.5), end);
+    SnapIndex& snap = Parts(*form).Session->Snap;
+    ASSERT_EQ(snap.Find(Parts(*form).Session->Drawing(), near, 0.5), end);
     undo();
-    EXPECT_EQ(form->Session->Drawing().Elements.Count(), 0u);
-    EXPECT_FALSE(snap.Find(form->Session->Drawing(), near, 0.5));
+    EXPECT_EQ(Parts(*form).Session->Drawing().Elements.Count(), 0u);
+    EXPECT_FALSE(snap.Find(Parts(*form).Session->Drawing(), near, 0.5));
     redo();
-    EXPECT_EQ(snap.Find(form->Session->Drawing(), near, 0.5), end);
-    form->Session->New();
-    EXPECT_FALSE(snap.Find(form->Session->Drawing(), near, 0.5));
+    EXPECT_EQ(snap.Find(Parts(*form).Session->Drawing(), near, 0.5), end);
+    Parts(*form).Session->New();
+    EXPECT_FALSE(snap.Find(Parts(*form).Session->Drawing(), near, 0.5));
 }
 
 // The changed mark and the title follow the history; a file saved after taking a step back
@@ -186,11 +187,11 @@ TEST_F(UndoWindow, TheChangedMarkFollowsTheHistoryAcrossSaves) {
     EXPECT_FALSE(form->Changed());
     saveAs(b);
     EXPECT_EQ(fileBytes(a), fileBytes(b));
-    EXPECT_EQ(form->Session->Drawing().FileName, b);
+    EXPECT_EQ(Parts(*form).Session->Drawing().FileName, b);
 
     undo();  // before the save: changed again, though the file is b
     EXPECT_TRUE(starred());
-    EXPECT_EQ(form->Session->Drawing().Elements.Count(), 0u);
+    EXPECT_EQ(Parts(*form).Session->Drawing().Elements.Count(), 0u);
     redo();
     EXPECT_FALSE(starred());
 
@@ -201,15 +202,15 @@ TEST_F(UndoWindow, TheChangedMarkFollowsTheHistoryAcrossSaves) {
     EXPECT_TRUE(starred());
 
     // A failed open keeps the history; "Neu" and a good open clear it.
-    form->FileCommands->LoadDrawing(dir.path() + "missing.tvk");
+    Parts(*form).FileCommands->LoadDrawing(dir.path() + "missing.tvk");
     EXPECT_TRUE(testing::Find<QAction>(form, "Rueckgaengig1")->isEnabled());
-    form->FileCommands->LoadDrawing(a);
+    Parts(*form).FileCommands->LoadDrawing(a);
     EXPECT_FALSE(testing::Find<QAction>(form, "Rueckgaengig1")->isEnabled());
     EXPECT_FALSE(starred());
     testing::Find<QAction>(form, "ZirkelKreiszeichnen1")->trigger();
     testing::Find<QAction>(form, "Neu1")->trigger();
     EXPECT_FALSE(testing::Find<QAction>(form, "Rueckgaengig1")->isEnabled());
-    EXPECT_EQ(form->Session->Drawing().Elements.Count(), 0u);
+    EXPECT_EQ(Parts(*form).Session->Drawing().Elements.Count(), 0u);
 }
 
 TEST_F(UndoWindow, TheShortcutsUndoTheDrawingWhereverTheFocusIsInTheWindow) {
@@ -217,15 +218,15 @@ TEST_F(UndoWindow, TheShortcutsUndoTheDrawingWhereverTheFocusIsInTheWindow) {
     testing::Find<QAction>(form, "ZirkelKreiszeichnen1")->trigger();
     testing::Find<QSpinBox>(form, "zoomed")->setFocus();  // its own text undo would take Ctrl+Z
     QTest::keyClick(testing::Find<QSpinBox>(form, "zoomed"), Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(form->Session->Drawing().Elements.Count(), 1u);
+    EXPECT_EQ(Parts(*form).Session->Drawing().Elements.Count(), 1u);
     testing::Find<QDoubleSpinBox>(form, "LinXEd")->setFocus();
     QTest::keyClick(testing::Find<QDoubleSpinBox>(form, "LinXEd"), Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(form->Session->Drawing().Elements.Count(), 0u);
+    EXPECT_EQ(Parts(*form).Session->Drawing().Elements.Count(), 0u);
     QTest::keyClick(testing::Find<QDoubleSpinBox>(form, "LinXEd"), Qt::Key_Y, Qt::ControlModifier);
-    EXPECT_EQ(form->Session->Drawing().Elements.Count(), 1u);
+    EXPECT_EQ(Parts(*form).Session->Drawing().Elements.Count(), 1u);
     QTest::keyClick(testing::Find<QSpinBox>(form, "zoomed"), Qt::Key_Z,
                     Qt::ControlModifier | Qt::ShiftModifier);
-    EXPECT_EQ(form->Session->Drawing().Elements.Count(), 2u);
+    EXPECT_EQ(Parts(*form).Session->Drawing().Elements.Count(), 2u);
     EXPECT_EQ(testing::Find<QSpinBox>(form, "zoomed")->value(), 100);
 }
 
@@ -235,12 +236,12 @@ TEST_F(UndoWindow, AStrokeCancelledWithEscapeLeavesASavedDrawingUnchanged) {
     testing::Find<QAction>(form, "Bleistift1")->trigger();
     QTest::mousePress(testing::Find<TPaintBox>(form, "PaintBox1"), Qt::LeftButton, {}, {100, 500});
     QTest::mouseMove(testing::Find<TPaintBox>(form, "PaintBox1"), {200, 520});
-    ASSERT_EQ(form->Session->Drawing().Elements.Count(), 2u);
+    ASSERT_EQ(Parts(*form).Session->Drawing().Elements.Count(), 2u);
     EXPECT_FALSE(starred());  // the stroke is a step when it ends, and the star comes with it
     QTest::keyClick(testing::Find<TPaintBox>(form, "PaintBox1"), Qt::Key_Escape);
     QTest::mouseRelease(testing::Find<TPaintBox>(form, "PaintBox1"), Qt::LeftButton, {},
                         {200, 520});
-    EXPECT_EQ(form->Session->Drawing().Elements.Count(), 1u);
+    EXPECT_EQ(Parts(*form).Session->Drawing().Elements.Count(), 1u);
     EXPECT_FALSE(starred());
     EXPECT_FALSE(testing::Find<QAction>(form, "Rueckgaengig1")->statusTip().contains("Bleistift"));
 }
@@ -255,7 +256,7 @@ TEST_F(UndoWindow, ALoadIsOneChangeWithoutAPassingStar) {
     QStringList titles;
     QObject::connect(form.get(), &QWidget::windowTitleChanged,
                      [&](const QString& t) { titles << t; });
-    ASSERT_TRUE(form->FileCommands->LoadDrawing(path));
+    ASSERT_TRUE(Parts(*form).FileCommands->LoadDrawing(path));
     for (const QString& t : titles) EXPECT_FALSE(t.endsWith("*]")) << t.toStdString();
     EXPECT_EQ(testing::Find<QSpinBox>(form, "PageAnz")->value(), 3);
     EXPECT_EQ(testing::Find<QSpinBox>(form, "zoomed")->value(), 150);
@@ -275,14 +276,14 @@ TEST_F(UndoWindow, UndoIsRefusedWhileALineAlongTheRulerIsDrawn) {
     testing::Find<QAction>(form, "LinealAnLinealentlangzeichnen1")->trigger();
     QTest::mousePress(box, Qt::LeftButton, {}, {194, 383});
     QTest::mouseMove(box, {459, 305});
-    ASSERT_TRUE(form->Gesture.Ruler.DrawingAlong);
+    ASSERT_TRUE(Parts(*form).Gesture.Ruler.DrawingAlong);
     QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
     QTest::mouseRelease(box, Qt::LeftButton, {}, {459, 305});
-    EXPECT_EQ(form->Session->Drawing().Elements.Count(), 2u);
-    EXPECT_EQ(form->Session->History().count(), 2);
+    EXPECT_EQ(Parts(*form).Session->Drawing().Elements.Count(), 2u);
+    EXPECT_EQ(Parts(*form).Session->History().count(), 2);
     undo();
     undo();
-    EXPECT_EQ(form->Session->Drawing().Elements.Count(), 0u);
+    EXPECT_EQ(Parts(*form).Session->Drawing().Elements.Count(), 0u);
 }
 
 // A step that cannot be taken back for lack of memory is told in the user's language; the
@@ -317,7 +318,7 @@ TEST_F(UndoWindow, ASpunPageCountAndTwoPageSetupsInARowAreOneStepEach) {
     ASSERT_EQ(pages->value(), 4);
     auto* setup = form->findChild<TSeiteEinrichtenForm*>();
     ASSERT_NE(setup, nullptr);
-    const double a4Width = form->Session->Drawing().PageWidthInch;
+    const double a4Width = Parts(*form).Session->Drawing().PageWidthInch;
     for (double width : {150.0, 180.0}) {
         setup->Exec = [setup, width] {
             setup->breited->setValue(width);
@@ -326,11 +327,11 @@ TEST_F(UndoWindow, ASpunPageCountAndTwoPageSetupsInARowAreOneStepEach) {
         };
         testing::Find<QAction>(form, "DateiSeiteeinrichten1")->trigger();
     }
-    EXPECT_DOUBLE_EQ(form->Session->Drawing().PageWidthInch * MmPerInch, 180);
-    EXPECT_EQ(form->Session->History().count(), 2);
+    EXPECT_DOUBLE_EQ(Parts(*form).Session->Drawing().PageWidthInch * MmPerInch, 180);
+    EXPECT_EQ(Parts(*form).Session->History().count(), 2);
     EXPECT_TRUE(starred());
     undo();
-    EXPECT_EQ(form->Session->Drawing().PageWidthInch, a4Width);
+    EXPECT_EQ(Parts(*form).Session->Drawing().PageWidthInch, a4Width);
     undo();
     EXPECT_EQ(pages->value(), 1);
     EXPECT_FALSE(starred());
@@ -346,7 +347,7 @@ TEST(UndoRecovery, TheCopyFollowsEveryStepAndGoesWithTheSavedState) {
         TMainForm form(programDir.path());
         form.show();
         QApplication::processEvents();
-        TRecoveryKeeper& keeper = *form.Recovery;
+        TRecoveryKeeper& keeper = *Parts(form).Recovery;
         const auto circle = [&] {
             testing::Find<QAction>(&form, "ZirkelKreiszeichnen1")->trigger();
         };

@@ -13,6 +13,7 @@
 #include "app/paintbox.h"
 #include "session/drawingsession.h"
 #include "support/find.h"
+#include "support/mainformparts.h"
 #include "support/mainwindow.h"
 
 namespace tervasko {
@@ -33,19 +34,19 @@ TEST_F(InstrumentWindow, RulerLineAlongAndSlide) {
     testing::Find<QAction>(form, "LinealAnLinealentlangzeichnen1")->trigger();
     EXPECT_TRUE(testing::Find<QAction>(form, "Lineal1")->isChecked());
     drag({194, 383}, {459, 305});
-    ASSERT_EQ(form->Session->Drawing().Elements.Count(), 1u);
-    const TDrawElement& e = form->Session->Drawing().Elements.At(0);
+    ASSERT_EQ(Parts(*form).Session->Drawing().Elements.Count(), 1u);
+    const TDrawElement& e = Parts(*form).Session->Drawing().Elements.At(0);
     EXPECT_DOUBLE_EQ(e.X1, 50.006);
     EXPECT_DOUBLE_EQ(e.X2, 120.12);
     EXPECT_DOUBLE_EQ(e.Y2, 90);
     EXPECT_TRUE(starred());
 
-    form->Session->MarkSaved();
+    Parts(*form).Session->MarkSaved();
     testing::Find<QAction>(form, "LinealVerschieben1")->trigger();
     drag({300, 300}, {338, 300});
     // The field holds the new place exactly, not rounded to what it shows.
     EXPECT_EQ(testing::Find<QDoubleSpinBox>(form, "LinXEd")->value(),
-              form->Session->Drawing().Placement.LinealX);
+              Parts(*form).Session->Drawing().Placement.LinealX);
     EXPECT_NEAR(testing::Find<QDoubleSpinBox>(form, "LinXEd")->value(), 10 + 38 * 25.39995 / 96,
                 1e-12);
     EXPECT_FALSE(starred());  // moving an instrument changes no drawing
@@ -56,14 +57,14 @@ TEST_F(InstrumentWindow, ProtractorTurnAndDegreeMark) {
     drag({270, 155}, {194, 305});
     EXPECT_NEAR(testing::Find<QDoubleSpinBox>(form, "WinkWEd")->value(), 117.132, 1e-3);
     EXPECT_EQ(testing::Find<QDoubleSpinBox>(form, "WinkWEd")->value(),
-              form->Session->Drawing().Placement.WinkelAngle);
+              Parts(*form).Session->Drawing().Placement.WinkelAngle);
     EXPECT_FALSE(starred());
 
-    form->Session->Drawing().Placement.WinkelAngle = 0;
+    Parts(*form).Session->Drawing().Placement.WinkelAngle = 0;
     testing::Find<QAction>(form, "WinkelmesserGradzahlmitBleistiftmarkieren1")->trigger();
     drag({270, 155}, {308, 125});
-    ASSERT_EQ(form->Session->Drawing().Elements.Count(), 1u);
-    EXPECT_DOUBLE_EQ(form->Session->Drawing().Elements.At(0).X1, 81.298);
+    ASSERT_EQ(Parts(*form).Session->Drawing().Elements.Count(), 1u);
+    EXPECT_DOUBLE_EQ(Parts(*form).Session->Drawing().Elements.At(0).X1, 81.298);
     EXPECT_TRUE(starred());
 }
 
@@ -76,14 +77,14 @@ TEST_F(InstrumentWindow, CompassSpanArcAndCircleCommand) {
         ->setValue(40);  // typed: the span goes back to 40 mm
     testing::Find<QAction>(form, "ZirkelKreisbogenzeichnen1")->trigger();
     drag({705, 194}, {572, 325});
-    ASSERT_EQ(form->Session->Drawing().Elements.Count(), 1u);
-    EXPECT_EQ(form->Session->Drawing().Elements.At(0).Kind, ekArc);
-    EXPECT_DOUBLE_EQ(form->Session->Drawing().Elements.At(0).X1, 110);
+    ASSERT_EQ(Parts(*form).Session->Drawing().Elements.Count(), 1u);
+    EXPECT_EQ(Parts(*form).Session->Drawing().Elements.At(0).Kind, ekArc);
+    EXPECT_DOUBLE_EQ(Parts(*form).Session->Drawing().Elements.At(0).X1, 110);
     EXPECT_TRUE(starred());
 
     testing::Find<QAction>(form, "ZirkelKreiszeichnen1")->trigger();
-    ASSERT_EQ(form->Session->Drawing().Elements.Count(), 2u);
-    EXPECT_EQ(form->Session->Drawing().Elements.At(1).Kind, ekCircle);
+    ASSERT_EQ(Parts(*form).Session->Drawing().Elements.Count(), 2u);
+    EXPECT_EQ(Parts(*form).Session->Drawing().Elements.At(1).Kind, ekCircle);
     EXPECT_TRUE(testing::Find<QAction>(form, "ZirkelKreisbogenzeichnen1")
                     ->isChecked());  // a command, not a mode
 }

@@ -19,6 +19,7 @@
 #include "platform/numeric.h"
 #include "session/drawingsession.h"
 #include "support/find.h"
+#include "support/mainformparts.h"
 #include "support/tempdir.h"
 
 namespace tervasko {
@@ -41,7 +42,7 @@ protected:
         QApplication::processEvents();
     }
 
-    TAddTextForm& dialog() { return *form->AddTextForm; }
+    TAddTextForm& dialog() { return *Parts(*form).AddTextForm; }
     QScrollBar* vbar() {
         return testing::Find<QScrollArea>(form, "ScrollBox1")->verticalScrollBar();
     }
@@ -108,8 +109,8 @@ TEST_F(ToolWindow, AddedTextsTakeTheMemoAndTheChoosersFontAndTheMemoIsNeverClear
     };
     QTest::mouseClick(testing::Find<TPaintBox>(form, "PaintBox1"), Qt::LeftButton, {},
                       QPoint(105, 55));
-    ASSERT_EQ(form->Session->Drawing().Texts.Count(), 1u);
-    const TTextElement& t = form->Session->Drawing().Texts.At(0);
+    ASSERT_EQ(Parts(*form).Session->Drawing().Texts.Count(), 1u);
+    const TTextElement& t = Parts(*form).Session->Drawing().Texts.At(0);
     EXPECT_EQ(WideView(t.Text), u"Hallo\r\nWelt");
     EXPECT_NEAR(t.X1, 26.458, 5e-4);
     EXPECT_NEAR(t.Y1, 13.229, 5e-4);
@@ -144,11 +145,11 @@ TEST_F(ToolWindow, AddedTextsTakeTheMemoAndTheChoosersFontAndTheMemoIsNeverClear
                       QPoint(305, 55));
     EXPECT_TRUE(okEnabled);
     EXPECT_EQ(asked, TextFontChoice{});
-    ASSERT_EQ(form->Session->Drawing().Texts.Count(), 2u);
-    EXPECT_EQ(WideView(form->Session->Drawing().Texts.At(1).Text), u"Hallo\r\nWelt");
-    EXPECT_EQ(AnsiView(form->Session->Drawing().Texts.At(1).FontName), "Courier New");
-    EXPECT_EQ(form->Session->Drawing().Texts.At(1).FontSize, 14);
-    EXPECT_EQ(form->FontDialog1.face, "Courier New");
+    ASSERT_EQ(Parts(*form).Session->Drawing().Texts.Count(), 2u);
+    EXPECT_EQ(WideView(Parts(*form).Session->Drawing().Texts.At(1).Text), u"Hallo\r\nWelt");
+    EXPECT_EQ(AnsiView(Parts(*form).Session->Drawing().Texts.At(1).FontName), "Courier New");
+    EXPECT_EQ(Parts(*form).Session->Drawing().Texts.At(1).FontSize, 14);
+    EXPECT_EQ(Parts(*form).FontDialog1.face, "Courier New");
 }
 
 TEST(FontChooser, AConfirmedFontKeepsTheFaceItShowedAndGivesANewFaceTheDefaultCharacterSet) {
@@ -175,7 +176,7 @@ TEST(FontChooser, AConfirmedFontKeepsTheFaceItShowedAndGivesANewFaceTheDefaultCh
 }
 
 TEST_F(ToolWindow, ChangingATextLoadsItIntoTheDialogAfterTheSheetsMeasuredIt) {
-    TTextElement& t = *form->Session->Drawing().AppendText();
+    TTextElement& t = *Parts(*form).Session->Drawing().AppendText();
     t.X1 = 30, t.Y1 = 30;
     t.Text = NewWideBuffer(u"Mittelpunkt");
     t.FontName = NewAnsiBuffer("Arial");
@@ -184,7 +185,7 @@ TEST_F(ToolWindow, ChangingATextLoadsItIntoTheDialogAfterTheSheetsMeasuredIt) {
     testing::Find<QAction>(form, "TextTextndern1")
         ->trigger();  // repaints: the sheets measure the text
     QApplication::processEvents();
-    ASSERT_GT(form->Session->Drawing().Texts.At(0).X2, 40.0);
+    ASSERT_GT(Parts(*form).Session->Drawing().Texts.At(0).X2, 40.0);
 
     QString memo;
     form->Hooks().RunTextDialog = [&](TAddTextForm& d) {
@@ -195,17 +196,17 @@ TEST_F(ToolWindow, ChangingATextLoadsItIntoTheDialogAfterTheSheetsMeasuredIt) {
     };
     const int px = static_cast<int>(Round(32 * form->PixelsPerMm())) + 5;
     QTest::mouseMove(testing::Find<TPaintBox>(form, "PaintBox1"), QPoint(px, px));
-    ASSERT_TRUE(form->Gesture.Hover.Valid);
+    ASSERT_TRUE(Parts(*form).Gesture.Hover.Valid);
     QTest::mouseClick(testing::Find<TPaintBox>(form, "PaintBox1"), Qt::LeftButton, {},
                       QPoint(px, px));
     EXPECT_EQ(memo, "Mittelpunkt");
-    const TTextElement& changed = form->Session->Drawing().Texts.At(0);
+    const TTextElement& changed = Parts(*form).Session->Drawing().Texts.At(0);
     EXPECT_EQ(WideView(changed.Text), u"Mittelpunkt");
     EXPECT_EQ(changed.Charset, 204);  // kept through a change that left the font alone
     EXPECT_EQ(changed.Pitch, 1);
     EXPECT_EQ(changed.Color, 0x00AA00);
-    EXPECT_EQ(form->FontDialog1.face, "Arial");
-    EXPECT_EQ(form->FontDialog1.size, 12);
+    EXPECT_EQ(Parts(*form).FontDialog1.face, "Arial");
+    EXPECT_EQ(Parts(*form).FontDialog1.size, 12);
 }
 
 TEST_F(ToolWindow, AWheelNotchScrollsTwentyPixelsWhateverHasTheFocus) {
@@ -235,7 +236,7 @@ TEST_F(ToolWindow, APencilStrokeBecomesLinesThatTheSheetsShowAfterTheRelease) {
     testing::Find<QAction>(form, "Bleistift1")->trigger();
     testing::Find<QDoubleSpinBox>(form, "StrichEd")->setValue(1);
     QImage before(794, 1123, QImage::Format_RGB32);
-    form->View.RenderSheet(before, 0);  // the sheet kept as an image
+    Parts(*form).View.RenderSheet(before, 0);  // the sheet kept as an image
     QTest::mousePress(testing::Find<TPaintBox>(form, "PaintBox1"), Qt::LeftButton, {},
                       QPoint(105, 105));
     QTest::mouseMove(testing::Find<TPaintBox>(form, "PaintBox1"), QPoint(155, 105));
@@ -243,16 +244,16 @@ TEST_F(ToolWindow, APencilStrokeBecomesLinesThatTheSheetsShowAfterTheRelease) {
     QTest::mouseMove(testing::Find<TPaintBox>(form, "PaintBox1"), QPoint(205, 155));
     QTest::mouseRelease(testing::Find<TPaintBox>(form, "PaintBox1"), Qt::LeftButton, {},
                         QPoint(205, 155));
-    ASSERT_EQ(form->Session->Drawing().Elements.Count(), 2u);
-    EXPECT_DOUBLE_EQ(form->Session->Drawing().Elements.At(1).X1,
-                     form->Session->Drawing().Elements.At(0).X2);
-    EXPECT_EQ(form->Session->Drawing().Elements.At(1).Width, 1);
+    ASSERT_EQ(Parts(*form).Session->Drawing().Elements.Count(), 2u);
+    EXPECT_DOUBLE_EQ(Parts(*form).Session->Drawing().Elements.At(1).X1,
+                     Parts(*form).Session->Drawing().Elements.At(0).X2);
+    EXPECT_EQ(Parts(*form).Session->Drawing().Elements.At(1).Width, 1);
     EXPECT_TRUE(form->windowTitle().endsWith("*]"));
 
     // No cycle ran, yet the sheet's picture has the stroke: a picture of the sheet taken now
     // (for a print, say) must not be the one kept from before.
     QImage sheet(794, 1123, QImage::Format_RGB32);
-    form->View.RenderSheet(sheet, 0);
+    Parts(*form).View.RenderSheet(sheet, 0);
     EXPECT_EQ(sheet.pixelColor(125, 100), QColor(Qt::black));
     EXPECT_EQ(before.pixelColor(125, 100), QColor(Qt::white));
     QImage screen = testing::Find<TPaintBox>(form, "PaintBox1")->grab().toImage();
@@ -260,29 +261,29 @@ TEST_F(ToolWindow, APencilStrokeBecomesLinesThatTheSheetsShowAfterTheRelease) {
 
     testing::Find<QAction>(form, "ObjekteLetzesObjektlschen1")
         ->trigger();  // the stroke's last segment only
-    EXPECT_EQ(form->Session->Drawing().Elements.Count(), 1u);
+    EXPECT_EQ(Parts(*form).Session->Drawing().Elements.Count(), 1u);
 }
 
 TEST_F(ToolWindow, AHighlightThatOutlivedItsEntryDoesNothing) {
-    TDrawElement& e = *form->Session->Drawing().AppendElement();
+    TDrawElement& e = *Parts(*form).Session->Drawing().AppendElement();
     e.Kind = ekLine, e.Width = 0.5, e.X1 = 20, e.Y1 = 20, e.X2 = 60, e.Y2 = 20;
     form->SetChanged();
     testing::Find<QAction>(form, "ObjekteLschen1")->trigger();
     const int y = static_cast<int>(Round(20 * form->PixelsPerMm())) + 5;
     form->PaintBox1MouseMove(150, y);
-    ASSERT_TRUE(form->Gesture.Hover.Valid);
-    form->Session->Drawing().NewAll();  // replaced behind the highlight's back
+    ASSERT_TRUE(Parts(*form).Gesture.Hover.Valid);
+    Parts(*form).Session->Drawing().NewAll();  // replaced behind the highlight's back
     form->PaintBox1MouseDown(MouseButton::Left, 150, y);
     testing::Find<QAction>(form, "ObjekteVerschieben1")->trigger();
     form->PaintBox1MouseDown(MouseButton::Left, 150, y);
     form->PaintBox1MouseMove(170, y);
     form->PaintBox1MouseUp(MouseButton::Left, 170, y);
-    EXPECT_FALSE(form->Gesture.Elements.Dragging);
+    EXPECT_FALSE(Parts(*form).Gesture.Elements.Dragging);
     EXPECT_FALSE(form->Changed());
 
     // The same for texts: no dialog, nothing deleted or moved.
-    form->Gesture.Hover.Valid = true;
-    form->Gesture.Hover.Index = 0;
+    Parts(*form).Gesture.Hover.Valid = true;
+    Parts(*form).Gesture.Hover.Index = 0;
     for (QAction* mode : {testing::Find<QAction>(form, "TextTextndern1"),
                           testing::Find<QAction>(form, "TextTextlschen1"),
                           testing::Find<QAction>(form, "TextVerschieben1")}) {
@@ -290,7 +291,7 @@ TEST_F(ToolWindow, AHighlightThatOutlivedItsEntryDoesNothing) {
         form->PaintBox1MouseDown(MouseButton::Left, 150, y);
         form->PaintBox1MouseUp(MouseButton::Left, 150, y);
     }
-    EXPECT_FALSE(form->Gesture.Text.Dragging);
+    EXPECT_FALSE(Parts(*form).Gesture.Text.Dragging);
     EXPECT_FALSE(form->Changed());
 }
 
@@ -310,7 +311,7 @@ TEST_F(ToolWindow, AZoomClickCentresThePressedPoint) {
         vbar()->value(),
         expected(600 - testing::Find<QScrollArea>(form, "ScrollBox1")->height() / 2.0, vbar()));
     EXPECT_GT(vbar()->value(), 0);
-    EXPECT_FALSE(form->View.PaintSuspended);
+    EXPECT_FALSE(Parts(*form).View.PaintSuspended);
 }
 
 }  // namespace

@@ -19,6 +19,7 @@
 #include "platform/numeric.h"
 #include "session/drawingsession.h"
 #include "support/find.h"
+#include "support/mainformparts.h"
 #include "support/mainwindow.h"
 #include "tools/texts.h"
 
@@ -108,7 +109,7 @@ TEST_F(ViewWindow, AnInstrumentDragRepaintsItsAreaToTheSamePixelsAsAFullRepaint)
     QScrollBar* scroll = testing::Find<QScrollArea>(form, "ScrollBox1")->verticalScrollBar();
     // On the first sheet, then on the second, scrolled so that its top shows 100 pixels down.
     for (const int sheet : {0, 1}) {
-        const int sheetTop = sheet * form->View.Geometry.SheetHeightPx;
+        const int sheetTop = sheet * Parts(*form).View.Geometry.SheetHeightPx;
         scroll->setValue(std::max(0, sheetTop - 100));
         QApplication::processEvents();
         const QPoint offset(0, sheetTop);
@@ -125,12 +126,12 @@ TEST_F(ViewWindow, AnInstrumentDragRepaintsItsAreaToTheSamePixelsAsAFullRepaint)
             c.action->trigger();
             // Paints only what the cycle damaged over what the screen held.
             auto repaintDamage = [&] {
-                ASSERT_TRUE(form->View.LastDamage.has_value());
-                const QRegion damaged = *form->View.LastDamage & inView;
+                ASSERT_TRUE(Parts(*form).View.LastDamage.has_value());
+                const QRegion damaged = *Parts(*form).View.LastDamage & inView;
                 box->render(&shown, damaged.boundingRect().topLeft() - inView.topLeft(), damaged);
             };
             QTest::mousePress(box, Qt::LeftButton, {}, c.from + offset);
-            if (form->View.LastDamage) repaintDamage();  // a press that jumps the compass
+            if (Parts(*form).View.LastDamage) repaintDamage();  // a press that jumps the compass
             for (int i = 1; i <= 3; ++i) {
                 QTest::mouseMove(box, c.from + (c.to - c.from) * i / 3 + offset);
                 repaintDamage();
@@ -149,7 +150,7 @@ TEST_F(ViewWindow, ATextHighlightCoversItsTextExactly) {
          {testing::Find<QAction>(form, "Lineal2"), testing::Find<QAction>(form, "Winkelmesser2"),
           testing::Find<QAction>(form, "Zirkel2")})
         a->setChecked(false);
-    TTextElement& t = *form->Session->Drawing().AppendText();
+    TTextElement& t = *Parts(*form).Session->Drawing().AppendText();
     t.Text = NewWideBuffer(u"iiiiiiiiii WWW");
     TextFontChoice font;
     font.size = 20;
@@ -166,7 +167,7 @@ TEST_F(ViewWindow, ATextHighlightCoversItsTextExactly) {
     const double s = form->PixelsPerMm();
     QTest::mouseMove(testing::Find<TPaintBox>(form, "PaintBox1"),
                      QPoint(5 + static_cast<int>(22 * s), 5 + static_cast<int>(22 * s)));
-    ASSERT_TRUE(form->Gesture.Hover.Valid);
+    ASSERT_TRUE(Parts(*form).Gesture.Hover.Valid);
     const QRect red = boxOf(screen(), Qt::red, inside);
     EXPECT_EQ(red, black) << "dpi " << testing::Find<TPaintBox>(form, "PaintBox1")->logicalDpiX();
 }
@@ -189,7 +190,7 @@ TEST_F(ViewWindow, TheHandDragsTheViewByThePointersWay) {
     EXPECT_EQ(h->value(), 100);
     QTest::mouseRelease(testing::Find<TPaintBox>(form, "PaintBox1"), Qt::LeftButton, {},
                         QPoint(600, 400));
-    EXPECT_FALSE(form->Gesture.Pan.Panning);
+    EXPECT_FALSE(Parts(*form).Gesture.Pan.Panning);
 }
 
 TEST_F(ViewWindow, BackAndForwardButtonsDoNothingInAnyTool) {
@@ -204,16 +205,17 @@ TEST_F(ViewWindow, BackAndForwardButtonsDoNothingInAnyTool) {
     sendButton(QEvent::MouseButtonPress, Qt::BackButton, {300, 300}, Qt::BackButton);
     QTest::mouseMove(testing::Find<TPaintBox>(form, "PaintBox1"), QPoint(350, 320));
     sendButton(QEvent::MouseButtonRelease, Qt::BackButton, {350, 320}, Qt::NoButton);
-    EXPECT_EQ(form->Session->Drawing().Elements.Count(), 0u);
+    EXPECT_EQ(Parts(*form).Session->Drawing().Elements.Count(), 0u);
 
     // Their release does not end a left-button gesture either.
     testing::Find<QAction>(form, "LinealVerschieben1")->trigger();
     sendButton(QEvent::MouseButtonPress, Qt::LeftButton, {300, 300}, Qt::LeftButton);
     sendButton(QEvent::MouseButtonRelease, Qt::ForwardButton, {310, 300}, Qt::LeftButton);
-    EXPECT_TRUE(form->Gesture.Ruler.Drag.Sliding);
+    EXPECT_TRUE(Parts(*form).Gesture.Ruler.Drag.Sliding);
     sendButton(QEvent::MouseButtonRelease, Qt::LeftButton, {320, 300}, Qt::NoButton);
-    EXPECT_FALSE(form->Gesture.Ruler.Drag.Sliding);
-    EXPECT_NEAR(form->Session->Drawing().Placement.LinealX, 10 + 20 / form->PixelsPerMm(), 1e-12);
+    EXPECT_FALSE(Parts(*form).Gesture.Ruler.Drag.Sliding);
+    EXPECT_NEAR(Parts(*form).Session->Drawing().Placement.LinealX, 10 + 20 / form->PixelsPerMm(),
+                1e-12);
 }
 
 TEST_F(ViewWindow, ARightButtonSlideOutlivesAReleaseOutsideThePaintBox) {
@@ -222,13 +224,15 @@ TEST_F(ViewWindow, ARightButtonSlideOutlivesAReleaseOutsideThePaintBox) {
     sendButton(QEvent::MouseButtonPress, Qt::RightButton, {300, 300}, Qt::RightButton);
     sendButton(QEvent::MouseButtonRelease, Qt::RightButton, visible.bottomRight() + QPoint(40, 40),
                Qt::NoButton);
-    EXPECT_TRUE(form->Gesture.Ruler.Drag.Sliding);
+    EXPECT_TRUE(Parts(*form).Gesture.Ruler.Drag.Sliding);
     // With no button held, the ruler goes on following the pointer over the paint box.
     sendButton(QEvent::MouseMove, Qt::NoButton, {330, 310}, Qt::NoButton);
-    EXPECT_NEAR(form->Session->Drawing().Placement.LinealX, 10 + 30 / form->PixelsPerMm(), 1e-12);
-    EXPECT_NEAR(form->Session->Drawing().Placement.LinealY, 90 + 10 / form->PixelsPerMm(), 1e-12);
+    EXPECT_NEAR(Parts(*form).Session->Drawing().Placement.LinealX, 10 + 30 / form->PixelsPerMm(),
+                1e-12);
+    EXPECT_NEAR(Parts(*form).Session->Drawing().Placement.LinealY, 90 + 10 / form->PixelsPerMm(),
+                1e-12);
     sendButton(QEvent::MouseButtonRelease, Qt::LeftButton, {340, 310}, Qt::NoButton);
-    EXPECT_FALSE(form->Gesture.Ruler.Drag.Sliding);
+    EXPECT_FALSE(Parts(*form).Gesture.Ruler.Drag.Sliding);
 }
 
 TEST_F(ViewWindow, DecimalFieldsKeepEveryValueAndTakeMoreThanTwoDecimals) {
@@ -239,13 +243,15 @@ TEST_F(ViewWindow, DecimalFieldsKeepEveryValueAndTakeMoreThanTwoDecimals) {
     settings.EraserWidth = 2.345;
     const std::string in = dir.path() + "in.tvk", out = dir.path() + "out.tvk";
     ASSERT_FALSE(WriteDrawingFile(in, d, settings));
-    ASSERT_TRUE(form->FileCommands->LoadDrawing(in));
+    ASSERT_TRUE(Parts(*form).FileCommands->LoadDrawing(in));
     EXPECT_EQ(testing::Find<QDoubleSpinBox>(form, "StrichEd")->value(), 0.125);
     EXPECT_EQ(testing::Find<QDoubleSpinBox>(form, "RadierEd")->value(), 2.345);
     EXPECT_EQ(testing::Find<QDoubleSpinBox>(form, "StrichEd")->text(),
               QLocale().toString(0.125, 'f', 3));
-    form->FileCommands->Dialogs.SaveDialog1 = [&] { return std::optional<std::string>(out); };
-    form->FileCommands->Speichernunter1Click();
+    Parts(*form).FileCommands->Dialogs.SaveDialog1 = [&] {
+        return std::optional<std::string>(out);
+    };
+    Parts(*form).FileCommands->Speichernunter1Click();
     TDrawing back;
     DrawingSettings read;
     ASSERT_FALSE(ReadDrawingFile(out, back, read));
@@ -253,10 +259,10 @@ TEST_F(ViewWindow, DecimalFieldsKeepEveryValueAndTakeMoreThanTwoDecimals) {
     EXPECT_EQ(read.EraserWidth, 2.345);
 
     // A ruler turned to 33.4567 degrees and stepped by the spin button.
-    form->Session->Drawing().Placement.LinealAngle = 33.4567;
+    Parts(*form).Session->Drawing().Placement.LinealAngle = 33.4567;
     form->UpdateEds();
     testing::Find<QDoubleSpinBox>(form, "linwed")->stepUp();
-    EXPECT_EQ(form->Session->Drawing().Placement.LinealAngle, 33.4567 + 1);
+    EXPECT_EQ(Parts(*form).Session->Drawing().Placement.LinealAngle, 33.4567 + 1);
     EXPECT_EQ(testing::Find<QDoubleSpinBox>(form, "linwed")->text(),
               QLocale().toString(34.4567, 'f', 4));
 
@@ -264,7 +270,7 @@ TEST_F(ViewWindow, DecimalFieldsKeepEveryValueAndTakeMoreThanTwoDecimals) {
     testing::Find<QDoubleSpinBox>(form, "LinXEd")->selectAll();
     QTest::keyClicks(testing::Find<QDoubleSpinBox>(form, "LinXEd"),
                      QLocale().toString(12.34567, 'f', 5));
-    EXPECT_EQ(form->Session->Drawing().Placement.LinealX, 12.34567);
+    EXPECT_EQ(Parts(*form).Session->Drawing().Placement.LinealX, 12.34567);
 }
 
 }  // namespace

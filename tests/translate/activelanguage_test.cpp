@@ -27,6 +27,7 @@
 #include "app/translate/translateunit.h"
 #include "document/options.h"
 #include "support/find.h"
+#include "support/mainformparts.h"
 #include "translate/translatetest.h"
 
 namespace tervasko {
@@ -46,7 +47,7 @@ struct Started {
         form->show();
         QApplication::processEvents();
     }
-    TranslationTable& table() { return *form->Translations; }
+    TranslationTable& table() { return *Parts(*form).Translations; }
 };
 
 TEST(PictureFilter, AGermanStartAppendsNothingAlsoWhenAPictureIsExported) {
@@ -55,10 +56,10 @@ TEST(PictureFilter, AGermanStartAppendsNothingAlsoWhenAPictureIsExported) {
     const int rows = german.table().RowCount();
     std::vector<std::string> errors;
     form.Hooks().ShowError = [&](const std::string& text) { errors.push_back(text); };
-    form.DPIForm->Exec = [&] { return int(QDialog::Accepted); };
-    form.SaveDialog2->Execute = [&] {
-        form.SaveDialog2->FileName = QString::fromStdString(german.dir.file("sheet"));
-        form.SaveDialog2->FilterIndex = 2;
+    Parts(form).DPIForm->Exec = [&] { return int(QDialog::Accepted); };
+    Parts(form).SaveDialog2->Execute = [&] {
+        Parts(form).SaveDialog2->FileName = QString::fromStdString(german.dir.file("sheet"));
+        Parts(form).SaveDialog2->FilterIndex = 2;
         return true;
     };
     form.DateiAlsBildexportieren1Click();
@@ -74,14 +75,14 @@ TEST(PictureFilter, IsTranslatedAtTheFirstShowAndKeptThroughALanguageChangeLikeT
     ASSERT_NE(drawings, nullptr);
     const QStringList pictures = {q("File BMP (*.bmp)"), q("File PNG (*.png)"),
                                   q("File SVG (*.svg)")};
-    EXPECT_EQ(form.SaveDialog2->NameFilters(), pictures);
+    EXPECT_EQ(Parts(form).SaveDialog2->NameFilters(), pictures);
     EXPECT_EQ(drawings->NameFilters(), QStringList{q("Disegni (*.tvk)")});
     // A new language shows at the next start: until then every filter stays as it is.
     italian.table().SetActiveLanguage(kEnglish);
-    EXPECT_EQ(form.SaveDialog2->NameFilters(), pictures);
+    EXPECT_EQ(Parts(form).SaveDialog2->NameFilters(), pictures);
     EXPECT_EQ(drawings->NameFilters(), QStringList{q("Disegni (*.tvk)")});
-    EXPECT_EQ(form.SaveDialog2->FilterExtension(2).toStdString(), "png");
-    EXPECT_EQ(form.SaveDialog2->FilterExtension(3).toStdString(), "svg");
+    EXPECT_EQ(Parts(form).SaveDialog2->FilterExtension(2).toStdString(), "png");
+    EXPECT_EQ(Parts(form).SaveDialog2->FilterExtension(3).toStdString(), "svg");
 }
 
 // At the window's start size every label of the settings panel shows its whole text.
@@ -161,7 +162,7 @@ TEST(FontChooser, ShowsItsCaptionAndButtonsInTheLanguageOfTheStart) {
                 for (const QLabel* l : fonts->findChildren<QLabel*>()) qtLabels << l->text();
             static_cast<QDialog*>(chooser)->reject();
         });
-        start.form->AddTextForm->NewFontBtnClick();
+        Parts(*start.form).AddTextForm->NewFontBtnClick();
         const auto shipped = [&](const char* german) {
             return QString::fromStdString(table.Cell(table.FindRow(german), language));
         };
@@ -213,7 +214,7 @@ TEST(QtTexts, FollowTheLanguageOfTheStartAndOfEachLanguageCommand) {
             {kGerman, testing::Find<QAction>(start.form, "SpracheDeutsch1"), german},
             {kItalian, testing::Find<QAction>(start.form, "SpracheItaliano1"), italian}};
         for (const auto& c : commands) {
-            LanguageCommand(c.language, c.item, false, start.table(), start.form->ProgramDir,
+            LanguageCommand(c.language, c.item, false, start.table(), Parts(*start.form).ProgramDir,
                             start.form.get(), dialogs);
             EXPECT_EQ(shown, c.buttons) << c.language;
         }

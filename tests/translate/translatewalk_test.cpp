@@ -34,6 +34,7 @@
 #include "document/drawingfile.h"
 #include "document/options.h"
 #include "support/find.h"
+#include "support/mainformparts.h"
 #include "translate/translatetest.h"
 
 namespace tervasko {
@@ -255,13 +256,13 @@ protected:
 TEST_P(ShippedStartTest, NoGermanTextIsLeftWhereTheShippedTableHasATranslation) {
     const int language = GetParam();
     TMainForm form(dir.path());
-    TranslationTable& table = *form.Translations;
+    TranslationTable& table = *Parts(form).Translations;
     auto* editor = new TTranslateForm(table, &form);
     const int shippedRows = table.RowCount();
     // The first show's part of the start: messages primed in German, then the saved language
     // and the walk over the windows.
     table.PrimeMessages();
-    table.SetActiveLanguage(LoadOptions(form.ProgramDir));
+    table.SetActiveLanguage(LoadOptions(Parts(form).ProgramDir));
     ASSERT_EQ(table.ActiveLanguage(), language);
     TranslateApplication({&form}, table);
 
@@ -293,7 +294,7 @@ TEST_P(ShippedStartTest, NoGermanTextIsLeftWhereTheShippedTableHasATranslation) 
 TEST_P(ShippedStartTest, FileErrorsReadWholeInTheActiveLanguage) {
     const int language = GetParam();
     TMainForm form(dir.path());
-    TranslationTable& table = *form.Translations;
+    TranslationTable& table = *Parts(form).Translations;
     table.PrimeMessages();
     table.SetActiveLanguage(language);
     const auto in = [&](const char* german) { return table.Cell(table.FindRow(german), language); };
@@ -312,8 +313,8 @@ TEST_P(ShippedStartTest, FileErrorsReadWholeInTheActiveLanguage) {
     form.Hooks().ShowError = [&](const std::string& text) { shown.push_back(text); };
     const std::string broken = dir.path() + "/broken.tvk", missing = dir.path() + "/missing.tvk";
     testing::writeBytes(broken, {0, 0, 0, 0, 2, 0, 0, 0});  // no elements, two texts, then nothing
-    form.FileCommands->LoadDrawing(broken);
-    form.FileCommands->LoadDrawing(missing);
+    Parts(form).FileCommands->LoadDrawing(broken);
+    Parts(form).FileCommands->LoadDrawing(missing);
     ASSERT_EQ(shown.size(), 2u);
     const std::string lead = in("Die Zeichnung konnte nicht geöffnet werden.");
     const auto fill = [](std::string text, const std::string& file, const std::string& detail) {
@@ -336,7 +337,7 @@ TEST_P(ShippedStartTest, FileErrorsReadWholeInTheActiveLanguage) {
 TEST_P(ShippedStartTest, DataFolderProblemsReadInTheActiveLanguage) {
     const int language = GetParam();
     TMainForm form(dir.path());
-    TranslationTable& table = *form.Translations;
+    TranslationTable& table = *Parts(form).Translations;
     table.PrimeMessages();
     table.SetActiveLanguage(language);
     const auto in = [&](const char* german) { return table.Cell(table.FindRow(german), language); };
