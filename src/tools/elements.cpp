@@ -53,17 +53,20 @@ void drawHighlight(PointerContext& p, const TDrawElement& e, int dx, int dy) {
 }  // namespace
 
 bool ElementHit(const TDrawElement& e, double s, double qx, double qy, double sheetTopMm) {
-    const double y1 = e.Y1 - sheetTopMm, y2 = e.Y2 - sheetTopMm;
     switch (e.Kind) {
         case ekLine: {
             // Every hit lies within 3 pixels of the segment between the rounded end points,
             // so within 4 of the unrounded box: most elements of a large drawing stop here,
-            // before any rounding.
+            // before any rounding. The test runs in the scale of the whole stack, where the
+            // pointer moves by the sheet's top once rather than every element by it.
+            const double qyStack = qy + sheetTopMm * s;
             if (qx < std::min(e.X1, e.X2) * s - 4 || qx > std::max(e.X1, e.X2) * s + 4 ||
-                qy < std::min(y1, y2) * s - 4 || qy > std::max(y1, y2) * s + 4)
+                qyStack < std::min(e.Y1, e.Y2) * s - 4 || qyStack > std::max(e.Y1, e.Y2) * s + 4)
                 return false;
-            const double ax = std::nearbyint(e.X1 * s), ay = std::nearbyint(y1 * s);
-            const double bx = std::nearbyint(e.X2 * s), by = std::nearbyint(y2 * s);
+            const double ax = std::nearbyint(e.X1 * s),
+                         ay = std::nearbyint((e.Y1 - sheetTopMm) * s);
+            const double bx = std::nearbyint(e.X2 * s),
+                         by = std::nearbyint((e.Y2 - sheetTopMm) * s);
             const double ll = (bx - ax) * (bx - ax) + (by - ay) * (by - ay);
             const double qa = (qx - ax) * (qx - ax) + (qy - ay) * (qy - ay);
             const double qb = (qx - bx) * (qx - bx) + (qy - by) * (qy - by);
@@ -76,6 +79,7 @@ bool ElementHit(const TDrawElement& e, double s, double qx, double qy, double sh
         }
         case ekArc:
         case ekCircle: {
+            const double y1 = e.Y1 - sheetTopMm, y2 = e.Y2 - sheetTopMm;
             const double cx = (e.X1 + (e.X2 - e.X1) / 2) * s, cy = (y1 + (y2 - y1) / 2) * s;
             // Half the box width, whichever way round the box is stored.
             const double r = std::fabs((e.X2 - e.X1) / 2 * s);
