@@ -32,8 +32,7 @@ protected:
         at = place;
         host.zoom = place.zoom;
         host.pages = 10;
-        drawing.Elements.Clear();
-        drawing.Texts.Clear();
+        drawing.NewAll();  // frees the texts' strings too
         host.screen.clear();
         g = GestureState{};
     }

@@ -34,6 +34,10 @@ void SafeFileDevice::reportTo(ProgressCounter* progress, std::uint64_t bytesPerU
 qint64 SafeFileDevice::writeData(const char* data, qint64 size) {
     if (size <= 0) return 0;
     if (progress_) {
+        // Once stopped, what the encoder still writes goes nowhere: failing its writes would
+        // send libpng down its error path, which leaks Qt's buffers, and the file is never
+        // put in place anyway.
+        if (progress_->Stopped()) return size;
         // Asked this often (bytes), an encoder that compresses well is still stopped within
         // a fraction of a second.
         constexpr std::uint64_t kPollBytes = std::uint64_t{1} << 16;
@@ -47,7 +51,7 @@ qint64 SafeFileDevice::writeData(const char* data, qint64 size) {
             nextPoll_ = written_ + kPollBytes;
             goOn = progress_->Poll();
         }
-        if (!goOn) return -1;
+        if (!goOn) return size;
     }
     return writer_.write(data, static_cast<std::size_t>(size)) ? -1 : size;
 }

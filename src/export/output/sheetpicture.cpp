@@ -81,7 +81,7 @@ OutputResult WriteSheetPicture(const std::string& path, PictureFormat format, TD
             file.failure() ? file.failure() : OtherFailure(writer.errorString().toStdString());
         return {OutputFailure::CannotWrite, reason};
     }
-    if (!counter.Finish()) return {OutputFailure::Cancelled, {}};
+    if (counter.Stopped() || !counter.Finish()) return {OutputFailure::Cancelled, {}};
     if (!file.commit()) return {OutputFailure::CannotWrite, file.failure()};
     return {};
 }
