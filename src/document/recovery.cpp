@@ -205,6 +205,9 @@ void RecoveryStore::run() {
         busy_ = true;
         lock.unlock();
         Error written = WriteFileSafely(copyPath_, bytes.data(), bytes.size());
+        // The copy's memory goes back before the lock is taken again, so that the next
+        // copy handed over never waits for it.
+        std::vector<std::uint8_t>().swap(bytes);
         lock.lock();
         busy_ = false;
         lastError_ =
