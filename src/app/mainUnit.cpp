@@ -35,6 +35,7 @@
 #include "app/dialogs/messagebox.h"
 #include "app/dialogs/printcommands.h"
 #include "app/dialogs/savedialog.h"
+#include "app/dialogs/workprogress.h"
 #include "app/dropopen.h"
 #include "app/filecommands.h"
 #include "app/paintbox.h"
@@ -277,6 +278,12 @@ void TMainForm::RunStartRequest(const StartRequest& request) {
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
+    // Long work (opening, exporting, printing) still reads the drawing: it is cancelled in
+    // its own dialog, not by closing the window under it.
+    if (WorkProgress::Busy()) {
+        event->ignore();
+        return;
+    }
     if (FileCommands->FormCloseQuery())
         event->accept();
     else

@@ -98,6 +98,8 @@ public:
 
     T* Current() const { return static_cast<T*>(DynaArrayCore::Current()); }
     const T& At(std::uint32_t i) const { return *static_cast<const T*>(DynaArrayCore::At(i)); }
+    // The same record, writable until the next change of the list; the cursor stays.
+    T& At(std::uint32_t i) { return *static_cast<T*>(const_cast<void*>(DynaArrayCore::At(i))); }
 
     // No range check: the caller passes 0 <= i < Count.
     // The record may be written through the pointer until the next change of the list.

@@ -238,10 +238,10 @@ void DrawObjects(Canvas& canvas, TDrawing& drawing, int sheetIndex, double scale
             }
         }
     }
-    drawing.Texts.Rewind();
-    std::uint32_t index = 0;
-    while (drawing.Texts.Next()) {
-        TTextElement& t = *drawing.CurText;
+    // The texts are walked by index, not with the list's cursor: a repaint may come while
+    // long work (an export reporting its progress) walks the list with that cursor.
+    for (std::uint32_t index = 0, n = drawing.Texts.Count(); index < n; ++index) {
+        TTextElement& t = drawing.Texts.At(index);
         IntRect r;
         if (clip) {
             const int left = px(t.X1, scale), top = px(t.Y1 - off, scale);
@@ -266,7 +266,6 @@ void DrawObjects(Canvas& canvas, TDrawing& drawing, int sheetIndex, double scale
         }
         t.X2 = r.right / scale;
         t.Y2 = r.bottom / scale + off;
-        ++index;
     }
 }
 

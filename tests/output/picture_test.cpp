@@ -22,6 +22,7 @@
 #include "export/output/sheetpicture.h"
 #include "platform/numeric.h"
 #include "platform/qt/qtcanvas.h"
+#include "support/cancelprogress.h"
 #include "support/tempdir.h"
 #include "support/typedfiles.h"
 #include "view/drawobjects.h"
@@ -317,6 +318,26 @@ TEST(PictureExport, AWriteThatFailsHalfWayLeavesTheOldFileAndNoOther) {
     EXPECT_TRUE(WriteDrawingPdf(pdf, d, 0, 0, {}).ok());
     EXPECT_GT(testing::readBytes(bmp).size(), 1240u * 1754u * 3u);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);
+}
+
+// "Abbrechen" in the progress dialog of a picture export in each format: the old file
+// stays as it was, no other file is left, and a stop is no failure to tell of.
+TEST(PictureExport, CancelledInItsProgressDialogLeavesTheOldFileAndNoOther) {
+    for (const char* name : {"old.png", "old.bmp", "old.svg"}) {
+        SCOPED_TRACE(name);
+        TempDir dir;
+        PictureRun r;
+        for (int i = 0; i < 3000; ++i) addLine(r.drawing, 10, 20 + i * 0.05, 110, 20, 0.4);
+        const std::string file = dir.file(name);
+        testing::writeBytes(file, {'o', 'l', 'd'});
+        testing::CancelProgressDialog user;
+        EXPECT_FALSE(r.run(1, 150, file, 1, 1));
+        EXPECT_TRUE(user.Clicked());
+        EXPECT_EQ(user.Label().toStdString(), "Als Bild exportieren...\n" + file);
+        EXPECT_TRUE(r.messages.empty());
+        EXPECT_EQ(testing::readBytes(file), (std::vector<std::uint8_t>{'o', 'l', 'd'}));
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+    }
 }
 
 // A drawing full of numbers no device can show (as a damaged file may hold them) still

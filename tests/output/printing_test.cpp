@@ -7,6 +7,7 @@
 #include "export/output/sheetpages.h"
 #include "output/pdfcheck.h"
 #include "platform/numeric.h"
+#include "support/cancelprogress.h"
 #include "support/tempdir.h"
 
 namespace tervasko {
@@ -88,6 +89,31 @@ TEST(Printing, PrintsToAPdfFileWithoutAnyPrinterOnePagePerSheetAtTrueScale) {
     EXPECT_FALSE(commands.RunPrint(d, 3, {}));
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].rfind(std::string(kCannotSaveText) + "\n" + file, 0), 0u) << messages[0];
+}
+
+// "Abbrechen" while printing to a file: the old file stays, nothing else is left, and no
+// message is shown.
+TEST(Printing, CancelledInItsProgressDialogLeavesTheOldFileAndNoOther) {
+    TempDir dir;
+    TDrawing d;
+    for (int i = 0; i < 3000; ++i) addLine(d, 10, 297 + 20 + i * 0.05, 110, 297 + 20, 0.5);
+    const std::string file = dir.file("old.pdf");
+    testing::writeBytes(file, {'o', 'l', 'd'});
+    TPrintCommands commands(nullptr);
+    std::vector<std::string> messages;
+    commands.ShowMessage = [&](const std::string& m) { messages.push_back(m); };
+    commands.PrintDialog1 = [&](QPrinter& printer, int) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(QString::fromStdString(file));
+        return true;
+    };
+    testing::CancelProgressDialog user;
+    EXPECT_FALSE(commands.RunPrint(d, 3, {}));
+    EXPECT_TRUE(user.Clicked());
+    EXPECT_EQ(user.Label().toStdString(), "Drucken...\n" + file);
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(testing::readBytes(file), (std::vector<std::uint8_t>{'o', 'l', 'd'}));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
 }
 
 TEST(Printing, ASheetLargerThanThePaperIsPrintedInPiecesOfThePrintableArea) {

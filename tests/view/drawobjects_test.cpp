@@ -115,6 +115,16 @@ TEST(DrawObjects, TextsAreMeasuredDrawnAndTheirCornerStoredInStackMillimetres) {
     EXPECT_DOUBLE_EQ(stored.Y2, (top + 32) / kScale + 297);
     // "&D" is a mark, "&&" one ampersand: 12 visible characters.
     EXPECT_EQ(texts[1].points[1].x - texts[1].points[0].x, 12 * 7);
+
+    // A paint in the middle of a walk over the texts (an export that lets the window repaint)
+    // leaves the walk where it was.
+    d.Texts.Rewind();
+    ASSERT_TRUE(d.Texts.Next());
+    RecordingCanvas again(96, 7);
+    DrawObjects(again, d, 1, kScale, 1);
+    EXPECT_EQ(d.CurText, &d.Texts.At(0));
+    ASSERT_TRUE(d.Texts.Next());
+    EXPECT_EQ(d.CurText, &d.Texts.At(1));
 }
 
 }  // namespace

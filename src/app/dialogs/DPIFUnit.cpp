@@ -9,6 +9,7 @@
 #include <QSpinBox>
 
 #include "app/dialogs/errortext.h"
+#include "app/dialogs/workprogress.h"
 #include "export/output/sheetpicture.h"
 #include "i18n/messagetable.h"
 
@@ -149,12 +150,16 @@ bool RunPictureExport(TDPIForm& form, TSaveDialog& saveDialog, TDrawing& drawing
     // A BMP or PNG name typed after choosing SVG: its resolution is the form's, checked now.
     if (chosen == PictureFormat::Svg && format != PictureFormat::Svg && pictureRefused())
         return false;
-    const OutputResult result =
-        WriteSheetPicture(path, format, drawing, pageCount, sheetNumber - 1, dpi, instruments);
+    WorkProgress progress(form.parentWidget(),
+                          TranslateText("Als Bild exportieren...") + "\n" + path);
+    const OutputResult result = WriteSheetPicture(path, format, drawing, pageCount, sheetNumber - 1,
+                                                  dpi, instruments, &progress);
     if (result.ok()) {
         form.SetFormat(format);
         return true;
     }
+    // Stopped by the user: nothing was written and nothing is to be told.
+    if (result.failure == OutputFailure::Cancelled) return false;
     if (result.failure == OutputFailure::PictureTooLarge)
         tell(TranslateText(kPictureTooLargeText));
     else if (result.failure == OutputFailure::SheetTooLarge)

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "app/dialogs/errortext.h"
+#include "app/dialogs/workprogress.h"
 #include "export/output/sheetpages.h"
 #include "i18n/messagetable.h"
 
@@ -55,8 +56,14 @@ bool TPrintCommands::RunPrint(TDrawing& drawing, int pageCount,
             std::clamp(printer.toPage() > 0 ? printer.toPage() : pageCount, first + 1, pageCount) -
             1;
     }
-    const OutputResult result = PrintDrawing(printer, drawing, first, last, instruments);
+    const std::string target = printer.outputFileName().isEmpty()
+                                   ? printer.printerName().toStdString()
+                                   : printer.outputFileName().toStdString();
+    WorkProgress progress(parent_.data(), TranslateText("Drucken...") + "\n" + target);
+    const OutputResult result = PrintDrawing(printer, drawing, first, last, instruments, &progress);
     if (result.ok()) return true;
+    // A print the user stopped is not a failure to tell of.
+    if (result.failure == OutputFailure::Cancelled) return false;
     if (ShowMessage) {
         if (result.failure == OutputFailure::SheetTooLarge)
             ShowMessage(TranslateText(kSheetTooLargeText));
