@@ -45,13 +45,15 @@ void BM_ExportWithProgress(benchmark::State& state) {
     TDrawing d;
     benchsupport::FillLargeDrawing(d, 1, 200000);
     QTemporaryDir dir;
-    const std::string path =
-        dir.filePath(output == kSvg ? "a.svg" : output == kPng ? "a.png" : "a.pdf").toStdString();
+    const std::string path = dir.filePath(output == kSvg   ? "a.svg"
+                                          : output == kPng ? "a.png"
+                                                           : "a.pdf")
+                                 .toStdString();
     qint64 gap = 0;
     for (auto _ : state) {
         std::unique_ptr<WorkProgress> window;
         if (mode != kNone)
-            window = std::make_unique<WorkProgress>(nullptr, "bench",
+            window = std::make_unique<WorkProgress>(nullptr, "bench", path,
                                                     mode == kWindowWithDialog ? 0 : 1 << 30);
         GapWatch watch(window.get());
         Progress* progress = mode == kNone ? nullptr : &watch;

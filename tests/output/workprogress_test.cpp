@@ -23,7 +23,7 @@ int visibleProgressDialogs() {
 TEST(WorkProgress, BeforeItsDelayWorkShowsNothingButKeepsTheWindowAlive) {
     bool timerRan = false;
     {
-        WorkProgress progress(nullptr, "Drucken...", 10 * 60 * 1000);
+        WorkProgress progress(nullptr, "Drucken...", "", 10 * 60 * 1000);
         EXPECT_TRUE(WorkProgress::Busy());
         QTimer::singleShot(0, [&] { timerRan = true; });
         for (int i = 0; i <= 100; ++i) ASSERT_TRUE(progress.Report(i, 100));
@@ -40,7 +40,7 @@ TEST(WorkProgress, ItsDialogCancelsTheWorkAndGoesWithIt) {
     testing::CancelProgressDialog user;
     std::uint64_t reports = 0;
     {
-        WorkProgress progress(nullptr, "Als Bild exportieren...\n/tmp/a.png");
+        WorkProgress progress(nullptr, "Als Bild exportieren...", "/tmp/a.png");
         while (progress.Report(reports, 1000) && reports < 1000) ++reports;
         EXPECT_TRUE(progress.Cancelled());
         EXPECT_FALSE(progress.Report(reports, 1000));
@@ -57,7 +57,7 @@ TEST(WorkProgress, ItsDialogCancelsTheWorkAndGoesWithIt) {
 // Work of an unknown amount (total 0) and work that is let run to its end.
 TEST(WorkProgress, UncancelledWorkRunsToItsEnd) {
     testing::CancelProgressDialog user(false);
-    WorkProgress progress(nullptr, "Öffnen...");
+    WorkProgress progress(nullptr, "Öffnen...", "a.tvk");
     EXPECT_TRUE(progress.Report(5, 0));
     for (int i = 0; i <= 50; ++i) ASSERT_TRUE(progress.Report(i, 50));
     EXPECT_TRUE(user.Seen());

@@ -150,8 +150,7 @@ bool RunPictureExport(TDPIForm& form, TSaveDialog& saveDialog, TDrawing& drawing
     // A BMP or PNG name typed after choosing SVG: its resolution is the form's, checked now.
     if (chosen == PictureFormat::Svg && format != PictureFormat::Svg && pictureRefused())
         return false;
-    WorkProgress progress(form.parentWidget(),
-                          TranslateText("Als Bild exportieren...") + "\n" + path);
+    WorkProgress progress(form.parentWidget(), "Als Bild exportieren...", path);
     const OutputResult result = WriteSheetPicture(path, format, drawing, pageCount, sheetNumber - 1,
                                                   dpi, instruments, &progress);
     if (result.ok()) {

@@ -59,7 +59,7 @@ bool TPrintCommands::RunPrint(TDrawing& drawing, int pageCount,
     const std::string target = printer.outputFileName().isEmpty()
                                    ? printer.printerName().toStdString()
                                    : printer.outputFileName().toStdString();
-    WorkProgress progress(parent_.data(), TranslateText("Drucken...") + "\n" + target);
+    WorkProgress progress(parent_.data(), "Drucken...", target);
     const OutputResult result = PrintDrawing(printer, drawing, first, last, instruments, &progress);
     if (result.ok()) return true;
     // A print the user stopped is not a failure to tell of.

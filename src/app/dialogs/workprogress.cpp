@@ -25,8 +25,11 @@ QString q(const std::string& utf8) {
 
 }  // namespace
 
-WorkProgress::WorkProgress(QWidget* owner, std::string label, int delayMs)
-    : owner_(owner), label_(std::move(label)), delayMs_(delayMs < 0 ? defaultDelayMs : delayMs) {
+WorkProgress::WorkProgress(QWidget* owner, std::string command, std::string target, int delayMs)
+    : owner_(owner),
+      command_(std::move(command)),
+      target_(std::move(target)),
+      delayMs_(delayMs < 0 ? defaultDelayMs : delayMs) {
     ++busyCount;
 }
 
@@ -48,7 +51,7 @@ void WorkProgress::showDialog() {
     std::string caption;
     GetMessageText(2, caption);
     dialog->setWindowTitle(q(caption));
-    dialog->setLabelText(q(label_));
+    dialog->setLabelText(q(TranslateText(command_) + "\n" + target_));
     dialog->setCancelButtonText(q(TranslateText("Abbrechen")));
     dialog->setFont(InterfaceFont());
     dialog->setWindowModality(Qt::ApplicationModal);

@@ -25,9 +25,10 @@ class WorkProgress final : public Progress {
 public:
     static constexpr int kDefaultDelayMs = 500;
 
-    // `label`: what is being done, already translated (the command and the file's name).
-    // A negative delay takes the program's (see SetDefaultDelay).
-    WorkProgress(QWidget* owner, std::string label, int delayMs = -1);
+    // The dialog's label is the command (its German text, translated only when the dialog
+    // shows, so quick work looks nothing up) above what it works on (a file's name). A
+    // negative delay takes the program's (see SetDefaultDelay).
+    WorkProgress(QWidget* owner, std::string command, std::string target, int delayMs = -1);
     ~WorkProgress() override;
     WorkProgress(const WorkProgress&) = delete;
     WorkProgress& operator=(const WorkProgress&) = delete;
@@ -45,7 +46,7 @@ private:
     void showDialog();
 
     QPointer<QWidget> owner_;
-    std::string label_;
+    std::string command_, target_;
     int delayMs_;
     QElapsedTimer clock_;
     qint64 lastPump_ = -1;
