@@ -52,6 +52,15 @@ std::vector<Error> PrepareDataFolder(const std::string& dataDir, const std::stri
     const std::string data = slashed(dataDir);
     const std::string table = TranslationTable::TablePath(data);
     const std::string besideProgram = TranslationTable::TablePath(slashed(programDir));
+    // A table an earlier version left unfinished goes aside and is made anew below, as if
+    // it had never been there; a table it cannot move is refused by the window as damaged.
+    if (const Result<std::string> aside = SetAsideUnfinishedTable(table); !aside.ok()) {
+        problems.push_back(aside.error());
+        return problems;
+    } else if (!aside->empty()) {
+        problems.push_back(
+            WithLead(Failure(ErrorCode::TableSetAside, {*aside}), ErrorLead::None, table));
+    }
     if (data != slashed(programDir) && !exists(table) && exists(besideProgram)) {
         Error error;
         if (!copyFile(besideProgram, table, &error)) problems.push_back(error);
@@ -83,6 +92,10 @@ std::vector<Error> PrepareDataFolder(const std::string& dataDir, const std::stri
     }
     settings->setValue(key, stamp);
     return problems;
+}
+
+bool IsToldInWindow(const Error& problem) {
+    return problem.Code == ErrorCode::TableSetAside || problem.Lead == ErrorLead::CannotSetAside;
 }
 
 }  // namespace tervasko

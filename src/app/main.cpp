@@ -58,9 +58,12 @@ int main(int argc, char** argv) {
 
     tervasko::TMainForm form(dataDir);
     form.show();
-    // Told once the window has read the user's language.
-    for (const tervasko::Error& problem : problems)
+    // Told once the window has read the user's language; a translation table that was set
+    // aside also in a message box, since the user may look for it.
+    for (const tervasko::Error& problem : problems) {
         std::fprintf(stderr, "tervasko: %s\n", tervasko::DescribeError(problem).c_str());
+        if (tervasko::IsToldInWindow(problem)) form.ShowError(tervasko::DescribeError(problem));
+    }
     // Work that a crash or a kill cut short is offered back before anything else.
     form.OfferRecovery();
     // The drawing is read once the window is up, as after the open dialog.

@@ -2,8 +2,14 @@
 
 // The translation table's file access, on top of shapelib's DBF functions. Internal to the
 // i18n library: nothing outside it sees shapelib.
+//
+// A table is used where it lies, every change written into the file at once (lookups that
+// append a text, the translation editor), or read whole into memory, changed there and put
+// in place of the file in one step through SafeFileWriter (installing the shipped
+// translations: many changes that must all arrive or none).
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -17,11 +23,21 @@ namespace tervasko::dbf {
 enum class Access { Writable, ReadOnly };
 
 struct OpenResult;
+struct HeaderCheck;
+
+// What a look at a file's header found, without opening it as a table.
+struct Inspection {
+    Error problem;              // as OpenResult::problem
+    bool damaged = false;       // the file's content is at fault
+    bool rowsReadable = false;  // its layout can be trusted: its rows can be read
+    std::uint64_t size = 0;     // the file's length in bytes
+};
 
 // One open .dbf file. Every change is committed to the file before the call returns, so the
-// file is a complete table after each of them. After a failed write the handle stops writing
-// altogether (a row whose data did not reach the disk is never counted in the header) and
-// the table is reopened read-only.
+// file is a complete table after each of them: a row is written first, then the end mark
+// behind it, and only then the header that counts it. When a write fails, the bytes the
+// change had overwritten go back and the file gets its old length, so the table on disk is
+// what it was before; the handle stops writing altogether and is reopened read-only.
 class Table {
 public:
     ~Table();
@@ -35,6 +51,15 @@ public:
     // counts, since appending would overwrite the others; a file whose layout cannot be
     // trusted is not opened. `wanted` ReadOnly never writes.
     static OpenResult Open(const std::string& path, Access wanted);
+    // The same checks for a table read whole into memory: changes stay there until Save.
+    // A missing file is a new empty table of `columns` columns as Create makes it.
+    static OpenResult OpenInMemory(const std::string& path, std::string_view prefix, int columns,
+                                   int width);
+    // Puts a table held in memory in place of its file, completely or not at all (nothing
+    // for a table on disk, whose changes are there already).
+    Error Save();
+    // Looks at a file's header and size as Open does.
+    static Inspection Inspect(const std::string& path);
 
     // Creates a new empty table of `columns` character columns named prefix1, prefix2, ...
     // of `width` bytes, marked as Windows-1252. The file appears complete or not at all,
@@ -63,7 +88,9 @@ public:
 private:
     struct Handle;
     explicit Table(std::unique_ptr<Handle> handle, bool readOnly, int rows);
-    Error commit();
+    static OpenResult adopt(std::unique_ptr<Handle> handle, const std::string& path,
+                            const HeaderCheck& check, bool readOnly);
+    Error change(const std::function<void()>& put);
     void fallBackToReading();
 
     std::unique_ptr<Handle> handle_;

@@ -59,8 +59,10 @@ Result<InstallReport> InstallShippedTranslations(const std::vector<ShippedRow>& 
     struct stat st {};
     report.created = ::stat(TranslationTable::TablePath(location).c_str(), &st) != 0;
 
+    // The changes are made in memory and the table is replaced only once all of them are in:
+    // a merge that fails half-way (a full disk) leaves the table on disk as it was.
     TranslationTable table;
-    table.Open(location);
+    table.OpenInMemory(location);
     const auto failed = [&](Error reason) {
         return WithLead(std::move(reason), ErrorLead::CannotInstallTranslations, table.Path());
     };
@@ -95,6 +97,8 @@ Result<InstallReport> InstallShippedTranslations(const std::vector<ShippedRow>& 
             ++report.cellsFilled;
         }
     }
+    if (report.created || report.rowsAdded > 0 || report.cellsFilled > 0)
+        if (Error unsaved = table.Save()) return failed(std::move(unsaved));
     return report;
 }
 

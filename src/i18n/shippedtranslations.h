@@ -37,8 +37,9 @@ struct InstallReport {
 // it when missing, appends the rows whose source text it lacks, fills translation cells
 // that are empty and corrects cells that still hold a translation shipped earlier. Nothing
 // else the table holds is changed or removed, so a table that a user extended keeps every
-// row and every translation of the user's. Fails when the table cannot be written, with the
-// lead CannotInstallTranslations naming the table and the reason.
+// row and every translation of the user's. The merged table replaces the old one in one
+// step, complete or not at all. Fails when the table cannot be written, with the lead
+// CannotInstallTranslations naming the table and the reason; the table is then as it was.
 Result<InstallReport> InstallShippedTranslations(const std::vector<ShippedRow>& rows,
                                                  const std::string& location);
 

@@ -1,8 +1,11 @@
 #include "i18n/translationtable.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <new>
 #include <utility>
@@ -10,6 +13,7 @@
 #include "i18n/dbftable.h"
 #include "i18n/messagetable.h"
 #include "platform/cp1252.h"
+#include "platform/writefaults.h"
 
 namespace tervasko {
 namespace {
@@ -85,7 +89,36 @@ bool exists(const std::string& path) {
     return ::lstat(path.c_str(), &st) == 0 || errno != ENOENT;
 }
 
+// Renames `from` to `to` unless `to` exists; 0 or the errno.
+int renameWithoutReplacing(const std::string& from, const std::string& to) {
+    if (const int err = StepFault(WriteStep::Name)) return err;
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
+    if (errno != EINVAL && errno != ENOSYS) return errno;
+    // File systems that cannot refuse to replace in the rename itself: a link, which can.
+    if (::link(from.c_str(), to.c_str()) == 0) return ::unlink(from.c_str()) == 0 ? 0 : errno;
+    const int linkError = errno;
+    if (linkError != EPERM && linkError != EOPNOTSUPP && linkError != ENOSYS) return linkError;
+    struct stat st {};
+    if (::lstat(to.c_str(), &st) == 0) return EEXIST;
+    return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+}
+
 }  // namespace
+
+Result<std::string> SetAsideUnfinishedTable(const std::string& path) {
+    const dbf::Inspection seen = dbf::Table::Inspect(path);
+    // The header of a table of ours with every column and its end mark: a file that ends
+    // before it is whole never held a row.
+    constexpr std::uint64_t kBareTable = 32 + 32 * TranslationTable::kLanguageCount + 1 + 1;
+    if (!seen.damaged || seen.rowsReadable || seen.size > kBareTable) return std::string();
+    for (int n = 1; n <= 1000; ++n) {
+        const std::string aside = path + ".damaged" + (n == 1 ? "" : "-" + std::to_string(n));
+        const int err = renameWithoutReplacing(path, aside);
+        if (err == 0) return aside;
+        if (err != EEXIST) return WithLead(SystemFailure(err), ErrorLead::CannotSetAside, path);
+    }
+    return WithLead(SystemFailure(EEXIST), ErrorLead::CannotSetAside, path);
+}
 
 std::vector<std::string_view> TableProblemTexts() {
     std::vector<std::string_view> texts;
@@ -176,8 +209,21 @@ bool TranslationTable::Open(const std::string& location, bool readOnly) {
             return false;
         }
     }
-    dbf::OpenResult opened =
-        dbf::Table::Open(path_, readOnly ? dbf::Access::ReadOnly : dbf::Access::Writable);
+    return adopt(dbf::Table::Open(path_, readOnly ? dbf::Access::ReadOnly : dbf::Access::Writable));
+}
+
+bool TranslationTable::OpenInMemory(const std::string& location) {
+    Close();
+    path_ = TablePath(location);
+    return adopt(dbf::Table::OpenInMemory(path_, "language", kLanguageCount, kColumnWidth));
+}
+
+Error TranslationTable::Save() {
+    if (!table_) return Failure(ErrorCode::TableReadOnly);
+    return table_->Save();
+}
+
+bool TranslationTable::adopt(dbf::OpenResult opened) {
     if (!opened.table) {
         report(opened.damaged ? TableProblem::Kind::DamagedUnused : TableProblem::Kind::CannotOpen,
                opened.problem);

@@ -25,7 +25,8 @@ namespace tervasko {
 
 namespace dbf {
 class Table;
-}
+struct OpenResult;
+}  // namespace dbf
 
 // One row of the table in the lookup index.
 struct TTranslationEntry {
@@ -81,6 +82,12 @@ public:
     // it is read when its rows can be trusted and ignored otherwise. Returns HasTable().
     // With readOnly set, nothing is created or written (tools that only read the table).
     bool Open(const std::string& location, bool readOnly = false);
+    // Opens the table as Open does, but reads it whole into memory (a missing table is a new
+    // empty one there): every change stays in memory until Save puts the changed table in
+    // place of the file, complete or not at all. For many changes that belong together.
+    bool OpenInMemory(const std::string& location);
+    // Writes a table opened in memory back to its file. Nothing for a table on disk.
+    Error Save();
     void Close();
     // The file that Open(location) uses.
     static std::string TablePath(const std::string& location);
@@ -133,6 +140,7 @@ public:
     }
 
 private:
+    bool adopt(dbf::OpenResult opened);
     std::string lookup(std::string_view source, bool mayAppend);
     int findCore(const std::string& core);
     void addToIndex(const std::string& text, std::int32_t recNo);
@@ -155,6 +163,15 @@ private:
     std::vector<TableProblem> problems_;
     bool readFailureReported_ = false;
 };
+
+// A table that an earlier version began and never finished: its header is not whole and the
+// file ends before any row could begin, so it holds nothing of anybody's. Such a file is
+// renamed beside itself to "translate.dbf.damaged" (or "translate.dbf.damaged-2", -3, ...:
+// the first name that is free; nothing is overwritten), so that a new table can take its
+// place. Returns the new name, or an empty text when the file at `path` is no such table (it
+// is missing, whole, or damaged in a way that may hold rows a user wrote: those are kept
+// where they are and refused as before); fails when the file could not be renamed.
+Result<std::string> SetAsideUnfinishedTable(const std::string& path);
 
 // Every German text that the table itself may show (in Describe), so the shipped
 // translations can be checked to cover them.

@@ -126,6 +126,11 @@ constexpr Sentence kDetails[] = {
      "the translation table cannot hold.",
      "Der Text kann nicht gespeichert werden: Er ist länger als 255 Zeichen oder enthält "
      "Zeichen, die die Übersetzungstabelle nicht aufnehmen kann."},
+    // TableSetAside
+    {"The translation table \"%F\" was incomplete. It was renamed to \"%1\", and a new table "
+     "takes its place.",
+     "Die Übersetzungstabelle „%F“ war unvollständig. Sie wurde in „%1“ umbenannt, und eine "
+     "neue Tabelle tritt an ihre Stelle."},
     // Other
     {"%S", "%S"},
     // NeedsGuiApplication
@@ -189,9 +194,11 @@ constexpr Sentence kLeads[] = {
     // CannotInstallTranslations
     {"The shipped translations could not be installed into \"%F\": %D",
      "Die mitgelieferten Übersetzungen konnten nicht in „%F“ eingerichtet werden: %D"},
+    // CannotSetAside
+    {"The translation table \"%F\" is incomplete and cannot be moved aside: %D",
+     "Die Übersetzungstabelle „%F“ ist unvollständig und kann nicht beiseitegelegt werden: %D"},
 };
-static_assert(std::size(kLeads) ==
-                  static_cast<std::size_t>(ErrorLead::CannotInstallTranslations) + 1,
+static_assert(std::size(kLeads) == static_cast<std::size_t>(ErrorLead::CannotSetAside) + 1,
               "a sentence for every lead");
 
 const Sentence& detailOf(ErrorCode code) {

@@ -60,6 +60,8 @@ enum class ErrorCode {
     TableNoSourceColumn,
     TableReadOnly,
     TextNotStorable,  // too long for its column, or characters outside Windows-1252
+    TableSetAside,    // not a failure told as one: an unfinished table (File) was renamed to
+                      // Args[0] and a new one takes its place
     Other,            // words of a library's own in SystemText, shown as they are
     // The command-line exporter's own, never shown in the window (and so not translated).
     NeedsGuiApplication,
@@ -87,6 +89,7 @@ enum class ErrorLead {
     CannotCreate,
     CannotWrite,
     CannotInstallTranslations,  // the shipped translations could not go into the table
+    CannotSetAside,             // an unfinished table could not be renamed out of the way
 };
 
 // [[nodiscard]]: a function that can fail returns its Error (empty on success), and a caller

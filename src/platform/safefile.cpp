@@ -14,6 +14,8 @@
 #include <new>
 #include <random>
 
+#include "platform/writefaults.h"
+
 namespace tervasko {
 namespace {
 
@@ -154,6 +156,7 @@ Error SafeFileWriter::open() {
 
     const std::string folder = folderOf(target_);
     RemoveStaleTemporaries(folder);
+    if (const int err = StepFault(WriteStep::Create)) return fail(SystemFailure(err));
     fd_ = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
     if (fd_ < 0) {
         const int err = errno;
@@ -188,6 +191,7 @@ Error SafeFileWriter::openNamed(const std::string& folder) {
 Error SafeFileWriter::giveName() {
     const std::string self = "/proc/self/fd/" + std::to_string(fd_);
     const auto link = [&](const std::string& name) {
+        if (const int err = StepFault(WriteStep::Name)) return err;
         if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0)
             return 0;
         const int err = errno;
@@ -220,7 +224,7 @@ Error SafeFileWriter::giveName() {
 Error SafeFileWriter::flushBuffer() {
     std::size_t done = 0;
     while (done < buffer_.size()) {
-        const ssize_t n = ::write(fd_, buffer_.data() + done, buffer_.size() - done);
+        const ssize_t n = WriteSome(fd_, buffer_.data() + done, buffer_.size() - done);
         if (n < 0) {
             if (errno == EINTR) continue;
             return fail(SystemFailure(errno));
@@ -239,7 +243,7 @@ Error SafeFileWriter::write(const void* data, std::size_t size) {
         if (size >= kBufferSize) {
             std::size_t done = 0;
             while (done < size) {
-                const ssize_t n = ::write(fd_, p + done, size - done);
+                const ssize_t n = WriteSome(fd_, p + done, size - done);
                 if (n < 0) {
                     if (errno == EINTR) continue;
                     return fail(SystemFailure(errno));
@@ -256,10 +260,12 @@ Error SafeFileWriter::write(const void* data, std::size_t size) {
 Error SafeFileWriter::commit() {
     if (failed_ || fd_ < 0) return fail(error_ ? error_ : Failure(ErrorCode::FileNotOpen));
     if (Error failed = flushBuffer()) return failed;
+    if (const int err = StepFault(WriteStep::Sync)) return fail(SystemFailure(err));
     if (::fsync(fd_) != 0) return fail(SystemFailure(errno));
     if (temp_.empty())
         if (Error failed = giveName()) return failed;
     if (!committed_) {
+        if (const int err = StepFault(WriteStep::Name)) return fail(SystemFailure(err));
         if (::rename(temp_.c_str(), target_.c_str()) != 0) return fail(SystemFailure(errno));
         committed_ = true;
         temp_.clear();

@@ -304,9 +304,9 @@ TEST_P(ShippedStartTest, FileErrorsReadWholeInTheActiveLanguage) {
         if (code == ErrorCode::System) continue;
         EXPECT_FALSE(in(GermanDetail(code)).empty()) << GermanDetail(code);
     }
-    for (ErrorLead lead :
-         {ErrorLead::CannotOpen, ErrorLead::NotADrawing, ErrorLead::CannotSave,
-          ErrorLead::CannotCreate, ErrorLead::CannotWrite, ErrorLead::CannotInstallTranslations})
+    for (ErrorLead lead : {ErrorLead::CannotOpen, ErrorLead::NotADrawing, ErrorLead::CannotSave,
+                           ErrorLead::CannotCreate, ErrorLead::CannotWrite,
+                           ErrorLead::CannotInstallTranslations, ErrorLead::CannotSetAside})
         EXPECT_FALSE(in(GermanLead(lead)).empty()) << GermanLead(lead);
 
     std::vector<std::string> shown;
