@@ -95,7 +95,7 @@ std::vector<Error> PrepareDataFolder(const std::string& dataDir, const std::stri
 }
 
 bool IsToldInWindow(const Error& problem) {
-    return problem.Code == ErrorCode::TableSetAside || problem.Lead == ErrorLead::CannotSetAside;
+    return problem.Code == ErrorCode::TableSetAside || problem.Lead == ErrorLead::CannotSetTableAside;
 }
 
 }  // namespace tervasko

@@ -349,7 +349,7 @@ void TMainForm::FormCreate() {
         this, Session.get(), [this] { return CurrentSettings(); },
         [this](const DrawingSettings& s) { ApplySettings(s); }, [this] { UpdateEds(); },
         [this] { SetChanged(); }, [this] { PaintBox1Paint(); }, [this] { return Changed(); },
-        [this](const std::string& text) { ShowError(text); }});
+        [this](const std::string& text) { ShowError(text); }, StatusBar1});
 }
 
 void TMainForm::showEvent(QShowEvent* event) {

@@ -160,8 +160,8 @@ public:
     // What the command line asked for, once the window has been shown: the drawing is read as
     // "Öffnen..." reads it, or the mistake is told.
     void RunStartRequest(const StartRequest& request);
-    // Offers the newest recovery copy in `folder` that a program ended without closing left
-    // behind (empty: the user's recovery folder); true when a drawing was restored.
+    // Lists the recovery copies in `folder` that programs ended without closing left behind
+    // (empty: the user's recovery folder); true when a drawing was restored.
     bool OfferRecovery(const std::string& folder = {});
 
     // Which instruments the sheets show, for printing and pictures as on screen.

@@ -1,9 +1,9 @@
 #include "app/recovery.h"
 
-#include <QDateTime>
 #include <QGuiApplication>
-#include <QMessageBox>
-#include <cstdio>
+#include <QLabel>
+#include <QStatusBar>
+#include <optional>
 
 #include "app/dialogs/errortext.h"
 #include "i18n/messagetable.h"
@@ -13,28 +13,13 @@
 namespace tervasko {
 namespace {
 
-constexpr std::string_view kRestoreQuestion =
-    "Das Programm wurde nicht ordnungsgemäß beendet. Es gibt eine Wiederherstellungskopie "
-    "ungespeicherter Arbeit:";
-constexpr std::string_view kRestoreAsk = "Wollen Sie die Zeichnung wiederherstellen?";
-constexpr std::string_view kCopyDamaged =
-    "Die Wiederherstellungskopie ist beschädigt und wird nicht benutzt. Sie wurde beiseitegelegt:";
-constexpr std::string_view kCopyTime = "Stand der Kopie:";
-
-std::string copyTime(std::time_t time) {
-    return QDateTime::fromSecsSinceEpoch(time)
-        .toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))
-        .toStdString();
-}
-
-// A copy that cannot be used is kept under another name, so that nothing is thrown away,
-// and is not offered again.
-std::string setAside(const std::string& path) {
-    const std::string aside = path + ".damaged";
-    if (std::rename(path.c_str(), aside.c_str()) != 0) return path;
-    RemoveRecoveryCopy(path);  // the lock file
-    return aside;
-}
+constexpr std::string_view kCannotWrite =
+    "Die Wiederherstellungskopie kann nicht geschrieben werden. Bis das wieder gelingt, ist "
+    "ungespeicherte Arbeit bei einem Absturz nicht geschützt. Ordner:";
+constexpr std::string_view kNoCopyNote = "Keine Wiederherstellungskopie";
+constexpr std::string_view kCopiesStay =
+    "Diese Wiederherstellungskopien bleiben, wo sie sind, und werden beim nächsten Start "
+    "wieder angezeigt:";
 
 // A copy read whole and checked: its drawing decodes and can be shown.
 struct CheckedCopy {
@@ -42,13 +27,16 @@ struct CheckedCopy {
     RecoveryHead head;
 };
 
-Result<CheckedCopy> readCopy(const RecoveryWindow& form, const std::string& path) {
+// headSeen: the head, when it could be read, even of a copy whose drawing cannot.
+Result<CheckedCopy> readCopy(const RecoveryWindow& form, const std::string& path,
+                             std::optional<RecoveryHead>* headSeen = nullptr) {
     Result<std::vector<std::uint8_t>> read = ReadWholeFile(path, kMaxDrawingFileSize + (1 << 16));
     if (!read.ok()) return read.error();
     CheckedCopy copy{std::move(read).value(), {}};
     Result<RecoveryHead> head = DecodeRecoveryHead(copy.bytes);
-    if (!head.ok()) return head.error();
+    if (!head.ok()) return WithLead(head.error(), ErrorLead::NotADrawing, path);
     copy.head = std::move(head).value();
+    if (headSeen) *headSeen = copy.head;
     TDrawing scratch;
     DrawingSettings settings = form.CurrentSettings();
     if (Error failed = ReadDrawingBytes(copy.bytes.data() + copy.head.drawingOffset,
@@ -56,6 +44,20 @@ Result<CheckedCopy> readCopy(const RecoveryWindow& form, const std::string& path
                                         settings, SheetSizeCheck::Refuse))
         return failed;
     return copy;
+}
+
+// A copy as the list shows it. Only the verdict is kept: forty copies of a large drawing
+// are not held in memory at once, and the one restored is read again.
+LeftoverCopy inspect(const RecoveryWindow& form, const RecoveryCopyInfo& info) {
+    LeftoverCopy listed{info.path, {}, info.time, {}};
+    std::optional<RecoveryHead> head;
+    const Result<CheckedCopy> read = readCopy(form, info.path, &head);
+    if (!read.ok()) listed.damage = DescribeError(read.error());
+    if (head) {
+        listed.drawingName = head->fileName;
+        if (listed.drawingName.empty()) GetMessageText(6, listed.drawingName);
+    }
+    return listed;
 }
 
 bool restore(const RecoveryWindow& form, const std::string& path, const CheckedCopy& copy) {
@@ -90,19 +92,26 @@ TRecoveryKeeper::TRecoveryKeeper(RecoveryWindow window, const std::string& folde
         }
         WriteCopy();
     });
-    AskRestore = [this](const std::string& question) {
-        std::string caption;
-        GetMessageText(2, caption);
-        return QMessageBox::question(form_.Window, QString::fromStdString(caption),
-                                     QString::fromStdString(question),
-                                     QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+    // The writer's thread only posts; the keeper outlives the writer, whose thread ends with
+    // the store, a member of the keeper.
+    store_.SetWrittenHandler([this](const Error& failure) {
+        QMetaObject::invokeMethod(
+            this, [this, failure] { copyWritten(failure); }, Qt::QueuedConnection);
+    });
+    if (form_.StatusBar) {
+        note_ = new QLabel(form_.StatusBar);
+        note_->setObjectName(QStringLiteral("RecoveryNote"));
+        note_->hide();
+        form_.StatusBar->addPermanentWidget(note_);
+    }
+    RunCopiesDialog = [](TRecoveryCopiesDialog& dialog) {
+        return dialog.exec() == QDialog::Accepted;
     };
 }
 
 TRecoveryKeeper::~TRecoveryKeeper() = default;
 
 void TRecoveryKeeper::DrawingChanged() {
-    if (!store_.Active()) return;
     dirty_ = true;
     if (!timer_.isActive()) timer_.start();
 }
@@ -126,36 +135,80 @@ void TRecoveryKeeper::WriteCopy() {
     }
 }
 
+void TRecoveryKeeper::copyWritten(const Error& failure) {
+    if (!failure) {
+        failing_ = false;
+        if (note_) note_->hide();
+        return;
+    }
+    // Every timer tick of a full disk fails again; the user hears of it once.
+    if (failing_) return;
+    failing_ = true;
+    std::string text = TranslateText(kCannotWrite) + "\n";
+    if (!store_.Folder().empty()) text += store_.Folder() + "\n";
+    text += "\n" + DescribeError(failure);
+    if (note_) {
+        note_->setText(QString::fromStdString(TranslateText(kNoCopyNote)));
+        note_->setToolTip(QString::fromStdString(text));
+        note_->show();
+    }
+    // Set first: the box waits in an event loop of its own, where the next failure may come.
+    form_.ShowError(text);
+}
+
 bool OfferRecovery(TRecoveryKeeper& keeper, const std::string& folder) {
     const RecoveryWindow& form = keeper.Window();
     if (folder.empty()) return false;
-    for (const RecoveryCopyInfo& info : FindOrphanedRecoveryCopies(folder)) {
-        const Result<CheckedCopy> read = readCopy(form, info.path);
+    const std::vector<RecoveryCopyInfo> found = FindOrphanedRecoveryCopies(folder);
+    if (found.empty()) return false;
+    std::vector<LeftoverCopy> copies;
+    copies.reserve(found.size());
+    for (const RecoveryCopyInfo& info : found) copies.push_back(inspect(form, info));
+
+    TRecoveryCopiesDialog dialog(copies, form.Window);
+    if (!keeper.RunCopiesDialog(dialog)) return false;  // nothing is touched
+    const std::vector<LeftoverChoice> choices = dialog.Choices();
+
+    std::vector<std::string> failures;
+    bool restored = false;
+    // The restore first: this program's own copy should hold the work before anything goes.
+    for (std::size_t i = 0; i < copies.size(); ++i) {
+        if (choices[i] != LeftoverChoice::Restore || restored) continue;
+        const std::string& path = copies[i].copyPath;
+        // Read again: the list kept only the verdict.
+        const Result<CheckedCopy> read = readCopy(form, path);
         if (!read.ok()) {
-            const std::string aside = setAside(info.path);
-            form.ShowError(TranslateText(kCopyDamaged) + "\n" + aside + "\n\n" +
-                           DescribeError(read.error()));
+            failures.push_back(DescribeError(read.error()));
             continue;
         }
-        const CheckedCopy& copy = *read;
-        std::string name = copy.head.fileName;
-        if (name.empty()) GetMessageText(6, name);
-        const std::string question = TranslateText(kRestoreQuestion) + "\n\n" + name + "\n" +
-                                     TranslateText(kCopyTime) + " " + copyTime(info.time) + "\n\n" +
-                                     TranslateText(kRestoreAsk);
-        if (!keeper.AskRestore(question)) {
-            RemoveRecoveryCopy(info.path);
+        if (!restore(form, path, *read)) {
+            failures.push_back(DescribeError(
+                WithLead(Failure(ErrorCode::OutOfMemoryToRead), ErrorLead::CannotOpen, path)));
             continue;
         }
-        if (!restore(form, info.path, copy)) return false;  // the copy stays for the next start
+        restored = true;
         // This program's own copy takes over before the old one goes.
         keeper.WriteCopy();
         // Where this program cannot write its copy, the old one stays: it is all that would
-        // survive a crash of this program.
-        if (!keeper.Flush()) RemoveRecoveryCopy(info.path);
-        return true;
+        // survive a crash of this program. The write's failure is told by the keeper.
+        if (!keeper.Flush())
+            if (Error failed = RemoveRecoveryCopy(path)) failures.push_back(DescribeError(failed));
     }
-    return false;
+    for (std::size_t i = 0; i < copies.size(); ++i) {
+        if (choices[i] == LeftoverChoice::Discard) {
+            if (Error failed = RemoveRecoveryCopy(copies[i].copyPath))
+                failures.push_back(DescribeError(failed));
+        } else if (choices[i] == LeftoverChoice::Keep && !copies[i].damage.empty()) {
+            const Result<std::string> aside = SetRecoveryCopyAside(copies[i].copyPath);
+            if (!aside.ok()) failures.push_back(DescribeError(aside.error()));
+        }
+    }
+    if (!failures.empty()) {
+        std::string text = TranslateText(kCopiesStay);
+        for (const std::string& failure : failures) text += "\n\n" + failure;
+        form.ShowError(text);
+    }
+    return restored;
 }
 
 }  // namespace tervasko

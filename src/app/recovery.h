@@ -6,9 +6,12 @@
 #include <memory>
 #include <string>
 
+#include "app/dialogs/recoverycopiesdialog.h"
 #include "document/drawingfile.h"
 #include "document/recovery.h"
 
+class QLabel;
+class QStatusBar;
 class QWidget;
 
 namespace tervasko {
@@ -27,12 +30,17 @@ struct RecoveryWindow {
     std::function<void()> PaintBox1Paint;
     std::function<bool()> Changed;
     std::function<void(const std::string& text)> ShowError;
+    QStatusBar* StatusBar = nullptr;  // shows the note while copies cannot be written
 };
 
 // Keeps a recovery copy of the window's drawing while it has unsaved changes: written at
 // most every kIntervalMs and only after a change, from the event loop (never inside a
 // pointer handler), the disk work on a thread of its own. The copy goes when the drawing is
 // saved, discarded or replaced, and when the window closes normally.
+//
+// A copy that cannot be written (no folder, no permission, a full disk) is told once in a
+// message box naming the folder and the reason, and the status bar keeps a short note
+// ("RecoveryNote") until a copy is written again; the next failure after that is told again.
 class TRecoveryKeeper : public QObject {
     Q_OBJECT
 public:
@@ -49,29 +57,38 @@ public:
     void DrawingSettled();
     // Writes a copy now when something changed since the last one (the timer's work).
     void WriteCopy();
-    // Waits for the writer; the reason when the last copy could not be written.
+    // Waits for the writer; the reason when the last copy could not be written. Whether it was
+    // written reaches the window with its next events.
     Error Flush() { return store_.Flush(); }
 
     const std::string& CopyPath() const { return store_.CopyPath(); }
     bool Pending() const { return dirty_; }
 
-    // The question whether to restore a copy (a message box unless replaced); true = yes.
-    std::function<bool(const std::string& question)> AskRestore;
+    // Runs the list of leftover copies modally (exec unless replaced); true when its choices
+    // are to be carried out.
+    std::function<bool(TRecoveryCopiesDialog& dialog)> RunCopiesDialog;
 
     const RecoveryWindow& Window() const { return form_; }
 
 private:
+    // On the window's thread: how the writer fared with the last copy.
+    void copyWritten(const Error& failure);
+
     RecoveryWindow form_;
     RecoveryStore store_;
     QTimer timer_;
+    QLabel* note_ = nullptr;  // in the status bar, shown while copies fail
     bool dirty_ = false;
+    bool failing_ = false;  // told already; cleared by the next copy written
 };
 
-// At start: offers the newest copy that a program ended without closing left behind,
-// naming the drawing's file and the time of the copy. Restored, the drawing is titled or
-// untitled as it was and marked changed; declined, the copy is deleted and the next one is
-// offered. A damaged copy is reported, set aside and never holds up the start. Returns
-// whether a drawing was restored.
+// At start: lists every copy that a program ended without closing left behind in one
+// window, with the drawing's file, the time of the copy and whether it can be restored, and
+// carries out the user's choice for each: one copy restored (the drawing titled or untitled as
+// it was and marked changed), copies discarded, kept for the next start, or, damaged and
+// kept, set aside. Cancelled, nothing is touched. What could not be done (a copy that cannot
+// be deleted or set aside stays where it was) is told in one message. Returns whether a
+// drawing was restored.
 bool OfferRecovery(TRecoveryKeeper& keeper, const std::string& folder = RecoveryFolder());
 
 }  // namespace tervasko

@@ -32,8 +32,8 @@ std::string lockPathOf(const std::string& copyPath) {
     return copyPath.substr(0, copyPath.size() - std::strlen(kCopySuffix)) + kLockSuffix;
 }
 
-// mkdir -p with private folders; true when the folder is there in the end.
-bool makeFolder(const std::string& folder) {
+// mkdir -p with private folders; the reason when the folder is not there in the end.
+Error makeFolder(const std::string& folder) {
     std::string path;
     std::size_t from = 0;
     while (from < folder.size()) {
@@ -41,10 +41,16 @@ bool makeFolder(const std::string& folder) {
         path = folder.substr(0, slash == std::string::npos ? folder.size() : slash);
         from = slash == std::string::npos ? folder.size() : slash;
         if (path.empty()) continue;
-        if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) return false;
+        if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST)
+            return WithLead(SystemFailure(errno), ErrorLead::CannotCreate, path);
     }
     struct stat st {};
-    return ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    if (::stat(folder.c_str(), &st) != 0)
+        return WithLead(SystemFailure(errno), ErrorLead::CannotCreate, folder);
+    // A file of that name is in the way.
+    if (!S_ISDIR(st.st_mode))
+        return WithLead(SystemFailure(ENOTDIR), ErrorLead::CannotCreate, folder);
+    return {};
 }
 
 std::string instanceName() {
@@ -133,28 +139,48 @@ std::vector<RecoveryCopyInfo> FindOrphanedRecoveryCopies(const std::string& fold
     return copies;
 }
 
-void RemoveRecoveryCopy(const std::string& copyPath) {
-    ::unlink(copyPath.c_str());
+Error RemoveRecoveryCopy(const std::string& copyPath) {
+    if (::unlink(copyPath.c_str()) != 0 && errno != ENOENT)
+        return WithLead(SystemFailure(errno), ErrorLead::CannotDelete, copyPath);
+    // A lock file left behind goes with the next start.
     ::unlink(lockPathOf(copyPath).c_str());
+    return {};
+}
+
+Result<std::string> SetRecoveryCopyAside(const std::string& copyPath) {
+    const std::string aside = copyPath + ".damaged";
+    if (std::rename(copyPath.c_str(), aside.c_str()) != 0)
+        return WithLead(SystemFailure(errno), ErrorLead::CannotSetAside, copyPath);
+    ::unlink(lockPathOf(copyPath).c_str());
+    return aside;
 }
 
 RecoveryStore::RecoveryStore(std::string folder) : folder_(std::move(folder)) {
     if (folder_.empty()) return;
     if (!endsWith(folder_, "/")) folder_ += "/";
-    if (!makeFolder(folder_)) return;
-    RemoveStaleTemporaries(folder_);
-    removeLoneLocks(folder_);
     const std::string base = folder_ + kCopyPrefix + instanceName();
     lockPath_ = base + kLockSuffix;
     copyPath_ = base + kCopySuffix;
+    // Told when the first copy is due, not now: a program that never has unsaved work
+    // has nothing to protect.
+    (void)setUp();
+}
+
+Error RecoveryStore::setUp() {
+    if (folder_.empty()) return Failure(ErrorCode::NoStateFolder);
+    if (Error failed = makeFolder(folder_)) return failed;
+    RemoveStaleTemporaries(folder_);
+    removeLoneLocks(folder_);
     const int fd = ::open(lockPath_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (fd < 0) return;
+    if (fd < 0) return WithLead(SystemFailure(errno), ErrorLead::CannotCreate, lockPath_);
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        Error failed = WithLead(SystemFailure(errno), ErrorLead::CannotCreate, lockPath_);
         ::close(fd);
         ::unlink(lockPath_.c_str());
-        return;
+        return failed;
     }
     lockFd_ = fd;
+    return {};
 }
 
 RecoveryStore::~RecoveryStore() {
@@ -172,7 +198,6 @@ RecoveryStore::~RecoveryStore() {
 }
 
 void RecoveryStore::Submit(std::vector<std::uint8_t> bytes) {
-    if (!Active()) return;
     {
         std::unique_lock lock(mutex_);
         pending_ = std::move(bytes);
@@ -188,11 +213,10 @@ Error RecoveryStore::Flush() {
 }
 
 void RecoveryStore::Remove() {
-    if (!Active()) return;
     std::unique_lock lock(mutex_);
     pending_.reset();
     idle_.wait(lock, [this] { return !busy_; });
-    ::unlink(copyPath_.c_str());
+    if (Active()) ::unlink(copyPath_.c_str());
 }
 
 void RecoveryStore::run() {
@@ -204,14 +228,19 @@ void RecoveryStore::run() {
         pending_.reset();
         busy_ = true;
         lock.unlock();
-        Error written = WriteFileSafely(copyPath_, bytes.data(), bytes.size());
+        Error written = Active() ? Error{} : setUp();
+        if (!written) {
+            written = WriteFileSafely(copyPath_, bytes.data(), bytes.size());
+            if (written) written = WithLead(std::move(written), ErrorLead::CannotWrite, copyPath_);
+        }
         // The copy's memory goes back before the lock is taken again, so that the next
         // copy handed over never waits for it.
         std::vector<std::uint8_t>().swap(bytes);
+        // Told before the store is idle: whoever waited in Flush() finds it told.
+        if (written_) written_(written);
         lock.lock();
         busy_ = false;
-        lastError_ =
-            written ? WithLead(std::move(written), ErrorLead::CannotWrite, copyPath_) : Error{};
+        lastError_ = std::move(written);
         idle_.notify_all();
     }
     busy_ = false;

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <ctime>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -44,8 +46,14 @@ struct RecoveryCopyInfo {
 // holds its lock file, so its copy is never listed.
 std::vector<RecoveryCopyInfo> FindOrphanedRecoveryCopies(const std::string& folder);
 
-// Takes an orphaned copy out of the folder for good, with its lock file.
-void RemoveRecoveryCopy(const std::string& copyPath);
+// Takes an orphaned copy out of the folder for good, with its lock file. A copy already gone
+// counts as removed; the reason when it is still there.
+Error RemoveRecoveryCopy(const std::string& copyPath);
+
+// Keeps a copy that cannot be used under another name ("<copy>.damaged"), so that nothing is
+// thrown away and it is not offered again. The new path, or the reason why the copy is still
+// where it was.
+Result<std::string> SetRecoveryCopyAside(const std::string& copyPath);
 
 // The recovery copy of this running program. Writes happen on a thread of their own, through
 // the same safe path as a save, so the window never waits for the disk; a write that has not
@@ -53,8 +61,13 @@ void RemoveRecoveryCopy(const std::string& copyPath);
 // and a lock file held for the store's lifetime tells other programs that it is in use.
 class RecoveryStore {
 public:
-    // Makes the folder (private to the user) when needed and takes the lock; without a
-    // folder or lock the store does nothing (Active() false).
+    // Called on the writer thread after every copy it tried: an empty Error when the copy is
+    // on disk, the reason when it is not.
+    using WrittenHandler = std::function<void(const Error& failure)>;
+
+    // Makes the folder (private to the user) when needed and takes the lock. Without them
+    // the store is not Active(); every copy handed over tries again first, and fails with
+    // the reason while the folder or the lock still cannot be had.
     explicit RecoveryStore(std::string folder);
     // Removes the copy: the program ends normally. Only a program that never gets here (a
     // kill, a crash, a power cut) leaves its copy for the next start.
@@ -63,7 +76,12 @@ public:
     RecoveryStore& operator=(const RecoveryStore&) = delete;
 
     bool Active() const { return lockFd_ >= 0; }
+    // With a trailing slash; empty when no folder could be found.
+    const std::string& Folder() const { return folder_; }
     const std::string& CopyPath() const { return copyPath_; }
+
+    // Set before the first Submit.
+    void SetWrittenHandler(WrittenHandler handler) { written_ = std::move(handler); }
 
     // Hands the bytes of a copy to the writer.
     void Submit(std::vector<std::uint8_t> bytes);
@@ -74,11 +92,14 @@ public:
 
 private:
     void run();
+    // The folder and the lock; on the writer thread once it runs.
+    Error setUp();
 
     std::string folder_;
     std::string copyPath_;
     std::string lockPath_;
-    int lockFd_ = -1;
+    std::atomic<int> lockFd_ = -1;
+    WrittenHandler written_;
 
     std::mutex mutex_;
     std::condition_variable wake_;

@@ -115,9 +115,9 @@ Result<std::string> SetAsideUnfinishedTable(const std::string& path) {
         const std::string aside = path + ".damaged" + (n == 1 ? "" : "-" + std::to_string(n));
         const int err = renameWithoutReplacing(path, aside);
         if (err == 0) return aside;
-        if (err != EEXIST) return WithLead(SystemFailure(err), ErrorLead::CannotSetAside, path);
+        if (err != EEXIST) return WithLead(SystemFailure(err), ErrorLead::CannotSetTableAside, path);
     }
-    return WithLead(SystemFailure(EEXIST), ErrorLead::CannotSetAside, path);
+    return WithLead(SystemFailure(EEXIST), ErrorLead::CannotSetTableAside, path);
 }
 
 std::vector<std::string_view> TableProblemTexts() {

@@ -86,6 +86,10 @@ constexpr Sentence kDetails[] = {
     {"it ends inside the drawing's name", "Sie endet im Namen der Zeichnung."},
     // DrawingNameBroken
     {"the drawing's name is broken", "Der Name der Zeichnung ist beschädigt."},
+    // NoStateFolder
+    {"there is no folder for recovery copies: neither XDG_STATE_HOME nor HOME is set",
+     "Es gibt keinen Ordner für Wiederherstellungskopien: Weder XDG_STATE_HOME noch HOME ist "
+     "gesetzt."},
     // TranslationsColumnCount
     {"the shipped translations are malformed: line %1 has %2 columns instead of %3",
      "Die mitgelieferten Übersetzungen sind fehlerhaft: Zeile %1 hat %2 Spalten statt %3."},
@@ -191,14 +195,18 @@ constexpr Sentence kLeads[] = {
     {"Cannot create \"%F\": %D", "„%F“ kann nicht angelegt werden: %D"},
     // CannotWrite
     {"Cannot write \"%F\": %D", "„%F“ kann nicht geschrieben werden: %D"},
+    // CannotDelete
+    {"Cannot delete \"%F\": %D", "„%F“ kann nicht gelöscht werden: %D"},
+    // CannotSetAside
+    {"Cannot set \"%F\" aside: %D", "„%F“ kann nicht beiseitegelegt werden: %D"},
     // CannotInstallTranslations
     {"The shipped translations could not be installed into \"%F\": %D",
      "Die mitgelieferten Übersetzungen konnten nicht in „%F“ eingerichtet werden: %D"},
-    // CannotSetAside
+    // CannotSetTableAside
     {"The translation table \"%F\" is incomplete and cannot be moved aside: %D",
      "Die Übersetzungstabelle „%F“ ist unvollständig und kann nicht beiseitegelegt werden: %D"},
 };
-static_assert(std::size(kLeads) == static_cast<std::size_t>(ErrorLead::CannotSetAside) + 1,
+static_assert(std::size(kLeads) == static_cast<std::size_t>(ErrorLead::CannotSetTableAside) + 1,
               "a sentence for every lead");
 
 const Sentence& detailOf(ErrorCode code) {

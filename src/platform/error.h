@@ -45,6 +45,7 @@ enum class ErrorCode {
     NotARecoveryCopy,
     EndsInDrawingName,
     DrawingNameBroken,
+    NoStateFolder,  // neither XDG_STATE_HOME nor HOME names a folder for recovery copies
     // The shipped translations at start-up.
     TranslationsColumnCount,      // Args: line, its columns, the columns of the first line
     TranslationsTooManyColumns,   // Args: line, its columns, the most the table has
@@ -88,8 +89,10 @@ enum class ErrorLead {
     CannotSave,
     CannotCreate,
     CannotWrite,
+    CannotDelete,
+    CannotSetAside,             // a file kept under another name stays where it was
     CannotInstallTranslations,  // the shipped translations could not go into the table
-    CannotSetAside,             // an unfinished table could not be renamed out of the way
+    CannotSetTableAside,        // an unfinished table could not be renamed out of the way
 };
 
 // [[nodiscard]]: a function that can fail returns its Error (empty on success), and a caller

@@ -276,7 +276,7 @@ TEST(UnfinishedTables, ARenameThatFailsIsReportedAndMovesNothing) {
     DiskFullFrom disk(1);
     const Result<std::string> aside = SetAsideUnfinishedTable(dir.table());
     ASSERT_FALSE(aside.ok());
-    EXPECT_EQ(aside.error().Lead, ErrorLead::CannotSetAside);
+    EXPECT_EQ(aside.error().Lead, ErrorLead::CannotSetTableAside);
     EXPECT_EQ(aside.error().File, dir.table());
     EXPECT_EQ(EnglishText(aside.error()),
               "The translation table \"" + dir.table() +

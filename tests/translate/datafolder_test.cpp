@@ -107,7 +107,7 @@ TEST(DataFolderAtStart, AHalfTableThatCannotBeSetAsideIsToldAndLeftAlone) {
     const std::vector<Error> problems = PrepareDataFolder(data.path(), program.path(), "");
     ASSERT_EQ(problems.size(), 1u);
     EXPECT_TRUE(IsToldInWindow(problems[0]));
-    EXPECT_EQ(problems[0].Lead, ErrorLead::CannotSetAside);
+    EXPECT_EQ(problems[0].Lead, ErrorLead::CannotSetTableAside);
     EXPECT_EQ(problems[0].SystemError, ENOSPC);
     EXPECT_EQ(Names(data), std::vector<std::string>{"translate.dbf"});
     EXPECT_EQ(testing::readBytes(data.file("translate.dbf")), HalfTable());
