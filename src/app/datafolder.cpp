@@ -95,7 +95,8 @@ std::vector<Error> PrepareDataFolder(const std::string& dataDir, const std::stri
 }
 
 bool IsToldInWindow(const Error& problem) {
-    return problem.Code == ErrorCode::TableSetAside || problem.Lead == ErrorLead::CannotSetTableAside;
+    return problem.Code == ErrorCode::TableSetAside ||
+           problem.Lead == ErrorLead::CannotSetTableAside;
 }
 
 }  // namespace tervasko

@@ -115,7 +115,8 @@ Result<std::string> SetAsideUnfinishedTable(const std::string& path) {
         const std::string aside = path + ".damaged" + (n == 1 ? "" : "-" + std::to_string(n));
         const int err = renameWithoutReplacing(path, aside);
         if (err == 0) return aside;
-        if (err != EEXIST) return WithLead(SystemFailure(err), ErrorLead::CannotSetTableAside, path);
+        if (err != EEXIST)
+            return WithLead(SystemFailure(err), ErrorLead::CannotSetTableAside, path);
     }
     return WithLead(SystemFailure(EEXIST), ErrorLead::CannotSetTableAside, path);
 }
