@@ -395,7 +395,9 @@ std::string FormatDxfNumber(double value) {
     return std::string(buffer, FormatDxfNumber(value, buffer));
 }
 
-bool WriteDxf(TDrawing& drawing, int pageCount, const DxfSink& sink) {
+namespace {
+
+bool writeDxf(TDrawing& drawing, int pageCount, const DxfSink& sink, ProgressCounter& counter) {
     const double totalHeight = pageCount * drawing.PageHeightInch * MmPerInch;
     DxfOutput out(sink);
     out.text(kFileStart);
@@ -404,18 +406,29 @@ bool WriteDxf(TDrawing& drawing, int pageCount, const DxfSink& sink) {
     drawing.Elements.Rewind();
     while (drawing.Elements.Next()) {
         writeElement(lines, *drawing.CurElement, totalHeight);
-        if (!out.checkpoint()) return false;
+        if (!out.checkpoint() || !counter.Advance()) return false;
     }
     lines.finish();
 
     drawing.Texts.Rewind();
     while (drawing.Texts.Next()) {
         writeText(out, *drawing.CurText, totalHeight);
-        if (!out.checkpoint()) return false;
+        if (!out.checkpoint() || !counter.Advance()) return false;
     }
 
     out.text(kFileEnd);
-    return out.flush();
+    return counter.Finish() && out.flush();
+}
+
+std::uint64_t dxfWorkUnits(const TDrawing& drawing) {
+    return std::uint64_t{drawing.Elements.Count()} + drawing.Texts.Count();
+}
+
+}  // namespace
+
+bool WriteDxf(TDrawing& drawing, int pageCount, const DxfSink& sink, Progress* progress) {
+    ProgressCounter counter(progress, dxfWorkUnits(drawing));
+    return writeDxf(drawing, pageCount, sink, counter);
 }
 
 std::string DxfText(TDrawing& drawing, int pageCount) {
@@ -427,14 +440,20 @@ std::string DxfText(TDrawing& drawing, int pageCount) {
     return text;
 }
 
-Error savedxfArc(const std::string& fileName, TDrawing& drawing, int pageCount) {
+Error savedxfArc(const std::string& fileName, TDrawing& drawing, int pageCount,
+                 Progress* progress) {
+    ProgressCounter counter(progress, dxfWorkUnits(drawing));
     SafeFileWriter file(fileName);
     if (Error failed = file.open())
         return WithLead(std::move(failed), ErrorLead::CannotCreate, fileName);
     // The sink only says whether to go on; the writer keeps the reason.
-    const bool written = WriteDxf(drawing, pageCount, [&file](std::string_view chunk) {
-        return !file.write(chunk.data(), chunk.size());
-    });
+    const bool written = writeDxf(
+        drawing, pageCount,
+        [&file](std::string_view chunk) { return !file.write(chunk.data(), chunk.size()); },
+        counter);
+    // A stopped export leaves its unfinished file to the writer, which removes it.
+    if (counter.Stopped())
+        return WithLead(Failure(ErrorCode::Cancelled), ErrorLead::CannotWrite, fileName);
     Error failed = written ? file.commit() : file.failure();
     if (failed) return WithLead(std::move(failed), ErrorLead::CannotWrite, fileName);
     return {};

@@ -7,6 +7,7 @@
 
 #include "document/drawmodel.h"
 #include "platform/error.h"
+#include "platform/progress.h"
 
 namespace tervasko {
 
@@ -35,8 +36,10 @@ using DxfSink = std::function<bool(std::string_view chunk)>;
 // Elements and texts whose coordinates are not finite numbers (a damaged or hostile file)
 // are left out whole, so no "nan" or "inf" reaches the file; a segment whose computed end
 // points overflow is left out, and a bulge that overflows makes the segment straight.
-// Returns false as soon as the sink refuses a piece.
-bool WriteDxf(TDrawing& drawing, int pageCount, const DxfSink& sink);
+// Returns false as soon as the sink refuses a piece or the progress says stop. With a
+// progress, every element and text is a unit of it, and the last report comes before the
+// last piece goes to the sink.
+bool WriteDxf(TDrawing& drawing, int pageCount, const DxfSink& sink, Progress* progress = nullptr);
 
 // The same text in one string.
 std::string DxfText(TDrawing& drawing, int pageCount);
@@ -45,7 +48,9 @@ std::string DxfText(TDrawing& drawing, int pageCount);
 // the target under a temporary name and renamed over it only when complete, so a failure
 // never leaves a partial file and never destroys an existing one. A failure names the file
 // and the system's reason, e.g. `Cannot create "/x/a.dxf": No such file or directory` or
-// `Cannot write "a.dxf": No space left on device`.
-Error savedxfArc(const std::string& fileName, TDrawing& drawing, int pageCount);
+// `Cannot write "a.dxf": No space left on device`. Told to stop by the progress, it returns
+// ErrorCode::Cancelled and leaves no file and no temporary file, and an old one as it was.
+Error savedxfArc(const std::string& fileName, TDrawing& drawing, int pageCount,
+                 Progress* progress = nullptr);
 
 }  // namespace tervasko

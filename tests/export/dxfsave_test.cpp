@@ -18,6 +18,7 @@
 
 #include "dxftestsupport.h"
 #include "export/dxfwriter.h"
+#include "support/stoppingprogress.h"
 
 namespace tervasko {
 namespace {
@@ -141,6 +142,53 @@ TEST(DxfSave, SinkThatRefusesStopsTheExport) {
         return true;
     }));
     EXPECT_EQ(bytes, DxfText(d, 1).size());
+}
+
+// Every element and text is counted, the last report coming before the file is put in
+// place; stopped at any report, the old file stays as it was and nothing is left beside it.
+TEST(DxfSave, AStoppedExportLeavesNothingBehind) {
+    ScratchFolder dir;
+    const std::string target = dir / "plan.dxf";
+    TDrawing d;
+    addLines(d, 5000);
+    addText(d, 5, 5, u"A");
+
+    testing::StoppingProgress all;
+    Error error = savedxfArc(target, d, 1, &all);
+    ASSERT_FALSE(error) << EnglishText(error);
+    const std::string full = readFile(target);
+    EXPECT_EQ(full, DxfText(d, 1));
+    ASSERT_GT(all.reports.size(), 2u);
+    EXPECT_EQ(all.reports.back(), std::make_pair(std::uint64_t{5001}, std::uint64_t{5001}));
+
+    for (std::size_t stopAt : {std::size_t{1}, all.reports.size()}) {
+        writeFile(target, "old");
+        testing::StoppingProgress stopping(stopAt);
+        error = savedxfArc(target, d, 1, &stopping);
+        EXPECT_EQ(error.Code, ErrorCode::Cancelled);
+        EXPECT_EQ(EnglishText(error),
+                  "Cannot write \"" + target + "\": stopped by the user; nothing was changed");
+        EXPECT_EQ(stopping.reports.size(), stopAt);
+        EXPECT_EQ(readFile(target), "old");
+        EXPECT_EQ(namesIn(dir.path()), std::set<std::string>{"plan.dxf"});
+    }
+    // Nor is a new file made.
+    fs::remove(target);
+    testing::StoppingProgress first(1);
+    EXPECT_EQ(savedxfArc(target, d, 1, &first).Code, ErrorCode::Cancelled);
+    EXPECT_TRUE(fs::is_empty(dir.path()));
+
+    // Stopped at the last report, WriteDxf hands the sink nothing more.
+    std::string streamed;
+    testing::StoppingProgress last(all.reports.size());
+    EXPECT_FALSE(WriteDxf(
+        d, 1,
+        [&streamed](std::string_view chunk) {
+            streamed.append(chunk);
+            return true;
+        },
+        &last));
+    EXPECT_LT(streamed.size(), full.size());
 }
 
 int runShell(const std::string& command) {
