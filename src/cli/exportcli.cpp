@@ -7,6 +7,8 @@
 #include <cctype>
 #include <charconv>
 #include <cmath>
+#include <csignal>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -41,9 +43,12 @@ constexpr const char* kUsage =
     "  --no-instruments  leave out the ruler, protractor and compass, which pictures and\n"
     "                    PDF pages otherwise show as the drawing was last shown on screen\n"
     "\n"
-    "OUT is replaced only when it has been written completely. No display is needed.\n"
+    "OUT is replaced only when it has been written completely. No display is needed. On a\n"
+    "terminal, a line shows how far reading and writing have come. An interrupt (Ctrl+C) or\n"
+    "SIGTERM stops the export with nothing written; a second one ends it at once.\n"
     "Exit status: 0 on success, 1 when the drawing cannot be read, has no such sheet or OUT\n"
-    "cannot be written, 2 for wrong arguments or an unknown output type.\n";
+    "cannot be written, 2 for wrong arguments or an unknown output type, 128 + the signal's\n"
+    "number when stopped (130 for an interrupt, 143 for SIGTERM).\n";
 
 constexpr int kDefaultDpi = 150;
 constexpr int kMinThumbnailSize = 16;
@@ -87,6 +92,54 @@ std::optional<int> wholeNumber(const std::string& text) {
     return value;
 }
 
+// Shows on a terminal what is being read or written and how far it has come, as one line
+// rewritten in place, and tells the work to stop once a signal asked for it.
+class CommandProgress final : public Progress {
+public:
+    explicit CommandProgress(const ExportControl& control) : control_(control) {}
+    ~CommandProgress() override { Wipe(); }
+    CommandProgress(const CommandProgress&) = delete;
+    CommandProgress& operator=(const CommandProgress&) = delete;
+
+    // What the line says from now on: "reading", "writing", with the file's name.
+    void Stage(const char* doing, const std::string& path) {
+        stage_ = std::string("tervasko-export: ") + doing + " " +
+                 std::filesystem::path(path).filename().string();
+        percent_ = -1;
+    }
+
+    // The signal that asked to stop, or 0.
+    int StopSignal() const { return control_.stop ? control_.stop->load() : 0; }
+
+    bool Report(std::uint64_t done, std::uint64_t total) override {
+        if (StopSignal()) return false;
+        if (!control_.progress) return true;
+        const int percent = total ? static_cast<int>(std::min(done, total) * 100 / total) : 0;
+        if (percent == percent_) return true;
+        percent_ = percent;
+        std::string line = stage_ + " " + std::to_string(percent) + "%";
+        const std::size_t width = line.size();
+        if (width < width_) line.append(width_ - width, ' ');  // over a longer line before
+        width_ = std::max(width_, width);
+        *control_.progress << '\r' << line << std::flush;
+        return true;
+    }
+
+    // Takes the line away again, before a message or at the end.
+    void Wipe() {
+        if (!control_.progress || width_ == 0) return;
+        *control_.progress << '\r' << std::string(width_, ' ') << '\r' << std::flush;
+        width_ = 0;
+        percent_ = -1;
+    }
+
+private:
+    const ExportControl& control_;
+    std::string stage_;
+    int percent_ = -1;
+    std::size_t width_ = 0;  // of the longest line shown
+};
+
 // Fonts, images and PDF need a Qt GUI application. When the caller has none, the exporter
 // makes one for the time of the export, on the offscreen platform, which needs no display.
 class GuiSession {
@@ -124,10 +177,16 @@ Error noSuchSheet(const LoadedDrawing& in, const std::string& inPath, int sheet)
 }
 
 using Writer = Error (*)(LoadedDrawing&, const Options&, const std::string& inPath,
-                         const std::string& outPath);
+                         const std::string& outPath, CommandProgress& progress);
 
-Error exportDxf(LoadedDrawing& in, const Options&, const std::string&, const std::string& outPath) {
-    return savedxfArc(outPath, in.drawing, in.pages());
+Error exportDxf(LoadedDrawing& in, const Options&, const std::string&, const std::string& outPath,
+                CommandProgress& progress) {
+    return savedxfArc(outPath, in.drawing, in.pages(), &progress);
+}
+
+// How an export stopped by the progress ends: the error the caller turns into the message.
+Error stopped(const std::string& outPath) {
+    return WithLead(Failure(ErrorCode::Cancelled), ErrorLead::CannotWrite, outPath);
 }
 
 // sheet: the one asked for, counted from 1.
@@ -148,9 +207,10 @@ Error outputFailure(const OutputResult& r, const LoadedDrawing& in, const std::s
         case OutputFailure::BadResolution:
             return about(outPath, ErrorCode::ResolutionOutOfRange,
                          {std::to_string(kMinOutputDpi), std::to_string(kMaxOutputDpi)});
+        case OutputFailure::Cancelled:
+            return stopped(outPath);
         case OutputFailure::CannotWrite:
         case OutputFailure::PrinterFailed:
-        case OutputFailure::Cancelled:
         case OutputFailure::None:
             break;
     }
@@ -158,14 +218,14 @@ Error outputFailure(const OutputResult& r, const LoadedDrawing& in, const std::s
 }
 
 Error exportPicture(LoadedDrawing& in, const Options& o, const std::string& inPath,
-                    const std::string& outPath) {
+                    const std::string& outPath, CommandProgress& progress) {
     const int sheet = o.sheet.value_or(1);
     const int dpi = o.dpi.value_or(kDefaultDpi);
     if (sheet > in.pages()) return noSuchSheet(in, inPath, sheet);
     if (Error noGui = ensureGuiApplication()) return noGui;
     const PictureFormat format = PictureFormatOf(outPath).value_or(PictureFormat::Bmp);
     const OutputResult r = WriteSheetPicture(outPath, format, in.drawing, in.pages(), sheet - 1,
-                                             dpi, in.instruments(o));
+                                             dpi, in.instruments(o), &progress);
     if (!r.ok()) return outputFailure(r, in, inPath, outPath, dpi, sheet);
     return {};
 }
@@ -173,7 +233,7 @@ Error exportPicture(LoadedDrawing& in, const Options& o, const std::string& inPa
 // A PNG of one sheet whose longer side is exactly o.size pixels: drawn at the smallest
 // resolution that gives at least that many, then scaled down smoothly.
 Error exportThumbnail(LoadedDrawing& in, const Options& o, const std::string& inPath,
-                      const std::string& outPath) {
+                      const std::string& outPath, CommandProgress& progress) {
     const int sheet = o.sheet.value_or(1);
     if (sheet > in.pages()) return noSuchSheet(in, inPath, sheet);
     if (Error noGui = ensureGuiApplication()) return noGui;
@@ -183,7 +243,10 @@ Error exportThumbnail(LoadedDrawing& in, const Options& o, const std::string& in
         static_cast<int>(std::clamp(wanted, double(kMinOutputDpi), double(kMaxOutputDpi)));
     if (const OutputFailure f = CheckPictureSize(in.drawing, dpi); f != OutputFailure::None)
         return outputFailure({f, {}}, in, inPath, outPath, dpi, sheet);
-    const QImage sheetImage = RenderSheetPicture(in.drawing, sheet - 1, dpi, in.instruments(o));
+    ProgressCounter counter(&progress);
+    const QImage sheetImage =
+        RenderSheetPicture(in.drawing, sheet - 1, dpi, in.instruments(o), &counter);
+    if (counter.Stopped() || !counter.Finish()) return stopped(outPath);
     if (sheetImage.isNull())
         return outputFailure({OutputFailure::PictureTooLarge, Failure(ErrorCode::OutOfMemory)}, in,
                              inPath, outPath, dpi, sheet);
@@ -201,10 +264,10 @@ Error exportThumbnail(LoadedDrawing& in, const Options& o, const std::string& in
 }
 
 Error exportPdf(LoadedDrawing& in, const Options& o, const std::string& inPath,
-                const std::string& outPath) {
+                const std::string& outPath, CommandProgress& progress) {
     if (Error noGui = ensureGuiApplication()) return noGui;
-    const OutputResult r =
-        WriteDrawingPdf(outPath, in.drawing, 0, in.pages() - 1, in.instruments(o));
+    const OutputResult r = WriteDrawingPdf(outPath, in.drawing, 0, in.pages() - 1,
+                                           in.instruments(o), nullptr, &progress);
     if (!r.ok()) return outputFailure(r, in, inPath, outPath, kPdfDpi, 1);
     return {};
 }
@@ -259,33 +322,54 @@ Error parseArguments(const std::vector<std::string>& args, Options& o) {
     return {};
 }
 
-// One line on err for a failure; the exit code that goes with it.
-int report(std::ostream& err, const Error& failure, int code) {
+// One line on err for a failure; the exit code that goes with it. A failure that is a stop
+// asked for by a signal says so, with the signal's exit code.
+int report(std::ostream& err, const Error& failure, int code, CommandProgress& progress) {
+    progress.Wipe();
+    if (failure.Code == ErrorCode::Cancelled) {
+        const int signal = progress.StopSignal() ? progress.StopSignal() : SIGINT;
+        const char* name = signal == SIGINT ? "SIGINT" : signal == SIGTERM ? "SIGTERM" : nullptr;
+        const Error interrupted = WithLead(
+            Failure(ErrorCode::Interrupted, {name ? name : "signal " + std::to_string(signal)}),
+            ErrorLead::None, failure.File);
+        err << "tervasko-export: " << EnglishText(interrupted) << "\n";
+        return kExitSignalBase + signal;
+    }
     err << "tervasko-export: " << EnglishText(failure) << "\n";
     return code;
 }
 
 }  // namespace
 
-int RunExportCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int RunExportCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                     const ExportControl& control) {
+    CommandProgress progress(control);
+    const auto report = [&](const Error& failure, int code) {
+        return tervasko::report(err, failure, code, progress);
+    };
+    const auto read = [&](const std::string& inPath, LoadedDrawing& loaded) {
+        progress.Stage("reading", inPath);
+        return ReadDrawingFile(inPath, loaded.drawing, loaded.settings, SheetSizeCheck::Keep,
+                               &progress);
+    };
     if (std::any_of(args.begin(), args.end(),
                     [](const std::string& a) { return a == "--help" || a == "-h"; })) {
         out << kUsage;
         return kExitOk;
     }
     Options options;
-    if (Error mistake = parseArguments(args, options)) return report(err, mistake, kExitUsage);
+    if (Error mistake = parseArguments(args, options)) return report(mistake, kExitUsage);
     const std::string& inPath = options.files[0];
     const std::string& outPath = options.files[1];
 
     if (options.size) {
         // A thumbnailer names its output as it likes; the picture is a PNG whatever the name.
         LoadedDrawing loaded;
-        if (Error failure = ReadDrawingFile(inPath, loaded.drawing, loaded.settings))
-            return report(err, failure, kExitFailed);
+        if (Error failure = read(inPath, loaded)) return report(failure, kExitFailed);
         GuiSession gui;
-        if (Error failure = exportThumbnail(loaded, options, inPath, outPath))
-            return report(err, failure, kExitFailed);
+        progress.Stage("writing", outPath);
+        if (Error failure = exportThumbnail(loaded, options, inPath, outPath, progress))
+            return report(failure, kExitFailed);
         return kExitOk;
     }
 
@@ -296,18 +380,18 @@ int RunExportCommand(const std::vector<std::string>& args, std::ostream& out, st
         std::string known;
         for (const OutputType& t : kOutputTypes)
             known += (known.empty() ? "" : " ") + std::string(t.extension);
-        return report(err, about(outPath, ErrorCode::UnknownOutputType, {ext, known}), kExitUsage);
+        return report(about(outPath, ErrorCode::UnknownOutputType, {ext, known}), kExitUsage);
     }
     if (!type->picture && (options.dpi || options.sheet))
-        return report(err, about(outPath, ErrorCode::OnlyForPictures), kExitUsage);
+        return report(about(outPath, ErrorCode::OnlyForPictures), kExitUsage);
 
     LoadedDrawing loaded;
-    if (Error failure = ReadDrawingFile(inPath, loaded.drawing, loaded.settings))
-        return report(err, failure, kExitFailed);
+    if (Error failure = read(inPath, loaded)) return report(failure, kExitFailed);
     std::optional<GuiSession> gui;
     if (type->needsGui) gui.emplace();
-    if (Error failure = type->write(loaded, options, inPath, outPath))
-        return report(err, failure, kExitFailed);
+    progress.Stage("writing", outPath);
+    if (Error failure = type->write(loaded, options, inPath, outPath, progress))
+        return report(failure, kExitFailed);
     return kExitOk;
 }
 

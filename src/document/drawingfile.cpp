@@ -168,12 +168,24 @@ Result<TDrawElement*> elementRoom(TDrawing& d, std::uint32_t n) {
     return Failure(ErrorCode::OutOfMemoryForElements, {std::to_string(n)});
 }
 
-// Everything after the element records: texts, placement, settings and the extension.
-Error decodeAfterElements(ByteReader& in, DecodedDrawing& out);
+// Everything after the element records: texts, placement, settings and the extension. Each
+// text's bytes are counted on `counter`; a stop leaves the rest undecoded (see Stopped).
+Error decodeAfterElements(ByteReader& in, DecodedDrawing& out, ProgressCounter& counter);
+
+// How a load that the progress stopped ends.
+Error cancelled(const std::string& name) {
+    return WithLead(Failure(ErrorCode::Cancelled), ErrorLead::CannotOpen, name);
+}
+
+// The bytes of a file read whole, in parts, each counted on `counter`.
+constexpr std::size_t kReadPart = std::size_t{1} << 20;
 
 }  // namespace
 
-Error DecodeDrawing(const std::uint8_t* data, std::size_t size, DecodedDrawing& out) {
+namespace {
+
+Error decode(const std::uint8_t* data, std::size_t size, DecodedDrawing& out,
+             ProgressCounter& counter) {
     ByteReader in(data, size);
     if (in.remaining() < 4) return Failure(ErrorCode::EmptyOrEndsInElementCount);
     const std::uint32_t n = in.u32();
@@ -186,13 +198,21 @@ Error DecodeDrawing(const std::uint8_t* data, std::size_t size, DecodedDrawing& 
         // a load that is only read (the exporter, a thumbnail of one sheet) never pays for it.
         std::memcpy(static_cast<void*>(records), in.here(), std::size_t{n} * kElementRecordSize);
         in.skip(std::size_t{n} * kElementRecordSize);
+        if (!counter.Advance(std::uint64_t{n} * kElementRecordSize)) return {};
     }
-    return decodeAfterElements(in, out);
+    return decodeAfterElements(in, out, counter);
+}
+
+}  // namespace
+
+Error DecodeDrawing(const std::uint8_t* data, std::size_t size, DecodedDrawing& out) {
+    ProgressCounter none(nullptr);
+    return decode(data, size, out, none);
 }
 
 namespace {
 
-Error decodeAfterElements(ByteReader& in, DecodedDrawing& out) {
+Error decodeAfterElements(ByteReader& in, DecodedDrawing& out, ProgressCounter& counter) {
     TDrawing& d = out.drawing;
     if (in.remaining() < 4) return Failure(ErrorCode::EndsInTextCount);
     const std::uint32_t m = in.u32();
@@ -201,6 +221,7 @@ Error decodeAfterElements(ByteReader& in, DecodedDrawing& out) {
     std::u16string text;
     std::string fontName;
     for (std::uint32_t i = 0; i < m; ++i) {
+        const std::size_t before = in.remaining();
         if (in.remaining() < kTextRecordSize)
             return Failure(ErrorCode::EndsInTextRecord, ordinal(i, m));
         TTextElement* t = d.Texts.Append();
@@ -222,6 +243,7 @@ Error decodeAfterElements(ByteReader& in, DecodedDrawing& out) {
         t->Text = NewWideBuffer(text);
         t->FontName = NewAnsiBuffer(fontName);
         if (!t->Text || !t->FontName) return Failure(ErrorCode::OutOfMemoryForStrings);
+        if (!counter.Advance(before - in.remaining())) return {};
     }
 
     if (in.remaining() < kSettingsBlockSize) return Failure(ErrorCode::EndsInSettings);
@@ -275,18 +297,32 @@ Error adopt(DecodedDrawing& decoded, const std::string& name, TDrawing& drawing,
 
 }  // namespace
 
-Error ReadDrawingBytes(const std::uint8_t* data, std::size_t size, const std::string& name,
-                       TDrawing& drawing, DrawingSettings& settings, SheetSizeCheck sheetCheck) {
+namespace {
+
+// Decodes a whole drawing file held in memory and takes it over (see ReadDrawingBytes).
+Error readBytes(const std::uint8_t* data, std::size_t size, const std::string& name,
+                TDrawing& drawing, DrawingSettings& settings, SheetSizeCheck sheetCheck,
+                ProgressCounter& counter) {
     Error reason;
     DecodedDrawing decoded;
     prepare(decoded, drawing, settings);
     try {
-        reason = DecodeDrawing(data, size, decoded);
+        reason = decode(data, size, decoded, counter);
     } catch (const std::bad_alloc&) {
         reason = Failure(ErrorCode::OutOfMemoryToRead);
     }
+    if (counter.Stopped()) return cancelled(name);
     if (reason) return WithLead(std::move(reason), ErrorLead::NotADrawing, name);
+    if (!counter.Finish()) return cancelled(name);
     return adopt(decoded, name, drawing, settings, sheetCheck);
+}
+
+}  // namespace
+
+Error ReadDrawingBytes(const std::uint8_t* data, std::size_t size, const std::string& name,
+                       TDrawing& drawing, DrawingSettings& settings, SheetSizeCheck sheetCheck) {
+    ProgressCounter none(nullptr);
+    return readBytes(data, size, name, drawing, settings, sheetCheck, none);
 }
 
 namespace {
@@ -322,13 +358,12 @@ Error adopt(DecodedDrawing& decoded, const std::string& name, TDrawing& drawing,
 // holding the file's bytes first: the read's outcome (an empty Error when it succeeded), or
 // nullopt when the file is better read whole: small, or with an element count the decoder is
 // to report.
-std::optional<Error> readStreamed(const std::string& path, TDrawing& drawing,
-                                  DrawingSettings& settings, SheetSizeCheck sheetCheck) {
+std::optional<Error> readStreamed(FileReader& file, const std::string& path, TDrawing& drawing,
+                                  DrawingSettings& settings, SheetSizeCheck sheetCheck,
+                                  ProgressCounter& counter) {
     const auto cannotRead = [&](Error reason) {
         return WithLead(std::move(reason), ErrorLead::CannotOpen, path);
     };
-    FileReader file;
-    if (Error failed = file.Open(path, kMaxDrawingFileSize)) return cannotRead(failed);
     constexpr std::uint64_t kStreamFrom = 1 << 20;
     if (file.Size() < kStreamFrom) return std::nullopt;
     std::uint8_t head[4];
@@ -347,38 +382,71 @@ std::optional<Error> readStreamed(const std::string& path, TDrawing& drawing,
             constexpr std::uint32_t kPart = 512;
             for (std::uint32_t first = 0; first < n; first += kPart) {
                 const std::uint32_t count = std::min(kPart, n - first);
-                if (Error failed =
-                        file.Read(*room + first, std::size_t{count} * kElementRecordSize))
-                    return cannotRead(failed);
+                const std::size_t bytes = std::size_t{count} * kElementRecordSize;
+                if (Error failed = file.Read(*room + first, bytes)) return cannotRead(failed);
                 decoded.drawing.Index.TakeInBoxes(first + count);
+                if (!counter.Advance(bytes)) return cancelled(path);
             }
             if (Error failed = file.ReadRest(rest)) return cannotRead(failed);
             if (Error failed = file.Finish()) return cannotRead(failed);
+            counter.Advance(4);  // the count read first
             ByteReader in(rest.data(), rest.size());
-            reason = decodeAfterElements(in, decoded);
+            reason = decodeAfterElements(in, decoded, counter);
         } else {
             reason = room.error();
         }
     } catch (const std::bad_alloc&) {
         reason = Failure(ErrorCode::OutOfMemoryToRead);
     }
+    if (counter.Stopped()) return cancelled(path);
     if (reason) return WithLead(std::move(reason), ErrorLead::NotADrawing, path);
+    if (!counter.Finish()) return cancelled(path);
     return adopt(decoded, path, drawing, settings, sheetCheck);
+}
+
+// The rest of an open file read whole, part by part, each counted at half its size (decoding
+// is the other half); a stop ends the reading early, without a failure.
+Error readRestCounted(FileReader& file, std::vector<std::uint8_t>& bytes,
+                      ProgressCounter& counter) {
+    try {
+        bytes.resize(static_cast<std::size_t>(file.Left()));
+    } catch (const std::bad_alloc&) {
+        return Failure(ErrorCode::OutOfMemoryToRead);
+    }
+    for (std::size_t at = 0; at < bytes.size();) {
+        const std::size_t part = std::min(kReadPart, bytes.size() - at);
+        if (Error failed = file.Read(bytes.data() + at, part)) return failed;
+        at += part;
+        if (!counter.Advance(part / 2)) return {};
+    }
+    return file.Finish();
 }
 
 }  // namespace
 
 Error ReadDrawingFile(const std::string& path, TDrawing& drawing, DrawingSettings& settings,
-                      SheetSizeCheck sheetCheck) {
+                      SheetSizeCheck sheetCheck, Progress* progress) {
+    FileReader file;
+    if (Error failed = file.Open(path, kMaxDrawingFileSize))
+        return WithLead(std::move(failed), ErrorLead::CannotOpen, path);
+    ProgressCounter counter(progress, file.Size(), kReadPart);
     // A large drawing's records go straight from the file into the element list.
-    if (std::optional<Error> streamed = readStreamed(path, drawing, settings, sheetCheck)) {
+    if (std::optional<Error> streamed =
+            readStreamed(file, path, drawing, settings, sheetCheck, counter)) {
         if (!*streamed) drawing.FileName = path;
         return std::move(*streamed);
     }
-    Result<std::vector<std::uint8_t>> bytes = ReadWholeFile(path, kMaxDrawingFileSize);
-    if (!bytes.ok()) return WithLead(bytes.error(), ErrorLead::CannotOpen, path);
+    // Read whole: from the start again when the streamed read looked at the count.
+    FileReader whole;
+    if (Error failed = whole.Open(path, kMaxDrawingFileSize))
+        return WithLead(std::move(failed), ErrorLead::CannotOpen, path);
+    std::vector<std::uint8_t> bytes;
+    counter.SetTotal(whole.Size() + whole.Size() / 2);
+    if (Error failed = readRestCounted(whole, bytes, counter))
+        return WithLead(std::move(failed), ErrorLead::CannotOpen, path);
+    if (counter.Stopped()) return cancelled(path);
     if (Error failed =
-            ReadDrawingBytes(bytes->data(), bytes->size(), path, drawing, settings, sheetCheck))
+            readBytes(bytes.data(), bytes.size(), path, drawing, settings, sheetCheck, counter))
         return failed;
     drawing.FileName = path;
     return {};

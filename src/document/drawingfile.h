@@ -6,6 +6,7 @@
 
 #include "document/drawmodel.h"
 #include "platform/error.h"
+#include "platform/progress.h"
 
 namespace tervasko {
 
@@ -68,8 +69,13 @@ enum class SheetSizeCheck { Keep, Refuse };
 // drawing is unchanged. On failure nothing at all changes and the Error names the file and
 // what is wrong. Only a regular file of at most kMaxDrawingFileSize bytes is read; a lack of
 // memory is a failure like any other.
+//
+// With a progress, the work is counted in the file's bytes as they are read and decoded,
+// then in the elements as the sheets' index takes them in; told to stop, the read returns
+// ErrorCode::Cancelled and nothing at all changes.
 Error ReadDrawingFile(const std::string& path, TDrawing& drawing, DrawingSettings& settings,
-                      SheetSizeCheck sheetCheck = SheetSizeCheck::Keep);
+                      SheetSizeCheck sheetCheck = SheetSizeCheck::Keep,
+                      Progress* progress = nullptr);
 
 // The same for a drawing file held in memory; `name` stands for the file in messages.
 // FileName is emptied; the caller names the drawing.

@@ -5,7 +5,9 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <numbers>
 #include <string>
 
@@ -395,7 +397,9 @@ std::string FormatDxfNumber(double value) {
     return std::string(buffer, FormatDxfNumber(value, buffer));
 }
 
-bool WriteDxf(TDrawing& drawing, int pageCount, const DxfSink& sink) {
+namespace {
+
+bool writeDxf(TDrawing& drawing, int pageCount, const DxfSink& sink, ProgressCounter& counter) {
     const double totalHeight = pageCount * drawing.PageHeightInch * MmPerInch;
     DxfOutput out(sink);
     out.text(kFileStart);
@@ -404,18 +408,29 @@ bool WriteDxf(TDrawing& drawing, int pageCount, const DxfSink& sink) {
     drawing.Elements.Rewind();
     while (drawing.Elements.Next()) {
         writeElement(lines, *drawing.CurElement, totalHeight);
-        if (!out.checkpoint()) return false;
+        if (!out.checkpoint() || !counter.Advance()) return false;
     }
     lines.finish();
 
     drawing.Texts.Rewind();
     while (drawing.Texts.Next()) {
         writeText(out, *drawing.CurText, totalHeight);
-        if (!out.checkpoint()) return false;
+        if (!out.checkpoint() || !counter.Advance()) return false;
     }
 
     out.text(kFileEnd);
-    return out.flush();
+    return counter.Finish() && out.flush();
+}
+
+std::uint64_t dxfWorkUnits(const TDrawing& drawing) {
+    return std::uint64_t{drawing.Elements.Count()} + drawing.Texts.Count();
+}
+
+}  // namespace
+
+bool WriteDxf(TDrawing& drawing, int pageCount, const DxfSink& sink, Progress* progress) {
+    ProgressCounter counter(progress, dxfWorkUnits(drawing));
+    return writeDxf(drawing, pageCount, sink, counter);
 }
 
 std::string DxfText(TDrawing& drawing, int pageCount) {
@@ -427,14 +442,114 @@ std::string DxfText(TDrawing& drawing, int pageCount) {
     return text;
 }
 
-Error savedxfArc(const std::string& fileName, TDrawing& drawing, int pageCount) {
+namespace {
+
+// What the writer makes of each kind, in bytes, as the file has it: a vertex is its group
+// lines (37 bytes) and three numbers, coordinates taken at 16 characters ("123.456789012345"),
+// a bulge at 1 ("0", straight pieces) or 6 (the pieces of curves and circles are rounded to
+// short bulges such as "-0.012"); a polyline's start and end take 38 bytes, counted once for
+// every element as if none joined the one before.
+constexpr std::uint64_t kPolylineBytes = 38;
+constexpr std::uint64_t kStraightVertexBytes = 37 + 16 + 16 + 1;
+constexpr std::uint64_t kBulgedVertexBytes = 37 + 16 + 16 + 6;
+constexpr std::uint64_t kLineBytes = kPolylineBytes + 2 * kStraightVertexBytes;
+constexpr std::uint64_t kArcBytes = kPolylineBytes + 100 * 2 * kStraightVertexBytes;
+constexpr std::uint64_t kCurveBytes = kPolylineBytes + 8 * 2 * kBulgedVertexBytes;
+constexpr std::uint64_t kCircleBytes = kPolylineBytes + 16 * 8 * 2 * kBulgedVertexBytes;
+// The text's group lines and three numbers; its characters come on top.
+constexpr std::uint64_t kTextBytes = 48 + 16 + 16 + 4;
+
+FreeSpaceQuery& freeSpaceQuery() {
+    static FreeSpaceQuery query;
+    return query;
+}
+
+std::optional<std::uint64_t> systemFreeSpace(const std::string& folder) {
+    std::error_code ec;
+    const std::filesystem::space_info space = std::filesystem::space(folder, ec);
+    if (ec || space.available == static_cast<std::uintmax_t>(-1)) return std::nullopt;
+    return space.available;
+}
+
+// A size as people read it: "812 bytes", "3.4 KB", "10.2 GB" (units of 1024).
+std::string sizeText(std::uint64_t bytes) {
+    if (bytes < 1024) return std::to_string(bytes) + " bytes";
+    static constexpr const char* kUnits[] = {"KB", "MB", "GB", "TB", "PB", "EB"};
+    double value = static_cast<double>(bytes) / 1024;
+    std::size_t unit = 0;
+    while (value >= 1024 && unit + 1 < std::size(kUnits)) {
+        value /= 1024;
+        ++unit;
+    }
+    char text[32];
+    std::snprintf(text, sizeof text, value < 100 ? "%.1f %s" : "%.0f %s", value, kUnits[unit]);
+    return text;
+}
+
+// NotEnoughSpace when the file would not fit into the free space of the target's folder.
+Error checkFreeSpace(const std::string& fileName, const TDrawing& drawing) {
+    std::filesystem::path folder = std::filesystem::path(fileName).parent_path();
+    if (folder.empty()) folder = ".";
+    const FreeSpaceQuery& query = freeSpaceQuery();
+    const std::optional<std::uint64_t> free =
+        query ? query(folder.string()) : systemFreeSpace(folder.string());
+    if (!free) return {};  // the writes will tell
+    const std::uint64_t needed = EstimateDxfSize(drawing);
+    if (needed <= *free) return {};
+    return Failure(ErrorCode::NotEnoughSpace, {sizeText(needed), sizeText(*free)});
+}
+
+}  // namespace
+
+std::uint64_t EstimateDxfSize(const TDrawing& drawing) {
+    std::uint64_t bytes = kFileStart.size() + kFileEnd.size();
+    const std::uint32_t n = drawing.Elements.Count();
+    for (std::uint32_t i = 0; i < n; ++i) {
+        switch (drawing.Elements.At(i).Kind) {
+            case ekLine:
+                bytes += kLineBytes;
+                break;
+            case ekArc:
+                bytes += kArcBytes;
+                break;
+            case ekCircle:
+                bytes += kCircleBytes;
+                break;
+            case ekCurve:
+                bytes += kCurveBytes;
+                break;
+            default:
+                break;
+        }
+    }
+    const std::uint32_t m = drawing.Texts.Count();
+    for (std::uint32_t i = 0; i < m; ++i)
+        bytes += kTextBytes + WideLength(drawing.Texts.At(i).Text);
+    return bytes;
+}
+
+FreeSpaceQuery SetDxfFreeSpaceQuery(FreeSpaceQuery query) {
+    FreeSpaceQuery previous = std::move(freeSpaceQuery());
+    freeSpaceQuery() = std::move(query);
+    return previous;
+}
+
+Error savedxfArc(const std::string& fileName, TDrawing& drawing, int pageCount,
+                 Progress* progress) {
+    if (Error tooLarge = checkFreeSpace(fileName, drawing))
+        return WithLead(std::move(tooLarge), ErrorLead::CannotWrite, fileName);
+    ProgressCounter counter(progress, dxfWorkUnits(drawing));
     SafeFileWriter file(fileName);
     if (Error failed = file.open())
         return WithLead(std::move(failed), ErrorLead::CannotCreate, fileName);
     // The sink only says whether to go on; the writer keeps the reason.
-    const bool written = WriteDxf(drawing, pageCount, [&file](std::string_view chunk) {
-        return !file.write(chunk.data(), chunk.size());
-    });
+    const bool written = writeDxf(
+        drawing, pageCount,
+        [&file](std::string_view chunk) { return !file.write(chunk.data(), chunk.size()); },
+        counter);
+    // A stopped export leaves its unfinished file to the writer, which removes it.
+    if (counter.Stopped())
+        return WithLead(Failure(ErrorCode::Cancelled), ErrorLead::CannotWrite, fileName);
     Error failed = written ? file.commit() : file.failure();
     if (failed) return WithLead(std::move(failed), ErrorLead::CannotWrite, fileName);
     return {};

@@ -1,12 +1,15 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "document/drawmodel.h"
 #include "platform/error.h"
+#include "platform/progress.h"
 
 namespace tervasko {
 
@@ -35,17 +38,37 @@ using DxfSink = std::function<bool(std::string_view chunk)>;
 // Elements and texts whose coordinates are not finite numbers (a damaged or hostile file)
 // are left out whole, so no "nan" or "inf" reaches the file; a segment whose computed end
 // points overflow is left out, and a bulge that overflows makes the segment straight.
-// Returns false as soon as the sink refuses a piece.
-bool WriteDxf(TDrawing& drawing, int pageCount, const DxfSink& sink);
+// Returns false as soon as the sink refuses a piece or the progress says stop. With a
+// progress, every element and text is a unit of it, and the last report comes before the
+// last piece goes to the sink.
+bool WriteDxf(TDrawing& drawing, int pageCount, const DxfSink& sink, Progress* progress = nullptr);
 
 // The same text in one string.
 std::string DxfText(TDrawing& drawing, int pageCount);
+
+// About how many bytes WriteDxf writes for the drawing, worked out from the number of
+// elements of each kind and the texts' lengths without formatting anything: every arc and
+// circle takes some 14 to 20 KB.
+std::uint64_t EstimateDxfSize(const TDrawing& drawing);
+
+// The bytes free to this user on the file system that holds `folder`; nullopt when the
+// system cannot tell.
+using FreeSpaceQuery = std::function<std::optional<std::uint64_t>(const std::string& folder)>;
+
+// Where savedxfArc learns the free space; an empty query puts back the system's
+// (std::filesystem::space). Returns the query it replaces. For tests.
+FreeSpaceQuery SetDxfFreeSpaceQuery(FreeSpaceQuery query);
 
 // Creates or replaces fileName with the DXF text of the drawing. The file is written beside
 // the target under a temporary name and renamed over it only when complete, so a failure
 // never leaves a partial file and never destroys an existing one. A failure names the file
 // and the system's reason, e.g. `Cannot create "/x/a.dxf": No such file or directory` or
-// `Cannot write "a.dxf": No space left on device`.
-Error savedxfArc(const std::string& fileName, TDrawing& drawing, int pageCount);
+// `Cannot write "a.dxf": No space left on device`. Before anything is written, the size
+// the file would take (EstimateDxfSize) is held against the free space of its folder: when
+// it does not fit, nothing is written and the failure (NotEnoughSpace) names both sizes.
+// Told to stop by the progress, it returns
+// ErrorCode::Cancelled and leaves no file and no temporary file, and an old one as it was.
+Error savedxfArc(const std::string& fileName, TDrawing& drawing, int pageCount,
+                 Progress* progress = nullptr);
 
 }  // namespace tervasko

@@ -135,6 +135,16 @@ constexpr Sentence kDetails[] = {
      "takes its place.",
      "Die Übersetzungstabelle „%F“ war unvollständig. Sie wurde in „%1“ umbenannt, und eine "
      "neue Tabelle tritt an ihre Stelle."},
+    // Cancelled
+    {"stopped by the user; nothing was changed",
+     "Vom Benutzer abgebrochen; es wurde nichts verändert."},
+    // SheetTooSmall
+    {"\"%F\" has a sheet of %1 x %2 mm; a sheet must be at least %3 mm wide and high",
+     "„%F“ hat ein Blatt von %1 x %2 mm; ein Blatt muss mindestens %3 mm breit und hoch "
+     "sein."},
+    // NotEnoughSpace
+    {"the file would take about %1, and only %2 are free there",
+     "Die Datei würde etwa %1 belegen, frei sind dort nur %2."},
     // Other
     {"%S", "%S"},
     // NeedsGuiApplication
@@ -178,8 +188,11 @@ constexpr Sentence kDetails[] = {
     // OnlyForPictures
     {"\"%F\": --dpi and --sheet apply only to .bmp, .png and .svg pictures",
      "„%F“: --dpi und --sheet gelten nur für Bilder (.bmp, .png und .svg)."},
+    // Interrupted
+    {"\"%F\": stopped by %1; nothing was written",
+     "„%F“: Durch %1 abgebrochen; es wurde nichts geschrieben."},
 };
-static_assert(std::size(kDetails) == static_cast<std::size_t>(ErrorCode::OnlyForPictures) + 1,
+static_assert(std::size(kDetails) == static_cast<std::size_t>(ErrorCode::Interrupted) + 1,
               "a sentence for every code");
 
 constexpr Sentence kLeads[] = {

@@ -63,6 +63,9 @@ enum class ErrorCode {
     TextNotStorable,  // too long for its column, or characters outside Windows-1252
     TableSetAside,    // not a failure told as one: an unfinished table (File) was renamed to
                       // Args[0] and a new one takes its place
+    Cancelled,        // the user stopped it (a Progress said stop); nothing was changed
+    SheetTooSmall,    // Args: width, height, the smallest side (mm)
+    NotEnoughSpace,   // Args: the size it would take, the free space (e.g. "10.2 GB")
     Other,            // words of a library's own in SystemText, shown as they are
     // The command-line exporter's own, never shown in the window (and so not translated).
     NeedsGuiApplication,
@@ -79,6 +82,7 @@ enum class ErrorCode {
     NeedsTwoFiles,
     UnknownOutputType,  // Args: the extension, the known ones
     OnlyForPictures,    // the picture options with another output
+    Interrupted,        // Args: the signal that stopped it, e.g. "SIGINT"
 };
 
 // The part a sentence begins with, naming the file.

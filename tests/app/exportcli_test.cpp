@@ -1,15 +1,22 @@
 #include "cli/exportcli.h"
 
+#include <dirent.h>
 #include <gtest/gtest.h>
+#include <spawn.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <QImage>
 #include <QImageReader>
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <set>
 #include <sstream>
+#include <thread>
 
 #include "document/drawingfile.h"
 #include "export/dxfwriter.h"
@@ -27,11 +34,50 @@ struct CommandResult {
     std::string out, err;
 };
 
-CommandResult run(const std::vector<std::string>& args) {
+CommandResult run(const std::vector<std::string>& args, const ExportControl& control = {}) {
     std::ostringstream out, err;
-    const int code = RunExportCommand(args, out, err);
+    const int code = RunExportCommand(args, out, err, control);
     return {code, out.str(), err.str()};
 }
+
+std::set<std::string> namesIn(const std::string& folder) {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.insert(entry.path().filename());
+    return names;
+}
+
+std::string text(const std::vector<std::uint8_t>& bytes) {
+    return std::string(bytes.begin(), bytes.end());
+}
+
+// A terminal as the exporter's progress sees it: keeps what it is shown and, once the line
+// shows `trigger`, asks the export to stop with `signal`, as a signal handler would.
+class WatchedTerminal final : public std::streambuf {
+public:
+    WatchedTerminal(std::atomic<int>& stop, std::string trigger, int signal)
+        : stop_(stop), trigger_(std::move(trigger)), signal_(signal) {}
+    std::string shown;
+
+protected:
+    std::streamsize xsputn(const char* s, std::streamsize n) override {
+        shown.append(s, static_cast<std::size_t>(n));
+        if (!trigger_.empty() && shown.find(trigger_) != std::string::npos) stop_.store(signal_);
+        return n;
+    }
+    int_type overflow(int_type c) override {
+        if (c != traits_type::eof()) {
+            const char ch = static_cast<char>(c);
+            xsputn(&ch, 1);
+        }
+        return c;
+    }
+
+private:
+    std::atomic<int>& stop_;
+    std::string trigger_;
+    int signal_;
+};
 
 std::string writeSampleDrawing(const TempDir& dir, double pages, const std::string& name = "in.tvk",
                                double sheetWidthInch = 210 / MmPerInch) {
@@ -297,6 +343,133 @@ TEST(ExportCommand, ProgramNeedsNoDisplayAndNeverLeavesHalfAFile) {
               std::string::npos);
     EXPECT_EQ(testing::readBytes(out), (std::vector<std::uint8_t>{'o', 'l', 'd'}));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 4);
+}
+
+// A drawing whose export takes many reports: `lines` lines on the first sheet.
+std::string writeLinesDrawing(const TempDir& dir, int lines, const std::string& name = "in.tvk") {
+    TDrawing d;
+    for (int i = 0; i < lines; ++i) {
+        TDrawElement* e = d.AppendElement();
+        e->Kind = i % 50 ? ekLine : ekCircle;
+        e->X1 = 10 + i % 190, e->Y1 = 10 + (i / 190) % 280;
+        e->X2 = e->X1 + 3, e->Y2 = e->Y1 + 2;
+    }
+    DrawingSettings s;
+    const std::string path = dir.file(name);
+    Error error = WriteDrawingFile(path, d, s);
+    EXPECT_FALSE(error) << EnglishText(error);
+    return path;
+}
+
+// On a terminal the exporter shows what it reads and writes, how far it has come, and wipes
+// the line at the end; elsewhere it shows nothing (the other tests find err empty).
+TEST(ExportCommand, ShowsItsProgressOnATerminalAndWipesItAfterwards) {
+    TempDir dir;
+    const std::string in = writeLinesDrawing(dir, 5000);
+    std::atomic<int> stop{0};
+    WatchedTerminal terminal(stop, "", 0);
+    std::ostream shown(&terminal);
+    const CommandResult r = run({in, dir.file("out.dxf")}, {&shown, &stop});
+    ASSERT_EQ(r.code, kExitOk) << r.err;
+    EXPECT_TRUE(r.err.empty());
+    const std::string& t = terminal.shown;
+    EXPECT_NE(t.find("\rtervasko-export: reading in.tvk 100%"), std::string::npos) << t;
+    EXPECT_NE(t.find("\rtervasko-export: writing out.dxf 100%"), std::string::npos) << t;
+    EXPECT_NE(t.find("writing out.dxf 20%"), std::string::npos) << "part of the way: " << t;
+    // The line is wiped: the last thing shown is blank, back at the line's start.
+    const std::size_t lastLine = t.rfind('\r', t.size() - 2);
+    ASSERT_NE(lastLine, std::string::npos);
+    EXPECT_EQ(t.back(), '\r');
+    EXPECT_EQ(t.find_first_not_of(' ', lastLine + 1), t.size() - 1) << t;
+}
+
+// Asked to stop while reading or while writing, whatever the output, the exporter writes
+// nothing, leaves an old output as it was and nothing beside it, and says why in one line.
+TEST(ExportCommand, AStopWhileReadingOrWritingLeavesNothingBehind) {
+    TempDir dir;
+    const std::string in = writeLinesDrawing(dir, 5000);
+    struct Case {
+        std::vector<std::string> options;
+        std::string out;
+    };
+    const Case outputs[] = {{{}, "out.dxf"},
+                            {{}, "out.svg"},
+                            {{"--dpi", "50"}, "out.png"},
+                            {{}, "out.pdf"},
+                            {{"--dpi", "50"}, "out.bmp"},
+                            {{"--size", "256"}, "thumb.png"}};
+    for (const Case& c : outputs) {
+        for (const char* when : {"reading", "writing"}) {
+            for (const int signal : {SIGINT, SIGTERM}) {
+                SCOPED_TRACE(c.out + " " + when + " " + std::to_string(signal));
+                const std::string out = dir.file(c.out);
+                testing::writeBytes(out, {'o', 'l', 'd'});
+                const std::set<std::string> before = namesIn(dir.path());
+                std::atomic<int> stop{0};
+                WatchedTerminal terminal(stop, when, signal);
+                std::ostream shown(&terminal);
+                std::vector<std::string> args = c.options;
+                args.push_back(in);
+                args.push_back(out);
+                const CommandResult r = run(args, {&shown, &stop});
+                EXPECT_EQ(r.code, kExitSignalBase + signal) << r.err;
+                const std::string name = signal == SIGINT ? "SIGINT" : "SIGTERM";
+                EXPECT_NE(r.err.find("stopped by " + name + "; nothing was written"),
+                          std::string::npos)
+                    << r.err;
+                EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+                EXPECT_EQ(text(testing::readBytes(out)), "old");
+                EXPECT_EQ(namesIn(dir.path()), before);
+                EXPECT_EQ(terminal.shown.back(), '\r') << "the line is wiped";
+            }
+        }
+    }
+}
+
+// The program itself: an interrupt or SIGTERM while it works stops it with nothing written
+// and the exit code of the signal. The child is held still while the signal is sent, so
+// that it cannot finish in between; the handler runs as soon as it goes on.
+TEST(ExportCommand, ProgramStopsOnASignalWithNothingWritten) {
+    TempDir dir;
+    const std::string in = writeLinesDrawing(dir, 200000);
+    const std::string out = dir.file("out.dxf");
+    testing::writeBytes(out, {'o', 'l', 'd'});
+    const std::set<std::string> before = namesIn(dir.path());
+    const std::string err = dir.file("err.txt");
+
+    for (const int signal : {SIGINT, SIGTERM}) {
+        SCOPED_TRACE(signal);
+        const std::string bin = TERVASKO_EXPORT_BIN;
+        const std::string command =
+            "exec '" + bin + "' '" + in + "' '" + out + "' 2> '" + err + "'";
+        const char* argv[] = {"/bin/sh", "-c", command.c_str(), nullptr};
+        pid_t child = 0;
+        ASSERT_EQ(
+            posix_spawn(&child, "/bin/sh", nullptr, nullptr, const_cast<char**>(argv), environ), 0);
+        // Once the drawing is open, the handlers are in place and the work has begun.
+        const std::string fds = "/proc/" + std::to_string(child) + "/fd";
+        bool reading = false;
+        for (int tries = 0; tries < 20000 && !reading; ++tries) {
+            std::error_code ec;
+            for (const auto& fd : std::filesystem::directory_iterator(fds, ec))
+                reading = reading || std::filesystem::read_symlink(fd.path(), ec) == in;
+            if (!reading) std::this_thread::sleep_for(std::chrono::microseconds(200));
+        }
+        ASSERT_TRUE(reading) << "the exporter never opened the drawing";
+        ::kill(child, SIGSTOP);
+        ::kill(child, signal);
+        ::kill(child, SIGCONT);
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status)) << "ended by the signal itself";
+        EXPECT_EQ(WEXITSTATUS(status), kExitSignalBase + signal);
+        const std::string said = text(testing::readBytes(err));
+        EXPECT_NE(said.find("nothing was written"), std::string::npos) << said;
+        EXPECT_EQ(said.find('\r'), std::string::npos) << "no progress line off a terminal";
+        EXPECT_EQ(text(testing::readBytes(out)), "old");
+        std::filesystem::remove(err);
+        EXPECT_EQ(namesIn(dir.path()), before);
+    }
 }
 
 }  // namespace

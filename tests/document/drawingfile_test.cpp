@@ -14,6 +14,7 @@
 #include <limits>
 
 #include "document/bytes.h"
+#include "support/stoppingprogress.h"
 #include "support/tempdir.h"
 
 namespace tervasko {
@@ -208,6 +209,68 @@ TEST(DrawingFile, LargeFileRoundTripsWithItsIndex) {
             e.Kind <= ekCircle && std::max(e.Y1, e.Y2) >= 399 && std::min(e.Y1, e.Y2) <= 601;
         if (reaches || std::isnan(e.Y2)) {
             EXPECT_TRUE(listed[i]) << i;
+        }
+    }
+}
+
+// A load reports how far it has come, in order, ending on (total, total); stopped at any
+// report, the last one included, it changes nothing at all. Small files are read whole,
+// large ones straight into the list, and a large one without elements whole in parts.
+TEST(DrawingFile, AStoppedLoadChangesNothing) {
+    TempDir dir;
+    struct Sample {
+        const char* name;
+        std::uint32_t elements, texts;
+    };
+    const Sample samples[] = {
+        {"small.tvk", 5, 4}, {"texts.tvk", 0, 30000}, {"large.tvk", 20005, 4}};
+    for (const Sample& sample : samples) {
+        TDrawing d;
+        DrawingSettings s;
+        if (sample.elements) fillSample(d, s);
+        for (std::uint32_t i = d.Texts.Count(); i < sample.texts; ++i) *d.AppendText() = {};
+        for (std::uint32_t i = d.Elements.Count(); i < sample.elements; ++i)
+            *d.AppendElement() = element(i % 4, i * 0.01);
+        ASSERT_FALSE(WriteDrawingFile(dir.file(sample.name), d, s));
+    }
+
+    for (const Sample& sample : samples) {
+        SCOPED_TRACE(sample.name);
+        const std::string path = dir.file(sample.name);
+        const bool large = std::filesystem::file_size(path) > (1u << 20);
+        testing::StoppingProgress all;
+        {
+            TDrawing d;
+            DrawingSettings s;
+            Error error = ReadDrawingFile(path, d, s, SheetSizeCheck::Keep, &all);
+            ASSERT_FALSE(error) << EnglishText(error);
+            EXPECT_EQ(d.Elements.Count(), sample.elements);
+            EXPECT_EQ(d.Texts.Count(), sample.texts);
+        }
+        ASSERT_FALSE(all.reports.empty());
+        for (std::size_t i = 1; i < all.reports.size(); ++i)
+            EXPECT_LE(all.reports[i - 1].first, all.reports[i].first);
+        EXPECT_EQ(all.reports.back().first, all.reports.back().second);
+        EXPECT_EQ(large, all.reports.size() > 1);
+
+        for (std::size_t stopAt : {std::size_t{1}, all.reports.size()}) {
+            TDrawing d;
+            *d.AppendElement() = element(ekLine, 1);
+            d.FileName = "before.tvk";
+            d.Changed = true;
+            DrawingSettings s;
+            s.Zoom = 42;
+            testing::StoppingProgress stopping(stopAt);
+            const Error error = ReadDrawingFile(path, d, s, SheetSizeCheck::Keep, &stopping);
+            EXPECT_EQ(error.Code, ErrorCode::Cancelled) << EnglishText(error);
+            EXPECT_EQ(EnglishText(error),
+                      "Cannot open \"" + path + "\": stopped by the user; nothing was changed");
+            EXPECT_EQ(stopping.reports.size(), stopAt);
+            EXPECT_EQ(d.Elements.Count(), 1u);
+            EXPECT_EQ(d.Texts.Count(), 0u);
+            EXPECT_EQ(d.FileName, "before.tvk");
+            EXPECT_TRUE(d.Changed);
+            EXPECT_EQ(s.Zoom, 42);
         }
     }
 }

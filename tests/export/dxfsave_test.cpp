@@ -12,12 +12,14 @@
 #include <filesystem>
 #include <fstream>
 #include <limits>
+#include <optional>
 #include <set>
 #include <sstream>
 #include <string>
 
 #include "dxftestsupport.h"
 #include "export/dxfwriter.h"
+#include "support/stoppingprogress.h"
 
 namespace tervasko {
 namespace {
@@ -141,6 +143,136 @@ TEST(DxfSave, SinkThatRefusesStopsTheExport) {
         return true;
     }));
     EXPECT_EQ(bytes, DxfText(d, 1).size());
+}
+
+// Every element and text is counted, the last report coming before the file is put in
+// place; stopped at any report, the old file stays as it was and nothing is left beside it.
+TEST(DxfSave, AStoppedExportLeavesNothingBehind) {
+    ScratchFolder dir;
+    const std::string target = dir / "plan.dxf";
+    TDrawing d;
+    addLines(d, 5000);
+    addText(d, 5, 5, u"A");
+
+    testing::StoppingProgress all;
+    Error error = savedxfArc(target, d, 1, &all);
+    ASSERT_FALSE(error) << EnglishText(error);
+    const std::string full = readFile(target);
+    EXPECT_EQ(full, DxfText(d, 1));
+    ASSERT_GT(all.reports.size(), 2u);
+    EXPECT_EQ(all.reports.back(), std::make_pair(std::uint64_t{5001}, std::uint64_t{5001}));
+
+    for (std::size_t stopAt : {std::size_t{1}, all.reports.size()}) {
+        writeFile(target, "old");
+        testing::StoppingProgress stopping(stopAt);
+        error = savedxfArc(target, d, 1, &stopping);
+        EXPECT_EQ(error.Code, ErrorCode::Cancelled);
+        EXPECT_EQ(EnglishText(error),
+                  "Cannot write \"" + target + "\": stopped by the user; nothing was changed");
+        EXPECT_EQ(stopping.reports.size(), stopAt);
+        EXPECT_EQ(readFile(target), "old");
+        EXPECT_EQ(namesIn(dir.path()), std::set<std::string>{"plan.dxf"});
+    }
+    // Nor is a new file made.
+    fs::remove(target);
+    testing::StoppingProgress first(1);
+    EXPECT_EQ(savedxfArc(target, d, 1, &first).Code, ErrorCode::Cancelled);
+    EXPECT_TRUE(fs::is_empty(dir.path()));
+
+    // Stopped at the last report, WriteDxf hands the sink nothing more.
+    std::string streamed;
+    testing::StoppingProgress last(all.reports.size());
+    EXPECT_FALSE(WriteDxf(
+        d, 1,
+        [&streamed](std::string_view chunk) {
+            streamed.append(chunk);
+            return true;
+        },
+        &last));
+    EXPECT_LT(streamed.size(), full.size());
+}
+
+// The estimate follows what the writer makes of each kind: drawn with the coordinates of
+// real drawings (millimetres with all their digits), it lies near the true size.
+TEST(DxfSave, TheSizeEstimateIsNearTheTrueSizeForEveryKind) {
+    std::uint32_t seed = 7;
+    const auto mm = [&seed] {
+        seed = seed * 1664525u + 1013904223u;
+        return 5 + (seed >> 8) / double(1 << 24) * 290;
+    };
+    struct Case {
+        const char* name;
+        std::uint32_t kind;  // ekLine .. ekCurve, or 99 for texts
+    };
+    for (const Case c : {Case{"lines", ekLine}, Case{"arcs", ekArc}, Case{"circles", ekCircle},
+                         Case{"curves", ekCurve}, Case{"texts", 99u}}) {
+        SCOPED_TRACE(c.name);
+        TDrawing d;
+        for (int i = 0; i < 300; ++i) {
+            if (c.kind == 99u) {
+                addText(d, mm(), mm(), u"Umkreis des Dreiecks ABC");
+                continue;
+            }
+            const double x = mm(), y = mm(), r = mm() / 10;
+            addElement(d, c.kind, {x - r, y - r, x + r, y + r, mm(), mm(), mm(), mm()});
+        }
+        const double actual = static_cast<double>(DxfText(d, 1).size());
+        const double estimate = static_cast<double>(EstimateDxfSize(d));
+        EXPECT_GT(estimate, 0.9 * actual) << actual;
+        EXPECT_LT(estimate, 1.1 * actual) << actual;
+    }
+    // 1.2 million arcs and circles make some 20 GB, as the writer would make them.
+    TDrawing one;
+    addElement(one, ekCircle, {10.123, 20.456, 60.789, 70.012});
+    EXPECT_GT(EstimateDxfSize(one), 14000u);
+    EXPECT_LT(EstimateDxfSize(one), 24000u);
+}
+
+// Puts the system's free space back when a test is done with its own.
+struct FreeSpaceOf {
+    explicit FreeSpaceOf(FreeSpaceQuery query) : previous(SetDxfFreeSpaceQuery(std::move(query))) {}
+    ~FreeSpaceOf() { SetDxfFreeSpaceQuery(std::move(previous)); }
+    FreeSpaceQuery previous;
+};
+
+// A file larger than the free space of its folder is refused before anything is written;
+// one that just fits is written. Where the system cannot tell, the writes decide.
+TEST(DxfSave, AFileLargerThanTheFreeSpaceIsRefusedWithNothingWritten) {
+    ScratchFolder dir;
+    const std::string target = dir / "plan.dxf";
+    writeFile(target, "old");
+    TDrawing d;
+    for (int i = 0; i < 100; ++i) addElement(d, ekCircle, {i * 1.5, 20, i * 1.5 + 10, 30});
+    const std::uint64_t needed = EstimateDxfSize(d);
+
+    std::vector<std::string> asked;
+    std::optional<std::uint64_t> free = needed - 1;
+    FreeSpaceOf shortage([&](const std::string& folder) {
+        asked.push_back(folder);
+        return free;
+    });
+    const Error refused = savedxfArc(target, d, 1);
+    EXPECT_EQ(refused.Code, ErrorCode::NotEnoughSpace);
+    EXPECT_EQ(asked, std::vector<std::string>{dir.path().string()});
+    char size[32];
+    std::snprintf(size, sizeof size, "%.1f MB", static_cast<double>(needed) / (1 << 20));
+    EXPECT_EQ(EnglishText(refused), "Cannot write \"" + target + "\": the file would take about " +
+                                        size + ", and only " + size + " are free there");
+    EXPECT_EQ(readFile(target), "old");
+    EXPECT_EQ(namesIn(dir.path()), std::set<std::string>{"plan.dxf"});
+
+    free = 0;  // a full disk refuses even an empty drawing
+    TDrawing empty;
+    EXPECT_EQ(savedxfArc(dir / "empty.dxf", empty, 1).Code, ErrorCode::NotEnoughSpace);
+    EXPECT_EQ(namesIn(dir.path()), std::set<std::string>{"plan.dxf"});
+
+    for (const std::optional<std::uint64_t> enough :
+         {std::optional<std::uint64_t>(needed), std::optional<std::uint64_t>()}) {
+        free = enough;
+        const Error error = savedxfArc(target, d, 1);
+        ASSERT_FALSE(error) << EnglishText(error);
+        EXPECT_EQ(readFile(target), DxfText(d, 1));
+    }
 }
 
 int runShell(const std::string& command) {
