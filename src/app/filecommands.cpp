@@ -5,6 +5,7 @@
 
 #include "app/dialogs/errortext.h"
 #include "app/dialogs/messagebox.h"
+#include "app/dialogs/workprogress.h"
 #include "app/translate/translateunit.h"
 #include "i18n/messagetable.h"
 #include "session/drawingsession.h"
@@ -72,6 +73,12 @@ void TFileCommands::installDialogs() {
     // The DXF dialog does not ask before overwriting.
     Dialogs.SaveDialog3 = [run, dxf] {
         return run(QFileDialog::AcceptSave, dxf, "dxf", false, {});
+    };
+    Dialogs.ProgressOf = [this](FileQuestions::Failure what,
+                                const std::string& path) -> std::unique_ptr<Progress> {
+        const char* command =
+            what == FileQuestions::Failure::Open ? "Öffnen..." : "Als DXF Datei exportieren...";
+        return std::make_unique<WorkProgress>(client_.Window, command, path);
     };
     Dialogs.Report = [this](FileQuestions::Failure what, const std::string& path,
                             const Error& error) {

@@ -192,9 +192,10 @@ void DrawingSession::New() {
     Restart();
 }
 
-bool DrawingSession::Load(const std::string& path, Error* error) {
+bool DrawingSession::Load(const std::string& path, Error* error, Progress* progress) {
     DrawingSettings settings = Settings.Values();
-    if (Error failed = ReadDrawingFile(path, drawing_, settings, SheetSizeCheck::Refuse)) {
+    if (Error failed =
+            ReadDrawingFile(path, drawing_, settings, SheetSizeCheck::Refuse, progress)) {
         if (error) *error = std::move(failed);
         return false;
     }
@@ -213,8 +214,8 @@ bool DrawingSession::SaveAs(const std::string& path, Error* error) {
     return true;
 }
 
-bool DrawingSession::ExportDxf(const std::string& path, Error* error) {
-    Error failed = savedxfArc(path, drawing_, Settings.PageCount());
+bool DrawingSession::ExportDxf(const std::string& path, Error* error, Progress* progress) {
+    Error failed = savedxfArc(path, drawing_, Settings.PageCount(), progress);
     if (failed && error) *error = failed;
     return !failed;
 }

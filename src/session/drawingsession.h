@@ -7,6 +7,8 @@
 
 #include "document/drawingedit.h"
 #include "document/drawmodel.h"
+#include "platform/error.h"
+#include "platform/progress.h"
 #include "session/settingsmodel.h"
 #include "session/toolchoice.h"
 #include "tools/gesturestate.h"
@@ -73,11 +75,11 @@ public:
     // Reads a drawing and its settings; only when the file was read whole do the drawing,
     // the settings (one Assigned) and the file name change and the history start afresh.
     // Otherwise nothing changes and *error says why.
-    bool Load(const std::string& path, Error* error);
+    bool Load(const std::string& path, Error* error, Progress* progress = nullptr);
     // Saves under `path`, which becomes the file name; the saved state is the clean one.
     // On failure the drawing stays changed and *error says why.
     bool SaveAs(const std::string& path, Error* error);
-    bool ExportDxf(const std::string& path, Error* error);
+    bool ExportDxf(const std::string& path, Error* error, Progress* progress = nullptr);
 
     // The window's title: "<base> - [<file or untitled>]", with a star while changed. The
     // two words are the window's, in its language.

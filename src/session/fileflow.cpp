@@ -12,6 +12,11 @@ bool folderExists(const std::string& path) {
     return QFileInfo(QFileInfo(QString::fromStdString(path)).absolutePath()).isDir();
 }
 
+std::unique_ptr<Progress> progressOf(const FileQuestions& questions, FileQuestions::Failure what,
+                                     const std::string& path) {
+    return questions.ProgressOf ? questions.ProgressOf(what, path) : nullptr;
+}
+
 }  // namespace
 
 FileFlow::FileFlow(DrawingSession& session, FileQuestions& questions)
@@ -74,9 +79,11 @@ void FileFlow::New() {
 
 bool FileFlow::Load(const std::string& path) {
     Error error;
-    if (!session_.Load(path, &error)) {
+    const auto progress = progressOf(questions_, FileQuestions::Failure::Open, path);
+    if (!session_.Load(path, &error, progress.get())) {
         // The drawing and its file name stay as they were.
-        questions_.Report(FileQuestions::Failure::Open, path, error);
+        if (error.Code != ErrorCode::Cancelled)
+            questions_.Report(FileQuestions::Failure::Open, path, error);
         return false;
     }
     session_.Gesture.Forget();
@@ -101,8 +108,10 @@ bool FileFlow::ExportDxf() {
     const auto path = questions_.SaveDialog3();
     if (!path) return false;
     Error error;
-    if (session_.ExportDxf(*path, &error)) return true;
-    questions_.Report(FileQuestions::Failure::ExportDxf, *path, error);
+    const auto progress = progressOf(questions_, FileQuestions::Failure::ExportDxf, *path);
+    if (session_.ExportDxf(*path, &error, progress.get())) return true;
+    if (error.Code != ErrorCode::Cancelled)
+        questions_.Report(FileQuestions::Failure::ExportDxf, *path, error);
     return false;
 }
 

@@ -1,10 +1,12 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
 #include "platform/error.h"
+#include "platform/progress.h"
 
 namespace tervasko {
 
@@ -28,8 +30,12 @@ struct FileQuestions {
     std::function<std::optional<std::string>()> OpenDialog1;
     std::function<std::optional<std::string>()> SaveDialog1;
     std::function<std::optional<std::string>()> SaveDialog3;
-    // A command failed on `path`; `error` says why.
+    // A command failed on `path`; `error` says why. A command the user stopped in its
+    // progress is not reported.
     std::function<void(Failure what, const std::string& path, const Error& error)> Report;
+    // What reading a drawing (Open) or writing the DXF file (ExportDxf) on `path` tells how
+    // far it has come and asks whether to go on; none, or nullptr, for work without a sign.
+    std::function<std::unique_ptr<Progress>(Failure what, const std::string& path)> ProgressOf;
 };
 
 // The file commands' flow over the session: "Neu", "Öffnen...", a drawing named from

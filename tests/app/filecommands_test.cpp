@@ -12,6 +12,7 @@
 #include "app/mainUnit.h"
 #include "document/drawingfile.h"
 #include "session/drawingsession.h"
+#include "support/cancelprogress.h"
 #include "support/find.h"
 #include "support/mainformparts.h"
 #include "support/tempdir.h"
@@ -193,6 +194,58 @@ TEST_F(FileCommands, DxfExportWritesTheFileOrSaysWhyNot) {
     commands->DXFExportActionClick();
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_NE(errors[0].find("nowhere/out.dxf"), std::string::npos);
+}
+
+// "Abbrechen" in the progress dialog of opening a drawing and of a DXF export: the drawing
+// on screen, its name and its settings stay, the old DXF file stays, no other file is left,
+// and nothing is reported. Without a click the same work runs to its end.
+TEST_F(FileCommands, CancelledInTheirProgressDialogOpenAndDxfExportChangeNothing) {
+    TDrawing stored;
+    for (int i = 0; i < 5000; ++i) {
+        TDrawElement* e = stored.AppendElement();
+        e->Kind = ekLine;
+        e->X2 = i;
+    }
+    DrawingSettings settings;
+    settings.Zoom = 150;
+    // Files of their own, apart from what the window keeps in its data folder.
+    const std::string work = dir.file("work");
+    std::filesystem::create_directory(work);
+    const std::string big = work + "/big.tvk";
+    ASSERT_FALSE(WriteDrawingFile(big, stored, settings));
+    addLine();
+    const std::string dxf = work + "/old.dxf";
+    testing::writeBytes(dxf, {'o', 'l', 'd'});
+    {
+        testing::CancelProgressDialog user;
+        openPath = big;
+        answers = {Answer::No};
+        commands->ffnen1Click();
+        EXPECT_TRUE(user.Clicked());
+        EXPECT_EQ(user.Label().toStdString(), "Öffnen...\n" + big);
+    }
+    EXPECT_EQ(Parts(*form).Session->Drawing().Elements.Count(), 1u);
+    EXPECT_EQ(Parts(*form).Session->Drawing().FileName, "");
+    EXPECT_EQ(testing::Find<QSpinBox>(form, "zoomed")->value(), 100);
+    EXPECT_TRUE(starred());
+    {
+        testing::CancelProgressDialog user;
+        savePath = dxf;
+        commands->DXFExportActionClick();
+        EXPECT_TRUE(user.Clicked());
+        EXPECT_EQ(user.Label().toStdString(), "Als DXF Datei exportieren...\n" + dxf);
+    }
+    EXPECT_EQ(testing::readBytes(dxf), (std::vector<std::uint8_t>{'o', 'l', 'd'}));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(work), {}), 2);
+    EXPECT_TRUE(errors.empty());
+
+    testing::CancelProgressDialog watcher(false);
+    answers = {Answer::No};
+    commands->ffnen1Click();
+    EXPECT_TRUE(watcher.Seen());
+    EXPECT_EQ(Parts(*form).Session->Drawing().Elements.Count(), 5000u);
+    EXPECT_EQ(testing::Find<QSpinBox>(form, "zoomed")->value(), 150);
+    EXPECT_TRUE(errors.empty());
 }
 
 // The file dialogs themselves, answered as a person answers them (TypeFileNames).
