@@ -196,6 +196,10 @@ Error outputFailure(const OutputResult& r, const LoadedDrawing& in, const std::s
         case OutputFailure::NoSuchSheet:
             return noSuchSheet(in, inPath, sheet);
         case OutputFailure::SheetTooLarge:
+            if (std::max(in.drawing.PageWidthInch, in.drawing.PageHeightInch) * MmPerInch <=
+                kMaxSheetMm)
+                return about(inPath, ErrorCode::SheetTooSmallToExport,
+                             {std::to_string(static_cast<int>(kMinSheetMm))});
             return about(inPath, ErrorCode::SheetTooLargeToExport,
                          {std::to_string(static_cast<int>(kMaxSheetMm))});
         case OutputFailure::PictureTooLarge: {

@@ -337,10 +337,14 @@ Error adopt(DecodedDrawing& decoded, const std::string& name, TDrawing& drawing,
             std::snprintf(text, sizeof text, "%.6g", inch * MmPerInch);
             return std::string(text);
         };
+        const double width = decoded.drawing.PageWidthInch * MmPerInch;
+        const double height = decoded.drawing.PageHeightInch * MmPerInch;
+        const bool tooSmall =
+            std::max(width, height) <= kMaxSheetMm && std::min(width, height) < kMinSheetMm;
         return WithLead(
-            Failure(ErrorCode::SheetTooLarge,
+            Failure(tooSmall ? ErrorCode::SheetTooSmall : ErrorCode::SheetTooLarge,
                     {mm(decoded.drawing.PageWidthInch), mm(decoded.drawing.PageHeightInch),
-                     std::to_string(static_cast<int>(kMaxSheetMm))}),
+                     std::to_string(static_cast<int>(tooSmall ? kMinSheetMm : kMaxSheetMm))}),
             ErrorLead::None, name);
     }
 

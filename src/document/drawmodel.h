@@ -16,11 +16,14 @@ namespace tervasko {
 // metres would exceed what a PDF page may measure (200 inches). Drawing files may hold any
 // size and keep it.
 inline constexpr double kMaxSheetMm = 5000;
+// The smallest: a sheet below a millimetre would come out as an SVG of no size, a picture of
+// one pixel. The page setup offers nothing smaller either.
+inline constexpr double kMinSheetMm = 1;
 
-// Whether a sheet side in inches is finite, positive and at most kMaxSheetMm.
+// Whether a sheet side in inches is a number from kMinSheetMm to kMaxSheetMm.
 inline bool SheetSideUsable(double inches) {
     const double mm = inches * MmPerInch;
-    return std::isfinite(mm) && mm > 0 && mm <= kMaxSheetMm;
+    return mm >= kMinSheetMm && mm <= kMaxSheetMm;  // false for NaN
 }
 
 // One text element. Text and FontName are heap blocks owned by the record alone; whoever

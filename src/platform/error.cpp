@@ -191,8 +191,11 @@ constexpr Sentence kDetails[] = {
     // Interrupted
     {"\"%F\": stopped by %1; nothing was written",
      "„%F“: Durch %1 abgebrochen; es wurde nichts geschrieben."},
+    // SheetTooSmallToExport
+    {"\"%F\": the sheet is smaller than %1 mm, too small to export",
+     "„%F“: Das Blatt ist kleiner als %1 mm und zu klein für die Ausgabe."},
 };
-static_assert(std::size(kDetails) == static_cast<std::size_t>(ErrorCode::Interrupted) + 1,
+static_assert(std::size(kDetails) == static_cast<std::size_t>(ErrorCode::SheetTooSmallToExport) + 1,
               "a sentence for every code");
 
 constexpr Sentence kLeads[] = {

@@ -80,9 +80,10 @@ enum class ErrorCode {
     UnknownOption,          // Args: the option
     DpiWithSize,
     NeedsTwoFiles,
-    UnknownOutputType,  // Args: the extension, the known ones
-    OnlyForPictures,    // the picture options with another output
-    Interrupted,        // Args: the signal that stopped it, e.g. "SIGINT"
+    UnknownOutputType,      // Args: the extension, the known ones
+    OnlyForPictures,        // the picture options with another output
+    Interrupted,            // Args: the signal that stopped it, e.g. "SIGINT"
+    SheetTooSmallToExport,  // Args: the smallest side (mm)
 };
 
 // The part a sentence begins with, naming the file.

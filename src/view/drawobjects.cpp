@@ -152,7 +152,12 @@ namespace {
 // the lines before it.
 class LineRun {
 public:
-    explicit LineRun(Canvas& canvas) : canvas_(canvas) { lines_.reserve(4096); }
+    // A sheet of millions of lines in one pen would otherwise be held whole, twice while the
+    // run grows. Canvases join lines given in parts as they join them given at once (an SVG
+    // path goes on across calls), so a part changes nothing in the output.
+    static constexpr std::size_t kMostLines = 4096;
+
+    explicit LineRun(Canvas& canvas) : canvas_(canvas) { lines_.reserve(kMostLines); }
     ~LineRun() { flush(); }
     void pen(Color color, int width) {
         if (color == color_ && width == width_) return;
@@ -160,7 +165,10 @@ public:
         canvas_.setPen(color, width);
         color_ = color, width_ = width;
     }
-    void add(IntPoint a, IntPoint b) { lines_.push_back({a, b}); }
+    void add(IntPoint a, IntPoint b) {
+        lines_.push_back({a, b});
+        if (lines_.size() == kMostLines) flush();
+    }
     void flush() {
         if (lines_.empty()) return;
         canvas_.lines(lines_.data(), lines_.size());

@@ -270,6 +270,7 @@ TEST(ExportCommand, PictureAndPdfMistakesNameTheProblemAndWriteNothing) {
     TempDir dir;
     const std::string good = writeSampleDrawing(dir, 2);
     const std::string huge = writeSampleDrawing(dir, 1, "huge.tvk", 1e6);  // 25 km wide
+    const std::string tiny = writeSampleDrawing(dir, 1, "tiny.tvk", 1e-300);
     std::filesystem::create_directory(dir.file("taken.png"));
     const std::string png = dir.file("out.png"), pdf = dir.file("out.pdf");
     const std::string missing = dir.file("no/such/folder/out.png");
@@ -295,8 +296,12 @@ TEST(ExportCommand, PictureAndPdfMistakesNameTheProblemAndWriteNothing) {
         {{"--dpi", "4000", good, png},
          kExitFailed,
          "33071 x 46772 pixels at 4000 dpi is too large"},
-        {{huge, png}, kExitFailed, "huge.tvk"},
+        {{huge, png}, kExitFailed, "huge.tvk\": the sheet is larger than 5000 mm"},
         {{huge, pdf}, kExitFailed, "huge.tvk"},
+        {{tiny, png}, kExitFailed, "tiny.tvk\": the sheet is smaller than 1 mm, too small"},
+        {{tiny, dir.file("out.svg")}, kExitFailed, "tiny.tvk\": the sheet is smaller than 1 mm"},
+        {{tiny, pdf}, kExitFailed, "tiny.tvk\": the sheet is smaller than 1 mm"},
+        {{"--size", "64", tiny, png}, kExitFailed, "tiny.tvk\": the sheet is smaller than 1 mm"},
         {{good, missing},
          kExitFailed,
          "Cannot write \"" + missing + "\": No such file or directory"},
@@ -310,8 +315,8 @@ TEST(ExportCommand, PictureAndPdfMistakesNameTheProblemAndWriteNothing) {
         EXPECT_NE(r.err.find(c.mentions), std::string::npos);
         EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << "one line";
     }
-    // The two drawings and the folder, nothing else.
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 3);
+    // The three drawings and the folder, nothing else.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 4);
     EXPECT_TRUE(std::filesystem::is_directory(dir.file("taken.png")));
 }
 

@@ -529,40 +529,57 @@ TEST(DrawingFile, PipesDevicesAndHugeFilesAreRefusedWithTheirName) {
     }
 }
 
-// The file keeps any sheet size (it round-trips); the window refuses one it cannot show.
-TEST(DrawingFile, AHugeSheetIsKeptOrRefusedAsTheReaderIsAsked) {
+// The file keeps any sheet size (it round-trips); the window refuses one it cannot show,
+// larger than 5000 mm or smaller than 1 mm, and takes the sizes at the very limits.
+TEST(DrawingFile, ASheetTooLargeOrTooSmallIsKeptOrRefusedAsTheReaderIsAsked) {
     TempDir dir;
-    const std::string path = dir.file("huge.tvk");
-    TDrawing d;
-    DrawingSettings s;
-    fillSample(d, s);
-    d.PageWidthInch = 1e300;
-    Error error = WriteDrawingFile(path, d, s);
-    ASSERT_FALSE(error) << EnglishText(error);
-    const std::vector<std::uint8_t> stored = readBytes(path);
+    const std::string path = dir.file("sheet.tvk");
+    struct Case {
+        double widthMm, heightMm;
+        const char* refusal;  // nullptr: the window takes it
+    };
+    const Case cases[] = {
+        {1e300 * MmPerInch, 297, "a sheet can be at most 5000 mm wide and high"},
+        {5000.001, 297, "a sheet can be at most 5000 mm wide and high"},
+        {1e-300 * MmPerInch, 297, "e-299 x 297 mm; a sheet must be at least 1 mm"},
+        {210, 0.999, "a sheet must be at least 1 mm wide and high"},
+        {1e-300 * MmPerInch, 6000, "a sheet can be at most 5000 mm wide and high"},
+        {5000, 297, nullptr},
+        {1, 1, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.widthMm);
+        SCOPED_TRACE(c.heightMm);
+        TDrawing d;
+        DrawingSettings s;
+        fillSample(d, s);
+        d.PageWidthInch = c.widthMm / MmPerInch;
+        d.PageHeightInch = c.heightMm / MmPerInch;
+        Error error = WriteDrawingFile(path, d, s);
+        ASSERT_FALSE(error) << EnglishText(error);
+        const std::vector<std::uint8_t> stored = readBytes(path);
 
-    TDrawing kept;
-    DrawingSettings keptSettings;
-    error = ReadDrawingFile(path, kept, keptSettings);
-    ASSERT_FALSE(error) << EnglishText(error);
-    EXPECT_EQ(kept.PageWidthInch, 1e300);
-    EXPECT_EQ(EncodeDrawing(kept, keptSettings), stored);
+        TDrawing kept;
+        DrawingSettings keptSettings;
+        error = ReadDrawingFile(path, kept, keptSettings);
+        ASSERT_FALSE(error) << EnglishText(error);
+        EXPECT_EQ(EncodeDrawing(kept, keptSettings), stored);
 
-    TDrawing shown;
-    DrawingSettings shownSettings;
-    *shown.AppendElement() = element(ekLine, 1);
-    error = ReadDrawingFile(path, shown, shownSettings, SheetSizeCheck::Refuse);
-    EXPECT_TRUE(error);
-    EXPECT_NE(EnglishText(error).find(path), std::string::npos) << EnglishText(error);
-    EXPECT_NE(EnglishText(error).find("at most 5000 mm"), std::string::npos) << EnglishText(error);
-    EXPECT_EQ(shown.Elements.Count(), 1u);
-    EXPECT_EQ(shown.PageWidthInch, 210 / MmPerInch);
-
-    d.PageWidthInch = 5000 / MmPerInch;  // the largest sheet is fine
-    error = WriteDrawingFile(path, d, s);
-    ASSERT_FALSE(error) << EnglishText(error);
-    error = ReadDrawingFile(path, shown, shownSettings, SheetSizeCheck::Refuse);
-    EXPECT_FALSE(error) << EnglishText(error);
+        TDrawing shown;
+        DrawingSettings shownSettings;
+        *shown.AppendElement() = element(ekLine, 1);
+        error = ReadDrawingFile(path, shown, shownSettings, SheetSizeCheck::Refuse);
+        if (!c.refusal) {
+            EXPECT_FALSE(error) << EnglishText(error);
+            EXPECT_EQ(shown.PageWidthInch, d.PageWidthInch);
+            continue;
+        }
+        EXPECT_TRUE(error);
+        EXPECT_NE(EnglishText(error).find(path), std::string::npos) << EnglishText(error);
+        EXPECT_NE(EnglishText(error).find(c.refusal), std::string::npos) << EnglishText(error);
+        EXPECT_EQ(shown.Elements.Count(), 1u);
+        EXPECT_EQ(shown.PageWidthInch, 210 / MmPerInch);
+    }
 }
 
 TEST(DrawingFile, SavingOverAWriteProtectedFileIsRefusedAndKeepsChanged) {

@@ -202,10 +202,13 @@ TEST(SheetSvg, FailuresLeaveNoFileAndAnOldFileIntact) {
 
     TDrawing huge;
     smallSheets(huge);
-    huge.PageWidthInch = 2 * kMaxSheetMm / MmPerInch;
-    EXPECT_EQ(WriteSheetSvg(dir.file("old.svg"), huge, 1, 0, {}).failure,
-              OutputFailure::SheetTooLarge);
-    EXPECT_EQ(readText(dir.file("old.svg")), "old");
+    for (const double widthMm : {2 * kMaxSheetMm, 1e-300 * MmPerInch, 0.999}) {
+        huge.PageWidthInch = widthMm / MmPerInch;
+        EXPECT_EQ(WriteSheetSvg(dir.file("old.svg"), huge, 1, 0, {}).failure,
+                  OutputFailure::SheetTooLarge)
+            << widthMm;
+        EXPECT_EQ(readText(dir.file("old.svg")), "old");
+    }
 }
 
 // How far a pixel is from the white paper, 0 .. 255.

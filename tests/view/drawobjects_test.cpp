@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <limits>
+#include <vector>
 
 #include "platform/numeric.h"
 #include "platform/recordingcanvas.h"
@@ -31,6 +32,42 @@ TTextElement* addText(TDrawing& d, std::u16string_view text, double x, double y,
     t->FontName = NewAnsiBuffer("Arial");
     t->FontSize = size;
     return t;
+}
+
+// Notes how many lines each call of lines() brings.
+class BatchCanvas final : public RecordingCanvas {
+public:
+    void lines(const IntLine* lines, std::size_t count) override {
+        batches.push_back(count);
+        RecordingCanvas::lines(lines, count);
+    }
+    std::vector<std::size_t> batches;
+};
+
+// Lines of one pen go to the canvas in parts of a bounded size, all of them and in order,
+// however many the sheet holds; another pen or another kind ends a part early.
+TEST(DrawObjects, LinesOfOnePenGoToTheCanvasInBoundedPartsInOrder) {
+    TDrawing d;
+    constexpr int kLines = 10000;
+    for (int i = 0; i < kLines; ++i) {
+        TDrawElement* e = add(d, ekLine);
+        e->X1 = 10, e->Y1 = 10 + i * 0.01, e->X2 = 20, e->Y2 = 10 + i * 0.01;
+        if (i == 9000) e->Color = 0x0000FF;  // a pen of its own
+    }
+    BatchCanvas canvas;
+    DrawObjects(canvas, d, 0, 1000, 1);
+    std::size_t total = 0;
+    for (std::size_t n : canvas.batches) {
+        EXPECT_LE(n, 4096u);
+        total += n;
+    }
+    EXPECT_EQ(total, std::size_t{kLines});
+    EXPECT_EQ(canvas.batches, (std::vector<std::size_t>{4096, 4096, 808, 1, 999}));
+    const std::vector<RecordingCanvas::Entry> lines = canvas.entriesOf(Op::Line);
+    ASSERT_EQ(lines.size(), std::size_t{kLines});
+    for (int i = 0; i < kLines; i += 997)
+        EXPECT_EQ(lines[i].points[0].y, static_cast<int>(Round((10 + i * 0.01) * 1000))) << i;
+    EXPECT_EQ(lines[9000].penColor, Color{0x0000FF});
 }
 
 TEST(DrawObjects, PenWidthsAndFontSizesRoundHalfToEven) {

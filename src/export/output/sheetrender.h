@@ -26,7 +26,7 @@ enum class OutputFailure {
     None,
     NoSuchSheet,      // the sheet number lies beyond the page count
     BadResolution,    // dots per inch outside kMinOutputDpi .. kMaxOutputDpi
-    SheetTooLarge,    // the sheet is wider or higher than kMaxSheetMm (or not a size at all)
+    SheetTooLarge,    // a side lies outside kMinSheetMm .. kMaxSheetMm (or is no size at all)
     PictureTooLarge,  // more pixels than kMaxPicturePixels, or no memory for them
     CannotWrite,      // the file could not be created or written; the old one is intact
     PrinterFailed,    // the printer refused the job
@@ -43,7 +43,7 @@ struct OutputResult {
 inline constexpr int kMinOutputDpi = 10;
 inline constexpr int kMaxOutputDpi = 4000;
 
-// Whether both sides of the sheet are finite, positive and at most kMaxSheetMm (drawmodel.h).
+// Whether both sides of the sheet lie from kMinSheetMm to kMaxSheetMm (drawmodel.h).
 bool SheetSizeUsable(const TDrawing& drawing);
 
 // Size in device pixels of one sheet at `dpi` dots per inch, at least 1 × 1.
