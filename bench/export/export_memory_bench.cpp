@@ -7,9 +7,9 @@
 // through /proc/self/clear_refs before the export, so the peak is the export's own. Run one
 // benchmark per process, as the allocator may keep memory an earlier run freed:
 //   export_memory_bench --benchmark_filter='BM_ExportPeakMemory/lines:2000000/format:0/'
-// (format 0 DXF, 1 SVG, 2 PNG at 150 dpi, 3 PDF). Counters, in MiB: drawing (its own memory), peak_beyond (the
-// export's peak above the process with the drawing made), file (the output's size), and
-// ratio = peak_beyond / drawing.
+// (format 0 DXF, 1 SVG, 2 PNG at 150 dpi, 3 PDF). Counters, in MiB: drawing (its own memory),
+// peak_beyond (the export's peak above the process with the drawing made), file (the output's
+// size), and ratio = peak_beyond / drawing.
 
 #include <benchmark/benchmark.h>
 #include <unistd.h>
