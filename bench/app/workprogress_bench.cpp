@@ -1,5 +1,6 @@
 // What reporting progress to the window costs long work, side by side with the same work
-// reporting to nobody: SVG, PNG and PDF of a large drawing written to files, with no
+// reporting to nobody: SVG, PNG, PDF and DXF of a large drawing written to files and the
+// drawing read back from its file, with no
 // progress, with the window's progress before its dialog shows (events let through every
 // 30 ms) and with its dialog shown. The counter "gap_ms" is the longest the work went
 // between two reports: how long the window may go without repainting.
@@ -12,6 +13,8 @@
 #include <memory>
 
 #include "app/dialogs/workprogress.h"
+#include "document/drawingfile.h"
+#include "export/dxfwriter.h"
 #include "export/output/sheetpages.h"
 #include "export/output/sheetpicture.h"
 #include "export/output/sheetsvg.h"
@@ -37,7 +40,7 @@ private:
 };
 
 enum Mode { kNone, kWindowBeforeDialog, kWindowWithDialog };
-enum Output { kSvg, kPng, kPdf };
+enum Output { kSvg, kPng, kPdf, kDxf, kLoad };
 
 void BM_ExportWithProgress(benchmark::State& state) {
     const auto output = static_cast<Output>(state.range(0));
@@ -45,10 +48,12 @@ void BM_ExportWithProgress(benchmark::State& state) {
     TDrawing d;
     benchsupport::FillLargeDrawing(d, 1, 200000);
     QTemporaryDir dir;
-    const std::string path = dir.filePath(output == kSvg   ? "a.svg"
-                                          : output == kPng ? "a.png"
-                                                           : "a.pdf")
-                                 .toStdString();
+    const char* names[] = {"a.svg", "a.png", "a.pdf", "a.dxf", "a.tvk"};
+    const std::string path = dir.filePath(names[output]).toStdString();
+    if (output == kLoad && WriteDrawingFile(path, d, DrawingSettings{})) {
+        state.SkipWithError("the drawing could not be written");
+        return;
+    }
     qint64 gap = 0;
     for (auto _ : state) {
         std::unique_ptr<WorkProgress> window;
@@ -68,6 +73,19 @@ void BM_ExportWithProgress(benchmark::State& state) {
             case kPdf:
                 result = WriteDrawingPdf(path, d, 0, 0, {}, nullptr, progress);
                 break;
+            case kDxf:
+                if (savedxfArc(path, d, 1, progress)) result.failure = OutputFailure::CannotWrite;
+                break;
+            case kLoad: {
+                TDrawing loaded;
+                DrawingSettings settings;
+                if (Error e =
+                        ReadDrawingFile(path, loaded, settings, SheetSizeCheck::Keep, progress)) {
+                    state.SkipWithError(EnglishText(e).c_str());
+                    return;
+                }
+                break;
+            }
         }
         if (!result.ok()) state.SkipWithError("the export failed");
         if (progress) gap = std::max(gap, watch.Finish());
@@ -77,7 +95,8 @@ void BM_ExportWithProgress(benchmark::State& state) {
 }
 BENCHMARK(BM_ExportWithProgress)
     ->ArgNames({"output", "mode"})
-    ->ArgsProduct({{kSvg, kPng, kPdf}, {kNone, kWindowBeforeDialog, kWindowWithDialog}})
+    ->ArgsProduct({{kSvg, kPng, kPdf, kDxf, kLoad},
+                   {kNone, kWindowBeforeDialog, kWindowWithDialog}})
     ->Unit(benchmark::kMillisecond);
 
 }  // namespace
