@@ -23,6 +23,8 @@ struct DrawingSettings {
     // From the extension block; an older file leaves them as they were.
     double EraserWidth = 2;  // mm (RadierEd)
     double PageCount = 1;    // whole number 1..10 (PageAnz)
+    // From the chunk area after the extension block; a file without it leaves it hidden.
+    bool SetSquareShown = false;  // Geodreieck2
     bool operator==(const DrawingSettings&) const = default;
 };
 

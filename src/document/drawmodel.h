@@ -68,6 +68,9 @@ struct InstrumentPlacement {
     double LinealX = 10, LinealY = 90, LinealAngle = 0;   // reference corner, rotation
     double WinkelX = 50, WinkelY = 50, WinkelAngle = 0;   // centre, rotation
     double ZirkelX = 150, ZirkelY = 50, ZirkelSpan = 40;  // needle point, radius
+    // The set square: its zero mark (the middle of the long edge) and the direction from it
+    // to the +70 mm end. Not in the fixed part of the drawing file (see the chunk area).
+    double GeoX = 105, GeoY = 160, GeoAngle = 0;
     bool operator==(const InstrumentPlacement&) const = default;
 };
 

@@ -25,7 +25,8 @@ public:
         EraserWidth,
         PageCount,
         Inches,
-        Snap
+        Snap,
+        SetSquareShown
     };
 
     const DrawingSettings& Values() const { return values_; }
@@ -43,6 +44,7 @@ public:
     void SetRulerShown(bool on) { set(values_.RulerShown, on, Setting::RulerShown); }
     void SetProtractorShown(bool on) { set(values_.ProtractorShown, on, Setting::ProtractorShown); }
     void SetCompassShown(bool on) { set(values_.CompassShown, on, Setting::CompassShown); }
+    void SetSetSquareShown(bool on) { set(values_.SetSquareShown, on, Setting::SetSquareShown); }
     void SetEraserWidth(double mm) { set(values_.EraserWidth, mm, Setting::EraserWidth); }
     void SetPageCount(int pages) { set(values_.PageCount, pages, Setting::PageCount); }
     void SetInches(bool on) { set(inches_, on, Setting::Inches); }

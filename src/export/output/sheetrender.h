@@ -18,6 +18,7 @@ namespace tervasko {
 struct SheetInstruments {
     bool ruler = false, protractor = false, compass = false;
     bool inchRuler = false;  // ruler graduated in tenths of an inch
+    bool setSquare = false;
 };
 
 // Why an output was not made. The detail of a result names the system's reason where there
