@@ -458,11 +458,12 @@ void TMainForm::buildCommandMenus() {
     Lineal2 = action(ansicht, "Lineal2", "Lineal");
     Winkelmesser2 = action(ansicht, "Winkelmesser2", "Winkelmesser");
     Zirkel2 = action(ansicht, "Zirkel2", "Zirkel");
+    Geodreieck2 = action(ansicht, "Geodreieck2", "Geodreieck");
     ansicht->addSeparator();
     AnsichtZollAngabenfrdasLineal1 =
         action(ansicht, "AnsichtZollAngabenfrdasLineal1", "Zoll Angaben für das Lineal");
-    for (QAction* a :
-         {LeistefrZahleneingabe1, Lineal2, Winkelmesser2, Zirkel2, AnsichtZollAngabenfrdasLineal1})
+    for (QAction* a : {LeistefrZahleneingabe1, Lineal2, Winkelmesser2, Zirkel2, Geodreieck2,
+                       AnsichtZollAngabenfrdasLineal1})
         a->setCheckable(true);
     Lineal2->setChecked(true);
     Winkelmesser2->setChecked(true);
@@ -473,6 +474,7 @@ void TMainForm::buildCommandMenus() {
     connect(Lineal2, &QAction::triggered, this, &TMainForm::Lineal2Click);
     connect(Winkelmesser2, &QAction::triggered, this, &TMainForm::Winkelmesser2Click);
     connect(Zirkel2, &QAction::triggered, this, &TMainForm::Zirkel2Click);
+    connect(Geodreieck2, &QAction::triggered, this, [this] { PaintBox1Paint(); });
     connect(AnsichtZollAngabenfrdasLineal1, &QAction::triggered, this,
             &TMainForm::AnsichtZollAngabenfrdasLineal1Click);
     ansicht->addSeparator();

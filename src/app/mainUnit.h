@@ -268,7 +268,7 @@ private:
             *DateiSeiteeinrichten1 = nullptr, *DateiDrucken1 = nullptr,
             *Druckereinrichten1 = nullptr, *Beenden1 = nullptr;
     QAction *LeistefrZahleneingabe1 = nullptr, *Lineal2 = nullptr, *Winkelmesser2 = nullptr,
-            *Zirkel2 = nullptr, *AnsichtZollAngabenfrdasLineal1 = nullptr;
+            *Zirkel2 = nullptr, *Geodreieck2 = nullptr, *AnsichtZollAngabenfrdasLineal1 = nullptr;
     // "Fangen": points of the drawing catch the instruments and line ends; off at start,
     // remembered in the settings file.
     QAction* AnsichtFangen1 = nullptr;

@@ -21,6 +21,7 @@ void TMainForm::bindSettings() {
     connect(Lineal2, &QAction::toggled, &m, &SettingsModel::SetRulerShown);
     connect(Winkelmesser2, &QAction::toggled, &m, &SettingsModel::SetProtractorShown);
     connect(Zirkel2, &QAction::toggled, &m, &SettingsModel::SetCompassShown);
+    connect(Geodreieck2, &QAction::toggled, &m, &SettingsModel::SetSetSquareShown);
     connect(AnsichtZollAngabenfrdasLineal1, &QAction::toggled, &m, &SettingsModel::SetInches);
     connect(AnsichtFangen1, &QAction::toggled, &m, &SettingsModel::SetSnap);
 
@@ -41,6 +42,7 @@ void TMainForm::bindSettings() {
         Lineal2->setChecked(v.RulerShown);
         Winkelmesser2->setChecked(v.ProtractorShown);
         Zirkel2->setChecked(v.CompassShown);
+        Geodreieck2->setChecked(v.SetSquareShown);
         AnsichtZollAngabenfrdasLineal1->setChecked(m.Inches());
         AnsichtFangen1->setChecked(m.Snap());
     };

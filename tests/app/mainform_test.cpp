@@ -174,6 +174,27 @@ TEST_F(MainFormTest, TheSnapSwitchIsTheSessionsAndTheMenuShowsIt) {
     EXPECT_FALSE(Parts(*form).Tools->SnapOn());
 }
 
+// "Geodreieck" follows "Zirkel" in the view menu, off at start; it is the drawing's
+// setting both ways, and a drawing's settings put its check mark.
+TEST_F(MainFormTest, TheSetSquareSwitchFollowsTheCompassAndIsTheDrawingsSetting) {
+    const QList<QAction*> items = form->findChild<QMenu*>("Ansicht1")->actions();
+    const auto at = items.indexOf(action("Zirkel2"));
+    ASSERT_GE(at, 0);
+    ASSERT_LT(at + 1, items.size());
+    EXPECT_EQ(items.at(at + 1), action("Geodreieck2"));
+    EXPECT_EQ(action("Geodreieck2")->text(), "Geodreieck");
+    EXPECT_TRUE(action("Geodreieck2")->isCheckable());
+    EXPECT_FALSE(action("Geodreieck2")->isChecked());
+    EXPECT_FALSE(Parts(*form).Session->Settings.Values().SetSquareShown);
+
+    action("Geodreieck2")->trigger();
+    EXPECT_TRUE(Parts(*form).Session->Settings.Values().SetSquareShown);
+    DrawingSettings hidden = Parts(*form).Session->Settings.Values();
+    hidden.SetSquareShown = false;
+    Parts(*form).Session->Settings.Assign(hidden);
+    EXPECT_FALSE(action("Geodreieck2")->isChecked());
+}
+
 TEST_F(MainFormTest, TitleShowsTheFileAndAStarAfterAChange) {
     EXPECT_EQ(form->windowTitle().toStdString(), "Morvane Tervasko 1.0 - [unbenannt.tvk]");
     testing::Find<QSpinBox>(form, "PageAnz")->setValue(2);
