@@ -1,12 +1,19 @@
 #!/usr/bin/env bash
-# Measures, under Xvfb, the CPU time our program spends on one pointer move while the ruler is
-# dragged, against the CPU time xournalpp spends on one pointer move while its pen draws.
-#   scripts/drag-compare.sh [MOVES] [PROGRAM]
+# Measures, under Xvfb, the CPU time our program spends on one pointer move while an
+# instrument is dragged (the ruler, the protractor and the compass, each slid), against the CPU
+# time xournalpp spends on one pointer move while its pen draws. The pointer moves STEP pixels
+# (2) every INTERVAL seconds (0.015), walking 100 moves one way and 100 back, so that every
+# move is painted; SCALE=2 runs both programs at twice the size (QT_SCALE_FACTOR=2 against
+# GDK_SCALE=2).
+#   [STEP=2] [INTERVAL=0.015] [SCALE=1] scripts/drag-compare.sh [MOVES] [PROGRAM]
 # Needs xvfb and xdotool (scripts/install-deps.sh installs them) and a build; installs
 # xournalpp with apt-get when it is missing (it is only measured against, never needed).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 moves="${1:-1000}"
+step="${STEP:-2}"
+interval="${INTERVAL:-0.015}"
+scale="${SCALE:-1}"
 program="${2:-build/release/bin/tervasko}"
 [ -x "$program" ] || { echo "no program at $program: build it first" >&2; exit 1; }
 if ! command -v xournalpp >/dev/null; then
@@ -14,7 +21,8 @@ if ! command -v xournalpp >/dev/null; then
   apt-get install -y xournalpp >/dev/null
 fi
 
-source scripts/xvfb-lib.sh
+# A screen that holds the window at either size.
+XVFB_SCREEN="$((1024 * scale))x$((768 * scale))x24" source scripts/xvfb-lib.sh
 app=
 trap 'kill $app "$xvfb" 2>/dev/null || true' EXIT
 
@@ -37,23 +45,25 @@ wait_window() {
   exit 1
 }
 
-# Presses the left button at ($2, $3) inside window $1, moves $moves times one pixel to and
-# fro along x, releases; prints the process's CPU milliseconds per move, less what it spends
-# idle over the same time.
+# Presses the left button at ($2, $3) inside window $1, moves $moves times $step pixels along
+# x (100 moves one way, 100 back), releases; prints the process's CPU milliseconds per move,
+# less what it spends idle over the same time.
 measure() {
   local window=$1 x=$2 y=$3 pid=$4
   eval "$(xdotool getwindowgeometry --shell "$window")"
   local ax=$((X + x)) ay=$((Y + y))
   local script=() i
   for ((i = 0; i < moves; i++)); do
-    script+=(mousemove "$((ax + 1 + i % 2 * 40))" "$ay" sleep 0.004)
+    local k=$((i % 200)) off
+    if ((k < 100)); then off=$(((k + 1) * step)); else off=$(((199 - k) * step)); fi
+    script+=(mousemove "$((ax + off))" "$ay" sleep "$interval")
   done
   xdotool mousemove "$ax" "$ay" sleep 0.3
   # Idle: the same time with no input.
   local idle0 t0 idle1
   idle0=$(cpu_ticks "$pid")
   t0=$(date +%s.%N)
-  xdotool sleep "$(awk -v n="$moves" 'BEGIN { print n * 0.0045 }')"
+  xdotool sleep "$(awk -v n="$moves" -v t="$interval" 'BEGIN { print n * (t + 0.0005) }')"
   idle1=$(cpu_ticks "$pid")
   xdotool mousedown 1 sleep 0.2
   local before after t1 t2
@@ -73,25 +83,33 @@ measure() {
     }'
 }
 
-"$program" &
-app=$!
-window=$(wait_window "$app" "Tervasko")
-xdotool windowsize "$window" 1000 700 windowmove "$window" 0 0
-sleep 1.5
-# The ruler lies across the first sheet; its move tool is the one chosen at start.
-printf 'ours, ruler dragged:        '
-measure "$window" 320 330 "$app"
-kill "$app"
-wait "$app" 2>/dev/null || true
+# Each instrument in its own run, with its slide tool chosen by its key (the ruler's is chosen
+# at start); a slide needs no hit, so one press point serves all three.
+for instrument in "ruler:" "protractor:g" "compass:c"; do
+  name=${instrument%%:*} key=${instrument#*:}
+  QT_SCALE_FACTOR="$scale" "$program" &
+  app=$!
+  window=$(wait_window "$app" "Tervasko")
+  xdotool windowsize "$window" $((1000 * scale)) $((700 * scale)) windowmove "$window" 0 0
+  sleep 1.5
+  # A click beside the sheet (a slide of no length) takes the focus from the zoom field,
+  # which would take the key as text.
+  [ -n "$key" ] && xdotool mousemove $((900 * scale)) $((600 * scale)) click 1 sleep 0.2 \
+    key "$key" sleep 0.3
+  printf 'ours, %-11s dragged:  ' "$name"
+  measure "$window" $((320 * scale)) $((330 * scale)) "$app"
+  kill "$app"
+  wait "$app" 2>/dev/null || true
+done
 
 home=$(mktemp -d)
-HOME="$home" xournalpp >/dev/null 2>&1 &
+HOME="$home" GDK_SCALE="$scale" xournalpp >/dev/null 2>&1 &
 app=$!
 window=$(wait_window "$app" "Xournal")
-xdotool windowsize "$window" 1000 700 windowmove "$window" 0 0
+xdotool windowsize "$window" $((1000 * scale)) $((700 * scale)) windowmove "$window" 0 0
 sleep 3
-printf 'xournalpp, pen stroke:      '
-measure "$window" 400 380 "$app"
+printf 'xournalpp, pen stroke:          '
+measure "$window" $((400 * scale)) $((380 * scale)) "$app"
 kill "$app"
 wait "$app" 2>/dev/null || true
 rm -rf "$home"
