@@ -55,6 +55,7 @@
 #include "platform/qt/qtcanvas.h"
 #include "session/drawingsession.h"
 #include "session/placemententry.h"
+#include "session/placementkeys.h"
 #include "tools/cancel.h"
 #include "tools/compass.h"
 #include "tools/dispatch.h"
@@ -194,10 +195,12 @@ TMainForm::TMainForm(std::string programDir, QWidget* parent)
     ScrollBox1->setObjectName("ScrollBox1");
     ScrollBox1->setBackgroundRole(QPalette::Dark);  // the application workspace colour
     ScrollBox1->setWidgetResizable(false);
-    PaintBox1 = new TPaintBox({[this](QPainter& p, const QRect& r) { View.Paint(p, r); },
-                               [this](MouseButton b, int x, int y) { PaintBox1MouseDown(b, x, y); },
-                               [this](int x, int y) { PaintBox1MouseMove(x, y); },
-                               [this](MouseButton b, int x, int y) { PaintBox1MouseUp(b, x, y); }});
+    PaintBox1 = new TPaintBox(
+        {[this](QPainter& p, const QRect& r) { View.Paint(p, r); },
+         [this](MouseButton b, int x, int y) { PaintBox1MouseDown(b, x, y); },
+         [this](int x, int y) { PaintBox1MouseMove(x, y); },
+         [this](MouseButton b, int x, int y) { PaintBox1MouseUp(b, x, y); },
+         [this](int key, Qt::KeyboardModifiers m) { return PaintBox1KeyDown(key, m); }});
     ScrollBox1->setWidget(PaintBox1);
     p3->addWidget(ScrollBox1);
     body->addWidget(Panel3, 1);
@@ -878,6 +881,19 @@ void TMainForm::PaintBox1MouseMove(int x, int y) {
 
 void TMainForm::PaintBox1MouseUp(MouseButton button, int x, int y) {
     tervasko::PaintBox1MouseUp(*Tools, Drawing, Gesture, button, x, y);
+}
+
+// Like a typed number, a key moves the instrument without a step in the history; the fields
+// follow. While a drag holds the pointer the instrument is the drag's: the key does nothing,
+// and does not scroll the sheets under the drag either.
+bool TMainForm::PaintBox1KeyDown(int key, Qt::KeyboardModifiers modifiers) {
+    InstrumentPlacement moved = Drawing.Placement;
+    if (!NudgeInstrument(Session->Tool.Tool(), key, modifiers, moved)) return false;
+    if (Gesture.Busy() || moved == Drawing.Placement) return true;
+    Drawing.Placement = moved;
+    PaintBox1Paint();
+    UpdateEds();
+    return true;
 }
 
 void TMainForm::ZirkelKreiszeichnen1Click() {

@@ -171,6 +171,9 @@ public:
     void PaintBox1MouseDown(MouseButton button, int x, int y);
     void PaintBox1MouseMove(int x, int y);
     void PaintBox1MouseUp(MouseButton button, int x, int y);
+    // A key pressed on the focused paint box; true when it moved the active tool's instrument
+    // (or would have, but a gesture holds the pointer and has the instrument).
+    bool PaintBox1KeyDown(int key, Qt::KeyboardModifiers modifiers);
     // The status bar's pointer readout of a point in drawing millimetres.
     void ShowPointerPosition(PointD mm);
 

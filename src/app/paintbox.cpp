@@ -1,5 +1,6 @@
 #include "app/paintbox.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -11,6 +12,7 @@ TPaintBox::TPaintBox(PaintBoxClient client, QWidget* parent)
     : QWidget(parent), client_(std::move(client)) {
     setObjectName("PaintBox1");
     setMouseTracking(true);
+    setFocusPolicy(Qt::ClickFocus);
     // Everything is painted by the sheets or left to the scroll box's background.
     setAttribute(Qt::WA_OpaquePaintEvent, false);
 }
@@ -67,6 +69,11 @@ void TPaintBox::mouseReleaseEvent(QMouseEvent* event) {
     const QPoint p = event->position().toPoint();
     if (*button != MouseButton::Left && !visibleRegion().contains(p)) return;
     client_.Up(*button, p.x(), p.y());
+}
+
+void TPaintBox::keyPressEvent(QKeyEvent* event) {
+    if (client_.Key && client_.Key(event->key(), event->modifiers())) return;
+    QWidget::keyPressEvent(event);  // ignores it: the scroll box has its turn
 }
 
 }  // namespace tervasko

@@ -17,6 +17,8 @@ namespace tervasko {
 //   span, K arc, Shift+K full circle; B curves, P pencil, E eraser; T add text, Shift+T change
 //   text, V carry text, Shift+V carry element, Delete delete element, Shift+Delete delete
 //   text; H hand, Z zoom.
+//   On the sheet, once a click has given it the focus: the arrow keys and Page Up/Down move
+//   the active tool's instrument (NudgeInstrument, session/placementkeys.h).
 // The keys are the window's own (the text dialog and the translation editor have theirs), and
 // a key that means text in the focused field (a letter, Backspace, Delete in a number field)
 // stays with the field. The icon-only twins of the file commands carry no key, which would be

@@ -1,5 +1,6 @@
 // The window's keys through QTest on the real window: the commands, the tools, the zoom, the
-// fields that keep their own keys, and Escape in the middle of a gesture.
+// fields that keep their own keys, Escape in the middle of a gesture, and the keys that move
+// the instruments on the sheet.
 #include "app/shortcuts.h"
 
 #include <gtest/gtest.h>
@@ -236,6 +237,51 @@ TEST_F(ShortcutTest, KeysThatMeanTextStayWithTheFieldOrTheTextDialog) {
     EXPECT_EQ(Parts(*form).Session->Drawing().Elements.Count(), 1u);
     EXPECT_EQ(save.count(), 0);
     dialog.hide();
+}
+
+// The ruler is hidden (SetUp): the keys move it all the same, as the mouse does.
+TEST_F(ShortcutTest, KeysOnTheSheetMoveTheInstrumentAndAFieldKeepsItsOwn) {
+    testing::Find<QAction>(form, "LeistefrZahleneingabe1")->trigger();
+    testing::Find<QAction>(form, "LinealVerschieben1")->trigger();
+    auto* box = testing::Find<TPaintBox>(form, "PaintBox1");
+    auto* angleField = testing::Find<QDoubleSpinBox>(form, "linwed");
+    auto* xField = testing::Find<QDoubleSpinBox>(form, "LinXEd");
+    angleField->setValue(30);
+    const InstrumentPlacement& placement = Parts(*form).Session->Drawing().Placement;
+    ASSERT_EQ(placement.LinealAngle, 30);
+    ASSERT_FALSE(box->hasFocus());
+    click(QPoint(100, 400));  // a slide by nothing
+    ASSERT_TRUE(box->hasFocus());
+    const InstrumentPlacement start = placement;
+    const int steps = Parts(*form).Session->History().count();
+
+    key(Qt::Key_Right, Qt::ShiftModifier);
+    key(Qt::Key_PageUp);
+    EXPECT_NEAR(placement.LinealX, start.LinealX + 0.1, 1e-12);
+    EXPECT_EQ(placement.LinealY, start.LinealY);
+    EXPECT_EQ(placement.LinealAngle, 31);
+    EXPECT_NEAR(xField->value(), start.LinealX + 0.1, 1e-9);
+    EXPECT_EQ(angleField->value(), 31);
+    EXPECT_EQ(Parts(*form).Session->History().count(), steps);
+    EXPECT_FALSE(form->Changed());
+
+    // While a drag holds the pointer the key does nothing.
+    press(QPoint(100, 400));
+    const InstrumentPlacement dragged = placement;
+    key(Qt::Key_Left);
+    EXPECT_EQ(placement, dragged);
+    release(QPoint(100, 400));
+
+    // In a field the keys are the field's: Up steps its number, Left moves its cursor.
+    const InstrumentPlacement beforeField = placement;
+    angleField->setFocus();
+    ASSERT_TRUE(angleField->hasFocus());
+    QTest::keyClick(angleField, Qt::Key_Up);
+    QTest::keyClick(angleField, Qt::Key_Left);
+    EXPECT_EQ(angleField->value(), 32);
+    EXPECT_EQ(placement.LinealAngle, 32);
+    EXPECT_EQ(placement.LinealX, beforeField.LinealX);
+    EXPECT_EQ(placement.LinealY, beforeField.LinealY);
 }
 
 TEST_F(ShortcutTest, EscapeForgetsACurveAfterAnyOfItsFirstThreeClicks) {
