@@ -296,7 +296,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
 SheetInstruments TMainForm::ShownInstruments() const {
     const SettingsModel& settings = Session->Settings;
     return {settings.Values().RulerShown, settings.Values().ProtractorShown,
-            settings.Values().CompassShown, settings.Inches()};
+            settings.Values().CompassShown, settings.Inches(), settings.Values().SetSquareShown};
 }
 
 void TMainForm::DateiSeiteeinrichten1Click() {
@@ -807,6 +807,7 @@ void TMainForm::PaintBox1Paint() {
     scene.ruler = settings.Values().RulerShown;
     scene.protractor = settings.Values().ProtractorShown;
     scene.compass = settings.Values().CompassShown;
+    scene.setSquare = settings.Values().SetSquareShown;
     scene.inches = settings.Inches();
     View.Cycle(
         scene, PaintBox1->size(), [this](int w, int h) { PaintBox1->resize(w, h); },

@@ -72,7 +72,7 @@ void SheetView::Cycle(const SheetScene& scene, QSize paintBoxSize, const ResizeF
 SheetView::InstrumentLook SheetView::instrumentLook() const {
     const TDrawing& d = *scene_.drawing;
     return {d.Placement,       d.WinkelDiameter, d.ZirkelAngle, scene_.ruler,
-            scene_.protractor, scene_.compass,   scene_.inches};
+            scene_.protractor, scene_.compass,   scene_.inches, scene_.setSquare};
 }
 
 QRegion SheetView::instrumentArea(const InstrumentLook& look, const InstrumentLook* other) const {
@@ -97,10 +97,16 @@ QRegion SheetView::instrumentArea(const InstrumentLook& look, const InstrumentLo
                                     o.placement.ZirkelY == p.ZirkelY &&
                                     o.placement.ZirkelSpan == p.ZirkelSpan;
                          });
-    IntRect parts[3];
+    const bool setSquare = look.setSquare && changed([&](const InstrumentLook& o) {
+                               return o.setSquare && o.placement.GeoX == p.GeoX &&
+                                      o.placement.GeoY == p.GeoY &&
+                                      o.placement.GeoAngle == p.GeoAngle;
+                           });
+    IntRect parts[4];
     int n = 0;
     if (ruler) parts[n++] = RulerBounds(p, s, w, h);
     if (protractor) parts[n++] = ProtractorBounds(p, look.winkelDiameter, s);
+    if (setSquare) parts[n++] = SetSquareBounds(p, s);
     if (compass) parts[n++] = CompassBounds(p, look.zirkelAngle, s);
     QRegion area;
     for (int a = 0; a < scene_.pages; ++a) {
@@ -281,6 +287,8 @@ void SheetView::drawInstruments(QPainter& painter, const QRect& visible) {
         DrawRuler(canvas, d.Placement, s, w, h, scene_.inches);
     if (scene_.protractor && shows(ProtractorBounds(d.Placement, d.WinkelDiameter, s)))
         DrawProtractor(canvas, d.Placement, d.WinkelDiameter, s);
+    if (scene_.setSquare && shows(SetSquareBounds(d.Placement, s)))
+        DrawSetSquare(canvas, d.Placement, s);
     if (scene_.compass && shows(CompassBounds(d.Placement, d.ZirkelAngle, s)))
         DrawCompass(canvas, d.Placement, d.ZirkelAngle, s);
 }

@@ -26,6 +26,7 @@ struct SheetScene {
     double zoom = 100;  // percent
     int dpi = 96;       // logical pixels per inch of the paint box's screen
     bool ruler = true, protractor = true, compass = true, inches = false;
+    bool setSquare = false;
 };
 
 // The sheets on the paint box: the paint cycle, the sheet buffer, and the two ways tools
@@ -107,6 +108,7 @@ private:
         InstrumentPlacement placement;
         double winkelDiameter = 0, zirkelAngle = 0;
         bool ruler = false, protractor = false, compass = false, inches = false;
+        bool setSquare = false;
         bool operator==(const InstrumentLook&) const = default;
     };
     InstrumentLook instrumentLook() const;

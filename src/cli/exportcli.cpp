@@ -79,6 +79,7 @@ struct LoadedDrawing {
             i.ruler = settings.RulerShown;
             i.protractor = settings.ProtractorShown;
             i.compass = settings.CompassShown;
+            i.setSquare = settings.SetSquareShown;
         }
         return i;
     }

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "platform/numeric.h"
+#include "view/setsquaregeometry.h"
 
 namespace tervasko {
 namespace {
@@ -162,6 +163,13 @@ IntRect ProtractorBounds(const InstrumentPlacement& p, double winkelDiameter, do
     return b.pixels(labelMargin(s));
 }
 
+IntRect SetSquareBounds(const InstrumentPlacement& p, double s) {
+    const SetSquareCorners c = SetSquareCornersOf(SetSquarePoseOf(p));
+    Box b;
+    for (const PointD q : {c.minusEnd, c.plusEnd, c.rightAngle}) b.add(q.x * s, q.y * s);
+    return b.pixels(labelMargin(s));
+}
+
 IntRect CompassBounds(const InstrumentPlacement& p, double zirkelAngle, double s) {
     const double a = zirkelAngle * kDegToRad;
     const double ux = std::cos(a), uy = std::sin(a);
@@ -277,6 +285,76 @@ void DrawProtractor(Canvas& c, const InstrumentPlacement& p, double winkelDiamet
         setLabelFont(c, s, n + b);
         c.textOut(r((cx - (R - 4) * turn.lx[n / 10]) * s), r((cy - (R - 4) * turn.ly[n / 10]) * s),
                   number(n));
+    }
+}
+
+void DrawSetSquare(Canvas& c, const InstrumentPlacement& p, double s) {
+    const SetSquarePose pose = SetSquarePoseOf(p);
+    const double zx = pose.zero.x, zy = pose.zero.y, a = pose.angle;
+    const double ar = a * kDegToRad;
+    // u along the long edge towards +70, v across it towards the right-angle corner.
+    const double ux = std::cos(ar), uy = std::sin(ar);
+    const double vx = -uy, vy = ux;
+    // The point `along` mm from the zero mark and `across` mm towards the corner, in pixels.
+    const auto px = [&](double along, double across) {
+        return IntPoint{r((zx + along * ux + across * vx) * s),
+                        r((zy + along * uy + across * vy) * s)};
+    };
+    const auto seg = [&](IntPoint from, IntPoint to) { line(c, from.x, from.y, to.x, to.y); };
+
+    c.setBrushHollow();
+    const IntPoint minusEnd = px(-kSetSquareHalfEdge, 0), plusEnd = px(kSetSquareHalfEdge, 0);
+    const IntPoint corner = px(0, kSetSquareHeight);
+    seg(minusEnd, plusEnd);
+    seg(plusEnd, corner);
+    seg(corner, minusEnd);
+
+    // Helper lines: parallels every 5 mm from leg to leg, and the perpendicular through the
+    // zero mark to the corner.
+    for (int w = 5; w < kSetSquareHeight; w += 5)
+        seg(px(-(kSetSquareHalfEdge - w), w), px(kSetSquareHalfEdge - w, w));
+    seg(px(0, 0), corner);
+
+    // The millimetre scale: ticks into the triangle as the ruler's, centimetres numbered
+    // outwards from the zero mark, each centred under its tick 6 mm in.
+    const int scaleEnd = static_cast<int>(kSetSquareScaleEnd);
+    for (int g = -scaleEnd; g <= scaleEnd; ++g) {
+        const int m = std::abs(g) % 10;
+        const double len = m == 0 ? 6 : m == 5 ? 4.5 : 3;
+        seg(px(g, 0), px(g, len));
+        if (m != 0) continue;
+        const std::u16string text = number(std::abs(g) / 10);
+        setLabelFont(c, s, a);
+        const double h = s > 0 ? (c.textWidth(text) / 2) / s : 0;
+        const IntPoint at = px(g - h, 6);
+        c.textOut(at.x, at.y, text);
+    }
+
+    // The degree scale, as the protractor's rim: ticks from a 50 mm semicircle towards the
+    // zero mark; degree d lies in direction a + 180 - d, so 0 is at the -70 end and 90 towards
+    // the corner. Two rows of numbers run towards the zero mark from each tenth tick, 0 .. 180
+    // outside and 180 .. 0 inside, centred on the tick's ray; those of 0 and 180, whose ray is
+    // the long edge, stand just inside it.
+    constexpr double R = 50;
+    constexpr double kInnerRow = 6;  // room for the outer row's three digits
+    const double half = s > 0 ? InstrumentLabelHeight(s) / s / 2 : 0;  // in mm
+    for (int d = 0; d <= 180; ++d) {
+        const double len = d % 10 == 0 ? 4 : d % 10 == 5 ? 3 : 2;
+        // The direction from the tick towards the zero mark, in which its labels run.
+        const double m = a - d;
+        const double dx = std::cos(m * kDegToRad), dy = std::sin(m * kDegToRad);
+        line(c, r((zx - R * dx) * s), r((zy - R * dy) * s), r((zx - (R - len) * dx) * s),
+             r((zy - (R - len) * dy) * s));
+        if (d % 10 != 0) continue;
+        // A label's top-left corner: half its height back from the ray, across the text.
+        double ox = half * dy, oy = -half * dx;
+        if (d == 0 || d == 180) ox += half * vx, oy += half * vy;
+        for (const int row : {0, 1}) {
+            const double rl = R - 4 - row * kInnerRow;
+            setLabelFont(c, s, m);
+            c.textOut(r((zx - rl * dx + ox) * s), r((zy - rl * dy + oy) * s),
+                      number(row == 0 ? d : 180 - d));
+        }
     }
 }
 

@@ -17,6 +17,11 @@ void DrawRuler(Canvas& canvas, const InstrumentPlacement& placement, double s, i
 void DrawProtractor(Canvas& canvas, const InstrumentPlacement& placement, double winkelDiameter,
                     double s);
 
+// The set square: its triangle, the millimetre scale -70 .. 70 along the long edge numbered
+// in centimetres, the degree scale 0 .. 180 about the zero mark numbered in two rows, and
+// helper lines parallel to the long edge every 5 mm and across it through the zero mark.
+void DrawSetSquare(Canvas& canvas, const InstrumentPlacement& placement, double s);
+
 // The compass from above: needle cross, line to the pencil point, head circle, diamond.
 void DrawCompass(Canvas& canvas, const InstrumentPlacement& placement, double zirkelAngle,
                  double s);
@@ -26,6 +31,7 @@ void DrawCompass(Canvas& canvas, const InstrumentPlacement& placement, double zi
 IntRect RulerBounds(const InstrumentPlacement& placement, double s, int sheetWidthPx,
                     int sheetHeightPx);
 IntRect ProtractorBounds(const InstrumentPlacement& placement, double winkelDiameter, double s);
+IntRect SetSquareBounds(const InstrumentPlacement& placement, double s);
 IntRect CompassBounds(const InstrumentPlacement& placement, double zirkelAngle, double s);
 
 // Height in pixels of the instruments' label font (2.8 mm).

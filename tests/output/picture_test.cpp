@@ -170,6 +170,30 @@ TEST(PictureExport, WritesTheChosenSheetAsBmpOrPngAtTrueScale) {
     EXPECT_TRUE(r.messages.empty());
 }
 
+// The set square goes into a picture only when asked, at the same sheet-relative place on
+// every sheet: its perpendicular runs down from the zero mark to the right-angle corner.
+TEST(PictureExport, TheSetSquareOnALowerSheetAsOnTheFirst) {
+    TDrawing d;
+    d.Placement.GeoAngle = 0;
+    const SheetInstruments shown{.setSquare = true};
+    const QImage none = RenderSheetPicture(d, 1, 96, {});
+    EXPECT_EQ(greyPixels(none), 0);
+    for (const int sheet : {0, 1}) {
+        const QImage image = RenderSheetPicture(d, sheet, 96, shown);
+        ASSERT_FALSE(image.isNull());
+        // Zero mark (397, 605), corner (397, 907) at 96 dpi.
+        for (const int y : {640, 700, 850, 900})
+            EXPECT_EQ(image.pixel(397, y) & 0xFFFFFF, 0x808080u) << sheet << " " << y;
+        EXPECT_EQ(image.pixel(397, 930) & 0xFFFFFF, 0xFFFFFFu) << sheet;  // below the corner
+        EXPECT_EQ(image.pixel(397, 590) & 0xFFFFFF, 0xFFFFFFu) << sheet;  // above the edge
+    }
+    // Turned half a turn, the corner stands above the long edge.
+    d.Placement.GeoAngle = 180;
+    const QImage turned = RenderSheetPicture(d, 1, 96, shown);
+    EXPECT_EQ(turned.pixel(397, 330) & 0xFFFFFF, 0x808080u);
+    EXPECT_EQ(turned.pixel(397, 700) & 0xFFFFFF, 0xFFFFFFu);
+}
+
 TEST(PictureExport, RefusalsAndFailuresWriteNothing) {
     TempDir dir;
     const struct {

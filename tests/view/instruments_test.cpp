@@ -206,6 +206,68 @@ TEST(Compass, PointsAtStartAndWithZeroSpan) {
     EXPECT_EQ(len, 16);  // the 6 mm line S1-S2 across the needle, at 45 degrees
 }
 
+// At start: the long edge level with its zero mark at (105, 160) mm, the corner below.
+TEST(SetSquare, TriangleScalesAndLabelsAtStartAndTurned) {
+    InstrumentPlacement p;
+    RecordingCanvas c(96, 6);
+    DrawSetSquare(c, p, kScale);
+    const auto lines = c.entriesOf(Op::Line);
+    // Outline, 15 parallels and the perpendicular, 141 millimetre and 181 degree ticks.
+    ASSERT_EQ(lines.size(), 3u + 16 + 141 + 181);
+    EXPECT_EQ(lines[0].points, (std::vector<IntPoint>{{94, 605}, {699, 605}}));
+    EXPECT_EQ(lines[1].points, (std::vector<IntPoint>{{699, 605}, {397, 907}}));
+    EXPECT_EQ(lines[18].points, (std::vector<IntPoint>{{397, 605}, {397, 907}}));
+    // The zero mark's tick, 6 mm into the triangle, and the 90 degree tick below it, 4 mm
+    // long towards the zero mark from the 50 mm semicircle.
+    EXPECT_EQ(lines[19 + 70].points, (std::vector<IntPoint>{{397, 605}, {397, 627}}));
+    EXPECT_EQ(lines[19 + 141 + 90].points, (std::vector<IntPoint>{{397, 794}, {397, 779}}));
+    // Degree 0 at the -70 end, 180 at the +70 end.
+    EXPECT_EQ(lines[19 + 141].points[0], (IntPoint{208, 605}));
+    EXPECT_EQ(lines[19 + 141 + 180].points[0], (IntPoint{586, 605}));
+    const auto texts = c.entriesOf(Op::TextOut);
+    ASSERT_EQ(texts.size(), 15u + 2 * 19);
+    // Centimetres outwards from the zero mark, each centred under its tick 6 mm in: "1" of
+    // +10 mm is 6 px wide.
+    std::vector<std::u16string> cm;
+    for (int i = 0; i < 15; ++i) cm.push_back(texts[i].text);
+    EXPECT_EQ(cm, (std::vector<std::u16string>{u"7", u"6", u"5", u"4", u"3", u"2", u"1", u"0", u"1",
+                                               u"2", u"3", u"4", u"5", u"6", u"7"}));
+    EXPECT_EQ(texts[8].points[0], (IntPoint{432, 627}));
+    EXPECT_EQ(texts[8].font.escapement, 0);
+    EXPECT_EQ(texts[8].font.height, 10);
+    EXPECT_EQ(texts[8].font.face, "Arial");
+    // Two rows: 90 above 90, reading up from the rim towards the zero mark.
+    const auto ninety = texts[15 + 2 * 9];
+    EXPECT_EQ(ninety.text, u"90");
+    EXPECT_EQ(texts[15 + 2 * 9 + 1].text, u"90");
+    EXPECT_EQ(ninety.font.escapement, 900);
+    EXPECT_GT(ninety.points[0].y, 605 + 150);
+    EXPECT_EQ(texts[15 + 2].text, u"10");
+    EXPECT_EQ(texts[15 + 3].text, u"170");
+    // The numbers of 0 and 180, whose ray is the long edge, stand inside the triangle.
+    for (const int i : {15, 16, 15 + 36, 15 + 37}) {
+        EXPECT_GE(texts[i].points[0].y, 605) << i;
+        EXPECT_LE(texts[i].points[0].y, 605 + 11) << i;
+    }
+
+    // A quarter turn clockwise: the +70 end below the zero mark, the corner to its left.
+    p.GeoAngle = 90;
+    RecordingCanvas turned(96, 6);
+    DrawSetSquare(turned, p, kScale);
+    const auto tl = turned.entriesOf(Op::Line);
+    EXPECT_EQ(tl[0].points, (std::vector<IntPoint>{{397, 302}, {397, 907}}));
+    EXPECT_EQ(tl[1].points, (std::vector<IntPoint>{{397, 907}, {94, 605}}));
+    EXPECT_EQ(tl[19 + 141 + 90].points, (std::vector<IntPoint>{{208, 605}, {223, 605}}));
+    const auto tt = turned.entriesOf(Op::TextOut);
+    EXPECT_EQ(tt[8].points[0], (IntPoint{374, 640}));
+    EXPECT_EQ(tt[8].font.escapement, -900);
+    const IntRect b = SetSquareBounds(p, kScale);
+    for (const auto& e : turned.entries())
+        for (const IntPoint& pt : e.points) {
+            EXPECT_TRUE(pt.x >= b.left && pt.x < b.right && pt.y >= b.top && pt.y < b.bottom);
+        }
+}
+
 }  // namespace
 }  // namespace tervasko
 
@@ -223,6 +285,8 @@ TEST(Instruments, HugePlacementsStayWithinThePixelRange) {
     DrawRuler(c, p, 3.78, 794, 1123, false);
     DrawProtractor(c, p, 1e308, 3.78);
     DrawCompass(c, p, 1e308, 3.78);
+    p.GeoX = -1e308, p.GeoY = 1e308, p.GeoAngle = 1e308;
+    DrawSetSquare(c, p, 3.78);
     ASSERT_FALSE(c.entries().empty());
     for (const auto& e : c.entries()) {
         // A few pixels beyond the limit where a mark is drawn around a clamped point.

@@ -155,6 +155,7 @@ void DrawSheetContents(Canvas& target, int dpi, TDrawing& drawing, int sheet,
                   instruments.inchRuler);
     if (instruments.protractor)
         DrawProtractor(canvas, drawing.Placement, drawing.WinkelDiameter, s);
+    if (instruments.setSquare) DrawSetSquare(canvas, drawing.Placement, s);
     if (instruments.compass) DrawCompass(canvas, drawing.Placement, drawing.ZirkelAngle, s);
 }
 

@@ -18,7 +18,7 @@ namespace tervasko {
 struct SheetInstruments {
     bool ruler = false, protractor = false, compass = false;
     bool inchRuler = false;  // ruler graduated in tenths of an inch
-    bool setSquare = false;
+    bool setSquare = false;  // drawn after the protractor, before the compass
 };
 
 // Why an output was not made. The detail of a result names the system's reason where there
