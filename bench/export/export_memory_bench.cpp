@@ -26,32 +26,13 @@
 #include "export/output/sheetpicture.h"
 #include "export/output/sheetsvg.h"
 #include "support/largedrawing.h"
+#include "support/processmemory.h"
 
 namespace tervasko {
 namespace {
 
-// A field of /proc/self/status in KiB, or -1.
-long statusKiB(const char* field) {
-    std::FILE* f = std::fopen("/proc/self/status", "r");
-    if (!f) return -1;
-    char line[256];
-    long kib = -1;
-    const std::size_t n = std::strlen(field);
-    while (std::fgets(line, sizeof line, f))
-        if (std::strncmp(line, field, n) == 0 && line[n] == ':') {
-            kib = std::strtol(line + n + 1, nullptr, 10);
-            break;
-        }
-    std::fclose(f);
-    return kib;
-}
-
-// Sets the peak (VmHWM) back to what is resident now.
-bool resetPeak() {
-    std::ofstream clear("/proc/self/clear_refs");
-    clear << "5";
-    return static_cast<bool>(clear.flush());
-}
+using benchsupport::ResetPeak;
+using benchsupport::StatusKiB;
 
 enum Format { kDxf, kSvg, kPng, kPdf };
 constexpr const char* kExtensions[] = {".dxf", ".svg", ".png", ".pdf"};
@@ -79,19 +60,19 @@ void BM_ExportPeakMemory(benchmark::State& state) {
         (std::filesystem::temp_directory_path() /
          ("export_memory_bench_" + std::to_string(::getpid()) + kExtensions[format]))
             .string();
-    const long before = statusKiB("VmRSS");
+    const long before = StatusKiB("VmRSS");
     TDrawing d;
     // One A4 sheet with all the lines on it: the whole drawing goes into one sheet.
     benchsupport::FillLargeDrawing(d, 1, lines);
     d.ElementBoxes();  // the sheets' index is the drawing's, too
-    const long withDrawing = statusKiB("VmRSS");
-    if (!resetPeak()) state.SkipWithError("cannot reset the peak through /proc/self/clear_refs");
+    const long withDrawing = StatusKiB("VmRSS");
+    if (!ResetPeak()) state.SkipWithError("cannot reset the peak through /proc/self/clear_refs");
     std::uintmax_t bytes = 0;
     for (auto _ : state) {
         if (!exportSheet(format, path, d)) state.SkipWithError("export failed");
         bytes = std::filesystem::file_size(path);
     }
-    const long peak = statusKiB("VmHWM");
+    const long peak = StatusKiB("VmHWM");
     std::filesystem::remove(path);
     const double drawingMiB = (withDrawing - before) / 1024.0;
     const double beyondMiB = (peak - withDrawing) / 1024.0;

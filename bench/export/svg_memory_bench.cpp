@@ -22,32 +22,13 @@
 
 #include "export/output/sheetsvg.h"
 #include "support/largedrawing.h"
+#include "support/processmemory.h"
 
 namespace tervasko {
 namespace {
 
-// A field of /proc/self/status in KiB, or -1.
-long statusKiB(const char* field) {
-    std::FILE* f = std::fopen("/proc/self/status", "r");
-    if (!f) return -1;
-    char line[256];
-    long kib = -1;
-    const std::size_t n = std::strlen(field);
-    while (std::fgets(line, sizeof line, f))
-        if (std::strncmp(line, field, n) == 0 && line[n] == ':') {
-            kib = std::strtol(line + n + 1, nullptr, 10);
-            break;
-        }
-    std::fclose(f);
-    return kib;
-}
-
-// Sets the peak (VmHWM) back to what is resident now.
-bool resetPeak() {
-    std::ofstream clear("/proc/self/clear_refs");
-    clear << "5";
-    return static_cast<bool>(clear.flush());
-}
+using benchsupport::ResetPeak;
+using benchsupport::StatusKiB;
 
 void BM_SvgPeakMemory(benchmark::State& state) {
     const int lines = static_cast<int>(state.range(0));
@@ -55,13 +36,13 @@ void BM_SvgPeakMemory(benchmark::State& state) {
     const std::string path = (std::filesystem::temp_directory_path() /
                               ("svg_memory_bench_" + std::to_string(::getpid()) + ".svg"))
                                  .string();
-    const long before = statusKiB("VmRSS");
+    const long before = StatusKiB("VmRSS");
     TDrawing d;
     // One A4 sheet with all the lines on it: the whole drawing goes into one document.
     benchsupport::FillLargeDrawing(d, 1, lines);
     d.ElementBoxes();  // the sheets' index is the drawing's, too
-    const long withDrawing = statusKiB("VmRSS");
-    if (!resetPeak()) state.SkipWithError("cannot reset the peak through /proc/self/clear_refs");
+    const long withDrawing = StatusKiB("VmRSS");
+    if (!ResetPeak()) state.SkipWithError("cannot reset the peak through /proc/self/clear_refs");
     std::uintmax_t bytes = 0;
     for (auto _ : state) {
         if (streamed) {
@@ -73,7 +54,7 @@ void BM_SvgPeakMemory(benchmark::State& state) {
             benchmark::DoNotOptimize(svg.data());
         }
     }
-    const long peak = statusKiB("VmHWM");
+    const long peak = StatusKiB("VmHWM");
     std::filesystem::remove(path);
     const double drawingMiB = (withDrawing - before) / 1024.0;
     const double beyondMiB = (peak - withDrawing) / 1024.0;
