@@ -13,6 +13,10 @@
 namespace tervasko {
 namespace {
 
+constexpr std::string_view kPartDropped =
+    "Die Zeichnung wurde geöffnet, aber ein Teil der Datei konnte nicht gelesen werden und "
+    "fehlt nun:";
+
 QString q(const std::string& utf8) {
     return QString::fromStdString(utf8);
 }
@@ -90,6 +94,11 @@ void TFileCommands::installDialogs() {
         client_.ShowError(TranslateText(lead) + "\n\n" +
                           (what == Failure::SaveFolderMissing ? FolderMissingMessage(q(path))
                                                               : DescribeError(error)));
+    };
+    Dialogs.Warn = [this](const std::string& path, const std::vector<Error>& dropped) {
+        std::string text = TranslateText(kPartDropped) + "\n" + path + "\n";
+        for (const Error& each : dropped) text += "\n" + DescribeError(each);
+        client_.ShowError(text);
     };
 }
 

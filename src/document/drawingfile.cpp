@@ -83,6 +83,31 @@ std::uint8_t flag(bool b) {
     return b ? 1 : 0;
 }
 
+// The set square needs its chunk when it differs from how a file without one loads it.
+bool setSquareNeedsChunk(const InstrumentPlacement& p, const DrawingSettings& s) {
+    const InstrumentPlacement start;
+    return s.SetSquareShown || p.GeoX != start.GeoX || p.GeoY != start.GeoY ||
+           p.GeoAngle != start.GeoAngle;
+}
+
+// The chunk area, only when it has something to hold: a drawing that uses nothing of it is
+// saved as the fixed part alone.
+void encodeChunkArea(ByteWriter& w, const TDrawing& drawing, const DrawingSettings& s) {
+    const bool setSquare = setSquareNeedsChunk(drawing.Placement, s);
+    if (!setSquare && drawing.KeptChunks.empty()) return;
+    w.bytes(kChunkAreaMark, sizeof kChunkAreaMark);
+    w.u32(kChunkAreaVersion);
+    if (setSquare) {
+        w.bytes(kSetSquareTag, sizeof kSetSquareTag);
+        w.u32(kSetSquareChunkSize);
+        w.f64(drawing.Placement.GeoX);
+        w.f64(drawing.Placement.GeoY);
+        w.f64(drawing.Placement.GeoAngle);
+        w.u8(flag(s.SetSquareShown));
+    }
+    if (!drawing.KeptChunks.empty()) w.bytes(drawing.KeptChunks.data(), drawing.KeptChunks.size());
+}
+
 }  // namespace
 
 std::vector<std::uint8_t> EncodeDrawing(const TDrawing& drawing, const DrawingSettings& s) {
@@ -97,7 +122,8 @@ void AppendDrawing(std::vector<std::uint8_t>& bytes, const TDrawing& drawing,
     const std::uint32_t m = drawing.Texts.Count();
     bytes.reserve(bytes.size() + 8 + std::size_t{n} * kElementRecordSize +
                   std::size_t{m} * (kTextRecordSize + 64) + kSettingsBlockSize +
-                  kExtensionBlockSize);
+                  kExtensionBlockSize + 8 + kChunkHeadSize + kSetSquareChunkSize +
+                  drawing.KeptChunks.size());
     ByteWriter w(bytes);
     w.u32(n);
     if (n) w.bytes(&drawing.Elements.At(0), std::size_t{n} * kElementRecordSize);
@@ -118,6 +144,7 @@ void AppendDrawing(std::vector<std::uint8_t>& bytes, const TDrawing& drawing,
     w.f64(drawing.PageWidthInch);
     w.f64(drawing.PageHeightInch);
     w.f64(s.PageCount);
+    encodeChunkArea(w, drawing, s);
 }
 
 Error WriteDrawingFile(const std::string& path, const TDrawing& drawing,
@@ -166,6 +193,66 @@ Error checkElementCount(std::uint32_t n, std::uint64_t remaining) {
 Result<TDrawElement*> elementRoom(TDrawing& d, std::uint32_t n) {
     if (TDrawElement* records = d.Elements.AppendManyUnset(n)) return records;
     return Failure(ErrorCode::OutOfMemoryForElements, {std::to_string(n)});
+}
+
+// The chunk area, from here to the end of the file. What cannot be read is dropped and
+// listed; the chunks before it stay.
+void decodeChunkArea(ByteReader& in, DecodedDrawing& out) {
+    const auto count = [](std::uint64_t n) { return std::to_string(n); };
+    const std::size_t areaSize = in.remaining();
+    if (areaSize < 8 || std::memcmp(in.here(), kChunkAreaMark, sizeof kChunkAreaMark) != 0) {
+        out.dropped.push_back(Failure(ErrorCode::ChunkAreaUnknown, {count(areaSize)}));
+        return;
+    }
+    in.skip(sizeof kChunkAreaMark);
+    const std::uint32_t version = in.u32();
+    if (version != kChunkAreaVersion) {
+        out.dropped.push_back(
+            Failure(ErrorCode::ChunkAreaVersion, {count(version), count(areaSize)}));
+        return;
+    }
+    bool setSquareRead = false;
+    while (!in.atEnd()) {
+        const std::uint8_t* head = in.here();
+        // A tag is four printable ASCII characters; anything else is no chunk at all.
+        const bool tagReadable =
+            in.remaining() >= kChunkHeadSize &&
+            std::all_of(head, head + 4, [](std::uint8_t c) { return c >= 0x20 && c <= 0x7E; });
+        if (!tagReadable) {
+            out.dropped.push_back(Failure(ErrorCode::ChunkAreaTail, {count(in.remaining())}));
+            return;
+        }
+        const std::string tag(reinterpret_cast<const char*>(head), 4);
+        in.skip(4);
+        const std::uint32_t length = in.u32();
+        if (length > in.remaining()) {
+            out.dropped.push_back(
+                Failure(ErrorCode::ChunkPastEnd, {tag, count(length), count(in.remaining())}));
+            return;
+        }
+        ByteReader body(in.here(), length);
+        in.skip(length);
+        if (std::memcmp(head, kSetSquareTag, sizeof kSetSquareTag) != 0) {
+            out.drawing.KeptChunks.insert(out.drawing.KeptChunks.end(), head,
+                                          head + kChunkHeadSize + length);
+            continue;
+        }
+        if (setSquareRead) {
+            out.dropped.push_back(Failure(ErrorCode::SetSquareRepeated));
+            continue;
+        }
+        const double x = body.f64(), y = body.f64(), angle = body.f64();
+        const bool shown = body.u8() != 0;
+        if (length != kSetSquareChunkSize || !std::isfinite(x) || !std::isfinite(y) ||
+            !std::isfinite(angle)) {
+            out.dropped.push_back(Failure(ErrorCode::SetSquareDamaged));
+            continue;
+        }
+        InstrumentPlacement& p = out.drawing.Placement;
+        p.GeoX = x, p.GeoY = y, p.GeoAngle = angle;
+        out.settings.SetSquareShown = shown;
+        setSquareRead = true;
+    }
 }
 
 // Everything after the element records: texts, placement, settings and the extension. Each
@@ -265,9 +352,11 @@ Error decodeAfterElements(ByteReader& in, DecodedDrawing& out, ProgressCounter& 
     s.Zoom = std::nearbyint(clampTo(s.Zoom, 1, 300));
     s.PenWidth = clampTo(s.PenWidth, 0.01, 100);
 
+    // Whatever the file holds of the set square comes from its chunk; without one it is at
+    // its start-up placement (the placement starts there), hidden.
+    s.SetSquareShown = false;
     out.hasExtension = !in.atEnd();
     if (out.hasExtension) {
-        // Bytes after the extension block are left for later versions and ignored.
         if (in.remaining() < kExtensionBlockSize) return Failure(ErrorCode::EndsInExtension);
         s.EraserWidth = in.f64();
         d.PageWidthInch = in.f64();
@@ -279,6 +368,7 @@ Error decodeAfterElements(ByteReader& in, DecodedDrawing& out, ProgressCounter& 
             return Failure(ErrorCode::SheetNotPositive);
         s.EraserWidth = clampTo(s.EraserWidth, 0.01, 100);
         s.PageCount = std::trunc(clampTo(s.PageCount, 1, 10));
+        if (!in.atEnd()) decodeChunkArea(in, out);
     }
     return {};
 }
@@ -291,9 +381,10 @@ void prepare(DecodedDrawing& decoded, const TDrawing& drawing, const DrawingSett
     decoded.settings = settings;
 }
 
-// Takes a decoded drawing over, unless its sheet size is refused.
+// Takes a decoded drawing over, unless its sheet size is refused; what its chunk area lost goes
+// to *dropped.
 Error adopt(DecodedDrawing& decoded, const std::string& name, TDrawing& drawing,
-            DrawingSettings& settings, SheetSizeCheck sheetCheck);
+            DrawingSettings& settings, SheetSizeCheck sheetCheck, std::vector<Error>* dropped);
 
 }  // namespace
 
@@ -302,7 +393,7 @@ namespace {
 // Decodes a whole drawing file held in memory and takes it over (see ReadDrawingBytes).
 Error readBytes(const std::uint8_t* data, std::size_t size, const std::string& name,
                 TDrawing& drawing, DrawingSettings& settings, SheetSizeCheck sheetCheck,
-                ProgressCounter& counter) {
+                ProgressCounter& counter, std::vector<Error>* dropped) {
     Error reason;
     DecodedDrawing decoded;
     prepare(decoded, drawing, settings);
@@ -314,21 +405,23 @@ Error readBytes(const std::uint8_t* data, std::size_t size, const std::string& n
     if (counter.Stopped()) return cancelled(name);
     if (reason) return WithLead(std::move(reason), ErrorLead::NotADrawing, name);
     if (!counter.Finish()) return cancelled(name);
-    return adopt(decoded, name, drawing, settings, sheetCheck);
+    return adopt(decoded, name, drawing, settings, sheetCheck, dropped);
 }
 
 }  // namespace
 
 Error ReadDrawingBytes(const std::uint8_t* data, std::size_t size, const std::string& name,
-                       TDrawing& drawing, DrawingSettings& settings, SheetSizeCheck sheetCheck) {
+                       TDrawing& drawing, DrawingSettings& settings, SheetSizeCheck sheetCheck,
+                       std::vector<Error>* dropped) {
+    if (dropped) dropped->clear();
     ProgressCounter none(nullptr);
-    return readBytes(data, size, name, drawing, settings, sheetCheck, none);
+    return readBytes(data, size, name, drawing, settings, sheetCheck, none, dropped);
 }
 
 namespace {
 
 Error adopt(DecodedDrawing& decoded, const std::string& name, TDrawing& drawing,
-            DrawingSettings& settings, SheetSizeCheck sheetCheck) {
+            DrawingSettings& settings, SheetSizeCheck sheetCheck, std::vector<Error>* dropped) {
     if (sheetCheck == SheetSizeCheck::Refuse && decoded.hasExtension &&
         !(SheetSideUsable(decoded.drawing.PageWidthInch) &&
           SheetSideUsable(decoded.drawing.PageHeightInch))) {
@@ -353,8 +446,10 @@ Error adopt(DecodedDrawing& decoded, const std::string& name, TDrawing& drawing,
     drawing.Placement = decoded.drawing.Placement;
     drawing.PageWidthInch = decoded.drawing.PageWidthInch;
     drawing.PageHeightInch = decoded.drawing.PageHeightInch;
+    drawing.KeptChunks.swap(decoded.drawing.KeptChunks);
     settings = decoded.settings;
     drawing.Changed = false;
+    if (dropped) *dropped = std::move(decoded.dropped);
     return {};
 }
 
@@ -364,7 +459,7 @@ Error adopt(DecodedDrawing& decoded, const std::string& name, TDrawing& drawing,
 // to report.
 std::optional<Error> readStreamed(FileReader& file, const std::string& path, TDrawing& drawing,
                                   DrawingSettings& settings, SheetSizeCheck sheetCheck,
-                                  ProgressCounter& counter) {
+                                  ProgressCounter& counter, std::vector<Error>* dropped) {
     const auto cannotRead = [&](Error reason) {
         return WithLead(std::move(reason), ErrorLead::CannotOpen, path);
     };
@@ -405,7 +500,7 @@ std::optional<Error> readStreamed(FileReader& file, const std::string& path, TDr
     if (counter.Stopped()) return cancelled(path);
     if (reason) return WithLead(std::move(reason), ErrorLead::NotADrawing, path);
     if (!counter.Finish()) return cancelled(path);
-    return adopt(decoded, path, drawing, settings, sheetCheck);
+    return adopt(decoded, path, drawing, settings, sheetCheck, dropped);
 }
 
 // The rest of an open file read whole, part by part, each counted at half its size (decoding
@@ -429,14 +524,15 @@ Error readRestCounted(FileReader& file, std::vector<std::uint8_t>& bytes,
 }  // namespace
 
 Error ReadDrawingFile(const std::string& path, TDrawing& drawing, DrawingSettings& settings,
-                      SheetSizeCheck sheetCheck, Progress* progress) {
+                      SheetSizeCheck sheetCheck, Progress* progress, std::vector<Error>* dropped) {
+    if (dropped) dropped->clear();
     FileReader file;
     if (Error failed = file.Open(path, kMaxDrawingFileSize))
         return WithLead(std::move(failed), ErrorLead::CannotOpen, path);
     ProgressCounter counter(progress, file.Size(), kReadPart);
     // A large drawing's records go straight from the file into the element list.
     if (std::optional<Error> streamed =
-            readStreamed(file, path, drawing, settings, sheetCheck, counter)) {
+            readStreamed(file, path, drawing, settings, sheetCheck, counter, dropped)) {
         if (!*streamed) drawing.FileName = path;
         return std::move(*streamed);
     }
@@ -449,8 +545,8 @@ Error ReadDrawingFile(const std::string& path, TDrawing& drawing, DrawingSetting
     if (Error failed = readRestCounted(whole, bytes, counter))
         return WithLead(std::move(failed), ErrorLead::CannotOpen, path);
     if (counter.Stopped()) return cancelled(path);
-    if (Error failed =
-            readBytes(bytes.data(), bytes.size(), path, drawing, settings, sheetCheck, counter))
+    if (Error failed = readBytes(bytes.data(), bytes.size(), path, drawing, settings, sheetCheck,
+                                 counter, dropped))
         return failed;
     drawing.FileName = path;
     return {};

@@ -33,8 +33,19 @@ inline constexpr std::size_t kTextRecordSize = 56;
 inline constexpr std::size_t kSettingsBlockSize = 96;
 inline constexpr std::size_t kExtensionBlockSize = 32;
 
+// The chunk area after the extension block (docs/FILEFORMAT.md): the mark "TVKX", a u32
+// version, then chunks, each a four-character tag, a u32 byte length and that many bytes.
+// It is written only when it has something to hold; a reader of the fixed part stops before
+// it. The set square's chunk "SQR1" holds GeoX, GeoY, GeoAngle (f64) and the shown flag (u8).
+inline constexpr char kChunkAreaMark[4] = {'T', 'V', 'K', 'X'};
+inline constexpr std::uint32_t kChunkAreaVersion = 1;
+inline constexpr std::size_t kChunkHeadSize = 8;
+inline constexpr char kSetSquareTag[4] = {'S', 'Q', 'R', '1'};
+inline constexpr std::size_t kSetSquareChunkSize = 25;
+
 // Serialises the whole drawing file into memory: both lists, the settings block and the
-// extension block, little-endian, field by field.
+// extension block, little-endian, field by field, then the chunk area when the set square is
+// shown or away from its start-up placement or the drawing keeps chunks of a later version.
 std::vector<std::uint8_t> EncodeDrawing(const TDrawing& drawing, const DrawingSettings& settings);
 // The same, appended to `bytes` (one allocation for whatever goes before it and the drawing).
 void AppendDrawing(std::vector<std::uint8_t>& bytes, const TDrawing& drawing,
@@ -54,11 +65,16 @@ struct DecodedDrawing {
     TDrawing drawing;  // lists; placement; sheet size only when hasExtension
     DrawingSettings settings;
     bool hasExtension = false;
+    // What the chunk area held that could not be read, one sentence each; the drawing is read
+    // from everything else.
+    std::vector<Error> dropped;
 };
 
 // Parses a whole drawing file held in memory into `out`, which must be fresh. Every count
 // and string length is checked against the bytes left before anything is allocated. A
-// failure says what is wrong, without the file name.
+// failure says what is wrong, without the file name. A damaged chunk area is no failure: what
+// could not be read is listed in out.dropped. Without a readable set square chunk the set
+// square is at its start-up placement, hidden.
 Error DecodeDrawing(const std::uint8_t* data, std::size_t size, DecodedDrawing& out);
 
 // What a reader does with a sheet size no window or output can show (see SheetSideUsable):
@@ -70,20 +86,24 @@ enum class SheetSizeCheck { Keep, Refuse };
 // size, eraser width and page count keep their values. On success FileName := path and the
 // drawing is unchanged. On failure nothing at all changes and the Error names the file and
 // what is wrong. Only a regular file of at most kMaxDrawingFileSize bytes is read; a lack of
-// memory is a failure like any other.
+// memory is a failure like any other. The chunks the program does not know go into
+// KeptChunks; what of the chunk area had to be dropped goes into *dropped (emptied first),
+// and the read still succeeds: the caller tells the user, and the drawing no longer matches
+// its file.
 //
 // With a progress, the work is counted in the file's bytes as they are read and decoded,
 // then in the elements as the sheets' index takes them in; told to stop, the read returns
 // ErrorCode::Cancelled and nothing at all changes.
 Error ReadDrawingFile(const std::string& path, TDrawing& drawing, DrawingSettings& settings,
                       SheetSizeCheck sheetCheck = SheetSizeCheck::Keep,
-                      Progress* progress = nullptr);
+                      Progress* progress = nullptr, std::vector<Error>* dropped = nullptr);
 
 // The same for a drawing file held in memory; `name` stands for the file in messages.
 // FileName is emptied; the caller names the drawing.
 Error ReadDrawingBytes(const std::uint8_t* data, std::size_t size, const std::string& name,
                        TDrawing& drawing, DrawingSettings& settings,
-                       SheetSizeCheck sheetCheck = SheetSizeCheck::Keep);
+                       SheetSizeCheck sheetCheck = SheetSizeCheck::Keep,
+                       std::vector<Error>* dropped = nullptr);
 
 // The largest drawing file that is read: 1 GiB, about twelve million elements, sixty times
 // the largest drawings the program is measured with. Anything larger is no drawing anyone

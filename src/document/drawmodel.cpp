@@ -52,6 +52,7 @@ void TDrawing::NewAll() {
     Texts.Clear();
     Elements.Clear();
     FileName.clear();
+    KeptChunks.clear();
     Changed = false;
 }
 

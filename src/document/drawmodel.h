@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "document/drawelement.h"
 #include "document/dynaarray.h"
@@ -97,6 +98,9 @@ public:
     double ZirkelAngle = 45;     // degrees; not stored in the file
 
     std::string FileName;  // empty = untitled
+    // The chunks of the drawing file's chunk area that this program does not know, each
+    // whole (tag, length, bytes) and in the file's order: a save writes them back unchanged.
+    std::vector<std::uint8_t> KeptChunks;
     bool Changed = false;
 
     double SheetHeightMm() const { return PageHeightInch * MmPerInch; }
@@ -125,8 +129,9 @@ public:
         return Index.InBand(band);
     }
 
-    // Frees every text's strings, empties both lists, forgets the file name and marks the
-    // drawing unchanged. Sheet size, placement and the control values stay as they are.
+    // Frees every text's strings, empties both lists, forgets the file name and the kept
+    // chunks and marks the drawing unchanged. Sheet size, placement and the control values stay as
+    // they are.
     void NewAll();
 
     // Exchanges both record lists with those of `other`; each drawing's CurElement and

@@ -145,6 +145,30 @@ constexpr Sentence kDetails[] = {
     // NotEnoughSpace
     {"the file would take about %1, and only %2 are free there",
      "Die Datei würde etwa %1 belegen, frei sind dort nur %2."},
+    // ChunkAreaUnknown
+    {"the %1 bytes after the extension block are in no known form and were dropped",
+     "Die %1 Bytes nach dem Erweiterungsblock haben keine bekannte Form und wurden verworfen."},
+    // ChunkAreaVersion
+    {"the additions after the extension block have version %1, which this program cannot "
+     "read; their %2 bytes were dropped",
+     "Die Ergänzungen nach dem Erweiterungsblock haben die Version %1, die dieses Programm "
+     "nicht lesen kann; ihre %2 Bytes wurden verworfen."},
+    // ChunkAreaTail
+    {"the last %1 bytes of the file are no addition this program can read and were dropped",
+     "Die letzten %1 Bytes der Datei sind keine lesbare Ergänzung und wurden verworfen."},
+    // ChunkPastEnd
+    {"the addition \"%1\" claims %2 bytes, but only %3 are left; it and everything after it "
+     "were dropped",
+     "Die Ergänzung „%1“ gibt %2 Bytes an, es sind aber nur noch %3 übrig; sie und alles "
+     "danach wurden verworfen."},
+    // SetSquareDamaged
+    {"the set square's entry is damaged and was dropped; the set square is at its start-up "
+     "place, hidden",
+     "Der Eintrag des Geodreiecks ist beschädigt und wurde verworfen; das Geodreieck liegt an "
+     "seinem Startplatz und ist ausgeblendet."},
+    // SetSquareRepeated
+    {"the set square's entry appears more than once; only the first was read",
+     "Der Eintrag des Geodreiecks kommt mehrmals vor; nur der erste wurde gelesen."},
     // Other
     {"%S", "%S"},
     // NeedsGuiApplication

@@ -66,7 +66,15 @@ enum class ErrorCode {
     Cancelled,        // the user stopped it (a Progress said stop); nothing was changed
     SheetTooSmall,    // Args: width, height, the smallest side (mm)
     NotEnoughSpace,   // Args: the size it would take, the free space (e.g. "10.2 GB")
-    Other,            // words of a library's own in SystemText, shown as they are
+    // Parts of a drawing file's chunk area that a read dropped; no failures: the drawing is
+    // read from the rest.
+    ChunkAreaUnknown,   // Args: the bytes after the extension block
+    ChunkAreaVersion,   // Args: the version, the bytes dropped
+    ChunkAreaTail,      // Args: the bytes at the end that hold no chunk
+    ChunkPastEnd,       // Args: the tag, its length, the bytes left after its head
+    SetSquareDamaged,   // wrong length or a value that is no number
+    SetSquareRepeated,  // a later set square chunk
+    Other,              // words of a library's own in SystemText, shown as they are
     // The command-line exporter's own, never shown in the window (and so not translated).
     NeedsGuiApplication,
     NoSuchSheet,            // Args: the drawing's sheets, the sheet asked for

@@ -192,15 +192,21 @@ void DrawingSession::New() {
     Restart();
 }
 
-bool DrawingSession::Load(const std::string& path, Error* error, Progress* progress) {
+bool DrawingSession::Load(const std::string& path, Error* error, Progress* progress,
+                          std::vector<Error>* dropped) {
     DrawingSettings settings = Settings.Values();
+    std::vector<Error> lost;
     if (Error failed =
-            ReadDrawingFile(path, drawing_, settings, SheetSizeCheck::Refuse, progress)) {
+            ReadDrawingFile(path, drawing_, settings, SheetSizeCheck::Refuse, progress, &lost)) {
         if (error) *error = std::move(failed);
         return false;
     }
     Settings.Assign(settings);
-    Restart();
+    if (lost.empty())
+        Restart();
+    else
+        RestartUnsaved();
+    if (dropped) *dropped = std::move(lost);
     return true;
 }
 

@@ -4,6 +4,7 @@
 #include <QUndoStack>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "document/drawingedit.h"
 #include "document/drawmodel.h"
@@ -74,8 +75,11 @@ public:
     void New();
     // Reads a drawing and its settings; only when the file was read whole do the drawing,
     // the settings (one Assigned) and the file name change and the history start afresh.
-    // Otherwise nothing changes and *error says why.
-    bool Load(const std::string& path, Error* error, Progress* progress = nullptr);
+    // Otherwise nothing changes and *error says why. When part of the file's chunk area had
+    // to be dropped, *dropped says what, and the history starts with no state that counts as
+    // saved: the drawing no longer matches its file.
+    bool Load(const std::string& path, Error* error, Progress* progress = nullptr,
+              std::vector<Error>* dropped = nullptr);
     // Saves under `path`, which becomes the file name; the saved state is the clean one.
     // On failure the drawing stays changed and *error says why.
     bool SaveAs(const std::string& path, Error* error);

@@ -22,7 +22,7 @@ std::unique_ptr<Progress> progressOf(const FileQuestions& questions, FileQuestio
 FileFlow::FileFlow(DrawingSession& session, FileQuestions& questions)
     : session_(session), questions_(questions) {}
 
-// The history is clean by now (saved, new or loaded): the window only shows it.
+// The history has its state by now (saved, new or loaded): the window only shows it.
 void FileFlow::settle() {
     if (Settled) Settled();
 }
@@ -79,8 +79,9 @@ void FileFlow::New() {
 
 bool FileFlow::Load(const std::string& path) {
     Error error;
+    std::vector<Error> dropped;
     const auto progress = progressOf(questions_, FileQuestions::Failure::Open, path);
-    if (!session_.Load(path, &error, progress.get())) {
+    if (!session_.Load(path, &error, progress.get(), &dropped)) {
         // The drawing and its file name stay as they were.
         if (error.Code != ErrorCode::Cancelled)
             questions_.Report(FileQuestions::Failure::Open, path, error);
@@ -90,6 +91,8 @@ bool FileFlow::Load(const std::string& path) {
     if (Replaced) Replaced();
     settle();
     if (FileUsed) FileUsed(path);
+    // Told once the window shows the drawing, starred, that it is about.
+    if (!dropped.empty() && questions_.Warn) questions_.Warn(path, dropped);
     return true;
 }
 

@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/error.h"
 #include "platform/progress.h"
@@ -33,6 +34,9 @@ struct FileQuestions {
     // A command failed on `path`; `error` says why. A command the user stopped in its
     // progress is not reported.
     std::function<void(Failure what, const std::string& path, const Error& error)> Report;
+    // A drawing was read from `path`, but what `dropped` names of its file could not be; the
+    // drawing is shown without it, as unsaved. None, or nullptr, tells nobody.
+    std::function<void(const std::string& path, const std::vector<Error>& dropped)> Warn;
     // What reading a drawing (Open) or writing the DXF file (ExportDxf) on `path` tells how
     // far it has come and asks whether to go on; none, or nullptr, for work without a sign.
     std::function<std::unique_ptr<Progress>(Failure what, const std::string& path)> ProgressOf;
@@ -49,7 +53,7 @@ public:
     // After "Neu" or a drawing read: the window shows the new drawing's values.
     std::function<void()> Replaced;
     // The drawing now matches its file (or is new) and the history is clean: the window shows
-    // the file's name.
+    // the file's name. A drawing read with part of its file dropped comes here unsaved.
     std::function<void()> Settled;
     // Told the path of every drawing opened or saved successfully (the recent files).
     std::function<void(const std::string& path)> FileUsed;

@@ -20,13 +20,24 @@ def text(x, y, s, font='Arial', size=12, style=0):
 
 
 def drawing(elements=(), texts=(), placement=(10, 90, 0, 50, 50, 0, 150, 50, 40), zoom=100, pen=0.1,
-            extension=(2, 210 / 25.39995, 297 / 25.39995, 1)):
+            extension=(2, 210 / 25.39995, 297 / 25.39995, 1), area=b''):
     b = struct.pack('<I', len(elements)) + b''.join(elements)
     b += struct.pack('<I', len(texts)) + b''.join(texts)
     b += struct.pack('<11d', *placement, zoom, pen) + struct.pack('<I4B', 0, 0, 1, 1, 1)
     if extension is not None:
-        b += struct.pack('<4d', *extension)
+        b += struct.pack('<4d', *extension) + area
     return b
+
+
+def chunk(tag, body):
+    return tag + struct.pack('<I', len(body)) + body
+
+
+def area(*chunks, version=1):
+    return b'TVKX' + struct.pack('<I', version) + b''.join(chunks)
+
+
+set_square = chunk(b'SQR1', struct.pack('<3dB', 60, 120, 33.5, 1))
 
 
 def dbf(fields, rows, declared=None, terminator=0x0D):
@@ -71,6 +82,13 @@ drawings = {
          element(0, 1e9, (5, 5, 20, 20)), element(3, -5, (-1e308, 1e308, 0, 0, 1e-308, 5, 7, inf))],
         [text(1, 1, 'x\n' * 2000, 'Arial', 2**31 - 1), text(-1e308, nan, 'y', 'Arial', 1 - 2**31)],
         placement=(1e308, -1e308, 1e308, 1e300, 5, -1e300, 1e308, 1e308, 1e308)),
+    'set-square-and-later-chunks.tvk': drawing(
+        [element(0, 0.1, (10, 10, 100, 50))],
+        area=area(chunk(b'LAYR', b'\x01\x02\x03'), set_square, chunk(b'none', b''))),
+    'damaged-area.tvk': drawing(
+        [element(0, 0.1, (10, 10, 100, 50))],
+        area=area(chunk(b'SQR1', struct.pack('<3d', nan, 1, 2)), set_square, set_square,
+                  b'LAYR\xf0\xff\xff\xff\x01')),
     'many-sheets.tvk': drawing([element(0, 0.2, (10, 297 * k + 10, 200, 297 * k + 280)) for k in range(10)],
                                extension=(2, 210 / 25.39995, 297 / 25.39995, 10)),
 }

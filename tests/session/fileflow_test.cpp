@@ -262,3 +262,50 @@ TEST(FileFlow, ANewOrLoadedDrawingDropsEveryGestureAndHighlight) {
 
 }  // namespace
 }  // namespace tervasko
+
+namespace tervasko {
+namespace {
+
+// A file whose chunk area is partly damaged opens with the rest, is told once with what was
+// dropped, and stands as unsaved (the title starred) until it is saved; a sound one opens
+// clean, with nothing told.
+TEST(FileFlow, AFileWithADamagedAreaOpensUnsavedAndTellsWhatWasDropped) {
+    for (const bool damaged : {false, true}) {
+        SCOPED_TRACE(damaged ? "damaged" : "sound");
+        Fixture f;
+        std::vector<std::vector<Error>> told;
+        f.questions.Warn = [&](const std::string& path, const std::vector<Error>& dropped) {
+            EXPECT_EQ(path, f.dir.file("area.tvk"));
+            EXPECT_EQ(f.session.Changed(), damaged) << "told once the drawing is shown";
+            told.push_back(dropped);
+        };
+        const std::string file = f.drawingFile("area.tvk", 2);
+        std::vector<std::uint8_t> bytes = testing::readBytes(file);
+        const std::uint8_t length = damaged ? 24 : 25;
+        const std::uint8_t area[] = {'T', 'V', 'K', 'X', 1,      0, 0, 0,
+                                     'S', 'Q', 'R', '1', length, 0, 0, 0};
+        bytes.insert(bytes.end(), std::begin(area), std::end(area));
+        bytes.resize(bytes.size() + length);  // the set square at 0, 0, hidden
+        testing::writeBytes(file, bytes);
+
+        ASSERT_TRUE(f.flow.OpenPath(file));
+        EXPECT_EQ(f.session.Drawing().Elements.Count(), 2u);
+        EXPECT_EQ(f.session.Changed(), damaged);
+        EXPECT_EQ(f.session.Title(),
+                  damaged ? "Tervasko - [" + file + "*]" : "Tervasko - [" + file + "]");
+        EXPECT_EQ(f.session.Drawing().Placement.GeoX, damaged ? 105 : 0);
+        ASSERT_EQ(told.size(), damaged ? 1u : 0u);
+        if (damaged) {
+            ASSERT_EQ(told[0].size(), 1u);
+            EXPECT_EQ(told[0][0].Code, ErrorCode::SetSquareDamaged);
+            // Saved, the file is sound again and the drawing clean.
+            ASSERT_TRUE(f.flow.Save());
+            EXPECT_FALSE(f.session.Changed());
+            ASSERT_TRUE(f.flow.OpenPath(file));
+            EXPECT_EQ(told.size(), 1u);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace tervasko
