@@ -189,6 +189,13 @@ void DrawingSession::tellMark() {
 
 void DrawingSession::New() {
     drawing_.NewAll();
+    // The other instruments stay where they lie; the set square starts afresh with every new
+    // drawing, at its start-up place and hidden, as a drawing file without it brings it.
+    const InstrumentPlacement start;
+    drawing_.Placement.GeoX = start.GeoX;
+    drawing_.Placement.GeoY = start.GeoY;
+    drawing_.Placement.GeoAngle = start.GeoAngle;
+    Settings.SetSetSquareShown(false);
     Restart();
 }
 

@@ -309,3 +309,29 @@ TEST(FileFlow, AFileWithADamagedAreaOpensUnsavedAndTellsWhatWasDropped) {
 
 }  // namespace
 }  // namespace tervasko
+
+namespace tervasko {
+namespace {
+
+// "Neu" puts the set square back where it lies at start, hidden; the other instruments stay
+// where the user left them.
+TEST(FileFlow, ANewDrawingStartsTheSetSquareAfreshAndKeepsTheOtherInstruments) {
+    Fixture f;
+    InstrumentPlacement& p = f.session.Drawing().Placement;
+    p.GeoX = 12, p.GeoY = 345, p.GeoAngle = 67;
+    p.LinealX = 33, p.WinkelAngle = 21, p.ZirkelSpan = 55;
+    f.session.Settings.SetSetSquareShown(true);
+    f.flow.New();
+    const InstrumentPlacement start;
+    EXPECT_EQ(p.GeoX, start.GeoX);
+    EXPECT_EQ(p.GeoY, start.GeoY);
+    EXPECT_EQ(p.GeoAngle, start.GeoAngle);
+    EXPECT_FALSE(f.session.Settings.Values().SetSquareShown);
+    EXPECT_EQ(p.LinealX, 33);
+    EXPECT_EQ(p.WinkelAngle, 21);
+    EXPECT_EQ(p.ZirkelSpan, 55);
+    EXPECT_FALSE(f.session.Changed());
+}
+
+}  // namespace
+}  // namespace tervasko
