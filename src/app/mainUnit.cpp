@@ -596,11 +596,11 @@ void TMainForm::chooseTool(ToolItem item) {
 // The check marks show the session's choice; each group keeps its marks exclusive.
 void TMainForm::showToolChoice() {
     const ToolChoice& choice = Session->Tool;
-    for (int i = 0; i <= static_cast<int>(ToolItem::Zoom1); ++i) {
+    for (int i = 0; i <= static_cast<int>(kLastToolItem); ++i) {
         const auto item = static_cast<ToolItem>(i);
         if (!choice.Checked(item)) ToolAction(item)->setChecked(false);
     }
-    for (int i = 0; i <= static_cast<int>(ToolItem::Zoom1); ++i) {
+    for (int i = 0; i <= static_cast<int>(kLastToolItem); ++i) {
         const auto item = static_cast<ToolItem>(i);
         if (choice.Checked(item)) ToolAction(item)->setChecked(true);
     }
@@ -704,7 +704,21 @@ void TMainForm::buildToolMenu() {
     Hand1 = plainTool("Hand1", "Hand", "hand");
     Zoom1 = plainTool("Zoom1", "Zoom", "zoom");
 
-    for (int i = 0; i <= static_cast<int>(ToolItem::Zoom1); ++i) {
+    auto [geo, geoMenu] = submenuTool("Geodreieck1", "Geodreieck");
+    Geodreieck1 = geo;
+    auto* geoModes = new QActionGroup(this);
+    GeodreieckVerschieben1 = modeItem(geoMenu, geoModes, "GeodreieckVerschieben1", "Verschieben");
+    GeodreieckDrehen1 = modeItem(geoMenu, geoModes, "GeodreieckDrehen1", "Drehen");
+    GeodreieckAnderlangenKanteentlangzeichnen1 =
+        modeItem(geoMenu, geoModes, "GeodreieckAnderlangenKanteentlangzeichnen1",
+                 "An der langen Kante entlang zeichnen");
+    GeodreieckAndenkurzenKantenentlangzeichnen1 =
+        modeItem(geoMenu, geoModes, "GeodreieckAndenkurzenKantenentlangzeichnen1",
+                 "An den kurzen Kanten entlang zeichnen");
+    GeodreieckWinkelmarkieren1 =
+        modeItem(geoMenu, geoModes, "GeodreieckWinkelmarkieren1", "Winkel markieren");
+
+    for (int i = 0; i <= static_cast<int>(kLastToolItem); ++i) {
         const auto item = static_cast<ToolItem>(i);
         if (!ToolChoice::HasModes(item))
             connect(ToolAction(item), &QAction::triggered, this,
@@ -868,6 +882,18 @@ QAction* TMainForm::ToolAction(ToolItem item) const {
             return Hand1;
         case ToolItem::Zoom1:
             return Zoom1;
+        case ToolItem::Geodreieck1:
+            return Geodreieck1;
+        case ToolItem::GeodreieckVerschieben1:
+            return GeodreieckVerschieben1;
+        case ToolItem::GeodreieckDrehen1:
+            return GeodreieckDrehen1;
+        case ToolItem::GeodreieckAnderlangenKanteentlangzeichnen1:
+            return GeodreieckAnderlangenKanteentlangzeichnen1;
+        case ToolItem::GeodreieckAndenkurzenKantenentlangzeichnen1:
+            return GeodreieckAndenkurzenKantenentlangzeichnen1;
+        case ToolItem::GeodreieckWinkelmarkieren1:
+            return GeodreieckWinkelmarkieren1;
     }
     return Lineal1;
 }

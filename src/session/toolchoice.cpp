@@ -32,6 +32,12 @@ ToolItem ToolChoice::ToolOf(ToolItem item) {
         case T::ObjekteLschen1:
         case T::ObjekteVerschieben1:
             return T::Objekte1;
+        case T::GeodreieckVerschieben1:
+        case T::GeodreieckDrehen1:
+        case T::GeodreieckAnderlangenKanteentlangzeichnen1:
+        case T::GeodreieckAndenkurzenKantenentlangzeichnen1:
+        case T::GeodreieckWinkelmarkieren1:
+            return T::Geodreieck1;
         default:
             return item;
     }
@@ -40,7 +46,7 @@ ToolItem ToolChoice::ToolOf(ToolItem item) {
 bool ToolChoice::HasModes(ToolItem item) {
     using T = ToolItem;
     return item == T::Lineal1 || item == T::Winkelmesser1 || item == T::Zirkel1 ||
-           item == T::Text1 || item == T::Objekte1;
+           item == T::Text1 || item == T::Objekte1 || item == T::Geodreieck1;
 }
 
 void ToolChoice::Choose(ToolItem item) {

@@ -18,7 +18,7 @@ public:
 
     // Whether the menu item is checked: the active tool, and every tool's chosen mode.
     bool Checked(ToolItem item) const { return checked_[index(item)]; }
-    // The active tool (one of the ten tool items).
+    // The active tool (one of the eleven tool items).
     ToolItem Tool() const { return tool_; }
 
     // A mode: its tool becomes active with that mode. A tool without modes becomes active.
@@ -34,7 +34,7 @@ signals:
     void Changed();
 
 private:
-    static constexpr std::size_t kItems = static_cast<std::size_t>(ToolItem::Zoom1) + 1;
+    static constexpr std::size_t kItems = static_cast<std::size_t>(kLastToolItem) + 1;
     static std::size_t index(ToolItem item) { return static_cast<std::size_t>(item); }
 
     std::array<bool, kItems> checked_{};

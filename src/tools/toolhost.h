@@ -39,7 +39,15 @@ enum class ToolItem {
     ObjekteVerschieben1,
     Hand1,
     Zoom1,
+    Geodreieck1,
+    GeodreieckVerschieben1,
+    GeodreieckDrehen1,
+    GeodreieckAnderlangenKanteentlangzeichnen1,
+    GeodreieckAndenkurzenKantenentlangzeichnen1,
+    GeodreieckWinkelmarkieren1,
 };
+// The last item: the enumeration runs from Lineal1 to it without gaps.
+inline constexpr ToolItem kLastToolItem = ToolItem::GeodreieckWinkelmarkieren1;
 
 enum class MouseButton { Left, Right, Middle };
 
