@@ -295,8 +295,8 @@ private:
     QAction *Objekte1 = nullptr, *ObjekteLschen1 = nullptr, *ObjekteLetzesObjektlschen1 = nullptr,
             *ObjekteVerschieben1 = nullptr;
     QAction *Hand1 = nullptr, *Zoom1 = nullptr;
-    QAction *Geodreieck1 = nullptr, *GeodreieckVerschieben1 = nullptr,
-            *GeodreieckDrehen1 = nullptr, *GeodreieckAnderlangenKanteentlangzeichnen1 = nullptr,
+    QAction *Geodreieck1 = nullptr, *GeodreieckVerschieben1 = nullptr, *GeodreieckDrehen1 = nullptr,
+            *GeodreieckAnderlangenKanteentlangzeichnen1 = nullptr,
             *GeodreieckAndenkurzenKantenentlangzeichnen1 = nullptr,
             *GeodreieckWinkelmarkieren1 = nullptr;
 
