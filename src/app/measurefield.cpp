@@ -40,6 +40,8 @@ std::string MeasurementText(const Measurement& m, bool inches, char separator) {
         case K::RulerAngle:
         case K::ProtractorDegree:
         case K::ProtractorAngle:
+        case K::SetSquareAngle:
+        case K::SetSquareDegree:
             return angle();
         case K::GuideLength:
             return length("Länge");

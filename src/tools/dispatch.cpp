@@ -34,7 +34,9 @@ void dispatch(const Row (&rows)[N], PointerContext& p) {
 }
 
 // Press. Rows 1 to 13 (curves, texts, pencil and eraser, elements, hand and zoom) come
-// before the instruments; a begun curve takes every press whatever tool is chosen.
+// before the instruments; a begun curve takes every press whatever tool is chosen. The set
+// square's rows come last: its tool is the newest, and no row before them holds while it is
+// chosen.
 const Row kPressRows[] = {
     {[](const PointerContext& p) { return p.g.Curve.AwaitControl2; },
      [](PointerContext& p) { p.g.Curve.SecondControlPress(p); }},
@@ -83,6 +85,20 @@ const Row kPressRows[] = {
      [](PointerContext& p) { p.g.Protractor.SlidePress(p); }},
     {[](const PointerContext& p) { return both(p, T::Winkelmesser1, T::WinkelmesserDrehen1); },
      [](PointerContext& p) { p.g.Protractor.TurnPress(p); }},
+    {[](const PointerContext& p) { return both(p, T::Geodreieck1, T::GeodreieckVerschieben1); },
+     [](PointerContext& p) { p.g.SetSquare.SlidePress(p); }},
+    {[](const PointerContext& p) { return both(p, T::Geodreieck1, T::GeodreieckDrehen1); },
+     [](PointerContext& p) { p.g.SetSquare.TurnPress(p); }},
+    {[](const PointerContext& p) {
+         return both(p, T::Geodreieck1, T::GeodreieckAnderlangenKanteentlangzeichnen1);
+     },
+     [](PointerContext& p) { p.g.SetSquare.LongEdgePress(p); }},
+    {[](const PointerContext& p) {
+         return both(p, T::Geodreieck1, T::GeodreieckAndenkurzenKantenentlangzeichnen1);
+     },
+     [](PointerContext& p) { p.g.SetSquare.LegPress(p); }},
+    {[](const PointerContext& p) { return both(p, T::Geodreieck1, T::GeodreieckWinkelmarkieren1); },
+     [](PointerContext& p) { p.g.SetSquare.MarkPress(p); }},
 };
 
 // Move. Rows 1 to 8 (text hover, curve previews, strokes, drags, element hover, panning)
@@ -143,6 +159,24 @@ const Row kMoveRows[] = {
      [](PointerContext& p) { p.g.Ruler.TurnMove(p); }},
     {[](const PointerContext& p) { return p.g.Protractor.Drag.Turning; },
      [](PointerContext& p) { p.g.Protractor.TurnMove(p); }},
+    {[](const PointerContext& p) { return p.g.SetSquare.DrawingAlong; },
+     [](PointerContext& p) { p.g.SetSquare.AlongExtend(p); }},
+    {[](const PointerContext& p) { return p.g.SetSquare.MarkingDegree; },
+     [](PointerContext& p) { p.g.SetSquare.MarkExtend(p); }},
+    {[](const PointerContext& p) { return p.g.SetSquare.Drag.Sliding; },
+     [](PointerContext& p) { p.g.SetSquare.SlideMove(p); }},
+    {[](const PointerContext& p) { return p.g.SetSquare.Drag.Turning; },
+     [](PointerContext& p) { p.g.SetSquare.TurnMove(p); }},
+    {[](const PointerContext& p) {
+         return both(p, T::Geodreieck1, T::GeodreieckAnderlangenKanteentlangzeichnen1);
+     },
+     [](PointerContext& p) { p.g.SetSquare.LongEdgeHover(p); }},
+    {[](const PointerContext& p) {
+         return both(p, T::Geodreieck1, T::GeodreieckAndenkurzenKantenentlangzeichnen1);
+     },
+     [](PointerContext& p) { p.g.SetSquare.LegHover(p); }},
+    {[](const PointerContext& p) { return both(p, T::Geodreieck1, T::GeodreieckWinkelmarkieren1); },
+     [](PointerContext& p) { p.g.SetSquare.MarkHover(p); }},
 };
 
 // Release: only the gesture flags count, the first set flag wins. Rows 1 to 4 (strokes,
@@ -181,6 +215,14 @@ const Row kReleaseRows[] = {
      [](PointerContext& p) { p.g.Ruler.TurnRelease(p); }},
     {[](const PointerContext& p) { return p.g.Protractor.Drag.Turning; },
      [](PointerContext& p) { p.g.Protractor.TurnRelease(p); }},
+    {[](const PointerContext& p) { return p.g.SetSquare.MarkingDegree; },
+     [](PointerContext& p) { p.g.SetSquare.MarkRelease(p); }},
+    {[](const PointerContext& p) { return p.g.SetSquare.DrawingAlong; },
+     [](PointerContext& p) { p.g.SetSquare.AlongRelease(p); }},
+    {[](const PointerContext& p) { return p.g.SetSquare.Drag.Sliding; },
+     [](PointerContext& p) { p.g.SetSquare.SlideRelease(p); }},
+    {[](const PointerContext& p) { return p.g.SetSquare.Drag.Turning; },
+     [](PointerContext& p) { p.g.SetSquare.TurnRelease(p); }},
 };
 
 PointerContext context(ToolHost& host, TDrawing& drawing, GestureState& g, MouseButton button,
@@ -204,6 +246,12 @@ void PaintBox1MouseDown(ToolHost& host, TDrawing& drawing, GestureState& g, Mous
 void PaintBox1MouseMove(ToolHost& host, TDrawing& drawing, GestureState& g, int X, int Y) {
     PointerContext p = context(host, drawing, g, MouseButton::Left, X, Y);
     if (p.s() != 0) host.ShowPointerPosition(p.here());
+    // With no gesture under way, what a mode shows under the pointer (the dot on an edge, the
+    // ray of a degree) belongs to the sheet the pointer is over, not to that of the last press.
+    if (!g.Pending()) {
+        g.PointerSheet = p.view.SheetAt(p.y);
+        g.PointerSheetTop = p.view.SheetTopPx(g.PointerSheet);
+    }
     dispatch(kMoveRows, p);
     host.ShowMeasurement(MeasureGesture(p));
 }

@@ -10,6 +10,7 @@
 #include "tools/pencil.h"
 #include "tools/protractor.h"
 #include "tools/ruler.h"
+#include "tools/setsquare.h"
 #include "tools/texts.h"
 
 namespace tervasko {
@@ -39,6 +40,7 @@ struct GestureState {
     RulerTool Ruler;
     ProtractorTool Protractor;
     CompassTool Compass;
+    SetSquareTool SetSquare;
     StrokeTool Stroke;
     CurveTool Curve;
     TextTool Text;
@@ -49,7 +51,7 @@ struct GestureState {
     // tool is handed as its own type, so the questions cost a direct call, not a lookup.
     template <class Ask>
     bool AnyTool(Ask&& ask) {
-        return ask(Ruler) || ask(Protractor) || ask(Compass) || ask(Stroke) || ask(Curve) ||
+        return ask(Ruler) || ask(Protractor) || ask(Compass) || ask(SetSquare) || ask(Stroke) || ask(Curve) ||
                ask(Text) || ask(Elements) || ask(Pan);
     }
     template <class Ask>

@@ -23,6 +23,8 @@ struct Measurement {
         Circle,            // length: the radius
         ArcElement,        // length: the radius
         Curve,             // length
+        SetSquareAngle,    // angle: the set square's turn
+        SetSquareDegree,   // angle: the degree on the set square's scale, 0 .. 180
     };
     Kind kind = Kind::None;
     double length = 0;

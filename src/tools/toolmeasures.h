@@ -49,6 +49,29 @@ inline bool ProtractorTool::Measure(const PointerContext& p, Measurement& m) con
     return false;
 }
 
+// As the protractor's: the degree is that of the mark's direction, fixed at the press.
+inline bool SetSquareTool::Measure(const PointerContext& p, Measurement& m) const {
+    using K = Measurement::Kind;
+    if (MarkingDegree) {
+        m = Measurement{K::SetSquareDegree, 0, MarkDegree};
+        return true;
+    }
+    if (DrawingAlong) {
+        const GuideSegment& g = p.g.Guide;
+        m = Measurement{K::GuideLength, std::hypot(g.X2 - g.X1, g.Y2 - g.Y1), 0};
+        return true;
+    }
+    if (Drag.Turning) {
+        m = Measurement{K::SetSquareAngle, 0, p.placement().GeoAngle};
+        return true;
+    }
+    if (Drag.Sliding) {
+        m = Measurement{};
+        return true;
+    }
+    return false;
+}
+
 inline bool CompassTool::Measure(const PointerContext& p, Measurement& m) const {
     using K = Measurement::Kind;
     const InstrumentPlacement& pl = p.placement();
