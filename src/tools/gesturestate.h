@@ -51,8 +51,8 @@ struct GestureState {
     // tool is handed as its own type, so the questions cost a direct call, not a lookup.
     template <class Ask>
     bool AnyTool(Ask&& ask) {
-        return ask(Ruler) || ask(Protractor) || ask(Compass) || ask(SetSquare) || ask(Stroke) || ask(Curve) ||
-               ask(Text) || ask(Elements) || ask(Pan);
+        return ask(Ruler) || ask(Protractor) || ask(Compass) || ask(SetSquare) || ask(Stroke) ||
+               ask(Curve) || ask(Text) || ask(Elements) || ask(Pan);
     }
     template <class Ask>
     bool AnyTool(Ask&& ask) const {

@@ -198,7 +198,7 @@ TEST_F(SetSquareModes, SlidingAndTurningMoveOnlyThePlacementAndEscapePutsItBack)
     const PointD grip = at(10, 10);
     press(grip);
     move({grip.x + 20, grip.y - 12});
-    release({grip.x + 30, grip.y + 8});  // the release takes the set square along
+    release({grip.x + 30, grip.y + 8});         // the release takes the set square along
     EXPECT_NEAR(pl().GeoX, 135, 2 * kPointer);  // the press and the release, each rounded
     EXPECT_NEAR(pl().GeoY, 168, 2 * kPointer);
     EXPECT_EQ(pl().GeoAngle, 25);
