@@ -753,6 +753,9 @@ void TMainForm::buildNumericPanel() {
         {&ZirkXed, "ZirkXed", "Zirkel x:", "mm", &TMainForm::ZirkXedChange},
         {&ZirkYed, "ZirkYed", "Zirkel y:", "mm", &TMainForm::ZirkYedChange},
         {&ZirksEd, "ZirksEd", "Zirkelspanne:", "mm", &TMainForm::ZirksEdChange},
+        {&GeoXEd, "GeoXEd", "Geodreieck x:", "mm", &TMainForm::GeoXEdChange},
+        {&GeoYEd, "GeoYEd", "Geodreieck y:", "mm", &TMainForm::GeoYEdChange},
+        {&GeoWEd, "GeoWEd", "Geodreieck Rotation:", "°", &TMainForm::GeoWEdChange},
     };
     for (const auto& f : fields) {
         col->addWidget(new QLabel(q(f.label), Panel2));
@@ -765,7 +768,8 @@ void TMainForm::buildNumericPanel() {
         col->addLayout(line);
         connect(*f.field, &QDoubleSpinBox::valueChanged, this, f.handler);
     }
-    PlacementEds = {LinXEd, Linyed, linwed, WinkXed, WinkYEd, WinkWEd, ZirkXed, ZirkYed, ZirksEd};
+    PlacementEds = {LinXEd,  Linyed,  linwed,  WinkXed, WinkYEd, WinkWEd,
+                    ZirkXed, ZirkYed, ZirksEd, GeoXEd,  GeoYEd,  GeoWEd};
     col->addStretch(1);
     Panel2->hide();
 }
@@ -998,6 +1002,15 @@ void TMainForm::ZirkYedChange() {
 }
 void TMainForm::ZirksEdChange() {
     placementFieldChanged(PlacementField::ZirkelSpan);
+}
+void TMainForm::GeoXEdChange() {
+    placementFieldChanged(PlacementField::GeoX);
+}
+void TMainForm::GeoYEdChange() {
+    placementFieldChanged(PlacementField::GeoY);
+}
+void TMainForm::GeoWEdChange() {
+    placementFieldChanged(PlacementField::GeoAngle);
 }
 
 // --- view switches and pen colour ---------------------------------------------------------------

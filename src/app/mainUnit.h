@@ -189,6 +189,9 @@ public slots:
     void ZirkXedChange();
     void ZirkYedChange();
     void ZirksEdChange();
+    void GeoXEdChange();
+    void GeoYEdChange();
+    void GeoWEdChange();
     void LeistefrZahleneingabe1Click();
     void Lineal2Click();
     void Winkelmesser2Click();
@@ -264,6 +267,7 @@ private:
     QDoubleSpinBox *LinXEd = nullptr, *Linyed = nullptr, *linwed = nullptr;
     QDoubleSpinBox *WinkXed = nullptr, *WinkYEd = nullptr, *WinkWEd = nullptr;
     QDoubleSpinBox *ZirkXed = nullptr, *ZirkYed = nullptr, *ZirksEd = nullptr;
+    QDoubleSpinBox *GeoXEd = nullptr, *GeoYEd = nullptr, *GeoWEd = nullptr;
 
     // Command menu items.
     QAction *Neu1 = nullptr, *ffnen1 = nullptr, *Speichern1 = nullptr, *Speichernunter1 = nullptr,

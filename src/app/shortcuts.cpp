@@ -53,6 +53,11 @@ void InstallShortcuts(QWidget& window, std::function<void()> cancelGesture) {
         {"TextTextlschen1", key(Qt::SHIFT | Qt::Key_Delete)},
         {"Hand1", key(Qt::Key_H)},
         {"Zoom1", key(Qt::Key_Z)},
+        {"GeodreieckVerschieben1", key(Qt::Key_D)},
+        {"GeodreieckDrehen1", key(Qt::SHIFT | Qt::Key_D)},
+        {"GeodreieckAnderlangenKanteentlangzeichnen1", key(Qt::Key_L)},
+        {"GeodreieckAndenkurzenKantenentlangzeichnen1", key(Qt::SHIFT | Qt::Key_L)},
+        {"GeodreieckWinkelmarkieren1", key(Qt::Key_W)},
     };
     for (const auto& i : items)
         if (auto* item = window.findChild<QAction*>(i.item)) item->setShortcut(i.keys);

@@ -16,7 +16,8 @@ namespace tervasko {
 //   it; G protractor slide, Shift+G protractor turn, M degree mark; C compass slide, Shift+C
 //   span, K arc, Shift+K full circle; B curves, P pencil, E eraser; T add text, Shift+T change
 //   text, V carry text, Shift+V carry element, Delete delete element, Shift+Delete delete
-//   text; H hand, Z zoom.
+//   text; H hand, Z zoom; D set square slide, Shift+D set square turn, L along its long edge,
+//   Shift+L along its short edges, W angle mark.
 //   On the sheet, once a click has given it the focus: the arrow keys and Page Up/Down move
 //   the active tool's instrument (NudgeInstrument, session/placementkeys.h).
 // The keys are the window's own (the text dialog and the translation editor have theirs), and

@@ -25,6 +25,12 @@ auto& valueOf(Placement& p, PlacementField field) {
             return p.ZirkelY;
         case PlacementField::ZirkelSpan:
             return p.ZirkelSpan;
+        case PlacementField::GeoX:
+            return p.GeoX;
+        case PlacementField::GeoY:
+            return p.GeoY;
+        case PlacementField::GeoAngle:
+            return p.GeoAngle;
     }
     return p.LinealX;
 }

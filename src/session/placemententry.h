@@ -16,11 +16,15 @@ enum class PlacementField {
     ZirkelX,
     ZirkelY,
     ZirkelSpan,
+    GeoX,
+    GeoY,
+    GeoAngle,
 };
 inline constexpr PlacementField kPlacementFields[] = {
     PlacementField::LinealX, PlacementField::LinealY, PlacementField::LinealAngle,
     PlacementField::WinkelX, PlacementField::WinkelY, PlacementField::WinkelAngle,
     PlacementField::ZirkelX, PlacementField::ZirkelY, PlacementField::ZirkelSpan,
+    PlacementField::GeoX,    PlacementField::GeoY,    PlacementField::GeoAngle,
 };
 
 // The value a field shows.

@@ -26,6 +26,8 @@ constexpr KeyedInstrument kKeyedInstruments[] = {
      PlacementField::WinkelAngle, kNoLeast},
     {ToolItem::Zirkel1, PlacementField::ZirkelX, PlacementField::ZirkelY,
      PlacementField::ZirkelSpan, 0.0},
+    {ToolItem::Geodreieck1, PlacementField::GeoX, PlacementField::GeoY, PlacementField::GeoAngle,
+     kNoLeast},
 };
 
 void step(InstrumentPlacement& placement, PlacementField field, double by) {

@@ -13,6 +13,7 @@
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QTest>
+#include <QToolBar>
 
 #include "app/mainUnit.h"
 #include "app/paintbox.h"
@@ -68,6 +69,12 @@ TEST_F(MainFormTest, EveryMenuItemIsThereByNameWithItsStartCheckMark) {
                                "ObjekteVerschieben1",
                                "Hand1",
                                "Zoom1",
+                               "Geodreieck1",
+                               "GeodreieckVerschieben1",
+                               "GeodreieckDrehen1",
+                               "GeodreieckAnderlangenKanteentlangzeichnen1",
+                               "GeodreieckAndenkurzenKantenentlangzeichnen1",
+                               "GeodreieckWinkelmarkieren1",
                                "LeistefrZahleneingabe1",
                                "AnsichtZollAngabenfrdasLineal1",
                                "SpracheEnglish1",
@@ -106,9 +113,10 @@ TEST_F(MainFormTest, EveryMenuItemIsThereByNameWithItsStartCheckMark) {
         EXPECT_FALSE(action(name)->icon().isNull()) << name;
     }
     EXPECT_EQ(action("MenuItem1")->toolTip(), QString::fromUtf8("Seite einrichten"));
-    for (const char* name : {"zoomed", "StrichEd", "Shape1", "FarbeBtn", "RadierEd", "PageAnz",
-                             "Panel2", "LinXEd", "ZirksEd", "ScrollBox1", "PaintBox1", "StatusBar1",
-                             "MenuBar20001", "MenuBar20002", "Panel1"})
+    for (const char* name :
+         {"zoomed", "StrichEd", "Shape1", "FarbeBtn", "RadierEd", "PageAnz", "Panel2", "LinXEd",
+          "ZirksEd", "GeoXEd", "GeoYEd", "GeoWEd", "ScrollBox1", "PaintBox1", "StatusBar1",
+          "MenuBar20001", "MenuBar20002", "Panel1"})
         EXPECT_NE(form->findChild<QWidget*>(name), nullptr) << name;
     EXPECT_FALSE(testing::Find<QWidget>(form, "Panel2")->isVisible());
     EXPECT_EQ(testing::Find<QSpinBox>(form, "zoomed")->value(), 100);
@@ -172,6 +180,43 @@ TEST_F(MainFormTest, TheSnapSwitchIsTheSessionsAndTheMenuShowsIt) {
     action("AnsichtFangen1")->trigger();
     EXPECT_FALSE(Parts(*form).Session->Settings.Snap());
     EXPECT_FALSE(Parts(*form).Tools->SnapOn());
+}
+
+// The set square follows the zoom in the tool bar; its modes are a group of their own, and
+// any of them makes it the active tool.
+TEST_F(MainFormTest, TheSetSquareFollowsTheZoomInTheToolBarWithItsFiveModes) {
+    const QList<QAction*> tools = testing::Find<QToolBar>(form, "MenuBar20001")->actions();
+    const auto at = tools.indexOf(action("Zoom1"));
+    ASSERT_GE(at, 0);
+    ASSERT_LT(at + 1, tools.size());
+    EXPECT_EQ(tools.at(at + 1), action("Geodreieck1"));
+    EXPECT_EQ(action("Geodreieck1")->text(), "Geodreieck");
+    const struct {
+        const char* name;
+        const char* text;
+    } modes[] = {
+        {"GeodreieckVerschieben1", "Verschieben"},
+        {"GeodreieckDrehen1", "Drehen"},
+        {"GeodreieckAnderlangenKanteentlangzeichnen1", "An der langen Kante entlang zeichnen"},
+        {"GeodreieckAndenkurzenKantenentlangzeichnen1", "An den kurzen Kanten entlang zeichnen"},
+        {"GeodreieckWinkelmarkieren1", "Winkel markieren"},
+    };
+    const QList<QAction*> items = testing::Find<QMenu>(form, "Geodreieck1Menu")->actions();
+    ASSERT_EQ(items.size(), std::ssize(modes));
+    for (std::size_t i = 0; i < std::size(modes); ++i) {
+        EXPECT_EQ(items.at(i), action(modes[i].name)) << modes[i].name;
+        EXPECT_EQ(items.at(i)->text(), modes[i].text) << modes[i].name;
+    }
+
+    action("GeodreieckAndenkurzenKantenentlangzeichnen1")->trigger();
+    EXPECT_EQ(Parts(*form).Session->Tool.Tool(), ToolItem::Geodreieck1);
+    EXPECT_TRUE(action("Geodreieck1")->isChecked());
+    EXPECT_FALSE(action("Zoom1")->isChecked());
+    EXPECT_FALSE(action("Lineal1")->isChecked());
+    EXPECT_TRUE(action("LinealVerschieben1")->isChecked());  // the ruler keeps its mode
+    action("GeodreieckWinkelmarkieren1")->trigger();
+    EXPECT_TRUE(action("GeodreieckWinkelmarkieren1")->isChecked());
+    EXPECT_FALSE(action("GeodreieckAndenkurzenKantenentlangzeichnen1")->isChecked());
 }
 
 // "Geodreieck" follows "Zirkel" in the view menu, off at start; it is the drawing's
@@ -260,12 +305,50 @@ TEST_F(MainFormTest, TypedValuesMoveTheInstrumentAtEveryCharacter) {
 
 // Each field moves its own value of the placement, and nothing else.
 TEST_F(MainFormTest, EveryNumericFieldEntersItsOwnPlacementValue) {
-    const char* fields[] = {"LinXEd",  "Linyed",  "linwed",  "WinkXed", "WinkYEd",
-                            "WinkWEd", "ZirkXed", "ZirkYed", "ZirksEd"};
+    const char* fields[] = {"LinXEd",  "Linyed",  "linwed",  "WinkXed", "WinkYEd", "WinkWEd",
+                            "ZirkXed", "ZirkYed", "ZirksEd", "GeoXEd",  "GeoYEd",  "GeoWEd"};
     double value = 1;
     for (const char* name : fields) testing::Find<QDoubleSpinBox>(form, name)->setValue(value++);
-    const InstrumentPlacement typed{1, 2, 3, 4, 5, 6, 7, 8, 9};
+    const InstrumentPlacement typed{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
     EXPECT_EQ(Parts(*form).Session->Drawing().Placement, typed);
+    EXPECT_FALSE(form->Changed());
+}
+
+// The set square's fields show its start-up place and take typed numbers as the ruler's do:
+// at every character, into its own value only, with no step in the history.
+TEST_F(MainFormTest, TypedNumbersMoveTheSetSquareAtEveryCharacterAndNothingElse) {
+    QLocale::setDefault(QLocale::c());
+    const struct {
+        const char* field;
+        double InstrumentPlacement::*value;
+        double shown;  // at start
+        const char* typed;
+        std::vector<double> seen;
+    } cases[] = {
+        {"GeoXEd", &InstrumentPlacement::GeoX, 105, "37.5", {3, 37, 37.5}},
+        {"GeoYEd", &InstrumentPlacement::GeoY, 160, "-8.25", {-8, -8.2, -8.25}},
+        {"GeoWEd", &InstrumentPlacement::GeoAngle, 0, "212", {2, 21, 212}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.field);
+        auto* field = testing::Find<QDoubleSpinBox>(form, c.field);
+        EXPECT_EQ(field->value(), c.shown);
+        const InstrumentPlacement before = Parts(*form).Session->Drawing().Placement;
+        std::vector<double> seen;
+        const auto watch = QObject::connect(field, &QDoubleSpinBox::valueChanged, [&] {
+            seen.push_back(Parts(*form).Session->Drawing().Placement.*c.value);
+        });
+        QLineEdit* edit = field->findChild<QLineEdit*>();
+        ASSERT_NE(edit, nullptr);
+        edit->selectAll();
+        QTest::keyClicks(edit, c.typed);
+        QObject::disconnect(watch);
+        EXPECT_EQ(seen, c.seen);
+        InstrumentPlacement expected = before;
+        expected.*c.value = c.seen.back();
+        EXPECT_EQ(Parts(*form).Session->Drawing().Placement, expected);
+    }
+    EXPECT_EQ(Parts(*form).Session->History().count(), 0);
     EXPECT_FALSE(form->Changed());
 }
 

@@ -149,6 +149,18 @@ TEST_F(ShortcutTest, ToolKeysCheckTheirModeAndTool) {
          testing::Find<QAction>(form, "Hand1")},
         {Qt::Key_Z, Qt::NoModifier, testing::Find<QAction>(form, "Zoom1"),
          testing::Find<QAction>(form, "Zoom1")},
+        {Qt::Key_D, Qt::NoModifier, testing::Find<QAction>(form, "GeodreieckVerschieben1"),
+         testing::Find<QAction>(form, "Geodreieck1")},
+        {Qt::Key_D, Qt::ShiftModifier, testing::Find<QAction>(form, "GeodreieckDrehen1"),
+         testing::Find<QAction>(form, "Geodreieck1")},
+        {Qt::Key_L, Qt::NoModifier,
+         testing::Find<QAction>(form, "GeodreieckAnderlangenKanteentlangzeichnen1"),
+         testing::Find<QAction>(form, "Geodreieck1")},
+        {Qt::Key_L, Qt::ShiftModifier,
+         testing::Find<QAction>(form, "GeodreieckAndenkurzenKantenentlangzeichnen1"),
+         testing::Find<QAction>(form, "Geodreieck1")},
+        {Qt::Key_W, Qt::NoModifier, testing::Find<QAction>(form, "GeodreieckWinkelmarkieren1"),
+         testing::Find<QAction>(form, "Geodreieck1")},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.mode->objectName().toStdString());
@@ -282,6 +294,46 @@ TEST_F(ShortcutTest, KeysOnTheSheetMoveTheInstrumentAndAFieldKeepsItsOwn) {
     EXPECT_EQ(placement.LinealAngle, 32);
     EXPECT_EQ(placement.LinealX, beforeField.LinealX);
     EXPECT_EQ(placement.LinealY, beforeField.LinealY);
+}
+
+// The set square, hidden and turned, in any of its modes: the arrow keys slide it along the
+// sheet's edges, not its own, Page Up and Down turn it, and its fields follow.
+TEST_F(ShortcutTest, KeysOnTheSheetMoveTheSetSquareAndItsFieldsFollow) {
+    testing::Find<QAction>(form, "LeistefrZahleneingabe1")->trigger();
+    auto* box = testing::Find<TPaintBox>(form, "PaintBox1");
+    auto* xField = testing::Find<QDoubleSpinBox>(form, "GeoXEd");
+    auto* yField = testing::Find<QDoubleSpinBox>(form, "GeoYEd");
+    auto* angleField = testing::Find<QDoubleSpinBox>(form, "GeoWEd");
+    angleField->setValue(-30);
+    const InstrumentPlacement& placement = Parts(*form).Session->Drawing().Placement;
+    ASSERT_EQ(placement.GeoAngle, -30);
+    click(QPoint(100, 400));  // a slide of the ruler by nothing
+    ASSERT_TRUE(box->hasFocus());
+    key(Qt::Key_D);
+    ASSERT_TRUE(testing::Find<QAction>(form, "GeodreieckVerschieben1")->isChecked());
+    const InstrumentPlacement start = placement;
+    const int steps = Parts(*form).Session->History().count();
+
+    key(Qt::Key_Right);
+    key(Qt::Key_Up, Qt::ShiftModifier);
+    key(Qt::Key_PageUp);
+    InstrumentPlacement expected = start;
+    expected.GeoX += 1, expected.GeoY -= 0.1, expected.GeoAngle += 1;
+    EXPECT_EQ(placement, expected);
+    EXPECT_EQ(placement.GeoAngle, -29);
+    EXPECT_DOUBLE_EQ(xField->value(), expected.GeoX);
+    EXPECT_DOUBLE_EQ(yField->value(), expected.GeoY);
+    EXPECT_EQ(angleField->value(), -29);
+
+    key(Qt::Key_W);
+    ASSERT_TRUE(testing::Find<QAction>(form, "GeodreieckWinkelmarkieren1")->isChecked());
+    key(Qt::Key_PageDown, Qt::ShiftModifier);
+    key(Qt::Key_Down);
+    EXPECT_NEAR(placement.GeoAngle, -29.1, 1e-12);
+    EXPECT_EQ(placement.GeoY, expected.GeoY + 1);
+    EXPECT_NEAR(angleField->value(), -29.1, 1e-12);
+    EXPECT_EQ(Parts(*form).Session->History().count(), steps);
+    EXPECT_FALSE(form->Changed());
 }
 
 TEST_F(ShortcutTest, EscapeForgetsACurveAfterAnyOfItsFirstThreeClicks) {

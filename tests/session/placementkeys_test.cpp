@@ -7,7 +7,8 @@ namespace tervasko {
 namespace {
 
 // Every instrument away from its start-up place, the ruler turned nearly a full turn (angles
-// are never wrapped), so a key that moves the wrong value or the wrong instrument shows.
+// are never wrapped) and the set square turned, so a key that moves the wrong value or the
+// wrong instrument, or slides a turned instrument along its own edges, shows.
 InstrumentPlacement Start() {
     InstrumentPlacement p;
     p.LinealX = 37.5, p.LinealY = 121.25, p.LinealAngle = 359.5;
@@ -31,6 +32,8 @@ const Instrument kInstruments[] = {
      &InstrumentPlacement::WinkelY, &InstrumentPlacement::WinkelAngle},
     {"compass", ToolItem::Zirkel1, &InstrumentPlacement::ZirkelX, &InstrumentPlacement::ZirkelY,
      &InstrumentPlacement::ZirkelSpan},
+    {"set square", ToolItem::Geodreieck1, &InstrumentPlacement::GeoX, &InstrumentPlacement::GeoY,
+     &InstrumentPlacement::GeoAngle},
 };
 
 TEST(PlacementKeys, EachKeyMovesOnlyItsValueOfTheActiveInstrumentByItsStep) {
@@ -103,6 +106,9 @@ TEST(PlacementKeys, TheCompassNeverClosesBelowNothing) {
     p.LinealAngle = 0.5;
     ASSERT_TRUE(NudgeInstrument(ToolItem::Lineal1, Qt::Key_PageDown, {}, p));
     EXPECT_EQ(p.LinealAngle, -0.5);
+    p.GeoAngle = 0.05;
+    ASSERT_TRUE(NudgeInstrument(ToolItem::Geodreieck1, Qt::Key_PageDown, Qt::ShiftModifier, p));
+    EXPECT_NEAR(p.GeoAngle, -0.05, 1e-12);
 }
 
 TEST(PlacementKeys, KeysThatAreNotTheInstrumentsLeaveEverythingAlone) {
@@ -116,6 +122,7 @@ TEST(PlacementKeys, KeysThatAreNotTheInstrumentsLeaveEverythingAlone) {
         {"Alt", ToolItem::Winkelmesser1, Qt::Key_Up, Qt::AltModifier},
         {"Ctrl+Shift", ToolItem::Zirkel1, Qt::Key_PageUp, Qt::ControlModifier | Qt::ShiftModifier},
         {"Meta", ToolItem::Zirkel1, Qt::Key_Right, Qt::MetaModifier},
+        {"Ctrl on the set square", ToolItem::Geodreieck1, Qt::Key_PageDown, Qt::ControlModifier},
         {"another key", ToolItem::Lineal1, Qt::Key_Home, Qt::NoModifier},
         {"a letter", ToolItem::Winkelmesser1, Qt::Key_R, Qt::NoModifier},
         {"curves", ToolItem::Kurven1, Qt::Key_Left, Qt::NoModifier},
