@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Measures, under Xvfb, the CPU time our program spends on one pointer move while an
-# instrument is dragged (the ruler, the protractor and the compass, each slid), against the CPU
+# instrument is dragged (the ruler, the protractor, the compass and the set square, each slid),
+# against the CPU
 # time xournalpp spends on one pointer move while its pen draws. The pointer moves STEP pixels
 # (2) every INTERVAL seconds (0.015), walking 100 moves one way and 100 back, so that every
 # move is painted; SCALE=2 runs both programs at twice the size (QT_SCALE_FACTOR=2 against
@@ -84,22 +85,37 @@ measure() {
 }
 
 # Each instrument in its own run, with its slide tool chosen by its key (the ruler's is chosen
-# at start); a slide needs no hit, so one press point serves all three.
-for instrument in "ruler:" "protractor:g" "compass:c"; do
+# at start); a slide needs no hit, so one press point serves all four. The set square is
+# hidden at start: the view menu shows it, and the arrow keys lift it 60 mm into the window.
+for instrument in "ruler:" "protractor:g" "compass:c" "setsquare:d"; do
   name=${instrument%%:*} key=${instrument#*:}
-  QT_SCALE_FACTOR="$scale" "$program" &
+  # A home of its own: no recovery copy or setting of an earlier run comes up.
+  ourhome=$(mktemp -d)
+  HOME="$ourhome" QT_SCALE_FACTOR="$scale" "$program" &
   app=$!
   window=$(wait_window "$app" "Tervasko")
   xdotool windowsize "$window" $((1000 * scale)) $((700 * scale)) windowmove "$window" 0 0
   sleep 1.5
+  if [ "$name" = setsquare ]; then
+    xdotool mousemove $((136 * scale)) $((8 * scale)) click 1 sleep 0.5 \
+      key Down Down Down Down Down Return sleep 0.5
+  fi
   # A click beside the sheet (a slide of no length) takes the focus from the zoom field,
   # which would take the key as text.
   [ -n "$key" ] && xdotool mousemove $((900 * scale)) $((600 * scale)) click 1 sleep 0.2 \
     key "$key" sleep 0.3
+  # The arrow keys go to the sheets once a click on them (a slide of no length) gave them the
+  # focus.
+  if [ "$name" = setsquare ]; then
+    xdotool mousemove $((700 * scale)) $((600 * scale)) click 1 sleep 0.2 \
+      key --repeat 60 --delay 10 Up sleep 0.5
+  fi
   printf 'ours, %-11s dragged:  ' "$name"
   measure "$window" $((320 * scale)) $((330 * scale)) "$app"
+  [ -n "${SHOT:-}" ] && import -window "$window" "$SHOT-$name.png"
   kill "$app"
   wait "$app" 2>/dev/null || true
+  rm -rf "$ourhome"
 done
 
 home=$(mktemp -d)
