@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLocale>
 #include <QTest>
+#include <cmath>
 
 #include "app/mainUnit.h"
 #include "app/measurefield.h"
@@ -87,6 +88,36 @@ TEST_F(InstrumentWindow, CompassSpanArcAndCircleCommand) {
     EXPECT_EQ(Parts(*form).Session->Drawing().Elements.At(1).Kind, ekCircle);
     EXPECT_TRUE(testing::Find<QAction>(form, "ZirkelKreisbogenzeichnen1")
                     ->isChecked());  // a command, not a mode
+}
+
+// The set square at its start place (zero mark at 105, 160 mm): paint-box pixel
+// 5 + mm * 96 / 25.4. A line along its long edge is a step of the history; a turn moves the
+// field and is none.
+TEST_F(InstrumentWindow, SetSquareLineAlongItsLongEdgeAndTurn) {
+    testing::Find<QAction>(form, "Geodreieck2")->trigger();
+    testing::Find<QAction>(form, "GeodreieckAnderlangenKanteentlangzeichnen1")->trigger();
+    EXPECT_TRUE(testing::Find<QAction>(form, "Geodreieck1")->isChecked());
+    // From about 20 mm left of the zero mark to beyond the +80 end, 12 mm below the edge.
+    drag({327, 655}, {740, 650});
+    const TDrawing& drawing = Parts(*form).Session->Drawing();
+    ASSERT_EQ(drawing.Elements.Count(), 1u);
+    EXPECT_NEAR(drawing.Elements.At(0).X1, 85.196, 0.14);
+    EXPECT_DOUBLE_EQ(drawing.Elements.At(0).X2, 185);
+    EXPECT_DOUBLE_EQ(drawing.Elements.At(0).Y1, 160);
+    EXPECT_DOUBLE_EQ(drawing.Elements.At(0).Y2, 160);
+    EXPECT_TRUE(starred());
+    testing::Find<QAction>(form, "Rueckgaengig1")->trigger();
+    EXPECT_EQ(drawing.Elements.Count(), 0u);
+
+    testing::Find<QAction>(form, "GeodreieckDrehen1")->trigger();
+    // From straight right of the zero mark (401.85, 609.72) to straight below it: a quarter
+    // turn clockwise.
+    drag({502, 609}, {402, 710});
+    EXPECT_NEAR(std::remainder(drawing.Placement.GeoAngle - 90, 360), 0, 0.6);
+    EXPECT_EQ(testing::Find<QDoubleSpinBox>(form, "GeoWEd")->value(), drawing.Placement.GeoAngle);
+    EXPECT_EQ(drawing.Elements.Count(), 0u);
+    // No step was made: the line taken back can still be made again.
+    EXPECT_TRUE(testing::Find<QAction>(form, "Wiederholen1")->isEnabled());
 }
 
 TEST_F(InstrumentWindow, MeasureFieldFollowsTheGestureInTheUsersLocale) {
