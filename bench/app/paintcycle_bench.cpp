@@ -201,7 +201,7 @@ void BM_RulerDragMove(benchmark::State& state) {
 BENCHMARK(BM_RulerDragMove)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 // The real window on the large drawing with one instrument grabbed by its move tool: ruler
-// (0), protractor (1) or compass (2).
+// (0), protractor (1), compass (2) or set square (3, shown, its zero mark at 105, 120 mm).
 struct InstrumentDrag {
     TMainForm form{std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp"};
     QPoint at;
@@ -215,8 +215,14 @@ struct InstrumentDrag {
         QApplication::processEvents();
         QAction* tools[] = {form.findChild<QAction*>("LinealVerschieben1"),
                             form.findChild<QAction*>("WinkelmesserVerschieben1"),
-                            form.findChild<QAction*>("ZirkelVerschieben1")};
-        const QPoint places[] = {{300, 300}, {190, 190}, {567, 189}};
+                            form.findChild<QAction*>("ZirkelVerschieben1"),
+                            form.findChild<QAction*>("GeodreieckVerschieben1")};
+        const QPoint places[] = {{300, 300}, {190, 190}, {567, 189}, {402, 460}};
+        if (instrument == 3) {
+            Parts(form).Session->Drawing().Placement.GeoY = 120;
+            form.findChild<QAction*>("Geodreieck2")->trigger();
+            QApplication::processEvents();
+        }
         tools[instrument]->trigger();
         at = places[instrument];
         form.PaintBox1MouseDown(MouseButton::Left, at.x(), at.y());
@@ -245,7 +251,7 @@ void BM_InstrumentDragMove(benchmark::State& state) {
         for (const QRect& r : damaged) Parts(drag.form).View.Paint(p, r);
     }
 }
-BENCHMARK(BM_InstrumentDragMove)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_InstrumentDragMove)->DenseRange(0, 3)->Unit(benchmark::kMicrosecond);
 
 // The same move without its repaint: what the tool, the fields and the cycle cost.
 void BM_InstrumentDragMoveOnly(benchmark::State& state) {
@@ -253,7 +259,7 @@ void BM_InstrumentDragMoveOnly(benchmark::State& state) {
     int dx = 0;
     for (auto _ : state) benchmark::DoNotOptimize(drag.move(dx));
 }
-BENCHMARK(BM_InstrumentDragMoveOnly)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_InstrumentDragMoveOnly)->DenseRange(0, 3)->Unit(benchmark::kMicrosecond);
 
 // What the move above cannot go below: copying the same damaged area from a sheet-sized
 // picture to the screen image.
@@ -275,7 +281,7 @@ void BM_InstrumentAreaCopy(benchmark::State& state) {
         for (const QRect& r : damaged) p.drawImage(r.topLeft(), sheet, r.intersected(sheet.rect()));
     }
 }
-BENCHMARK(BM_InstrumentAreaCopy)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_InstrumentAreaCopy)->DenseRange(0, 3)->Unit(benchmark::kMicrosecond);
 
 long residentPeakMb() {
     rusage u{};
