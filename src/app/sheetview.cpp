@@ -17,6 +17,9 @@ namespace {
 // Sheet images kept at once: the sheets on screen, with room for scrolling across a border.
 // Ten sheets at the highest zoom would need over 300 MB if all were kept.
 constexpr std::size_t kMaxCachedLayers = 3;
+// A sheet picture scaled to the screen's device pixels is kept up to this size (an A4 sheet at
+// zoom 200 on a screen at twice the size); larger ones are scaled at every paint.
+constexpr double kMaxDeviceLayerBytes = 64.0 * 1024 * 1024;
 
 std::uint64_t mix(std::uint64_t h, std::uint64_t v) {
     h ^= v + 0x9E3779B97F4A7C15ull + (h << 6) + (h >> 2);
@@ -172,10 +175,40 @@ const QImage& SheetView::drawingLayer(int sheet) {
         if (layers_.front().image.size() != size)
             layers_.front().image = QImage(size, QImage::Format_RGB32);
     } else {
-        layers_.push_front({sheet, key, QImage(size, QImage::Format_RGB32)});
+        layers_.push_front({sheet, key, QImage(size, QImage::Format_RGB32), {}, {}});
     }
     drawLayer(layers_.front().image, sheet, nullptr);
+    layers_.front().device = QImage();
     return layers_.front().image;
+}
+
+const QImage* SheetView::deviceLayer(int sheet, qreal ratio) {
+    const int whole = static_cast<int>(ratio);
+    if (whole < 2 || whole != ratio) return nullptr;
+    const QImage& image = drawingLayer(sheet);
+    CachedLayer& layer = layers_.front();
+    const QSize size = image.size() * whole;
+    if (static_cast<double>(size.width()) * size.height() * 4 > kMaxDeviceLayerBytes) {
+        layer.device = QImage();
+        return nullptr;
+    }
+    // Kept for the two most recent sheets only: a drag repaints those on screen.
+    int kept = 0;
+    for (auto it = std::next(layers_.begin()); it != layers_.end(); ++it)
+        if (!it->device.isNull() && ++kept > 1) it->device = QImage();
+    const bool fresh = layer.device.size() != size || layer.device.devicePixelRatio() != ratio;
+    if (!fresh && layer.deviceStale.isEmpty()) return &layer.device;
+    if (fresh) {
+        layer.device = QImage(size, QImage::Format_RGB32);
+        layer.device.setDevicePixelRatio(ratio);
+    }
+    // The same scaling as the paint box's painter applies to `image` (its device ratio
+    // scales the painter), so the copied pixels are those the scaled drawing gave.
+    QPainter p(&layer.device);
+    if (!fresh) p.setClipRegion(layer.deviceStale);
+    p.drawImage(0, 0, image);
+    layer.deviceStale = QRegion();
+    return &layer.device;
 }
 
 // The paper, its frame, the elements and the texts; with `part`, only there.
@@ -262,7 +295,10 @@ void SheetView::catchUpWithDrawing() {
             if (static_cast<long long>(around.width()) * around.height() <= 4 * pieces)
                 part = around;
         }
-        if (!part.isEmpty()) drawLayer(layer.image, layer.sheet, &part);
+        if (!part.isEmpty()) {
+            drawLayer(layer.image, layer.sheet, &part);
+            if (!layer.device.isNull()) layer.deviceStale += part;
+        }
     }
 }
 
@@ -318,7 +354,14 @@ void SheetView::Paint(QPainter& painter, const QRect& exposed) {
             painter.drawImage(visible.topLeft(), SheetBuffer, source);
             continue;
         }
-        painter.drawImage(visible.topLeft(), drawingLayer(a), source);
+        if (const QImage* device = deviceLayer(a, painter.device()->devicePixelRatio())) {
+            const qreal k = device->devicePixelRatio();
+            painter.drawImage(QRectF(visible), *device,
+                              QRectF(source.x() * k, source.y() * k, source.width() * k,
+                                     source.height() * k));
+        } else {
+            painter.drawImage(visible.topLeft(), drawingLayer(a), source);
+        }
         painter.save();
         painter.setClipRect(visible);
         painter.translate(sheetRect.topLeft());

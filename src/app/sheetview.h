@@ -96,8 +96,16 @@ private:
         int sheet;
         std::uint64_t key;
         QImage image;
+        // The picture scaled to a screen of a whole device pixel ratio (2 on a screen at twice
+        // the size) exactly as the paint box's painter scales `image`, so that a paint copies
+        // its pixels instead of scaling them again; `deviceStale` is where `image` changed since.
+        QImage device;
+        QRegion deviceStale;
     };
     const QImage& drawingLayer(int sheet);
+    // The picture of `sheet` at device pixel ratio `ratio`, or nullptr where none is kept
+    // (too large, or the ratio not whole).
+    const QImage* deviceLayer(int sheet, qreal ratio);
     void drawLayer(QImage& image, int sheet, const QRegion* part);
     void catchUpWithDrawing();
     std::uint64_t textsFingerprint() const;

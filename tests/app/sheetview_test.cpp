@@ -142,5 +142,43 @@ TEST_F(SheetPictures, ATextChangeDrawsTheSheetsWhole) {
     EXPECT_TRUE(sheetOf(view, 1) == sheetOf(fresh, 1));
 }
 
+// On a screen at twice the size the paint copies kept pictures already scaled: the pixels are
+// those the painter's own scaling of the sheet pictures gives, whole, in an odd part, and
+// after a change drawn in part.
+TEST_F(SheetPictures, AtTwiceTheSizeThePaintShowsWhatScalingTheSheetPicturesGives) {
+    const SheetScene s = scene();
+    const IntPoint size = ViewGeometry::Compute(s.zoom, s.dpi, d.PageWidthInch, d.PageHeightInch)
+                              .PaintBoxSize(kPages);
+    const auto screen = [&](const QRect& exposed, SheetView* painted) {
+        QImage image(size.x * 2, size.y * 2, QImage::Format_RGB32);
+        image.setDevicePixelRatio(2);
+        image.fill(Qt::darkGray);
+        QPainter p(&image);
+        if (painted) {
+            painted->Paint(p, exposed);
+            return image;
+        }
+        p.setClipRect(exposed);
+        const int w = view.Geometry.SheetWidthPx, h = view.Geometry.SheetHeightPx;
+        for (int a = 0; a < kPages; ++a) {
+            const IntRect r = ViewTransform{view.Geometry.PixelsPerMm, h, 0}.SheetRect(a, w);
+            p.drawImage(QPoint(r.left, r.top), sheetOf(view, a));
+        }
+        return image;
+    };
+    const QRect whole(0, 0, size.x, size.y);
+    const QRect odd(101, view.Geometry.SheetHeightPx - 37, 333, 211);  // over a sheet's edge
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        EXPECT_TRUE(screen(whole, &view) == screen(whole, nullptr));
+        EXPECT_TRUE(screen(odd, &view) == screen(odd, nullptr));
+        // A stroke over the second sheet: the kept pictures catch up in part.
+        for (int k = 0; k < 8; ++k)
+            *d.AppendElement() = line(50 + 5 * k, 430 + 3 * k, 55 + 5 * k, 433 + 3 * k, 1, 0xCC);
+        view.InvalidateDrawing();
+        paintAll(view, s);
+    }
+}
+
 }  // namespace
 }  // namespace tervasko
