@@ -356,9 +356,9 @@ void SheetView::Paint(QPainter& painter, const QRect& exposed) {
         }
         if (const QImage* device = deviceLayer(a, painter.device()->devicePixelRatio())) {
             const qreal k = device->devicePixelRatio();
-            painter.drawImage(QRectF(visible), *device,
-                              QRectF(source.x() * k, source.y() * k, source.width() * k,
-                                     source.height() * k));
+            painter.drawImage(
+                QRectF(visible), *device,
+                QRectF(source.x() * k, source.y() * k, source.width() * k, source.height() * k));
         } else {
             painter.drawImage(visible.topLeft(), drawingLayer(a), source);
         }
