@@ -196,11 +196,18 @@ TMainForm::TMainForm(std::string programDir, QWidget* parent)
     ScrollBox1->setBackgroundRole(QPalette::Dark);  // the application workspace colour
     ScrollBox1->setWidgetResizable(false);
     PaintBox1 = new TPaintBox(
-        {[this](QPainter& p, const QRect& r) { View.Paint(p, r); },
+        {[this](QPainter& p, const QRect& r) {
+             // The paint box paints all it shows, beside the sheets the scroll box's own
+             // background, so the scroll box need not paint beneath it first.
+             const QWidget* under = ScrollBox1->viewport();
+             const QBrush beside = under->palette().brush(under->backgroundRole());
+             View.Paint(p, r, &beside);
+         },
          [this](MouseButton b, int x, int y) { PaintBox1MouseDown(b, x, y); },
          [this](int x, int y) { PaintBox1MouseMove(x, y); },
          [this](MouseButton b, int x, int y) { PaintBox1MouseUp(b, x, y); },
          [this](int key, Qt::KeyboardModifiers m) { return PaintBox1KeyDown(key, m); }});
+    PaintBox1->setAttribute(Qt::WA_OpaquePaintEvent);
     ScrollBox1->setWidget(PaintBox1);
     p3->addWidget(ScrollBox1);
     body->addWidget(Panel3, 1);

@@ -339,9 +339,20 @@ void SheetView::RenderSheet(QImage& target, int sheet) {
     }
 }
 
-void SheetView::Paint(QPainter& painter, const QRect& exposed) {
-    if (!haveScene_) return;
+void SheetView::Paint(QPainter& painter, const QRect& exposed, const QBrush* beside) {
+    if (!haveScene_) {
+        if (beside) painter.fillRect(exposed, *beside);
+        return;
+    }
     const int w = Geometry.SheetWidthPx, h = Geometry.SheetHeightPx;
+    if (beside) {
+        QRegion rest(exposed);
+        for (int a = 0; a < scene_.pages; ++a) {
+            const IntRect r = ViewTransform{Geometry.PixelsPerMm, h, 0}.SheetRect(a, w);
+            rest -= QRect(QPoint(r.left, r.top), QSize(w, h));
+        }
+        for (const QRect& r : rest) painter.fillRect(r, *beside);
+    }
     for (int a = 0; a < scene_.pages; ++a) {
         const IntRect r = ViewTransform{Geometry.PixelsPerMm, h, 0}.SheetRect(a, w);
         const QRect sheetRect(QPoint(r.left, r.top), QSize(w, h));

@@ -14,6 +14,7 @@
 #include "view/drawobjects.h"
 #include "view/viewgeometry.h"
 
+class QBrush;
 class QPainter;
 class QRegion;
 
@@ -83,8 +84,10 @@ public:
     // into SheetBuffer; this puts the buffer on screen at sheet PointerSheet.
     void ShowSheetBuffer();
 
-    // Draws the part `exposed` of the paint box.
-    void Paint(QPainter& painter, const QRect& exposed);
+    // Draws the part `exposed` of the paint box; with `beside`, what lies beside the sheets
+    // is filled with it (a paint box that paints all it shows: nothing beneath it is painted
+    // first).
+    void Paint(QPainter& painter, const QRect& exposed, const QBrush* beside = nullptr);
 
     // Renders sheet a completely, as the cycle shows it, into `target` (sheet-sized).
     void RenderSheet(QImage& target, int sheet);
