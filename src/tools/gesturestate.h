@@ -12,6 +12,7 @@
 #include "tools/ruler.h"
 #include "tools/setsquare.h"
 #include "tools/texts.h"
+#include "tools/touch.h"
 
 namespace tervasko {
 
@@ -46,13 +47,14 @@ struct GestureState {
     TextTool Text;
     ElementTool Elements;
     PanTool Pan;
+    TouchTool Touch;
 
     // Asks `ask` of every tool in this order until it answers true; true when one did. Each
     // tool is handed as its own type, so the questions cost a direct call, not a lookup.
     template <class Ask>
     bool AnyTool(Ask&& ask) {
         return ask(Ruler) || ask(Protractor) || ask(Compass) || ask(SetSquare) || ask(Stroke) ||
-               ask(Curve) || ask(Text) || ask(Elements) || ask(Pan);
+               ask(Curve) || ask(Text) || ask(Elements) || ask(Pan) || ask(Touch);
     }
     template <class Ask>
     bool AnyTool(Ask&& ask) const {
