@@ -40,7 +40,7 @@ bool CompassBodyContains(const InstrumentPlacement& p, double zirkelAngle, doubl
     return std::hypot(dx - t * ux, dy - t * uy) <= reachMm;
 }
 
-Instrument InstrumentAt(const TDrawing& d, const ShownInstruments& shown, double pixelsPerMm,
+Instrument InstrumentAt(const TDrawing& d, const VisibleInstruments& shown, double pixelsPerMm,
                         PointD q) {
     if (!(std::isfinite(q.x) && std::isfinite(q.y))) return Instrument::None;
     const InstrumentPlacement& p = d.Placement;

@@ -11,7 +11,7 @@ namespace tervasko {
 enum class Instrument { None, Ruler, Protractor, SetSquare, Compass };
 
 // The view switches of the instruments: a hidden instrument cannot be taken hold of.
-struct ShownInstruments {
+struct VisibleInstruments {
     bool ruler = true, protractor = true, setSquare = true, compass = true;
 };
 
@@ -28,7 +28,7 @@ bool CompassBodyContains(const InstrumentPlacement& placement, double zirkelAngl
 // The topmost shown instrument under q in the order the sheets draw them (ruler, protractor,
 // set square, compass: the last drawn lies on top). `pixelsPerMm` widens the compass's thin
 // body to at least 8 screen pixels either side, so a finger can find it at any zoom.
-Instrument InstrumentAt(const TDrawing& drawing, const ShownInstruments& shown, double pixelsPerMm,
-                        PointD q);
+Instrument InstrumentAt(const TDrawing& drawing, const VisibleInstruments& shown,
+                        double pixelsPerMm, PointD q);
 
 }  // namespace tervasko

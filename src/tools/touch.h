@@ -24,7 +24,7 @@ struct TouchPoint {
 // it, and which instruments are shown.
 struct TouchSituation {
     bool penNear = false, penDown = false;
-    ShownInstruments shown;
+    VisibleInstruments shown;
 };
 
 // The fingers. One or two fingers on an instrument's body take hold of it whatever tool is

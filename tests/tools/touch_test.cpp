@@ -162,13 +162,13 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& param) { return param.param.name; });
 
 TEST_F(Touch, TheTopmostInstrumentTakesTheFinger) {
-    const ShownInstruments all;
+    const VisibleInstruments all;
     // The protractor's rim meets the ruler's edge at (50, 90); it is drawn over the ruler.
     EXPECT_EQ(InstrumentAt(drawing, all, s(), {50, 90}), Instrument::Protractor);
     EXPECT_EQ(InstrumentAt(drawing, all, s(), {50, 95}), Instrument::Ruler);
     EXPECT_EQ(InstrumentAt(drawing, all, s(), {50, 101}), Instrument::None);
     EXPECT_EQ(InstrumentAt(drawing, all, s(), {9, 95}), Instrument::None);
-    ShownInstruments noProtractor;
+    VisibleInstruments noProtractor;
     noProtractor.protractor = false;
     EXPECT_EQ(InstrumentAt(drawing, noProtractor, s(), {50, 90}), Instrument::Ruler);
     // The set square over the protractor, the compass over both.
