@@ -161,6 +161,17 @@ INSTANTIATE_TEST_SUITE_P(
                                nullptr}),
     [](const auto& param) { return param.param.name; });
 
+TEST_F(Touch, TheSpreadOfTwoFingersOnAnInstrumentChangesNothing) {
+    touch({at(1, {60, 95}, S::Pressed), at(2, {80, 95}, S::Pressed)});
+    touch({at(1, {40, 95}), at(2, {100, 95})});  // spread about the same midpoint
+    EXPECT_EQ(pl(), InstrumentPlacement{});
+    EXPECT_EQ(host.zoom, 100);
+    touch({at(1, {45, 96}), at(2, {95, 96})});  // pinched and slid 1 mm down
+    EXPECT_NEAR(pl().LinealY, 91, 1e-9);
+    EXPECT_NEAR(pl().LinealX, 10, 1e-9);
+    EXPECT_NEAR(pl().LinealAngle, 0, 1e-12);
+}
+
 TEST_F(Touch, TheTopmostInstrumentTakesTheFinger) {
     const VisibleInstruments all;
     // The protractor's rim meets the ruler's edge at (50, 90); it is drawn over the ruler.
