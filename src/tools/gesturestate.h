@@ -64,7 +64,8 @@ struct GestureState {
 
     // A gesture that holds the pointer is under way (an instrument slid, turned or spread, a
     // line, mark or arc being drawn, a stroke, an element or text carried, the sheets
-    // panned): the history refuses to move meanwhile.
+    // panned, fingers holding an instrument or moving the view): the history refuses to move
+    // meanwhile.
     bool Busy() const;
     // Busy, or a curve waiting for its next click.
     bool Pending() const;

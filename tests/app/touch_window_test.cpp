@@ -167,7 +167,7 @@ TEST_F(TouchWindow, APalmIsIgnoredDuringAPenStroke) {
     EXPECT_EQ(scroll->verticalScrollBar()->value(), 130);
 }
 
-TEST_F(TouchWindow, ATouchGripEndsWithEscapeAndAChangeOfTool) {
+TEST_F(TouchWindow, ATouchGripEndsWithEscapeAChangeOfToolAndNew) {
     fingers().press(0, px(100, 95));
     fingers().move(0, px(120, 95));
     EXPECT_TRUE(form->CancelGestureUnderWay());
@@ -183,6 +183,15 @@ TEST_F(TouchWindow, ATouchGripEndsWithEscapeAndAChangeOfTool) {
     EXPECT_FALSE(Parts(*form).Gesture.Busy());
     fingers().release(1, px(70, 50));
     EXPECT_EQ(drawing().Elements.Count(), 0u);
+
+    // New ends the fingers' hold as well; they move nothing in the new drawing.
+    fingers().press(2, px(100, 95));
+    fingers().move(2, px(110, 95));
+    testing::Find<QAction>(form, "Neu1")->trigger();
+    EXPECT_FALSE(Parts(*form).Gesture.Busy());
+    fingers().move(2, px(130, 95));
+    fingers().release(2, px(130, 95));
+    EXPECT_EQ(drawing().Placement, InstrumentPlacement{});
 }
 
 }  // namespace
