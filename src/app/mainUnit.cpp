@@ -223,6 +223,21 @@ TMainForm::TMainForm(std::string programDir, QWidget* parent)
         [this] { UpdateEds(); }, [this] { SetChangedOnScreen(); }, [this] { CatchUpSheets(); },
         [this](PointD mm) { ShowPointerPosition(mm); },
         [this](const TextInput* preset, TextInput& result) { return AskText(preset, result); }});
+    // Fingers and pen: the fingers hold the shown instruments and move the view, the pen
+    // acts as the mouse and draws along an instrument the fingers hold.
+    PaintBox1->SetTouchClient(
+        {[this](std::span<const TouchPoint> points, bool penNear, bool penDown) {
+             const SheetInstruments shown = ShownInstruments();
+             TouchFrame(*Tools, Drawing, Gesture,
+                        {penNear,
+                         penDown,
+                         {shown.ruler, shown.protractor, shown.setSquare, shown.compass}},
+                        points);
+         },
+         [this] { TouchCancelled(*Tools, Drawing, Gesture); },
+         [this](MouseButton b, int x, int y) { PenDown(*Tools, Drawing, Gesture, b, x, y); },
+         [this](int x, int y) { PenMove(*Tools, Drawing, Gesture, x, y); },
+         [this](MouseButton b, int x, int y) { PenUp(*Tools, Drawing, Gesture, b, x, y); }});
     connect(ZirkelKreiszeichnen1, &QAction::triggered, this, &TMainForm::ZirkelKreiszeichnen1Click);
     connect(ObjekteLetzesObjektlschen1, &QAction::triggered, this,
             &TMainForm::ObjekteLetzesObjektlschen1Click);

@@ -12,6 +12,7 @@
 #include "tools/ruler.h"
 #include "tools/setsquare.h"
 #include "tools/texts.h"
+#include "tools/touch.h"
 
 namespace tervasko {
 
@@ -46,13 +47,14 @@ struct GestureState {
     TextTool Text;
     ElementTool Elements;
     PanTool Pan;
+    TouchTool Touch;
 
     // Asks `ask` of every tool in this order until it answers true; true when one did. Each
     // tool is handed as its own type, so the questions cost a direct call, not a lookup.
     template <class Ask>
     bool AnyTool(Ask&& ask) {
         return ask(Ruler) || ask(Protractor) || ask(Compass) || ask(SetSquare) || ask(Stroke) ||
-               ask(Curve) || ask(Text) || ask(Elements) || ask(Pan);
+               ask(Curve) || ask(Text) || ask(Elements) || ask(Pan) || ask(Touch);
     }
     template <class Ask>
     bool AnyTool(Ask&& ask) const {
@@ -62,7 +64,8 @@ struct GestureState {
 
     // A gesture that holds the pointer is under way (an instrument slid, turned or spread, a
     // line, mark or arc being drawn, a stroke, an element or text carried, the sheets
-    // panned): the history refuses to move meanwhile.
+    // panned, fingers holding an instrument or moving the view): the history refuses to move
+    // meanwhile.
     bool Busy() const;
     // Busy, or a curve waiting for its next click.
     bool Pending() const;
