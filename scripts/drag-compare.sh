@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # Measures, under Xvfb, the CPU time our program spends on one pointer move while an
 # instrument is dragged (the ruler, the protractor, the compass and the set square, each slid),
-# against the CPU
-# time xournalpp spends on one pointer move while its pen draws. The pointer moves STEP pixels
+# against the CPU time xournalpp spends on one pointer move while its pen draws. The pointer moves STEP pixels
 # (2) every INTERVAL seconds (0.015), walking 100 moves one way and 100 back, so that every
 # move is painted; SCALE=2 runs both programs at twice the size (QT_SCALE_FACTOR=2 against
 # GDK_SCALE=2).
-#   [STEP=2] [INTERVAL=0.015] [SCALE=1] scripts/drag-compare.sh [MOVES] [PROGRAM]
+#   [STEP=2] [INTERVAL=0.015] [SCALE=1] [ONLY=ruler|protractor|compass|setsquare] \
+#     scripts/drag-compare.sh [MOVES] [PROGRAM]
 # Needs xvfb and xdotool (scripts/install-deps.sh installs them) and a build; installs
 # xournalpp with apt-get when it is missing (it is only measured against, never needed).
 set -euo pipefail
@@ -89,6 +89,8 @@ measure() {
 # hidden at start: the view menu shows it, and the arrow keys lift it 60 mm into the window.
 for instrument in "ruler:" "protractor:g" "compass:c" "setsquare:d"; do
   name=${instrument%%:*} key=${instrument#*:}
+  # ONLY=name measures that instrument alone (and no xournalpp with ONLY set).
+  [ -n "${ONLY:-}" ] && [ "$ONLY" != "$name" ] && continue
   # A home of its own: no recovery copy or setting of an earlier run comes up.
   ourhome=$(mktemp -d)
   HOME="$ourhome" QT_SCALE_FACTOR="$scale" "$program" &
@@ -118,6 +120,7 @@ for instrument in "ruler:" "protractor:g" "compass:c" "setsquare:d"; do
   rm -rf "$ourhome"
 done
 
+[ -n "${ONLY:-}" ] && exit 0
 home=$(mktemp -d)
 HOME="$home" GDK_SCALE="$scale" xournalpp >/dev/null 2>&1 &
 app=$!
