@@ -146,6 +146,21 @@ void DrawWorksheetPage(QPainter& painter, const TDrawing& drawing, int sheet, do
     DrawWorksheetImage(painter, kept.image, kept.document, sheet, pixelsPerMm, area);
 }
 
+std::string WorksheetPagePng(const TDrawing& drawing, int sheet, double pixelsPerMm,
+                             WorksheetPage* size) {
+    if (!drawing.Worksheet || sheet < 0 || sheet >= kMaxWorksheetPages) return {};
+    WorksheetDocument document;
+    if (!document.Open(drawing.Worksheet) || sheet >= document.PageCount()) return {};
+    const QImage image = document.Render(sheet, pixelsPerMm);
+    if (image.isNull()) return {};
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, "PNG")) return {};
+    if (size) *size = document.PageSize(sheet);
+    return std::string(png.constData(), static_cast<std::size_t>(png.size()));
+}
+
 Result<WorksheetInfo> CheckWorksheet(const std::vector<std::uint8_t>& bytes) {
     if (bytes.size() > kMaxWorksheetBytes)
         return Failure(ErrorCode::WorksheetTooLarge, {std::to_string(kMaxWorksheetBytes >> 20)});

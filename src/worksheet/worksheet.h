@@ -102,4 +102,10 @@ void DrawWorksheetImage(QPainter& painter, const QImage& image, const WorksheetD
 void DrawWorksheetPage(QPainter& painter, const TDrawing& drawing, int sheet, double pixelsPerMm,
                        const QRect& area);
 
+// Page `sheet` of the drawing's worksheet as a PNG file's bytes, rendered at `pixelsPerMm`,
+// and its size in mm in *size: for a format that embeds pictures (SVG). Empty when the
+// drawing has no worksheet or the worksheet no such page.
+std::string WorksheetPagePng(const TDrawing& drawing, int sheet, double pixelsPerMm,
+                             WorksheetPage* size);
+
 }  // namespace tervasko
