@@ -48,6 +48,7 @@ bool WorksheetDocument::Open(WorksheetBytes bytes) {
     buffer_.reset();
     data_.reset();
     bytes_ = std::move(bytes);
+    encrypted_ = false;
     if (!bytes_ || bytes_->size() > kMaxWorksheetBytes) return false;
     data_ = std::make_unique<QByteArray>(QByteArray::fromRawData(
         reinterpret_cast<const char*>(bytes_->data()), static_cast<qsizetype>(bytes_->size())));
@@ -56,13 +57,14 @@ bool WorksheetDocument::Open(WorksheetBytes bytes) {
     pdf_ = std::make_unique<QPdfDocument>();
     // A buffer holds every byte: the load is done when it returns.
     pdf_->load(buffer_.get());
-    return pdf_->status() == QPdfDocument::Status::Ready &&
-           pdf_->error() == QPdfDocument::Error::None;
+    const QPdfDocument::Error error = pdf_->error();
+    encrypted_ = error == QPdfDocument::Error::IncorrectPassword ||
+                 error == QPdfDocument::Error::UnsupportedSecurityScheme;
+    return pdf_->status() == QPdfDocument::Status::Ready && error == QPdfDocument::Error::None;
 }
 
 bool WorksheetDocument::Encrypted() const {
-    return pdf_ && (pdf_->error() == QPdfDocument::Error::IncorrectPassword ||
-                    pdf_->error() == QPdfDocument::Error::UnsupportedSecurityScheme);
+    return encrypted_;
 }
 
 int WorksheetDocument::PageCount() const {

@@ -83,6 +83,7 @@ private:
     std::unique_ptr<QBuffer> buffer_;
     std::unique_ptr<QByteArray> data_;
     std::unique_ptr<QPdfDocument> pdf_;
+    bool encrypted_ = false;
 };
 
 // The size in pixels page `page` is drawn with at `pixelsPerMm`: its size in mm times the
