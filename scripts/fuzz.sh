@@ -14,7 +14,7 @@ cd "$(dirname "$0")/.."
 seconds="${FUZZ_SECONDS:-30}"
 jobs="${FUZZ_JOBS:-1}"
 targets=("$@")
-((${#targets[@]})) || targets=(fuzz_drawing fuzz_dxf fuzz_render fuzz_options fuzz_dbfheader)
+((${#targets[@]})) || targets=(fuzz_drawing fuzz_dxf fuzz_render fuzz_options fuzz_dbfheader fuzz_worksheet)
 
 export QT_QPA_PLATFORM=offscreen
 export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$(mktemp -d)}"

@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config git clang-format
-  qt6-base-dev qt6-svg-dev qt6-translations-l10n libgl-dev libshp-dev fonts-liberation2
+  qt6-base-dev qt6-svg-dev qt6-pdf-dev qt6-translations-l10n libgl-dev libshp-dev fonts-liberation2
   libgtest-dev libgmock-dev libbenchmark-dev libdxflib-dev
   python3 python3-ezdxf python3-dbfread
   xvfb xauth x11-utils xdotool imagemagick poppler-utils librsvg2-bin libxml2-utils

@@ -40,7 +40,7 @@ lintian --fail-on error "$deb" >/dev/null 2>&1 || fail "lintian found errors"
 
 echo "== dependencies"
 depends=$(dpkg-deb -f "$deb" Depends)
-for needed in libqt6widgets6 libqt6printsupport6 libshp2 qt6-qpa-plugins fonts-liberation2; do
+for needed in libqt6widgets6 libqt6printsupport6 libqt6pdf6 libshp2 qt6-qpa-plugins fonts-liberation2; do
   [[ "$depends" == *"$needed"* ]] || fail "Depends lacks $needed: $depends"
 done
 apt-get install --simulate -qq "./$deb" >/dev/null || fail "the package's dependencies do not resolve"

@@ -39,10 +39,11 @@ StartRequest ParseCommandLine(const QStringList& args) {
 
 QString CommandLineUsage() {
     return QStringLiteral(
-        "Usage: tervasko [DRAWING.tvk]\n"
+        "Usage: tervasko [DRAWING.tvk | WORKSHEET.pdf]\n"
         "\n"
         "Starts Tervasko and opens DRAWING once the window is up. Without it the window shows\n"
-        "an empty drawing.\n"
+        "an empty drawing. A PDF file becomes the worksheet of a new, untitled drawing: its\n"
+        "pages lie beneath the sheets at true scale.\n"
         "\n"
         "Options:\n"
         "  --help     this text\n"
@@ -66,9 +67,14 @@ void RunStartRequest(const StartActions& window, const StartRequest& request) {
     }
     // The full path, as the open dialog gives it: the title shows it, and a later save or the
     // recent files must not depend on the folder the program was started from.
-    if (request.file)
-        window.LoadDrawing(
-            QDir::cleanPath(QFileInfo(*request.file).absoluteFilePath()).toStdString());
+    if (!request.file) return;
+    const QFileInfo file(*request.file);
+    const std::string path = QDir::cleanPath(file.absoluteFilePath()).toStdString();
+    if (file.suffix().compare(QLatin1String("pdf"), Qt::CaseInsensitive) == 0 &&
+        window.StartOnWorksheet)
+        window.StartOnWorksheet(path);
+    else
+        window.LoadDrawing(path);
 }
 
 }  // namespace tervasko

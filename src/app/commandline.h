@@ -9,7 +9,8 @@
 namespace tervasko {
 
 // What the program was asked for on its command line: "tervasko [DRAWING.tvk]", the way a
-// file manager or a desktop entry starts it. Qt's own options (-platform, -style, ...) have
+// file manager or a desktop entry starts it; a file named "*.pdf" is a worksheet, and the
+// window starts a new drawing on it. Qt's own options (-platform, -style, ...) have
 // been taken out by the application object before.
 struct StartRequest {
     std::optional<QString> file;  // the drawing to open after the first show
@@ -35,6 +36,9 @@ struct StartActions {
     // when it cannot be read, which leave the empty drawing).
     std::function<void(const std::string& path)> LoadDrawing;
     std::function<void(const std::string& text)> ShowError;
+    // Puts the PDF file beneath the sheets of the new, untitled drawing the window starts
+    // with, as "Arbeitsblatt einfügen..." does (the same messages when it cannot be).
+    std::function<void(const std::string& path)> StartOnWorksheet;
 };
 
 // Runs the request: the drawing is read, or the mistake is told.

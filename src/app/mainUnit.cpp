@@ -47,6 +47,7 @@
 #include "app/translate/TranslateFUnit.h"
 #include "app/translate/qttranslations.h"
 #include "app/translate/translateunit.h"
+#include "app/worksheetcommands.h"
 #include "app/wraprow.h"
 #include "document/options.h"
 #include "i18n/messagetable.h"
@@ -256,6 +257,12 @@ TMainForm::TMainForm(std::string programDir, QWidget* parent)
             &TFileCommands::Speichernunter1Click);
     connect(DXFExportAction, &QAction::triggered, FileCommands,
             &TFileCommands::DXFExportActionClick);
+    // The worksheet's two commands after the DXF export, its view switch after the set square.
+    Worksheets = new TWorksheetCommands(
+        {this, Session.get(), [this] { PaintBox1Paint(); }, [this] { CancelGestureUnderWay(); },
+         [this](const std::string& text) { ShowError(text); }},
+        qobject_cast<QMenu*>(DXFExportAction->associatedObjects().value(0)), DXFExportAction,
+        qobject_cast<QMenu*>(Geodreieck2->associatedObjects().value(0)), Geodreieck2);
     RecentFiles =
         new TRecentFiles({ProgramDir, [this](const std::string& text) { ShowError(text); },
                           [this](const std::string& path) { FileCommands->OpenPath(path); }},
@@ -298,7 +305,8 @@ bool TMainForm::OfferRecovery(const std::string& folder) {
 
 void TMainForm::RunStartRequest(const StartRequest& request) {
     tervasko::RunStartRequest({[this](const std::string& path) { FileCommands->LoadDrawing(path); },
-                               [this](const std::string& text) { ShowError(text); }},
+                               [this](const std::string& text) { ShowError(text); },
+                               [this](const std::string& path) { Worksheets->InsertPath(path); }},
                               request);
 }
 
@@ -317,8 +325,11 @@ void TMainForm::closeEvent(QCloseEvent* event) {
 
 SheetInstruments TMainForm::ShownInstruments() const {
     const SettingsModel& settings = Session->Settings;
-    return {settings.Values().RulerShown, settings.Values().ProtractorShown,
-            settings.Values().CompassShown, settings.Inches(), settings.Values().SetSquareShown};
+    SheetInstruments shown{settings.Values().RulerShown, settings.Values().ProtractorShown,
+                           settings.Values().CompassShown, settings.Inches(),
+                           settings.Values().SetSquareShown};
+    shown.worksheet = settings.WorksheetShown();
+    return shown;
 }
 
 void TMainForm::DateiSeiteeinrichten1Click() {
@@ -849,6 +860,7 @@ void TMainForm::PaintBox1Paint() {
     scene.compass = settings.Values().CompassShown;
     scene.setSquare = settings.Values().SetSquareShown;
     scene.inches = settings.Inches();
+    scene.worksheet = settings.WorksheetShown();
     View.Cycle(
         scene, PaintBox1->size(), [this](int w, int h) { PaintBox1->resize(w, h); },
         [this] { PaintBox1->update(); }, [this](const QRegion& r) { PaintBox1->update(r); });

@@ -43,6 +43,7 @@ class TAddTextForm;
 class DrawingSession;
 class TRecentFiles;
 class TRecoveryKeeper;
+class TWorksheetCommands;
 struct StartRequest;
 
 // The colour swatch of the settings panel: shows the pen colour; a press with any button
@@ -155,6 +156,8 @@ public:
 
 private:
     TRecentFiles* RecentFiles = nullptr;
+    // "Arbeitsblatt einfügen...", "Arbeitsblatt entfernen" and the switch "Arbeitsblatt".
+    TWorksheetCommands* Worksheets = nullptr;
 
 public:
     // What the command line asked for, once the window has been shown: the drawing is read as

@@ -149,6 +149,8 @@ std::uint64_t SheetView::layerKey() const {
     k = mix(k, bits(Geometry.PixelsPerMm));
     k = mix(k, bits(scene_.zoom));
     k = mix(k, bits(scene_.drawing->PageHeightInch));
+    k = mix(k, scene_.worksheet ? reinterpret_cast<std::uintptr_t>(scene_.drawing->Worksheet.get())
+                                : 0);
     return k;
 }
 
@@ -227,8 +229,33 @@ void SheetView::drawLayer(QImage& image, int sheet, const QRegion* part) {
     canvas.setBrush(kWhite);
     canvas.setPen(kBlack, 1);
     canvas.rectangle(0, 0, Geometry.SheetWidthPx, Geometry.SheetHeightPx);
+    if (const QImage* page = worksheetPage(sheet)) {
+        DrawWorksheetImage(
+            p, *page, worksheet_, sheet, Geometry.PixelsPerMm,
+            QRect(QPoint(clip.left, clip.top), QPoint(clip.right - 1, clip.bottom - 1)));
+        canvas.setBrushHollow();  // the frame over the page's edge
+        canvas.rectangle(0, 0, Geometry.SheetWidthPx, Geometry.SheetHeightPx);
+    }
     DrawObjects(canvas, *scene_.drawing, sheet, Geometry.PixelsPerMm, scene_.zoom / 100, &clip,
                 &measures_);
+}
+
+const QImage* SheetView::worksheetPage(int sheet) {
+    const TDrawing& d = *scene_.drawing;
+    if (!scene_.worksheet || !d.Worksheet) return nullptr;
+    if (worksheet_.Bytes() != d.Worksheet) {
+        page_ = KeptPage{};
+        worksheet_.Open(d.Worksheet);
+    }
+    if (sheet >= worksheet_.PageCount() || sheet >= kMaxWorksheetPages) return nullptr;
+    if (page_.sheet != sheet || page_.pixelsPerMm != Geometry.PixelsPerMm) {
+        page_.image = QImage();  // gone before the next is made: one page at a time
+        page_.image = worksheet_.Render(sheet, Geometry.PixelsPerMm);
+        page_.sheet = sheet;
+        page_.pixelsPerMm = Geometry.PixelsPerMm;
+        ++stats_.pages;
+    }
+    return page_.image.isNull() ? nullptr : &page_.image;
 }
 
 std::uint64_t SheetView::textsFingerprint() const {

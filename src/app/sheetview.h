@@ -13,6 +13,7 @@
 #include "platform/recordingcanvas.h"
 #include "view/drawobjects.h"
 #include "view/viewgeometry.h"
+#include "worksheet/worksheet.h"
 
 class QBrush;
 class QPainter;
@@ -28,6 +29,7 @@ struct SheetScene {
     int dpi = 96;       // logical pixels per inch of the paint box's screen
     bool ruler = true, protractor = true, compass = true, inches = false;
     bool setSquare = false;
+    bool worksheet = true;  // the drawing's worksheet beneath the elements, when it has one
 };
 
 // The sheets on the paint box: the paint cycle, the sheet buffer, and the two ways tools
@@ -39,6 +41,8 @@ struct SheetScene {
 // Only the sheets in view are drawn. The drawing of each sheet (paper, frame, elements,
 // texts) is kept as an image while neither the drawing nor the view changes, so moving an
 // instrument redraws only the instruments; elements that cannot touch a sheet are skipped.
+// A worksheet's page lies beneath the elements in that picture; the page last rendered is
+// kept as well, so that a picture drawn again in part does not render it anew.
 class SheetView {
 public:
     ViewGeometry Geometry;
@@ -70,9 +74,9 @@ public:
     // Every sheet picture is drawn afresh at the next paint.
     void RedrawSheets() { ++drawingRevision_; }
 
-    // How often sheet pictures were drawn whole and in part.
+    // How often sheet pictures were drawn whole and in part, and worksheet pages rendered.
     struct LayerStats {
-        std::uint64_t whole = 0, partial = 0;
+        std::uint64_t whole = 0, partial = 0, pages = 0;
     };
     const LayerStats& Stats() const { return stats_; }
     const TextMeasures& Measures() const { return measures_; }
@@ -131,8 +135,18 @@ private:
     std::optional<QRegion> instrumentDamage(bool screenHasExtras);
     std::uint64_t layerKey() const;
 
+    // The page of the worksheet beneath `sheet`, rendered at the present scale (or kept from
+    // the last time); null when there is none.
+    const QImage* worksheetPage(int sheet);
+
     SheetScene scene_;
     bool haveScene_ = false;
+    WorksheetDocument worksheet_;
+    struct KeptPage {
+        int sheet = -1;
+        double pixelsPerMm = 0;
+        QImage image;
+    } page_;
     std::uint64_t drawingRevision_ = 0;
     std::list<CachedLayer> layers_;  // most recently used first
     RecordingCanvas overlay_;

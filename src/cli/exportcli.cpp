@@ -23,7 +23,8 @@ namespace tervasko {
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: tervasko-export [--dpi N | --size N] [--sheet N] [--no-instruments] DRAWING.tvk OUT\n"
+    "Usage: tervasko-export [--dpi N | --size N] [--sheet N] [--no-instruments]\n"
+    "                       [--no-worksheet] DRAWING.tvk OUT\n"
     "\n"
     "Reads a Tervasko drawing and writes it in the format that OUT's extension names:\n"
     "  .dxf   all sheets as one DXF drawing (millimetres, y up, origin at the bottom-left\n"
@@ -42,6 +43,8 @@ constexpr const char* kUsage =
     "  --sheet N         the sheet a picture or SVG shows, counted from 1 (default 1)\n"
     "  --no-instruments  leave out the ruler, protractor and compass, which pictures and\n"
     "                    PDF pages otherwise show as the drawing was last shown on screen\n"
+    "  --no-worksheet    leave out the worksheet (the PDF pages beneath the sheets), which\n"
+    "                    pictures, SVG and PDF pages otherwise show; DXF never holds it\n"
     "\n"
     "OUT is replaced only when it has been written completely. No display is needed. On a\n"
     "terminal, a line shows how far reading and writing have come. An interrupt (Ctrl+C) or\n"
@@ -66,6 +69,7 @@ struct Options {
     std::optional<int> sheet;  // from 1
     std::optional<int> size;   // longer side of a PNG thumbnail, pixels
     bool instruments = true;
+    bool worksheet = true;
     std::vector<std::string> files;
 };
 
@@ -81,6 +85,7 @@ struct LoadedDrawing {
             i.compass = settings.CompassShown;
             i.setSquare = settings.SetSquareShown;
         }
+        i.worksheet = o.worksheet;
         return i;
     }
 };
@@ -316,6 +321,8 @@ Error parseArguments(const std::vector<std::string>& args, Options& o) {
             }
         } else if (a == "--no-instruments") {
             o.instruments = false;
+        } else if (a == "--no-worksheet") {
+            o.worksheet = false;
         } else if (a.size() > 1 && a[0] == '-') {
             return Failure(ErrorCode::UnknownOption, {a});
         } else {

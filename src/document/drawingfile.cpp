@@ -94,7 +94,7 @@ bool setSquareNeedsChunk(const InstrumentPlacement& p, const DrawingSettings& s)
 // saved as the fixed part alone.
 void encodeChunkArea(ByteWriter& w, const TDrawing& drawing, const DrawingSettings& s) {
     const bool setSquare = setSquareNeedsChunk(drawing.Placement, s);
-    if (!setSquare && drawing.KeptChunks.empty()) return;
+    if (!setSquare && !drawing.Worksheet && drawing.KeptChunks.empty()) return;
     w.bytes(kChunkAreaMark, sizeof kChunkAreaMark);
     w.u32(kChunkAreaVersion);
     if (setSquare) {
@@ -104,6 +104,12 @@ void encodeChunkArea(ByteWriter& w, const TDrawing& drawing, const DrawingSettin
         w.f64(drawing.Placement.GeoY);
         w.f64(drawing.Placement.GeoAngle);
         w.u8(flag(s.SetSquareShown));
+    }
+    if (drawing.Worksheet) {
+        w.bytes(kWorksheetTag, sizeof kWorksheetTag);
+        w.u32(static_cast<std::uint32_t>(drawing.Worksheet->size()));
+        if (!drawing.Worksheet->empty())
+            w.bytes(drawing.Worksheet->data(), drawing.Worksheet->size());
     }
     if (!drawing.KeptChunks.empty()) w.bytes(drawing.KeptChunks.data(), drawing.KeptChunks.size());
 }
@@ -123,6 +129,7 @@ void AppendDrawing(std::vector<std::uint8_t>& bytes, const TDrawing& drawing,
     bytes.reserve(bytes.size() + 8 + std::size_t{n} * kElementRecordSize +
                   std::size_t{m} * (kTextRecordSize + 64) + kSettingsBlockSize +
                   kExtensionBlockSize + 8 + kChunkHeadSize + kSetSquareChunkSize +
+                  (drawing.Worksheet ? kChunkHeadSize + drawing.Worksheet->size() : 0) +
                   drawing.KeptChunks.size());
     ByteWriter w(bytes);
     w.u32(n);
@@ -211,7 +218,7 @@ void decodeChunkArea(ByteReader& in, DecodedDrawing& out) {
             Failure(ErrorCode::ChunkAreaVersion, {count(version), count(areaSize)}));
         return;
     }
-    bool setSquareRead = false;
+    bool setSquareRead = false, worksheetRead = false;
     while (!in.atEnd()) {
         const std::uint8_t* head = in.here();
         // A tag is four printable ASCII characters; anything else is no chunk at all.
@@ -232,6 +239,20 @@ void decodeChunkArea(ByteReader& in, DecodedDrawing& out) {
         }
         ByteReader body(in.here(), length);
         in.skip(length);
+        if (std::memcmp(head, kWorksheetTag, sizeof kWorksheetTag) == 0) {
+            if (worksheetRead) {
+                out.dropped.push_back(Failure(ErrorCode::WorksheetRepeated));
+            } else if (length > kMaxWorksheetBytes) {
+                out.dropped.push_back(Failure(ErrorCode::WorksheetChunkTooLarge,
+                                              {count(length), count(kMaxWorksheetBytes >> 20)}));
+            } else {
+                const std::uint8_t* bytes = head + kChunkHeadSize;
+                out.drawing.Worksheet =
+                    std::make_shared<const std::vector<std::uint8_t>>(bytes, bytes + length);
+                worksheetRead = true;
+            }
+            continue;
+        }
         if (std::memcmp(head, kSetSquareTag, sizeof kSetSquareTag) != 0) {
             out.drawing.KeptChunks.insert(out.drawing.KeptChunks.end(), head,
                                           head + kChunkHeadSize + length);
@@ -447,6 +468,7 @@ Error adopt(DecodedDrawing& decoded, const std::string& name, TDrawing& drawing,
     drawing.PageWidthInch = decoded.drawing.PageWidthInch;
     drawing.PageHeightInch = decoded.drawing.PageHeightInch;
     drawing.KeptChunks.swap(decoded.drawing.KeptChunks);
+    drawing.Worksheet = std::move(decoded.drawing.Worksheet);
     settings = decoded.settings;
     drawing.Changed = false;
     if (dropped) *dropped = std::move(decoded.dropped);

@@ -42,10 +42,15 @@ inline constexpr std::uint32_t kChunkAreaVersion = 1;
 inline constexpr std::size_t kChunkHeadSize = 8;
 inline constexpr char kSetSquareTag[4] = {'S', 'Q', 'R', '1'};
 inline constexpr std::size_t kSetSquareChunkSize = 25;
+// The worksheet's chunk "PDF1": the PDF file's bytes, unchanged. A larger one is refused
+// when it is inserted and dropped when it is read.
+inline constexpr char kWorksheetTag[4] = {'P', 'D', 'F', '1'};
+inline constexpr std::size_t kMaxWorksheetBytes = std::size_t{64} << 20;
 
 // Serialises the whole drawing file into memory: both lists, the settings block and the
 // extension block, little-endian, field by field, then the chunk area when the set square is
-// shown or away from its start-up placement or the drawing keeps chunks of a later version.
+// shown or away from its start-up placement, the drawing has a worksheet or it keeps chunks
+// of a later version.
 std::vector<std::uint8_t> EncodeDrawing(const TDrawing& drawing, const DrawingSettings& settings);
 // The same, appended to `bytes` (one allocation for whatever goes before it and the drawing).
 void AppendDrawing(std::vector<std::uint8_t>& bytes, const TDrawing& drawing,

@@ -53,6 +53,7 @@ void TDrawing::NewAll() {
     Elements.Clear();
     FileName.clear();
     KeptChunks.clear();
+    Worksheet.reset();
     Changed = false;
 }
 

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -101,6 +102,10 @@ public:
     // The chunks of the drawing file's chunk area that this program does not know, each
     // whole (tag, length, bytes) and in the file's order: a save writes them back unchanged.
     std::vector<std::uint8_t> KeptChunks;
+    // The worksheet beneath the sheets: a PDF file's bytes, exactly as they were given (the
+    // chunk "PDF1"); page n lies beneath sheet n. Shared and never changed, so the history
+    // and the pictures hold it without copies; null without a worksheet.
+    std::shared_ptr<const std::vector<std::uint8_t>> Worksheet;
     bool Changed = false;
 
     double SheetHeightMm() const { return PageHeightInch * MmPerInch; }
@@ -129,9 +134,9 @@ public:
         return Index.InBand(band);
     }
 
-    // Frees every text's strings, empties both lists, forgets the file name and the kept
-    // chunks and marks the drawing unchanged. Sheet size, placement and the control values stay as
-    // they are.
+    // Frees every text's strings, empties both lists, forgets the file name, the kept
+    // chunks and the worksheet and marks the drawing unchanged. Sheet size, placement and the
+    // control values stay as they are.
     void NewAll();
 
     // Exchanges both record lists with those of `other`; each drawing's CurElement and

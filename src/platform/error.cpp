@@ -169,6 +169,36 @@ constexpr Sentence kDetails[] = {
     // SetSquareRepeated
     {"the set square's entry appears more than once; only the first was read",
      "Der Eintrag des Geodreiecks kommt mehrmals vor; nur der erste wurde gelesen."},
+    // WorksheetRepeated
+    {"the worksheet appears more than once; only the first was read",
+     "Das Arbeitsblatt kommt mehrmals vor; nur das erste wurde gelesen."},
+    // WorksheetChunkTooLarge
+    {"the worksheet of %1 bytes is larger than %2 MiB and was dropped",
+     "Das Arbeitsblatt mit %1 Bytes ist größer als %2 MiB und wurde verworfen."},
+    // WorksheetDamaged
+    {"the worksheet cannot be shown and was dropped; the next message says why",
+     "Das Arbeitsblatt kann nicht gezeigt werden und wurde verworfen; die nächste Meldung "
+     "nennt den Grund."},
+    // WorksheetTooLarge
+    {"the file is larger than %1 MiB, too large for a worksheet",
+     "Die Datei ist größer als %1 MiB und zu groß für ein Arbeitsblatt."},
+    // WorksheetNoPdf
+    {"the file is no PDF file", "Die Datei ist keine PDF-Datei."},
+    // WorksheetBroken
+    {"the PDF file is damaged", "Die PDF-Datei ist beschädigt."},
+    // WorksheetEncrypted
+    {"the PDF file is protected by a password or encrypted",
+     "Die PDF-Datei ist durch ein Kennwort geschützt oder verschlüsselt."},
+    // WorksheetNoPages
+    {"the PDF file has no pages", "Die PDF-Datei hat keine Seiten."},
+    // WorksheetPageSize
+    {"page %1 of the PDF file is %2 x %3 mm; a page must be at least %4 mm and at most %5 mm "
+     "wide and high",
+     "Seite %1 der PDF-Datei ist %2 x %3 mm groß; eine Seite muss mindestens %4 mm und "
+     "höchstens %5 mm breit und hoch sein."},
+    // WorksheetPagesCut
+    {"the PDF file has %1 pages; only the first %2 lie beneath the sheets",
+     "Die PDF-Datei hat %1 Seiten; nur die ersten %2 liegen unter den Blättern."},
     // Other
     {"%S", "%S"},
     // NeedsGuiApplication

@@ -74,6 +74,17 @@ enum class ErrorCode {
     ChunkPastEnd,       // Args: the tag, its length, the bytes left after its head
     SetSquareDamaged,   // wrong length or a value that is no number
     SetSquareRepeated,  // a later set square chunk
+    // The worksheet: a PDF beneath the sheets.
+    WorksheetRepeated,       // a later worksheet chunk
+    WorksheetChunkTooLarge,  // Args: its bytes, the most (MiB)
+    WorksheetDamaged,        // its reason follows as an error of its own
+    WorksheetTooLarge,       // Args: the most (MiB)
+    WorksheetNoPdf,
+    WorksheetBroken,
+    WorksheetEncrypted,
+    WorksheetNoPages,
+    WorksheetPageSize,  // Args: the page, its width and height (mm), the least and most (mm)
+    WorksheetPagesCut,  // Args: the pages it has, the pages taken
     Other,              // words of a library's own in SystemText, shown as they are
     // The command-line exporter's own, never shown in the window (and so not translated).
     NeedsGuiApplication,

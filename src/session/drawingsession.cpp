@@ -1,5 +1,6 @@
 #include "session/drawingsession.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "document/drawingfile.h"
@@ -119,6 +120,49 @@ protected:
     }
 };
 
+// The worksheet with the sheet size and page count it brought, before and after: one step.
+struct WorksheetState {
+    WorksheetBytes bytes;
+    double width, height;  // inches
+    int pages;
+};
+
+class WorksheetStep : public SessionStep {
+public:
+    WorksheetStep(DrawingSession& session, const char* name, WorksheetState before,
+                  WorksheetState after)
+        : SessionStep(session, name), before_(std::move(before)), after_(std::move(after)) {}
+
+    // The bytes are shared with the drawing while it holds them; the step holds them alone
+    // once they are taken back or removed.
+    std::size_t Bytes() const override {
+        std::size_t bytes = 0;
+        for (const WorksheetState* s : {&before_, &after_})
+            if (s->bytes && s->bytes != session_.Drawing().Worksheet) bytes += s->bytes->size();
+        return bytes;
+    }
+
+    // The change itself, made before the step is pushed.
+    void Make() { put(after_); }
+
+private:
+    void put(const WorksheetState& state) {
+        TDrawing& drawing = session_.Drawing();
+        drawing.Worksheet = state.bytes;
+        drawing.PageWidthInch = state.width;
+        drawing.PageHeightInch = state.height;
+        putPageCount(state.pages);
+        if (state.bytes) session_.Settings.SetWorksheetShown(true);
+    }
+
+    bool apply(bool redo) override {
+        put(redo ? after_ : before_);
+        return true;
+    }
+
+    WorksheetState before_, after_;
+};
+
 }  // namespace
 
 DrawingSession::DrawingSession(QObject* parent) : QObject(parent) {
@@ -165,6 +209,36 @@ bool DrawingSession::SetSheetSize(double widthInch, double heightInch) {
     return true;
 }
 
+void DrawingSession::InsertWorksheet(WorksheetBytes bytes, const WorksheetInfo& info) {
+    WorksheetState before{drawing_.Worksheet, drawing_.PageWidthInch, drawing_.PageHeightInch,
+                          Settings.PageCount()};
+    WorksheetState after = before;
+    after.bytes = std::move(bytes);
+    if (!info.pages.empty()) {
+        after.width = info.pages.front().widthMm / MmPerInch;
+        after.height = info.pages.front().heightMm / MmPerInch;
+    }
+    after.pages = std::clamp(info.pageCount, 1, kMaxWorksheetPages);
+    auto* step =
+        new WorksheetStep(*this, "Arbeitsblatt einfügen", std::move(before), std::move(after));
+    step->Make();
+    Snap.Invalidate();
+    history_.push(step);
+}
+
+bool DrawingSession::RemoveWorksheet() {
+    if (!drawing_.Worksheet) return false;
+    WorksheetState before{drawing_.Worksheet, drawing_.PageWidthInch, drawing_.PageHeightInch,
+                          Settings.PageCount()};
+    WorksheetState after = before;
+    after.bytes = nullptr;
+    auto* step =
+        new WorksheetStep(*this, "Arbeitsblatt entfernen", std::move(before), std::move(after));
+    step->Make();
+    history_.push(step);
+    return true;
+}
+
 std::size_t DrawingSession::HeldBytes() const {
     std::size_t bytes = 0;
     for (int i = 0; i < history_.count(); ++i)
@@ -196,6 +270,7 @@ void DrawingSession::New() {
     drawing_.Placement.GeoY = start.GeoY;
     drawing_.Placement.GeoAngle = start.GeoAngle;
     Settings.SetSetSquareShown(false);
+    Settings.SetWorksheetShown(true);
     Restart();
 }
 
@@ -208,7 +283,16 @@ bool DrawingSession::Load(const std::string& path, Error* error, Progress* progr
         if (error) *error = std::move(failed);
         return false;
     }
+    if (drawing_.Worksheet) {
+        const Result<WorksheetInfo> sheet = CheckWorksheet(*drawing_.Worksheet);
+        if (!sheet.ok()) {
+            drawing_.Worksheet.reset();
+            lost.push_back(Failure(ErrorCode::WorksheetDamaged));
+            lost.push_back(sheet.error());
+        }
+    }
     Settings.Assign(settings);
+    Settings.SetWorksheetShown(true);
     if (lost.empty())
         Restart();
     else

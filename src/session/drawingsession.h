@@ -14,6 +14,7 @@
 #include "session/toolchoice.h"
 #include "tools/gesturestate.h"
 #include "tools/snapindex.h"
+#include "worksheet/worksheet.h"
 
 namespace tervasko {
 
@@ -57,6 +58,14 @@ public:
     // The sheet size in inches, set as a step ("Seite einrichten"); false when it is the size
     // the drawing has. Sizes set in a row are one step.
     bool SetSheetSize(double widthInch, double heightInch);
+
+    // The worksheet: `bytes` of a PDF file that CheckWorksheet took, with its `pages` sizes
+    // and page count, beneath the sheets; the sheet size becomes the first page's, the page
+    // count the number of pages (at most kMaxWorksheetPages); it replaces any worksheet and is
+    // shown. One step ("Arbeitsblatt einfügen").
+    void InsertWorksheet(WorksheetBytes bytes, const WorksheetInfo& info);
+    // Takes the worksheet away, one step ("Arbeitsblatt entfernen"); false when there is none.
+    bool RemoveWorksheet();
 
     // Bytes the steps hold beyond themselves (records taken back or removed).
     std::size_t HeldBytes() const;

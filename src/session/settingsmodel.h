@@ -26,7 +26,8 @@ public:
         PageCount,
         Inches,
         Snap,
-        SetSquareShown
+        SetSquareShown,
+        WorksheetShown
     };
 
     const DrawingSettings& Values() const { return values_; }
@@ -36,6 +37,10 @@ public:
     bool Snap() const { return snap_; }
     int Zoom() const { return static_cast<int>(values_.Zoom); }
     int PageCount() const { return static_cast<int>(values_.PageCount); }
+    // "Arbeitsblatt": the worksheet shown beneath the sheets. Not stored: a drawing is loaded
+    // and a worksheet inserted with it shown.
+    bool WorksheetShown() const { return worksheetShown_; }
+    void SetWorksheetShown(bool on) { set(worksheetShown_, on, Setting::WorksheetShown); }
 
     void SetZoom(int percent) { set(values_.Zoom, percent, Setting::Zoom); }
     void SetPenWidth(double mm) { set(values_.PenWidth, mm, Setting::PenWidth); }
@@ -71,6 +76,7 @@ private:
     DrawingSettings values_;
     bool inches_ = false;
     bool snap_ = false;
+    bool worksheetShown_ = true;
 };
 
 }  // namespace tervasko

@@ -96,6 +96,42 @@ for target in ('fuzz_drawing', 'fuzz_dxf', 'fuzz_render'):
     for name, data in drawings.items():
         write(target, name, data)
 
+
+
+def pdf(pages, content=b''):
+    """A small PDF file: pages of the given sizes in points, each drawing `content`."""
+    objects = [b'<< /Type /Catalog /Pages 2 0 R >>']
+    kids = b' '.join(b'%d 0 R' % (3 + i) for i in range(len(pages)))
+    objects.append(b'<< /Type /Pages /Kids [' + kids + b'] /Count %d >>' % len(pages))
+    stream = 3 + len(pages)
+    for w, h in pages:
+        objects.append(b'<< /Type /Page /Parent 2 0 R /MediaBox [0 0 %g %g] /Contents %d 0 R >>'
+                       % (w, h, stream))
+    objects.append(b'<< /Length %d >>\nstream\n' % len(content) + content + b'\nendstream')
+    out, offsets = b'%PDF-1.4\n', []
+    for i, body in enumerate(objects):
+        offsets.append(len(out))
+        out += b'%d 0 obj\n' % (i + 1) + body + b'\nendobj\n'
+    xref = len(out)
+    out += b'xref\n0 %d\n0000000000 65535 f \n' % (len(objects) + 1)
+    out += b''.join(b'%010d 00000 n \n' % o for o in offsets)
+    return out + b'trailer\n<< /Size %d /Root 1 0 R >>\nstartxref\n%d\n%%%%EOF\n' % (len(objects) + 1, xref)
+
+
+line_and_circle = (b'0.85 w 113.4 680 m 396.9 680 l S '
+                   b'283.5 420 m 283.5 467 321.6 505 368.5 505 c 415.4 505 453.5 467 453.5 420 c S')
+worksheets = {
+    'a4-line-and-circle.tvk': pdf([(595.3, 841.9)], line_and_circle),
+    'two-sizes.tvk': pdf([(595.3, 841.9), (841.9, 595.3)], line_and_circle),
+    'no-pages.tvk': pdf([]),
+    'huge-page.tvk': pdf([(14000, 14000)], line_and_circle),
+    'cut-short.tvk': pdf([(595.3, 841.9)], line_and_circle)[:200],
+    'no-pdf.tvk': b'GIF89a....',
+}
+for name, data in worksheets.items():
+    write('fuzz_worksheet', name, drawing([element(0, 0.1, (10, 10, 100, 50))],
+                                          area=area(chunk(b'PDF1', data))))
+
 for name, data in {'german': b'\0\0\0\0', 'english': b'\1\0\0\0', 'italian': b'\2\0\0\0',
                    'out-of-range': b'\xff\xff\xff\x7f', 'short': b'\1', 'long': b'\2\0\0\0rest'}.items():
     write('fuzz_options', name, data)

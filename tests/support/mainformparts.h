@@ -24,7 +24,8 @@ struct TMainFormParts {
           RecentFiles(f.RecentFiles),
           AddTextForm(f.AddTextForm),
           FontDialog1(f.FontDialog1),
-          ProgramDir(f.ProgramDir) {}
+          ProgramDir(f.ProgramDir),
+          Worksheets(f.Worksheets) {}
 
     std::unique_ptr<DrawingSession>& Session;
     SheetView& View;
@@ -39,6 +40,7 @@ struct TMainFormParts {
     TAddTextForm*& AddTextForm;
     TextFontChoice& FontDialog1;
     std::string& ProgramDir;
+    TWorksheetCommands*& Worksheets;
 };
 
 inline TMainFormParts Parts(TMainForm& form) {

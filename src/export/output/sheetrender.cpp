@@ -12,6 +12,7 @@
 #include "view/instruments.h"
 #include "view/viewgeometry.h"
 #include "view/viewtransform.h"
+#include "worksheet/worksheet.h"
 
 namespace tervasko {
 namespace {
@@ -186,6 +187,12 @@ void RenderSheet(QPainter& painter, int dpi, TDrawing& drawing, int sheet,
     painter.save();
     painter.setClipRect(area, Qt::IntersectClip);
     painter.fillRect(area, Qt::white);
+    if (instruments.worksheet && drawing.Worksheet)
+        DrawWorksheetPage(
+            painter, drawing, sheet,
+            ViewGeometry::Compute(100, dpi, drawing.PageWidthInch, drawing.PageHeightInch)
+                .PixelsPerMm,
+            area);
     {
         QtCanvas canvas(painter, dpi);
         const IntRect clip{area.left(), area.top(), area.right() + 1, area.bottom() + 1};

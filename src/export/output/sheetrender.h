@@ -19,6 +19,7 @@ struct SheetInstruments {
     bool ruler = false, protractor = false, compass = false;
     bool inchRuler = false;  // ruler graduated in tenths of an inch
     bool setSquare = false;  // drawn after the protractor, before the compass
+    bool worksheet = true;   // the drawing's worksheet beneath everything, when it has one
 };
 
 // Why an output was not made. The detail of a result names the system's reason where there

@@ -1,11 +1,13 @@
 #include "export/output/sheetsvg.h"
 
+#include <QByteArray>
 #include <algorithm>
 
 #include "export/output/svgcanvas.h"
 #include "platform/numeric.h"
 #include "platform/safefile.h"
 #include "view/viewgeometry.h"
+#include "worksheet/worksheet.h"
 
 namespace tervasko {
 namespace {
@@ -28,6 +30,9 @@ private:
     SafeFileWriter& file_;
 };
 
+// The worksheet's pages go into an SVG at 12 pixels a millimetre (about 300 dpi).
+constexpr double kSvgWorksheetPxPerMm = 12;
+
 IntRect svgSheetClip(const TDrawing& drawing) {
     const ViewGeometry g =
         ViewGeometry::Compute(100, kSvgDpi, drawing.PageWidthInch, drawing.PageHeightInch);
@@ -43,11 +48,28 @@ bool writeSvg(SvgSink& sink, TDrawing& drawing, int sheet, const SheetInstrument
     head += "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"" + w +
             "mm\" height=\"" + h + "mm\" viewBox=\"0 0 " + w + " " + h + "\">\n";
     head += "<rect x=\"0\" y=\"0\" width=\"" + w + "\" height=\"" + h + "\" fill=\"#ffffff\"/>\n";
+    // The worksheet's page beneath everything: a picture of it, at its size in mm.
+    WorksheetPage page;
+    const std::string png = instruments.worksheet
+                                ? WorksheetPagePng(drawing, sheet, kSvgWorksheetPxPerMm, &page)
+                                : std::string();
     // As on a picture or on paper, nothing shows beyond the sheet's edge: the ruler, for one,
     // is longer than the sheet, and a viewer need not stop at the viewBox.
     head += "<defs><clipPath id=\"sheet\"><rect x=\"0\" y=\"0\" width=\"" + w + "\" height=\"" + h +
             "\"/></clipPath></defs>\n";
     head += "<g clip-path=\"url(#sheet)\">\n";
+    if (!png.empty()) {
+        head += "<image x=\"0\" y=\"0\" width=\"" + SvgNumber(page.widthMm, 3) + "\" height=\"" +
+                SvgNumber(page.heightMm, 3) +
+                "\" preserveAspectRatio=\"none\" xlink:href=\"data:image/png;base64,";
+        head += QByteArray::fromRawData(png.data(), static_cast<qsizetype>(png.size()))
+                    .toBase64()
+                    .toStdString();
+        head += "\"/>\n";
+        // The namespace of the picture's address, on the root element.
+        const std::string root = "xmlns=\"http://www.w3.org/2000/svg\"";
+        head.insert(head.find(root) + root.size(), " xmlns:xlink=\"http://www.w3.org/1999/xlink\"");
+    }
     if (!sink.write(head)) return false;
 
     SvgCanvas canvas(kSvgDpi, &sink);
