@@ -6,7 +6,8 @@
 # move is painted; SCALE=2 runs both programs at twice the size (QT_SCALE_FACTOR=2 against
 # GDK_SCALE=2).
 #   [STEP=2] [INTERVAL=0.015] [SCALE=1] [ONLY=ruler|protractor|compass|setsquare] \
-#     scripts/drag-compare.sh [MOVES] [PROGRAM]
+#     [OPEN=drawing.tvk|worksheet.pdf] scripts/drag-compare.sh [MOVES] [PROGRAM]
+# OPEN starts our program on that file (a worksheet under the sheets, say).
 # Needs xvfb and xdotool (scripts/install-deps.sh installs them) and a build; installs
 # xournalpp with apt-get when it is missing (it is only measured against, never needed).
 set -euo pipefail
@@ -93,7 +94,7 @@ for instrument in "ruler:" "protractor:g" "compass:c" "setsquare:d"; do
   [ -n "${ONLY:-}" ] && [ "$ONLY" != "$name" ] && continue
   # A home of its own: no recovery copy or setting of an earlier run comes up.
   ourhome=$(mktemp -d)
-  HOME="$ourhome" QT_SCALE_FACTOR="$scale" "$program" &
+  HOME="$ourhome" QT_SCALE_FACTOR="$scale" "$program" ${OPEN:+"$OPEN"} &
   app=$!
   window=$(wait_window "$app" "Tervasko")
   xdotool windowsize "$window" $((1000 * scale)) $((700 * scale)) windowmove "$window" 0 0
